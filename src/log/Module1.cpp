@@ -1,0 +1,69 @@
+#include "log/Module1.h"
+
+#include "platform/Paths.h"
+#include "platform/RuntimeError.h"
+
+namespace tamrel {
+
+namespace {
+
+constexpr const char* kHeader[] = {
+    "This is a log of events for when Tamrel ran.",
+    "When Tamrel runs, it records events in file named talog1.txt.",
+    "If talog1.txt already exists from a previous run, it is renamed talog2.txt",
+    "If talog2.txt already exists, it is renamed talog3.txt.",
+    "So you can go back 3 runs to check the events. This can be helpful for troubleshooting.",
+    " ",
+};
+
+}  // namespace
+
+void Module1::RotateEventLogs() {
+    const std::string log1 = InProgramFolder(files_, "talog1.txt");
+    const std::string log2 = InProgramFolder(files_, "talog2.txt");
+    const std::string log3 = InProgramFolder(files_, "talog3.txt");
+    // Oldest first, so that no rename meets an existing name.
+    if (files_.FileExists(log3)) files_.RemoveFile(log3);
+    if (files_.FileExists(log2)) files_.RenameFile(log2, log3);
+    if (files_.FileExists(log1)) files_.RenameFile(log1, log2);
+    std::string header;
+    for (const char* line : kHeader) {
+        header += line;
+        header += "\r\n";
+    }
+    files_.WriteFile(log1, header);
+}
+
+void Module1::LogEvent() {
+    if (FirstLogOfRun) {
+        FirstLogOfRun = false;
+        RotateEventLogs();
+    }
+    files_.AppendFile(InProgramFolder(files_, "talog1.txt"),
+                      clock_.NowText() + " --- " + LogMessage + "\r\n");
+}
+
+void Module1::Log(const std::string& text) {
+    LogMessage = text;
+    LogEvent();
+}
+
+void Module1::TryLog(const std::string& text) noexcept {
+    try {
+        Log(text);
+    } catch (const RuntimeError&) {
+    }
+}
+
+void Module1::AppendErrorLog(const std::string& entry) {
+    files_.AppendFile(InProgramFolder(files_, "tamrel.txt"), clock_.NowText() + entry + "\r\n");
+}
+
+void Module1::TryAppendErrorLog(const std::string& entry) noexcept {
+    try {
+        AppendErrorLog(entry);
+    } catch (const RuntimeError&) {
+    }
+}
+
+}  // namespace tamrel

@@ -1,0 +1,41 @@
+#pragma once
+// Files, folders and paths as the platform provides them. Every failure is a
+// RuntimeError carrying the system's number and description.
+
+#include <string>
+#include <string_view>
+
+namespace tamrel {
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // '\\' on Windows, '/' elsewhere: put between a folder and a name.
+    virtual char Separator() const = 0;
+    // Folder of the running executable; ends with the separator only at a root.
+    virtual std::string ProgramFolder() const = 0;
+    // Last component of a path; the whole text when it holds no separator.
+    virtual std::string FileNameOnly(const std::string& path) const = 0;
+    // Where a front end leaves its "do not shut down" marker.
+    virtual std::string MarkerFilePath() const = 0;
+
+    // A plain file search: normal, read-only and archive files are found;
+    // folders, hidden and system files are not.
+    virtual bool FileExists(const std::string& path) = 0;
+    // Whole content, bytes unchanged.
+    virtual std::string ReadFile(const std::string& path) = 0;
+    // Creates the file, or empties an existing one, and writes the bytes.
+    virtual void WriteFile(const std::string& path, std::string_view bytes) = 0;
+    // Creates the file when missing and adds the bytes at its end.
+    virtual void AppendFile(const std::string& path, std::string_view bytes) = 0;
+    virtual void RenameFile(const std::string& from, const std::string& to) = 0;
+    virtual void RemoveFile(const std::string& path) = 0;
+
+    // Makes the drive of `path` current (Windows); elsewhere checks that the
+    // path is absolute, since there is no drive to change to.
+    virtual void MakeDriveCurrent(const std::string& path) = 0;
+    virtual void SetCurrentFolder(const std::string& folder) = 0;
+};
+
+}  // namespace tamrel

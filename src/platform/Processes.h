@@ -1,0 +1,34 @@
+#pragma once
+// Starting and waiting for programs, re-starting Tamrel, and the clock.
+
+#include <cstdint>
+#include <string>
+
+namespace tamrel {
+
+using ProcessId = std::uint32_t;
+
+enum class WindowStyle { Normal = 1, Minimized = 2 };
+
+class Processes {
+public:
+    virtual ~Processes() = default;
+    // Starts `fileName` from the current folder (no search path). Returns the
+    // new process's id, 0 when nothing was started; a refused start raises.
+    virtual ProcessId StartProgram(const std::string& fileName, WindowStyle style) = 0;
+    // Blocks without a time limit until the process has ended; returns at
+    // once for an id that cannot be waited on.
+    virtual void WaitForProcess(ProcessId id) = 0;
+    // Starts a detached new instance of Tamrel from `programFolder` without
+    // waiting for it; this instance then ends.
+    virtual void RestartTamrel(const std::string& programFolder) = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Local date and time as the user's short date, a blank, the long time.
+    virtual std::string NowText() = 0;
+};
+
+}  // namespace tamrel

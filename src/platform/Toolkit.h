@@ -1,0 +1,158 @@
+#pragma once
+// The window toolkit the forms are built with. Positions and sizes are in
+// twips (1440 per inch) and converted by the backend with the display's
+// resolution. Native events come in through the callbacks a form registers;
+// the forms call out through these interfaces only.
+//
+// A backend starts its native toolkit lazily, when the first window or
+// message box needs it, so nothing of it is loaded during the long wait for
+// the launched program.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace tamrel::ui {
+
+using Twips = double;
+
+struct Rect {
+    Twips left = 0;
+    Twips top = 0;
+    Twips width = 0;
+    Twips height = 0;
+};
+
+struct Font {
+    std::string name;
+    double size = 0;  // points
+    bool bold = false;
+    bool italic = false;
+};
+
+// A Windows colour value: red + 256 * green + 65536 * blue. Backends use the
+// low 24 bits.
+using Color = std::int32_t;
+
+enum class ControlKind {
+    Label,  // text only; transparent background, text from the top-left
+    Frame,  // a bordered panel that holds other controls
+    Button,
+    TextBox,  // multi-line, read-only
+};
+
+// The title of every message box that has none of its own.
+inline constexpr const char* kAppTitle = "tamrel";
+
+enum class Buttons { Ok, OkCancel, YesNo };
+enum class Icon { None, Critical };
+
+// Button numbers a message box answers with.
+inline constexpr int kAnswerOk = 1;
+inline constexpr int kAnswerCancel = 2;
+inline constexpr int kAnswerYes = 6;
+inline constexpr int kAnswerNo = 7;
+
+class Control {
+public:
+    virtual ~Control() = default;
+    virtual const std::string& Name() const = 0;
+
+    virtual void SetText(const std::string& text) = 0;
+    virtual std::string Text() const = 0;
+    virtual void SetBounds(const Rect& bounds) = 0;
+    virtual Rect Bounds() const = 0;
+    virtual void SetVisible(bool visible) = 0;
+    virtual bool Visible() const = 0;
+    virtual void SetEnabled(bool enabled) = 0;
+    virtual bool Enabled() const = 0;
+    // The backend may adjust the size to one the font offers; GetFont tells
+    // what the control actually received.
+    virtual void SetFont(const Font& font) = 0;
+    virtual Font GetFont() const = 0;
+    virtual void SetForeColor(Color color) = 0;
+    virtual Color ForeColor() const = 0;
+    virtual void SetToolTip(const std::string& tip) = 0;
+
+    // A click on this control; it never reaches the window's own OnClick.
+    virtual void OnClick(std::function<void()> handler) = 0;
+};
+
+class Timer {
+public:
+    virtual ~Timer() = default;
+    // Ticks come every interval after enabling, without drifting.
+    virtual void SetEnabled(bool enabled) = 0;
+    virtual bool Enabled() const = 0;
+    virtual void OnTick(std::function<void()> handler) = 0;
+};
+
+struct WindowSpec {
+    std::string name;  // the form's name, for tests and diagnostics
+    std::string caption;
+    bool borderless = false;
+    bool fullScreen = false;  // covers the whole screen, above everything
+    Twips clientWidth = 0;
+    Twips clientHeight = 0;
+};
+
+class Window {
+public:
+    virtual ~Window() = default;
+
+    // Controls belong to the window; `parent` is a frame or null for the
+    // window itself. Bounds are relative to the parent.
+    virtual Control& AddControl(ControlKind kind, const std::string& name, Control* parent,
+                                const Rect& bounds) = 0;
+    virtual Timer& AddTimer(int intervalMs) = 0;
+
+    virtual void SetCaption(const std::string& caption) = 0;
+    virtual void Show() = 0;
+    // Hides the window for good and stops its timers and events; safe to
+    // call from inside one of its own handlers.
+    virtual void Close() = 0;
+    // Outer size.
+    virtual Twips Width() const = 0;
+    virtual Twips Height() const = 0;
+
+    // Draws the bitmap unscaled from the top-left corner; a missing or
+    // unreadable file raises a RuntimeError.
+    virtual void SetPicture(const std::string& bitmapPath) = 0;
+    virtual void ClearPicture() = 0;
+    // Repaints at once.
+    virtual void Refresh() = 0;
+
+    // A typed character, 1 to 255; setting the code to 0 consumes it.
+    virtual void OnKeyPress(std::function<void(int& code)> handler) = 0;
+    // A left click on the window's own background.
+    virtual void OnClick(std::function<void()> handler) = 0;
+};
+
+class Toolkit {
+public:
+    virtual ~Toolkit() = default;
+
+    virtual std::unique_ptr<Window> NewWindow(const WindowSpec& spec) = 0;
+    // Modal; a carriage return alone breaks the prompt into lines. Returns
+    // one of the kAnswer numbers.
+    virtual int ShowMessageBox(const std::string& prompt, Buttons buttons,
+                               const std::string& title, Icon icon) = 0;
+
+    // Moves the pointer; the platform clamps it to the screen. Pixels.
+    virtual void SetCursorPos(int x, int y) = 0;
+    // Makes the window under the pointer the one that receives the keys.
+    // Where it is done with a real click, the click arrives as an event like
+    // any other, during ProcessPendingEvents.
+    virtual void InjectLeftClick() = 0;
+    virtual void ProcessPendingEvents() = 0;
+
+    virtual Twips ScreenWidth() = 0;
+    virtual Twips ScreenHeight() = 0;
+
+    // Runs the event loop until Quit.
+    virtual void Run() = 0;
+    virtual void Quit() = 0;
+};
+
+}  // namespace tamrel::ui

@@ -1,0 +1,45 @@
+#include "platform/headless/HeadlessServices.h"
+
+namespace tamrel::headless {
+
+ProcessId HeadlessProcesses::StartProgram(const std::string& fileName, WindowStyle style) {
+    starts_.push_back({fileName, style});
+    if (startFailure_) {
+        RuntimeError failure = *startFailure_;
+        startFailure_.reset();
+        throw failure;
+    }
+    if (!results_.empty()) {
+        const ProcessId id = results_.front();
+        results_.pop_front();
+        return id;
+    }
+    return nextId_++;
+}
+
+void HeadlessProcesses::WaitForProcess(ProcessId id) {
+    waits_.push_back(id);
+    if (waitHook_) waitHook_(id);
+}
+
+void HeadlessProcesses::RestartTamrel(const std::string& programFolder) {
+    restarts_.push_back(programFolder);
+    if (restartFailure_) throw *restartFailure_;
+}
+
+bool HeadlessPower::IsNtFamily() {
+    calls_.push_back("IsNtFamily");
+    return nt_;
+}
+
+bool HeadlessPower::EnableShutdownPrivilege() {
+    calls_.push_back("EnableShutdownPrivilege");
+    return granted_;
+}
+
+void HeadlessPower::ExitWindows(unsigned flags) {
+    calls_.push_back("ExitWindows " + std::to_string(flags));
+    exits_.push_back(flags);
+}
+
+}  // namespace tamrel::headless

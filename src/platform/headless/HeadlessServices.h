@@ -1,0 +1,79 @@
+#pragma once
+// Recording stand-ins for processes, the clock and the power operations.
+// Nothing here starts a program or touches the machine's power.
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Power.h"
+#include "platform/Processes.h"
+#include "platform/RuntimeError.h"
+
+namespace tamrel::headless {
+
+class HeadlessProcesses : public Processes {
+public:
+    struct Start {
+        std::string fileName;
+        WindowStyle style;
+    };
+
+    // What the next start gives; without one, a new process id.
+    void QueueStartResult(ProcessId id) { results_.push_back(id); }
+    void FailNextStart(RuntimeError error) { startFailure_ = std::move(error); }
+    void FailRestart(RuntimeError error) { restartFailure_ = std::move(error); }
+    // Runs while the program is "running", before the wait returns.
+    void OnWait(std::function<void(ProcessId)> hook) { waitHook_ = std::move(hook); }
+
+    const std::vector<Start>& starts() const { return starts_; }
+    const std::vector<ProcessId>& waits() const { return waits_; }
+    const std::vector<std::string>& restarts() const { return restarts_; }
+
+    ProcessId StartProgram(const std::string& fileName, WindowStyle style) override;
+    void WaitForProcess(ProcessId id) override;
+    void RestartTamrel(const std::string& programFolder) override;
+
+private:
+    std::deque<ProcessId> results_;
+    std::optional<RuntimeError> startFailure_;
+    std::optional<RuntimeError> restartFailure_;
+    std::function<void(ProcessId)> waitHook_;
+    std::vector<Start> starts_;
+    std::vector<ProcessId> waits_;
+    std::vector<std::string> restarts_;
+    ProcessId nextId_ = 4242;
+};
+
+class HeadlessClock : public Clock {
+public:
+    void Set(std::string text) { text_ = std::move(text); }
+    const std::string& text() const { return text_; }
+    std::string NowText() override { return text_; }
+
+private:
+    std::string text_ = "12/6/2026 8:05:52 PM";
+};
+
+class HeadlessPower : public Power {
+public:
+    void SetNtFamily(bool nt) { nt_ = nt; }
+    void SetPrivilegeGranted(bool granted) { granted_ = granted; }
+
+    const std::vector<std::string>& calls() const { return calls_; }
+    const std::vector<unsigned>& exitRequests() const { return exits_; }
+
+    bool IsNtFamily() override;
+    bool EnableShutdownPrivilege() override;
+    void ExitWindows(unsigned flags) override;
+
+private:
+    bool nt_ = true;
+    bool granted_ = true;
+    std::vector<std::string> calls_;
+    std::vector<unsigned> exits_;
+};
+
+}  // namespace tamrel::headless

@@ -1,0 +1,223 @@
+#include "platform/headless/HeadlessToolkit.h"
+
+#include <algorithm>
+#include <fstream>
+#include <stdexcept>
+
+#include "platform/RuntimeError.h"
+
+namespace tamrel::headless {
+
+namespace {
+
+const char* ButtonsName(ui::Buttons buttons) {
+    switch (buttons) {
+        case ui::Buttons::Ok: return "Ok";
+        case ui::Buttons::OkCancel: return "OkCancel";
+        case ui::Buttons::YesNo: return "YesNo";
+    }
+    return "?";
+}
+
+}  // namespace
+
+HeadlessToolkit::HeadlessToolkit() = default;
+HeadlessToolkit::~HeadlessToolkit() = default;
+
+std::unique_ptr<ui::Window> HeadlessToolkit::NewWindow(const ui::WindowSpec& spec) {
+    started_ = true;
+    Record("NewWindow " + spec.name);
+    auto window = std::make_unique<HeadlessWindow>(*this, spec);
+    windows_.push_back(window.get());
+    return window;
+}
+
+void HeadlessToolkit::Forget(HeadlessWindow* window) {
+    windows_.erase(std::remove(windows_.begin(), windows_.end(), window), windows_.end());
+}
+
+int HeadlessToolkit::ShowMessageBox(const std::string& prompt, ui::Buttons buttons,
+                                    const std::string& title, ui::Icon icon) {
+    started_ = true;
+    int answer = defaultAnswer_;
+    if (!answers_.empty()) {
+        answer = answers_.front();
+        answers_.pop_front();
+    }
+    MessageBoxCall call{prompt, buttons, title, icon, answer};
+    Record("MessageBox " + title + " | " + prompt + " | " + ButtonsName(buttons));
+    if (boxHook_) boxHook_(call);
+    boxes_.push_back(call);
+    if (answer == 0) throw std::logic_error("message box without an answer: " + prompt);
+    return answer;
+}
+
+void HeadlessToolkit::SetCursorPos(int x, int y) {
+    Record("SetCursorPos " + std::to_string(x) + "," + std::to_string(y));
+}
+
+void HeadlessToolkit::InjectLeftClick() {
+    Record("InjectLeftClick");
+    if (!injectedClickArrives_) return;
+    // The click lands on the top-most open window, as a real one would.
+    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
+        HeadlessWindow* window = *it;
+        if (window->shown() && !window->closed()) {
+            const std::string name = window->spec().name;
+            pending_.push_back([this, name] { ClickWindow(name); });
+            return;
+        }
+    }
+}
+
+void HeadlessToolkit::ProcessPendingEvents() {
+    Record("ProcessPendingEvents");
+    while (!pending_.empty()) {
+        auto event = std::move(pending_.front());
+        pending_.pop_front();
+        event();
+    }
+}
+
+void HeadlessToolkit::Run() { Record("Run"); }
+
+void HeadlessToolkit::Quit() {
+    Record("Quit");
+    quitRequested_ = true;
+}
+
+void HeadlessToolkit::Advance(int ms) {
+    const long end = now_ + ms;
+    for (;;) {
+        HeadlessTimer* next = nullptr;
+        for (HeadlessWindow* window : windows_) {
+            for (HeadlessTimer* timer : window->timers()) {
+                if (timer->Enabled() && timer->due() <= end && (!next || timer->due() < next->due())) {
+                    next = timer;
+                }
+            }
+        }
+        if (!next) break;
+        now_ = next->due();
+        next->FireIfDue(now_);
+    }
+    now_ = end;
+}
+
+HeadlessWindow* HeadlessToolkit::FindWindow(const std::string& name) {
+    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
+        if ((*it)->spec().name == name) return *it;
+    }
+    return nullptr;
+}
+
+HeadlessWindow& HeadlessToolkit::Window(const std::string& name) {
+    HeadlessWindow* window = FindWindow(name);
+    if (!window) throw std::logic_error("no window " + name);
+    return *window;
+}
+
+ui::Control& HeadlessToolkit::ControlOf(const std::string& window, const std::string& control) {
+    HeadlessControl* found = Window(window).FindControl(control);
+    if (!found) throw std::logic_error("no control " + control + " in " + window);
+    return *found;
+}
+
+int HeadlessToolkit::PressKey(const std::string& window, int code) { return Window(window).PressKey(code); }
+
+void HeadlessToolkit::ClickWindow(const std::string& window) { Window(window).Click(); }
+
+void HeadlessToolkit::ClickControl(const std::string& window, const std::string& control) {
+    HeadlessWindow& target = Window(window);
+    HeadlessControl* found = target.FindControl(control);
+    if (!found) throw std::logic_error("no control " + control + " in " + window);
+    if (!target.closed() && found->Showing()) found->Click();
+}
+
+void HeadlessTimer::SetEnabled(bool enabled) {
+    if (enabled && !enabled_) due_ = toolkit_.now() + interval_;
+    enabled_ = enabled;
+}
+
+bool HeadlessTimer::FireIfDue(long now) {
+    if (!enabled_ || due_ > now) return false;
+    due_ += interval_;
+    if (onTick_) onTick_();
+    return true;
+}
+
+HeadlessWindow::HeadlessWindow(HeadlessToolkit& toolkit, const ui::WindowSpec& spec)
+    : toolkit_(toolkit), spec_(spec) {}
+
+HeadlessWindow::~HeadlessWindow() { toolkit_.Forget(this); }
+
+ui::Control& HeadlessWindow::AddControl(ui::ControlKind kind, const std::string& name, ui::Control* parent,
+                                        const ui::Rect& bounds) {
+    controls_.push_back(
+        std::make_unique<HeadlessControl>(name, kind, static_cast<HeadlessControl*>(parent), bounds));
+    return *controls_.back();
+}
+
+ui::Timer& HeadlessWindow::AddTimer(int intervalMs) {
+    timers_.push_back(std::make_unique<HeadlessTimer>(toolkit_, intervalMs));
+    return *timers_.back();
+}
+
+void HeadlessWindow::Show() {
+    toolkit_.Record("Show " + spec_.name);
+    shown_ = true;
+}
+
+void HeadlessWindow::Close() {
+    toolkit_.Record("Close " + spec_.name);
+    closed_ = true;
+    for (auto& timer : timers_) timer->SetEnabled(false);
+}
+
+ui::Twips HeadlessWindow::Width() const {
+    return spec_.fullScreen ? toolkit_.ScreenWidth() : spec_.clientWidth;
+}
+
+ui::Twips HeadlessWindow::Height() const {
+    return spec_.fullScreen ? toolkit_.ScreenHeight() : spec_.clientHeight;
+}
+
+void HeadlessWindow::SetPicture(const std::string& bitmapPath) {
+    toolkit_.Record("SetPicture " + bitmapPath);
+    std::ifstream file(bitmapPath, std::ios::binary);
+    if (!file) throw RuntimeError(error::kFileNotFound, "File not found: " + bitmapPath);
+    char signature[2] = {};
+    if (!file.read(signature, 2) || signature[0] != 'B' || signature[1] != 'M') {
+        throw RuntimeError(error::kInvalidPicture, "Invalid picture: " + bitmapPath);
+    }
+    picture_ = bitmapPath;
+}
+
+void HeadlessWindow::ClearPicture() { picture_.clear(); }
+
+void HeadlessWindow::Refresh() { toolkit_.Record("Refresh " + spec_.name); }
+
+HeadlessControl* HeadlessWindow::FindControl(const std::string& name) {
+    for (auto& control : controls_) {
+        if (control->Name() == name) return control.get();
+    }
+    return nullptr;
+}
+
+std::vector<HeadlessTimer*> HeadlessWindow::timers() {
+    std::vector<HeadlessTimer*> out;
+    for (auto& timer : timers_) out.push_back(timer.get());
+    return out;
+}
+
+int HeadlessWindow::PressKey(int code) {
+    if (closed_ || !shown_ || !onKey_) return code;
+    onKey_(code);
+    return code;
+}
+
+void HeadlessWindow::Click() {
+    if (!closed_ && shown_ && onClick_) onClick_();
+}
+
+}  // namespace tamrel::headless

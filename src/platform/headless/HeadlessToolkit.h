@@ -1,0 +1,201 @@
+#pragma once
+// A toolkit without a screen, for tests: windows and controls keep their
+// state in memory, every call is recorded, message-box answers are queued
+// by the test, the clock only moves when the test advances it, and keys and
+// clicks are injected by the test.
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Toolkit.h"
+
+namespace tamrel::headless {
+
+class HeadlessWindow;
+
+struct MessageBoxCall {
+    std::string prompt;
+    ui::Buttons buttons;
+    std::string title;
+    ui::Icon icon;
+    int answer;
+};
+
+class HeadlessToolkit : public ui::Toolkit {
+public:
+    HeadlessToolkit();
+    ~HeadlessToolkit() override;
+
+    // --- Set-up by the test ---
+    void QueueAnswer(int answer) { answers_.push_back(answer); }
+    // Used when no answer is queued; without it an unexpected box fails.
+    void SetDefaultAnswer(int answer) { defaultAnswer_ = answer; }
+    // Where a click is injected, it arrives like a user's click (Windows).
+    void SetInjectedClickArrives(bool arrives) { injectedClickArrives_ = arrives; }
+    void SetScreenPixels(int width, int height) { screenWidth_ = width, screenHeight_ = height; }
+    // Runs inside a message box, before it answers (a test may act there).
+    void OnMessageBox(std::function<void(const MessageBoxCall&)> hook) { boxHook_ = std::move(hook); }
+
+    // --- Driving ---
+    // Moves the clock, firing every timer that falls due, in order.
+    void Advance(int ms);
+    // The code the window's handler left (0 when it consumed the key).
+    int PressKey(const std::string& window, int code);
+    void ClickWindow(const std::string& window);
+    void ClickControl(const std::string& window, const std::string& control);
+
+    // --- Inspection ---
+    const std::vector<std::string>& calls() const { return calls_; }
+    const std::vector<MessageBoxCall>& messageBoxes() const { return boxes_; }
+    // The most recent window of that name, or null.
+    HeadlessWindow* FindWindow(const std::string& name);
+    ui::Control& ControlOf(const std::string& window, const std::string& control);
+    bool quitRequested() const { return quitRequested_; }
+    bool started() const { return started_; }
+    long now() const { return now_; }
+
+    // --- ui::Toolkit ---
+    std::unique_ptr<ui::Window> NewWindow(const ui::WindowSpec& spec) override;
+    int ShowMessageBox(const std::string& prompt, ui::Buttons buttons, const std::string& title,
+                       ui::Icon icon) override;
+    void SetCursorPos(int x, int y) override;
+    void InjectLeftClick() override;
+    void ProcessPendingEvents() override;
+    ui::Twips ScreenWidth() override { return screenWidth_ * kTwipsPerPixel; }
+    ui::Twips ScreenHeight() override { return screenHeight_ * kTwipsPerPixel; }
+    void Run() override;
+    void Quit() override;
+
+    static constexpr int kTwipsPerPixel = 15;
+
+    // Used by the windows.
+    void Record(std::string call) { calls_.push_back(std::move(call)); }
+    void Forget(HeadlessWindow* window);
+
+private:
+    HeadlessWindow& Window(const std::string& name);
+
+    std::vector<std::string> calls_;
+    std::vector<MessageBoxCall> boxes_;
+    std::deque<int> answers_;
+    int defaultAnswer_ = 0;
+    bool injectedClickArrives_ = true;
+    std::function<void(const MessageBoxCall&)> boxHook_;
+    std::vector<HeadlessWindow*> windows_;  // owned by the forms
+    std::deque<std::function<void()>> pending_;
+    int screenWidth_ = 1024;
+    int screenHeight_ = 768;
+    long now_ = 0;
+    bool started_ = false;
+    bool quitRequested_ = false;
+};
+
+class HeadlessControl : public ui::Control {
+public:
+    HeadlessControl(std::string name, ui::ControlKind kind, HeadlessControl* parent, const ui::Rect& bounds)
+        : name_(std::move(name)), kind_(kind), parent_(parent), bounds_(bounds) {}
+
+    const std::string& Name() const override { return name_; }
+    void SetText(const std::string& text) override { text_ = text; }
+    std::string Text() const override { return text_; }
+    void SetBounds(const ui::Rect& bounds) override { bounds_ = bounds; }
+    ui::Rect Bounds() const override { return bounds_; }
+    void SetVisible(bool visible) override { visible_ = visible; }
+    bool Visible() const override { return visible_; }
+    void SetEnabled(bool enabled) override { enabled_ = enabled; }
+    bool Enabled() const override { return enabled_; }
+    void SetFont(const ui::Font& font) override { font_ = font; }
+    ui::Font GetFont() const override { return font_; }
+    void SetForeColor(ui::Color color) override { color_ = color; }
+    ui::Color ForeColor() const override { return color_; }
+    void SetToolTip(const std::string& tip) override { tip_ = tip; }
+    void OnClick(std::function<void()> handler) override { onClick_ = std::move(handler); }
+
+    ui::ControlKind kind() const { return kind_; }
+    HeadlessControl* parent() const { return parent_; }
+    const std::string& toolTip() const { return tip_; }
+    // Shown on screen: its own flag and every parent's.
+    bool Showing() const { return visible_ && (!parent_ || parent_->Showing()); }
+    void Click() {
+        if (onClick_ && enabled_) onClick_();
+    }
+
+private:
+    std::string name_;
+    ui::ControlKind kind_;
+    HeadlessControl* parent_;
+    ui::Rect bounds_;
+    std::string text_;
+    bool visible_ = true;
+    bool enabled_ = true;
+    ui::Font font_;
+    ui::Color color_ = 0;
+    std::string tip_;
+    std::function<void()> onClick_;
+};
+
+class HeadlessTimer : public ui::Timer {
+public:
+    HeadlessTimer(HeadlessToolkit& toolkit, int interval) : toolkit_(toolkit), interval_(interval) {}
+    void SetEnabled(bool enabled) override;
+    bool Enabled() const override { return enabled_; }
+    void OnTick(std::function<void()> handler) override { onTick_ = std::move(handler); }
+
+    long due() const { return due_; }
+    // Fires when due; returns whether it did.
+    bool FireIfDue(long now);
+
+private:
+    HeadlessToolkit& toolkit_;
+    int interval_;
+    bool enabled_ = false;
+    long due_ = 0;
+    std::function<void()> onTick_;
+};
+
+class HeadlessWindow : public ui::Window {
+public:
+    HeadlessWindow(HeadlessToolkit& toolkit, const ui::WindowSpec& spec);
+    ~HeadlessWindow() override;
+
+    ui::Control& AddControl(ui::ControlKind kind, const std::string& name, ui::Control* parent,
+                            const ui::Rect& bounds) override;
+    ui::Timer& AddTimer(int intervalMs) override;
+    void SetCaption(const std::string& caption) override { spec_.caption = caption; }
+    void Show() override;
+    void Close() override;
+    ui::Twips Width() const override;
+    ui::Twips Height() const override;
+    void SetPicture(const std::string& bitmapPath) override;
+    void ClearPicture() override;
+    void Refresh() override;
+    void OnKeyPress(std::function<void(int& code)> handler) override { onKey_ = std::move(handler); }
+    void OnClick(std::function<void()> handler) override { onClick_ = std::move(handler); }
+
+    const ui::WindowSpec& spec() const { return spec_; }
+    bool shown() const { return shown_; }
+    bool closed() const { return closed_; }
+    const std::string& picture() const { return picture_; }
+    HeadlessControl* FindControl(const std::string& name);
+    std::vector<HeadlessTimer*> timers();
+
+    int PressKey(int code);
+    void Click();
+
+private:
+    HeadlessToolkit& toolkit_;
+    ui::WindowSpec spec_;
+    std::vector<std::unique_ptr<HeadlessControl>> controls_;
+    std::vector<std::unique_ptr<HeadlessTimer>> timers_;
+    std::string picture_;
+    bool shown_ = false;
+    bool closed_ = false;
+    std::function<void(int&)> onKey_;
+    std::function<void()> onClick_;
+};
+
+}  // namespace tamrel::headless

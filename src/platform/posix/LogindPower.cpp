@@ -1,0 +1,83 @@
+#include "platform/posix/LogindPower.h"
+
+#include <systemd/sd-bus.h>
+#include <systemd/sd-login.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace tamrel {
+
+namespace {
+
+constexpr const char* kService = "org.freedesktop.login1";
+constexpr const char* kPath = "/org/freedesktop/login1";
+constexpr const char* kManager = "org.freedesktop.login1.Manager";
+
+struct BusCloser {
+    void operator()(sd_bus* bus) const { sd_bus_flush_close_unref(bus); }
+};
+struct MessageReleaser {
+    void operator()(sd_bus_message* message) const { sd_bus_message_unref(message); }
+};
+using Bus = std::unique_ptr<sd_bus, BusCloser>;
+using Message = std::unique_ptr<sd_bus_message, MessageReleaser>;
+
+// Frees the error's texts whatever path the call takes.
+class BusError {
+public:
+    ~BusError() { sd_bus_error_free(&error_); }
+    sd_bus_error* get() { return &error_; }
+
+private:
+    sd_bus_error error_ = SD_BUS_ERROR_NULL;
+};
+
+Bus OpenSystemBus() {
+    sd_bus* bus = nullptr;
+    if (sd_bus_open_system(&bus) < 0) return nullptr;
+    return Bus(bus);
+}
+
+// This process's login session, as the session or the cgroup tells it.
+std::string OwnSession() {
+    if (const char* id = std::getenv("XDG_SESSION_ID"); id && *id) return id;
+    char* session = nullptr;
+    if (sd_pid_get_session(0, &session) < 0 || !session) return {};
+    std::string id = session;
+    std::free(session);
+    return id;
+}
+
+}  // namespace
+
+bool LogindPower::EnableShutdownPrivilege() {
+    Bus bus = OpenSystemBus();
+    if (!bus) return false;
+    BusError error;
+    sd_bus_message* raw = nullptr;
+    if (sd_bus_call_method(bus.get(), kService, kPath, kManager, "CanPowerOff", error.get(), &raw, "") < 0) {
+        return false;
+    }
+    Message reply(raw);
+    const char* answer = nullptr;
+    if (sd_bus_message_read(reply.get(), "s", &answer) < 0 || !answer) return false;
+    return std::string(answer) == "yes";
+}
+
+void LogindPower::ExitWindows(unsigned flags) {
+    Bus bus = OpenSystemBus();
+    if (!bus) return;
+    BusError error;
+    if (flags == kExitLogoff) {
+        const std::string session = OwnSession();
+        if (session.empty()) return;
+        sd_bus_call_method(bus.get(), kService, kPath, kManager, "TerminateSession", error.get(), nullptr,
+                           "s", session.c_str());
+        return;
+    }
+    sd_bus_call_method(bus.get(), kService, kPath, kManager, "PowerOff", error.get(), nullptr, "b", 0);
+}
+
+}  // namespace tamrel

@@ -1,0 +1,130 @@
+#include "platform/posix/PosixFileSystem.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/posix/PosixError.h"
+
+namespace tamrel {
+
+namespace {
+
+// Owns one open descriptor.
+class Descriptor {
+public:
+    Descriptor(const std::string& path, int flags) : fd_(::open(path.c_str(), flags | O_CLOEXEC, 0666)) {
+        if (fd_ < 0) throw PosixError(errno, path);
+    }
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    // Closing is where some file systems first report a full disk.
+    void Close(const std::string& path) {
+        const int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0) throw PosixError(errno, path);
+    }
+
+private:
+    int fd_;
+};
+
+void WriteAll(Descriptor& file, std::string_view bytes, const std::string& path) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(file.get(), bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            throw PosixError(errno, path);
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    file.Close(path);
+}
+
+}  // namespace
+
+std::string ExecutablePath() {
+    std::string buffer(4096, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (length <= 0) throw PosixError(errno, "/proc/self/exe");
+    buffer.resize(static_cast<std::size_t>(length));
+    return buffer;
+}
+
+PosixFileSystem::PosixFileSystem(std::string programFolder, std::string markerFile)
+    : programFolder_(std::move(programFolder)), markerFile_(std::move(markerFile)) {
+    if (programFolder_.empty()) {
+        const std::string exe = ExecutablePath();
+        const auto slash = exe.rfind('/');
+        programFolder_ = slash == 0 ? "/" : exe.substr(0, slash);
+    }
+}
+
+std::string PosixFileSystem::FileNameOnly(const std::string& path) const {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool PosixFileSystem::FileExists(const std::string& path) {
+    const std::string name = FileNameOnly(path);
+    if (name.empty() || name[0] == '.') return false;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG) return false;
+        throw PosixError(errno, path);
+    }
+    return S_ISREG(info.st_mode);
+}
+
+std::string PosixFileSystem::ReadFile(const std::string& path) {
+    Descriptor file(path, O_RDONLY);
+    std::string content;
+    char buffer[8192];
+    for (;;) {
+        const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            throw PosixError(errno, path);
+        }
+        if (got == 0) break;
+        content.append(buffer, static_cast<std::size_t>(got));
+    }
+    return content;
+}
+
+void PosixFileSystem::WriteFile(const std::string& path, std::string_view bytes) {
+    Descriptor file(path, O_WRONLY | O_CREAT | O_TRUNC);
+    WriteAll(file, bytes, path);
+}
+
+void PosixFileSystem::AppendFile(const std::string& path, std::string_view bytes) {
+    Descriptor file(path, O_WRONLY | O_CREAT | O_APPEND);
+    WriteAll(file, bytes, path);
+}
+
+void PosixFileSystem::RenameFile(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) throw PosixError(errno, from);
+}
+
+void PosixFileSystem::RemoveFile(const std::string& path) {
+    if (::unlink(path.c_str()) != 0) throw PosixError(errno, path);
+}
+
+void PosixFileSystem::MakeDriveCurrent(const std::string& path) {
+    if (path.empty() || path[0] != '/') {
+        throw RuntimeError(EINVAL, "The program path is not absolute: " + path);
+    }
+}
+
+void PosixFileSystem::SetCurrentFolder(const std::string& folder) {
+    if (::chdir(folder.c_str()) != 0) throw PosixError(errno, folder);
+}
+
+}  // namespace tamrel

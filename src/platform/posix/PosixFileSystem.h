@@ -1,0 +1,39 @@
+#pragma once
+// Files and folders on a POSIX system. Paths use "/"; a name that begins
+// with a dot is hidden and therefore not found by FileExists.
+
+#include <string>
+
+#include "platform/FileSystem.h"
+
+namespace tamrel {
+
+class PosixFileSystem : public FileSystem {
+public:
+    // `programFolder` empty: the folder of the running executable.
+    explicit PosixFileSystem(std::string programFolder = {},
+                             std::string markerFile = "/tmp/holdmark.tes");
+
+    char Separator() const override { return '/'; }
+    std::string ProgramFolder() const override { return programFolder_; }
+    std::string FileNameOnly(const std::string& path) const override;
+    std::string MarkerFilePath() const override { return markerFile_; }
+
+    bool FileExists(const std::string& path) override;
+    std::string ReadFile(const std::string& path) override;
+    void WriteFile(const std::string& path, std::string_view bytes) override;
+    void AppendFile(const std::string& path, std::string_view bytes) override;
+    void RenameFile(const std::string& from, const std::string& to) override;
+    void RemoveFile(const std::string& path) override;
+    void MakeDriveCurrent(const std::string& path) override;
+    void SetCurrentFolder(const std::string& folder) override;
+
+private:
+    std::string programFolder_;
+    std::string markerFile_;
+};
+
+// The running executable, from /proc/self/exe.
+std::string ExecutablePath();
+
+}  // namespace tamrel

@@ -1,0 +1,93 @@
+#include "platform/posix/PosixProcesses.h"
+
+#include <locale.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+#include <vector>
+
+#include "platform/posix/PosixError.h"
+#include "platform/posix/PosixFileSystem.h"
+
+extern char** environ;
+
+namespace tamrel {
+
+namespace {
+
+// Owns the spawn attributes: a child starts with default signal handling
+// and nothing blocked, whatever this process had.
+class SpawnAttributes {
+public:
+    explicit SpawnAttributes(short extraFlags) {
+        posix_spawnattr_init(&attr_);
+        sigset_t none;
+        sigemptyset(&none);
+        sigset_t all;
+        sigfillset(&all);
+        posix_spawnattr_setsigmask(&attr_, &none);
+        posix_spawnattr_setsigdefault(&attr_, &all);
+        posix_spawnattr_setflags(&attr_, static_cast<short>(POSIX_SPAWN_SETSIGMASK |
+                                                            POSIX_SPAWN_SETSIGDEF | extraFlags));
+    }
+    ~SpawnAttributes() { posix_spawnattr_destroy(&attr_); }
+    SpawnAttributes(const SpawnAttributes&) = delete;
+    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+    const posix_spawnattr_t* get() const { return &attr_; }
+
+private:
+    posix_spawnattr_t attr_;
+};
+
+pid_t Spawn(const std::string& path, const std::string& argument0, short extraFlags) {
+    SpawnAttributes attributes(extraFlags);
+    std::vector<char> arg0(argument0.begin(), argument0.end());
+    arg0.push_back('\0');
+    char* argv[] = {arg0.data(), nullptr};
+    pid_t child = 0;
+    const int result = posix_spawn(&child, path.c_str(), nullptr, attributes.get(), argv, environ);
+    if (result != 0) throw PosixError(result, path);
+    return child;
+}
+
+}  // namespace
+
+PosixProcesses::PosixProcesses(std::string executable) : executable_(std::move(executable)) {}
+
+ProcessId PosixProcesses::StartProgram(const std::string& fileName, WindowStyle) {
+    return static_cast<ProcessId>(Spawn("./" + fileName, fileName, 0));
+}
+
+void PosixProcesses::WaitForProcess(ProcessId id) {
+    int status = 0;
+    while (::waitpid(static_cast<pid_t>(id), &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+void PosixProcesses::RestartTamrel(const std::string& programFolder) {
+    const std::string executable = executable_.empty() ? ExecutablePath() : executable_;
+    if (::chdir(programFolder.c_str()) != 0) throw PosixError(errno, programFolder);
+    // A session of its own, so that the new instance outlives this one and
+    // whatever terminal or session started it.
+    Spawn(executable, executable, POSIX_SPAWN_SETSID);
+}
+
+std::string PosixClock::NowText() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[128] = {};
+    locale_t userLocale = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(0));
+    if (userLocale == static_cast<locale_t>(0)) {
+        std::strftime(text, sizeof text, "%x %X", &local);
+    } else {
+        strftime_l(text, sizeof text, "%x %X", &local, userLocale);
+        freelocale(userLocale);
+    }
+    return text;
+}
+
+}  // namespace tamrel

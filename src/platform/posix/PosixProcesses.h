@@ -1,0 +1,30 @@
+#pragma once
+// Programs started with posix_spawn: "./NAME" from the current folder, no
+// shell and no search path; the wait is a blocking waitpid.
+
+#include <string>
+
+#include "platform/Processes.h"
+
+namespace tamrel {
+
+class PosixProcesses : public Processes {
+public:
+    // `executable`: what a re-start runs; empty means the running program.
+    explicit PosixProcesses(std::string executable = {});
+
+    ProcessId StartProgram(const std::string& fileName, WindowStyle style) override;
+    void WaitForProcess(ProcessId id) override;
+    void RestartTamrel(const std::string& programFolder) override;
+
+private:
+    std::string executable_;
+};
+
+// Date and time in the user's locale: the short date, a blank, the time.
+class PosixClock : public Clock {
+public:
+    std::string NowText() override;
+};
+
+}  // namespace tamrel

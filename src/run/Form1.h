@@ -1,0 +1,44 @@
+#pragma once
+// The run window: never shown. Its load event decides between run mode and
+// setup mode, launches the configured program, waits for it and hands over
+// to the shutdown screen.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Toolkit.h"
+
+namespace tamrel {
+
+class Application;
+class Module1;
+class RuntimeError;
+
+class Form1 {
+public:
+    explicit Form1(Application& app);
+
+    void Form_Load();
+    std::string FileNameOnly(const std::string& sPath);
+    void LaunchAndWait(const std::string& fileName);
+    void CheckMarkerFile();
+
+private:
+    void RunSequence();
+    void SettingsMissing();
+    void ProgramMissing();
+    void HandleError(const RuntimeError& error);
+    int Ask(const std::string& prompt, const std::string& title, ui::Buttons buttons);
+    void Refuse();
+
+    Application& app_;
+    Module1& module_;
+
+    std::string SettingsPath;
+    std::string CurrentLine;
+    std::string ProgramPath;
+    std::int16_t KeyLineCount = 0;
+    std::string Answer;
+};
+
+}  // namespace tamrel

@@ -1,0 +1,22 @@
+#pragma once
+// What every reader does with a settings file it cannot use: say so, keep
+// the user's text as tamrel.bad for repair, remove tamrel.set so that the
+// next start offers setup, and end.
+
+#include <string>
+
+#include "log/Module1.h"
+#include "platform/FileSystem.h"
+#include "platform/Toolkit.h"
+
+namespace tamrel {
+
+// The prompt of the shutdown screen and of setup; the run window has its own.
+inline constexpr const char* kDamagedFilePrompt =
+    "There is something wrong in the tamrel.set file. Deleting tamrel.set. Setup will run next "
+    "time you start The tamrel.";
+
+void DiscardDamagedSettings(Module1& module, FileSystem& files, ui::Toolkit& ui,
+                            const std::string& prompt);
+
+}  // namespace tamrel

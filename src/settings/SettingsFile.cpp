@@ -1,0 +1,32 @@
+#include "settings/SettingsFile.h"
+
+#include "platform/Paths.h"
+#include "settings/Text.h"
+
+namespace tamrel {
+
+std::string SettingsFilePath(const FileSystem& files) { return InProgramFolder(files, "tamrel.set"); }
+
+std::vector<std::string> SplitLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n') continue;
+        lines.emplace_back(bytes.substr(start, i - start));
+        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+    return lines;
+}
+
+bool IsKeyLine(std::string_view line, std::string_view keyText) {
+    return line.size() >= keyText.size() && LowerCase(line.substr(0, keyText.size())) == keyText;
+}
+
+std::string KeyValue(std::string_view line, std::string_view keyText) {
+    return Mid(line, keyText.size() + 1);
+}
+
+}  // namespace tamrel

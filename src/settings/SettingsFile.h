@@ -1,0 +1,41 @@
+#pragma once
+// The settings file tamrel.set: where it lives, its lines and its keys.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace tamrel {
+
+std::string SettingsFilePath(const FileSystem& files);
+
+// A line ends at CR LF, at a CR alone or at a LF alone; the end is not part
+// of the line. Files from any editor, Windows or not, read the same.
+std::vector<std::string> SplitLines(std::string_view bytes);
+
+// The key texts, as matched: lower case, one blank before the "=".
+namespace key {
+inline constexpr std::string_view kRunSetup = "run setup =";
+inline constexpr std::string_view kProgram = "program =";
+inline constexpr std::string_view kShutdownMethod = "shutdown method =";
+inline constexpr std::string_view kSecondsToCancel = "seconds to cancel =";
+inline constexpr std::string_view kKeyToCancel = "key to cancel =";
+inline constexpr std::string_view kKeyToRestart = "key to re-start =";
+inline constexpr std::string_view kBoxX = "countdown box x position =";
+inline constexpr std::string_view kBoxY = "countdown box y position =";
+inline constexpr std::string_view kBoxFont = "countdown box font =";
+inline constexpr std::string_view kBoxFontSize = "countdown box fontsize =";
+inline constexpr std::string_view kBoxBold = "countdown box bold font =";
+inline constexpr std::string_view kBoxItalic = "countdown box italic =";
+inline constexpr std::string_view kBoxColor = "countdown box color =";
+inline constexpr std::string_view kSkin = "skin =";
+}  // namespace key
+
+// The line begins, in the first column and in any letter case, with the key.
+bool IsKeyLine(std::string_view line, std::string_view keyText);
+// The rest of the line behind the key text, unchanged.
+std::string KeyValue(std::string_view line, std::string_view keyText);
+
+}  // namespace tamrel

@@ -1,0 +1,35 @@
+#include "settings/Text.h"
+
+namespace tamrel {
+
+std::string Trim(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+std::string LowerCase(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+std::string Mid(std::string_view text, std::size_t position) {
+    if (position == 0 || position > text.size()) return {};
+    return std::string(text.substr(position - 1));
+}
+
+bool EndsWith(std::string_view text, std::string_view tail) {
+    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+std::string PlainNumber(long value) { return std::to_string(value); }
+
+std::string SignedNumber(long value) {
+    return value >= 0 ? " " + std::to_string(value) : std::to_string(value);
+}
+
+}  // namespace tamrel

@@ -1,0 +1,20 @@
+#pragma once
+// The text rules the settings readers are written in: blanks are character
+// 32 only (tabs stay), lower-casing is ASCII, positions count from 1.
+
+#include <string>
+#include <string_view>
+
+namespace tamrel {
+
+std::string Trim(std::string_view text);
+std::string LowerCase(std::string_view text);
+// Everything from the 1-based position on; empty when beyond the end.
+std::string Mid(std::string_view text, std::size_t position);
+bool EndsWith(std::string_view text, std::string_view tail);
+
+// Plain form: "27", "-1". Signed form: " 27", " 0", "-1".
+std::string PlainNumber(long value);
+std::string SignedNumber(long value);
+
+}  // namespace tamrel

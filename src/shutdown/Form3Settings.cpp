@@ -1,0 +1,111 @@
+// The shutdown screen's own reading of the settings file: the look and the
+// keys, with silent range replacements. Program = is no key here.
+
+#include "platform/Paths.h"
+#include "run/Application.h"
+#include "settings/Numbers.h"
+#include "settings/SettingsFile.h"
+#include "settings/Text.h"
+#include "shutdown/Form3.h"
+
+namespace tamrel {
+
+namespace {
+
+// A file of the current version holds 13 of this reader's keys.
+constexpr int kCompleteKeyLines = 13;
+
+std::int16_t Number16(const std::string& line, std::string_view keyText) {
+    return ToInt16(LenientNumber(KeyValue(line, keyText)));
+}
+
+}  // namespace
+
+Form3::ReadOutcome Form3::ReadSettings() {
+    FileSystem& files = app_.platform().files;
+    RestartLineSeen = false;
+    const std::vector<std::string> lines = SplitLines(files.ReadFile(FolderPrefix + "tamrel.set"));
+
+    for (const std::string& line : lines) {
+        const auto countAndLog = [&] {
+            ++KeyLineCount;
+            module_.Log("In Tamrel.set, " + line);
+        };
+        if (IsKeyLine(line, key::kKeyToRestart)) RestartLineSeen = true;
+        if (IsKeyLine(line, key::kRunSetup)) ++KeyLineCount;
+        if (IsKeyLine(line, key::kShutdownMethod)) {
+            countAndLog();
+            ShutdownMethod = Number16(line, key::kShutdownMethod);
+            if (ShutdownMethod < 0 || ShutdownMethod > 2) ShutdownMethod = 0;
+            if (ShutdownMethod == 0) return ReadOutcome::EarlyEnd;
+        }
+        if (IsKeyLine(line, key::kSecondsToCancel)) {
+            countAndLog();
+            SecondsLeft = Number16(line, key::kSecondsToCancel);
+            if (SecondsLeft < 5 || SecondsLeft > 25) SecondsLeft = 10;
+        }
+        if (IsKeyLine(line, key::kKeyToCancel)) {
+            countAndLog();
+            CancelKey = Number16(line, key::kKeyToCancel);
+            if (CancelKey < -1 || CancelKey > 255) CancelKey = 13;
+        }
+        if (IsKeyLine(line, key::kKeyToRestart)) {
+            countAndLog();
+            RestartKey = Number16(line, key::kKeyToRestart);
+            if (RestartKey < -1 || RestartKey > 255) RestartKey = 0;
+            if (RestartKey == CancelKey) RestartKey = 0;
+        }
+        if (IsKeyLine(line, key::kBoxX)) {
+            countAndLog();
+            BoxX = Number16(line, key::kBoxX);
+        }
+        if (IsKeyLine(line, key::kBoxY)) {
+            countAndLog();
+            BoxY = Number16(line, key::kBoxY);
+        }
+        if (IsKeyLine(line, key::kBoxFont)) {
+            countAndLog();
+            BoxFontName = Trim(KeyValue(line, key::kBoxFont));
+        }
+        if (IsKeyLine(line, key::kBoxFontSize)) {
+            countAndLog();
+            BoxFontSize = Trim(KeyValue(line, key::kBoxFontSize));
+        }
+        if (IsKeyLine(line, key::kBoxBold)) {
+            countAndLog();
+            BoxBold = Trim(KeyValue(line, key::kBoxBold));
+        }
+        if (IsKeyLine(line, key::kBoxItalic)) {
+            // Logged only once the value has converted.
+            ++KeyLineCount;
+            BoxItalic = ToBoolean(Trim(KeyValue(line, key::kBoxItalic)));
+            module_.Log("In Tamrel.set, " + line);
+        }
+        if (IsKeyLine(line, key::kBoxColor)) {
+            countAndLog();
+            BoxColor = ToInt32(LenientNumber(Trim(KeyValue(line, key::kBoxColor))));
+        }
+        if (IsKeyLine(line, key::kSkin)) {
+            countAndLog();
+            SkinPath = Trim(KeyValue(line, key::kSkin));
+            if (SkinPath.empty()) SkinPath = "Use default";
+            if (LowerCase(SkinPath) != "use default" && !EndsWith(SkinPath, ".bmp")) RejectSkin();
+        }
+    }
+
+    if (!RestartLineSeen) {
+        ++KeyLineCount;
+        module_.Log("The tamrel.set file is for an older version of The Tamrel. You may want to run setup.");
+    }
+    return KeyLineCount == kCompleteKeyLines ? ReadOutcome::Complete : ReadOutcome::Corrupt;
+}
+
+void Form3::RejectSkin() {
+    SkinPath.clear();
+    module_.AppendErrorLog(
+        " --Tamrel encountered a problem with the skin in tamrel.set. Skin must be a .bmp file!");
+    app_.platform().ui.ShowMessageBox("There is a problem with the skin setting in tamrel.set. Please fix it.",
+                                      ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
+}
+
+}  // namespace tamrel

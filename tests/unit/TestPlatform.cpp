@@ -1,0 +1,125 @@
+#include "TestPlatform.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "settings/Text.h"
+
+namespace tamrel::test {
+
+namespace {
+
+std::filesystem::path NewFolder() {
+    std::random_device random;
+    auto path = std::filesystem::temp_directory_path() /
+                ("tamrel-test-" + std::to_string(random()) + "-" + std::to_string(random()));
+    std::filesystem::create_directories(path);
+    return path;
+}
+
+const char* const kHeaderLine = " ";
+constexpr std::size_t kHeaderLines = 6;
+
+// The text of a log line after its date and time and the given separator.
+std::vector<std::string> After(const std::vector<std::string>& lines, const std::string& stamp,
+                               const std::string& separator) {
+    std::vector<std::string> out;
+    for (const std::string& line : lines) {
+        const std::string lead = stamp + separator;
+        out.push_back(line.rfind(lead, 0) == 0 ? line.substr(lead.size()) : "<unstamped> " + line);
+    }
+    return out;
+}
+
+}  // namespace
+
+TestPlatform::TestPlatform()
+    : folder_(NewFolder()),
+      files(MakeNativeFiles(folder_.string(), (folder_ / "holdmark.tes").string())),
+      platform{*files, processes, clock, power, ui},
+      app(platform) {}
+
+TestPlatform::~TestPlatform() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+}
+
+std::string TestPlatform::Path(const std::string& name) const { return (folder_ / name).string(); }
+
+void TestPlatform::Write(const std::string& name, const std::string& content) const {
+    std::ofstream(folder_ / name, std::ios::binary) << content;
+}
+
+std::string TestPlatform::Read(const std::string& name) const {
+    std::ifstream file(folder_ / name, std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+bool TestPlatform::Exists(const std::string& name) const { return std::filesystem::exists(folder_ / name); }
+
+std::vector<std::string> TestPlatform::Events() const {
+    std::vector<std::string> lines = CrLfLines(Read("talog1.txt"));
+    if (lines.size() < kHeaderLines || lines[kHeaderLines - 1] != kHeaderLine) return {"<no header>"};
+    lines.erase(lines.begin(), lines.begin() + kHeaderLines);
+    return After(lines, clock.text(), " --- ");
+}
+
+std::vector<std::string> TestPlatform::Errors() const {
+    return After(CrLfLines(Read("tamrel.txt")), clock.text(), "");
+}
+
+void TestPlatform::WriteSettings(const std::vector<std::string>& lines) const {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    Write("tamrel.set", text);
+}
+
+std::vector<std::string> CrLfLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+std::vector<std::string> SettingsLines(const std::vector<std::string>& overrides) {
+    std::vector<std::string> lines = {
+        "# Tamrel settings",
+        "Run Setup = no",
+        "#",
+        "Program =/bin/true",
+        "Shutdown method =1",
+        "Seconds to cancel =10",
+        "Key to cancel =27",
+        "Key to re-start =0",
+        "Countdown box X position = 0",
+        "Countdown box Y position = 0",
+        "Countdown box font =arial",
+        "Countdown box italic =False",
+        "Countdown box fontsize =20",
+        "Countdown box bold font =False",
+        "Countdown box color = 0",
+        "Skin =use default",
+        "# end",
+    };
+    for (const std::string& replacement : overrides) {
+        const auto equals = replacement.find('=');
+        const std::string keyText = LowerCase(replacement.substr(0, equals + 1));
+        bool replaced = false;
+        for (std::string& line : lines) {
+            if (line[0] != '#' && LowerCase(line.substr(0, equals + 1)) == keyText) {
+                line = replacement;
+                replaced = true;
+            }
+        }
+        if (!replaced) lines.push_back(replacement);
+    }
+    return lines;
+}
+
+}  // namespace tamrel::test

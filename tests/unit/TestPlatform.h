@@ -1,0 +1,59 @@
+#pragma once
+// A program folder of its own for each test, real files in it, and the
+// headless backend for everything else.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "platform/headless/HeadlessServices.h"
+#include "platform/headless/HeadlessToolkit.h"
+#include "run/Application.h"
+
+namespace tamrel::test {
+
+// The platform's real file services, rooted in `programFolder`.
+std::unique_ptr<FileSystem> MakeNativeFiles(const std::string& programFolder, const std::string& marker);
+
+class TestPlatform {
+public:
+    TestPlatform();
+    ~TestPlatform();
+
+    std::string folder() const { return folder_.string(); }
+    std::string Path(const std::string& name) const;
+    std::string marker() const { return Path("holdmark.tes"); }
+
+    void Write(const std::string& name, const std::string& content) const;
+    std::string Read(const std::string& name) const;
+    bool Exists(const std::string& name) const;
+    // The event lines of talog1.txt after the header, without date and time.
+    std::vector<std::string> Events() const;
+    // The error-log entries, without date and time.
+    std::vector<std::string> Errors() const;
+    // A settings file from lines joined with CR LF.
+    void WriteSettings(const std::vector<std::string>& lines) const;
+
+private:
+    std::filesystem::path folder_;
+
+public:
+    std::unique_ptr<FileSystem> files;
+    headless::HeadlessProcesses processes;
+    headless::HeadlessClock clock;
+    headless::HeadlessPower power;
+    headless::HeadlessToolkit ui;
+    Platform platform;
+    Application app;
+};
+
+// Splits a file's text at CR LF; a last line without an end is kept.
+std::vector<std::string> CrLfLines(const std::string& text);
+
+// A complete settings file of the current version, as setup writes it, with
+// the given lines replacing those of the same key.
+std::vector<std::string> SettingsLines(const std::vector<std::string>& overrides = {});
+
+}  // namespace tamrel::test
