@@ -37,6 +37,7 @@ public:
     void WriteSettings(const std::vector<std::string>& lines) const;
 
 private:
+    std::filesystem::path startFolder_;  // tests change the current folder
     std::filesystem::path folder_;
 
 public:

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "TestPlatform.h"
+
+namespace tamrel::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const Lines kHeader = {
+    "This is a log of events for when Tamrel ran.",
+    "When Tamrel runs, it records events in file named talog1.txt.",
+    "If talog1.txt already exists from a previous run, it is renamed talog2.txt",
+    "If talog2.txt already exists, it is renamed talog3.txt.",
+    "So you can go back 3 runs to check the events. This can be helpful for troubleshooting.",
+    " ",
+};
+
+TEST(EventLog, FirstCallOfARunWritesTheHeaderThenLinesAreAppendedUnchanged) {
+    TestPlatform t;
+    t.clock.Set("06/12/2026 20:05:52");
+    Module1& m = t.app.module();
+    m.FirstLogOfRun = true;
+    m.Log("Tamrel started.");
+    m.Log("");
+    m.Log("  Mixed Case, kept  ");
+    Lines expected = kHeader;
+    expected.push_back("06/12/2026 20:05:52 --- Tamrel started.");
+    expected.push_back("06/12/2026 20:05:52 --- ");
+    expected.push_back("06/12/2026 20:05:52 ---   Mixed Case, kept  ");
+    EXPECT_EQ(t.Read("talog1.txt"), [&] {
+        std::string text;
+        for (const auto& line : expected) text += line + "\r\n";
+        return text;
+    }());
+    EXPECT_FALSE(m.FirstLogOfRun);
+    EXPECT_FALSE(t.Exists("talog2.txt"));
+}
+
+TEST(EventLog, EachRunShiftsTheGenerationsOldestFirst) {
+    TestPlatform t;
+    Module1& m = t.app.module();
+    for (const char* run : {"run 1", "run 2", "run 3", "run 4"}) {
+        m.FirstLogOfRun = true;
+        m.Log(run);
+        m.Log("more of " + std::string(run));  // never rotates again
+    }
+    EXPECT_NE(t.Read("talog1.txt").find("--- run 4\r\n"), std::string::npos);
+    EXPECT_NE(t.Read("talog2.txt").find("--- run 3\r\n"), std::string::npos);
+    EXPECT_NE(t.Read("talog3.txt").find("--- run 2\r\n"), std::string::npos);
+    EXPECT_NE(t.Read("talog1.txt").find("--- more of run 4\r\n"), std::string::npos);
+
+    // A gap in the generations: only 1 and 3 exist.
+    TestPlatform gap;
+    gap.Write("talog1.txt", "one");
+    gap.Write("talog3.txt", "three");
+    gap.app.module().FirstLogOfRun = true;
+    gap.app.module().Log("new");
+    EXPECT_EQ(gap.Read("talog2.txt"), "one");
+    EXPECT_FALSE(gap.Exists("talog3.txt"));
+}
+
+TEST(ErrorLog, EntriesFollowTheStampDirectlyAndTheFileOnlyGrows) {
+    TestPlatform t;
+    t.clock.Set("D T");
+    t.Write("tamrel.txt", "old entry\r\n");
+    t.app.module().AppendErrorLog("--Tamrel.set not found!");
+    t.app.module().AppendErrorLog(" --second");
+    EXPECT_EQ(t.Read("tamrel.txt"), "old entry\r\nD T--Tamrel.set not found!\r\nD T --second\r\n");
+}
+
+TEST(ErrorLog, TheLastWordsOfARunAreDroppedWhenTheyCannotBeWritten) {
+    TestPlatform t;
+    // A folder in the way of the log file makes every write fail.
+    std::filesystem::create_directory(t.Path("talog1.txt"));
+    std::filesystem::create_directory(t.Path("tamrel.txt"));
+    EXPECT_THROW(t.app.module().Log("x"), RuntimeError);
+    EXPECT_NO_THROW(t.app.module().TryLog("x"));
+    EXPECT_NO_THROW(t.app.module().TryAppendErrorLog("x"));
+}
+
+}  // namespace
+}  // namespace tamrel::test

@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include "TestPlatform.h"
+#include "platform/RuntimeError.h"
+#include "shutdown/Form3.h"
+
+namespace tamrel::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class RunSequence : public ::testing::Test {
+protected:
+    RunSequence() { t.Write("front.exe", "MZ"); }
+
+    std::string Program() const { return "Program =" + t.Path("front.exe"); }
+    std::string ProgramFolder() const { return t.Path("front.exe").substr(0, t.Path("front.exe").size() - 9); }
+    // A launch whose shutdown screen then ends at once.
+    Lines QuietSettings(const Lines& more = {}) const {
+        Lines overrides = {Program(), "Shutdown method =0"};
+        overrides.insert(overrides.end(), more.begin(), more.end());
+        return SettingsLines(overrides);
+    }
+    const headless::MessageBoxCall& Box(std::size_t i) const { return t.ui.messageBoxes().at(i); }
+
+    TestPlatform t;
+};
+
+TEST_F(RunSequence, ANormalLaunchWaitsThenHandsOverToTheShutdownScreen) {
+    t.WriteSettings(QuietSettings());
+    bool windowsDuringWait = true;
+    t.processes.OnWait([&](ProcessId) { windowsDuringWait = t.ui.started() || t.app.shutdownScreen(); });
+    t.app.Start();
+
+    ASSERT_EQ(t.processes.starts().size(), 1u);
+    EXPECT_EQ(t.processes.starts()[0].fileName, "front.exe");
+    EXPECT_EQ(t.processes.starts()[0].style, WindowStyle::Normal);
+    EXPECT_EQ(t.processes.waits(), std::vector<ProcessId>{4242});
+    EXPECT_FALSE(windowsDuringWait);
+    ASSERT_NE(t.app.shutdownScreen(), nullptr);
+    EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(t.folder()));
+    EXPECT_EQ(t.Events(), (Lines{"Tamrel started.", "In Tamrel.set, Run Setup = no",
+                                 "Launching program: front.exe", "Path to the program: " + ProgramFolder(),
+                                 "Program (front.exe) finished!", t.marker() + " not found.",
+                                 "In Tamrel.set, Shutdown method =0"}));
+    EXPECT_TRUE(t.ui.messageBoxes().empty());
+    EXPECT_FALSE(t.app.HasOpenWindows());
+}
+
+TEST_F(RunSequence, TheMarkerFileEndsTheRunQuietly) {
+    t.WriteSettings(QuietSettings());
+    // Created while the program runs; only its presence at the end counts.
+    t.processes.OnWait([&](ProcessId) { t.Write("holdmark.tes", ""); });
+    t.app.Start();
+    EXPECT_EQ(t.app.shutdownScreen(), nullptr);
+    const Lines events = t.Events();
+    EXPECT_EQ(Lines(events.end() - 2, events.end()),
+              (Lines{t.marker() + " is present, so tamrel will end without shutting PC down.", "Tamrel ended."}));
+}
+
+TEST_F(RunSequence, AMissingFileOffersSetup) {
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    t.app.Start();
+    EXPECT_NE(t.app.setupWindow(), nullptr);
+    EXPECT_EQ(Box(0).prompt, "I could not find the config file, Tamrel.set. You must run setup to correct it");
+    EXPECT_EQ(Box(0).title, "Tamrel.set not found!");
+    EXPECT_EQ(Box(0).buttons, ui::Buttons::OkCancel);
+    EXPECT_EQ(Box(0).icon, ui::Icon::None);
+    EXPECT_EQ(t.Events(), (Lines{"Tamrel started.", "Tamrel.set file not found!"}));
+    EXPECT_EQ(t.Errors(), Lines{"--Tamrel.set not found!"});
+    EXPECT_FALSE(t.app.module().SetupAfterError);
+}
+
+TEST_F(RunSequence, DecliningSetupForAMissingFileEndsTheProgram) {
+    t.ui.QueueAnswer(ui::kAnswerCancel);
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    t.app.Start();
+    EXPECT_EQ(t.app.setupWindow(), nullptr);
+    ASSERT_EQ(t.ui.messageBoxes().size(), 2u);
+    EXPECT_EQ(Box(1).prompt, "The tamrel will not be able to run until you fix the problem.");
+    EXPECT_EQ(Box(1).title, "tamrel");
+    EXPECT_EQ(Box(1).buttons, ui::Buttons::Ok);
+    EXPECT_EQ(t.Events(), (Lines{"Tamrel started.", "Tamrel.set file not found!",
+                                 "User selected not to set up Tamrel at this time!!", "Tamrel ended."}));
+}
+
+TEST_F(RunSequence, RunSetupYesStopsTheReadingInAnyCase) {
+    for (const std::string line : {"Run Setup = yes", "RUN SETUP = YES", "Run Setup =yes"}) {
+        TestPlatform p;
+        p.WriteSettings({line, "Program =nothing"});
+        p.app.Start();
+        EXPECT_NE(p.app.setupWindow(), nullptr) << line;
+        EXPECT_EQ(p.Events(), (Lines{"Tamrel started.", "In Tamrel.set, " + line}));
+    }
+}
+
+TEST_F(RunSequence, ReadingStopsAfterTheSecondKeyLine) {
+    t.Write("second.exe", "MZ");
+    t.WriteSettings({Program(), " Run setup = yes", "Run Setup = yes please",
+                     "Program =" + t.Path("second.exe"), "Run Setup = yes"});
+    t.processes.QueueStartResult(0);
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    t.app.Start();
+    EXPECT_EQ(t.app.setupWindow(), nullptr);
+    ASSERT_EQ(t.processes.starts().size(), 1u);
+    // "yes please" is a key line that does not ask for setup, and counts.
+    EXPECT_EQ(t.processes.starts()[0].fileName, "front.exe");
+}
+
+TEST_F(RunSequence, AFileWithFewerThanTwoKeyLinesIsKeptAsBadAndRemoved) {
+    for (const Lines& content : {Lines{}, Lines{"Run Setup = no"}, Lines{" Program =x", "program=x"}}) {
+        TestPlatform p;
+        p.WriteSettings(content);
+        p.ui.QueueAnswer(ui::kAnswerOk);
+        p.app.Start();
+        EXPECT_FALSE(p.Exists("tamrel.set"));
+        EXPECT_TRUE(p.Exists("tamrel.bad"));
+        ASSERT_EQ(p.ui.messageBoxes().size(), 1u);
+        EXPECT_EQ(p.ui.messageBoxes()[0].prompt,
+                  "There is something wrong in the tamrel.set file.\rTamrel.set will be deleted.\rSetup will "
+                  "run next time you start The tamrel.");
+        EXPECT_EQ(p.ui.messageBoxes()[0].title, "tamrel");
+        const Lines events = p.Events();
+        EXPECT_EQ(Lines(events.end() - 3, events.end()),
+                  (Lines{"The tamrel.set file is corrupt!! Deleting tamrel.set!",
+                         "A copy of the damaged file was kept as tamrel.bad.", "Tamrel ended."}));
+        EXPECT_EQ(p.Errors(), Lines{" --The tamrel.set file is corrupt! Deleting tamrel.set."});
+        EXPECT_EQ(p.app.setupWindow(), nullptr);
+    }
+}
+
+TEST_F(RunSequence, AProgramThatDoesNotExistOffersSetup) {
+    // A blank after the "=" is part of the path.
+    t.WriteSettings({"Run Setup = no", "Program = " + t.Path("front.exe")});
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    t.app.Start();
+    EXPECT_NE(t.app.setupWindow(), nullptr);
+    EXPECT_EQ(Box(0).title, "Tamrel has encountered a problem!");
+    EXPECT_EQ(Box(0).prompt,
+              "There is a problem with the program you are trying to launch, or it's path. You must run setup "
+              "to correct it");
+    EXPECT_EQ(t.Errors(), Lines{"--Problem with program or its path: Program = " + t.Path("front.exe")});
+    EXPECT_EQ(t.Events().back(),
+              "Problem trying to launch program. The problem is in Program = line of tamrel.set.");
+    EXPECT_TRUE(t.processes.starts().empty());
+}
+
+TEST_F(RunSequence, AnEmptyProgramNamesTheFolderAndDecliningEndsWithoutEndedLine) {
+    t.WriteSettings({"Run Setup = no", "Run Setup = no"});
+    t.ui.QueueAnswer(ui::kAnswerCancel);
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    t.app.Start();
+    EXPECT_EQ(t.app.setupWindow(), nullptr);
+    EXPECT_EQ(t.Errors(), Lines{"--Problem with program or its path: " + t.folder()});
+    EXPECT_EQ(t.Events().back(), "User chose not to run setup.");
+}
+
+TEST_F(RunSequence, AStartWithoutAProcessIsReported) {
+    t.WriteSettings(QuietSettings());
+    t.processes.QueueStartResult(0);
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    t.app.Start();
+    EXPECT_TRUE(t.processes.waits().empty());
+    EXPECT_EQ(Box(0).prompt, "The Tamrel had a problem running the program. Check tamrel.txt for more info.");
+    EXPECT_EQ(t.Errors(), Lines{"--Program did not launch properly: " + t.Path("front.exe")});
+    const Lines events = t.Events();
+    EXPECT_EQ(Lines(events.end() - 2, events.end()),
+              (Lines{"There was a problem launching the program!!", "Tamrel ended."}));
+    EXPECT_EQ(t.app.shutdownScreen(), nullptr);
+}
+
+TEST_F(RunSequence, AnErrorIsReportedAndOffersSetup) {
+    t.WriteSettings(QuietSettings());
+    t.processes.FailNextStart(RuntimeError(8, "Exec format error"));
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    t.ui.QueueAnswer(ui::kAnswerYes);
+    t.app.Start();
+    EXPECT_EQ(Box(0).prompt, "The Tamrel has encountered an error: Exec format error ERR# 8");
+    EXPECT_EQ(Box(0).title, "tamrel");
+    EXPECT_EQ(Box(1).prompt, "Do you want to run setup?");
+    EXPECT_EQ(Box(1).title, "Run Setup?");
+    EXPECT_EQ(Box(1).buttons, ui::Buttons::YesNo);
+    EXPECT_EQ(t.Errors(), Lines{"--Error encountered: 8: Exec format error"});
+    const Lines events = t.Events();
+    EXPECT_EQ(Lines(events.end() - 2, events.end()),
+              (Lines{"Encountered error# 8: Exec format error", "User chose to run setup."}));
+    EXPECT_TRUE(t.app.module().SetupAfterError);
+    EXPECT_NE(t.app.setupWindow(), nullptr);
+}
+
+TEST_F(RunSequence, DecliningSetupAfterAnErrorEndsTheProgram) {
+    t.WriteSettings(QuietSettings());
+    t.processes.FailNextStart(RuntimeError(-5, "Odd"));
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    t.ui.QueueAnswer(ui::kAnswerNo);
+    t.app.Start();
+    EXPECT_EQ(t.Errors(), Lines{"--Error encountered: -5: Odd"});
+    const Lines events = t.Events();
+    EXPECT_EQ(Lines(events.end() - 2, events.end()),
+              (Lines{"User chose not to run setup at this time.", "Tamrel ended."}));
+    EXPECT_FALSE(t.app.module().SetupAfterError);
+    EXPECT_EQ(t.app.setupWindow(), nullptr);
+}
+
+TEST_F(RunSequence, AnUnwritableProgramFolderIsReportedNotFatal) {
+    std::filesystem::create_directory(t.Path("talog1.txt"));  // in the way of the event log
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    t.ui.QueueAnswer(ui::kAnswerNo);
+    t.app.Start();
+    ASSERT_EQ(t.ui.messageBoxes().size(), 2u);
+    EXPECT_EQ(Box(0).prompt.rfind("The Tamrel has encountered an error: ", 0), 0u);
+    EXPECT_EQ(t.Errors().size(), 1u);
+}
+
+}  // namespace
+}  // namespace tamrel::test

@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include "TestPlatform.h"
+#include "settings/SettingsFile.h"
+#include "settings/SetupReader.h"
+
+namespace tamrel::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(SettingsLines, EveryLineEndIsALineEnd) {
+    EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (Lines{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("a\r\n\r\n"), (Lines{"a", ""}));
+    EXPECT_EQ(SplitLines("\n\r"), (Lines{"", ""}));
+    EXPECT_EQ(SplitLines(""), Lines{});
+    EXPECT_TRUE(IsKeyLine("KEY TO CANCEL =13", key::kKeyToCancel));
+    EXPECT_FALSE(IsKeyLine(" Key to cancel = 13", key::kKeyToCancel));
+    EXPECT_FALSE(IsKeyLine("Key to cancel= 13", key::kKeyToCancel));
+    EXPECT_FALSE(IsKeyLine("Key to cancel", key::kKeyToCancel));
+    EXPECT_EQ(KeyValue("Program = C:\\x.exe", key::kProgram), " C:\\x.exe");
+    EXPECT_EQ(KeyValue("Program =", key::kProgram), "");
+}
+
+class SetupReader : public ::testing::Test {
+protected:
+    SetupReader() { t.Write("front.exe", "MZ"); }
+
+    SetupReadResult Read(const Lines& lines) {
+        t.WriteSettings(lines);
+        return ReadSettingsForSetup(state, t.app.module(), *t.files, t.ui);
+    }
+    std::string Program() const { return "Program =" + t.Path("front.exe"); }
+
+    TestPlatform t;
+    Settings state;
+};
+
+TEST_F(SetupReader, ACompleteFileFillsEveryFieldAndLogsEachLine) {
+    const Lines lines = SettingsLines({Program(), "Shutdown method =2", "Seconds to cancel =7",
+                                       "Key to cancel =-1", "Key to re-start =13",
+                                       "Countdown box X position =-30", "Countdown box Y position = 1200",
+                                       "Countdown box font =  Comic Sans MS ", "Countdown box fontsize =13.5",
+                                       "Countdown box bold font =True", "Countdown box italic = TRUE",
+                                       "Countdown box color = 65280", "Skin =C:\\skins\\cab.bmp"});
+    ASSERT_EQ(Read(lines), SetupReadResult::Accepted);
+    EXPECT_EQ(state.ProgramPath, t.Path("front.exe"));
+    EXPECT_EQ(state.ShutdownMethod, 2);
+    EXPECT_EQ(state.CancelSeconds, 7);
+    EXPECT_EQ(state.CancelKey, -1);
+    EXPECT_EQ(state.RestartKey, 13);
+    EXPECT_EQ(state.BoxX, -30);
+    EXPECT_EQ(state.BoxY, 1200);
+    EXPECT_EQ(state.BoxFontName, "Comic Sans MS");
+    EXPECT_EQ(state.BoxFontSize, "13.5");
+    EXPECT_EQ(state.BoxBold, "True");
+    EXPECT_TRUE(state.BoxItalic);
+    // Any colour the colour dialog gives survives the next setup.
+    EXPECT_EQ(state.BoxColor, 65280);
+    EXPECT_EQ(state.SkinPath, "C:\\skins\\cab.bmp");
+
+    Lines expected;
+    for (const std::string& line : lines) {
+        if (line[0] == '#') continue;
+        if (line.rfind("Key to re-start", 0) == 0) expected.push_back("In Tamrel.set, " + line);
+        expected.push_back("In tamrel.set, " + line);
+    }
+    EXPECT_EQ(t.Events(), expected);
+    EXPECT_TRUE(t.ui.messageBoxes().empty());
+}
+
+TEST_F(SetupReader, OutOfRangeValuesAreReplacedWithTheirMessages) {
+    ASSERT_EQ(Read(SettingsLines({Program(), "Shutdown method = 3", "Seconds to cancel = 30",
+                                  "Key to cancel = 0", "Key to re-start = 300", "Countdown box font =",
+                                  "Countdown box fontsize = -2", "Countdown box bold font = ",
+                                  "Countdown box color = 16777216", "Skin =C:\\skins\\cab.BMP"})),
+              SetupReadResult::Accepted);
+    EXPECT_EQ(state.ShutdownMethod, 0);
+    EXPECT_EQ(state.CancelSeconds, 10);
+    EXPECT_EQ(state.CancelKey, 27);
+    EXPECT_EQ(state.RestartKey, 0);
+    EXPECT_EQ(state.BoxFontName, "arial");
+    EXPECT_EQ(state.BoxFontSize, "10");
+    EXPECT_EQ(state.BoxBold, "False");
+    EXPECT_EQ(state.BoxColor, 0);
+    EXPECT_EQ(state.SkinPath, "");
+    const Lines events = t.Events();
+    auto has = [&](const std::string& text) { return std::find(events.begin(), events.end(), text) != events.end(); };
+    EXPECT_TRUE(has("The number in tamrel.set for cancel time is not within range, default of 10 being used."));
+    EXPECT_TRUE(has("The number for key to cancel in tamrel.set is out of range. Using default of 27 (Escape)."));
+    EXPECT_TRUE(has("The number for key to re start in tamrel.set is out of range. Using default of 0 (None)."));
+}
+
+TEST_F(SetupReader, TheReStartKeyIsComparedWithTheCancelKeyReadSoFar) {
+    ASSERT_EQ(Read(SettingsLines({Program(), "Key to cancel =27", "Key to re-start =27"})),
+              SetupReadResult::Accepted);
+    EXPECT_EQ(state.RestartKey, 0);
+    const Lines events = t.Events();
+    EXPECT_NE(std::find(events.begin(), events.end(),
+                        "The number for key to re start in tamrel.set is the same as the cancel key. Using "
+                        "default of 0 (None)."),
+              events.end());
+
+    // Re-start line first: compared with the cancel key's start value.
+    Settings fresh;
+    state = fresh;
+    Lines lines = SettingsLines({Program()});
+    std::erase(lines, "Key to re-start =0");
+    lines.insert(lines.begin(), "Key to re-start =27");
+    ASSERT_EQ(Read(lines), SetupReadResult::Accepted);
+    EXPECT_EQ(state.RestartKey, 27);
+}
+
+TEST_F(SetupReader, MissingProgramsAndUnknownLinesAreHandledSilently) {
+    std::filesystem::create_directory(t.Path("games"));
+    Lines lines = SettingsLines({"Program =" + t.Path("games")});
+    lines.push_back("");
+    lines.push_back("something else");
+    ASSERT_EQ(Read(lines), SetupReadResult::Accepted);
+    EXPECT_EQ(state.ProgramPath, t.folder());
+    const Lines events = t.Events();
+    EXPECT_EQ(events[events.size() - 2], "In tamrel.set, ");
+    EXPECT_EQ(events.back(), "In tamrel.set, something else");
+}
+
+TEST_F(SetupReader, FilesOfThePreviousVersionAndOfOtherEditorsAreAccepted) {
+    Lines lines = SettingsLines({Program()});
+    std::erase(lines, "Key to re-start =0");
+    state.RestartKey = 0;
+    ASSERT_EQ(Read(lines), SetupReadResult::Accepted);
+
+    // Line feeds only, as any Linux editor writes.
+    std::string text;
+    for (const std::string& line : SettingsLines({Program(), "Seconds to cancel =15"})) text += line + "\n";
+    t.Write("tamrel.set", text);
+    ASSERT_EQ(ReadSettingsForSetup(state, t.app.module(), *t.files, t.ui), SetupReadResult::Accepted);
+    EXPECT_EQ(state.CancelSeconds, 15);
+}
+
+TEST_F(SetupReader, LinesAreCountedNotKeys) {
+    Lines lines = SettingsLines({Program(), "Countdown box color = 5"});
+    std::erase(lines, "Countdown box font =arial");
+    lines.push_back("Countdown box color = 7");  // a repeat makes up for the missing key
+    ASSERT_EQ(Read(lines), SetupReadResult::Accepted);
+    EXPECT_EQ(state.BoxColor, 7);
+    EXPECT_EQ(state.BoxFontName, "");  // keeps its start value
+}
+
+TEST_F(SetupReader, AnIncompleteFileIsKeptAsBadThenRemoved) {
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    Lines lines = SettingsLines({Program()});
+    std::erase(lines, "Skin =use default");  // 13 key lines, re-start line present
+    ASSERT_EQ(Read(lines), SetupReadResult::Corrupt);
+    EXPECT_FALSE(t.Exists("tamrel.set"));
+    std::string original;
+    for (const std::string& line : lines) original += line + "\r\n";
+    EXPECT_EQ(t.Read("tamrel.bad"), original);
+    ASSERT_EQ(t.ui.messageBoxes().size(), 1u);
+    EXPECT_EQ(t.ui.messageBoxes()[0].prompt,
+              "There is something wrong in the tamrel.set file. Deleting tamrel.set. Setup will run next "
+              "time you start The tamrel.");
+    EXPECT_EQ(t.ui.messageBoxes()[0].title, "tamrel");
+    const Lines events = t.Events();
+    const Lines tail(events.end() - 3, events.end());
+    EXPECT_EQ(tail, (Lines{"The tamrel.set file is corrupt!! Deleting tamrel.set!",
+                           "A copy of the damaged file was kept as tamrel.bad.", "Tamrel ended."}));
+    EXPECT_EQ(t.Errors(), Lines{" --The tamrel.set file is corrupt! Deleting tamrel.set."});
+
+    // An empty file counts 1 and is corrupt too; an older tamrel.bad is replaced.
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    ASSERT_EQ(Read({}), SetupReadResult::Corrupt);
+    EXPECT_EQ(t.Read("tamrel.bad"), "");
+}
+
+TEST_F(SetupReader, AValueThatDoesNotConvertStopsTheReading) {
+    EXPECT_THROW(Read(SettingsLines({Program(), "Seconds to cancel = 99999"})), RuntimeError);
+    EXPECT_THROW(Read(SettingsLines({Program(), "Countdown box italic = maybe"})), RuntimeError);
+    EXPECT_THROW(Read(SettingsLines({Program(), "Countdown box italic ="})), RuntimeError);
+    EXPECT_THROW(Read(SettingsLines({Program(), "Countdown box color = 3000000000"})), RuntimeError);
+    EXPECT_TRUE(t.Exists("tamrel.set"));  // nothing deleted
+}
+
+TEST(DefaultSettings, StartFromTheProgramFolder) {
+    TestPlatform t;
+    const Settings s = DefaultSettings(*t.files);
+    EXPECT_EQ(s.ProgramPath, t.folder());
+    EXPECT_EQ(s.CancelSeconds, 25);
+    EXPECT_EQ(s.CancelKey, 27);
+    EXPECT_EQ(s.SkinPath, "Use default");
+    EXPECT_EQ(s.BoxFontName, "arial");
+    EXPECT_EQ(s.BoxFontSize, "20");
+    EXPECT_EQ(s.BoxBold, "0");
+}
+
+}  // namespace
+}  // namespace tamrel::test
