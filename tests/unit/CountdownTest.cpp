@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include "TestPlatform.h"
+#include "shutdown/Form3.h"
+
+namespace tamrel::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class Countdown : public ::testing::Test {
+protected:
+    Form3& Start(const Lines& overrides) {
+        t.WriteSettings(SettingsLines(overrides));
+        t.app.ShowShutdownScreen();
+        Form3& screen = *t.app.shutdownScreen();
+        EXPECT_TRUE(screen.IsOpen());
+        return screen;
+    }
+    Lines LastEvents(std::size_t n) const {
+        const Lines events = t.Events();
+        return Lines(events.end() - static_cast<long>(n), events.end());
+    }
+    std::string Shown() { return t.ui.ControlOf("Form3", "Label2").Text(); }
+
+    TestPlatform t;
+};
+
+TEST_F(Countdown, CountsOncePerSecondAndShutsDownAtTheTickThatShowsZero) {
+    Start({"Seconds to cancel = 10", "Shutdown method = 1"});
+    EXPECT_EQ(Shown(), "10");
+    t.ui.Advance(999);
+    EXPECT_EQ(Shown(), "10");
+    t.ui.Advance(1);
+    EXPECT_EQ(Shown(), "9");
+    t.ui.Advance(8999);
+    EXPECT_EQ(Shown(), "1");
+    EXPECT_TRUE(t.power.calls().empty());
+    t.ui.Advance(1);
+    EXPECT_EQ(Shown(), "0");
+    EXPECT_EQ(t.power.calls(), (Lines{"IsNtFamily", "EnableShutdownPrivilege", "ExitWindows 1"}));
+    EXPECT_EQ(LastEvents(2), (Lines{"Shutting down PC, using shutdown method 1", "tamrel ended."}));
+    // The screen stays at 0 with the timer stopped.
+    t.ui.Advance(5000);
+    EXPECT_EQ(Shown(), "0");
+    EXPECT_EQ(t.power.exitRequests().size(), 1u);
+    EXPECT_EQ(std::count(t.ui.calls().begin(), t.ui.calls().end(), "Refresh Form3"), 10);
+}
+
+TEST_F(Countdown, TheMethodChoosesTheRequestAndTheSkinLookCountsInTheBox) {
+    t.Write("cab.bmp", "BM");
+    Start({"Seconds to cancel = 5", "Shutdown method = 2", "Skin =" + t.Path("cab.bmp")});
+    t.ui.Advance(2000);
+    EXPECT_EQ(t.ui.ControlOf("Form3", "Label5").Text(), "3");
+    t.ui.Advance(3000);
+    EXPECT_EQ(t.power.exitRequests(), std::vector<unsigned>{8});
+
+    // Without a privilege step, the request follows the log lines directly.
+    TestPlatform old;
+    old.power.SetNtFamily(false);
+    old.WriteSettings(SettingsLines({"Seconds to cancel = 5"}));
+    old.app.ShowShutdownScreen();
+    old.ui.Advance(5000);
+    EXPECT_EQ(old.power.calls(), (Lines{"IsNtFamily", "ExitWindows 1"}));
+}
+
+TEST_F(Countdown, ARefusedPrivilegeKeepsTheMachineOnAndTheKeysStillWork) {
+    t.power.SetPrivilegeGranted(false);
+    Start({"Seconds to cancel = 5"});
+    t.ui.Advance(5000);
+    EXPECT_TRUE(t.power.exitRequests().empty());
+    EXPECT_TRUE(t.ui.messageBoxes().empty());
+    EXPECT_EQ(LastEvents(2), (Lines{"Shutting down PC, using shutdown method 1", "tamrel ended."}));
+    EXPECT_EQ(t.ui.PressKey("Form3", 27), 0);
+    EXPECT_EQ(LastEvents(2), (Lines{"User canceled shutdown at 0 seconds.", "Tamrel ended."}));
+}
+
+TEST_F(Countdown, ACompleteFileWithoutMethodOrTimeLogsOffOneSecondLater) {
+    Lines lines = SettingsLines();
+    std::erase(lines, "Shutdown method =1");
+    std::erase(lines, "Seconds to cancel =10");
+    lines.push_back("Countdown box color = 0");  // two repeats keep the count at 13
+    lines.push_back("Countdown box color = 0");
+    t.WriteSettings(lines);
+    t.app.ShowShutdownScreen();
+    EXPECT_EQ(Shown(), "0");
+    t.ui.Advance(1000);
+    EXPECT_EQ(Shown(), "-1");
+    EXPECT_EQ(t.power.exitRequests(), std::vector<unsigned>{0});
+    EXPECT_EQ(LastEvents(2), (Lines{"Shutting down PC, using shutdown method 0", "tamrel ended."}));
+}
+
+TEST_F(Countdown, TheCancelKeyEndsTheProgramWithTheMachineOn) {
+    Start({"Key to cancel = 97"});
+    t.ui.Advance(3000);
+    EXPECT_EQ(t.ui.PressKey("Form3", 65), 65);  // "A" is another key
+    EXPECT_EQ(t.ui.PressKey("Form3", 13), 13);
+    EXPECT_TRUE(t.app.shutdownScreen()->IsOpen());
+    EXPECT_EQ(t.ui.PressKey("Form3", 97), 0);
+    EXPECT_FALSE(t.app.shutdownScreen()->IsOpen());
+    EXPECT_TRUE(t.ui.quitRequested());
+    EXPECT_EQ(LastEvents(2), (Lines{"User canceled shutdown at 7 seconds.", "Tamrel ended."}));
+    t.ui.Advance(20000);
+    EXPECT_TRUE(t.power.calls().empty());
+}
+
+TEST_F(Countdown, TheRestartKeyStartsANewInstanceFromTheProgramFolder) {
+    Start({"Key to re-start = 32"});
+    t.ui.Advance(6000);
+    EXPECT_EQ(t.ui.PressKey("Form3", 32), 0);
+    EXPECT_EQ(t.processes.restarts(), Lines{t.folder()});
+    EXPECT_FALSE(t.app.shutdownScreen()->IsOpen());
+    EXPECT_EQ(LastEvents(3), (Lines{"User chose to cancel shutdown and re-start program at 4 seconds.",
+                                    "Tamrel ended.", "Re-starting Tamrel"}));
+    t.ui.Advance(20000);
+    EXPECT_TRUE(t.power.calls().empty());
+}
+
+TEST_F(Countdown, AFailedRestartIsReportedAndTheProgramEnds) {
+    t.processes.FailRestart(RuntimeError(13, "Permission denied"));
+    Start({"Key to re-start = 32"});
+    t.ui.PressKey("Form3", 32);
+    EXPECT_FALSE(t.app.shutdownScreen()->IsOpen());
+    EXPECT_EQ(LastEvents(1), Lines{"Tamrel could not re-start: Permission denied"});
+    EXPECT_EQ(t.Errors(), Lines{" --Tamrel could not re-start: Permission denied"});
+}
+
+TEST_F(Countdown, ALeftClickOnTheBackgroundStandsInForAMouseKey) {
+    Start({"Key to cancel = -1"});
+    t.ui.ClickControl("Form3", "Label2");  // the frame and its labels are no background
+    t.ui.ClickControl("Form3", "Frame1");
+    t.ui.PressKey("Form3", 27);
+    EXPECT_TRUE(t.app.shutdownScreen()->IsOpen());
+    t.ui.Advance(2000);
+    t.ui.ClickWindow("Form3");
+    EXPECT_FALSE(t.app.shutdownScreen()->IsOpen());
+    EXPECT_EQ(LastEvents(2), (Lines{"User canceled shutdown at 8 seconds.", "Tamrel ended."}));
+
+    TestPlatform p;
+    p.WriteSettings(SettingsLines({"Key to re-start = -1"}));
+    p.app.ShowShutdownScreen();
+    p.ui.ClickWindow("Form3");
+    EXPECT_EQ(p.processes.restarts().size(), 1u);
+    EXPECT_FALSE(p.app.shutdownScreen()->IsOpen());
+
+    // Without a mouse key a click changes nothing.
+    TestPlatform q;
+    q.WriteSettings(SettingsLines());
+    q.app.ShowShutdownScreen();
+    q.ui.ClickWindow("Form3");
+    EXPECT_TRUE(q.app.shutdownScreen()->IsOpen());
+}
+
+}  // namespace
+}  // namespace tamrel::test

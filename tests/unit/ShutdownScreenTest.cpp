@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include "TestPlatform.h"
+#include "shutdown/Form3.h"
+
+namespace tamrel::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class ShutdownScreen : public ::testing::Test {
+protected:
+    Form3& Show(const Lines& lines) {
+        t.WriteSettings(lines);
+        t.app.ShowShutdownScreen();
+        return *t.app.shutdownScreen();
+    }
+    ui::Control& Control(const std::string& name) { return t.ui.ControlOf("Form3", name); }
+    std::string Bitmap(const std::string& name) {
+        t.Write(name, "BM tiny");
+        return t.Path(name);
+    }
+    bool Logged(const std::string& text) const {
+        const Lines events = t.Events();
+        return std::find(events.begin(), events.end(), text) != events.end();
+    }
+
+    TestPlatform t;
+};
+
+TEST_F(ShutdownScreen, TheDefaultLookIsCentredAndTakesTheFocusBeforeCounting) {
+    Form3& screen = Show(SettingsLines({"Skin = Use default", "Key to cancel =-1"}));
+    ASSERT_TRUE(screen.IsOpen());
+    EXPECT_TRUE(Control("Frame1").Visible());
+    EXPECT_FALSE(Control("Label5").Visible());
+    const ui::Rect frame = Control("Frame1").Bounds();
+    EXPECT_EQ(frame.left, (1024 * 15 - 9495) / 2.0);  // halves are kept
+    EXPECT_EQ(frame.top, (768 * 15 - 5295) / 2.0);
+    EXPECT_EQ(Control("Label2").Text(), "10");
+    EXPECT_EQ(Control("Label1").Text(), "Your machine will shut down in");
+    EXPECT_FALSE(Control("Label16").Visible());  // no re-start key
+    EXPECT_TRUE(t.ui.FindWindow("Form3")->spec().fullScreen);
+
+    // The pointer goes to the corner, the injected click is delivered and
+    // ignored even with the cancel key on the mouse, and then the timer runs.
+    const Lines& calls = t.ui.calls();
+    const auto at = std::find(calls.begin(), calls.end(), "SetCursorPos 10000,10000");
+    ASSERT_NE(at, calls.end());
+    EXPECT_EQ(*(at + 1), "InjectLeftClick");
+    EXPECT_EQ(*(at + 2), "ProcessPendingEvents");
+    EXPECT_TRUE(screen.ReadyForClicks);
+    EXPECT_TRUE(screen.IsOpen());
+    EXPECT_FALSE(Logged("User canceled shutdown at 10 seconds."));
+
+    TestPlatform other;
+    other.WriteSettings(SettingsLines({"Key to re-start =32"}));
+    other.app.ShowShutdownScreen();
+    EXPECT_TRUE(other.ui.ControlOf("Form3", "Label16").Visible());
+}
+
+TEST_F(ShutdownScreen, TheSkinLookPlacesTheBoxWithXAsItsTop) {
+    const std::string skin = Bitmap("cab.bmp");
+    Form3& screen = Show(SettingsLines({"Skin =" + skin, "Countdown box X position = 1000",
+                                        "Countdown box Y position = 3000", "Countdown box font =",
+                                        "Countdown box fontsize = 0", "Countdown box bold font = 1",
+                                        "Countdown box italic = true", "Countdown box color = 65280",
+                                        "Seconds to cancel = 7"}));
+    ASSERT_TRUE(screen.IsOpen());
+    EXPECT_EQ(t.ui.FindWindow("Form3")->picture(), skin);
+    ui::Control& box = Control("Label5");
+    EXPECT_TRUE(box.Visible());
+    EXPECT_FALSE(Control("Frame1").Visible());
+    EXPECT_EQ(box.Bounds().top, 1000);
+    EXPECT_EQ(box.Bounds().left, 3000);
+    EXPECT_EQ(box.Bounds().width, 3255);
+    EXPECT_EQ(box.Bounds().height, 2295);
+    EXPECT_EQ(box.GetFont().name, "comic sans ms");
+    EXPECT_EQ(box.GetFont().size, 20);
+    EXPECT_TRUE(box.GetFont().bold);
+    EXPECT_TRUE(box.GetFont().italic);
+    EXPECT_EQ(box.ForeColor(), 65280);
+    EXPECT_EQ(box.Text(), "7");
+}
+
+TEST_F(ShutdownScreen, AWronglyNamedSkinFallsBackToAPlainBackground) {
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    Form3& screen = Show(SettingsLines({"Skin =C:\\skins\\cab.BMP"}));
+    ASSERT_TRUE(screen.IsOpen());
+    EXPECT_EQ(t.ui.messageBoxes().at(0).prompt,
+              "There is a problem with the skin setting in tamrel.set. Please fix it.");
+    EXPECT_EQ(t.Errors(),
+              Lines{" --Tamrel encountered a problem with the skin in tamrel.set. Skin must be a .bmp file!"});
+    EXPECT_EQ(t.ui.FindWindow("Form3")->picture(), "");
+    EXPECT_TRUE(Control("Label5").Visible());
+    EXPECT_TRUE(screen.ReadyForClicks);
+}
+
+TEST_F(ShutdownScreen, FailuresEndTheScreenWithoutShuttingDown) {
+    struct Case {
+        std::string line;
+        std::string description;
+    };
+    const std::string missing = t.Path("missing.bmp");
+    const std::string skin = Bitmap("cab.bmp");
+    for (const Case& c : {Case{"Skin =" + missing, "File not found: " + missing},
+                          Case{"Countdown box fontsize = 12pt", "Type mismatch"},
+                          Case{"Countdown box fontsize = -3", "Invalid property value"},
+                          Case{"Countdown box bold font = maybe", "Type mismatch"},
+                          Case{"Seconds to cancel = 40000", "Overflow"},
+                          Case{"Countdown box color = 1e10", "Overflow"}}) {
+        TestPlatform p;
+        // The skin look, where the box's font is applied.
+        p.WriteSettings(SettingsLines({"Skin =" + skin, c.line}));
+        p.ui.QueueAnswer(ui::kAnswerOk);
+        p.app.ShowShutdownScreen();
+        EXPECT_FALSE(p.app.shutdownScreen()->IsOpen()) << c.line;
+        ASSERT_EQ(p.ui.messageBoxes().size(), 1u) << c.line;
+        EXPECT_EQ(p.ui.messageBoxes()[0].prompt, "Tamrel has encountered a problem and will end. (" +
+                                                     c.description + ")\r Please check Tamrel.txt for help");
+        EXPECT_EQ(p.Errors(), Lines{"---Tamrel encountered error.  (" + c.description +
+                                    "). Please check for proper setup."});
+        EXPECT_TRUE(p.power.calls().empty());
+        EXPECT_TRUE(p.Exists("tamrel.set"));
+        EXPECT_TRUE(p.ui.quitRequested());
+    }
+}
+
+TEST_F(ShutdownScreen, ABadItalicValueStopsTheReadingBeforeItIsLogged) {
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    Show(SettingsLines({"Countdown box italic = maybe"}));
+    const Lines events = t.Events();
+    EXPECT_EQ(events.back(), "In Tamrel.set, Countdown box font =arial");  // the line before it
+}
+
+TEST_F(ShutdownScreen, ShutdownMethodZeroOrOutOfRangeEndsAtOnce) {
+    for (const std::string method : {"0", "3", "-1"}) {
+        TestPlatform p;
+        // The rest of this file would count as corrupt; it is not looked at.
+        p.WriteSettings({"Shutdown method =" + method, "Seconds to cancel = 40000"});
+        p.app.ShowShutdownScreen();
+        EXPECT_FALSE(p.app.shutdownScreen()->IsOpen());
+        EXPECT_TRUE(p.ui.messageBoxes().empty());
+        EXPECT_EQ(p.Events(), Lines{"In Tamrel.set, Shutdown method =" + method});
+        EXPECT_TRUE(p.Exists("tamrel.set"));
+    }
+}
+
+TEST_F(ShutdownScreen, ValuesAreReplacedSilently) {
+    Form3& screen = Show(SettingsLines({"Seconds to cancel = 30", "Key to cancel = 300", "Key to re-start =13"}));
+    EXPECT_EQ(screen.SecondsLeft, 10);
+    EXPECT_EQ(screen.CancelKey, 13);
+    EXPECT_EQ(screen.RestartKey, 0);  // equal to the replaced cancel key
+    EXPECT_TRUE(t.ui.messageBoxes().empty());
+
+    TestPlatform p;
+    p.WriteSettings(SettingsLines({"Key to cancel = 0", "Key to re-start = -1"}));
+    p.app.ShowShutdownScreen();
+    EXPECT_EQ(p.app.shutdownScreen()->CancelKey, 0);
+    EXPECT_EQ(p.app.shutdownScreen()->RestartKey, -1);
+
+    TestPlatform q;
+    q.WriteSettings(SettingsLines({"Key to cancel = -1", "Key to re-start = -1"}));
+    q.app.ShowShutdownScreen();
+    EXPECT_EQ(q.app.shutdownScreen()->RestartKey, 0);
+}
+
+TEST_F(ShutdownScreen, AFileOfThePreviousVersionIsAccepted) {
+    Lines lines = SettingsLines();
+    std::erase(lines, "Key to re-start =0");
+    Form3& screen = Show(lines);
+    EXPECT_TRUE(screen.IsOpen());
+    EXPECT_EQ(screen.RestartKey, 0);
+    EXPECT_TRUE(Logged("The tamrel.set file is for an older version of The Tamrel. You may want to run setup."));
+}
+
+TEST_F(ShutdownScreen, AnIncompleteFileIsKeptAsBadAndRemoved) {
+    for (const bool empty : {false, true}) {
+        TestPlatform p;
+        Lines lines = SettingsLines();
+        std::erase(lines, "Run Setup = no");
+        p.WriteSettings(empty ? Lines{} : lines);
+        p.ui.QueueAnswer(ui::kAnswerOk);
+        p.app.ShowShutdownScreen();
+        EXPECT_FALSE(p.app.shutdownScreen()->IsOpen());
+        EXPECT_FALSE(p.Exists("tamrel.set"));
+        EXPECT_TRUE(p.Exists("tamrel.bad"));
+        EXPECT_EQ(p.ui.messageBoxes().at(0).prompt,
+                  "There is something wrong in the tamrel.set file. Deleting tamrel.set. Setup will run next "
+                  "time you start The tamrel.");
+        EXPECT_EQ(p.Errors(), Lines{" --The tamrel.set file is corrupt! Deleting tamrel.set."});
+        EXPECT_EQ(p.Events().back(), "Tamrel ended.");
+        EXPECT_TRUE(p.power.calls().empty());
+    }
+}
+
+TEST_F(ShutdownScreen, AMissingFileOffersSetupOrEnds) {
+    t.ui.QueueAnswer(ui::kAnswerYes);
+    t.app.ShowShutdownScreen();
+    EXPECT_FALSE(t.app.shutdownScreen()->IsOpen());
+    EXPECT_NE(t.app.setupWindow(), nullptr);
+    EXPECT_EQ(t.ui.messageBoxes().at(0).prompt, "Tamrel.set config file not found! Do you wish to setup Tamrel now?");
+    EXPECT_EQ(t.ui.messageBoxes().at(0).title, "Tamrel.set not found!");
+    EXPECT_EQ(t.ui.messageBoxes().at(0).buttons, ui::Buttons::YesNo);
+
+    TestPlatform p;
+    p.ui.QueueAnswer(ui::kAnswerNo);
+    p.ui.QueueAnswer(ui::kAnswerOk);
+    p.app.ShowShutdownScreen();
+    EXPECT_EQ(p.app.setupWindow(), nullptr);
+    EXPECT_EQ(p.ui.messageBoxes().at(1).prompt, "The Tamrel cannot work until the tamrel.set file is properly created.");
+    EXPECT_EQ(p.Errors(), Lines{" tamrel.set file not found! User chose not to set up at this time."});
+    EXPECT_EQ(p.Events(), (Lines{"Problem encountered with tamrel.set file.", "Tamrel ended."}));
+    EXPECT_FALSE(p.Exists("tamrel.set"));  // never created here
+}
+
+}  // namespace
+}  // namespace tamrel::test
