@@ -1,0 +1,59 @@
+#pragma once
+// The window toolkit on Qt Widgets. QApplication is created by the first
+// call that needs it, so the long wait for the launched program runs without
+// any of Qt started. Windows must be destroyed before the toolkit.
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Toolkit.h"
+#include "platform/qt/QtUnits.h"
+
+class QApplication;
+
+namespace tamrel::qt {
+
+class QtToolkit : public ui::Toolkit {
+public:
+    // The arguments are kept for QApplication, which needs them for its
+    // whole life.
+    QtToolkit(int argc, char** argv);
+    QtToolkit();
+    ~QtToolkit() override;
+    QtToolkit(const QtToolkit&) = delete;
+    QtToolkit& operator=(const QtToolkit&) = delete;
+
+    std::unique_ptr<ui::Window> NewWindow(const ui::WindowSpec& spec) override;
+    int ShowMessageBox(const std::string& prompt, ui::Buttons buttons, const std::string& title,
+                       ui::Icon icon) override;
+    void SetCursorPos(int x, int y) override;
+    void InjectLeftClick() override;
+    void ProcessPendingEvents() override;
+    ui::Twips ScreenWidth() override;
+    ui::Twips ScreenHeight() override;
+    void Run() override;
+    void Quit() override;
+
+    // Used by the windows.
+    const Units& units();
+    void WindowShown(QWidget* window);
+    void WindowClosed(QWidget* window);
+
+private:
+    QApplication& Started();
+    QRect ScreenPixels();
+    QWidget* MostRecentOpenWindow();
+
+    std::vector<std::string> arguments_;
+    std::vector<char*> argv_;
+    int argc_ = 0;
+    std::unique_ptr<QApplication> app_;
+    Units units_;
+    std::vector<QPointer<QWidget>> shown_;  // oldest first
+    bool running_ = false;
+};
+
+}  // namespace tamrel::qt

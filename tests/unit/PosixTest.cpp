@@ -1,0 +1,127 @@
+// The POSIX services against the real system: files, a real child process,
+// and a re-start into a session of its own.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "TestPlatform.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixProcesses.h"
+
+namespace tamrel::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class Posix : public ::testing::Test {
+protected:
+    void Script(const std::string& name, const std::string& body, mode_t mode = 0755) {
+        t.Write(name, body);
+        ::chmod(t.Path(name).c_str(), mode);
+    }
+    long ErrorNumber(const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const RuntimeError& error) {
+            return error.Number();
+        }
+        return 0;
+    }
+
+    TestPlatform t;
+    PosixProcesses processes;
+};
+
+TEST_F(Posix, OnlyVisibleRegularFilesExist) {
+    FileSystem& files = *t.files;
+    t.Write("front.sh", "");
+    t.Write(".hidden", "");
+    std::filesystem::create_directory(t.Path("folder"));
+    std::filesystem::create_symlink(t.Path("front.sh"), t.Path("link.sh"));
+    EXPECT_TRUE(files.FileExists(t.Path("front.sh")));
+    EXPECT_TRUE(files.FileExists(t.Path("link.sh")));
+    EXPECT_FALSE(files.FileExists(t.Path(".hidden")));
+    EXPECT_FALSE(files.FileExists(t.Path("folder")));
+    EXPECT_FALSE(files.FileExists(t.Path("missing")));
+    EXPECT_FALSE(files.FileExists(t.Path("front.sh/below")));
+    EXPECT_FALSE(files.FileExists(""));
+    EXPECT_EQ(files.FileNameOnly("/games/front.sh"), "front.sh");
+    EXPECT_EQ(files.FileNameOnly("front.sh"), "front.sh");
+    EXPECT_EQ(PosixFileSystem("/").ProgramFolder(), "/");
+}
+
+TEST_F(Posix, FailuresCarryTheSystemNumberAndName) {
+    FileSystem& files = *t.files;
+    EXPECT_EQ(ErrorNumber([&] { files.ReadFile(t.Path("missing")); }), ENOENT);
+    EXPECT_EQ(ErrorNumber([&] { files.RemoveFile(t.Path("missing")); }), ENOENT);
+    EXPECT_EQ(ErrorNumber([&] { files.WriteFile(t.Path("no/such/file"), "x"); }), ENOENT);
+    EXPECT_EQ(ErrorNumber([&] { files.SetCurrentFolder(t.Path("missing")); }), ENOENT);
+    EXPECT_EQ(ErrorNumber([&] { files.MakeDriveCurrent("games/front.sh"); }), EINVAL);
+    EXPECT_EQ(ErrorNumber([&] { files.MakeDriveCurrent("/games/front.sh"); }), 0);
+    try {
+        files.ReadFile(t.Path("missing"));
+    } catch (const RuntimeError& error) {
+        EXPECT_NE(error.Description().find(t.Path("missing")), std::string::npos);
+    }
+    files.WriteFile(t.Path("a"), "one\r\n");
+    files.AppendFile(t.Path("a"), "two\r\n");
+    files.RenameFile(t.Path("a"), t.Path("b"));
+    EXPECT_EQ(files.ReadFile(t.Path("b")), "one\r\ntwo\r\n");
+}
+
+TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEnds) {
+    Script("front.sh", "#!/bin/sh\nsleep 0.4\npwd > ran-in.txt\n");
+    t.files->SetCurrentFolder(t.folder());
+    const auto started = Clock::now();
+    const ProcessId id = processes.StartProgram("front.sh", WindowStyle::Normal);
+    ASSERT_NE(id, 0u);
+    processes.WaitForProcess(id);
+    EXPECT_GE(Clock::now() - started, std::chrono::milliseconds(400));
+    EXPECT_EQ(t.Read("ran-in.txt"), t.folder() + "\n");
+    processes.WaitForProcess(id);  // already reaped: returns at once
+}
+
+TEST_F(Posix, RefusedStartsAreErrorsAndThereIsNoSearchPath) {
+    t.files->SetCurrentFolder(t.folder());
+    Script("plain.txt", "not a program", 0644);
+    Script("noshebang.sh", "echo hi\n");
+    EXPECT_EQ(ErrorNumber([&] { processes.StartProgram("missing.sh", WindowStyle::Normal); }), ENOENT);
+    EXPECT_EQ(ErrorNumber([&] { processes.StartProgram("sh", WindowStyle::Normal); }), ENOENT);
+    EXPECT_EQ(ErrorNumber([&] { processes.StartProgram("noshebang.sh", WindowStyle::Normal); }), ENOEXEC);
+    if (::geteuid() != 0) {
+        EXPECT_EQ(ErrorNumber([&] { processes.StartProgram("plain.txt", WindowStyle::Normal); }), EACCES);
+    }
+}
+
+TEST_F(Posix, ARestartRunsDetachedFromTheProgramFolder) {
+    Script("fake-tamrel", "#!/bin/sh\n{ pwd; awk '{print $6}' /proc/$$/stat; } > restarted.tmp\n"
+                          "mv restarted.tmp restarted.txt\n");
+    PosixProcesses restarter(t.Path("fake-tamrel"));
+    restarter.RestartTamrel(t.folder());
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (!t.Exists("restarted.txt") && Clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::istringstream report(t.Read("restarted.txt"));
+    std::string folder;
+    pid_t session = 0;
+    report >> folder >> session;
+    EXPECT_EQ(folder, t.folder());
+    EXPECT_NE(session, ::getsid(0));
+    EXPECT_EQ(ErrorNumber([&] { restarter.RestartTamrel(t.Path("missing")); }), ENOENT);
+}
+
+TEST_F(Posix, TheClockGivesTheLocalShortDateAndTime) {
+    const std::string now = PosixClock().NowText();
+    EXPECT_NE(now.find(' '), std::string::npos);
+    EXPECT_EQ(now.find('\n'), std::string::npos);
+    EXPECT_GE(now.size(), 10u);
+}
+
+}  // namespace
+}  // namespace tamrel::test
