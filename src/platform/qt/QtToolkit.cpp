@@ -1,0 +1,154 @@
+#include "platform/qt/QtToolkit.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QScreen>
+#include <QThread>
+#include <QWindow>
+#include <algorithm>
+#include <clocale>
+
+#include "platform/qt/QtMessageBox.h"
+#include "platform/qt/QtWindow.h"
+
+namespace tamrel::qt {
+
+namespace {
+
+// A window that is not mapped yet cannot take the input focus; the wait is
+// bounded so that a window the server never exposes cannot hang the program.
+void WaitUntilExposed(QWidget& window) {
+    constexpr int kLongestWaitMs = 2000;
+    QElapsedTimer waited;
+    waited.start();
+    while (window.windowHandle() && !window.windowHandle()->isExposed() &&
+           waited.elapsed() < kLongestWaitMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(2);
+    }
+}
+
+}  // namespace
+
+QtToolkit::QtToolkit(int argc, char** argv) {
+    for (int i = 0; i < argc; ++i) arguments_.emplace_back(argv[i]);
+    if (arguments_.empty()) arguments_.emplace_back("tamrel");
+    for (std::string& argument : arguments_) argv_.push_back(argument.data());
+    argv_.push_back(nullptr);
+    argc_ = static_cast<int>(arguments_.size());
+}
+
+QtToolkit::QtToolkit() : QtToolkit(0, nullptr) {}
+
+QtToolkit::~QtToolkit() {
+    if (!app_) return;
+    // Windows hand their widgets over for deferred deletion; it must happen
+    // while QApplication still exists.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    app_.reset();
+}
+
+QApplication& QtToolkit::Started() {
+    if (app_) return *app_;
+    // QApplication takes the user's locale for the C library too; the core
+    // keeps the one it started with.
+    const std::string locale = std::setlocale(LC_ALL, nullptr);
+    app_ = std::make_unique<QApplication>(argc_, argv_.data());
+    std::setlocale(LC_ALL, locale.c_str());
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const double dpi = screen->logicalDotsPerInch();
+        if (dpi > 0) units_.twipsPerPixel = 1440.0 / dpi;
+    }
+    return *app_;
+}
+
+const Units& QtToolkit::units() {
+    Started();
+    return units_;
+}
+
+QRect QtToolkit::ScreenPixels() {
+    Started();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry() : QRect();
+}
+
+std::unique_ptr<ui::Window> QtToolkit::NewWindow(const ui::WindowSpec& spec) {
+    Started();
+    return std::make_unique<QtWindow>(*this, spec);
+}
+
+void QtToolkit::WindowShown(QWidget* window) {
+    WindowClosed(window);
+    shown_.emplace_back(window);
+}
+
+void QtToolkit::WindowClosed(QWidget* window) {
+    std::erase_if(shown_, [window](const QPointer<QWidget>& item) { return !item || item == window; });
+}
+
+QWidget* QtToolkit::MostRecentOpenWindow() {
+    for (auto it = shown_.rbegin(); it != shown_.rend(); ++it) {
+        if (*it && (*it)->isVisible()) return *it;
+    }
+    return nullptr;
+}
+
+int QtToolkit::ShowMessageBox(const std::string& prompt, ui::Buttons buttons, const std::string& title,
+                              ui::Icon icon) {
+    Started();
+    QWidget* parent = QApplication::activeModalWidget();
+    if (!parent && QApplication::activeWindow() && QApplication::activeWindow()->isVisible()) {
+        parent = QApplication::activeWindow();
+    }
+    if (!parent) parent = MostRecentOpenWindow();
+    return RunMessageBox(parent, prompt, buttons, title, icon);
+}
+
+void QtToolkit::SetCursorPos(int x, int y) {
+    const QRect screen = ScreenPixels();
+    if (screen.isEmpty()) return;
+    QCursor::setPos(QGuiApplication::primaryScreen(), std::clamp(x, screen.left(), screen.right()),
+                    std::clamp(y, screen.top(), screen.bottom()));
+}
+
+void QtToolkit::InjectLeftClick() {
+    // No click is made: the window under the pointer is given the focus
+    // directly, which serves the same end and cannot reach a click handler.
+    Started();
+    QWidget* target = nullptr;
+    if (QWidget* under = QApplication::widgetAt(QCursor::pos())) target = under->window();
+    if (!target || std::find(shown_.begin(), shown_.end(), target) == shown_.end() || !target->isVisible()) {
+        target = MostRecentOpenWindow();
+    }
+    if (!target) return;
+    WaitUntilExposed(*target);
+    target->raise();
+    target->activateWindow();
+    target->setFocus(Qt::OtherFocusReason);
+}
+
+void QtToolkit::ProcessPendingEvents() {
+    Started();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+ui::Twips QtToolkit::ScreenWidth() { return units().Twips(ScreenPixels().width()); }
+
+ui::Twips QtToolkit::ScreenHeight() { return units().Twips(ScreenPixels().height()); }
+
+void QtToolkit::Run() {
+    QApplication& app = Started();
+    running_ = true;
+    app.exec();
+    running_ = false;
+}
+
+void QtToolkit::Quit() {
+    // Before Run, exit() would be lost or, worse, remembered by some loop.
+    if (running_) QCoreApplication::exit(0);
+}
+
+}  // namespace tamrel::qt

@@ -1,0 +1,21 @@
+#pragma once
+// The one way this backend includes the Windows headers: ANSI functions,
+// no min/max macros, and none of the macros that collide with the names of
+// the platform interfaces.
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef _WIN32_WINNT
+#define _WIN32_WINNT 0x0601
+#endif
+
+#include <windows.h>
+
+// Power::ExitWindows would otherwise be taken for the two-argument macro.
+#ifdef ExitWindows
+#undef ExitWindows
+#endif

@@ -1,0 +1,134 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#include <direct.h>
+
+#include <cctype>
+#include <cerrno>
+
+#include "platform/win32/Win32Error.h"
+#include "platform/win32/Win32Handle.h"
+
+namespace tamrel {
+
+namespace {
+
+using win32::LastError;
+
+// Attributes that keep a plain file search from finding a name.
+constexpr DWORD kNotPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+bool IsDriveColon(const std::string& path, std::size_t at) {
+    return at == 1 && std::isalpha(static_cast<unsigned char>(path[0]));
+}
+
+win32::FileHandle Open(const std::string& path, DWORD access, DWORD disposition) {
+    win32::FileHandle file(::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw LastError(path);
+    return file;
+}
+
+void WriteAll(const win32::FileHandle& file, std::string_view bytes, const std::string& path) {
+    while (!bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        DWORD written = 0;
+        if (!::WriteFile(file.get(), bytes.data(), chunk, &written, nullptr)) throw LastError(path);
+        bytes.remove_prefix(written);
+    }
+}
+
+}  // namespace
+
+std::string ExecutablePath() {
+    std::string buffer(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) throw LastError("the running program");
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of("\\/");
+    if (slash == std::string::npos) return {};
+    if (slash == 2 && IsDriveColon(path, 1)) return path.substr(0, 3);
+    return path.substr(0, slash);
+}
+
+Win32FileSystem::Win32FileSystem(std::string programFolder, std::string markerFile)
+    : programFolder_(std::move(programFolder)), markerFile_(std::move(markerFile)) {
+    if (programFolder_.empty()) programFolder_ = FolderOf(ExecutablePath());
+}
+
+std::string Win32FileSystem::FileNameOnly(const std::string& path) const {
+    const auto separator = path.find_last_of("\\/:");
+    if (separator == std::string::npos) return path;
+    if (path[separator] == ':' && !IsDriveColon(path, separator)) {
+        // A colon that is not a drive's belongs to the name.
+        const auto slash = path.find_last_of("\\/");
+        return slash == std::string::npos ? path : path.substr(slash + 1);
+    }
+    return path.substr(separator + 1);
+}
+
+bool Win32FileSystem::FileExists(const std::string& path) {
+    // One name only: a pattern would find any file that matches it.
+    if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
+    WIN32_FIND_DATAA found{};
+    win32::FindHandle search(::FindFirstFileA(path.c_str(), &found));
+    if (!search) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_NO_MORE_FILES) {
+            return false;
+        }
+        throw win32::SystemError(error, path);
+    }
+    return (found.dwFileAttributes & kNotPlain) == 0;
+}
+
+std::string Win32FileSystem::ReadFile(const std::string& path) {
+    const win32::FileHandle file = Open(path, GENERIC_READ, OPEN_EXISTING);
+    std::string content;
+    char buffer[8192];
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) throw LastError(path);
+        if (got == 0) return content;
+        content.append(buffer, got);
+    }
+}
+
+void Win32FileSystem::WriteFile(const std::string& path, std::string_view bytes) {
+    const win32::FileHandle file = Open(path, GENERIC_WRITE, CREATE_ALWAYS);
+    WriteAll(file, bytes, path);
+}
+
+void Win32FileSystem::AppendFile(const std::string& path, std::string_view bytes) {
+    // Append access alone makes every write go to the end of the file.
+    const win32::FileHandle file = Open(path, FILE_APPEND_DATA, OPEN_ALWAYS);
+    WriteAll(file, bytes, path);
+}
+
+void Win32FileSystem::RenameFile(const std::string& from, const std::string& to) {
+    if (!::MoveFileA(from.c_str(), to.c_str())) throw LastError(from);
+}
+
+void Win32FileSystem::RemoveFile(const std::string& path) {
+    if (!::DeleteFileA(path.c_str())) throw LastError(path);
+}
+
+void Win32FileSystem::MakeDriveCurrent(const std::string& path) {
+    const unsigned char letter = path.empty() ? 0 : static_cast<unsigned char>(path[0]);
+    if (!std::isalpha(letter) || letter > 'z') throw win32::SystemError(ERROR_INVALID_DRIVE, path);
+    if (::_chdrive(std::toupper(letter) - 'A' + 1) != 0) throw win32::RuntimeLibraryError(errno, path);
+}
+
+void Win32FileSystem::SetCurrentFolder(const std::string& folder) {
+    if (!::SetCurrentDirectoryA(folder.c_str())) throw LastError(folder);
+}
+
+}  // namespace tamrel

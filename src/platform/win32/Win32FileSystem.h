@@ -1,0 +1,40 @@
+#pragma once
+// Files and folders on Windows, through the ANSI functions, so names are in
+// the system code page like the text of the files.
+
+#include <string>
+
+#include "platform/FileSystem.h"
+
+namespace tamrel {
+
+class Win32FileSystem : public FileSystem {
+public:
+    // `programFolder` empty: the folder of the running executable.
+    explicit Win32FileSystem(std::string programFolder = {}, std::string markerFile = "c:\\holdmark.tes");
+
+    char Separator() const override { return '\\'; }
+    std::string ProgramFolder() const override { return programFolder_; }
+    std::string FileNameOnly(const std::string& path) const override;
+    std::string MarkerFilePath() const override { return markerFile_; }
+
+    bool FileExists(const std::string& path) override;
+    std::string ReadFile(const std::string& path) override;
+    void WriteFile(const std::string& path, std::string_view bytes) override;
+    void AppendFile(const std::string& path, std::string_view bytes) override;
+    void RenameFile(const std::string& from, const std::string& to) override;
+    void RemoveFile(const std::string& path) override;
+    void MakeDriveCurrent(const std::string& path) override;
+    void SetCurrentFolder(const std::string& folder) override;
+
+private:
+    std::string programFolder_;
+    std::string markerFile_;
+};
+
+// The running executable's full path.
+std::string ExecutablePath();
+// The folder part of a full path; it keeps its "\" only at a drive's root.
+std::string FolderOf(const std::string& path);
+
+}  // namespace tamrel

@@ -1,0 +1,54 @@
+"""The logind power service against a mock logind on a private bus."""
+
+import os
+import subprocess
+import sys
+import unittest
+
+from harness import PrivateSystemBus
+
+PROBE = os.environ.get("TAMREL_POWER_PROBE", "build/tests/e2e/tamrel_power_probe")
+
+
+def probe(bus_address, *args, session="c7"):
+    env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "DBUS_SYSTEM_BUS_ADDRESS": bus_address}
+    if session:
+        env["XDG_SESSION_ID"] = session
+    return subprocess.run([PROBE, *args], env=env, capture_output=True, text=True, timeout=30).stdout.strip()
+
+
+class LogindPowerTest(unittest.TestCase):
+    def test_right_follows_can_power_off_and_power_off_is_not_forced(self):
+        bus = PrivateSystemBus({"CanPowerOff": "yes"})
+        try:
+            self.assertEqual(probe(bus.address, "right"), "granted")
+            probe(bus.address, "exit", "1")
+            probe(bus.address, "exit", "8")
+            self.assertEqual(bus.calls(), ["CanPowerOff", "PowerOff False", "PowerOff False"])
+        finally:
+            bus.close()
+
+    def test_any_other_answer_refuses(self):
+        for answer in ("no", "challenge", "na"):
+            bus = PrivateSystemBus({"CanPowerOff": answer})
+            try:
+                self.assertEqual(probe(bus.address, "right"), "refused", answer)
+            finally:
+                bus.close()
+
+    def test_log_off_ends_the_own_session_only(self):
+        bus = PrivateSystemBus()
+        try:
+            probe(bus.address, "exit", "0", session="c7")
+            self.assertEqual(bus.calls(), ['TerminateSession "c7"'])
+        finally:
+            bus.close()
+
+    def test_no_bus_refuses_quietly(self):
+        self.assertEqual(probe("unix:path=/nonexistent/bus", "right"), "refused")
+        self.assertEqual(probe("unix:path=/nonexistent/bus", "exit", "8"), "asked")
+
+
+if __name__ == "__main__":
+    sys.argv[1:1] = []
+    unittest.main()
