@@ -2,7 +2,7 @@
 
 #include <direct.h>
 
-#include <cctype>
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/win32/Win32Error.h"
@@ -17,9 +17,9 @@ using win32::LastError;
 // Attributes that keep a plain file search from finding a name.
 constexpr DWORD kNotPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-bool IsDriveColon(const std::string& path, std::size_t at) {
-    return at == 1 && std::isalpha(static_cast<unsigned char>(path[0]));
-}
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+bool IsDriveColon(const std::string& path, std::size_t at) { return at == 1 && IsDriveLetter(path[0]); }
 
 win32::FileHandle Open(const std::string& path, DWORD access, DWORD disposition) {
     win32::FileHandle file(::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -122,9 +122,9 @@ void Win32FileSystem::RemoveFile(const std::string& path) {
 }
 
 void Win32FileSystem::MakeDriveCurrent(const std::string& path) {
-    const unsigned char letter = path.empty() ? 0 : static_cast<unsigned char>(path[0]);
-    if (!std::isalpha(letter) || letter > 'z') throw win32::SystemError(ERROR_INVALID_DRIVE, path);
-    if (::_chdrive(std::toupper(letter) - 'A' + 1) != 0) throw win32::RuntimeLibraryError(errno, path);
+    if (path.empty() || !IsDriveLetter(path[0])) throw win32::SystemError(ERROR_INVALID_DRIVE, path);
+    const int drive = (path[0] & ~0x20) - 'A' + 1;
+    if (::_chdrive(drive) != 0) throw win32::RuntimeLibraryError(errno, path);
 }
 
 void Win32FileSystem::SetCurrentFolder(const std::string& folder) {

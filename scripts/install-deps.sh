@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs, on Debian 12, what Tamrel needs: `run` for building and running
+# it, `test` for building and running every test as well.
+set -euo pipefail
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+packages=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libsystemd-dev libgtest-dev googletest)
+if [ "${1:-run}" = "test" ]; then
+  packages+=(clang libclang-rt-14-dev libx11-dev xvfb xauth xdotool x11-utils imagemagick dbus
+             python3-dbusmock g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing+=("$package")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $SUDO apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}"
+fi

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian machine and runs every test: unit, Qt widget and
+# end-to-end tests of the Linux program, the unit tests again under address
+# and undefined-behaviour sanitizers, a bounded fuzzing run, and the Windows
+# build with its tests under Wine. Stops at the first failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh test
+jobs="$(nproc)"
+
+echo "== Linux build and tests"
+cmake -S . -B build
+cmake --build build -j"$jobs"
+(cd build && ctest --output-on-failure -j"$jobs")
+
+echo "== Unit tests under sanitizers"
+sanitize="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTAMREL_QT=OFF -DCMAKE_CXX_FLAGS="$sanitize"
+cmake --build build-asan -j"$jobs" --target tamrel_unit_tests
+./build-asan/tests/unit/tamrel_unit_tests
+
+echo "== Fuzzing the settings readers (60 s)"
+CXX=clang++ cmake -S . -B build-fuzz -DTAMREL_FUZZ=ON -DTAMREL_QT=OFF -DTAMREL_TESTS=OFF \
+  -DCMAKE_CXX_FLAGS="$sanitize"
+cmake --build build-fuzz -j"$jobs" --target tamrel_fuzz_settings
+corpus="$(mktemp -d)"
+trap 'rm -rf "$corpus"' EXIT
+cp fuzz/corpus/* "$corpus"/
+./build-fuzz/fuzz/tamrel_fuzz_settings -max_total_time=60 -max_len=4096 -print_final_stats=1 "$corpus"
+
+if [ -x scripts/test-windows.sh ]; then
+  echo "== Windows build and tests under Wine"
+  scripts/test-windows.sh
+fi
+echo "== All tests passed"

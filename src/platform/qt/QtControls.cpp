@@ -1,0 +1,206 @@
+#include "platform/qt/QtControls.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace tamrel::qt {
+
+// Left press and release on the control make its click. It also swallows
+// every other button, so that nothing of a click on a control reaches the
+// window.
+class ClickRelay : public QObject {
+public:
+    ClickRelay(QWidget* control, QWidget* target) : QObject(control), control_(control) {
+        target->installEventFilter(this);
+    }
+
+    // Buttons click through their own signal, which the keyboard can give too.
+    void Fire() {
+        if (!handler || !control_->isVisible() || !control_->isEnabled()) return;
+        auto copy = handler;  // the handler may destroy the window
+        copy();
+    }
+
+    std::function<void()> handler;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick: {
+                auto& mouse = static_cast<QMouseEvent&>(*event);
+                if (mouse.button() == Qt::LeftButton) leftDown_ = true;
+                return false;
+            }
+            case QEvent::MouseButtonRelease: {
+                auto& mouse = static_cast<QMouseEvent&>(*event);
+                if (mouse.button() != Qt::LeftButton) return false;
+                const bool pressedHere = leftDown_;
+                leftDown_ = false;
+                auto* widget = static_cast<QWidget*>(watched);
+                if (pressedHere && widget->rect().contains(mouse.position().toPoint())) Fire();
+                return false;
+            }
+            default: return false;
+        }
+    }
+
+private:
+    QWidget* control_;
+    bool leftDown_ = false;
+};
+
+namespace {
+
+QWidget* MakeWidget(ui::ControlKind kind, QWidget* parent) {
+    switch (kind) {
+        case ui::ControlKind::Label: {
+            auto* label = new QLabel(parent);
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setWordWrap(true);
+            return label;
+        }
+        case ui::ControlKind::Frame: {
+            auto* frame = new QGroupBox(parent);
+            // Opaque, like a panel: it hides the picture behind it.
+            frame->setAutoFillBackground(true);
+            return frame;
+        }
+        case ui::ControlKind::Button: return new QPushButton(parent);
+        case ui::ControlKind::TextBox: {
+            auto* box = new QPlainTextEdit(parent);
+            box->setReadOnly(true);
+            return box;
+        }
+    }
+    return new QWidget(parent);
+}
+
+ui::Color WindowsColor(const QColor& color) { return color.red() + 256 * color.green() + 65536 * color.blue(); }
+
+QColor QtColor(ui::Color color) {
+    const auto value = static_cast<std::uint32_t>(color);
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+QPalette::ColorRole TextRole(ui::ControlKind kind) {
+    switch (kind) {
+        case ui::ControlKind::Button: return QPalette::ButtonText;
+        case ui::ControlKind::TextBox: return QPalette::Text;
+        default: return QPalette::WindowText;
+    }
+}
+
+}  // namespace
+
+QFont ResolvedFont(const ui::Font& font, const QFont& base) {
+    QFont resolved = base;
+    QString family = QString::fromLocal8Bit(font.name);
+    if (!family.isEmpty()) {
+        if (!QFontDatabase::hasFamily(family)) {
+            family = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+        }
+        resolved.setFamilies({family});
+    }
+    if (font.size > 0) resolved.setPointSizeF(font.size);
+    resolved.setBold(font.bold);
+    resolved.setItalic(font.italic);
+    return resolved;
+}
+
+QtControl::QtControl(ui::ControlKind kind, const std::string& name, QWidget* parent, const Units& units,
+                     const ui::Rect& bounds)
+    : kind_(kind), name_(name), units_(units), widget_(MakeWidget(kind, parent)) {
+    widget_->setObjectName(QString::fromLocal8Bit(name));
+    widget_->setAttribute(Qt::WA_NoMousePropagation);
+    QWidget* mouseTarget = widget_;
+    if (auto* box = qobject_cast<QPlainTextEdit*>(widget_)) mouseTarget = box->viewport();
+    clicks_ = new ClickRelay(widget_, mouseTarget);
+    if (auto* button = qobject_cast<QPushButton*>(widget_)) {
+        QObject::connect(button, &QPushButton::clicked, clicks_, [relay = clicks_.data()] { relay->Fire(); });
+        // The relay's own test would make a second click from the mouse.
+        mouseTarget->removeEventFilter(clicks_);
+    }
+    SetBounds(bounds);
+    // Shown explicitly, so that it appears with its window and reports its
+    // own flag before the window is shown.
+    widget_->show();
+}
+
+QtControl::~QtControl() {
+    if (clicks_) clicks_->handler = nullptr;
+}
+
+void QtControl::SetText(const std::string& text) {
+    if (!widget_) return;
+    const QString value = QString::fromLocal8Bit(text);
+    if (auto* label = qobject_cast<QLabel*>(widget_)) label->setText(value);
+    if (auto* frame = qobject_cast<QGroupBox*>(widget_)) frame->setTitle(value);
+    if (auto* button = qobject_cast<QPushButton*>(widget_)) button->setText(value);
+    if (auto* box = qobject_cast<QPlainTextEdit*>(widget_)) box->setPlainText(value);
+}
+
+std::string QtControl::Text() const {
+    if (!widget_) return {};
+    QString value;
+    if (auto* label = qobject_cast<QLabel*>(widget_)) value = label->text();
+    if (auto* frame = qobject_cast<QGroupBox*>(widget_)) value = frame->title();
+    if (auto* button = qobject_cast<QPushButton*>(widget_)) value = button->text();
+    if (auto* box = qobject_cast<QPlainTextEdit*>(widget_)) value = box->toPlainText();
+    return value.toLocal8Bit().toStdString();
+}
+
+void QtControl::SetBounds(const ui::Rect& bounds) {
+    if (widget_) widget_->setGeometry(units_.Pixels(bounds));
+}
+
+ui::Rect QtControl::Bounds() const { return widget_ ? units_.Twips(widget_->geometry()) : ui::Rect{}; }
+
+void QtControl::SetVisible(bool visible) {
+    visible_ = visible;
+    if (widget_) widget_->setVisible(visible);
+}
+
+void QtControl::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    if (widget_) widget_->setEnabled(enabled);
+}
+
+void QtControl::SetFont(const ui::Font& font) {
+    if (widget_) widget_->setFont(ResolvedFont(font, widget_->font()));
+}
+
+ui::Font QtControl::GetFont() const {
+    if (!widget_) return {};
+    const QFontInfo info(widget_->font());
+    return {info.family().toLocal8Bit().toStdString(), info.pointSizeF(), info.bold(), info.italic()};
+}
+
+void QtControl::SetForeColor(ui::Color color) {
+    foreColor_ = color;
+    if (!widget_) return;
+    QPalette palette = widget_->palette();
+    palette.setColor(TextRole(kind_), QtColor(color));
+    widget_->setPalette(palette);
+}
+
+ui::Color QtControl::ForeColor() const {
+    if (foreColor_) return *foreColor_;
+    return widget_ ? WindowsColor(widget_->palette().color(TextRole(kind_))) : 0;
+}
+
+void QtControl::SetToolTip(const std::string& tip) {
+    if (widget_) widget_->setToolTip(QString::fromLocal8Bit(tip));
+}
+
+void QtControl::OnClick(std::function<void()> handler) {
+    if (clicks_) clicks_->handler = std::move(handler);
+}
+
+}  // namespace tamrel::qt
