@@ -3,6 +3,7 @@
 // Everything runs on the headless backend: no program is started, nothing is
 // shown and no power operation reaches the machine.
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -84,6 +85,8 @@ void Readers(unsigned target, std::string_view content) {
             }
         }
     }
+    // A launch makes the program's folder current; keep the fuzzer's own.
+    if (::chdir(folder.c_str()) != 0) std::abort();
 }
 
 }  // namespace

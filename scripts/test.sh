@@ -26,7 +26,8 @@ cmake --build build-fuzz -j"$jobs" --target tamrel_fuzz_settings
 corpus="$(mktemp -d)"
 trap 'rm -rf "$corpus"' EXIT
 cp fuzz/corpus/* "$corpus"/
-./build-fuzz/fuzz/tamrel_fuzz_settings -max_total_time=60 -max_len=4096 -print_final_stats=1 "$corpus"
+./build-fuzz/fuzz/tamrel_fuzz_settings -max_total_time=60 -max_len=4096 -print_final_stats=1 \
+  -artifact_prefix="$PWD/build-fuzz/" "$corpus"
 
 if [ -x scripts/test-windows.sh ]; then
   echo "== Windows build and tests under Wine"

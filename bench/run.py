@@ -1,0 +1,103 @@
+#!/usr/bin/python3
+"""Benchmark of the real build/tamrel under Xvfb, measured from outside the
+process, with a mock logind on a private bus (nothing reaches the machine's
+own power-off). Prints a table; it is not a test.
+
+  (a) launched program's exit -> shutdown screen mapped       target <= 100 ms
+  (b) CPU time of tamrel during a 10 s wait                    target <= 10 ms
+  (c) first number shown -> PowerOff, Seconds to cancel = 5    target 5000 +- 25 ms
+  (d) peak resident memory during the wait                    target <= 20 MB
+
+Usage: bench/run.py [BUILD_DIR] [RUNS]
+"""
+
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
+
+from harness import PrivateDisplay, PrivateSystemBus, ProgramFolder, kill, run_tamrel, wait_for  # noqa: E402
+
+WAIT_SECONDS = 10
+
+
+def cpu_ns(pid):
+    with open(f"/proc/{pid}/schedstat") as stat:
+        return int(stat.read().split()[0])
+
+
+def peak_rss_kb(pid):
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            if line.startswith("VmHWM:"):
+                return int(line.split()[1])
+    return 0
+
+
+def one_run(build):
+    display = PrivateDisplay()
+    bus = PrivateSystemBus({"CanPowerOff": "yes"})
+    folder = ProgramFolder(os.path.join(build, "tamrel"))
+    env = dict(os.environ, DISPLAY=display.display)
+    watcher = subprocess.Popen([os.path.join(build, "bench", "tamrel_mapwatch")], env=env,
+                               stdout=subprocess.PIPE, text=True)
+    tamrel = None
+    try:
+        assert watcher.stdout.readline().strip() == "watching"
+        folder.write_front_end(seconds=WAIT_SECONDS)
+        folder.write_settings(Shutdown_method="2", Seconds_to_cancel="5")
+        tamrel = run_tamrel(folder, display, bus)
+        time.sleep(1.0)
+        cpu_start = cpu_ns(tamrel.pid)
+        time.sleep(WAIT_SECONDS - 2.0)
+        cpu_used_ms = (cpu_ns(tamrel.pid) - cpu_start) / 1e6
+        rss_mb = peak_rss_kb(tamrel.pid) / 1024.0
+        times = {}
+        for line in watcher.stdout:
+            name, stamp = line.split()
+            times[name] = float(stamp)
+            if name == "drawn":
+                break
+        wait_for(lambda: bus.call_times("PowerOff"), timeout=15, what="PowerOff")
+        with open(folder.file("ended.txt")) as ended:
+            program_ended = float(ended.read())
+        return {
+            "a": (times["mapped"] - program_ended) * 1000,
+            "b": cpu_used_ms,
+            "c": (bus.call_times("PowerOff")[0] - times["drawn"]) * 1000,
+            "d": rss_mb,
+        }
+    finally:
+        if tamrel:
+            kill(tamrel)
+        kill(watcher)
+        folder.close()
+        bus.close()
+        display.close()
+
+
+def main():
+    build = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "build")
+    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 3
+    results = [one_run(build) for _ in range(runs)]
+    rows = [
+        ("a", "program exit -> screen mapped", "ms", "<= 100", lambda v: v <= 100),
+        ("b", "CPU during a 10 s wait (8 s sampled)", "ms", "<= 10", lambda v: v <= 10),
+        ("c", "first number -> PowerOff (5 s)", "ms", "5000 +- 25", lambda v: abs(v - 5000) <= 25),
+        ("d", "peak RSS during the wait", "MB", "<= 20", lambda v: v <= 20),
+    ]
+    print(f"{'':3}{'measure':40}{'median':>10}{'worst':>10}  {'unit':5}{'target':>12}  ok")
+    for key, label, unit, target, ok in rows:
+        values = [r[key] for r in results]
+        worst = max(values, key=lambda v: abs(v - 5000)) if key == "c" else max(values)
+        print(f"({key}){label:40}{statistics.median(values):10.1f}{worst:10.1f}  {unit:5}{target:>12}  "
+              f"{'yes' if all(ok(v) for v in values) else 'NO'}")
+    print(f"{runs} runs; each value is one run of build/tamrel under Xvfb without a window manager.")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,15 @@
+#pragma once
+// The system shutdown, with the shutdown right the NT family asks for.
+
+#include "platform/Power.h"
+
+namespace tamrel {
+
+class Win32Power : public Power {
+public:
+    bool IsNtFamily() override;
+    bool EnableShutdownPrivilege() override;
+    void ExitWindows(unsigned flags) override;
+};
+
+}  // namespace tamrel

@@ -1,0 +1,66 @@
+#include "platform/win32/Win32Processes.h"
+
+#include <shellapi.h>
+
+#include "platform/Paths.h"
+#include "platform/win32/Win32Error.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Handle.h"
+
+namespace tamrel {
+
+namespace {
+
+std::string CurrentFolder() {
+    std::string buffer(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = ::GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (length == 0) throw win32::LastError("the current folder");
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(length);
+    }
+}
+
+}  // namespace
+
+std::string RestartBatchText() {
+    return "@echo off\r\n"
+           "REM This file will restart The Tamrel.\r\n"
+           "REM This file was created by The Tamrel.\r\n"
+           "start tamrel.exe\r\n"
+           "exit\r\n";
+}
+
+ProcessId Win32Processes::StartProgram(const std::string& fileName, WindowStyle style) {
+    // Named with the current folder so that the shell never looks for it
+    // along the search path. A batch file runs in the command processor,
+    // whose process lasts as long as the batch file does.
+    const std::string path = FolderPrefix(CurrentFolder(), '\\') + fileName;
+    SHELLEXECUTEINFOA start{};
+    start.cbSize = sizeof start;
+    start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    start.lpVerb = "open";
+    start.lpFile = path.c_str();
+    start.nShow = style == WindowStyle::Minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+    if (!::ShellExecuteExA(&start)) throw win32::LastError(fileName);
+    const win32::KernelHandle process(start.hProcess);
+    return process ? ::GetProcessId(process.get()) : 0;
+}
+
+void Win32Processes::WaitForProcess(ProcessId id) {
+    const win32::KernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, id));
+    if (!process) return;  // already gone
+    ::WaitForSingleObject(process.get(), INFINITE);
+}
+
+void Win32Processes::RestartTamrel(const std::string& programFolder) {
+    Win32FileSystem files(programFolder);
+    files.WriteFile(InProgramFolder(files, "rerunta.bat"), RestartBatchText());
+    files.SetCurrentFolder(programFolder);
+    StartProgram("rerunta.bat", WindowStyle::Minimized);
+}
+
+}  // namespace tamrel

@@ -1,0 +1,20 @@
+#pragma once
+// Programs and batch files started through the shell, and the wait for them.
+
+#include <string>
+
+#include "platform/Processes.h"
+
+namespace tamrel {
+
+class Win32Processes : public Processes {
+public:
+    ProcessId StartProgram(const std::string& fileName, WindowStyle style) override;
+    void WaitForProcess(ProcessId id) override;
+    void RestartTamrel(const std::string& programFolder) override;
+};
+
+// The five lines of the re-start batch file, each ended by CR LF.
+std::string RestartBatchText();
+
+}  // namespace tamrel
