@@ -49,7 +49,7 @@ def one_run(build):
     try:
         assert watcher.stdout.readline().strip() == "watching"
         folder.write_front_end(seconds=WAIT_SECONDS)
-        folder.write_settings(Shutdown_method="2", Seconds_to_cancel="5")
+        folder.write_settings({"Shutdown method": "2", "Seconds to cancel": "5"})
         tamrel = run_tamrel(folder, display, bus)
         time.sleep(1.0)
         cpu_start = cpu_ns(tamrel.pid)

@@ -154,11 +154,11 @@ class ProgramFolder:
         os.chmod(path, 0o755)
         return path
 
-    def write_settings(self, **values):
-        """A complete settings file; keyword names use _ for blanks."""
+    def write_settings(self, values=None):
+        """A complete settings file with some values changed ({"Skin": "x.bmp"});
+        a value of None leaves the line out."""
         lines = dict(SETTINGS)
-        for name, value in values.items():
-            key = name.replace("_", " ")
+        for key, value in (values or {}).items():
             lines[key] = f"{key} ={value}" if value is not None else None
         program = lines.pop("Program", None) or f"Program ={self.write_front_end()}"
         text = [lines.pop("Run Setup"), program] + [v for v in lines.values() if v is not None]

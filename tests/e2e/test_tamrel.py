@@ -92,7 +92,7 @@ class TamrelTest(unittest.TestCase):
         self.assertEqual(self.bus.calls(), [])
 
     def test_a_left_click_on_the_background_cancels(self):
-        self.folder.write_settings(Key_to_cancel="-1")
+        self.folder.write_settings({"Key to cancel": "-1"})
         process = self.start()
         self.wait_for_screen(process)
         time.sleep(0.3)
@@ -105,7 +105,7 @@ class TamrelTest(unittest.TestCase):
         self.assertEqual(self.folder.events()[-2:], ["User canceled shutdown at 25 seconds.", "Tamrel ended."])
 
     def test_the_countdown_reaches_power_off_and_the_keys_still_work(self):
-        self.folder.write_settings(Shutdown_method="2", Seconds_to_cancel="5")
+        self.folder.write_settings({"Shutdown method": "2", "Seconds to cancel": "5"})
         process = self.start()
         self.wait_for_screen(process)
         wait_for(lambda: self.bus.calls(), timeout=10, what="logind")
@@ -119,7 +119,7 @@ class TamrelTest(unittest.TestCase):
         self.assertEqual(self.folder.events()[-2:], ["User canceled shutdown at 0 seconds.", "Tamrel ended."])
 
     def test_the_restart_key_starts_a_new_run(self):
-        self.folder.write_settings(Key_to_re_start="32")
+        self.folder.write_settings({"Key to re-start": "32"})
         first = self.start()
         self.wait_for_screen(first)
         time.sleep(0.3)

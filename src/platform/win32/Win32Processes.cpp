@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Processes.h"
 
+#include "platform/win32/Win32Api.h"
+
 #include <shellapi.h>
 
 #include "platform/Paths.h"
