@@ -160,7 +160,10 @@ class ProgramFolder:
         lines = dict(SETTINGS)
         for key, value in (values or {}).items():
             lines[key] = f"{key} ={value}" if value is not None else None
-        program = lines.pop("Program", None) or f"Program ={self.write_front_end()}"
+        front_end = self.file("front.sh")
+        if not os.path.exists(front_end):
+            self.write_front_end()
+        program = lines.pop("Program", None) or f"Program ={front_end}"
         text = [lines.pop("Run Setup"), program] + [v for v in lines.values() if v is not None]
         with open(self.file("tamrel.set"), "w", newline="") as settings:
             settings.write(CRLF.join(text) + CRLF)
