@@ -1,0 +1,59 @@
+#pragma once
+// The window toolkit on plain Win32: one window class for every form, one
+// for the custom-drawn controls, and the thread's message loop. Nothing is
+// registered before the first window or message box needs it.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Toolkit.h"
+#include "platform/win32/Win32Api.h"
+
+namespace tamrel::win32 {
+
+class Win32Window;
+
+inline constexpr const char* kWindowClass = "TamrelWindow";
+inline constexpr const char* kControlClass = "TamrelControl";
+
+class Win32Toolkit : public ui::Toolkit {
+public:
+    Win32Toolkit();
+    ~Win32Toolkit() override;
+    Win32Toolkit(const Win32Toolkit&) = delete;
+    Win32Toolkit& operator=(const Win32Toolkit&) = delete;
+
+    std::unique_ptr<ui::Window> NewWindow(const ui::WindowSpec& spec) override;
+    int ShowMessageBox(const std::string& prompt, ui::Buttons buttons, const std::string& title,
+                       ui::Icon icon) override;
+    void SetCursorPos(int x, int y) override;
+    void InjectLeftClick() override;
+    void ProcessPendingEvents() override;
+    ui::Twips ScreenWidth() override;
+    ui::Twips ScreenHeight() override;
+    void Run() override;
+    void Quit() override;
+
+    // For the windows.
+    HINSTANCE instance() const { return instance_; }
+    void Track(Win32Window* window);
+    void Forget(Win32Window* window);
+
+private:
+    void Start();
+    void Dispatch(MSG& message);
+    // Typed characters go to the form first, whichever of its controls has
+    // the focus. True when the form consumed the key.
+    bool PreviewKey(MSG& message);
+    Win32Window* WindowOf(HWND handle) const;
+    HWND MessageBoxOwner() const;
+
+    HINSTANCE instance_;
+    bool started_ = false;
+    bool running_ = false;
+    bool clickPending_ = false;
+    std::vector<Win32Window*> windows_;  // owned by the forms
+};
+
+}  // namespace tamrel::win32
