@@ -12,6 +12,7 @@
 #include "TestPlatform.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixProcesses.h"
+#include "shutdown/Form3.h"
 
 namespace tamrel::test {
 namespace {
@@ -114,6 +115,21 @@ TEST_F(Posix, ARestartRunsDetachedFromTheProgramFolder) {
     EXPECT_EQ(folder, t.folder());
     EXPECT_NE(session, ::getsid(0));
     EXPECT_EQ(ErrorNumber([&] { restarter.RestartTamrel(t.Path("missing")); }), ENOENT);
+}
+
+TEST_F(Posix, ARunLaunchesARealProgramAndShowsTheScreenOnlyAfterItEnded) {
+    Script("front.sh", "#!/bin/sh\nsleep 0.3\ntouch ended\n");
+    t.WriteSettings(SettingsLines({"Program =" + t.Path("front.sh")}));
+    Platform real{*t.files, processes, t.clock, t.power, t.ui};
+    Application app(real);
+    app.Start();
+    ASSERT_NE(app.shutdownScreen(), nullptr);
+    EXPECT_TRUE(app.shutdownScreen()->IsOpen());
+    EXPECT_TRUE(t.Exists("ended"));
+    const std::vector<std::string> events = t.Events();
+    EXPECT_EQ(std::vector<std::string>(events.begin() + 2, events.begin() + 5),
+              (std::vector<std::string>{"Launching program: front.sh", "Path to the program: " + t.folder() + "/",
+                                        "Program (front.sh) finished!"}));
 }
 
 TEST_F(Posix, TheClockGivesTheLocalShortDateAndTime) {
