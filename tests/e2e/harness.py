@@ -36,7 +36,7 @@ class PrivateSystemBus:
             ["dbus-daemon", "--config-file=/usr/share/dbus-1/session.conf",
              "--print-address=1", "--nofork", "--nopidfile",
              f"--address=unix:dir={self.dir}"],
-            stdout=subprocess.PIPE, text=True)
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         self.address = self.daemon.stdout.readline().strip()
         env = dict(os.environ, DBUS_SYSTEM_BUS_ADDRESS=self.address)
         self.mock = subprocess.Popen(

@@ -102,7 +102,9 @@ class TamrelTest(unittest.TestCase):
         self.assertIsNone(process.poll())
         self.display.xdotool("mousemove", "20", "20", "click", "1")
         self.wait_for_end(process)
-        self.assertEqual(self.folder.events()[-2:], ["User canceled shutdown at 25 seconds.", "Tamrel ended."])
+        events = self.folder.events()
+        self.assertRegex(events[-2], r"^User canceled shutdown at 2[45] seconds\.$")
+        self.assertEqual(events[-1], "Tamrel ended.")
 
     def test_the_countdown_reaches_power_off_and_the_keys_still_work(self):
         self.folder.write_settings({"Shutdown method": "2", "Seconds to cancel": "5"})
@@ -125,12 +127,11 @@ class TamrelTest(unittest.TestCase):
         time.sleep(0.3)
         self.key("space")
         self.wait_for_end(first)
-        self.assertEqual(self.folder.events()[-3:],
-                         ["User chose to cancel shutdown and re-start program at 25 seconds.",
-                          "Tamrel ended.", "Re-starting Tamrel"])
         # The new instance writes its own log; the old one becomes talog2.txt.
         wait_for(lambda: self.folder.events("talog2.txt"), what="the new run's log")
-        self.assertEqual(self.folder.events("talog2.txt")[-1], "Re-starting Tamrel")
+        events = self.folder.events("talog2.txt")
+        self.assertRegex(events[-3], r"^User chose to cancel shutdown and re-start program at 2[45] seconds\.$")
+        self.assertEqual(events[-2:], ["Tamrel ended.", "Re-starting Tamrel"])
         second = wait_for(lambda: subprocess.run(["pgrep", "-f", self.folder.exe],
                                                  capture_output=True, text=True).stdout.split(),
                           what="the new instance")

@@ -10,16 +10,15 @@
 
 namespace tamrel::qt {
 
-// Left press and release on the control make its click. It also swallows
-// every other button, so that nothing of a click on a control reaches the
-// window.
+// A left press and release on the control make its click. `mouseTarget`
+// null: the control reports its clicks itself (a button, which the keyboard
+// can click too).
 class ClickRelay : public QObject {
 public:
-    ClickRelay(QWidget* control, QWidget* target) : QObject(control), control_(control) {
-        target->installEventFilter(this);
+    ClickRelay(QWidget* control, QWidget* mouseTarget) : QObject(control), control_(control) {
+        if (mouseTarget) mouseTarget->installEventFilter(this);
     }
 
-    // Buttons click through their own signal, which the keyboard can give too.
     void Fire() {
         if (!handler || !control_->isVisible() || !control_->isEnabled()) return;
         auto copy = handler;  // the handler may destroy the window
@@ -89,6 +88,12 @@ QColor QtColor(ui::Color color) {
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
+QString StandInFamily(const QString& family) {
+    const QFontInfo choice{QFont(family)};
+    if (choice.fixedPitch()) return choice.family();
+    return QFontInfo(QFont(QStringLiteral("Arial"))).family();
+}
+
 QPalette::ColorRole TextRole(ui::ControlKind kind) {
     switch (kind) {
         case ui::ControlKind::Button: return QPalette::ButtonText;
@@ -103,9 +108,7 @@ QFont ResolvedFont(const ui::Font& font, const QFont& base) {
     QFont resolved = base;
     QString family = QString::fromLocal8Bit(font.name);
     if (!family.isEmpty()) {
-        if (!QFontDatabase::hasFamily(family)) {
-            family = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
-        }
+        if (!QFontDatabase::hasFamily(family)) family = StandInFamily(family);
         resolved.setFamilies({family});
     }
     if (font.size > 0) resolved.setPointSizeF(font.size);
@@ -118,14 +121,15 @@ QtControl::QtControl(ui::ControlKind kind, const std::string& name, QWidget* par
                      const ui::Rect& bounds)
     : kind_(kind), name_(name), units_(units), widget_(MakeWidget(kind, parent)) {
     widget_->setObjectName(QString::fromLocal8Bit(name));
+    // Whatever the control does with a mouse event, the window behind it
+    // never sees it.
     widget_->setAttribute(Qt::WA_NoMousePropagation);
-    QWidget* mouseTarget = widget_;
+    auto* button = qobject_cast<QPushButton*>(widget_);
+    QWidget* mouseTarget = button ? nullptr : widget_.data();
     if (auto* box = qobject_cast<QPlainTextEdit*>(widget_)) mouseTarget = box->viewport();
     clicks_ = new ClickRelay(widget_, mouseTarget);
-    if (auto* button = qobject_cast<QPushButton*>(widget_)) {
+    if (button) {
         QObject::connect(button, &QPushButton::clicked, clicks_, [relay = clicks_.data()] { relay->Fire(); });
-        // The relay's own test would make a second click from the mouse.
-        mouseTarget->removeEventFilter(clicks_);
     }
     SetBounds(bounds);
     // Shown explicitly, so that it appears with its window and reports its

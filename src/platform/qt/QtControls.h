@@ -3,6 +3,7 @@
 // widgets. A click on a control is the control's own and never reaches the
 // window behind it.
 
+#include <QFont>
 #include <QPointer>
 #include <QWidget>
 #include <optional>
@@ -53,9 +54,11 @@ private:
     std::optional<ui::Color> foreColor_;
 };
 
-// What the platform makes of a font that is not installed: fontconfig may
-// pick a decorative one (a script face for Comic Sans MS), so the plain
-// interface font stands in instead.
+// The font a control gets. For a family that is not installed fontconfig
+// may pick a script face (for Comic Sans MS) or a wide one, and texts laid
+// out for the Windows fonts then wrap; the font that stands in for Arial
+// (same widths) replaces every missing proportional family, and fontconfig's
+// own choice is kept for a monospaced one.
 QFont ResolvedFont(const ui::Font& font, const QFont& base);
 
 }  // namespace tamrel::qt

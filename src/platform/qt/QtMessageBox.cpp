@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 
 namespace tamrel::qt {
@@ -10,7 +11,8 @@ namespace tamrel::qt {
 namespace {
 
 // A Yes/No question has no way out but an answer: Escape and the window's
-// close request are refused.
+// close request are refused. The box draws its own edge, since a bare X
+// server gives it no frame and it would blend into the screen behind it.
 class AnswerBox : public QMessageBox {
 public:
     AnswerBox(QWidget* parent, bool mayEscape) : QMessageBox(parent), mayEscape_(mayEscape) {
@@ -18,6 +20,12 @@ public:
     }
 
 protected:
+    void paintEvent(QPaintEvent* event) override {
+        QMessageBox::paintEvent(event);
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::Shadow));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
     void keyPressEvent(QKeyEvent* event) override {
         if (!mayEscape_ && event->matches(QKeySequence::Cancel)) {
             event->accept();

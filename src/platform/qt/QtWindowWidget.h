@@ -29,6 +29,8 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    // Tab is a key like any other: a form may choose it as its cancel key.
+    bool focusNextPrevChild(bool) override { return false; }
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -1,0 +1,68 @@
+// The toolkit's life: Qt started only by the first call that needs it, Run
+// and Quit, and the timers.
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QTimer>
+
+#include "QtTestSupport.h"
+
+namespace tamrel::qt::test {
+namespace {
+
+TEST(QtToolkitStart, QtStartsWithTheFirstWindowAndAnEarlyQuitIsNotRemembered) {
+    if (!HaveDisplay()) GTEST_SKIP() << "No X display: the Qt backend tests need an X server";
+    QtToolkit toolkit;
+    EXPECT_EQ(QCoreApplication::instance(), nullptr);
+    // A Quit before Qt exists must neither start it nor crash.
+    toolkit.Quit();
+    EXPECT_EQ(QCoreApplication::instance(), nullptr);
+
+    auto window = toolkit.NewWindow({"Early", "Early", false, false, 1500, 1500});
+    ASSERT_NE(QCoreApplication::instance(), nullptr);
+    EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
+
+    // A Quit before Run does not end the Run that follows at once.
+    toolkit.Quit();
+    QTimer::singleShot(300, [&toolkit] { toolkit.Quit(); });
+    QElapsedTimer running;
+    running.start();
+    toolkit.Run();
+    EXPECT_GE(running.elapsed(), 250);
+}
+
+TEST_F(QtBackendTest, TimerTicksEveryIntervalWithoutDriftAndStopsWhenDisabled) {
+    auto window = toolkit.NewWindow({"Ticking", "Ticking", false, false, 1500, 1500});
+    ui::Timer& timer = window->AddTimer(50);
+    QElapsedTimer clock;
+    std::vector<qint64> ticks;
+    timer.OnTick([&] {
+        ticks.push_back(clock.elapsed());
+        // Slow handling: a timer that counts from the end of the handler
+        // would fall 20 ms behind at every tick.
+        QThread::msleep(20);
+        if (ticks.size() == 10) timer.SetEnabled(false);
+    });
+    clock.start();
+    timer.SetEnabled(true);
+    EXPECT_TRUE(timer.Enabled());
+    ASSERT_TRUE(WaitFor([&] { return ticks.size() == 10; }, 3000));
+    EXPECT_FALSE(timer.Enabled());
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+        EXPECT_GE(ticks[i], 50 * static_cast<qint64>(i + 1) - 2) << "tick " << i + 1 << " came early";
+    }
+    EXPECT_LT(ticks.back(), 600) << "the ticks drift";
+
+    // Disabled, it stays quiet; enabled again, it starts a whole interval later.
+    WaitFor([] { return false; }, 200);
+    EXPECT_EQ(ticks.size(), 10u);
+    clock.restart();
+    timer.SetEnabled(true);
+    ASSERT_TRUE(WaitFor([&] { return ticks.size() == 11; }, 1000));
+    EXPECT_GE(ticks.back(), 48);
+    timer.SetEnabled(false);
+}
+
+}  // namespace
+}  // namespace tamrel::qt::test

@@ -1,0 +1,251 @@
+// Windows: covering the screen, the background picture, typed keys, clicks
+// on the background as against clicks on controls, the focus, and closing.
+
+// Mouse clicks go through the window system, which picks the widget under
+// the pointer, as a real click does.
+#define QTEST_QPA_MOUSE_HANDLING
+
+#include <QApplication>
+#include <QCursor>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTest>
+#include <QWindow>
+
+#include "QtTestSupport.h"
+#include "platform/RuntimeError.h"
+
+namespace tamrel::qt::test {
+namespace {
+
+ui::WindowSpec FullScreen(const std::string& name) { return {name, "", true, true, 0, 0}; }
+ui::WindowSpec Plain(const std::string& name) { return {name, name, false, false, 6000, 4500}; }
+
+bool Exposed(QWidget* widget) { return widget && widget->windowHandle() && widget->windowHandle()->isExposed(); }
+
+// The geometry the X server itself has for the window, as "WxH+X+Y".
+QString ServerGeometry(QWidget* window) {
+    QProcess xwininfo;
+    xwininfo.start("xwininfo", {"-id", QString::number(window->winId())});
+    xwininfo.waitForFinished();
+    int values[4] = {-1, -1, -1, -1};
+    const char* keys[4] = {"Width:", "Height:", "Absolute upper-left X:", "Absolute upper-left Y:"};
+    for (const QString& line : QString::fromLocal8Bit(xwininfo.readAllStandardOutput()).split('\n')) {
+        for (int i = 0; i < 4; ++i) {
+            if (line.trimmed().startsWith(keys[i])) values[i] = line.section(':', 1).trimmed().toInt();
+        }
+    }
+    return QString("%1x%2+%3+%4").arg(values[0]).arg(values[1]).arg(values[2]).arg(values[3]);
+}
+
+TEST_F(QtBackendTest, FullScreenWindowCoversTheWholeScreenWithoutAWindowManager) {
+    auto window = toolkit.NewWindow(FullScreen("Form3"));
+    window->Show();
+    QWidget* widget = FindWidget("Form3");
+    ASSERT_NE(widget, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Exposed(widget); }));
+
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(widget->frameGeometry(), screen);
+    EXPECT_DOUBLE_EQ(window->Width(), toolkit.ScreenWidth());
+    EXPECT_DOUBLE_EQ(window->Height(), toolkit.ScreenHeight());
+    EXPECT_TRUE(widget->windowFlags() & Qt::FramelessWindowHint);
+    if (!QStandardPaths::findExecutable("xwininfo").isEmpty()) {
+        EXPECT_EQ(ServerGeometry(widget),
+                  QString("%1x%2+0+0").arg(screen.width()).arg(screen.height()));
+    }
+    // The plain background is the platform's window colour.
+    EXPECT_EQ(widget->grab().toImage().pixelColor(5, 5), widget->palette().color(QPalette::Window));
+}
+
+TEST_F(QtBackendTest, PictureIsDrawnUnscaledFromTheTopLeftAndBadFilesRaise) {
+    TempFolder folder;
+    auto window = toolkit.NewWindow(Plain("Skinned"));
+    QWidget* widget = FindWidget("Skinned");
+    ASSERT_NE(widget, nullptr);
+    const QColor background = widget->palette().color(QPalette::Window);
+
+    const std::string skin = folder.Write("skin.bmp", Bitmap(4, 3, 0x0000FF, 0xFF0000));
+    window->SetPicture(skin);
+    QImage shown = widget->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(0, 0), QColor(255, 0, 0));
+    EXPECT_EQ(shown.pixelColor(3, 2), QColor(0, 0, 255));
+    EXPECT_EQ(shown.pixelColor(4, 0), background);
+    EXPECT_EQ(shown.pixelColor(0, 3), background);
+
+    window->ClearPicture();
+    EXPECT_EQ(widget->grab().toImage().pixelColor(0, 0), background);
+
+    const std::string missing = folder.Path("missing.bmp");
+    try {
+        window->SetPicture(missing);
+        ADD_FAILURE() << "a missing file was accepted";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.Number(), error::kFileNotFound);
+        EXPECT_EQ(error.Description(), "File not found: " + missing);
+    }
+    const std::string text = folder.Write("text.bmp", "This is no picture at all.\r\n");
+    try {
+        window->SetPicture(text);
+        ADD_FAILURE() << "a text file was accepted as a picture";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.Number(), error::kInvalidPicture);
+        EXPECT_EQ(error.Description(), "Invalid picture: " + text);
+    }
+}
+
+TEST_F(QtBackendTest, KeysGiveTheCodeOfTheCharacterTheyType) {
+    auto window = toolkit.NewWindow(Plain("Keys"));
+    // A control that takes the focus: Tab must still reach the window.
+    window->AddControl(ui::ControlKind::Button, "Command1", nullptr, {150, 150, 1500, 450});
+    std::vector<int> codes;
+    window->OnKeyPress([&](int& code) { codes.push_back(code); });
+    window->Show();
+    QWidget* widget = FindWidget("Keys");
+    auto* button = Find<QPushButton>("Command1");
+    ASSERT_TRUE(widget && button);
+
+    using QTest::Click;
+    QTest::sendKeyEvent(Click, widget, Qt::Key_Escape, QString(QChar(27)), Qt::NoModifier);
+    QTest::sendKeyEvent(Click, widget, Qt::Key_Return, QString("\r"), Qt::NoModifier);
+    QTest::sendKeyEvent(Click, widget, Qt::Key_A, QString("a"), Qt::NoModifier);
+    QTest::sendKeyEvent(Click, widget, Qt::Key_A, QString("A"), Qt::ShiftModifier);
+    QTest::sendKeyEvent(Click, widget, Qt::Key_F1, QString(), Qt::NoModifier);
+    QTest::sendKeyEvent(Click, widget, Qt::Key_Left, QString(), Qt::NoModifier);
+    QTest::sendKeyEvent(Click, widget, Qt::Key_Delete, QString(QChar(127)), Qt::NoModifier);
+    QTest::sendKeyEvent(Click, widget, Qt::Key_unknown, QString(QChar(0x20AC)), Qt::NoModifier);
+    QTest::sendKeyEvent(Click, widget, Qt::Key_Backspace, QString("\b"), Qt::NoModifier);
+    QTest::sendKeyEvent(Click, widget, Qt::Key_Eacute, QString(QChar(0xE9)), Qt::NoModifier);
+    // Without text, as some input sources send them.
+    QTest::sendKeyEvent(Click, widget, Qt::Key_Escape, QString(), Qt::NoModifier);
+    button->setFocus();
+    QTest::sendKeyEvent(Click, button, Qt::Key_Tab, QString("\t"), Qt::NoModifier);
+    EXPECT_EQ(codes, (std::vector<int>{27, 13, 97, 65, 8, 233, 27, 9}));
+}
+
+TEST_F(QtBackendTest, OnlyALeftClickOnTheBackgroundReachesTheWindow) {
+    auto window = toolkit.NewWindow(Plain("Clicks"));
+    ui::Control& label = window->AddControl(ui::ControlKind::Label, "Label1", nullptr, {150, 150, 1500, 300});
+    label.SetText("A label");
+    ui::Control& frame = window->AddControl(ui::ControlKind::Frame, "Frame1", nullptr, {1500, 1500, 3000, 1500});
+    ui::Control& inner = window->AddControl(ui::ControlKind::Label, "Label2", &frame, {150, 300, 1500, 300});
+    inner.SetText("In the frame");
+    ui::Control& button = window->AddControl(ui::ControlKind::Button, "Command1", nullptr, {150, 3600, 1500, 450});
+    int windowClicks = 0, labelClicks = 0, frameClicks = 0, innerClicks = 0, buttonClicks = 0;
+    window->OnClick([&] { ++windowClicks; });
+    label.OnClick([&] { ++labelClicks; });
+    frame.OnClick([&] { ++frameClicks; });
+    inner.OnClick([&] { ++innerClicks; });
+    button.OnClick([&] { ++buttonClicks; });
+    window->Show();
+    QWidget* widget = FindWidget("Clicks");
+    ASSERT_TRUE(WaitFor([&] { return Exposed(widget); }));
+
+    auto centreOf = [&](const char* name) {
+        QWidget* control = FindWidget(name);
+        return control->mapTo(widget, control->rect().center());
+    };
+    QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf("Label1"));
+    QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf("Label2"));
+    QTest::mouseClick(widget, Qt::LeftButton, {}, FindWidget("Frame1")->mapTo(widget, QPoint(5, 5)));
+    QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf("Command1"));
+    QTest::mouseClick(widget, Qt::RightButton, {}, centreOf("Label1"));
+    QTest::mouseClick(widget, Qt::RightButton, {}, QPoint(390, 10));
+    QTest::mouseClick(widget, Qt::MiddleButton, {}, QPoint(390, 10));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(windowClicks, 0);
+    EXPECT_EQ(labelClicks, 1);
+    EXPECT_EQ(innerClicks, 1);
+    EXPECT_EQ(frameClicks, 1);
+    EXPECT_EQ(buttonClicks, 1);
+
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(390, 10));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(windowClicks, 1);
+    EXPECT_EQ(labelClicks, 1);
+}
+
+TEST_F(QtBackendTest, InjectedClickGivesTheScreenTheKeysWithoutAClick) {
+    auto window = toolkit.NewWindow(FullScreen("Form3"));
+    int clicks = 0;
+    std::vector<int> codes;
+    window->OnClick([&] { ++clicks; });
+    window->OnKeyPress([&](int& code) { codes.push_back(code); });
+    window->Show();
+    QWidget* widget = FindWidget("Form3");
+
+    toolkit.SetCursorPos(10000, 10000);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(QCursor::pos(), screen.bottomRight());
+    toolkit.InjectLeftClick();
+    toolkit.ProcessPendingEvents();
+    EXPECT_TRUE(WaitFor([&] { return widget->isActiveWindow(); }));
+    EXPECT_EQ(clicks, 0);
+
+    if (QStandardPaths::findExecutable("xdotool").isEmpty()) {
+        GTEST_SKIP() << "xdotool not found: keys from the X server not tried";
+    }
+    // Real key events from the server: they reach the window only if it has
+    // the X input focus.
+    QProcess::execute("xdotool", {"key", "Escape", "a", "shift+a", "F1", "Tab", "Return"});
+    EXPECT_TRUE(WaitFor([&] { return codes.size() >= 5; }));
+    EXPECT_EQ(codes, (std::vector<int>{27, 97, 65, 9, 13}));
+    EXPECT_EQ(clicks, 0);
+}
+
+TEST_F(QtBackendTest, ClosedWindowStaysHiddenAndSilentEvenWhenClosedFromItsOwnHandler) {
+    auto window = toolkit.NewWindow(FullScreen("Form3"));
+    ui::Timer& timer = window->AddTimer(20);
+    int ticks = 0, keys = 0, clicks = 0;
+    timer.OnTick([&] { ++ticks; });
+    window->OnClick([&] { ++clicks; });
+    window->OnKeyPress([&](int& code) {
+        ++keys;
+        code = 0;
+        window->Close();
+        window.reset();  // the form lets go of its window inside the handler
+    });
+    window->Show();
+    QPointer<QWidget> widget = FindWidget("Form3");
+    timer.SetEnabled(true);
+    ASSERT_TRUE(WaitFor([&] { return ticks >= 2; }));
+
+    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_Escape, QString(QChar(27)), Qt::NoModifier);
+    EXPECT_FALSE(window);
+    const int ticksAtClose = ticks;
+    WaitFor([] { return false; }, 150);
+    EXPECT_EQ(ticks, ticksAtClose);
+    if (widget) {
+        EXPECT_FALSE(widget->isVisible());
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_Escape, QString(QChar(27)), Qt::NoModifier);
+        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(5, 5));
+    }
+    EXPECT_EQ(keys, 1);
+    EXPECT_EQ(clicks, 0);
+}
+
+TEST_F(QtBackendTest, CloseStopsTimersAndEventsForGood) {
+    auto window = toolkit.NewWindow(Plain("Closing"));
+    ui::Timer& timer = window->AddTimer(20);
+    int ticks = 0, keys = 0;
+    timer.OnTick([&] {
+        ++ticks;
+        window->Close();  // from inside its own tick
+    });
+    window->OnKeyPress([&](int&) { ++keys; });
+    window->Show();
+    QWidget* widget = FindWidget("Closing");
+    timer.SetEnabled(true);
+    ASSERT_TRUE(WaitFor([&] { return ticks == 1; }));
+    timer.SetEnabled(true);
+    WaitFor([] { return false; }, 150);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_FALSE(widget->isVisible());
+    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_A, QString("a"), Qt::NoModifier);
+    EXPECT_EQ(keys, 0);
+}
+
+}  // namespace
+}  // namespace tamrel::qt::test
