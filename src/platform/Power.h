@@ -18,7 +18,7 @@ public:
     virtual bool EnableShutdownPrivilege() = 0;
     // Asks for the log-off (0), shutdown (1) or power-off (8), never forced.
     // Returns at once; the platform ends the program later.
-    virtual void ExitWindows(unsigned flags) = 0;
+    virtual void RequestExit(unsigned flags) = 0;
 };
 
 }  // namespace tamrel

@@ -17,7 +17,7 @@ void Form3::ShutDownMachine() {
     module_.TryLog("Shutting down PC, using shutdown method " + PlainNumber(ShutdownMethod));
     module_.TryLog("tamrel ended.");
     if (IsNtFamily() && !EnableShutdownPrivilege()) return;
-    app_.platform().power.ExitWindows(flags);
+    app_.platform().power.RequestExit(flags);
 }
 
 bool Form3::IsNtFamily() { return app_.platform().power.IsNtFamily(); }

@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc == 3 && std::strcmp(argv[1], "exit") == 0) {
-        power.ExitWindows(static_cast<unsigned>(std::atoi(argv[2])));
+        power.RequestExit(static_cast<unsigned>(std::atoi(argv[2])));
         std::puts("asked");
         return 0;
     }

@@ -38,7 +38,7 @@ TEST_F(Countdown, CountsOncePerSecondAndShutsDownAtTheTickThatShowsZero) {
     EXPECT_TRUE(t.power.calls().empty());
     t.ui.Advance(1);
     EXPECT_EQ(Shown(), "0");
-    EXPECT_EQ(t.power.calls(), (Lines{"IsNtFamily", "EnableShutdownPrivilege", "ExitWindows 1"}));
+    EXPECT_EQ(t.power.calls(), (Lines{"IsNtFamily", "EnableShutdownPrivilege", "RequestExit 1"}));
     EXPECT_EQ(LastEvents(2), (Lines{"Shutting down PC, using shutdown method 1", "tamrel ended."}));
     // The screen stays at 0 with the timer stopped.
     t.ui.Advance(5000);
@@ -61,7 +61,7 @@ TEST_F(Countdown, TheMethodChoosesTheRequestAndTheSkinLookCountsInTheBox) {
     old.WriteSettings(SettingsLines({"Seconds to cancel = 5"}));
     old.app.ShowShutdownScreen();
     old.ui.Advance(5000);
-    EXPECT_EQ(old.power.calls(), (Lines{"IsNtFamily", "ExitWindows 1"}));
+    EXPECT_EQ(old.power.calls(), (Lines{"IsNtFamily", "RequestExit 1"}));
 }
 
 TEST_F(Countdown, ARefusedPrivilegeKeepsTheMachineOnAndTheKeysStillWork) {

@@ -37,8 +37,8 @@ bool HeadlessPower::EnableShutdownPrivilege() {
     return granted_;
 }
 
-void HeadlessPower::ExitWindows(unsigned flags) {
-    calls_.push_back("ExitWindows " + std::to_string(flags));
+void HeadlessPower::RequestExit(unsigned flags) {
+    calls_.push_back("RequestExit " + std::to_string(flags));
     exits_.push_back(flags);
 }
 

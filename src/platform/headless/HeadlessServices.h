@@ -67,7 +67,7 @@ public:
 
     bool IsNtFamily() override;
     bool EnableShutdownPrivilege() override;
-    void ExitWindows(unsigned flags) override;
+    void RequestExit(unsigned flags) override;
 
 private:
     bool nt_ = true;

@@ -66,7 +66,7 @@ bool LogindPower::EnableShutdownPrivilege() {
     return std::string(answer) == "yes";
 }
 
-void LogindPower::ExitWindows(unsigned flags) {
+void LogindPower::RequestExit(unsigned flags) {
     Bus bus = OpenSystemBus();
     if (!bus) return;
     BusError error;

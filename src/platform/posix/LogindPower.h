@@ -15,7 +15,7 @@ public:
     bool EnableShutdownPrivilege() override;
     // Shutdown and power-off both power the machine off, honouring
     // inhibitors; the log-off ends this process's own login session.
-    void ExitWindows(unsigned flags) override;
+    void RequestExit(unsigned flags) override;
 };
 
 }  // namespace tamrel

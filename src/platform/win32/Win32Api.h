@@ -14,8 +14,3 @@
 #endif
 
 #include <windows.h>
-
-// Power::ExitWindows would otherwise be taken for the two-argument macro.
-#ifdef ExitWindows
-#undef ExitWindows
-#endif

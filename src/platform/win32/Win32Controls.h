@@ -57,17 +57,19 @@ public:
     // The control's native window went with its parent's.
     void Detach() { handle_ = nullptr; }
     // The control whose native window this is, or null.
-    static Win32Control* FromHandle(HWND handle);
+    static Win32Control* FromHandle(HWND hwnd);
     // Notifications and colour requests that native controls send to their
     // parent, whether that is the form or a frame. True when handled.
     static bool RouteFromChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    static LRESULT CALLBACK Procedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam, HWND hwnd);
     void Create();
-    void Paint(HDC dc, const RECT& client);
     void PaintLabel(HDC dc, const RECT& client);
+    void DrawLabelText(HDC dc, const RECT& client);
+    // Paints what the parent shows behind this control.
+    void PaintThrough(HDC dc, const RECT& area);
     Surface& ParentSurface();
     void Clicked();
     void Invalidate();

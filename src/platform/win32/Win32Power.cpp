@@ -42,7 +42,7 @@ bool Win32Power::EnableShutdownPrivilege() {
     return ::AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr) != 0;
 }
 
-void Win32Power::ExitWindows(unsigned flags) {
+void Win32Power::RequestExit(unsigned flags) {
     // Programs are asked to close, never forced: no EWX_FORCE.
     ::ExitWindowsEx(flags, 0);
 }

@@ -9,7 +9,7 @@ class Win32Power : public Power {
 public:
     bool IsNtFamily() override;
     bool EnableShutdownPrivilege() override;
-    void ExitWindows(unsigned flags) override;
+    void RequestExit(unsigned flags) override;
 };
 
 }  // namespace tamrel

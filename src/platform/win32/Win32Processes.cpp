@@ -26,15 +26,15 @@ std::string CurrentFolder() {
     }
 }
 
-}  // namespace
+// Starts a new instance from the program folder once this one has gone.
+constexpr const char* kRestartBatch =
+    "@echo off\r\n"
+    "REM This file will restart The Tamrel.\r\n"
+    "REM This file was created by The Tamrel.\r\n"
+    "start tamrel.exe\r\n"
+    "exit\r\n";
 
-std::string RestartBatchText() {
-    return "@echo off\r\n"
-           "REM This file will restart The Tamrel.\r\n"
-           "REM This file was created by The Tamrel.\r\n"
-           "start tamrel.exe\r\n"
-           "exit\r\n";
-}
+}  // namespace
 
 ProcessId Win32Processes::StartProgram(const std::string& fileName, WindowStyle style) {
     // Named with the current folder so that the shell never looks for it
@@ -60,7 +60,7 @@ void Win32Processes::WaitForProcess(ProcessId id) {
 
 void Win32Processes::RestartTamrel(const std::string& programFolder) {
     Win32FileSystem files(programFolder);
-    files.WriteFile(InProgramFolder(files, "rerunta.bat"), RestartBatchText());
+    files.WriteFile(InProgramFolder(files, "rerunta.bat"), kRestartBatch);
     files.SetCurrentFolder(programFolder);
     StartProgram("rerunta.bat", WindowStyle::Minimized);
 }

@@ -14,7 +14,4 @@ public:
     void RestartTamrel(const std::string& programFolder) override;
 };
 
-// The five lines of the re-start batch file, each ended by CR LF.
-std::string RestartBatchText();
-
 }  // namespace tamrel

@@ -65,10 +65,10 @@ public:
     int KeyPress(int code);
     void SetToolTipFor(HWND control, const std::string& tip);
 
-    static LRESULT CALLBACK Procedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam, HWND hwnd);
     void Destroyed();
     void Invalidate();
 

@@ -1,0 +1,271 @@
+#include "platform/win32/Win32Window.h"
+
+#include <commctrl.h>
+
+#include "platform/RuntimeError.h"
+#include "platform/win32/Win32Error.h"
+#include "platform/win32/Win32Toolkit.h"
+#include "platform/win32/Win32Units.h"
+
+namespace tamrel::win32 {
+
+namespace {
+
+bool Inside(HWND handle, LPARAM position) {
+    const POINT point{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    RECT client{};
+    ::GetClientRect(handle, &client);
+    return ::PtInRect(&client, point) != 0;
+}
+
+}  // namespace
+
+void Win32Timer::SetEnabled(bool enabled) {
+    if (enabled == enabled_) return;
+    const HWND handle = window_.handle();
+    if (!enabled) {
+        if (handle) ::KillTimer(handle, id_);
+        enabled_ = false;
+        return;
+    }
+    if (!handle || window_.closed()) return;
+    if (!::SetTimer(handle, id_, static_cast<UINT>(interval_), nullptr)) throw LastError("timer");
+    enabled_ = true;
+}
+
+void Win32Timer::Tick() {
+    // A tick already queued when the timer was stopped is dropped.
+    if (enabled_ && onTick_) onTick_();
+}
+
+Win32Window::Win32Window(Win32Toolkit& toolkit, const ui::WindowSpec& spec) : toolkit_(toolkit), spec_(spec) {
+    const Dpi& dpi = Dpi::OfScreen();
+    DWORD style = WS_CLIPCHILDREN | (spec.borderless || spec.fullScreen ? WS_POPUP : WS_OVERLAPPEDWINDOW);
+    DWORD exStyle = 0;
+    int x = CW_USEDEFAULT;
+    int y = CW_USEDEFAULT;
+    int width = 0;
+    int height = 0;
+    if (spec.fullScreen) {
+        exStyle |= WS_EX_TOPMOST;
+        x = 0;
+        y = 0;
+        width = ::GetSystemMetrics(SM_CXSCREEN);
+        height = ::GetSystemMetrics(SM_CYSCREEN);
+    } else {
+        RECT outer{0, 0, dpi.ToPixelsX(spec.clientWidth), dpi.ToPixelsY(spec.clientHeight)};
+        ::AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+        width = outer.right - outer.left;
+        height = outer.bottom - outer.top;
+    }
+    ::CreateWindowExA(exStyle, kWindowClass, spec.caption.c_str(), style, x, y, width, height, nullptr, nullptr,
+                      toolkit.instance(), this);
+    if (!handle_) throw LastError("window " + spec.name);
+    toolkit_.Track(this);
+}
+
+Win32Window::~Win32Window() {
+    toolkit_.Forget(this);
+    if (handle_) ::DestroyWindow(handle_);
+}
+
+LRESULT CALLBACK Win32Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->handle_ = hwnd;
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) self->Destroyed();
+    return self->Handle(message, wParam, lParam, hwnd);
+}
+
+LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam, HWND hwnd) {
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT paint{};
+            const HDC dc = ::BeginPaint(hwnd, &paint);
+            PaintBackground(dc, paint.rcPaint);
+            ::EndPaint(hwnd, &paint);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;  // painted with the picture, without flicker
+        case WM_CHAR: {
+            const int code = KeyPress(static_cast<int>(wParam & 0xFF));
+            if (code == 0) return 0;
+            wParam = static_cast<WPARAM>(code);
+            break;
+        }
+        case WM_LBUTTONDOWN:
+            ::SetCapture(hwnd);
+            pressed_ = true;
+            return 0;
+        case WM_LBUTTONUP:
+            if (pressed_) {
+                pressed_ = false;
+                ::ReleaseCapture();
+                if (Inside(hwnd, lParam) && !closed_ && onClick_) onClick_();
+            }
+            return 0;
+        case WM_CAPTURECHANGED:
+            pressed_ = false;
+            return 0;
+        case WM_TIMER:
+            for (const auto& timer : timers_) {
+                if (timer->id() == wParam) {
+                    timer->Tick();
+                    break;
+                }
+            }
+            return 0;
+        case WM_CLOSE:
+            // A form closes only when its own code closes it.
+            return 0;
+        default: {
+            LRESULT result = 0;
+            if (Win32Control::RouteFromChild(message, wParam, lParam, result)) return result;
+        }
+    }
+    return ::DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void Win32Window::Destroyed() {
+    ::SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
+    handle_ = nullptr;
+    toolTips_ = nullptr;  // owned by the window, gone with it
+    closed_ = true;
+    for (const auto& control : controls_) control->Detach();
+}
+
+ui::Control& Win32Window::AddControl(ui::ControlKind kind, const std::string& name, ui::Control* parent,
+                                     const ui::Rect& bounds) {
+    controls_.push_back(
+        std::make_unique<Win32Control>(*this, kind, name, static_cast<Win32Control*>(parent), bounds));
+    return *controls_.back();
+}
+
+ui::Timer& Win32Window::AddTimer(int intervalMs) {
+    timers_.push_back(std::make_unique<Win32Timer>(*this, timers_.size() + 1, intervalMs));
+    return *timers_.back();
+}
+
+void Win32Window::SetCaption(const std::string& caption) {
+    spec_.caption = caption;
+    if (handle_) ::SetWindowTextA(handle_, caption.c_str());
+}
+
+void Win32Window::Show() {
+    if (!handle_ || closed_) return;
+    if (spec_.fullScreen) {
+        // Placed and shown explicitly: a first ShowWindow would take the
+        // show state this program was started with, such as minimised.
+        ::SetWindowPos(handle_, HWND_TOPMOST, 0, 0, ::GetSystemMetrics(SM_CXSCREEN),
+                       ::GetSystemMetrics(SM_CYSCREEN), SWP_SHOWWINDOW);
+        ::SetForegroundWindow(handle_);
+    } else {
+        ::ShowWindow(handle_, SW_SHOWNORMAL);
+    }
+    ::UpdateWindow(handle_);
+}
+
+void Win32Window::Close() {
+    if (closed_) return;
+    closed_ = true;
+    for (const auto& timer : timers_) timer->SetEnabled(false);
+    if (!handle_) return;
+    // Hidden first, so nothing of it is seen while it is taken down; safe
+    // from inside its own handlers, which then see it closed.
+    ::ShowWindow(handle_, SW_HIDE);
+    ::DestroyWindow(handle_);
+}
+
+ui::Twips Win32Window::Width() const {
+    RECT outer{};
+    if (!handle_ || !::GetWindowRect(handle_, &outer)) return 0;
+    return Dpi::OfScreen().ToTwipsX(outer.right - outer.left);
+}
+
+ui::Twips Win32Window::Height() const {
+    RECT outer{};
+    if (!handle_ || !::GetWindowRect(handle_, &outer)) return 0;
+    return Dpi::OfScreen().ToTwipsY(outer.bottom - outer.top);
+}
+
+void Win32Window::SetPicture(const std::string& bitmapPath) {
+    const DWORD attributes = ::GetFileAttributesA(bitmapPath.c_str());
+    if (bitmapPath.empty() || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        throw RuntimeError(error::kFileNotFound, "File not found: " + bitmapPath);
+    }
+    Bitmap loaded(static_cast<HBITMAP>(
+        ::LoadImageA(nullptr, bitmapPath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    BITMAP info{};
+    if (!loaded || !::GetObjectA(loaded.get(), sizeof info, &info)) {
+        throw RuntimeError(error::kInvalidPicture, "Invalid picture: " + bitmapPath);
+    }
+    picture_ = std::move(loaded);
+    pictureSize_ = {info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
+    Invalidate();
+}
+
+void Win32Window::ClearPicture() {
+    picture_.Reset();
+    pictureSize_ = {};
+    Invalidate();
+}
+
+void Win32Window::Refresh() {
+    if (handle_) ::RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void Win32Window::Invalidate() {
+    if (handle_) ::RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void Win32Window::PaintBackground(HDC dc, const RECT& area) {
+    const HBRUSH face = ::GetSysColorBrush(COLOR_BTNFACE);
+    if (!picture_) {
+        ::FillRect(dc, &area, face);
+        return;
+    }
+    const int saved = ::SaveDC(dc);
+    ::ExcludeClipRect(dc, 0, 0, pictureSize_.cx, pictureSize_.cy);
+    ::FillRect(dc, &area, face);
+    ::RestoreDC(dc, saved);
+
+    const RECT whole{0, 0, pictureSize_.cx, pictureSize_.cy};
+    RECT part{};
+    if (!::IntersectRect(&part, &area, &whole)) return;
+    const MemoryDc source(::CreateCompatibleDC(dc));
+    if (!source) return;
+    const Selection picked(source.get(), picture_.get());
+    ::BitBlt(dc, part.left, part.top, part.right - part.left, part.bottom - part.top, source.get(), part.left,
+             part.top, SRCCOPY);
+}
+
+int Win32Window::KeyPress(int code) {
+    if (closed_ || !onKey_) return code;
+    onKey_(code);
+    return code;
+}
+
+void Win32Window::SetToolTipFor(HWND control, const std::string& tip) {
+    if (!handle_ || !control) return;
+    if (!toolTips_) {
+        toolTips_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr,
+                                      toolkit_.instance(), nullptr);
+        if (!toolTips_) return;  // a missing tip is no failure of the form
+    }
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = handle_;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<char*>(tip.c_str());
+    ::SendMessageA(toolTips_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    if (!tip.empty()) ::SendMessageA(toolTips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+}  // namespace tamrel::win32

@@ -1,0 +1,203 @@
+// The Windows file services against the real system: "\" paths, drive
+// letters, the plain file search and the system's error numbers.
+
+#include <direct.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "TestPlatform.h"
+#include "platform/Paths.h"
+#include "platform/win32/Win32Api.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "settings/SettingsFile.h"
+
+namespace tamrel::test {
+namespace {
+
+RuntimeError ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const RuntimeError& error) {
+        return error;
+    }
+    return RuntimeError(0, "no error");
+}
+
+class Win32Files : public ::testing::Test {
+protected:
+    void SetAttributes(const std::string& name, DWORD attributes) {
+        t.Write(name, "x");
+        ASSERT_TRUE(::SetFileAttributesA(t.Path(name).c_str(), attributes));
+    }
+
+    TestPlatform t;
+};
+
+TEST(Win32Paths, BackslashesJoinAndARootFolderKeepsItsOwn) {
+    const Win32FileSystem root("C:\\");
+    EXPECT_EQ(root.Separator(), '\\');
+    EXPECT_EQ(SettingsFilePath(root), "C:\\tamrel.set");
+    EXPECT_EQ(InProgramFolder(root, "rerunta.bat"), "C:\\rerunta.bat");
+    const Win32FileSystem games("C:\\Games");
+    EXPECT_EQ(SettingsFilePath(games), "C:\\Games\\tamrel.set");
+    EXPECT_EQ(InProgramFolder(games, "talog1.txt"), "C:\\Games\\talog1.txt");
+    EXPECT_EQ(games.MarkerFilePath(), "c:\\holdmark.tes");
+
+    // The folder of an executable ends with "\" only at a drive's root.
+    EXPECT_EQ(FolderOf("C:\\tamrel.exe"), "C:\\");
+    EXPECT_EQ(FolderOf("C:\\Games\\Tamrel\\tamrel.exe"), "C:\\Games\\Tamrel");
+    EXPECT_EQ(FolderOf("\\\\server\\share\\tamrel.exe"), "\\\\server\\share");
+    const Win32FileSystem running;
+    const std::string folder = running.ProgramFolder();
+    EXPECT_EQ(FolderOf(ExecutablePath()), folder);
+    ASSERT_GE(folder.size(), 3u);
+    EXPECT_EQ(folder[1], ':');
+    if (folder.size() > 3) {
+        EXPECT_NE(folder.back(), '\\');
+    }
+}
+
+TEST(Win32Paths, TheFileNameFollowsTheLastBackslashSlashOrDriveColon) {
+    const Win32FileSystem files("C:\\");
+    EXPECT_EQ(files.FileNameOnly("C:\\Games\\front.exe"), "front.exe");
+    EXPECT_EQ(files.FileNameOnly("Z:\\tmp\\front end\\front.bat"), "front.bat");
+    EXPECT_EQ(files.FileNameOnly("C:/Games/front.exe"), "front.exe");
+    EXPECT_EQ(files.FileNameOnly("C:\\Games/front.exe"), "front.exe");
+    EXPECT_EQ(files.FileNameOnly("C:front.exe"), "front.exe");
+    EXPECT_EQ(files.FileNameOnly("front.exe"), "front.exe");
+    EXPECT_EQ(files.FileNameOnly("\\\\server\\share\\front.exe"), "front.exe");
+    // The rule the run sequence forms the program's folder with.
+    const std::string path = "C:\\Games\\front.exe";
+    EXPECT_EQ(path.substr(0, path.size() - files.FileNameOnly(path).size()), "C:\\Games\\");
+    EXPECT_EQ(files.FileNameOnly("C:\\Games\\"), "");
+}
+
+TEST_F(Win32Files, OnlyNormalReadOnlyAndArchiveFilesAreFound) {
+    FileSystem& files = *t.files;
+    SetAttributes("normal.exe", FILE_ATTRIBUTE_NORMAL);
+    SetAttributes("readonly.exe", FILE_ATTRIBUTE_READONLY);
+    SetAttributes("archive.exe", FILE_ATTRIBUTE_ARCHIVE);
+    SetAttributes("hidden.exe", FILE_ATTRIBUTE_HIDDEN);
+    SetAttributes("system.exe", FILE_ATTRIBUTE_SYSTEM);
+    std::filesystem::create_directory(t.Path("folder.exe"));
+    EXPECT_TRUE(files.FileExists(t.Path("normal.exe")));
+    EXPECT_TRUE(files.FileExists(t.Path("readonly.exe")));
+    EXPECT_TRUE(files.FileExists(t.Path("archive.exe")));
+    EXPECT_FALSE(files.FileExists(t.Path("hidden.exe")));
+    EXPECT_FALSE(files.FileExists(t.Path("system.exe")));
+    EXPECT_FALSE(files.FileExists(t.Path("folder.exe")));
+    // Letter case does not matter on Windows.
+    EXPECT_TRUE(files.FileExists(t.Path("NORMAL.EXE")));
+    // A pattern is not a name.
+    EXPECT_FALSE(files.FileExists(t.Path("*.exe")));
+    EXPECT_FALSE(files.FileExists(t.Path("norma?.exe")));
+    EXPECT_FALSE(files.FileExists(t.Path("missing.exe")));
+    EXPECT_FALSE(files.FileExists(t.Path("missing\\front.exe")));
+    EXPECT_FALSE(files.FileExists(""));
+    // A blank before the drive makes it a relative name that is not there.
+    EXPECT_FALSE(files.FileExists(" " + t.Path("normal.exe")));
+    // A search the system cannot carry out is an error, not "not found".
+    const std::string tooLong = t.Path(std::string(300, 'a') + ".exe");
+    const RuntimeError error = ErrorOf([&] { files.FileExists(tooLong); });
+    EXPECT_EQ(error.Number(), ERROR_FILENAME_EXCED_RANGE);
+    EXPECT_NE(error.Description().find(tooLong), std::string::npos);
+    for (const char* name : {"readonly.exe", "hidden.exe", "system.exe"}) {
+        ::SetFileAttributesA(t.Path(name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+TEST_F(Win32Files, BytesAreWrittenReadAndAppendedUnchanged) {
+    FileSystem& files = *t.files;
+    const std::string bytes = std::string("line\r\nbare lf\nbare cr\r\xe9\xff\0end", 30);
+    files.WriteFile(t.Path("data.txt"), bytes);
+    EXPECT_EQ(files.ReadFile(t.Path("data.txt")), bytes);
+    EXPECT_EQ(t.Read("data.txt"), bytes);
+    files.AppendFile(t.Path("data.txt"), "more\r\n");
+    EXPECT_EQ(files.ReadFile(t.Path("data.txt")), bytes + "more\r\n");
+    files.WriteFile(t.Path("data.txt"), "short");
+    EXPECT_EQ(files.ReadFile(t.Path("data.txt")), "short");
+    files.AppendFile(t.Path("new.txt"), "created\r\n");
+    EXPECT_EQ(t.Read("new.txt"), "created\r\n");
+    files.WriteFile(t.Path("empty.txt"), "");
+    EXPECT_TRUE(t.Exists("empty.txt"));
+    EXPECT_EQ(files.ReadFile(t.Path("empty.txt")), "");
+}
+
+TEST_F(Win32Files, FailuresCarryTheSystemNumberTextAndPath) {
+    FileSystem& files = *t.files;
+    t.Write("talog1.txt", "one");
+    t.Write("talog2.txt", "two");
+
+    // The new name of a rename must not exist.
+    RuntimeError error = ErrorOf([&] { files.RenameFile(t.Path("talog1.txt"), t.Path("talog2.txt")); });
+    EXPECT_EQ(error.Number(), ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(t.Read("talog2.txt"), "two");
+    files.RenameFile(t.Path("talog2.txt"), t.Path("talog3.txt"));
+    files.RenameFile(t.Path("talog1.txt"), t.Path("talog2.txt"));
+    EXPECT_EQ(t.Read("talog2.txt"), "one");
+    EXPECT_FALSE(t.Exists("talog1.txt"));
+    files.RemoveFile(t.Path("talog3.txt"));
+    EXPECT_FALSE(t.Exists("talog3.txt"));
+
+    const std::string missing = t.Path("missing.txt");
+    error = ErrorOf([&] { files.RemoveFile(missing); });
+    EXPECT_EQ(error.Number(), ERROR_FILE_NOT_FOUND);
+    // The system's own words, without the line end they come with.
+    const std::string description = error.Description();
+    EXPECT_NE(description.find(missing), std::string::npos);
+    EXPECT_GT(description.size(), missing.size() + 5);
+    EXPECT_EQ(description.find_first_of("\r\n"), std::string::npos);
+
+    EXPECT_EQ(ErrorOf([&] { files.ReadFile(missing); }).Number(), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(ErrorOf([&] { files.RenameFile(missing, t.Path("other.txt")); }).Number(), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(ErrorOf([&] { files.WriteFile(t.Path("no\\such\\folder.txt"), "x"); }).Number(),
+              ERROR_PATH_NOT_FOUND);
+    EXPECT_EQ(ErrorOf([&] { files.AppendFile(t.Path("no\\such\\folder.txt"), "x"); }).Number(),
+              ERROR_PATH_NOT_FOUND);
+}
+
+TEST_F(Win32Files, TheDriveLetterAndTheFolderBecomeCurrent) {
+    FileSystem& files = *t.files;
+    const std::filesystem::path before = std::filesystem::current_path();
+    const std::string folder = t.folder();
+    ASSERT_EQ(folder[1], ':');
+
+    files.MakeDriveCurrent(folder + "\\front.bat");
+    EXPECT_EQ(::_getdrive(), (folder[0] & ~0x20) - 'A' + 1);
+    files.SetCurrentFolder(folder + "\\");
+    EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), folder));
+    // The drive letter's case does not matter.
+    std::string lower = folder;
+    lower[0] = static_cast<char>(lower[0] | 0x20);
+    files.MakeDriveCurrent(lower);
+
+    // No usable drive letter: the path is named in the error.
+    for (const std::string& path : {std::string(), std::string("\\Games\\front.exe"), std::string("1:\\front.exe"),
+                                    std::string(" C:\\front.exe")}) {
+        const RuntimeError error = ErrorOf([&] { files.MakeDriveCurrent(path); });
+        EXPECT_EQ(error.Number(), ERROR_INVALID_DRIVE) << path;
+        EXPECT_NE(error.Description().find(path), std::string::npos) << path;
+    }
+    // A letter without a drive behind it.
+    char unused = 0;
+    const DWORD drives = ::GetLogicalDrives();
+    for (char letter = 'Y'; letter > 'D' && !unused; --letter) {
+        if (!(drives & (1u << (letter - 'A')))) unused = letter;
+    }
+    if (unused) {
+        const std::string path = std::string(1, unused) + ":\\front.exe";
+        EXPECT_NE(ErrorOf([&] { files.MakeDriveCurrent(path); }).Number(), 0) << path;
+    }
+
+    const std::string missing = folder + "\\missing\\";
+    const RuntimeError error = ErrorOf([&] { files.SetCurrentFolder(missing); });
+    EXPECT_TRUE(error.Number() == ERROR_FILE_NOT_FOUND || error.Number() == ERROR_PATH_NOT_FOUND) << error.Number();
+    EXPECT_NE(error.Description().find(missing), std::string::npos);
+    std::filesystem::current_path(before);
+}
+
+}  // namespace
+}  // namespace tamrel::test

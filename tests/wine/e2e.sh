@@ -1,0 +1,303 @@
+#!/usr/bin/env bash
+# End-to-end tests of the real tamrel.exe under Wine and Xvfb: launching and
+# waiting, the marker file, the shutdown screen with its keys and clicks,
+# the re-start, the shutdown request, and the message boxes of damaged or
+# missing settings, each checked in the event and error logs line by line.
+#
+#   tests/wine/e2e.sh TAMREL_EXE BOXDRIVER_EXE SLEEPER_EXE [SCREENSHOT_DIR]
+#
+# Runs in a fresh Wine prefix of its own; c: is that prefix's drive_c. The
+# shutdown request only ends the Wine session of that prefix.
+set -uo pipefail
+
+TAMREL_EXE="$(realpath "$1")"
+BOXDRIVER_EXE="$(realpath "$2")"
+SLEEPER_EXE="$(realpath "$3")"
+SHOTS="${4:-}"
+HERE="$(cd "$(dirname "$0")" && pwd)"
+. "$HERE/harness.sh"
+
+E2E_ROOT="$(mktemp -d /tmp/tamrel-wine.XXXXXX)"
+cleanup() {
+  stop_all
+  rm -rf "$E2E_ROOT"
+}
+trap cleanup EXIT
+
+screenshot() {
+  [ -n "$SHOTS" ] || return 0
+  mkdir -p "$SHOTS"
+  import -window root "$SHOTS/$1" || fail "no screenshot $1"
+}
+
+# The front end runs while no window of tamrel exists, and the screen comes
+# only after it ended ($1: the file the front end leaves at its end).
+expect_screen_after() {
+  wait_for_file "$CASE_DIR/sleeper-started.txt" 300 || { fail "the front end did not start"; return; }
+  local seen
+  seen="$(driver absent TamrelWindow)" || fail "a tamrel window is up while the front end runs: $seen"
+  seen="$(driver window TamrelWindow appear 30000)" || { fail "$seen"; return; }
+  [ -e "$CASE_DIR/$1" ] || fail "the shutdown screen appeared before the front end ended"
+  [ "$seen" = "window: 1024x768" ] || fail "the shutdown screen does not cover the display: $seen"
+}
+
+case_batch_file_and_escape() {
+  begin_case "a batch file is waited for; Escape cancels"
+  new_folder batch
+  write_front_bat 3000
+  write_settings
+  start_tamrel
+  expect_screen_after front-ended.txt
+  sleep 2.5
+  xdotool key Escape
+  wait_tamrel
+  local n
+  n="$(stopped_at "User canceled shutdown at")"
+  [[ "$n" =~ ^[0-9]+$ ]] && ((n >= 5 && n <= 9)) || fail "cancelled at '$n' seconds"
+  local -a screen
+  mapfile -t screen < <(screen_log_lines)
+  expect_header
+  expect_lines "event log" "$(events)" \
+    "Tamrel started." \
+    "In Tamrel.set, Run Setup = no" \
+    "Launching program: front.bat" \
+    "Path to the program: $WIN_DIR" \
+    "Program (front.bat) finished!" \
+    'c:\holdmark.tes not found.' \
+    "${screen[@]}" \
+    "User canceled shutdown at $n seconds." \
+    "Tamrel ended."
+  expect_lines "error log" "$(errors)"
+  [ ! -e "$CASE_DIR/rerunta.bat" ] || fail "a re-start file was written"
+  end_case
+}
+
+case_program_and_click_on_skin() {
+  begin_case "a program is waited for; on the skin look a click on the box does nothing, on the background it cancels"
+  new_folder program
+  convert -size 800x600 gradient:'#102040-#3070a0' -fill '#e0b030' -draw 'circle 600,420 600,330' \
+    -fill '#f0f0f0' -draw 'rectangle 60,500 360,540' BMP3:"$CASE_DIR/skin.bmp"
+  write_settings "Program =${WIN_DIR}sleeper.exe" "Key to cancel =-1" "Skin =${WIN_DIR}skin.bmp" \
+    "Countdown box X position = 1000" "Countdown box Y position = 3000" "Countdown box font =Comic Sans MS" \
+    "Countdown box fontsize =48" "Countdown box bold font =True" "Countdown box color = 255"
+  start_tamrel
+  expect_screen_after sleeper-ended.txt
+  # The click the screen injects at its start must not count.
+  sleep 1.5
+  tamrel_running || fail "the screen ended before any click"
+  screenshot windows-skin.png
+  xdotool mousemove 250 110 click 1
+  sleep 1
+  tamrel_running || fail "a click on the countdown box cancelled"
+  xdotool mousemove 900 700 click 1
+  wait_tamrel
+  local n
+  n="$(stopped_at "User canceled shutdown at")"
+  [[ "$n" =~ ^[0-9]+$ ]] && ((n >= 5 && n <= 9)) || fail "cancelled at '$n' seconds"
+  local -a screen
+  mapfile -t screen < <(screen_log_lines)
+  expect_lines "event log" "$(events)" \
+    "Tamrel started." \
+    "In Tamrel.set, Run Setup = no" \
+    "Launching program: sleeper.exe" \
+    "Path to the program: $WIN_DIR" \
+    "Program (sleeper.exe) finished!" \
+    'c:\holdmark.tes not found.' \
+    "${screen[@]}" \
+    "User canceled shutdown at $n seconds." \
+    "Tamrel ended."
+  expect_lines "error log" "$(errors)"
+  end_case
+}
+
+case_restart_by_click() {
+  begin_case "on the default look a click on the frame does nothing; a click re-starts, Escape then cancels"
+  new_folder restart
+  write_front_bat 3000
+  write_settings "Key to re-start =-1"
+  start_tamrel
+  expect_screen_after front-ended.txt
+  sleep 1.5
+  screenshot windows-default.png
+  xdotool mousemove 512 384 click 1
+  sleep 1
+  tamrel_running || fail "a click on the frame re-started"
+  rm -f "$CASE_DIR/sleeper-started.txt" "$CASE_DIR/front-ended.txt"
+  xdotool mousemove 40 40 click 1
+  # The new instance runs the whole cycle again; Wine may still be taking
+  # the old one down meanwhile.
+  expect_screen_after front-ended.txt
+  wait_tamrel
+  sleep 1.5
+  xdotool key Escape
+  local seen
+  seen="$(driver window TamrelWindow vanish 20000)" || fail "$seen"
+  wait_wine_idle
+  printf '@echo off\r\nREM This file will restart The Tamrel.\r\nREM This file was created by The Tamrel.\r\nstart tamrel.exe\r\nexit\r\n' \
+    >"$E2E_ROOT/rerunta.expected"
+  cmp -s "$E2E_ROOT/rerunta.expected" "$CASE_DIR/rerunta.bat" || fail "rerunta.bat differs from its five lines"
+  local first second
+  first="$(stopped_at "User chose to cancel shutdown and re-start program at" talog2.txt)"
+  second="$(stopped_at "User canceled shutdown at")"
+  [[ "$first" =~ ^[0-9]+$ ]] && ((first >= 5 && first <= 9)) || fail "re-started at '$first' seconds"
+  [[ "$second" =~ ^[0-9]+$ ]] && ((second >= 5 && second <= 9)) || fail "cancelled at '$second' seconds"
+  local -a screen
+  mapfile -t screen < <(screen_log_lines)
+  local -a start=(
+    "Tamrel started."
+    "In Tamrel.set, Run Setup = no"
+    "Launching program: front.bat"
+    "Path to the program: $WIN_DIR"
+    "Program (front.bat) finished!"
+    'c:\holdmark.tes not found.'
+    "${screen[@]}"
+  )
+  expect_header talog2.txt
+  expect_lines "event log of the first run" "$(events talog2.txt)" "${start[@]}" \
+    "User chose to cancel shutdown and re-start program at $first seconds." \
+    "Tamrel ended." \
+    "Re-starting Tamrel"
+  expect_header
+  expect_lines "event log of the re-started run" "$(events)" "${start[@]}" \
+    "User canceled shutdown at $second seconds." \
+    "Tamrel ended."
+  expect_lines "error log" "$(errors)"
+  end_case
+}
+
+case_marker_file() {
+  begin_case "with c:\\holdmark.tes present the run ends without the screen"
+  new_folder marker
+  write_front_bat 500
+  write_settings
+  echo marker >"$WINEPREFIX/drive_c/holdmark.tes"
+  start_tamrel 60
+  wait_tamrel
+  rm -f "$WINEPREFIX/drive_c/holdmark.tes"
+  [ -e "$CASE_DIR/front-ended.txt" ] || fail "the front end did not run"
+  expect_lines "event log" "$(events)" \
+    "Tamrel started." \
+    "In Tamrel.set, Run Setup = no" \
+    "Launching program: front.bat" \
+    "Path to the program: $WIN_DIR" \
+    "Program (front.bat) finished!" \
+    'c:\holdmark.tes is present, so tamrel will end without shutting PC down.' \
+    "Tamrel ended."
+  expect_lines "error log" "$(errors)"
+  end_case
+}
+
+case_corrupt_settings() {
+  begin_case "a settings file without a Program line is deleted after its message box"
+  new_folder corrupt
+  write_crlf "$CASE_DIR/tamrel.set" "Run Setup = no" "Shutdown method =1"
+  start_tamrel 60
+  answer_box tamrel \
+    'There is something wrong in the tamrel.set file.\rTamrel.set will be deleted.\rSetup will run next time you start The tamrel.' \
+    OK OK
+  wait_tamrel
+  [ ! -e "$CASE_DIR/tamrel.set" ] || fail "tamrel.set was not deleted"
+  expect_lines "event log" "$(events)" \
+    "Tamrel started." \
+    "In Tamrel.set, Run Setup = no" \
+    "The tamrel.set file is corrupt!! Deleting tamrel.set!" \
+    "A copy of the damaged file was kept as tamrel.bad." \
+    "Tamrel ended."
+  expect_lines "error log" "$(errors)" " --The tamrel.set file is corrupt! Deleting tamrel.set."
+  end_case
+}
+
+case_missing_settings() {
+  begin_case "a missing settings file: Cancel, then the refusal"
+  new_folder missing
+  start_tamrel 60
+  answer_box "Tamrel.set not found!" \
+    "I could not find the config file, Tamrel.set. You must run setup to correct it" OK,Cancel Cancel
+  answer_box tamrel "The tamrel will not be able to run until you fix the problem." OK OK
+  wait_tamrel
+  expect_lines "event log" "$(events)" \
+    "Tamrel started." \
+    "Tamrel.set file not found!" \
+    "User selected not to set up Tamrel at this time!!" \
+    "Tamrel ended."
+  expect_lines "error log" "$(errors)" "--Tamrel.set not found!"
+  end_case
+}
+
+case_missing_program() {
+  begin_case "a program that does not exist: Cancel, then the refusal"
+  new_folder noprogram
+  write_settings "Program =${WIN_DIR}gone.exe"
+  start_tamrel 60
+  answer_box "Tamrel has encountered a problem!" \
+    "There is a problem with the program you are trying to launch, or it's path. You must run setup to correct it" \
+    OK,Cancel Cancel
+  answer_box tamrel "The tamrel will not be able to run until you fix the problem." OK OK
+  wait_tamrel
+  expect_lines "event log" "$(events)" \
+    "Tamrel started." \
+    "In Tamrel.set, Run Setup = no" \
+    "Problem trying to launch program. The problem is in Program = line of tamrel.set." \
+    "User chose not to run setup."
+  expect_lines "error log" "$(errors)" "--Problem with program or its path: Program =${WIN_DIR}gone.exe"
+  end_case
+}
+
+case_bad_skins() {
+  begin_case "a missing or unreadable skin bitmap ends the screen with a message box"
+  new_folder skins
+  write_front_bat 200
+  printf 'BM this is no bitmap' >"$CASE_DIR/bad.bmp"
+  local skin expected=()
+  for skin in missing.bmp bad.bmp; do
+    write_settings "Skin =${WIN_DIR}$skin"
+    start_tamrel 60
+    local problem="File not found: ${WIN_DIR}$skin"
+    [ "$skin" = bad.bmp ] && problem="Invalid picture: ${WIN_DIR}$skin"
+    answer_box tamrel "Tamrel has encountered a problem and will end. (${problem})\\r Please check Tamrel.txt for help" \
+      OK OK
+    wait_tamrel
+    expected+=("---Tamrel encountered error.  (${problem}). Please check for proper setup.")
+    [ "$(events | tail -n 1)" = "In Tamrel.set, Skin =${WIN_DIR}$skin" ] ||
+      fail "the event log of $skin ends otherwise: $(events | tail -n 1)"
+  done
+  expect_lines "error log" "$(errors)" "${expected[@]}"
+  end_case
+}
+
+case_countdown_to_shutdown() {
+  begin_case "the countdown reaches 0 and asks for the shutdown (Wine ends its session)"
+  new_folder shutdown
+  write_front_bat 300
+  write_settings "Seconds to cancel =5"
+  start_tamrel 60
+  wait_tamrel
+  local -a screen
+  mapfile -t screen < <(screen_log_lines)
+  expect_lines "event log" "$(events)" \
+    "Tamrel started." \
+    "In Tamrel.set, Run Setup = no" \
+    "Launching program: front.bat" \
+    "Path to the program: $WIN_DIR" \
+    "Program (front.bat) finished!" \
+    'c:\holdmark.tes not found.' \
+    "${screen[@]}" \
+    "Shutting down PC, using shutdown method 1" \
+    "tamrel ended."
+  expect_lines "error log" "$(errors)"
+  wait_wine_idle
+  end_case
+}
+
+start_display || exit 1
+echo "-- Wine prefix"
+start_prefix || { echo "could not set up the Wine prefix" >&2; exit 1; }
+
+# E2E_CASES may name a few of them, for a quicker look at one.
+for name in ${E2E_CASES:-batch_file_and_escape program_and_click_on_skin restart_by_click marker_file
+  corrupt_settings missing_settings missing_program bad_skins countdown_to_shutdown}; do
+  "case_$name"
+done
+
+echo "wine e2e: $E2E_PASSED passed, $E2E_FAILED failed"
+[ "$E2E_FAILED" -eq 0 ]
