@@ -57,12 +57,10 @@ case_batch_file_and_escape() {
   local -a screen
   mapfile -t screen < <(screen_log_lines)
   expect_header
+  local -a launch
+  mapfile -t launch < <(launch_lines front.bat)
   expect_lines "event log" "$(events)" \
-    "Tamrel started." \
-    "In Tamrel.set, Run Setup = no" \
-    "Launching program: front.bat" \
-    "Path to the program: $WIN_DIR" \
-    "Program (front.bat) finished!" \
+    "${launch[@]}" \
     'c:\holdmark.tes not found.' \
     "${screen[@]}" \
     "User canceled shutdown at $n seconds." \
@@ -96,12 +94,10 @@ case_program_and_click_on_skin() {
   [[ "$n" =~ ^[0-9]+$ ]] && ((n >= 5 && n <= 9)) || fail "cancelled at '$n' seconds"
   local -a screen
   mapfile -t screen < <(screen_log_lines)
+  local -a launch
+  mapfile -t launch < <(launch_lines sleeper.exe)
   expect_lines "event log" "$(events)" \
-    "Tamrel started." \
-    "In Tamrel.set, Run Setup = no" \
-    "Launching program: sleeper.exe" \
-    "Path to the program: $WIN_DIR" \
-    "Program (sleeper.exe) finished!" \
+    "${launch[@]}" \
     'c:\holdmark.tes not found.' \
     "${screen[@]}" \
     "User canceled shutdown at $n seconds." \
@@ -175,12 +171,10 @@ case_marker_file() {
   wait_tamrel
   rm -f "$WINEPREFIX/drive_c/holdmark.tes"
   [ -e "$CASE_DIR/front-ended.txt" ] || fail "the front end did not run"
+  local -a launch
+  mapfile -t launch < <(launch_lines front.bat)
   expect_lines "event log" "$(events)" \
-    "Tamrel started." \
-    "In Tamrel.set, Run Setup = no" \
-    "Launching program: front.bat" \
-    "Path to the program: $WIN_DIR" \
-    "Program (front.bat) finished!" \
+    "${launch[@]}" \
     'c:\holdmark.tes is present, so tamrel will end without shutting PC down.' \
     "Tamrel ended."
   expect_lines "error log" "$(errors)"
@@ -274,12 +268,10 @@ case_countdown_to_shutdown() {
   wait_tamrel
   local -a screen
   mapfile -t screen < <(screen_log_lines)
+  local -a launch
+  mapfile -t launch < <(launch_lines front.bat)
   expect_lines "event log" "$(events)" \
-    "Tamrel started." \
-    "In Tamrel.set, Run Setup = no" \
-    "Launching program: front.bat" \
-    "Path to the program: $WIN_DIR" \
-    "Program (front.bat) finished!" \
+    "${launch[@]}" \
     'c:\holdmark.tes not found.' \
     "${screen[@]}" \
     "Shutting down PC, using shutdown method 1" \

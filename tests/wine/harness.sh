@@ -142,6 +142,12 @@ write_settings() {
   write_crlf "$CASE_DIR/tamrel.set" "${lines[@]}"
 }
 
+# The event lines of a run that launched PROGRAM from the case folder.
+launch_lines() {
+  printf '%s\n' "Tamrel started." "In Tamrel.set, Run Setup = no" "Launching program: $1" \
+    "Path to the program: $WIN_DIR" "Program ($1) finished!"
+}
+
 # The settings lines as the shutdown screen logs them, in file order.
 screen_log_lines() {
   tr -d '\r' <"$CASE_DIR/tamrel.set" | grep -v -e '^#' -e '^Run Setup' -e '^Program' | sed 's/^/In Tamrel.set, /'
