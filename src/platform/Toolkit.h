@@ -133,6 +133,7 @@ class Toolkit {
 public:
     virtual ~Toolkit() = default;
 
+    // Every window must be destroyed before the toolkit that made it.
     virtual std::unique_ptr<Window> NewWindow(const WindowSpec& spec) = 0;
     // Modal; a carriage return alone breaks the prompt into lines. Returns
     // one of the kAnswer numbers.
