@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "TestPlatform.h"
 #include "platform/RuntimeError.h"
 #include "settings/Numbers.h"
 #include "settings/Text.h"
@@ -9,14 +10,7 @@
 namespace tamrel {
 namespace {
 
-long ErrorNumberOf(void (*action)()) {
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        return error.Number();
-    }
-    return 0;
-}
+long ErrorNumberOf(const std::function<void()>& action) { return test::ErrorOf(action).Number(); }
 
 TEST(LenientNumber, ReadsTheLongestLeadingNumberIgnoringBlanks) {
     EXPECT_EQ(LenientNumber("27"), 27);

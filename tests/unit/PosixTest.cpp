@@ -25,14 +25,7 @@ protected:
         t.Write(name, body);
         ::chmod(t.Path(name).c_str(), mode);
     }
-    long ErrorNumber(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const RuntimeError& error) {
-            return error.Number();
-        }
-        return 0;
-    }
+    long ErrorNumber(const std::function<void()>& action) { return ErrorOf(action).Number(); }
 
     TestPlatform t;
     PosixProcesses processes;

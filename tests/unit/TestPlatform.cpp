@@ -82,6 +82,15 @@ void TestPlatform::WriteSettings(const std::vector<std::string>& lines) const {
     Write("tamrel.set", text);
 }
 
+RuntimeError ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const RuntimeError& error) {
+        return error;
+    }
+    return RuntimeError(0, "no error");
+}
+
 std::vector<std::string> CrLfLines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t start = 0;

@@ -3,11 +3,13 @@
 // headless backend for everything else.
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/RuntimeError.h"
 #include "platform/headless/HeadlessServices.h"
 #include "platform/headless/HeadlessToolkit.h"
 #include "run/Application.h"
@@ -49,6 +51,9 @@ public:
     Platform platform;
     Application app;
 };
+
+// The failure an action raised; number 0 when it raised none.
+RuntimeError ErrorOf(const std::function<void()>& action);
 
 // Splits a file's text at CR LF; a last line without an end is kept.
 std::vector<std::string> CrLfLines(const std::string& text);

@@ -17,15 +17,6 @@
 namespace tamrel::test {
 namespace {
 
-RuntimeError ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        return error;
-    }
-    return RuntimeError(0, "no error");
-}
-
 class Win32Files : public ::testing::Test {
 protected:
     void SetAttributes(const std::string& name, DWORD attributes) {

@@ -4,6 +4,7 @@
 
 #include "platform/RuntimeError.h"
 #include "platform/win32/Win32Error.h"
+#include "platform/win32/Win32Handle.h"
 #include "platform/win32/Win32Toolkit.h"
 #include "platform/win32/Win32Units.h"
 #include "platform/win32/Win32Window.h"
@@ -69,13 +70,9 @@ Win32Control* Win32Control::FromHandle(HWND hwnd) {
 }
 
 LRESULT CALLBACK Win32Control::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<Win32Control*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->handle_ = hwnd;
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    Win32Control* self = FromHandle(hwnd);
+    auto* self = win32::AttachedObject<Win32Control>(hwnd, message, lParam);
     if (!self) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    if (message == WM_NCCREATE) self->handle_ = hwnd;
     return self->Handle(message, wParam, lParam, hwnd);
 }
 

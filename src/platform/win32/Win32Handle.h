@@ -8,6 +8,17 @@
 
 namespace tamrel::win32 {
 
+// The object a window was created for (the creation parameter), kept with
+// the window from its first message on; null before that and once detached.
+template <typename T>
+T* AttachedObject(HWND hwnd, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    }
+    return reinterpret_cast<T*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
 template <typename Traits>
 class Unique {
 public:

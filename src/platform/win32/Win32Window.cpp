@@ -4,6 +4,7 @@
 
 #include "platform/RuntimeError.h"
 #include "platform/win32/Win32Error.h"
+#include "platform/win32/Win32Handle.h"
 #include "platform/win32/Win32Toolkit.h"
 #include "platform/win32/Win32Units.h"
 
@@ -70,13 +71,9 @@ Win32Window::~Win32Window() {
 }
 
 LRESULT CALLBACK Win32Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->handle_ = hwnd;
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* self = win32::AttachedObject<Win32Window>(hwnd, message, lParam);
     if (!self) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    if (message == WM_NCCREATE) self->handle_ = hwnd;
     if (message == WM_NCDESTROY) self->Destroyed();
     return self->Handle(message, wParam, lParam, hwnd);
 }
