@@ -80,7 +80,7 @@ void Readers(unsigned target, std::string_view content) {
         default: {
             Settings state;
             try {
-                ReadSettingsForSetup(state, app.module(), files, ui);
+                ReadSettingsForSetup(state, app.logs(), files, ui);
             } catch (const RuntimeError&) {
             }
         }

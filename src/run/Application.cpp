@@ -1,19 +1,19 @@
 #include "run/Application.h"
 
-#include "run/Form1.h"
-#include "setup/Form2.h"
-#include "shutdown/Form3.h"
+#include "run/Launcher.h"
+#include "setup/SetupWindow.h"
+#include "shutdown/ShutdownScreen.h"
 
 namespace tamrel {
 
 Application::Application(Platform& platform)
-    : platform_(platform), module_(platform.files, platform.clock) {}
+    : platform_(platform), logs_(platform.files, platform.clock) {}
 
 Application::~Application() = default;
 
 void Application::Start() {
-    Form1 runWindow(*this);
-    runWindow.Form_Load();
+    Launcher runWindow(*this);
+    runWindow.Load();
 }
 
 void Application::Run() {
@@ -22,13 +22,13 @@ void Application::Run() {
 }
 
 void Application::ShowSetupWindow() {
-    form2_ = std::make_unique<Form2>(*this);
-    form2_->Show();
+    setupWindow_ = std::make_unique<SetupWindow>(*this);
+    setupWindow_->Show();
 }
 
 void Application::ShowShutdownScreen() {
-    form3_ = std::make_unique<Form3>(*this);
-    form3_->Show();
+    shutdownScreen_ = std::make_unique<ShutdownScreen>(*this);
+    shutdownScreen_->Show();
 }
 
 void Application::WindowClosed() {
@@ -36,7 +36,7 @@ void Application::WindowClosed() {
 }
 
 bool Application::HasOpenWindows() const {
-    return (form2_ && form2_->IsOpen()) || (form3_ && form3_->IsOpen());
+    return (setupWindow_ && setupWindow_->IsOpen()) || (shutdownScreen_ && shutdownScreen_->IsOpen());
 }
 
 }  // namespace tamrel

@@ -5,13 +5,13 @@
 
 #include <memory>
 
-#include "log/Module1.h"
+#include "log/Logs.h"
 #include "platform/Platform.h"
 
 namespace tamrel {
 
-class Form2;
-class Form3;
+class SetupWindow;
+class ShutdownScreen;
 
 class Application {
 public:
@@ -33,17 +33,21 @@ public:
     bool HasOpenWindows() const;
 
     Platform& platform() { return platform_; }
-    Module1& module() { return module_; }
+    Logs& logs() { return logs_; }
+
+    // Set when the user asks for setup after an unexpected error: setup then
+    // starts from the defaults and leaves the settings file alone.
+    bool setupAfterError = false;
 
     // For tests: the windows shown so far (null when never shown).
-    Form2* setupWindow() { return form2_.get(); }
-    Form3* shutdownScreen() { return form3_.get(); }
+    SetupWindow* setupWindow() { return setupWindow_.get(); }
+    ShutdownScreen* shutdownScreen() { return shutdownScreen_.get(); }
 
 private:
     Platform& platform_;
-    Module1 module_;
-    std::unique_ptr<Form2> form2_;
-    std::unique_ptr<Form3> form3_;
+    Logs logs_;
+    std::unique_ptr<SetupWindow> setupWindow_;
+    std::unique_ptr<ShutdownScreen> shutdownScreen_;
 };
 
 }  // namespace tamrel

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "log/Module1.h"
+#include "log/Logs.h"
 #include "platform/FileSystem.h"
 #include "platform/Toolkit.h"
 
@@ -16,7 +16,7 @@ inline constexpr const char* kDamagedFilePrompt =
     "There is something wrong in the tamrel.set file. Deleting tamrel.set. Setup will run next "
     "time you start The tamrel.";
 
-void DiscardDamagedSettings(Module1& module, FileSystem& files, ui::Toolkit& ui,
+void DiscardDamagedSettings(Logs& logs, FileSystem& files, ui::Toolkit& ui,
                             const std::string& prompt);
 
 }  // namespace tamrel

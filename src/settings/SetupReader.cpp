@@ -36,7 +36,7 @@ std::int16_t Number16(const std::string& line, std::string_view keyText) {
 
 }  // namespace
 
-SetupReadResult ReadSettingsForSetup(Settings& state, Module1& module, FileSystem& files,
+SetupReadResult ReadSettingsForSetup(Settings& state, Logs& logs, FileSystem& files,
                                      ui::Toolkit& ui) {
     int keyLineCount = 0;
     bool restartLineSeen = false;
@@ -63,7 +63,7 @@ SetupReadResult ReadSettingsForSetup(Settings& state, Module1& module, FileSyste
             state.CancelSeconds = Number16(line, key::kSecondsToCancel);
             if (state.CancelSeconds < 5 || state.CancelSeconds > 25) {
                 state.CancelSeconds = 10;
-                module.Log("The number in tamrel.set for cancel time is not within range, default of "
+                logs.Log("The number in tamrel.set for cancel time is not within range, default of "
                            "10 being used.");
             }
         }
@@ -72,22 +72,22 @@ SetupReadResult ReadSettingsForSetup(Settings& state, Module1& module, FileSyste
             state.CancelKey = Number16(line, key::kKeyToCancel);
             if (state.CancelKey < -1 || state.CancelKey > 255 || state.CancelKey == 0) {
                 state.CancelKey = 27;
-                module.Log("The number for key to cancel in tamrel.set is out of range. Using "
+                logs.Log("The number for key to cancel in tamrel.set is out of range. Using "
                            "default of 27 (Escape).");
             }
         }
         if (IsKeyLine(line, key::kKeyToRestart)) {
             ++keyLineCount;
-            module.Log("In Tamrel.set, " + line);
+            logs.Log("In Tamrel.set, " + line);
             state.RestartKey = ToInt16(LenientNumber(Trim(KeyValue(line, key::kKeyToRestart))));
             if (state.RestartKey < -1 || state.RestartKey > 255) {
                 state.RestartKey = 0;
-                module.Log("The number for key to re start in tamrel.set is out of range. Using "
+                logs.Log("The number for key to re start in tamrel.set is out of range. Using "
                            "default of 0 (None).");
             }
             if (state.RestartKey == state.CancelKey) {
                 state.RestartKey = 0;
-                module.Log("The number for key to re start in tamrel.set is the same as the cancel "
+                logs.Log("The number for key to re start in tamrel.set is the same as the cancel "
                            "key. Using default of 0 (None).");
             }
         }
@@ -128,14 +128,14 @@ SetupReadResult ReadSettingsForSetup(Settings& state, Module1& module, FileSyste
             state.SkinPath = Trim(KeyValue(line, key::kSkin));
             if (!EndsWith(state.SkinPath, ".bmp")) state.SkinPath.clear();
         }
-        module.Log("In tamrel.set, " + line);
+        logs.Log("In tamrel.set, " + line);
     }
 
     // A file written before the re-start key existed has one key line fewer.
     if (!restartLineSeen) ++keyLineCount;
     if (keyLineCount == 14) return SetupReadResult::Accepted;
 
-    DiscardDamagedSettings(module, files, ui, kDamagedFilePrompt);
+    DiscardDamagedSettings(logs, files, ui, kDamagedFilePrompt);
     return SetupReadResult::Corrupt;
 }
 

@@ -2,7 +2,7 @@
 // Setup's reading of the settings file: every key, with range replacements
 // and a completeness check.
 
-#include "log/Module1.h"
+#include "log/Logs.h"
 #include "platform/FileSystem.h"
 #include "platform/Toolkit.h"
 #include "settings/Settings.h"
@@ -16,7 +16,7 @@ enum class SetupReadResult {
 
 // A value that does not convert raises a RuntimeError with the fields
 // holding what was read so far.
-SetupReadResult ReadSettingsForSetup(Settings& state, Module1& module, FileSystem& files,
+SetupReadResult ReadSettingsForSetup(Settings& state, Logs& logs, FileSystem& files,
                                      ui::Toolkit& ui);
 
 }  // namespace tamrel

@@ -4,22 +4,22 @@
 #include "platform/RuntimeError.h"
 #include "run/Application.h"
 #include "settings/Text.h"
-#include "shutdown/Form3.h"
+#include "shutdown/ShutdownScreen.h"
 
 namespace tamrel {
 
-void Form3::Timer1_Timer() {
+void ShutdownScreen::OnTick() {
     --SecondsLeft;
-    ui::Control* box = Frame1->Visible() ? Label2 : Label5;
+    ui::Control* box = defaultLook->Visible() ? defaultNumber : countdownNumber;
     box->SetText(PlainNumber(SecondsLeft));
     if (SecondsLeft <= 0) {
-        Timer1->SetEnabled(false);
+        countdownTimer->SetEnabled(false);
         ShutDownMachine();
     }
     if (open_) window_->Refresh();
 }
 
-void Form3::Form_KeyPress(int& KeyAscii) {
+void ShutdownScreen::OnKeyPress(int& KeyAscii) {
     if (KeyAscii == CancelKey) {
         KeyAscii = 0;
         CancelShutdown();
@@ -29,7 +29,7 @@ void Form3::Form_KeyPress(int& KeyAscii) {
     }
 }
 
-void Form3::Form_Click() {
+void ShutdownScreen::OnClick() {
     if (!ReadyForClicks) return;  // the click the set-up injected
     if (CancelKey == -1) CancelShutdown();
     if (RestartKey == -1 && open_) RestartProgram();
@@ -37,24 +37,24 @@ void Form3::Form_Click() {
 
 // The last log lines of a run are written as far as the disk allows: a full
 // disk must not keep the user's key from ending the run.
-void Form3::CancelShutdown() {
-    module_.TryLog("User canceled shutdown at " + PlainNumber(SecondsLeft) + " seconds.");
-    module_.TryLog("Tamrel ended.");
-    Timer1->SetEnabled(false);
+void ShutdownScreen::CancelShutdown() {
+    logs_.TryLog("User canceled shutdown at " + PlainNumber(SecondsLeft) + " seconds.");
+    logs_.TryLog("Tamrel ended.");
+    countdownTimer->SetEnabled(false);
     Close();
 }
 
-void Form3::RestartProgram() {
-    module_.TryLog("User chose to cancel shutdown and re-start program at " + PlainNumber(SecondsLeft) +
+void ShutdownScreen::RestartProgram() {
+    logs_.TryLog("User chose to cancel shutdown and re-start program at " + PlainNumber(SecondsLeft) +
                    " seconds.");
-    module_.TryLog("Tamrel ended.");
-    module_.TryLog("Re-starting Tamrel");
-    Timer1->SetEnabled(false);
+    logs_.TryLog("Tamrel ended.");
+    logs_.TryLog("Re-starting Tamrel");
+    countdownTimer->SetEnabled(false);
     try {
         app_.platform().processes.RestartTamrel(app_.platform().files.ProgramFolder());
     } catch (const RuntimeError& error) {
-        module_.TryLog("Tamrel could not re-start: " + error.Description());
-        module_.TryAppendErrorLog(" --Tamrel could not re-start: " + error.Description());
+        logs_.TryLog("Tamrel could not re-start: " + error.Description());
+        logs_.TryAppendErrorLog(" --Tamrel could not re-start: " + error.Description());
     }
     Close();
 }

@@ -5,23 +5,23 @@
 #include "platform/Power.h"
 #include "run/Application.h"
 #include "settings/Text.h"
-#include "shutdown/Form3.h"
+#include "shutdown/ShutdownScreen.h"
 
 namespace tamrel {
 
-void Form3::ShutDownMachine() {
+void ShutdownScreen::ShutDownMachine() {
     unsigned flags = kExitLogoff;
     if (ShutdownMethod == 1) flags = kExitShutdown;
     if (ShutdownMethod == 2) flags = kExitPowerOff;
     // A full disk must not keep the machine on.
-    module_.TryLog("Shutting down PC, using shutdown method " + PlainNumber(ShutdownMethod));
-    module_.TryLog("tamrel ended.");
+    logs_.TryLog("Shutting down PC, using shutdown method " + PlainNumber(ShutdownMethod));
+    logs_.TryLog("tamrel ended.");
     if (IsNtFamily() && !EnableShutdownPrivilege()) return;
     app_.platform().power.RequestExit(flags);
 }
 
-bool Form3::IsNtFamily() { return app_.platform().power.IsNtFamily(); }
+bool ShutdownScreen::IsNtFamily() { return app_.platform().power.IsNtFamily(); }
 
-bool Form3::EnableShutdownPrivilege() { return app_.platform().power.EnableShutdownPrivilege(); }
+bool ShutdownScreen::EnableShutdownPrivilege() { return app_.platform().power.EnableShutdownPrivilege(); }
 
 }  // namespace tamrel

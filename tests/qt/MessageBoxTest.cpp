@@ -14,7 +14,7 @@ QStringList Sorted(QStringList list) {
 }
 
 TEST_F(QtBackendTest, OkCancelBoxShowsItsTextAboveTheScreenAndAnswers) {
-    auto screen = toolkit.NewWindow({"Form3", "", true, true, 0, 0});
+    auto screen = toolkit.NewWindow({"ShutdownScreen", "", true, true, 0, 0});
     screen->Show();
     boxes.Click(QMessageBox::Cancel);
     boxes.PressKey(Qt::Key_Escape);
@@ -32,7 +32,7 @@ TEST_F(QtBackendTest, OkCancelBoxShowsItsTextAboveTheScreenAndAnswers) {
     EXPECT_EQ(Sorted(box.buttons), QStringList({"Cancel", "Ok"}));
     EXPECT_EQ(box.icon, QMessageBox::NoIcon);
     EXPECT_TRUE(box.modal);
-    EXPECT_EQ(box.parent, FindWidget("Form3"));
+    EXPECT_EQ(box.parent, FindWidget("ShutdownScreen"));
 }
 
 TEST_F(QtBackendTest, YesNoBoxCannotBeEscapedOrClosedWithoutAnAnswer) {

@@ -41,9 +41,9 @@ QString ServerGeometry(QWidget* window) {
 }
 
 TEST_F(QtBackendTest, FullScreenWindowCoversTheWholeScreenWithoutAWindowManager) {
-    auto window = toolkit.NewWindow(FullScreen("Form3"));
+    auto window = toolkit.NewWindow(FullScreen("ShutdownScreen"));
     window->Show();
-    QWidget* widget = FindWidget("Form3");
+    QWidget* widget = FindWidget("ShutdownScreen");
     ASSERT_NE(widget, nullptr);
     ASSERT_TRUE(WaitFor([&] { return Exposed(widget); }));
 
@@ -168,13 +168,13 @@ TEST_F(QtBackendTest, OnlyALeftClickOnTheBackgroundReachesTheWindow) {
 }
 
 TEST_F(QtBackendTest, InjectedClickGivesTheScreenTheKeysWithoutAClick) {
-    auto window = toolkit.NewWindow(FullScreen("Form3"));
+    auto window = toolkit.NewWindow(FullScreen("ShutdownScreen"));
     int clicks = 0;
     std::vector<int> codes;
     window->OnClick([&] { ++clicks; });
     window->OnKeyPress([&](int& code) { codes.push_back(code); });
     window->Show();
-    QWidget* widget = FindWidget("Form3");
+    QWidget* widget = FindWidget("ShutdownScreen");
 
     toolkit.SetCursorPos(10000, 10000);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -196,7 +196,7 @@ TEST_F(QtBackendTest, InjectedClickGivesTheScreenTheKeysWithoutAClick) {
 }
 
 TEST_F(QtBackendTest, ClosedWindowStaysHiddenAndSilentEvenWhenClosedFromItsOwnHandler) {
-    auto window = toolkit.NewWindow(FullScreen("Form3"));
+    auto window = toolkit.NewWindow(FullScreen("ShutdownScreen"));
     ui::Timer& timer = window->AddTimer(20);
     int ticks = 0, keys = 0, clicks = 0;
     timer.OnTick([&] { ++ticks; });
@@ -208,7 +208,7 @@ TEST_F(QtBackendTest, ClosedWindowStaysHiddenAndSilentEvenWhenClosedFromItsOwnHa
         window.reset();  // the form lets go of its window inside the handler
     });
     window->Show();
-    QPointer<QWidget> widget = FindWidget("Form3");
+    QPointer<QWidget> widget = FindWidget("ShutdownScreen");
     timer.SetEnabled(true);
     ASSERT_TRUE(WaitFor([&] { return ticks >= 2; }));
 

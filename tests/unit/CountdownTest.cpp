@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestPlatform.h"
-#include "shutdown/Form3.h"
+#include "shutdown/ShutdownScreen.h"
 
 namespace tamrel::test {
 namespace {
@@ -10,10 +10,10 @@ using Lines = std::vector<std::string>;
 
 class Countdown : public ::testing::Test {
 protected:
-    Form3& Start(const Lines& overrides) {
+    ShutdownScreen& Start(const Lines& overrides) {
         t.WriteSettings(SettingsLines(overrides));
         t.app.ShowShutdownScreen();
-        Form3& screen = *t.app.shutdownScreen();
+        ShutdownScreen& screen = *t.app.shutdownScreen();
         EXPECT_TRUE(screen.IsOpen());
         return screen;
     }
@@ -21,7 +21,7 @@ protected:
         const Lines events = t.Events();
         return Lines(events.end() - static_cast<long>(n), events.end());
     }
-    std::string Shown() { return t.ui.ControlOf("Form3", "Label2").Text(); }
+    std::string Shown() { return t.ui.ControlOf("ShutdownScreen", "defaultNumber").Text(); }
 
     TestPlatform t;
 };
@@ -44,14 +44,14 @@ TEST_F(Countdown, CountsOncePerSecondAndShutsDownAtTheTickThatShowsZero) {
     t.ui.Advance(5000);
     EXPECT_EQ(Shown(), "0");
     EXPECT_EQ(t.power.exitRequests().size(), 1u);
-    EXPECT_EQ(std::count(t.ui.calls().begin(), t.ui.calls().end(), "Refresh Form3"), 10);
+    EXPECT_EQ(std::count(t.ui.calls().begin(), t.ui.calls().end(), "Refresh ShutdownScreen"), 10);
 }
 
 TEST_F(Countdown, TheMethodChoosesTheRequestAndTheSkinLookCountsInTheBox) {
     t.Write("cab.bmp", "BM");
     Start({"Seconds to cancel = 5", "Shutdown method = 2", "Skin =" + t.Path("cab.bmp")});
     t.ui.Advance(2000);
-    EXPECT_EQ(t.ui.ControlOf("Form3", "Label5").Text(), "3");
+    EXPECT_EQ(t.ui.ControlOf("ShutdownScreen", "countdownNumber").Text(), "3");
     t.ui.Advance(3000);
     EXPECT_EQ(t.power.exitRequests(), std::vector<unsigned>{8});
 
@@ -71,7 +71,7 @@ TEST_F(Countdown, ARefusedPrivilegeKeepsTheMachineOnAndTheKeysStillWork) {
     EXPECT_TRUE(t.power.exitRequests().empty());
     EXPECT_TRUE(t.ui.messageBoxes().empty());
     EXPECT_EQ(LastEvents(2), (Lines{"Shutting down PC, using shutdown method 1", "tamrel ended."}));
-    EXPECT_EQ(t.ui.PressKey("Form3", 27), 0);
+    EXPECT_EQ(t.ui.PressKey("ShutdownScreen", 27), 0);
     EXPECT_EQ(LastEvents(2), (Lines{"User canceled shutdown at 0 seconds.", "Tamrel ended."}));
 }
 
@@ -93,10 +93,10 @@ TEST_F(Countdown, ACompleteFileWithoutMethodOrTimeLogsOffOneSecondLater) {
 TEST_F(Countdown, TheCancelKeyEndsTheProgramWithTheMachineOn) {
     Start({"Key to cancel = 97"});
     t.ui.Advance(3000);
-    EXPECT_EQ(t.ui.PressKey("Form3", 65), 65);  // "A" is another key
-    EXPECT_EQ(t.ui.PressKey("Form3", 13), 13);
+    EXPECT_EQ(t.ui.PressKey("ShutdownScreen", 65), 65);  // "A" is another key
+    EXPECT_EQ(t.ui.PressKey("ShutdownScreen", 13), 13);
     EXPECT_TRUE(t.app.shutdownScreen()->IsOpen());
-    EXPECT_EQ(t.ui.PressKey("Form3", 97), 0);
+    EXPECT_EQ(t.ui.PressKey("ShutdownScreen", 97), 0);
     EXPECT_FALSE(t.app.shutdownScreen()->IsOpen());
     EXPECT_TRUE(t.ui.quitRequested());
     EXPECT_EQ(LastEvents(2), (Lines{"User canceled shutdown at 7 seconds.", "Tamrel ended."}));
@@ -107,7 +107,7 @@ TEST_F(Countdown, TheCancelKeyEndsTheProgramWithTheMachineOn) {
 TEST_F(Countdown, TheRestartKeyStartsANewInstanceFromTheProgramFolder) {
     Start({"Key to re-start = 32"});
     t.ui.Advance(6000);
-    EXPECT_EQ(t.ui.PressKey("Form3", 32), 0);
+    EXPECT_EQ(t.ui.PressKey("ShutdownScreen", 32), 0);
     EXPECT_EQ(t.processes.restarts(), Lines{t.folder()});
     EXPECT_FALSE(t.app.shutdownScreen()->IsOpen());
     EXPECT_EQ(LastEvents(3), (Lines{"User chose to cancel shutdown and re-start program at 4 seconds.",
@@ -119,7 +119,7 @@ TEST_F(Countdown, TheRestartKeyStartsANewInstanceFromTheProgramFolder) {
 TEST_F(Countdown, AFailedRestartIsReportedAndTheProgramEnds) {
     t.processes.FailRestart(RuntimeError(13, "Permission denied"));
     Start({"Key to re-start = 32"});
-    t.ui.PressKey("Form3", 32);
+    t.ui.PressKey("ShutdownScreen", 32);
     EXPECT_FALSE(t.app.shutdownScreen()->IsOpen());
     EXPECT_EQ(LastEvents(1), Lines{"Tamrel could not re-start: Permission denied"});
     EXPECT_EQ(t.Errors(), Lines{" --Tamrel could not re-start: Permission denied"});
@@ -127,19 +127,19 @@ TEST_F(Countdown, AFailedRestartIsReportedAndTheProgramEnds) {
 
 TEST_F(Countdown, ALeftClickOnTheBackgroundStandsInForAMouseKey) {
     Start({"Key to cancel = -1"});
-    t.ui.ClickControl("Form3", "Label2");  // the frame and its labels are no background
-    t.ui.ClickControl("Form3", "Frame1");
-    t.ui.PressKey("Form3", 27);
+    t.ui.ClickControl("ShutdownScreen", "defaultNumber");  // the frame and its labels are no background
+    t.ui.ClickControl("ShutdownScreen", "defaultLook");
+    t.ui.PressKey("ShutdownScreen", 27);
     EXPECT_TRUE(t.app.shutdownScreen()->IsOpen());
     t.ui.Advance(2000);
-    t.ui.ClickWindow("Form3");
+    t.ui.ClickWindow("ShutdownScreen");
     EXPECT_FALSE(t.app.shutdownScreen()->IsOpen());
     EXPECT_EQ(LastEvents(2), (Lines{"User canceled shutdown at 8 seconds.", "Tamrel ended."}));
 
     TestPlatform p;
     p.WriteSettings(SettingsLines({"Key to re-start = -1"}));
     p.app.ShowShutdownScreen();
-    p.ui.ClickWindow("Form3");
+    p.ui.ClickWindow("ShutdownScreen");
     EXPECT_EQ(p.processes.restarts().size(), 1u);
     EXPECT_FALSE(p.app.shutdownScreen()->IsOpen());
 
@@ -147,7 +147,7 @@ TEST_F(Countdown, ALeftClickOnTheBackgroundStandsInForAMouseKey) {
     TestPlatform q;
     q.WriteSettings(SettingsLines());
     q.app.ShowShutdownScreen();
-    q.ui.ClickWindow("Form3");
+    q.ui.ClickWindow("ShutdownScreen");
     EXPECT_TRUE(q.app.shutdownScreen()->IsOpen());
 }
 

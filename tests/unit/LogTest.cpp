@@ -19,11 +19,11 @@ const Lines kHeader = {
 TEST(EventLog, FirstCallOfARunWritesTheHeaderThenLinesAreAppendedUnchanged) {
     TestPlatform t;
     t.clock.Set("06/12/2026 20:05:52");
-    Module1& m = t.app.module();
-    m.FirstLogOfRun = true;
-    m.Log("Tamrel started.");
-    m.Log("");
-    m.Log("  Mixed Case, kept  ");
+    Logs& logs = t.app.logs();
+    logs.firstLogOfRun = true;
+    logs.Log("Tamrel started.");
+    logs.Log("");
+    logs.Log("  Mixed Case, kept  ");
     Lines expected = kHeader;
     expected.push_back("06/12/2026 20:05:52 --- Tamrel started.");
     expected.push_back("06/12/2026 20:05:52 --- ");
@@ -33,17 +33,17 @@ TEST(EventLog, FirstCallOfARunWritesTheHeaderThenLinesAreAppendedUnchanged) {
         for (const auto& line : expected) text += line + "\r\n";
         return text;
     }());
-    EXPECT_FALSE(m.FirstLogOfRun);
+    EXPECT_FALSE(logs.firstLogOfRun);
     EXPECT_FALSE(t.Exists("talog2.txt"));
 }
 
 TEST(EventLog, EachRunShiftsTheGenerationsOldestFirst) {
     TestPlatform t;
-    Module1& m = t.app.module();
+    Logs& logs = t.app.logs();
     for (const char* run : {"run 1", "run 2", "run 3", "run 4"}) {
-        m.FirstLogOfRun = true;
-        m.Log(run);
-        m.Log("more of " + std::string(run));  // never rotates again
+        logs.firstLogOfRun = true;
+        logs.Log(run);
+        logs.Log("more of " + std::string(run));  // never rotates again
     }
     EXPECT_NE(t.Read("talog1.txt").find("--- run 4\r\n"), std::string::npos);
     EXPECT_NE(t.Read("talog2.txt").find("--- run 3\r\n"), std::string::npos);
@@ -54,8 +54,8 @@ TEST(EventLog, EachRunShiftsTheGenerationsOldestFirst) {
     TestPlatform gap;
     gap.Write("talog1.txt", "one");
     gap.Write("talog3.txt", "three");
-    gap.app.module().FirstLogOfRun = true;
-    gap.app.module().Log("new");
+    gap.app.logs().firstLogOfRun = true;
+    gap.app.logs().Log("new");
     EXPECT_EQ(gap.Read("talog2.txt"), "one");
     EXPECT_FALSE(gap.Exists("talog3.txt"));
 }
@@ -64,8 +64,8 @@ TEST(ErrorLog, EntriesFollowTheStampDirectlyAndTheFileOnlyGrows) {
     TestPlatform t;
     t.clock.Set("D T");
     t.Write("tamrel.txt", "old entry\r\n");
-    t.app.module().AppendErrorLog("--Tamrel.set not found!");
-    t.app.module().AppendErrorLog(" --second");
+    t.app.logs().AppendErrorLog("--Tamrel.set not found!");
+    t.app.logs().AppendErrorLog(" --second");
     EXPECT_EQ(t.Read("tamrel.txt"), "old entry\r\nD T--Tamrel.set not found!\r\nD T --second\r\n");
 }
 
@@ -74,9 +74,9 @@ TEST(ErrorLog, TheLastWordsOfARunAreDroppedWhenTheyCannotBeWritten) {
     // A folder in the way of the log file makes every write fail.
     std::filesystem::create_directory(t.Path("talog1.txt"));
     std::filesystem::create_directory(t.Path("tamrel.txt"));
-    EXPECT_THROW(t.app.module().Log("x"), RuntimeError);
-    EXPECT_NO_THROW(t.app.module().TryLog("x"));
-    EXPECT_NO_THROW(t.app.module().TryAppendErrorLog("x"));
+    EXPECT_THROW(t.app.logs().Log("x"), RuntimeError);
+    EXPECT_NO_THROW(t.app.logs().TryLog("x"));
+    EXPECT_NO_THROW(t.app.logs().TryAppendErrorLog("x"));
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include "TestPlatform.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixProcesses.h"
-#include "shutdown/Form3.h"
+#include "shutdown/ShutdownScreen.h"
 
 namespace tamrel::test {
 namespace {

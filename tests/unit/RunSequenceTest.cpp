@@ -2,7 +2,7 @@
 
 #include "TestPlatform.h"
 #include "platform/RuntimeError.h"
-#include "shutdown/Form3.h"
+#include "shutdown/ShutdownScreen.h"
 
 namespace tamrel::test {
 namespace {
@@ -68,7 +68,7 @@ TEST_F(RunSequence, AMissingFileOffersSetup) {
     EXPECT_EQ(Box(0).icon, ui::Icon::None);
     EXPECT_EQ(t.Events(), (Lines{"Tamrel started.", "Tamrel.set file not found!"}));
     EXPECT_EQ(t.Errors(), Lines{"--Tamrel.set not found!"});
-    EXPECT_FALSE(t.app.module().SetupAfterError);
+    EXPECT_FALSE(t.app.setupAfterError);
 }
 
 TEST_F(RunSequence, DecliningSetupForAMissingFileEndsTheProgram) {
@@ -184,7 +184,7 @@ TEST_F(RunSequence, AnErrorIsReportedAndOffersSetup) {
     const Lines events = t.Events();
     EXPECT_EQ(Lines(events.end() - 2, events.end()),
               (Lines{"Encountered error# 8: Exec format error", "User chose to run setup."}));
-    EXPECT_TRUE(t.app.module().SetupAfterError);
+    EXPECT_TRUE(t.app.setupAfterError);
     EXPECT_NE(t.app.setupWindow(), nullptr);
 }
 
@@ -198,7 +198,7 @@ TEST_F(RunSequence, DecliningSetupAfterAnErrorEndsTheProgram) {
     const Lines events = t.Events();
     EXPECT_EQ(Lines(events.end() - 2, events.end()),
               (Lines{"User chose not to run setup at this time.", "Tamrel ended."}));
-    EXPECT_FALSE(t.app.module().SetupAfterError);
+    EXPECT_FALSE(t.app.setupAfterError);
     EXPECT_EQ(t.app.setupWindow(), nullptr);
 }
 

@@ -28,7 +28,7 @@ protected:
 
     SetupReadResult Read(const Lines& lines) {
         t.WriteSettings(lines);
-        return ReadSettingsForSetup(state, t.app.module(), *t.files, t.ui);
+        return ReadSettingsForSetup(state, t.app.logs(), *t.files, t.ui);
     }
     std::string Program() const { return "Program =" + t.Path("front.exe"); }
 
@@ -133,7 +133,7 @@ TEST_F(SetupReader, FilesOfThePreviousVersionAndOfOtherEditorsAreAccepted) {
     std::string text;
     for (const std::string& line : SettingsLines({Program(), "Seconds to cancel =15"})) text += line + "\n";
     t.Write("tamrel.set", text);
-    ASSERT_EQ(ReadSettingsForSetup(state, t.app.module(), *t.files, t.ui), SetupReadResult::Accepted);
+    ASSERT_EQ(ReadSettingsForSetup(state, t.app.logs(), *t.files, t.ui), SetupReadResult::Accepted);
     EXPECT_EQ(state.CancelSeconds, 15);
 }
 

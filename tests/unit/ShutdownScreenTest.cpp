@@ -1,21 +1,21 @@
 #include <gtest/gtest.h>
 
 #include "TestPlatform.h"
-#include "shutdown/Form3.h"
+#include "shutdown/ShutdownScreen.h"
 
 namespace tamrel::test {
 namespace {
 
 using Lines = std::vector<std::string>;
 
-class ShutdownScreen : public ::testing::Test {
+class ShutdownScreenTest : public ::testing::Test {
 protected:
-    Form3& Show(const Lines& lines) {
+    ShutdownScreen& Show(const Lines& lines) {
         t.WriteSettings(lines);
         t.app.ShowShutdownScreen();
         return *t.app.shutdownScreen();
     }
-    ui::Control& Control(const std::string& name) { return t.ui.ControlOf("Form3", name); }
+    ui::Control& Control(const std::string& name) { return t.ui.ControlOf("ShutdownScreen", name); }
     std::string Bitmap(const std::string& name) {
         t.Write(name, "BM tiny");
         return t.Path(name);
@@ -28,18 +28,18 @@ protected:
     TestPlatform t;
 };
 
-TEST_F(ShutdownScreen, TheDefaultLookIsCentredAndTakesTheFocusBeforeCounting) {
-    Form3& screen = Show(SettingsLines({"Skin = Use default", "Key to cancel =-1"}));
+TEST_F(ShutdownScreenTest, TheDefaultLookIsCentredAndTakesTheFocusBeforeCounting) {
+    ShutdownScreen& screen = Show(SettingsLines({"Skin = Use default", "Key to cancel =-1"}));
     ASSERT_TRUE(screen.IsOpen());
-    EXPECT_TRUE(Control("Frame1").Visible());
-    EXPECT_FALSE(Control("Label5").Visible());
-    const ui::Rect frame = Control("Frame1").Bounds();
+    EXPECT_TRUE(Control("defaultLook").Visible());
+    EXPECT_FALSE(Control("countdownNumber").Visible());
+    const ui::Rect frame = Control("defaultLook").Bounds();
     EXPECT_EQ(frame.left, (1024 * 15 - 9495) / 2.0);  // halves are kept
     EXPECT_EQ(frame.top, (768 * 15 - 5295) / 2.0);
-    EXPECT_EQ(Control("Label2").Text(), "10");
-    EXPECT_EQ(Control("Label1").Text(), "Your machine will shut down in");
-    EXPECT_FALSE(Control("Label16").Visible());  // no re-start key
-    EXPECT_TRUE(t.ui.FindWindow("Form3")->spec().fullScreen);
+    EXPECT_EQ(Control("defaultNumber").Text(), "10");
+    EXPECT_EQ(Control("headingLabel").Text(), "Your machine will shut down in");
+    EXPECT_FALSE(Control("restartHint").Visible());  // no re-start key
+    EXPECT_TRUE(t.ui.FindWindow("ShutdownScreen")->spec().fullScreen);
 
     // The pointer goes to the corner, the injected click is delivered and
     // ignored even with the cancel key on the mouse, and then the timer runs.
@@ -55,21 +55,21 @@ TEST_F(ShutdownScreen, TheDefaultLookIsCentredAndTakesTheFocusBeforeCounting) {
     TestPlatform other;
     other.WriteSettings(SettingsLines({"Key to re-start =32"}));
     other.app.ShowShutdownScreen();
-    EXPECT_TRUE(other.ui.ControlOf("Form3", "Label16").Visible());
+    EXPECT_TRUE(other.ui.ControlOf("ShutdownScreen", "restartHint").Visible());
 }
 
-TEST_F(ShutdownScreen, TheSkinLookPlacesTheBoxWithXAsItsTop) {
+TEST_F(ShutdownScreenTest, TheSkinLookPlacesTheBoxWithXAsItsTop) {
     const std::string skin = Bitmap("cab.bmp");
-    Form3& screen = Show(SettingsLines({"Skin =" + skin, "Countdown box X position = 1000",
+    ShutdownScreen& screen = Show(SettingsLines({"Skin =" + skin, "Countdown box X position = 1000",
                                         "Countdown box Y position = 3000", "Countdown box font =",
                                         "Countdown box fontsize = 0", "Countdown box bold font = 1",
                                         "Countdown box italic = true", "Countdown box color = 65280",
                                         "Seconds to cancel = 7"}));
     ASSERT_TRUE(screen.IsOpen());
-    EXPECT_EQ(t.ui.FindWindow("Form3")->picture(), skin);
-    ui::Control& box = Control("Label5");
+    EXPECT_EQ(t.ui.FindWindow("ShutdownScreen")->picture(), skin);
+    ui::Control& box = Control("countdownNumber");
     EXPECT_TRUE(box.Visible());
-    EXPECT_FALSE(Control("Frame1").Visible());
+    EXPECT_FALSE(Control("defaultLook").Visible());
     EXPECT_EQ(box.Bounds().top, 1000);
     EXPECT_EQ(box.Bounds().left, 3000);
     EXPECT_EQ(box.Bounds().width, 3255);
@@ -82,20 +82,20 @@ TEST_F(ShutdownScreen, TheSkinLookPlacesTheBoxWithXAsItsTop) {
     EXPECT_EQ(box.Text(), "7");
 }
 
-TEST_F(ShutdownScreen, AWronglyNamedSkinFallsBackToAPlainBackground) {
+TEST_F(ShutdownScreenTest, AWronglyNamedSkinFallsBackToAPlainBackground) {
     t.ui.QueueAnswer(ui::kAnswerOk);
-    Form3& screen = Show(SettingsLines({"Skin =C:\\skins\\cab.BMP"}));
+    ShutdownScreen& screen = Show(SettingsLines({"Skin =C:\\skins\\cab.BMP"}));
     ASSERT_TRUE(screen.IsOpen());
     EXPECT_EQ(t.ui.messageBoxes().at(0).prompt,
               "There is a problem with the skin setting in tamrel.set. Please fix it.");
     EXPECT_EQ(t.Errors(),
               Lines{" --Tamrel encountered a problem with the skin in tamrel.set. Skin must be a .bmp file!"});
-    EXPECT_EQ(t.ui.FindWindow("Form3")->picture(), "");
-    EXPECT_TRUE(Control("Label5").Visible());
+    EXPECT_EQ(t.ui.FindWindow("ShutdownScreen")->picture(), "");
+    EXPECT_TRUE(Control("countdownNumber").Visible());
     EXPECT_TRUE(screen.ReadyForClicks);
 }
 
-TEST_F(ShutdownScreen, FailuresEndTheScreenWithoutShuttingDown) {
+TEST_F(ShutdownScreenTest, FailuresEndTheScreenWithoutShuttingDown) {
     struct Case {
         std::string line;
         std::string description;
@@ -125,14 +125,14 @@ TEST_F(ShutdownScreen, FailuresEndTheScreenWithoutShuttingDown) {
     }
 }
 
-TEST_F(ShutdownScreen, ABadItalicValueStopsTheReadingBeforeItIsLogged) {
+TEST_F(ShutdownScreenTest, ABadItalicValueStopsTheReadingBeforeItIsLogged) {
     t.ui.QueueAnswer(ui::kAnswerOk);
     Show(SettingsLines({"Countdown box italic = maybe"}));
     const Lines events = t.Events();
     EXPECT_EQ(events.back(), "In Tamrel.set, Countdown box font =arial");  // the line before it
 }
 
-TEST_F(ShutdownScreen, ShutdownMethodZeroOrOutOfRangeEndsAtOnce) {
+TEST_F(ShutdownScreenTest, ShutdownMethodZeroOrOutOfRangeEndsAtOnce) {
     for (const std::string method : {"0", "3", "-1"}) {
         TestPlatform p;
         // The rest of this file would count as corrupt; it is not looked at.
@@ -145,8 +145,8 @@ TEST_F(ShutdownScreen, ShutdownMethodZeroOrOutOfRangeEndsAtOnce) {
     }
 }
 
-TEST_F(ShutdownScreen, ValuesAreReplacedSilently) {
-    Form3& screen = Show(SettingsLines({"Seconds to cancel = 30", "Key to cancel = 300", "Key to re-start =13"}));
+TEST_F(ShutdownScreenTest, ValuesAreReplacedSilently) {
+    ShutdownScreen& screen = Show(SettingsLines({"Seconds to cancel = 30", "Key to cancel = 300", "Key to re-start =13"}));
     EXPECT_EQ(screen.SecondsLeft, 10);
     EXPECT_EQ(screen.CancelKey, 13);
     EXPECT_EQ(screen.RestartKey, 0);  // equal to the replaced cancel key
@@ -164,16 +164,16 @@ TEST_F(ShutdownScreen, ValuesAreReplacedSilently) {
     EXPECT_EQ(q.app.shutdownScreen()->RestartKey, 0);
 }
 
-TEST_F(ShutdownScreen, AFileOfThePreviousVersionIsAccepted) {
+TEST_F(ShutdownScreenTest, AFileOfThePreviousVersionIsAccepted) {
     Lines lines = SettingsLines();
     std::erase(lines, "Key to re-start =0");
-    Form3& screen = Show(lines);
+    ShutdownScreen& screen = Show(lines);
     EXPECT_TRUE(screen.IsOpen());
     EXPECT_EQ(screen.RestartKey, 0);
     EXPECT_TRUE(Logged("The tamrel.set file is for an older version of The Tamrel. You may want to run setup."));
 }
 
-TEST_F(ShutdownScreen, AnIncompleteFileIsKeptAsBadAndRemoved) {
+TEST_F(ShutdownScreenTest, AnIncompleteFileIsKeptAsBadAndRemoved) {
     for (const bool empty : {false, true}) {
         TestPlatform p;
         Lines lines = SettingsLines();
@@ -193,7 +193,7 @@ TEST_F(ShutdownScreen, AnIncompleteFileIsKeptAsBadAndRemoved) {
     }
 }
 
-TEST_F(ShutdownScreen, AMissingFileOffersSetupOrEnds) {
+TEST_F(ShutdownScreenTest, AMissingFileOffersSetupOrEnds) {
     t.ui.QueueAnswer(ui::kAnswerYes);
     t.app.ShowShutdownScreen();
     EXPECT_FALSE(t.app.shutdownScreen()->IsOpen());

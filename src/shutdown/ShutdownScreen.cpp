@@ -1,4 +1,4 @@
-#include "shutdown/Form3.h"
+#include "shutdown/ShutdownScreen.h"
 
 #include "platform/Paths.h"
 #include "platform/RuntimeError.h"
@@ -19,7 +19,7 @@ constexpr ui::Twips kBoxHeight = 2295;
 constexpr double kLargestFontSize = 2048;
 
 struct FrameLabel {
-    ui::Control* Form3::*member;
+    ui::Control* ShutdownScreen::*member;
     const char* name;
     const char* text;
     ui::Rect bounds;
@@ -29,67 +29,67 @@ struct FrameLabel {
 
 }  // namespace
 
-Form3::Form3(Application& app) : app_(app), module_(app.module()) {}
+ShutdownScreen::ShutdownScreen(Application& app) : app_(app), logs_(app.logs()) {}
 
-Form3::~Form3() = default;
+ShutdownScreen::~ShutdownScreen() = default;
 
-void Form3::BuildWindow() {
+void ShutdownScreen::BuildWindow() {
     ui::WindowSpec spec;
-    spec.name = "Form3";
+    spec.name = "ShutdownScreen";
     spec.borderless = true;
     spec.fullScreen = true;
     window_ = app_.platform().ui.NewWindow(spec);
 
-    Label5 = &window_->AddControl(ui::ControlKind::Label, "Label5", nullptr,
+    countdownNumber = &window_->AddControl(ui::ControlKind::Label, "countdownNumber", nullptr,
                                   {3960, 2280, kBoxWidth, kBoxHeight});
-    Label5->SetVisible(false);
-    Label5->SetFont({"MS Sans Serif", 8.25, false, false});
+    countdownNumber->SetVisible(false);
+    countdownNumber->SetFont({"MS Sans Serif", 8.25, false, false});
 
-    Frame1 = &window_->AddControl(ui::ControlKind::Frame, "Frame1", nullptr,
+    defaultLook = &window_->AddControl(ui::ControlKind::Frame, "defaultLook", nullptr,
                                   {0, 0, kFrameWidth, kFrameHeight});
-    Frame1->SetVisible(false);
+    defaultLook->SetVisible(false);
     static const FrameLabel kLabels[] = {
-        {&Form3::Label1, "Label1", "Your machine will shut down in", {2040, 480, 5535, 495},
+        {&ShutdownScreen::headingLabel, "headingLabel", "Your machine will shut down in", {2040, 480, 5535, 495},
          "Comic Sans MS", 18},
-        {&Form3::Label2, "Label2", "ERR", {4320, 1920, 810, 435}, "MS Sans Serif", 18},
-        {&Form3::Label3, "Label3", "Seconds.", {4080, 2880, 1455, 375}, "Comic Sans MS", 14.25},
-        {&Form3::Label6, "Label6", "If the keyboard is hooked up, you can", {2280, 3480, 5415, 495},
+        {&ShutdownScreen::defaultNumber, "defaultNumber", "ERR", {4320, 1920, 810, 435}, "MS Sans Serif", 18},
+        {&ShutdownScreen::secondsLabel, "secondsLabel", "Seconds.", {4080, 2880, 1455, 375}, "Comic Sans MS", 14.25},
+        {&ShutdownScreen::keyboardLabel, "keyboardLabel", "If the keyboard is hooked up, you can", {2280, 3480, 5415, 495},
          "Comic Sans MS", 12},
-        {&Form3::Label4, "Label4", "press the assigned key to cancel and return to Windows.",
+        {&ShutdownScreen::cancelHint, "cancelHint", "press the assigned key to cancel and return to Windows.",
          {1560, 3960, 6975, 495}, "Comic Sans MS", 12},
-        {&Form3::Label16, "Label16",
+        {&ShutdownScreen::restartHint, "restartHint",
          "Or you can press the assigned re-start key to re-start the program.",
          {1080, 4560, 7680, 315}, "Comic Sans MS", 11.25},
     };
     for (const FrameLabel& item : kLabels) {
-        ui::Control& label = window_->AddControl(ui::ControlKind::Label, item.name, Frame1, item.bounds);
+        ui::Control& label = window_->AddControl(ui::ControlKind::Label, item.name, defaultLook, item.bounds);
         label.SetFont({item.font, item.size, true, false});
         label.SetText(item.text);
         this->*item.member = &label;
     }
 
-    Timer1 = &window_->AddTimer(1000);
-    Timer1->OnTick([this] { Timer1_Timer(); });
-    window_->OnKeyPress([this](int& code) { Form_KeyPress(code); });
-    window_->OnClick([this] { Form_Click(); });
+    countdownTimer = &window_->AddTimer(1000);
+    countdownTimer->OnTick([this] { OnTick(); });
+    window_->OnKeyPress([this](int& code) { OnKeyPress(code); });
+    window_->OnClick([this] { OnClick(); });
 }
 
-void Form3::Show() {
+void ShutdownScreen::Show() {
     BuildWindow();
     window_->Show();
     open_ = true;
-    Form_Activate();
+    Activate();
 }
 
-void Form3::Close() {
+void ShutdownScreen::Close() {
     if (!open_) return;
     open_ = false;
-    Timer1->SetEnabled(false);
+    countdownTimer->SetEnabled(false);
     window_->Close();
     app_.WindowClosed();
 }
 
-void Form3::Form_Activate() {
+void ShutdownScreen::Activate() {
     // Every failure of the set-up, the settings check included, ends the
     // screen without shutting down.
     try {
@@ -105,7 +105,7 @@ void Form3::Form_Activate() {
                 Close();
                 return;
             case ReadOutcome::Corrupt:
-                DiscardDamagedSettings(module_, files, app_.platform().ui, kDamagedFilePrompt);
+                DiscardDamagedSettings(logs_, files, app_.platform().ui, kDamagedFilePrompt);
                 Close();
                 return;
             case ReadOutcome::Complete:
@@ -122,7 +122,7 @@ void Form3::Form_Activate() {
     }
 }
 
-void Form3::BuildSkinLook() {
+void ShutdownScreen::BuildSkinLook() {
     if (BoxFontName.empty()) BoxFontName = "comic sans ms";
     if (LenientNumber(BoxFontSize) == 0) BoxFontSize = "20";
     const double size = StrictNumber(BoxFontSize);
@@ -130,25 +130,25 @@ void Form3::BuildSkinLook() {
         throw RuntimeError(error::kInvalidPropertyValue, "Invalid property value");
     }
     if (BoxBold.empty()) BoxBold = "False";
-    Label5->SetFont({BoxFontName, size, ToBoolean(BoxBold), BoxItalic});
-    Label5->SetForeColor(BoxColor);
-    Label5->SetBounds({static_cast<ui::Twips>(BoxY), static_cast<ui::Twips>(BoxX), kBoxWidth, kBoxHeight});
+    countdownNumber->SetFont({BoxFontName, size, ToBoolean(BoxBold), BoxItalic});
+    countdownNumber->SetForeColor(BoxColor);
+    countdownNumber->SetBounds({static_cast<ui::Twips>(BoxY), static_cast<ui::Twips>(BoxX), kBoxWidth, kBoxHeight});
     if (!SkinPath.empty()) window_->SetPicture(SkinPath);
-    Label5->SetText(PlainNumber(SecondsLeft));
-    Label5->SetVisible(true);
+    countdownNumber->SetText(PlainNumber(SecondsLeft));
+    countdownNumber->SetVisible(true);
 }
 
-void Form3::BuildDefaultLook() {
-    ui::Rect frame = Frame1->Bounds();
+void ShutdownScreen::BuildDefaultLook() {
+    ui::Rect frame = defaultLook->Bounds();
     frame.left = (window_->Width() - frame.width) / 2;
     frame.top = (window_->Height() - frame.height) / 2;
-    Frame1->SetBounds(frame);
-    for (ui::Control* control : {Frame1, Label1, Label2, Label3, Label4}) control->SetVisible(true);
-    Label2->SetText(PlainNumber(SecondsLeft));
-    Label16->SetVisible(RestartKey != 0);
+    defaultLook->SetBounds(frame);
+    for (ui::Control* control : {defaultLook, headingLabel, defaultNumber, secondsLabel, cancelHint}) control->SetVisible(true);
+    defaultNumber->SetText(PlainNumber(SecondsLeft));
+    restartHint->SetVisible(RestartKey != 0);
 }
 
-void Form3::TakeFocusAndStart() {
+void ShutdownScreen::TakeFocusAndStart() {
     ui::Toolkit& ui = app_.platform().ui;
     ReadyForClicks = false;
     // The pointer goes out of sight in the bottom-right corner, and the
@@ -157,13 +157,13 @@ void Form3::TakeFocusAndStart() {
     ClickScreen();
     ui.ProcessPendingEvents();
     if (!open_) return;  // a key already ended the run
-    Timer1->SetEnabled(true);
+    countdownTimer->SetEnabled(true);
     ReadyForClicks = true;
 }
 
-void Form3::ClickScreen() { app_.platform().ui.InjectLeftClick(); }
+void ShutdownScreen::ClickScreen() { app_.platform().ui.InjectLeftClick(); }
 
-void Form3::MissingFile() {
+void ShutdownScreen::MissingFile() {
     ui::Toolkit& ui = app_.platform().ui;
     const int answer = ui.ShowMessageBox(
         "Tamrel.set config file not found! Do you wish to setup Tamrel now?", ui::Buttons::YesNo,
@@ -175,18 +175,18 @@ void Form3::MissingFile() {
     }
     ui.ShowMessageBox("The Tamrel cannot work until the tamrel.set file is properly created.",
                       ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
-    module_.AppendErrorLog(" tamrel.set file not found! User chose not to set up at this time.");
-    module_.Log("Problem encountered with tamrel.set file.");
-    module_.Log("Tamrel ended.");
+    logs_.AppendErrorLog(" tamrel.set file not found! User chose not to set up at this time.");
+    logs_.Log("Problem encountered with tamrel.set file.");
+    logs_.Log("Tamrel ended.");
     Close();
 }
 
-void Form3::ErrorPath(const RuntimeError& error) {
+void ShutdownScreen::ErrorPath(const RuntimeError& error) {
     const std::string description = error.Description();
     app_.platform().ui.ShowMessageBox("Tamrel has encountered a problem and will end. (" + description +
                                           ")\r Please check Tamrel.txt for help",
                                       ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
-    module_.TryAppendErrorLog("---Tamrel encountered error.  (" + description +
+    logs_.TryAppendErrorLog("---Tamrel encountered error.  (" + description +
                               "). Please check for proper setup.");
     Close();
 }

@@ -6,9 +6,9 @@ namespace tamrel {
 
 class Application;
 
-class Form2 {
+class SetupWindow {
 public:
-    explicit Form2(Application& app) : app_(app) {}
+    explicit SetupWindow(Application& app) : app_(app) {}
     void Show();
     bool IsOpen() const { return false; }
 

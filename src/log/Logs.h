@@ -1,7 +1,7 @@
 #pragma once
-// The values several windows share, and the two logs every window writes:
-// the event log talog1.txt (rotated once per run into talog2/talog3) and the
-// cumulative error log tamrel.txt. No log file stays open between writes.
+// The two logs every window writes: the event log talog1.txt (rotated once
+// per run into talog2/talog3) and the cumulative error log tamrel.txt. No
+// log file stays open between writes.
 
 #include <string>
 
@@ -10,18 +10,15 @@
 
 namespace tamrel {
 
-class Module1 {
+class Logs {
 public:
-    Module1(FileSystem& files, Clock& clock) : files_(files), clock_(clock) {}
+    Logs(FileSystem& files, Clock& clock) : files_(files), clock_(clock) {}
 
-    bool FirstLogOfRun = false;
-    std::string LogMessage;
-    bool SetupAfterError = false;
+    // Set at the start of a run: the next event line starts a new talog1.txt.
+    bool firstLogOfRun = false;
 
-    // Writes LogMessage as one event line; the first call of the run rotates
-    // the generations and starts a new talog1.txt with its header.
-    void LogEvent();
-    // The usual pair: assign the text, then LogEvent.
+    // One event line: date and time, " --- ", the text. The first line of
+    // the run rotates the generations and starts talog1.txt with its header.
     void Log(const std::string& text);
     // Log, but a failing write is dropped: for the last words of a run,
     // which must not keep the run from ending as the user asked.

@@ -13,22 +13,22 @@
 namespace tamrel {
 
 class Application;
-class Module1;
+class Logs;
 class RuntimeError;
 
-class Form3 {
+class ShutdownScreen {
 public:
-    explicit Form3(Application& app);
-    ~Form3();
+    explicit ShutdownScreen(Application& app);
+    ~ShutdownScreen();
 
     // Makes the screen visible and runs its activation.
     void Show();
     bool IsOpen() const { return open_; }
 
-    void Form_Activate();
-    void Timer1_Timer();
-    void Form_KeyPress(int& KeyAscii);
-    void Form_Click();
+    void Activate();
+    void OnTick();
+    void OnKeyPress(int& KeyAscii);
+    void OnClick();
 
     // The screen's state; public so that tests can see what it decided.
     std::string FolderPrefix;
@@ -70,19 +70,19 @@ private:
     void Close();
 
     Application& app_;
-    Module1& module_;
+    Logs& logs_;
     bool open_ = false;
 
     std::unique_ptr<ui::Window> window_;
-    ui::Control* Label5 = nullptr;
-    ui::Control* Frame1 = nullptr;
-    ui::Control* Label1 = nullptr;
-    ui::Control* Label2 = nullptr;
-    ui::Control* Label3 = nullptr;
-    ui::Control* Label4 = nullptr;
-    ui::Control* Label6 = nullptr;
-    ui::Control* Label16 = nullptr;
-    ui::Timer* Timer1 = nullptr;
+    ui::Control* countdownNumber = nullptr;
+    ui::Control* defaultLook = nullptr;
+    ui::Control* headingLabel = nullptr;
+    ui::Control* defaultNumber = nullptr;
+    ui::Control* secondsLabel = nullptr;
+    ui::Control* cancelHint = nullptr;
+    ui::Control* keyboardLabel = nullptr;
+    ui::Control* restartHint = nullptr;
+    ui::Timer* countdownTimer = nullptr;
 };
 
 }  // namespace tamrel

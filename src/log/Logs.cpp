@@ -1,4 +1,4 @@
-#include "log/Module1.h"
+#include "log/Logs.h"
 
 #include "platform/Paths.h"
 #include "platform/RuntimeError.h"
@@ -18,7 +18,7 @@ constexpr const char* kHeader[] = {
 
 }  // namespace
 
-void Module1::RotateEventLogs() {
+void Logs::RotateEventLogs() {
     const std::string log1 = InProgramFolder(files_, "talog1.txt");
     const std::string log2 = InProgramFolder(files_, "talog2.txt");
     const std::string log3 = InProgramFolder(files_, "talog3.txt");
@@ -34,32 +34,26 @@ void Module1::RotateEventLogs() {
     files_.WriteFile(log1, header);
 }
 
-void Module1::LogEvent() {
-    if (FirstLogOfRun) {
-        FirstLogOfRun = false;
+void Logs::Log(const std::string& text) {
+    if (firstLogOfRun) {
+        firstLogOfRun = false;
         RotateEventLogs();
     }
-    files_.AppendFile(InProgramFolder(files_, "talog1.txt"),
-                      clock_.NowText() + " --- " + LogMessage + "\r\n");
+    files_.AppendFile(InProgramFolder(files_, "talog1.txt"), clock_.NowText() + " --- " + text + "\r\n");
 }
 
-void Module1::Log(const std::string& text) {
-    LogMessage = text;
-    LogEvent();
-}
-
-void Module1::TryLog(const std::string& text) noexcept {
+void Logs::TryLog(const std::string& text) noexcept {
     try {
         Log(text);
     } catch (const RuntimeError&) {
     }
 }
 
-void Module1::AppendErrorLog(const std::string& entry) {
+void Logs::AppendErrorLog(const std::string& entry) {
     files_.AppendFile(InProgramFolder(files_, "tamrel.txt"), clock_.NowText() + entry + "\r\n");
 }
 
-void Module1::TryAppendErrorLog(const std::string& entry) noexcept {
+void Logs::TryAppendErrorLog(const std::string& entry) noexcept {
     try {
         AppendErrorLog(entry);
     } catch (const RuntimeError&) {

@@ -1,4 +1,4 @@
-#include "run/Form1.h"
+#include "run/Launcher.h"
 
 #include "platform/RuntimeError.h"
 #include "run/Application.h"
@@ -17,32 +17,32 @@ constexpr const char* kCorruptPrompt =
 
 }  // namespace
 
-Form1::Form1(Application& app) : app_(app), module_(app.module()) {}
+Launcher::Launcher(Application& app) : app_(app), logs_(app.logs()) {}
 
-void Form1::Form_Load() {
+void Launcher::Load() {
     // The first log write already counts as part of the sequence: a program
     // folder that cannot take the log is reported like any other failure
     // rather than ending the program unexplained.
     try {
-        module_.FirstLogOfRun = true;
-        module_.Log("Tamrel started.");
+        logs_.firstLogOfRun = true;
+        logs_.Log("Tamrel started.");
         RunSequence();
     } catch (const RuntimeError& error) {
         HandleError(error);
     }
 }
 
-int Form1::Ask(const std::string& prompt, const std::string& title, ui::Buttons buttons) {
+int Launcher::Ask(const std::string& prompt, const std::string& title, ui::Buttons buttons) {
     const int answer = app_.platform().ui.ShowMessageBox(prompt, buttons, title, ui::Icon::None);
     Answer = PlainNumber(answer);
     return answer;
 }
 
-void Form1::Refuse() {
+void Launcher::Refuse() {
     app_.platform().ui.ShowMessageBox(kRefusalPrompt, ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
 }
 
-void Form1::RunSequence() {
+void Launcher::RunSequence() {
     FileSystem& files = app_.platform().files;
     SettingsPath = SettingsFilePath(files);
     if (!files.FileExists(SettingsPath)) {
@@ -57,7 +57,7 @@ void Form1::RunSequence() {
         CurrentLine = lines[next];
         if (IsKeyLine(CurrentLine, key::kRunSetup)) {
             ++KeyLineCount;
-            module_.Log("In Tamrel.set, " + CurrentLine);
+            logs_.Log("In Tamrel.set, " + CurrentLine);
             if (Trim(LowerCase(KeyValue(CurrentLine, key::kRunSetup))) == "yes") {
                 app_.ShowSetupWindow();
                 return;
@@ -70,7 +70,7 @@ void Form1::RunSequence() {
     }
 
     if (KeyLineCount < 2) {
-        DiscardDamagedSettings(module_, files, app_.platform().ui, kCorruptPrompt);
+        DiscardDamagedSettings(logs_, files, app_.platform().ui, kCorruptPrompt);
         return;
     }
 
@@ -81,17 +81,17 @@ void Form1::RunSequence() {
     }
 
     const std::string fileName = FileNameOnly(ProgramPath);
-    module_.Log("Launching program: " + fileName);
+    logs_.Log("Launching program: " + fileName);
     const std::string folder = ProgramPath.substr(0, ProgramPath.size() - fileName.size());
-    module_.Log("Path to the program: " + folder);
+    logs_.Log("Path to the program: " + folder);
     files.MakeDriveCurrent(ProgramPath);
     files.SetCurrentFolder(folder);
     LaunchAndWait(fileName);
 }
 
-void Form1::SettingsMissing() {
-    module_.AppendErrorLog("--Tamrel.set not found!");
-    module_.Log("Tamrel.set file not found!");
+void Launcher::SettingsMissing() {
+    logs_.AppendErrorLog("--Tamrel.set not found!");
+    logs_.Log("Tamrel.set file not found!");
     const int answer = Ask(
         "I could not find the config file, Tamrel.set. You must run setup to correct it",
         "Tamrel.set not found!", ui::Buttons::OkCancel);
@@ -100,13 +100,13 @@ void Form1::SettingsMissing() {
         return;
     }
     Refuse();
-    module_.Log("User selected not to set up Tamrel at this time!!");
-    module_.Log("Tamrel ended.");
+    logs_.Log("User selected not to set up Tamrel at this time!!");
+    logs_.Log("Tamrel ended.");
 }
 
-void Form1::ProgramMissing() {
-    module_.AppendErrorLog("--Problem with program or its path: " + CurrentLine);
-    module_.Log("Problem trying to launch program. The problem is in Program = line of tamrel.set.");
+void Launcher::ProgramMissing() {
+    logs_.AppendErrorLog("--Problem with program or its path: " + CurrentLine);
+    logs_.Log("Problem trying to launch program. The problem is in Program = line of tamrel.set.");
     const int answer = Ask(
         "There is a problem with the program you are trying to launch, or it's path. You must run "
         "setup to correct it",
@@ -116,59 +116,59 @@ void Form1::ProgramMissing() {
         return;
     }
     Refuse();
-    module_.Log("User chose not to run setup.");
+    logs_.Log("User chose not to run setup.");
 }
 
-void Form1::HandleError(const RuntimeError& error) {
+void Launcher::HandleError(const RuntimeError& error) {
     const std::string number = PlainNumber(error.Number());
     const std::string description = error.Description();
     ui::Toolkit& ui = app_.platform().ui;
     ui.ShowMessageBox("The Tamrel has encountered an error: " + description + " ERR# " + number,
                       ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
     // The logs may be what failed; the user still gets the choice.
-    module_.TryLog("Encountered error# " + number + ": " + description);
-    module_.TryAppendErrorLog("--Error encountered: " + number + ": " + description);
+    logs_.TryLog("Encountered error# " + number + ": " + description);
+    logs_.TryAppendErrorLog("--Error encountered: " + number + ": " + description);
     const int answer = Ask("Do you want to run setup?", "Run Setup?", ui::Buttons::YesNo);
     if (answer == ui::kAnswerNo) {
-        module_.TryLog("User chose not to run setup at this time.");
-        module_.TryLog("Tamrel ended.");
+        logs_.TryLog("User chose not to run setup at this time.");
+        logs_.TryLog("Tamrel ended.");
         return;
     }
-    module_.TryLog("User chose to run setup.");
-    module_.SetupAfterError = true;
+    logs_.TryLog("User chose to run setup.");
+    app_.setupAfterError = true;
     app_.ShowSetupWindow();
 }
 
-std::string Form1::FileNameOnly(const std::string& sPath) {
+std::string Launcher::FileNameOnly(const std::string& sPath) {
     return app_.platform().files.FileNameOnly(sPath);
 }
 
-void Form1::LaunchAndWait(const std::string& fileName) {
+void Launcher::LaunchAndWait(const std::string& fileName) {
     Processes& processes = app_.platform().processes;
     const ProcessId id = processes.StartProgram(fileName, WindowStyle::Normal);
     if (id != 0) {
         processes.WaitForProcess(id);
-        module_.Log("Program (" + FileNameOnly(ProgramPath) + ") finished!");
+        logs_.Log("Program (" + FileNameOnly(ProgramPath) + ") finished!");
         CheckMarkerFile();
         return;
     }
-    module_.AppendErrorLog("--Program did not launch properly: " + ProgramPath);
-    module_.Log("There was a problem launching the program!!");
+    logs_.AppendErrorLog("--Program did not launch properly: " + ProgramPath);
+    logs_.Log("There was a problem launching the program!!");
     app_.platform().ui.ShowMessageBox(
         "The Tamrel had a problem running the program. Check tamrel.txt for more info.",
         ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
-    module_.Log("Tamrel ended.");
+    logs_.Log("Tamrel ended.");
 }
 
-void Form1::CheckMarkerFile() {
+void Launcher::CheckMarkerFile() {
     FileSystem& files = app_.platform().files;
     const std::string marker = files.MarkerFilePath();
     if (files.FileExists(marker)) {
-        module_.Log(marker + " is present, so tamrel will end without shutting PC down.");
-        module_.Log("Tamrel ended.");
+        logs_.Log(marker + " is present, so tamrel will end without shutting PC down.");
+        logs_.Log("Tamrel ended.");
         return;
     }
-    module_.Log(marker + " not found.");
+    logs_.Log(marker + " not found.");
     app_.ShowShutdownScreen();
 }
 

@@ -11,14 +11,14 @@
 namespace tamrel {
 
 class Application;
-class Module1;
+class Logs;
 class RuntimeError;
 
-class Form1 {
+class Launcher {
 public:
-    explicit Form1(Application& app);
+    explicit Launcher(Application& app);
 
-    void Form_Load();
+    void Load();
     std::string FileNameOnly(const std::string& sPath);
     void LaunchAndWait(const std::string& fileName);
     void CheckMarkerFile();
@@ -32,7 +32,7 @@ private:
     void Refuse();
 
     Application& app_;
-    Module1& module_;
+    Logs& logs_;
 
     std::string SettingsPath;
     std::string CurrentLine;

@@ -6,7 +6,7 @@
 #include "settings/Numbers.h"
 #include "settings/SettingsFile.h"
 #include "settings/Text.h"
-#include "shutdown/Form3.h"
+#include "shutdown/ShutdownScreen.h"
 
 namespace tamrel {
 
@@ -21,7 +21,7 @@ std::int16_t Number16(const std::string& line, std::string_view keyText) {
 
 }  // namespace
 
-Form3::ReadOutcome Form3::ReadSettings() {
+ShutdownScreen::ReadOutcome ShutdownScreen::ReadSettings() {
     FileSystem& files = app_.platform().files;
     RestartLineSeen = false;
     const std::vector<std::string> lines = SplitLines(files.ReadFile(FolderPrefix + "tamrel.set"));
@@ -29,7 +29,7 @@ Form3::ReadOutcome Form3::ReadSettings() {
     for (const std::string& line : lines) {
         const auto countAndLog = [&] {
             ++KeyLineCount;
-            module_.Log("In Tamrel.set, " + line);
+            logs_.Log("In Tamrel.set, " + line);
         };
         if (IsKeyLine(line, key::kKeyToRestart)) RestartLineSeen = true;
         if (IsKeyLine(line, key::kRunSetup)) ++KeyLineCount;
@@ -79,7 +79,7 @@ Form3::ReadOutcome Form3::ReadSettings() {
             // Logged only once the value has converted.
             ++KeyLineCount;
             BoxItalic = ToBoolean(Trim(KeyValue(line, key::kBoxItalic)));
-            module_.Log("In Tamrel.set, " + line);
+            logs_.Log("In Tamrel.set, " + line);
         }
         if (IsKeyLine(line, key::kBoxColor)) {
             countAndLog();
@@ -95,14 +95,14 @@ Form3::ReadOutcome Form3::ReadSettings() {
 
     if (!RestartLineSeen) {
         ++KeyLineCount;
-        module_.Log("The tamrel.set file is for an older version of The Tamrel. You may want to run setup.");
+        logs_.Log("The tamrel.set file is for an older version of The Tamrel. You may want to run setup.");
     }
     return KeyLineCount == kCompleteKeyLines ? ReadOutcome::Complete : ReadOutcome::Corrupt;
 }
 
-void Form3::RejectSkin() {
+void ShutdownScreen::RejectSkin() {
     SkinPath.clear();
-    module_.AppendErrorLog(
+    logs_.AppendErrorLog(
         " --Tamrel encountered a problem with the skin in tamrel.set. Skin must be a .bmp file!");
     app_.platform().ui.ShowMessageBox("There is a problem with the skin setting in tamrel.set. Please fix it.",
                                       ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
