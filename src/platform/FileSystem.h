@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileFilter.h"
+
 namespace tamrel {
 
 class FileSystem {
@@ -27,10 +29,20 @@ public:
     virtual std::string ReadFile(const std::string& path) = 0;
     // Creates the file, or empties an existing one, and writes the bytes.
     virtual void WriteFile(const std::string& path, std::string_view bytes) = 0;
+    // Replaces the file whole or not at all: the bytes go to a temporary
+    // file in the same folder, reach the disk, and are renamed over `path`.
+    // On failure the old file is untouched and no temporary file is left.
+    virtual void ReplaceFile(const std::string& path, std::string_view bytes) = 0;
     // Creates the file when missing and adds the bytes at its end.
     virtual void AppendFile(const std::string& path, std::string_view bytes) = 0;
     virtual void RenameFile(const std::string& from, const std::string& to) = 0;
     virtual void RemoveFile(const std::string& path) = 0;
+
+    // An existing file the user may start as a program: on Linux it needs
+    // the execute permission; on Windows every file may be tried.
+    virtual bool IsRunnable(const std::string& path) = 0;
+    // The Open dialog's one filter entry when choosing a program.
+    virtual FileFilter ProgramFilter() const = 0;
 
     // Makes the drive of `path` current (Windows); elsewhere checks that the
     // path is absolute, since there is no drive to change to.

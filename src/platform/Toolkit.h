@@ -12,6 +12,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "platform/FileFilter.h"
 
 namespace tamrel::ui {
 
@@ -40,6 +43,30 @@ enum class ControlKind {
     Frame,  // a bordered panel that holds other controls
     Button,
     TextBox,  // multi-line, read-only
+};
+
+// Mouse buttons, as a set: a press reports every button held.
+inline constexpr int kLeftButton = 1;
+inline constexpr int kRightButton = 2;
+inline constexpr int kMiddleButton = 4;
+
+// Menus are data: a table of role ids and captions, from which a backend
+// builds a window's menu bar with one function. An item with items of its
+// own is a submenu; any other item is a command reported by its id. No
+// mnemonics, separators, shortcuts or check marks: the caption is the text
+// shown, exactly.
+using MenuId = int;
+struct MenuDef {
+    MenuId id = 0;
+    std::string caption;
+    std::vector<MenuDef> items;
+};
+
+// The Open dialog: the chosen file must exist.
+struct OpenFileRequest {
+    std::string initialFolder;
+    std::string fileName;  // the name field's starting text
+    FileFilter filter;
 };
 
 // The title of every message box that has none of its own.
@@ -77,6 +104,9 @@ public:
 
     // A click on this control; it never reaches the window's own OnClick.
     virtual void OnClick(std::function<void()> handler) = 0;
+    // A mouse button went down over the control: the set of buttons held
+    // (kLeftButton...) and the point inside the control.
+    virtual void OnMouseDown(std::function<void(int buttons, Twips x, Twips y)> handler) = 0;
 };
 
 class Timer {
@@ -93,6 +123,7 @@ struct WindowSpec {
     std::string caption;
     bool borderless = false;
     bool fullScreen = false;  // covers the whole screen, above everything
+    bool maximized = false;   // a normal window, shown maximised
     Twips clientWidth = 0;
     Twips clientHeight = 0;
 };
@@ -127,6 +158,40 @@ public:
     virtual void OnKeyPress(std::function<void(int& code)> handler) = 0;
     // A left click on the window's own background.
     virtual void OnClick(std::function<void()> handler) = 0;
+
+    // The window's close button or the window manager's close request.
+    // Without a handler the request is refused: a form closes itself.
+    virtual void OnCloseRequest(std::function<void()> handler) = 0;
+
+    // --- Menus: built once from the table, then changed by id. Positions
+    // of controls stay relative to the client area below the menu bar.
+    virtual void SetMenuBar(const std::vector<MenuDef>& menus) = 0;
+    virtual void SetMenuCaption(MenuId id, const std::string& caption) = 0;
+    virtual std::string MenuCaption(MenuId id) const = 0;
+    // A disabled menu shows grey and cannot be opened or chosen.
+    virtual void SetMenuEnabled(MenuId id, bool enabled) = 0;
+    virtual bool MenuEnabled(MenuId id) const = 0;
+    // A command item was chosen, by mouse or keyboard.
+    virtual void OnMenu(std::function<void(MenuId id)> handler) = 0;
+
+    // --- Modal dialogs owned by the window.
+    // The full path of an existing file, or the request's fileName after
+    // Cancel.
+    virtual std::string ShowOpenDialog(const OpenFileRequest& request) = 0;
+    // Lists screen and printer fonts, without effects (underline, colour).
+    // After Cancel the starting font comes back.
+    virtual Font ShowFontDialog(const Font& start) = 0;
+    // Opens in full, with `start` selected. After Cancel `start` comes back.
+    virtual Color ShowColorDialog(Color start) = 0;
+
+    // --- Dragging a control within the window. The drag starts once the
+    // mouse-down handler that asks for it has returned; an outline (or an
+    // image of the control) follows the mouse until the button is released.
+    virtual void BeginDrag(Control& control) = 0;
+    // The drag ended over the window's own background, at this point of the
+    // client area. A drop over any control, the dragged one included, is not
+    // reported and moves nothing.
+    virtual void OnDragDrop(std::function<void(Twips x, Twips y)> handler) = 0;
 };
 
 class Toolkit {
@@ -150,6 +215,10 @@ public:
 
     virtual Twips ScreenWidth() = 0;
     virtual Twips ScreenHeight() = 0;
+
+    // What the user is back at when Tamrel ends without shutting down, as
+    // the texts name it: "Windows" there, "the desktop" elsewhere.
+    virtual std::string DesktopName() const = 0;
 
     // Runs the event loop until Quit.
     virtual void Run() = 0;

@@ -3,12 +3,32 @@
 #include <algorithm>
 #include <fstream>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/RuntimeError.h"
 
 namespace tamrel::headless {
 
 namespace {
+
+// Finds the item of that id in the tree, with the ids above it.
+const ui::MenuDef* FindMenu(const std::vector<ui::MenuDef>& menus, ui::MenuId id, std::vector<ui::MenuId>* path) {
+    for (const ui::MenuDef& item : menus) {
+        if (path) path->push_back(item.id);
+        if (item.id == id) return &item;
+        if (const ui::MenuDef* found = FindMenu(item.items, id, path)) return found;
+        if (path) path->pop_back();
+    }
+    return nullptr;
+}
+
+template <typename T>
+T Next(std::deque<std::optional<T>>& answers, const T& start, const char* dialog) {
+    if (answers.empty()) throw std::logic_error(std::string("no answer queued for the ") + dialog + " dialog");
+    std::optional<T> answer = std::move(answers.front());
+    answers.pop_front();
+    return answer ? *answer : start;
+}
 
 const char* ButtonsName(ui::Buttons buttons) {
     switch (buttons) {
@@ -50,6 +70,24 @@ int HeadlessToolkit::ShowMessageBox(const std::string& prompt, ui::Buttons butto
     boxes_.push_back(call);
     if (answer == 0) throw std::logic_error("message box without an answer: " + prompt);
     return answer;
+}
+
+std::string HeadlessToolkit::AnswerOpen(const ui::OpenFileRequest& request) {
+    Record("OpenDialog " + request.filter.description);
+    openDialogs_.push_back(request);
+    return Next(openAnswers_, request.fileName, "Open");
+}
+
+ui::Font HeadlessToolkit::AnswerFont(const ui::Font& start) {
+    Record("FontDialog");
+    fontDialogs_.push_back(start);
+    return Next(fontAnswers_, start, "Font");
+}
+
+ui::Color HeadlessToolkit::AnswerColor(ui::Color start) {
+    Record("ColorDialog");
+    colorDialogs_.push_back(start);
+    return Next(colorAnswers_, start, "Color");
 }
 
 void HeadlessToolkit::SetCursorPos(int x, int y) {
@@ -146,6 +184,29 @@ bool HeadlessTimer::FireIfDue(long now) {
     return true;
 }
 
+bool HeadlessToolkit::ChooseMenu(const std::string& window, ui::MenuId id) { return Window(window).ChooseMenu(id); }
+
+void HeadlessToolkit::PressMouse(const std::string& window, const std::string& control, int buttons, ui::Twips x,
+                                 ui::Twips y) {
+    HeadlessWindow& target = Window(window);
+    HeadlessControl* found = target.FindControl(control);
+    if (!found) throw std::logic_error("no control " + control + " in " + window);
+    target.PressMouse(*found, buttons, x, y);
+}
+
+void HeadlessToolkit::DragTo(const std::string& window, const std::string& dropTarget, ui::Twips dropX,
+                             ui::Twips dropY) {
+    HeadlessWindow& target = Window(window);
+    HeadlessControl* over = nullptr;
+    if (!dropTarget.empty()) {
+        over = target.FindControl(dropTarget);
+        if (!over) throw std::logic_error("no control " + dropTarget + " in " + window);
+    }
+    target.DragTo(over, dropX, dropY);
+}
+
+void HeadlessToolkit::RequestClose(const std::string& window) { Window(window).RequestClose(); }
+
 HeadlessWindow::HeadlessWindow(HeadlessToolkit& toolkit, const ui::WindowSpec& spec)
     : toolkit_(toolkit), spec_(spec) {}
 
@@ -218,6 +279,87 @@ int HeadlessWindow::PressKey(int code) {
 
 void HeadlessWindow::Click() {
     if (!closed_ && shown_ && onClick_) onClick_();
+}
+
+}  // namespace tamrel::headless
+
+namespace tamrel::headless {
+
+void HeadlessWindow::SetMenuBar(const std::vector<ui::MenuDef>& menus) {
+    toolkit_.Record("SetMenuBar " + spec_.name);
+    menus_ = menus;
+    menuEnabled_.clear();
+}
+
+std::vector<ui::MenuId> HeadlessWindow::MenuPath(ui::MenuId id) const {
+    std::vector<ui::MenuId> path;
+    if (!FindMenu(menus_, id, &path)) throw std::logic_error("no menu item " + std::to_string(id));
+    return path;
+}
+
+void HeadlessWindow::SetMenuCaption(ui::MenuId id, const std::string& caption) {
+    // The tree is only read through FindMenu, so a cast back is safe here.
+    auto* item = const_cast<ui::MenuDef*>(FindMenu(menus_, id, nullptr));
+    if (!item) throw std::logic_error("no menu item " + std::to_string(id));
+    item->caption = caption;
+}
+
+std::string HeadlessWindow::MenuCaption(ui::MenuId id) const {
+    const ui::MenuDef* item = FindMenu(menus_, id, nullptr);
+    if (!item) throw std::logic_error("no menu item " + std::to_string(id));
+    return item->caption;
+}
+
+void HeadlessWindow::SetMenuEnabled(ui::MenuId id, bool enabled) {
+    MenuPath(id);
+    menuEnabled_[id] = enabled;
+}
+
+bool HeadlessWindow::MenuEnabled(ui::MenuId id) const {
+    MenuPath(id);
+    const auto found = menuEnabled_.find(id);
+    return found == menuEnabled_.end() || found->second;
+}
+
+bool HeadlessWindow::ChooseMenu(ui::MenuId id) {
+    if (closed_ || !shown_) return false;
+    for (ui::MenuId step : MenuPath(id)) {
+        if (!MenuEnabled(step)) return false;
+    }
+    if (!FindMenu(menus_, id, nullptr)->items.empty()) return false;  // a submenu only opens
+    toolkit_.Record("Menu " + MenuCaption(id));
+    if (onMenu_) onMenu_(id);
+    return true;
+}
+
+std::string HeadlessWindow::ShowOpenDialog(const ui::OpenFileRequest& request) { return toolkit_.AnswerOpen(request); }
+
+ui::Font HeadlessWindow::ShowFontDialog(const ui::Font& start) { return toolkit_.AnswerFont(start); }
+
+ui::Color HeadlessWindow::ShowColorDialog(ui::Color start) { return toolkit_.AnswerColor(start); }
+
+void HeadlessWindow::BeginDrag(ui::Control& control) {
+    toolkit_.Record("BeginDrag " + control.Name());
+    dragging_ = static_cast<HeadlessControl*>(&control);
+}
+
+void HeadlessWindow::PressMouse(HeadlessControl& control, int buttons, ui::Twips x, ui::Twips y) {
+    if (closed_ || !shown_ || !control.Showing()) return;
+    dragging_ = nullptr;
+    control.MouseDown(buttons, x, y);
+}
+
+void HeadlessWindow::DragTo(HeadlessControl* dropTarget, ui::Twips x, ui::Twips y) {
+    HeadlessControl* dragged = std::exchange(dragging_, nullptr);
+    if (!dragged || closed_) return;
+    // Over a showing control the drop is that control's, and nothing moves.
+    if (dropTarget && dropTarget->Showing()) return;
+    if (onDrop_) onDrop_(x, y);
+}
+
+void HeadlessWindow::RequestClose() {
+    toolkit_.Record("RequestClose " + spec_.name);
+    if (!closed_ && onCloseRequest_) onCloseRequest_();
 }
 
 }  // namespace tamrel::headless

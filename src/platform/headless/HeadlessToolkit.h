@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,12 @@ public:
     void SetScreenPixels(int width, int height) { screenWidth_ = width, screenHeight_ = height; }
     // Runs inside a message box, before it answers (a test may act there).
     void OnMessageBox(std::function<void(const MessageBoxCall&)> hook) { boxHook_ = std::move(hook); }
+    // Dialog answers, in the order the dialogs open; nullopt is Cancel. A
+    // dialog without a queued answer fails the test.
+    void QueueOpenAnswer(std::optional<std::string> path) { openAnswers_.push_back(std::move(path)); }
+    void QueueFontAnswer(std::optional<ui::Font> font) { fontAnswers_.push_back(std::move(font)); }
+    void QueueColorAnswer(std::optional<ui::Color> color) { colorAnswers_.push_back(color); }
+    void SetDesktopName(std::string name) { desktopName_ = std::move(name); }
 
     // --- Driving ---
     // Moves the clock, firing every timer that falls due, in order.
@@ -47,10 +54,22 @@ public:
     int PressKey(const std::string& window, int code);
     void ClickWindow(const std::string& window);
     void ClickControl(const std::string& window, const std::string& control);
+    // Chooses a command item as a user can: only while it and every menu
+    // above it are enabled. Returns whether it was chosen.
+    bool ChooseMenu(const std::string& window, ui::MenuId id);
+    // A mouse press over a control, then, when the handler began a drag, a
+    // release over `dropTarget`: a control's name, or "" for the window's
+    // background at (dropX, dropY).
+    void PressMouse(const std::string& window, const std::string& control, int buttons, ui::Twips x, ui::Twips y);
+    void DragTo(const std::string& window, const std::string& dropTarget, ui::Twips dropX, ui::Twips dropY);
+    void RequestClose(const std::string& window);
 
     // --- Inspection ---
     const std::vector<std::string>& calls() const { return calls_; }
     const std::vector<MessageBoxCall>& messageBoxes() const { return boxes_; }
+    const std::vector<ui::OpenFileRequest>& openDialogs() const { return openDialogs_; }
+    const std::vector<ui::Font>& fontDialogs() const { return fontDialogs_; }
+    const std::vector<ui::Color>& colorDialogs() const { return colorDialogs_; }
     // The most recent window of that name, or null.
     HeadlessWindow* FindWindow(const std::string& name);
     ui::Control& ControlOf(const std::string& window, const std::string& control);
@@ -67,6 +86,7 @@ public:
     void ProcessPendingEvents() override;
     ui::Twips ScreenWidth() override { return screenWidth_ * kTwipsPerPixel; }
     ui::Twips ScreenHeight() override { return screenHeight_ * kTwipsPerPixel; }
+    std::string DesktopName() const override { return desktopName_; }
     void Run() override;
     void Quit() override;
 
@@ -75,6 +95,9 @@ public:
     // Used by the windows.
     void Record(std::string call) { calls_.push_back(std::move(call)); }
     void Forget(HeadlessWindow* window);
+    std::string AnswerOpen(const ui::OpenFileRequest& request);
+    ui::Font AnswerFont(const ui::Font& start);
+    ui::Color AnswerColor(ui::Color start);
 
 private:
     HeadlessWindow& Window(const std::string& name);
@@ -83,6 +106,13 @@ private:
     std::vector<MessageBoxCall> boxes_;
     std::deque<int> answers_;
     int defaultAnswer_ = 0;
+    std::deque<std::optional<std::string>> openAnswers_;
+    std::deque<std::optional<ui::Font>> fontAnswers_;
+    std::deque<std::optional<ui::Color>> colorAnswers_;
+    std::vector<ui::OpenFileRequest> openDialogs_;
+    std::vector<ui::Font> fontDialogs_;
+    std::vector<ui::Color> colorDialogs_;
+    std::string desktopName_ = "Windows";
     bool injectedClickArrives_ = true;
     std::function<void(const MessageBoxCall&)> boxHook_;
     std::vector<HeadlessWindow*> windows_;  // owned by the forms
@@ -114,6 +144,9 @@ public:
     ui::Color ForeColor() const override { return color_; }
     void SetToolTip(const std::string& tip) override { tip_ = tip; }
     void OnClick(std::function<void()> handler) override { onClick_ = std::move(handler); }
+    void OnMouseDown(std::function<void(int, ui::Twips, ui::Twips)> handler) override {
+        onMouseDown_ = std::move(handler);
+    }
 
     ui::ControlKind kind() const { return kind_; }
     HeadlessControl* parent() const { return parent_; }
@@ -122,6 +155,9 @@ public:
     bool Showing() const { return visible_ && (!parent_ || parent_->Showing()); }
     void Click() {
         if (onClick_ && enabled_) onClick_();
+    }
+    void MouseDown(int buttons, ui::Twips x, ui::Twips y) {
+        if (onMouseDown_ && enabled_) onMouseDown_(buttons, x, y);
     }
 
 private:
@@ -136,6 +172,7 @@ private:
     ui::Color color_ = 0;
     std::string tip_;
     std::function<void()> onClick_;
+    std::function<void(int, ui::Twips, ui::Twips)> onMouseDown_;
 };
 
 class HeadlessTimer : public ui::Timer {
@@ -175,8 +212,30 @@ public:
     void Refresh() override;
     void OnKeyPress(std::function<void(int& code)> handler) override { onKey_ = std::move(handler); }
     void OnClick(std::function<void()> handler) override { onClick_ = std::move(handler); }
+    void OnCloseRequest(std::function<void()> handler) override { onCloseRequest_ = std::move(handler); }
+    void SetMenuBar(const std::vector<ui::MenuDef>& menus) override;
+    void SetMenuCaption(ui::MenuId id, const std::string& caption) override;
+    std::string MenuCaption(ui::MenuId id) const override;
+    void SetMenuEnabled(ui::MenuId id, bool enabled) override;
+    bool MenuEnabled(ui::MenuId id) const override;
+    void OnMenu(std::function<void(ui::MenuId)> handler) override { onMenu_ = std::move(handler); }
+    std::string ShowOpenDialog(const ui::OpenFileRequest& request) override;
+    ui::Font ShowFontDialog(const ui::Font& start) override;
+    ui::Color ShowColorDialog(ui::Color start) override;
+    void BeginDrag(ui::Control& control) override;
+    void OnDragDrop(std::function<void(ui::Twips, ui::Twips)> handler) override { onDrop_ = std::move(handler); }
 
     const ui::WindowSpec& spec() const { return spec_; }
+    // The menu bar as built, with its current captions.
+    const std::vector<ui::MenuDef>& menuBar() const { return menus_; }
+    // The item's place in the menu bar: its ids from the top menu down.
+    std::vector<ui::MenuId> MenuPath(ui::MenuId id) const;
+    bool ChooseMenu(ui::MenuId id);
+    void PressMouse(HeadlessControl& control, int buttons, ui::Twips x, ui::Twips y);
+    void DragTo(HeadlessControl* dropTarget, ui::Twips x, ui::Twips y);
+    void RequestClose();
+    // The control being dragged, between a press that began it and its drop.
+    HeadlessControl* dragging() const { return dragging_; }
     bool shown() const { return shown_; }
     bool closed() const { return closed_; }
     const std::string& picture() const { return picture_; }
@@ -196,6 +255,12 @@ private:
     bool closed_ = false;
     std::function<void(int&)> onKey_;
     std::function<void()> onClick_;
+    std::function<void()> onCloseRequest_;
+    std::vector<ui::MenuDef> menus_;
+    std::map<ui::MenuId, bool> menuEnabled_;
+    std::function<void(ui::MenuId)> onMenu_;
+    HeadlessControl* dragging_ = nullptr;
+    std::function<void(ui::Twips, ui::Twips)> onDrop_;
 };
 
 }  // namespace tamrel::headless

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/posix/PosixError.h"
 
@@ -19,6 +20,7 @@ public:
     Descriptor(const std::string& path, int flags) : fd_(::open(path.c_str(), flags | O_CLOEXEC, 0666)) {
         if (fd_ < 0) throw PosixError(errno, path);
     }
+    explicit Descriptor(int fd) : fd_(fd) {}
     ~Descriptor() {
         if (fd_ >= 0) ::close(fd_);
     }
@@ -36,7 +38,7 @@ private:
     int fd_;
 };
 
-void WriteAll(Descriptor& file, std::string_view bytes, const std::string& path) {
+void WriteBytes(Descriptor& file, std::string_view bytes, const std::string& path) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(file.get(), bytes.data(), bytes.size());
         if (written < 0) {
@@ -45,6 +47,10 @@ void WriteAll(Descriptor& file, std::string_view bytes, const std::string& path)
         }
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
+}
+
+void WriteAll(Descriptor& file, std::string_view bytes, const std::string& path) {
+    WriteBytes(file, bytes, path);
     file.Close(path);
 }
 
@@ -104,6 +110,33 @@ void PosixFileSystem::WriteFile(const std::string& path, std::string_view bytes)
     WriteAll(file, bytes, path);
 }
 
+void PosixFileSystem::ReplaceFile(const std::string& path, std::string_view bytes) {
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) throw PosixError(errno, path);
+    try {
+        Descriptor file(fd);
+        // Readable by others as a file made with open() would be.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        if (::fchmod(fd, 0666 & ~mask) != 0) throw PosixError(errno, path);
+        WriteBytes(file, bytes, path);
+        if (::fsync(fd) != 0) throw PosixError(errno, path);
+        file.Close(path);
+        if (::rename(temporary.c_str(), path.c_str()) != 0) throw PosixError(errno, path);
+    } catch (...) {
+        ::unlink(temporary.c_str());
+        throw;
+    }
+    // The rename itself reaches the disk with the folder.
+    const std::string folder = path.substr(0, path.rfind('/') + 1);
+    const int folderFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        ::fsync(folderFd);
+        ::close(folderFd);
+    }
+}
+
 void PosixFileSystem::AppendFile(const std::string& path, std::string_view bytes) {
     Descriptor file(path, O_WRONLY | O_CREAT | O_APPEND);
     WriteAll(file, bytes, path);
@@ -115,6 +148,10 @@ void PosixFileSystem::RenameFile(const std::string& from, const std::string& to)
 
 void PosixFileSystem::RemoveFile(const std::string& path) {
     if (::unlink(path.c_str()) != 0) throw PosixError(errno, path);
+}
+
+bool PosixFileSystem::IsRunnable(const std::string& path) {
+    return FileExists(path) && ::access(path.c_str(), X_OK) == 0;
 }
 
 void PosixFileSystem::MakeDriveCurrent(const std::string& path) {

@@ -40,6 +40,7 @@ public:
     ui::Color ForeColor() const override;
     void SetToolTip(const std::string& tip) override;
     void OnClick(std::function<void()> handler) override;
+    void OnMouseDown(std::function<void(int, ui::Twips, ui::Twips)>) override {}
 
     QWidget* widget() const { return widget_; }
 

@@ -34,6 +34,7 @@ public:
     void ProcessPendingEvents() override;
     ui::Twips ScreenWidth() override;
     ui::Twips ScreenHeight() override;
+    std::string DesktopName() const override { return "the desktop"; }
     void Run() override;
     void Quit() override;
 

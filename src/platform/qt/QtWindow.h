@@ -38,6 +38,20 @@ public:
     void OnKeyPress(std::function<void(int& code)> handler) override;
     void OnClick(std::function<void()> handler) override;
 
+    // Menus, dialogs, drag and close requests: not built on this backend yet.
+    void OnCloseRequest(std::function<void()>) override {}
+    void SetMenuBar(const std::vector<ui::MenuDef>&) override {}
+    void SetMenuCaption(ui::MenuId, const std::string&) override {}
+    std::string MenuCaption(ui::MenuId) const override { return {}; }
+    void SetMenuEnabled(ui::MenuId, bool) override {}
+    bool MenuEnabled(ui::MenuId) const override { return true; }
+    void OnMenu(std::function<void(ui::MenuId)>) override {}
+    std::string ShowOpenDialog(const ui::OpenFileRequest& request) override { return request.fileName; }
+    ui::Font ShowFontDialog(const ui::Font& start) override { return start; }
+    ui::Color ShowColorDialog(ui::Color start) override { return start; }
+    void BeginDrag(ui::Control&) override {}
+    void OnDragDrop(std::function<void(ui::Twips, ui::Twips)>) override {}
+
     QWidget* widget() const { return widget_; }
 
 private:

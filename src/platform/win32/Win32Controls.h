@@ -50,6 +50,7 @@ public:
     ui::Color ForeColor() const override { return color_; }
     void SetToolTip(const std::string& tip) override;
     void OnClick(std::function<void()> handler) override { onClick_ = std::move(handler); }
+    void OnMouseDown(std::function<void(int, ui::Twips, ui::Twips)>) override {}
 
     HWND handle() const override { return handle_; }
     void PaintBackground(HDC dc, const RECT& area) override;

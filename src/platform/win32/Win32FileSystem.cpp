@@ -107,6 +107,23 @@ void Win32FileSystem::WriteFile(const std::string& path, std::string_view bytes)
     WriteAll(file, bytes, path);
 }
 
+void Win32FileSystem::ReplaceFile(const std::string& path, std::string_view bytes) {
+    const std::string temporary = path + ".new";
+    try {
+        {
+            const win32::FileHandle file = Open(temporary, GENERIC_WRITE, CREATE_ALWAYS);
+            WriteAll(file, bytes, temporary);
+            if (!::FlushFileBuffers(file.get())) throw LastError(temporary);
+        }
+        if (!::MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            throw LastError(path);
+        }
+    } catch (...) {
+        ::DeleteFileA(temporary.c_str());
+        throw;
+    }
+}
+
 void Win32FileSystem::AppendFile(const std::string& path, std::string_view bytes) {
     // Append access alone makes every write go to the end of the file.
     const win32::FileHandle file = Open(path, FILE_APPEND_DATA, OPEN_ALWAYS);

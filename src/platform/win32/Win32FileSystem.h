@@ -21,9 +21,12 @@ public:
     bool FileExists(const std::string& path) override;
     std::string ReadFile(const std::string& path) override;
     void WriteFile(const std::string& path, std::string_view bytes) override;
+    void ReplaceFile(const std::string& path, std::string_view bytes) override;
     void AppendFile(const std::string& path, std::string_view bytes) override;
     void RenameFile(const std::string& from, const std::string& to) override;
     void RemoveFile(const std::string& path) override;
+    bool IsRunnable(const std::string& path) override { return FileExists(path); }
+    FileFilter ProgramFilter() const override { return {"Executable files (.exe .bat)", "*.exe;*.bat"}; }
     void MakeDriveCurrent(const std::string& path) override;
     void SetCurrentFolder(const std::string& folder) override;
 

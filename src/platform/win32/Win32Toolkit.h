@@ -32,6 +32,7 @@ public:
     void ProcessPendingEvents() override;
     ui::Twips ScreenWidth() override;
     ui::Twips ScreenHeight() override;
+    std::string DesktopName() const override { return "Windows"; }
     void Run() override;
     void Quit() override;
 
