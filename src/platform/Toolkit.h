@@ -123,9 +123,9 @@ struct WindowSpec {
     std::string caption;
     bool borderless = false;
     bool fullScreen = false;  // covers the whole screen, above everything
-    bool maximized = false;   // a normal window, shown maximised
     Twips clientWidth = 0;
     Twips clientHeight = 0;
+    bool maximized = false;  // a normal window, shown maximised
 };
 
 class Window {
