@@ -14,3 +14,7 @@
 #endif
 
 #include <windows.h>
+
+// FileSystem::ReplaceFile is ours; the system's function of that name is not
+// used.
+#undef ReplaceFile
