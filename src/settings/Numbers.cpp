@@ -123,6 +123,24 @@ double StrictNumber(std::string_view text) {
     return ConvertNumber(trimmed);
 }
 
+double LabelFontSize(std::string_view text) {
+    constexpr double kLargest = 2048;
+    const double size = StrictNumber(text);
+    if (!(size > 0 && size <= kLargest)) {
+        throw RuntimeError(error::kInvalidPropertyValue, "Invalid property value");
+    }
+    return size;
+}
+
+std::string SingleText(double value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value),
+                                      std::chars_format::general, 7);
+    return std::string(buffer, result.ptr);
+}
+
+double RoundHalfEven(double value) { return std::nearbyint(value); }
+
 bool ToBoolean(std::string_view text) {
     const std::string word = LowerCase(Trim(text));
     if (word == "true") return true;

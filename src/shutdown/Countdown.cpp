@@ -10,7 +10,7 @@ namespace tamrel {
 
 void ShutdownScreen::OnTick() {
     --SecondsLeft;
-    ui::Control* box = defaultLook->Visible() ? defaultNumber : countdownNumber;
+    ui::Control* box = look_.frame->Visible() ? look_.number : countdownNumber;
     box->SetText(PlainNumber(SecondsLeft));
     if (SecondsLeft <= 0) {
         countdownTimer->SetEnabled(false);

@@ -6,26 +6,14 @@
 #include "settings/DamagedSettings.h"
 #include "settings/Numbers.h"
 #include "settings/Text.h"
+#include "shutdown/DefaultLook.h"
 
 namespace tamrel {
 
 namespace {
 
-constexpr ui::Twips kFrameWidth = 9495;
-constexpr ui::Twips kFrameHeight = 5295;
 constexpr ui::Twips kBoxWidth = 3255;
 constexpr ui::Twips kBoxHeight = 2295;
-// Font sizes a label can take, in points.
-constexpr double kLargestFontSize = 2048;
-
-struct FrameLabel {
-    ui::Control* ShutdownScreen::*member;
-    const char* name;
-    const char* text;
-    ui::Rect bounds;
-    const char* font;
-    double size;
-};
 
 }  // namespace
 
@@ -45,28 +33,8 @@ void ShutdownScreen::BuildWindow() {
     countdownNumber->SetVisible(false);
     countdownNumber->SetFont({"MS Sans Serif", 8.25, false, false});
 
-    defaultLook = &window_->AddControl(ui::ControlKind::Frame, "defaultLook", nullptr,
-                                  {0, 0, kFrameWidth, kFrameHeight});
-    defaultLook->SetVisible(false);
-    static const FrameLabel kLabels[] = {
-        {&ShutdownScreen::headingLabel, "headingLabel", "Your machine will shut down in", {2040, 480, 5535, 495},
-         "Comic Sans MS", 18},
-        {&ShutdownScreen::defaultNumber, "defaultNumber", "ERR", {4320, 1920, 810, 435}, "MS Sans Serif", 18},
-        {&ShutdownScreen::secondsLabel, "secondsLabel", "Seconds.", {4080, 2880, 1455, 375}, "Comic Sans MS", 14.25},
-        {&ShutdownScreen::keyboardLabel, "keyboardLabel", "If the keyboard is hooked up, you can", {2280, 3480, 5415, 495},
-         "Comic Sans MS", 12},
-        {&ShutdownScreen::cancelHint, "cancelHint", "press the assigned key to cancel and return to Windows.",
-         {1560, 3960, 6975, 495}, "Comic Sans MS", 12},
-        {&ShutdownScreen::restartHint, "restartHint",
-         "Or you can press the assigned re-start key to re-start the program.",
-         {1080, 4560, 7680, 315}, "Comic Sans MS", 11.25},
-    };
-    for (const FrameLabel& item : kLabels) {
-        ui::Control& label = window_->AddControl(ui::ControlKind::Label, item.name, defaultLook, item.bounds);
-        label.SetFont({item.font, item.size, true, false});
-        label.SetText(item.text);
-        this->*item.member = &label;
-    }
+    look_ = tamrel::BuildDefaultLook(*window_, {"defaultLook", "If the keyboard is hooked up, you can", "ERR",
+                                        app_.platform().ui.DesktopName()});
 
     countdownTimer = &window_->AddTimer(1000);
     countdownTimer->OnTick([this] { OnTick(); });
@@ -125,10 +93,7 @@ void ShutdownScreen::Activate() {
 void ShutdownScreen::BuildSkinLook() {
     if (BoxFontName.empty()) BoxFontName = "comic sans ms";
     if (LenientNumber(BoxFontSize) == 0) BoxFontSize = "20";
-    const double size = StrictNumber(BoxFontSize);
-    if (!(size > 0 && size <= kLargestFontSize)) {
-        throw RuntimeError(error::kInvalidPropertyValue, "Invalid property value");
-    }
+    const double size = LabelFontSize(BoxFontSize);
     if (BoxBold.empty()) BoxBold = "False";
     countdownNumber->SetFont({BoxFontName, size, ToBoolean(BoxBold), BoxItalic});
     countdownNumber->SetForeColor(BoxColor);
@@ -139,13 +104,10 @@ void ShutdownScreen::BuildSkinLook() {
 }
 
 void ShutdownScreen::BuildDefaultLook() {
-    ui::Rect frame = defaultLook->Bounds();
-    frame.left = (window_->Width() - frame.width) / 2;
-    frame.top = (window_->Height() - frame.height) / 2;
-    defaultLook->SetBounds(frame);
-    for (ui::Control* control : {defaultLook, headingLabel, defaultNumber, secondsLabel, cancelHint}) control->SetVisible(true);
-    defaultNumber->SetText(PlainNumber(SecondsLeft));
-    restartHint->SetVisible(RestartKey != 0);
+    CentreDefaultLook(look_, *window_);
+    for (ui::Control* control : {look_.frame, look_.heading, look_.number, look_.seconds, look_.cancelHint}) control->SetVisible(true);
+    look_.number->SetText(PlainNumber(SecondsLeft));
+    look_.restartHint->SetVisible(RestartKey != 0);
 }
 
 void ShutdownScreen::TakeFocusAndStart() {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/Toolkit.h"
+#include "shutdown/DefaultLook.h"
 
 namespace tamrel {
 
@@ -75,13 +76,7 @@ private:
 
     std::unique_ptr<ui::Window> window_;
     ui::Control* countdownNumber = nullptr;
-    ui::Control* defaultLook = nullptr;
-    ui::Control* headingLabel = nullptr;
-    ui::Control* defaultNumber = nullptr;
-    ui::Control* secondsLabel = nullptr;
-    ui::Control* cancelHint = nullptr;
-    ui::Control* keyboardLabel = nullptr;
-    ui::Control* restartHint = nullptr;
+    DefaultLook look_;
     ui::Timer* countdownTimer = nullptr;
 };
 

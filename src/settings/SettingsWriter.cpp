@@ -1,0 +1,102 @@
+#include "settings/SettingsWriter.h"
+
+#include "settings/SettingsFile.h"
+#include "settings/Text.h"
+
+namespace tamrel {
+
+namespace {
+
+constexpr const char* kKeyCodeComment =
+    "# The number is the character code that the key types, as the keyboard reports it to Tamrel.";
+
+void CorrectRanges(Settings& s) {
+    if (s.ShutdownMethod < 0 || s.ShutdownMethod > 2) s.ShutdownMethod = 0;
+    if (s.CancelSeconds < 5 || s.CancelSeconds > 25) s.CancelSeconds = 10;
+    if (s.CancelKey < -1 || s.CancelKey == 0) s.CancelKey = 27;
+    if (s.RestartKey < -1) s.RestartKey = 0;
+    if (s.RestartKey == s.CancelKey) s.RestartKey = 0;
+}
+
+}  // namespace
+
+std::string SettingsFileText(Settings& s, const std::string& createdOn) {
+    CorrectRanges(s);
+    const std::string lines[] = {
+        "########## Tamrel settings file... created on " + createdOn,
+        "# This is the configuration file for The Tamrel by the Tamrel project.",
+        "# The Tamrel can be used to launch your favorite program, then shutdown the PC",
+        "# when the program finishes.",
+        "# This program was created to use with home arcade machines, but can be used in ",
+        "# other applications.",
+        "# To comment on this program, or for advanced help, email the Tamrel project (see its README).",
+        "#",
+        "# You can set up the way The Tamrel looks and performs here.",
+        "#",
+        "# Each line in this file beginning with # will be ignored.",
+        "#",
+        "# The next line allows you to run The Tamrel in the setup mode.",
+        "# Although you can set up The Tamrel by editing this file, it is recommended you",
+        "# set this command to yes to use The Tamrel to set up these parameters.",
+        "# If you set this command to yes, the setup routine will run when you start The Tamrel.",
+        "# This command will change back to no afterwards.",
+        "Run Setup = no",
+        "#",
+        "# Next line tells The Tamrel the program to start, including complete path.",
+        "Program =" + s.ProgramPath,
+        "#",
+        "# Next line decides shutdown method. 0= Dont shutdown 1= Shutdown 2= Powerdown.",
+        "# Default is 0 (Dont Shutdown.)",
+        "Shutdown method =" + PlainNumber(s.ShutdownMethod),
+        "#",
+        "# Next line states number of seconds to cancel shutdown. Min=5 Max= 25 Default is 10.",
+        "Seconds to cancel =" + PlainNumber(s.CancelSeconds),
+        "#",
+        "# Next line decides which key to press to cancel the shutdown and go into Windows.",
+        kKeyCodeComment,
+        "# -1 is LEFT MOUSE CLICK. 27 is ESCAPE Key. 13 is ENTER Key. Default is 27(ESCAPE Key ).",
+        "Key to cancel =" + PlainNumber(s.CancelKey),
+        "#",
+        "# Next line decides which key to press to cancel the shutdown and restart the program.",
+        kKeyCodeComment,
+        "# This key cannot be the same as the cancel key. If so, it will be set to 0.",
+        "# -1 is LEFT MOUSE CLICK. 27 is ESCAPE Key. 13 is ENTER Key. Default is 0(None).",
+        "Key to re-start =" + PlainNumber(s.RestartKey),
+        "#",
+        "# Next line chooses Countdown box X position on the shutdown screen. Default is 0.",
+        "Countdown box X position =" + SignedNumber(s.BoxX),
+        "# Next line chooses countdown box Y position on the shutdown screen. Default is 0.",
+        "Countdown box Y position =" + SignedNumber(s.BoxY),
+        "# Next line chooses countdown box font. Default is Arial.",
+        "Countdown box font =" + s.BoxFontName,
+        "# Next line decides if count down box is in italics. Choices are True or False. Default is False.",
+        std::string("Countdown box italic =") + (s.BoxItalic ? "True" : "False"),
+        "# Next line chooses countdown box font size.",
+        "Countdown box fontsize =" + s.BoxFontSize,
+        "# Next line chooses countdown box font bold. Choices are True or False. Default is False.",
+        "Countdown box bold font =" + s.BoxBold,
+        "# Next line is the color of the number displayed in the countdown box.",
+        "# Colors are numbers from 0 to 255. Black is 0, Red is 255. Default is 0 (Black)",
+        "Countdown box color =" + SignedNumber(s.BoxColor),
+        "#",
+        "# Next line states the skin to use, including complete path.",
+        "Skin =" + s.SkinPath,
+        "#",
+        "# You can create a skin using MSPaint. You may try other paint programs,",
+        "# just make sure you save it as a bmp file.",
+        "# If you have problems running The Tamrel, consult a file called tamrel.txt.",
+        "# Most errors or problems encounterd by The Tamrel will be stored in tamrel.txt.",
+        "# Also consult the readme.txt file, or run setup mode and check the Help files.",
+    };
+    static_assert(sizeof lines / sizeof lines[0] == 64);
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+void WriteSettingsFile(Settings& state, FileSystem& files, const std::string& createdOn) {
+    const std::string text = SettingsFileText(state, createdOn);
+    files.ReplaceFile(SettingsFilePath(files), text);
+}
+
+}  // namespace tamrel
