@@ -2,6 +2,7 @@
 
 #include "TestPlatform.h"
 #include "platform/RuntimeError.h"
+#include "setup/SetupWindow.h"
 #include "shutdown/ShutdownScreen.h"
 
 namespace tamrel::test {
@@ -66,9 +67,10 @@ TEST_F(RunSequence, AMissingFileOffersSetup) {
     EXPECT_EQ(Box(0).title, "Tamrel.set not found!");
     EXPECT_EQ(Box(0).buttons, ui::Buttons::OkCancel);
     EXPECT_EQ(Box(0).icon, ui::Icon::None);
-    EXPECT_EQ(t.Events(), (Lines{"Tamrel started.", "Tamrel.set file not found!"}));
+    EXPECT_EQ(t.Events(), (Lines{"Tamrel started.", "Tamrel.set file not found!", "Entering setup mode.",
+                                 "Tamrel.set not found. Creating default settings."}));
     EXPECT_EQ(t.Errors(), Lines{"--Tamrel.set not found!"});
-    EXPECT_FALSE(t.app.setupAfterError);
+    EXPECT_TRUE(t.app.HasOpenWindows());
 }
 
 TEST_F(RunSequence, DecliningSetupForAMissingFileEndsTheProgram) {
@@ -88,9 +90,12 @@ TEST_F(RunSequence, RunSetupYesStopsTheReadingInAnyCase) {
     for (const std::string line : {"Run Setup = yes", "RUN SETUP = YES", "Run Setup =yes"}) {
         TestPlatform p;
         p.WriteSettings({line, "Program =nothing"});
+        p.ui.SetDefaultAnswer(ui::kAnswerOk);  // setup then finds the file incomplete
         p.app.Start();
         EXPECT_NE(p.app.setupWindow(), nullptr) << line;
-        EXPECT_EQ(p.Events(), (Lines{"Tamrel started.", "In Tamrel.set, " + line}));
+        const Lines events = p.Events();
+        EXPECT_EQ(Lines(events.begin(), events.begin() + 3),
+                  (Lines{"Tamrel started.", "In Tamrel.set, " + line, "Entering setup mode."}));
     }
 }
 
@@ -131,17 +136,21 @@ TEST_F(RunSequence, AFileWithFewerThanTwoKeyLinesIsKeptAsBadAndRemoved) {
 
 TEST_F(RunSequence, AProgramThatDoesNotExistOffersSetup) {
     // A blank after the "=" is part of the path.
-    t.WriteSettings({"Run Setup = no", "Program = " + t.Path("front.exe")});
+    t.WriteSettings(SettingsLines({"Program = " + t.Path("front.exe")}));
     t.ui.QueueAnswer(ui::kAnswerOk);
     t.app.Start();
-    EXPECT_NE(t.app.setupWindow(), nullptr);
+    ASSERT_TRUE(t.app.HasOpenWindows());
+    // Setup reads the value trimmed, so the user sees the program to mend.
+    EXPECT_EQ(t.app.setupWindow()->state.ProgramPath, t.Path("front.exe"));
     EXPECT_EQ(Box(0).title, "Tamrel has encountered a problem!");
     EXPECT_EQ(Box(0).prompt,
               "There is a problem with the program you are trying to launch, or it's path. You must run setup "
               "to correct it");
     EXPECT_EQ(t.Errors(), Lines{"--Problem with program or its path: Program = " + t.Path("front.exe")});
-    EXPECT_EQ(t.Events().back(),
-              "Problem trying to launch program. The problem is in Program = line of tamrel.set.");
+    const Lines events = t.Events();
+    EXPECT_NE(std::find(events.begin(), events.end(),
+                        "Problem trying to launch program. The problem is in Program = line of tamrel.set."),
+              events.end());
     EXPECT_TRUE(t.processes.starts().empty());
 }
 
@@ -182,10 +191,14 @@ TEST_F(RunSequence, AnErrorIsReportedAndOffersSetup) {
     EXPECT_EQ(Box(1).buttons, ui::Buttons::YesNo);
     EXPECT_EQ(t.Errors(), Lines{"--Error encountered: 8: Exec format error"});
     const Lines events = t.Events();
-    EXPECT_EQ(Lines(events.end() - 2, events.end()),
-              (Lines{"Encountered error# 8: Exec format error", "User chose to run setup."}));
-    EXPECT_TRUE(t.app.setupAfterError);
-    EXPECT_NE(t.app.setupWindow(), nullptr);
+    EXPECT_EQ(Lines(events.end() - 4, events.end()),
+              (Lines{"Encountered error# 8: Exec format error", "User chose to run setup.", "Entering setup mode.",
+                     "Tamrel.set not found. Creating default settings."}));
+    // Setup started from the defaults and left the file alone.
+    EXPECT_FALSE(t.app.setupAfterError);
+    EXPECT_TRUE(t.app.HasOpenWindows());
+    EXPECT_EQ(t.app.setupWindow()->state.CancelSeconds, 25);
+    EXPECT_EQ(CrLfLines(t.Read("tamrel.set")), QuietSettings());
 }
 
 TEST_F(RunSequence, DecliningSetupAfterAnErrorEndsTheProgram) {
