@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -10,13 +11,14 @@
 
 namespace tamrel::qt {
 
-// A left press and release on the control make its click. `mouseTarget`
-// null: the control reports its clicks itself (a button, which the keyboard
-// can click too).
+// Reports the control's mouse presses, and its clicks: a left press and
+// release on it. With `clicksFromMouse` false the control reports its clicks
+// itself (a button, which the keyboard can click too).
 class ClickRelay : public QObject {
 public:
-    ClickRelay(QWidget* control, QWidget* mouseTarget) : QObject(control), control_(control) {
-        if (mouseTarget) mouseTarget->installEventFilter(this);
+    ClickRelay(QWidget* control, QWidget* mouseTarget, bool clicksFromMouse)
+        : QObject(control), control_(control), clicksFromMouse_(clicksFromMouse) {
+        mouseTarget->installEventFilter(this);
     }
 
     void Fire() {
@@ -26,6 +28,8 @@ public:
     }
 
     std::function<void()> handler;
+    std::function<void(int buttons, QPoint at)> pressed;
+    std::function<void(QPoint at)> afterPressed;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -34,6 +38,7 @@ protected:
             case QEvent::MouseButtonDblClick: {
                 auto& mouse = static_cast<QMouseEvent&>(*event);
                 if (mouse.button() == Qt::LeftButton) leftDown_ = true;
+                Pressed(mouse);
                 return false;
             }
             case QEvent::MouseButtonRelease: {
@@ -42,7 +47,7 @@ protected:
                 const bool pressedHere = leftDown_;
                 leftDown_ = false;
                 auto* widget = static_cast<QWidget*>(watched);
-                if (pressedHere && widget->rect().contains(mouse.position().toPoint())) Fire();
+                if (clicksFromMouse_ && pressedHere && widget->rect().contains(mouse.position().toPoint())) Fire();
                 return false;
             }
             default: return false;
@@ -50,7 +55,29 @@ protected:
     }
 
 private:
+    void Pressed(const QMouseEvent& mouse) {
+        if (!control_->isEnabled()) return;
+        const QPoint at = mouse.position().toPoint();
+        int buttons = 0;
+        if (mouse.buttons() & Qt::LeftButton) buttons |= ui::kLeftButton;
+        if (mouse.buttons() & Qt::RightButton) buttons |= ui::kRightButton;
+        if (mouse.buttons() & Qt::MiddleButton) buttons |= ui::kMiddleButton;
+        // Copies, and the members looked at again after each call: the
+        // handler may destroy the control, which clears them.
+        if (pressed) {
+            auto copy = pressed;
+            copy(buttons, at);
+        }
+        if (afterPressed) {
+            auto copy = afterPressed;
+            copy(at);
+        }
+        // A drag started there took the release for itself.
+        if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) leftDown_ = false;
+    }
+
     QWidget* control_;
+    bool clicksFromMouse_;
     bool leftDown_ = false;
 };
 
@@ -81,13 +108,6 @@ QWidget* MakeWidget(ui::ControlKind kind, QWidget* parent) {
     return new QWidget(parent);
 }
 
-ui::Color WindowsColor(const QColor& color) { return color.red() + 256 * color.green() + 65536 * color.blue(); }
-
-QColor QtColor(ui::Color color) {
-    const auto value = static_cast<std::uint32_t>(color);
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
 QString StandInFamily(const QString& family) {
     const QFontInfo choice{QFont(family)};
     if (choice.fixedPitch()) return choice.family();
@@ -103,6 +123,13 @@ QPalette::ColorRole TextRole(ui::ControlKind kind) {
 }
 
 }  // namespace
+
+ui::Color WindowsColor(const QColor& color) { return color.red() + 256 * color.green() + 65536 * color.blue(); }
+
+QColor QtColor(ui::Color color) {
+    const auto value = static_cast<std::uint32_t>(color);
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
 
 QFont ResolvedFont(const ui::Font& font, const QFont& base) {
     QFont resolved = base;
@@ -125,9 +152,9 @@ QtControl::QtControl(ui::ControlKind kind, const std::string& name, QWidget* par
     // never sees it.
     widget_->setAttribute(Qt::WA_NoMousePropagation);
     auto* button = qobject_cast<QPushButton*>(widget_);
-    QWidget* mouseTarget = button ? nullptr : widget_.data();
+    QWidget* mouseTarget = widget_.data();
     if (auto* box = qobject_cast<QPlainTextEdit*>(widget_)) mouseTarget = box->viewport();
-    clicks_ = new ClickRelay(widget_, mouseTarget);
+    clicks_ = new ClickRelay(widget_, mouseTarget, button == nullptr);
     if (button) {
         QObject::connect(button, &QPushButton::clicked, clicks_, [relay = clicks_.data()] { relay->Fire(); });
     }
@@ -138,7 +165,10 @@ QtControl::QtControl(ui::ControlKind kind, const std::string& name, QWidget* par
 }
 
 QtControl::~QtControl() {
-    if (clicks_) clicks_->handler = nullptr;
+    if (!clicks_) return;
+    clicks_->handler = nullptr;
+    clicks_->pressed = nullptr;
+    clicks_->afterPressed = nullptr;
 }
 
 void QtControl::SetText(const std::string& text) {
@@ -205,6 +235,21 @@ void QtControl::SetToolTip(const std::string& tip) {
 
 void QtControl::OnClick(std::function<void()> handler) {
     if (clicks_) clicks_->handler = std::move(handler);
+}
+
+void QtControl::OnMouseDown(std::function<void(int buttons, ui::Twips x, ui::Twips y)> handler) {
+    if (!clicks_) return;
+    if (!handler) {
+        clicks_->pressed = nullptr;
+        return;
+    }
+    clicks_->pressed = [handler = std::move(handler), units = units_](int buttons, QPoint at) {
+        handler(buttons, units.Twips(at.x()), units.Twips(at.y()));
+    };
+}
+
+void QtControl::AfterMouseDown(std::function<void(QPoint at)> step) {
+    if (clicks_) clicks_->afterPressed = std::move(step);
 }
 
 }  // namespace tamrel::qt

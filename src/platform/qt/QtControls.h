@@ -40,9 +40,12 @@ public:
     ui::Color ForeColor() const override;
     void SetToolTip(const std::string& tip) override;
     void OnClick(std::function<void()> handler) override;
-    void OnMouseDown(std::function<void(int, ui::Twips, ui::Twips)>) override {}
+    void OnMouseDown(std::function<void(int buttons, ui::Twips x, ui::Twips y)> handler) override;
 
     QWidget* widget() const { return widget_; }
+    // The window's own step after every mouse-down handler has returned
+    // (where it starts a drag the handler asked for), with the press point.
+    void AfterMouseDown(std::function<void(QPoint at)> step);
 
 private:
     ui::ControlKind kind_;
@@ -61,5 +64,9 @@ private:
 // (same widths) replaces every missing proportional family, and fontconfig's
 // own choice is kept for a monospaced one.
 QFont ResolvedFont(const ui::Font& font, const QFont& base);
+
+// Colour values (red + 256 * green + 65536 * blue) and Qt colours.
+ui::Color WindowsColor(const QColor& color);
+QColor QtColor(ui::Color color);
 
 }  // namespace tamrel::qt

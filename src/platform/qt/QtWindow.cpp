@@ -1,11 +1,15 @@
 #include "platform/qt/QtWindow.h"
 
+#include <QDrag>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 
 #include "platform/RuntimeError.h"
+#include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtToolkit.h"
 
 namespace tamrel::qt {
@@ -15,10 +19,13 @@ QtWindow::QtWindow(QtToolkit& toolkit, const ui::WindowSpec& spec)
     widget_->setObjectName(QString::fromLocal8Bit(spec.name));
     widget_->setWindowTitle(QString::fromLocal8Bit(spec.caption));
     if (spec.borderless || spec.fullScreen) widget_->setWindowFlag(Qt::FramelessWindowHint);
-    if (spec.fullScreen) {
-        // A bare X server has no window manager to honour the full-screen
-        // state, so the geometry is set as well.
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) widget_->setGeometry(screen->geometry());
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    // A bare X server has no window manager to honour the full-screen or
+    // maximised state, so the geometry is set as well.
+    if (spec.fullScreen && screen) {
+        widget_->setGeometry(screen->geometry());
+    } else if (spec.maximized && screen) {
+        widget_->setGeometry(screen->availableGeometry());
     } else {
         widget_->resize(units_.Pixels(spec.clientWidth), units_.Pixels(spec.clientHeight));
     }
@@ -35,9 +42,10 @@ QtWindow::~QtWindow() {
 
 ui::Control& QtWindow::AddControl(ui::ControlKind kind, const std::string& name, ui::Control* parent,
                                   const ui::Rect& bounds) {
-    QWidget* parentWidget = widget_;
+    QWidget* parentWidget = widget_ ? widget_->client() : nullptr;
     if (auto* frame = dynamic_cast<QtControl*>(parent); frame && frame->widget()) parentWidget = frame->widget();
     controls_.push_back(std::make_unique<QtControl>(kind, name, parentWidget, units_, bounds));
+    controls_.back()->AfterMouseDown([this](QPoint at) { StartDrag(at); });
     return *controls_.back();
 }
 
@@ -56,6 +64,8 @@ void QtWindow::Show() {
     if (closed_ || !widget_) return;
     if (spec_.fullScreen) {
         widget_->showFullScreen();
+    } else if (spec_.maximized) {
+        widget_->showMaximized();
     } else {
         widget_->show();
     }
@@ -88,11 +98,11 @@ void QtWindow::SetPicture(const std::string& bitmapPath) {
     QPixmap picture = QPixmap::fromImage(image);
     // One picture pixel on one screen pixel, whatever the scaling.
     picture.setDevicePixelRatio(widget_->devicePixelRatioF());
-    widget_->SetPicture(picture);
+    widget_->client()->SetPicture(picture);
 }
 
 void QtWindow::ClearPicture() {
-    if (widget_) widget_->ClearPicture();
+    if (widget_) widget_->client()->ClearPicture();
 }
 
 void QtWindow::Refresh() {
@@ -104,7 +114,77 @@ void QtWindow::OnKeyPress(std::function<void(int& code)> handler) {
 }
 
 void QtWindow::OnClick(std::function<void()> handler) {
-    if (widget_ && !closed_) widget_->onClick = std::move(handler);
+    if (widget_ && !closed_) widget_->client()->onClick = std::move(handler);
+}
+
+void QtWindow::OnCloseRequest(std::function<void()> handler) {
+    if (widget_ && !closed_) widget_->onCloseRequest = std::move(handler);
+}
+
+void QtWindow::SetMenuBar(const std::vector<ui::MenuDef>& menus) {
+    if (!widget_) return;
+    QPointer<WindowWidget> window = widget_;
+    QMenuBar* bar = menus_.Build(widget_, menus, [this, window](ui::MenuId id) {
+        // The window may be gone by the time a late menu event comes.
+        if (!window || window->closed() || !onMenu_) return;
+        auto handler = onMenu_;  // the handler may close or destroy the window
+        handler(id);
+    });
+    widget_->SetMenuBar(bar);
+    if (!spec_.fullScreen && !spec_.maximized) {
+        // The client area keeps the size the form asked for.
+        widget_->resize(units_.Pixels(spec_.clientWidth),
+                        units_.Pixels(spec_.clientHeight) + bar->sizeHint().height());
+    }
+}
+
+void QtWindow::SetMenuCaption(ui::MenuId id, const std::string& caption) { menus_.SetCaption(id, caption); }
+
+std::string QtWindow::MenuCaption(ui::MenuId id) const { return menus_.Caption(id); }
+
+void QtWindow::SetMenuEnabled(ui::MenuId id, bool enabled) { menus_.SetEnabled(id, enabled); }
+
+bool QtWindow::MenuEnabled(ui::MenuId id) const { return menus_.Enabled(id); }
+
+void QtWindow::OnMenu(std::function<void(ui::MenuId id)> handler) {
+    if (!closed_) onMenu_ = std::move(handler);
+}
+
+std::string QtWindow::ShowOpenDialog(const ui::OpenFileRequest& request) {
+    return RunOpenDialog(widget_, request);
+}
+
+ui::Font QtWindow::ShowFontDialog(const ui::Font& start) { return RunFontDialog(widget_, start); }
+
+ui::Color QtWindow::ShowColorDialog(ui::Color start) { return RunColorDialog(widget_, start); }
+
+void QtWindow::BeginDrag(ui::Control& control) {
+    if (auto* qtControl = dynamic_cast<QtControl*>(&control)) dragging_ = qtControl->widget();
+}
+
+void QtWindow::StartDrag(QPoint hotSpot) {
+    const QPointer<QWidget> source = std::exchange(dragging_, nullptr);
+    // Without a button held there is no release left to end the drag.
+    if (!source || closed_ || !widget_ || QGuiApplication::mouseButtons() == Qt::NoButton) return;
+    auto* drag = new QDrag(source);
+    auto* data = new QMimeData;
+    data->setData(kControlDragFormat, QByteArray::fromStdString(source->objectName().toStdString()));
+    drag->setMimeData(data);
+    drag->setPixmap(source->grab());
+    drag->setHotSpot(hotSpot);
+    drag->exec(Qt::MoveAction);
+    drag->deleteLater();
+}
+
+void QtWindow::OnDragDrop(std::function<void(ui::Twips x, ui::Twips y)> handler) {
+    if (!widget_ || closed_) return;
+    if (!handler) {
+        widget_->client()->onDrop = nullptr;
+        return;
+    }
+    widget_->client()->onDrop = [handler = std::move(handler), units = units_](QPoint at) {
+        handler(units.Twips(at.x()), units.Twips(at.y()));
+    };
 }
 
 }  // namespace tamrel::qt

@@ -1,6 +1,7 @@
 #pragma once
-// A form's window on Qt: a top-level widget with its controls and timers.
-// A full-screen window covers the primary screen with or without a window
+// A form's window on Qt: a top-level widget with its controls, timers, menu
+// bar and dialogs. A full-screen or maximised window covers the primary
+// screen (its free part, for a maximised one) with or without a window
 // manager.
 
 #include <QPointer>
@@ -9,6 +10,7 @@
 
 #include "platform/Toolkit.h"
 #include "platform/qt/QtControls.h"
+#include "platform/qt/QtMenus.h"
 #include "platform/qt/QtTimer.h"
 #include "platform/qt/QtUnits.h"
 #include "platform/qt/QtWindowWidget.h"
@@ -38,29 +40,33 @@ public:
     void OnKeyPress(std::function<void(int& code)> handler) override;
     void OnClick(std::function<void()> handler) override;
 
-    // Menus, dialogs, drag and close requests: not built on this backend yet.
-    void OnCloseRequest(std::function<void()>) override {}
-    void SetMenuBar(const std::vector<ui::MenuDef>&) override {}
-    void SetMenuCaption(ui::MenuId, const std::string&) override {}
-    std::string MenuCaption(ui::MenuId) const override { return {}; }
-    void SetMenuEnabled(ui::MenuId, bool) override {}
-    bool MenuEnabled(ui::MenuId) const override { return true; }
-    void OnMenu(std::function<void(ui::MenuId)>) override {}
-    std::string ShowOpenDialog(const ui::OpenFileRequest& request) override { return request.fileName; }
-    ui::Font ShowFontDialog(const ui::Font& start) override { return start; }
-    ui::Color ShowColorDialog(ui::Color start) override { return start; }
-    void BeginDrag(ui::Control&) override {}
-    void OnDragDrop(std::function<void(ui::Twips, ui::Twips)>) override {}
+    void OnCloseRequest(std::function<void()> handler) override;
+    void SetMenuBar(const std::vector<ui::MenuDef>& menus) override;
+    void SetMenuCaption(ui::MenuId id, const std::string& caption) override;
+    std::string MenuCaption(ui::MenuId id) const override;
+    void SetMenuEnabled(ui::MenuId id, bool enabled) override;
+    bool MenuEnabled(ui::MenuId id) const override;
+    void OnMenu(std::function<void(ui::MenuId id)> handler) override;
+    std::string ShowOpenDialog(const ui::OpenFileRequest& request) override;
+    ui::Font ShowFontDialog(const ui::Font& start) override;
+    ui::Color ShowColorDialog(ui::Color start) override;
+    void BeginDrag(ui::Control& control) override;
+    void OnDragDrop(std::function<void(ui::Twips x, ui::Twips y)> handler) override;
 
     QWidget* widget() const { return widget_; }
 
 private:
+    void StartDrag(QPoint hotSpot);
+
     QtToolkit& toolkit_;
     ui::WindowSpec spec_;
     Units units_;
     QPointer<WindowWidget> widget_;
     std::vector<std::unique_ptr<QtControl>> controls_;
     std::vector<std::unique_ptr<QtTimer>> timers_;
+    MenuTable menus_;
+    std::function<void(ui::MenuId)> onMenu_;
+    QPointer<QWidget> dragging_;  // asked for by the running mouse-down handler
     bool closed_ = false;
 };
 

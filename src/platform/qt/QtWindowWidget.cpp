@@ -1,9 +1,15 @@
 #include "platform/qt/QtWindowWidget.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QVBoxLayout>
 
 namespace tamrel::qt {
 
@@ -28,24 +34,97 @@ int TypedCharacter(const QKeyEvent& key) {
     }
 }
 
-WindowWidget::WindowWidget() {
-    setFocusPolicy(Qt::StrongFocus);
+ClientArea::ClientArea(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("ClientArea"));
+    setAcceptDrops(true);
 }
 
-void WindowWidget::SetPicture(const QPixmap& picture) {
+void ClientArea::SetPicture(const QPixmap& picture) {
     picture_ = picture;
     update();
 }
 
-void WindowWidget::ClearPicture() {
+void ClientArea::ClearPicture() {
     picture_ = QPixmap();
     update();
+}
+
+void ClientArea::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    if (!picture_.isNull()) painter.drawPixmap(0, 0, picture_);
+}
+
+void ClientArea::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) leftDown_ = true;
+    event->accept();
+}
+
+void ClientArea::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() != Qt::LeftButton) return;
+    const bool pressedHere = leftDown_;
+    leftDown_ = false;
+    if (!pressedHere || !rect().contains(event->position().toPoint()) || !onClick) return;
+    auto handler = onClick;  // the handler may close or destroy its window
+    handler();
+}
+
+bool ClientArea::OverBackground(QPointF at) const {
+    return rect().contains(at.toPoint()) && !childAt(at.toPoint());
+}
+
+bool ClientArea::FromThisWindow(const QDropEvent& event) const {
+    const auto* source = qobject_cast<const QWidget*>(event.source());
+    return source && source->window() == window() && event.mimeData()->hasFormat(kControlDragFormat);
+}
+
+void ClientArea::dragEnterEvent(QDragEnterEvent* event) {
+    if (FromThisWindow(*event)) event->acceptProposedAction();
+}
+
+void ClientArea::dragMoveEvent(QDragMoveEvent* event) {
+    // Refused over a control, so the pointer shows that nothing would move.
+    if (FromThisWindow(*event) && OverBackground(event->position())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void ClientArea::dropEvent(QDropEvent* event) {
+    if (!FromThisWindow(*event) || !OverBackground(event->position())) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    if (!onDrop) return;
+    auto handler = onDrop;
+    handler(event->position().toPoint());
+}
+
+WindowWidget::WindowWidget() : layout_(new QVBoxLayout(this)), client_(new ClientArea(this)) {
+    setFocusPolicy(Qt::StrongFocus);
+    layout_->setContentsMargins(0, 0, 0, 0);
+    layout_->setSpacing(0);
+    layout_->addWidget(client_);
+}
+
+void WindowWidget::SetMenuBar(QMenuBar* bar) {
+    if (menuBar_) menuBar_->deleteLater();
+    menuBar_ = bar;
+    // Tab or a click never leaves the focus on the bar: the window's keys go
+    // to the form unless the user is in the menus.
+    bar->setFocusPolicy(Qt::NoFocus);
+    layout_->setMenuBar(bar);
 }
 
 void WindowWidget::CloseForGood() {
     closed_ = true;
     onKeyPress = nullptr;
-    onClick = nullptr;
+    onCloseRequest = nullptr;
+    client_->onClick = nullptr;
+    client_->onDrop = nullptr;
     hide();
 }
 
@@ -58,8 +137,21 @@ bool WindowWidget::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+bool WindowWidget::OpenMenuBar() {
+    if (!menuBar_ || !menuBar_->isVisible()) return false;
+    for (QAction* action : menuBar_->actions()) {
+        if (action->isEnabled() && action->isVisible()) {
+            menuBar_->setActiveAction(action);
+            return true;
+        }
+    }
+    return false;
+}
+
 void WindowWidget::KeyPress(QKeyEvent& event) {
     event.accept();
+    // F10 opens the menus, as in most desktops; Alt is the menu bar's own.
+    if (event.key() == Qt::Key_F10 && event.modifiers() == Qt::NoModifier && OpenMenuBar()) return;
     int code = TypedCharacter(event);
     if (code == 0 || closed_ || !onKeyPress) return;
     // A copy, since the handler may close or even destroy its window.
@@ -67,32 +159,15 @@ void WindowWidget::KeyPress(QKeyEvent& event) {
     handler(code);
 }
 
-void WindowWidget::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.fillRect(rect(), palette().window());
-    if (!picture_.isNull()) painter.drawPixmap(0, 0, picture_);
-}
-
-void WindowWidget::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) leftDown_ = true;
-    event->accept();
-}
-
-void WindowWidget::mouseReleaseEvent(QMouseEvent* event) {
-    event->accept();
-    if (event->button() != Qt::LeftButton) return;
-    const bool pressedHere = leftDown_;
-    leftDown_ = false;
-    if (!pressedHere || !rect().contains(event->position().toPoint())) return;
-    if (closed_ || !onClick) return;
-    auto handler = onClick;
-    handler();
-}
-
 void WindowWidget::closeEvent(QCloseEvent* event) {
-    // The forms decide when their windows close; a request from the window
-    // manager (Alt+F4) would leave the program running without a window.
-    if (!closed_) event->ignore();
+    // The forms decide when their windows close: without a handler a request
+    // from the window manager (Alt+F4) would leave the program running
+    // without a window, so it is refused.
+    if (closed_) return;
+    event->ignore();
+    if (!onCloseRequest) return;
+    auto handler = onCloseRequest;
+    handler();
 }
 
 }  // namespace tamrel::qt

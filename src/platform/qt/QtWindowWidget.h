@@ -1,13 +1,19 @@
 #pragma once
-// The top-level widget of a window: paints the background picture, turns
-// key presses into typed character codes and reports left clicks on its own
-// background. Once closed it stays hidden and reports nothing.
+// The widgets of a window. The top-level WindowWidget turns key presses into
+// typed character codes, answers close requests and holds an optional menu
+// bar above the ClientArea, which holds the controls, paints the background
+// picture and reports left clicks and drops on its own background. Control
+// positions are relative to the client area, so they mean the same with or
+// without a menu bar. Once closed the window stays hidden and reports nothing.
 
+#include <QMenuBar>
 #include <QPixmap>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
 class QKeyEvent;
+class QVBoxLayout;
 
 namespace tamrel::qt {
 
@@ -15,32 +21,65 @@ namespace tamrel::qt {
 // none (or one beyond 255).
 int TypedCharacter(const QKeyEvent& key);
 
+// The data a dragged control carries; only drops of this window's own
+// controls are taken.
+inline constexpr const char* kControlDragFormat = "application/x-tamrel-control";
+
+class ClientArea : public QWidget {
+public:
+    explicit ClientArea(QWidget* parent);
+
+    void SetPicture(const QPixmap& picture);
+    void ClearPicture();
+
+    std::function<void()> onClick;
+    std::function<void(QPoint at)> onDrop;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    // Qt hands drags over a control that takes no drops to its parent, so
+    // the point itself tells background from control.
+    bool OverBackground(QPointF at) const;
+    bool FromThisWindow(const QDropEvent& event) const;
+
+    QPixmap picture_;
+    bool leftDown_ = false;
+};
+
 class WindowWidget : public QWidget {
 public:
     WindowWidget();
 
-    void SetPicture(const QPixmap& picture);
-    void ClearPicture();
+    ClientArea* client() const { return client_; }
+    // Placed above the client area; the window owns it.
+    void SetMenuBar(QMenuBar* bar);
+    QMenuBar* menuBar() const { return menuBar_; }
     void CloseForGood();
     bool closed() const { return closed_; }
 
     std::function<void(int& code)> onKeyPress;
-    std::function<void()> onClick;
+    std::function<void()> onCloseRequest;
 
 protected:
     bool event(QEvent* event) override;
     // Tab is a key like any other: a form may choose it as its cancel key.
     bool focusNextPrevChild(bool) override { return false; }
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void KeyPress(QKeyEvent& event);
+    bool OpenMenuBar();
 
-    QPixmap picture_;
-    bool leftDown_ = false;
+    QVBoxLayout* layout_;
+    ClientArea* client_;
+    QPointer<QMenuBar> menuBar_;
     bool closed_ = false;
 };
 
