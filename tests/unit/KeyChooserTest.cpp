@@ -1,0 +1,121 @@
+#include "SetupTestSupport.h"
+
+namespace tamrel::test {
+namespace {
+
+using namespace setup;
+
+class KeyChooserTest : public SetupTest {
+protected:
+    KeyChooserTest() {
+        Open();
+        Choose(kShutdown);
+    }
+    void Press(int code) { t.ui.PressKey("SetupWindow", code); }
+    std::string Captured() { return Control("capturedKey").Text(); }
+    bool BoxOpen() { return Showing("keyChooser"); }
+};
+
+TEST_F(KeyChooserTest, ACancelKeyIsTakenFromAKeyOrAClick) {
+    ASSERT_TRUE(Choose(kChooseCancelKey));
+    EXPECT_TRUE(BoxOpen());
+    EXPECT_EQ(Control("keyChooser").Text(), "Choose cancel key.");
+    EXPECT_EQ(Control("currentKey").Text(), " 27");
+    EXPECT_FALSE(Showing("noRestartKey"));
+    EXPECT_FALSE(Control("okLabel").Enabled());
+    Click("okLabel");  // disabled: nothing happens
+    EXPECT_TRUE(BoxOpen());
+
+    Press(27);
+    EXPECT_EQ(Captured(), "27");
+    EXPECT_TRUE(Control("okLabel").Enabled());
+    EXPECT_TRUE(Showing("okHint"));
+    Click("capturedKey");  // the box's own labels take no click
+    EXPECT_EQ(Captured(), "27");
+    Click("okLabel");
+    EXPECT_FALSE(BoxOpen());
+    EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key:  27");
+
+    Choose(kChooseCancelKey);
+    EXPECT_EQ(Captured(), "");
+    Click("keyChooser");
+    EXPECT_EQ(Captured(), "Left Mouse Click");
+    Click("okLabel");
+    EXPECT_EQ(State().CancelKey, -1);
+    EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key: Left Mouse Click");
+    EXPECT_TRUE(t.ui.messageBoxes().empty());
+}
+
+TEST_F(KeyChooserTest, ACancelKeyEqualToTheRestartKeyNeedsConsent) {
+    Choose(kChooseRestartKey);
+    Press(13);
+    Click("okLabel");
+    ASSERT_EQ(State().RestartKey, 13);
+    EXPECT_TRUE(Control("restartHint").Visible());
+
+    Choose(kChooseCancelKey);
+    Press(13);
+    t.ui.QueueAnswer(ui::kAnswerNo);
+    Click("okLabel");
+    EXPECT_EQ(LastBox().title, "The cancel key is the same as the re-start key!!");
+    EXPECT_EQ(LastBox().buttons, ui::Buttons::YesNo);
+    EXPECT_TRUE(BoxOpen());
+    EXPECT_EQ(Captured(), "13");
+    EXPECT_EQ(State().CancelKey, 27);
+    EXPECT_EQ(State().RestartKey, 13);
+
+    t.ui.QueueAnswer(ui::kAnswerYes);
+    Click("okLabel");
+    EXPECT_EQ(State().CancelKey, 13);
+    EXPECT_EQ(State().RestartKey, 0);
+    EXPECT_EQ(Caption(kRestartKeyMenu), "Current Re-start Key: None");
+    EXPECT_FALSE(Control("restartHint").Visible());
+    EXPECT_FALSE(BoxOpen());
+}
+
+TEST_F(KeyChooserTest, ARestartKeyEqualToTheCancelKeyIsRefused) {
+    ASSERT_TRUE(Choose(kChooseRestartKey));
+    EXPECT_EQ(Control("keyChooser").Text(), "Choose re-start key.");
+    EXPECT_EQ(Control("currentKey").Text(), " 0");
+    EXPECT_TRUE(Showing("noRestartKey"));
+    Press(27);
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    Click("okLabel");
+    EXPECT_EQ(LastBox().prompt, "The re-start key cannot be the same as the cancel key. Please choose another key.");
+    EXPECT_EQ(LastBox().title, "Invalid re-start key!!");
+    EXPECT_TRUE(BoxOpen());
+    EXPECT_TRUE(Control("okLabel").Enabled());
+    EXPECT_EQ(State().RestartKey, 0);
+    Press(32);
+    Click("okLabel");
+    EXPECT_EQ(State().RestartKey, 32);
+    EXPECT_EQ(Caption(kRestartKeyMenu), "Current Re-start Key:  32");
+}
+
+TEST_F(KeyChooserTest, CancelAndNoRestartKeyCloseTheBox) {
+    Choose(kChooseRestartKey);
+    Press(65);
+    Click("cancelLabel");
+    EXPECT_FALSE(BoxOpen());
+    EXPECT_EQ(State().RestartKey, 0);
+    EXPECT_EQ(Caption(kRestartKeyMenu), "Current re-start key: none");
+
+    Choose(kChooseRestartKey);
+    EXPECT_FALSE(Control("okLabel").Enabled());
+    EXPECT_TRUE(Control("okHint").Visible());  // left from the capture nobody accepted
+    Press(66);
+    Click("noRestartKey");
+    EXPECT_FALSE(BoxOpen());
+    EXPECT_EQ(State().RestartKey, 0);
+    EXPECT_EQ(Caption(kRestartKeyMenu), "Current Re-start Key: None");
+
+    // While the box is closed a key is taken quietly and a click is not.
+    Press(70);
+    t.ui.ClickWindow("SetupWindow");
+    Choose(kChooseCancelKey);
+    EXPECT_EQ(Captured(), "");
+    EXPECT_FALSE(Showing("noRestartKey"));
+}
+
+}  // namespace
+}  // namespace tamrel::test

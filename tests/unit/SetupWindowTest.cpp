@@ -1,0 +1,284 @@
+#include <algorithm>
+#include <filesystem>
+
+#include "SetupTestSupport.h"
+#include "shutdown/ShutdownScreen.h"
+
+namespace tamrel::test {
+namespace {
+
+using namespace setup;
+
+using SetupWindowTest = SetupTest;
+
+TEST_F(SetupWindowTest, WithoutAFileItStartsFromTheDefaults) {
+    Open();
+    EXPECT_EQ(t.Events(), (Lines{"Entering setup mode.", "Tamrel.set not found. Creating default settings."}));
+    EXPECT_TRUE(Window().shown());
+    EXPECT_TRUE(Window().spec().maximized);
+    EXPECT_EQ(Window().spec().caption, "The Tamrel (V1.10)........ SetUp Mode");
+    EXPECT_EQ(Caption(kNoShutdown), ">Dont shut the machine down");
+    EXPECT_EQ(Caption(kShutdown), "Shutdown");
+    EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key:  27");
+    EXPECT_EQ(Caption(kRestartKeyMenu), "Current re-start key: none");
+    EXPECT_EQ(Caption(k25Seconds), ">25 Seconds");
+    EXPECT_EQ(Caption(k5Seconds), "5 Seconds");
+    EXPECT_EQ(Caption(kProgramShown), "Program to launch: " + t.folder());
+    for (ui::MenuId menu : {kCancelKeyMenu, kRestartKeyMenu, kCancelTimeMenu, kCountdownBoxMenu}) {
+        EXPECT_FALSE(Enabled(menu)) << menu;
+    }
+    EXPECT_TRUE(Enabled(kSkinMenu));
+    // The default-skin preview, centred, stands in for the countdown box.
+    EXPECT_TRUE(Showing("defaultSkinPreview"));
+    EXPECT_FALSE(Showing("countdownBox"));
+    EXPECT_FALSE(Showing("restartHint"));
+    EXPECT_EQ(Control("defaultSkinPreview").Bounds().left, (13350 - 9495) / 2.0);
+    EXPECT_EQ(Control("cancelHint").Text(), "press the assigned key to cancel and return to Windows.");
+    EXPECT_EQ(State().SkinPath, "use default");
+    EXPECT_EQ(Control("countdownBox").Text(), "25");
+}
+
+TEST_F(SetupWindowTest, ItShowsWhatTheFileSays) {
+    t.Write("skin.bmp", "BM");
+    Open(SettingsLines({"Shutdown method =2", "Key to cancel =-1", "Key to re-start =13", "Seconds to cancel =7",
+                        "Skin =" + t.Path("skin.bmp"), "Countdown box X position = 1200",
+                        "Countdown box Y position = 300", "Countdown box color = 255"}));
+    EXPECT_EQ(Caption(kPowerOff), ">Power off");
+    EXPECT_EQ(Caption(kNoShutdown), "Dont shut the machine down");
+    EXPECT_TRUE(Enabled(kCancelKeyMenu) && Enabled(kCancelTimeMenu) && Enabled(kRestartKeyMenu));
+    EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key: Left mouse click");
+    EXPECT_EQ(Caption(kRestartKeyMenu), "Current re-start key:  13");
+    EXPECT_TRUE(Control("restartHint").Visible());
+    // 7 seconds is kept, but no item carries the mark.
+    EXPECT_EQ(State().CancelSeconds, 7);
+    for (ui::MenuId item : {k5Seconds, k10Seconds, k15Seconds, k20Seconds, k25Seconds}) {
+        EXPECT_NE(Caption(item)[0], '>');
+    }
+    EXPECT_EQ(Control("countdownBox").Text(), "15");
+    EXPECT_EQ(Window().picture(), t.Path("skin.bmp"));
+    EXPECT_TRUE(Showing("countdownBox"));
+    EXPECT_EQ(Control("countdownBox").Bounds().top, 1200);
+    EXPECT_EQ(Control("countdownBox").Bounds().left, 300);
+    EXPECT_EQ(Control("countdownBox").ForeColor(), 255);
+}
+
+TEST_F(SetupWindowTest, AfterAnErrorItIgnoresTheFileAndLeavesItAlone) {
+    const Lines settings = SettingsLines({"Shutdown method =2"});
+    t.WriteSettings(settings);
+    t.app.setupAfterError = true;
+    Open();
+    EXPECT_FALSE(t.app.setupAfterError);
+    EXPECT_EQ(State().ShutdownMethod, 0);
+    EXPECT_EQ(CrLfLines(t.Read("tamrel.set")), settings);
+}
+
+TEST_F(SetupWindowTest, ALoadErrorIsReportedAndTheWindowOpensAsFarAsItGot) {
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    Open(SettingsLines({"Program =" + t.Path("tamrel.set"), "Skin =" + t.Path("missing.bmp")}));
+    ASSERT_EQ(t.ui.messageBoxes().size(), 1u);
+    EXPECT_EQ(LastBox().prompt, "I have encountered an error! \rSetup mode will automatically start.");
+    EXPECT_EQ(LastBox().title, "tamrel");
+    const std::string why = "File not found: " + t.Path("missing.bmp");
+    EXPECT_EQ(t.Errors(), Lines{" Encountered error while trying to load " + t.Path("tamrel.set") +
+                                ". Error was " + why});
+    EXPECT_EQ(t.Events().back(), t.clock.text() + " -- Encountered error: " + why);
+    EXPECT_EQ(Caption(kCancelKeyMenu), "Select Cancel key");
+    EXPECT_EQ(Caption(kRestartKeyMenu), "Select Restart Program key");
+    EXPECT_TRUE(Window().shown());
+}
+
+TEST_F(SetupWindowTest, ADamagedFileIsDiscardedAndSetupEnds) {
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    Open({"Run Setup = yes", "Program =x"});
+    EXPECT_FALSE(t.app.HasOpenWindows());
+    EXPECT_FALSE(Window().shown());
+    EXPECT_FALSE(t.Exists("tamrel.set"));
+    EXPECT_EQ(t.Events().back(), "Tamrel ended.");
+}
+
+TEST_F(SetupWindowTest, ProgramMethodAndTimeChoices) {
+    t.Write("front.sh", "#!/bin/sh\n");
+    Open();
+    t.ui.QueueOpenAnswer(t.Path("front.sh"));
+    ASSERT_TRUE(Choose(kChooseProgram));
+    const ui::OpenFileRequest& dialog = t.ui.openDialogs().back();
+    EXPECT_EQ(dialog.initialFolder, t.folder());
+    EXPECT_EQ(dialog.fileName, "");
+    EXPECT_EQ(dialog.filter.description, t.files->ProgramFilter().description);
+    EXPECT_EQ(Window().spec().caption, t.Path("front.sh"));
+    EXPECT_EQ(Caption(kProgramShown), "Launch: " + t.Path("front.sh"));
+    // Cancel empties the choice.
+    t.ui.QueueOpenAnswer(std::nullopt);
+    Choose(kChooseProgram);
+    EXPECT_EQ(State().ProgramPath, "");
+    EXPECT_EQ(Window().spec().caption, "");
+    EXPECT_EQ(Caption(kProgramShown), "Launch: ");
+
+    EXPECT_FALSE(Choose(k10Seconds));  // "Time to cancel" is off while nothing shuts down
+    Choose(kShutdown);
+    EXPECT_EQ(State().ShutdownMethod, 1);
+    EXPECT_EQ(Caption(kShutdown), ">Shutdown");
+    EXPECT_EQ(Caption(kNoShutdown), "Dont shut the machine down");
+    for (ui::MenuId menu : {kCancelKeyMenu, kRestartKeyMenu, kCancelTimeMenu, kSkinMenu, kCountdownBoxMenu}) {
+        EXPECT_TRUE(Enabled(menu)) << menu;
+    }
+    ASSERT_TRUE(Choose(k10Seconds));
+    Choose(k10Seconds);
+    EXPECT_EQ(State().CancelSeconds, 10);
+    EXPECT_EQ(Caption(k10Seconds), ">10 Seconds");
+    EXPECT_EQ(Caption(k25Seconds), "25 Seconds");
+    EXPECT_EQ(Control("countdownBox").Text(), "10");
+    Choose(kNoShutdown);
+    for (ui::MenuId menu : {kCancelKeyMenu, kRestartKeyMenu, kCancelTimeMenu, kSkinMenu, kCountdownBoxMenu}) {
+        EXPECT_FALSE(Enabled(menu)) << menu;
+    }
+    EXPECT_EQ(State().CancelSeconds, 10);
+    EXPECT_TRUE(t.Events().size() == 2 && t.ui.messageBoxes().empty());
+}
+
+TEST_F(SetupWindowTest, DoneRefusesAProgramTheNextStartCouldNotRun) {
+    t.Write("notes.txt", "");
+    std::filesystem::permissions(t.Path("notes.txt"), std::filesystem::perms::owner_read);
+    Lines refused = {"", t.folder(), t.Path("missing.sh")};
+#ifndef _WIN32
+    refused.push_back(t.Path("notes.txt"));  // not executable
+#endif
+    for (const std::string& program : refused) {
+        TestPlatform p;
+        p.app.ShowSetupWindow();
+        p.app.setupWindow()->state.ProgramPath = program;
+        p.ui.QueueAnswer(ui::kAnswerOk);
+        p.ui.ChooseMenu("SetupWindow", kDone);
+        ASSERT_EQ(p.ui.messageBoxes().size(), 1u) << program;
+        EXPECT_EQ(p.ui.messageBoxes()[0].prompt,
+                  "There is a problem with the program to run. Please double check path and filename.");
+        EXPECT_EQ(p.ui.messageBoxes()[0].title, "Problem found!");
+        EXPECT_EQ(p.ui.messageBoxes()[0].icon, ui::Icon::Critical);
+        EXPECT_TRUE(p.app.HasOpenWindows());
+        EXPECT_FALSE(p.Exists("tamrel.set"));
+        EXPECT_EQ(p.Events().size(), 2u);
+    }
+}
+
+TEST_F(SetupWindowTest, DoneWritesThePreviewAndEnds) {
+    t.Write("front.bat", "@echo off\r\n");
+    std::filesystem::permissions(t.Path("front.bat"), std::filesystem::perms::owner_all);
+    t.Write("skin.bmp", "BM");
+    Open();
+    t.ui.QueueOpenAnswer(t.Path("front.bat"));
+    Choose(kChooseProgram);
+    Choose(kPowerOff);
+    t.ui.QueueOpenAnswer(t.Path("skin.bmp"));
+    Choose(kOpenSkin);
+    t.ui.PressMouse("SetupWindow", "countdownBox", ui::kLeftButton, 100, 50);
+    t.ui.DragTo("SetupWindow", "", 400, 1250);
+    ASSERT_TRUE(Choose(kDone));
+    EXPECT_FALSE(t.app.HasOpenWindows());
+    const Lines events = t.Events();
+    EXPECT_EQ(Lines(events.end() - 2, events.end()), (Lines{"Creating new Tamrel.set file", "Tamrel ended."}));
+    const Lines written = CrLfLines(t.Read("tamrel.set"));
+    EXPECT_EQ(written.size(), 64u);
+    EXPECT_EQ(written[20], "Program =" + t.Path("front.bat"));
+    EXPECT_EQ(written[24], "Shutdown method =2");
+    EXPECT_EQ(written[41], "Countdown box X position = 1200");
+    EXPECT_EQ(written[43], "Countdown box Y position = 300");
+    EXPECT_EQ(written[51], "Countdown box bold font =False");
+    EXPECT_EQ(written[57], "Skin =" + t.Path("skin.bmp"));
+}
+
+TEST_F(SetupWindowTest, AFailedWriteKeepsTheWindowAndTheOldFile) {
+    t.Write("front.bat", "");
+    std::filesystem::permissions(t.Path("front.bat"), std::filesystem::perms::owner_all);
+    Open();
+    State().ProgramPath = t.Path("front.bat");
+    // A folder where the file belongs cannot be replaced, even by root.
+    std::filesystem::create_directory(t.Path("tamrel.set"));
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    Choose(kDone);
+    EXPECT_TRUE(t.app.HasOpenWindows());
+    EXPECT_EQ(LastBox().title, "Settings not saved!");
+    EXPECT_NE(LastBox().prompt.find(t.Path("tamrel.set")), std::string::npos);
+    ASSERT_EQ(t.Errors().size(), 1u);
+    EXPECT_EQ(t.Errors()[0].rfind(" --Could not write " + t.Path("tamrel.set") + ": ", 0), 0u);
+    EXPECT_NE(t.Events().back(), "Tamrel ended.");
+    EXPECT_TRUE(std::filesystem::is_directory(t.Path("tamrel.set")));
+    for (const auto& entry : std::filesystem::directory_iterator(t.folder())) {
+        EXPECT_EQ(entry.path().filename().string().rfind("tamrel.set.", 0), std::string::npos) << entry.path();
+    }
+    // Mended, the same window saves.
+    std::filesystem::remove(t.Path("tamrel.set"));
+    Choose(kDone);
+    EXPECT_FALSE(t.app.HasOpenWindows());
+    EXPECT_EQ(CrLfLines(t.Read("tamrel.set")).size(), 64u);
+}
+
+TEST_F(SetupWindowTest, ABoxBeyondWhatTheFileHoldsIsNotWritten) {
+    t.Write("front.bat", "");
+    std::filesystem::permissions(t.Path("front.bat"), std::filesystem::perms::owner_all);
+    t.Write("skin.bmp", "BM");
+    Open();
+    State().ProgramPath = t.Path("front.bat");
+    Choose(kShutdown);
+    t.ui.QueueOpenAnswer(t.Path("skin.bmp"));
+    Choose(kOpenSkin);
+    t.ui.PressMouse("SetupWindow", "countdownBox", ui::kLeftButton, 0, 0);
+    t.ui.DragTo("SetupWindow", "", 40000, 100);  // a 4K screen's right half
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    Choose(kDone);
+    EXPECT_EQ(LastBox().title, "Problem found!");
+    EXPECT_NE(LastBox().prompt.find("up or to the left"), std::string::npos);
+    EXPECT_FALSE(t.Exists("tamrel.set"));
+    EXPECT_TRUE(t.app.HasOpenWindows());
+}
+
+TEST_F(SetupWindowTest, CancelAndExitAsksFirstAndOtherClosesSaveNothing) {
+    Open();
+    Choose(kShutdown);
+    t.ui.QueueAnswer(ui::kAnswerNo);
+    Choose(kCancelAndExit);
+    EXPECT_EQ(LastBox().prompt, "Your settings will not be saved. Are you sure you want to quit?");
+    EXPECT_EQ(LastBox().title, "Quit without saving?");
+    EXPECT_TRUE(t.app.HasOpenWindows());
+    EXPECT_EQ(State().ShutdownMethod, 1);
+    t.ui.QueueAnswer(ui::kAnswerYes);
+    Choose(kCancelAndExit);
+    EXPECT_FALSE(t.app.HasOpenWindows());
+    const Lines events = t.Events();
+    EXPECT_EQ(Lines(events.end() - 2, events.end()), (Lines{"User quit without saving Tamrel.set", "Tamrel ended."}));
+    EXPECT_FALSE(t.Exists("tamrel.set"));
+
+    TestPlatform other;
+    other.app.ShowSetupWindow();
+    other.ui.RequestClose("SetupWindow");
+    EXPECT_FALSE(other.app.HasOpenWindows());
+    EXPECT_EQ(other.Events().size(), 2u);
+}
+
+TEST_F(SetupWindowTest, FromNoFileToALaunchedProgram) {
+    t.Write("front.exe", "MZ");
+    std::filesystem::permissions(t.Path("front.exe"), std::filesystem::perms::owner_all);
+    t.ui.QueueAnswer(ui::kAnswerOk);  // "Tamrel.set not found!"
+    t.app.Start();
+    ASSERT_TRUE(t.app.HasOpenWindows());
+    t.ui.QueueOpenAnswer(t.Path("front.exe"));
+    Choose(kChooseProgram);
+    Choose(kShutdown);
+    Choose(k5Seconds);
+    Choose(kChooseCancelKey);
+    t.ui.PressKey("SetupWindow", 'q');
+    Click("okLabel");
+    Choose(kDone);
+    EXPECT_FALSE(t.app.HasOpenWindows());
+
+    Application next(t.platform);
+    next.Start();
+    ASSERT_EQ(t.processes.starts().size(), 1u);
+    EXPECT_EQ(t.processes.starts()[0].fileName, "front.exe");
+    ASSERT_NE(next.shutdownScreen(), nullptr);
+    EXPECT_EQ(next.shutdownScreen()->CancelKey, 'q');
+    EXPECT_EQ(next.shutdownScreen()->SecondsLeft, 5);
+    EXPECT_EQ(next.shutdownScreen()->ShutdownMethod, 1);
+}
+
+}  // namespace
+}  // namespace tamrel::test
