@@ -17,7 +17,9 @@
 #include "platform/posix/PosixFileSystem.h"
 #include "run/Application.h"
 #include "settings/Numbers.h"
+#include "settings/SettingsWriter.h"
 #include "settings/SetupReader.h"
+#include "setup/SetupWindow.h"
 
 namespace {
 
@@ -78,10 +80,14 @@ void Readers(unsigned target, std::string_view content) {
             ui.Advance(30000);
             break;
         default: {
-            Settings state;
-            try {
-                ReadSettingsForSetup(state, app.logs(), files, ui);
-            } catch (const RuntimeError&) {
+            // Whatever setup accepted, it writes a file that it accepts again.
+            app.ShowSetupWindow();
+            SetupWindow* setup = app.setupWindow();
+            if (setup && setup->IsOpen()) {
+                Settings state = setup->state;
+                WriteSettingsFile(state, files, clock.NowText());
+                Settings again;
+                if (ReadSettingsForSetup(again, app.logs(), files, ui) != SetupReadResult::Accepted) std::abort();
             }
         }
     }
