@@ -75,32 +75,22 @@ KeyChooser::KeyChooser(SetupWindow& owner) : owner_(owner) {
     noRestartKey_->OnClick([this] { UseNoRestartKey(); });
 }
 
-void KeyChooser::Open() {
+void KeyChooser::Open(bool restartMode) {
+    const char* mode = restartMode ? "re-start" : "cancel";
+    noRestartKey_->SetVisible(restartMode);
     ok_->SetEnabled(false);
     captured_->SetText("");
-}
-
-void KeyChooser::OpenForCancelKey() {
-    noRestartKey_->SetVisible(false);
-    Open();
-    box_->SetText(kCancelTitle);
-    currentCaption_->SetText("Current cancel key ascii code:");
-    prompt_->SetText("Press button now to set new cancel key ascii code:");
+    box_->SetText(restartMode ? kRestartTitle : kCancelTitle);
+    currentCaption_->SetText(std::string("Current ") + mode + " key ascii code:");
+    prompt_->SetText(std::string("Press button now to set new ") + mode + " key ascii code:");
     box_->SetVisible(true);
-    const int key = owner_.state.CancelKey;
+    const int key = restartMode ? owner_.state.RestartKey : owner_.state.CancelKey;
     current_->SetText(key == -1 ? kMouseClick : SignedNumber(key));
 }
 
-void KeyChooser::OpenForRestartKey() {
-    noRestartKey_->SetVisible(true);
-    Open();
-    box_->SetText(kRestartTitle);
-    currentCaption_->SetText("Current re-start key ascii code:");
-    prompt_->SetText("Press button now to set new re-start key ascii code:");
-    box_->SetVisible(true);
-    const int key = owner_.state.RestartKey;
-    current_->SetText(key == -1 ? kMouseClick : SignedNumber(key));
-}
+void KeyChooser::OpenForCancelKey() { Open(false); }
+
+void KeyChooser::OpenForRestartKey() { Open(true); }
 
 void KeyChooser::Capture(const std::string& choice) {
     captured_->SetText(choice);

@@ -25,7 +25,7 @@ public:
     void UseNoRestartKey();
 
 private:
-    void Open();
+    void Open(bool restartMode);
     void Capture(const std::string& choice);
     void ShowRestartHint();
 
