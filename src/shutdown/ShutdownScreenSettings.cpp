@@ -48,6 +48,12 @@ ShutdownScreen::ReadOutcome ShutdownScreen::ReadSettings() {
             countAndLog();
             CancelKey = Number16(line, key::kKeyToCancel);
             if (CancelKey < -1 || CancelKey > 255) CancelKey = 13;
+            // No key gives 0: a countdown nobody could stop would power off
+            // whatever the user does.
+            if (CancelKey == 0) {
+                CancelKey = 27;
+                logs_.Log("The key to cancel in tamrel.set is 0, which no key gives. Using 27 (Escape).");
+            }
         }
         if (IsKeyLine(line, key::kKeyToRestart)) {
             countAndLog();

@@ -152,11 +152,20 @@ TEST_F(ShutdownScreenTest, ValuesAreReplacedSilently) {
     EXPECT_EQ(screen.RestartKey, 0);  // equal to the replaced cancel key
     EXPECT_TRUE(t.ui.messageBoxes().empty());
 
-    TestPlatform p;
-    p.WriteSettings(SettingsLines({"Key to cancel = 0", "Key to re-start = -1"}));
-    p.app.ShowShutdownScreen();
-    EXPECT_EQ(p.app.shutdownScreen()->CancelKey, 0);
-    EXPECT_EQ(p.app.shutdownScreen()->RestartKey, -1);
+    // Whatever reads as 0 would give a countdown nobody can stop.
+    for (const std::string value : {"0", "Esc", "0x1B", ""}) {
+        TestPlatform p;
+        p.WriteSettings(SettingsLines({"Key to cancel =" + value, "Key to re-start = -1"}));
+        p.app.ShowShutdownScreen();
+        EXPECT_EQ(p.app.shutdownScreen()->CancelKey, 27) << value;
+        EXPECT_EQ(p.app.shutdownScreen()->RestartKey, -1);
+        const Lines events = p.Events();
+        EXPECT_EQ(std::count(events.begin(), events.end(),
+                             "The key to cancel in tamrel.set is 0, which no key gives. Using 27 (Escape)."),
+                  1);
+        p.ui.PressKey("ShutdownScreen", 27);
+        EXPECT_FALSE(p.app.shutdownScreen()->IsOpen());
+    }
 
     TestPlatform q;
     q.WriteSettings(SettingsLines({"Key to cancel = -1", "Key to re-start = -1"}));
