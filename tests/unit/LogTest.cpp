@@ -69,6 +69,15 @@ TEST(ErrorLog, EntriesFollowTheStampDirectlyAndTheFileOnlyGrows) {
     EXPECT_EQ(t.Read("tamrel.txt"), "old entry\r\nD T--Tamrel.set not found!\r\nD T --second\r\n");
 }
 
+TEST(EventLog, ARotationThatFailsNamesTheFileInTheWay) {
+    TestPlatform t;
+    t.Write("talog1.txt", "one");
+    std::filesystem::create_directory(t.Path("talog2.txt"));
+    t.app.logs().firstLogOfRun = true;
+    const std::string why = ErrorOf([&] { t.app.logs().Log("x"); }).Description();
+    EXPECT_NE(why.find(t.Path("talog2.txt")), std::string::npos) << why;
+}
+
 TEST(ErrorLog, TheLastWordsOfARunAreDroppedWhenTheyCannotBeWritten) {
     TestPlatform t;
     // A folder in the way of the log file makes every write fail.

@@ -143,7 +143,13 @@ void PosixFileSystem::AppendFile(const std::string& path, std::string_view bytes
 }
 
 void PosixFileSystem::RenameFile(const std::string& from, const std::string& to) {
-    if (::rename(from.c_str(), to.c_str()) != 0) throw PosixError(errno, from);
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        const int error = errno;
+        // When what stands at the new name is in the way, that is the file
+        // the user has to look at.
+        const bool inTheWay = error == EISDIR || error == ENOTEMPTY || error == EEXIST;
+        throw PosixError(error, inTheWay ? to : from);
+    }
 }
 
 void PosixFileSystem::RemoveFile(const std::string& path) {

@@ -131,7 +131,14 @@ void Win32FileSystem::AppendFile(const std::string& path, std::string_view bytes
 }
 
 void Win32FileSystem::RenameFile(const std::string& from, const std::string& to) {
-    if (!::MoveFileA(from.c_str(), to.c_str())) throw LastError(from);
+    if (!::MoveFileA(from.c_str(), to.c_str())) {
+        const DWORD error = ::GetLastError();
+        // When what stands at the new name is in the way, that is the file
+        // the user has to look at.
+        const DWORD attributes = ::GetFileAttributesA(to.c_str());
+        const bool inTheWay = attributes != INVALID_FILE_ATTRIBUTES;
+        throw win32::SystemError(error, inTheWay ? to : from);
+    }
 }
 
 void Win32FileSystem::RemoveFile(const std::string& path) {
