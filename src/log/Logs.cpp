@@ -16,6 +16,14 @@ constexpr const char* kHeader[] = {
     " ",
 };
 
+// A line quotes values from files (a program path, a settings line); a
+// huge one must not grow the logs by megabytes on every start.
+constexpr std::size_t kLongestText = 1000;
+
+std::string Clipped(const std::string& text) {
+    return text.size() > kLongestText ? text.substr(0, kLongestText) + "..." : text;
+}
+
 }  // namespace
 
 void Logs::RotateEventLogs() {
@@ -39,7 +47,7 @@ void Logs::Log(const std::string& text) {
         firstLogOfRun = false;
         RotateEventLogs();
     }
-    files_.AppendFile(InProgramFolder(files_, "talog1.txt"), clock_.NowText() + " --- " + text + "\r\n");
+    files_.AppendFile(InProgramFolder(files_, "talog1.txt"), clock_.NowText() + " --- " + Clipped(text) + "\r\n");
 }
 
 void Logs::TryLog(const std::string& text) noexcept {
@@ -50,7 +58,7 @@ void Logs::TryLog(const std::string& text) noexcept {
 }
 
 void Logs::AppendErrorLog(const std::string& entry) {
-    files_.AppendFile(InProgramFolder(files_, "tamrel.txt"), clock_.NowText() + entry + "\r\n");
+    files_.AppendFile(InProgramFolder(files_, "tamrel.txt"), clock_.NowText() + Clipped(entry) + "\r\n");
 }
 
 void Logs::TryAppendErrorLog(const std::string& entry) noexcept {

@@ -78,6 +78,18 @@ TEST(EventLog, ARotationThatFailsNamesTheFileInTheWay) {
     EXPECT_NE(why.find(t.Path("talog2.txt")), std::string::npos) << why;
 }
 
+TEST(ErrorLog, AHugeValueIsCutInEveryLine) {
+    TestPlatform t;
+    t.WriteSettings({"Run Setup = no", "Program =" + std::string(10'000'000, 'x')});
+    t.ui.QueueAnswer(ui::kAnswerCancel);
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    t.app.Start();
+    const std::vector<std::string> errors = t.Errors();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], ("--Problem with program or its path: Program =" + std::string(1000, 'x')).substr(0, 1000) + "...");
+    EXPECT_LT(t.Read("talog1.txt").size(), 5000u);
+}
+
 TEST(ErrorLog, TheLastWordsOfARunAreDroppedWhenTheyCannotBeWritten) {
     TestPlatform t;
     // A folder in the way of the log file makes every write fail.
