@@ -1,6 +1,9 @@
 #include "platform/win32/Win32Controls.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <utility>
 
 #include "platform/RuntimeError.h"
 #include "platform/win32/Win32Error.h"
@@ -18,6 +21,10 @@ const ui::Font kDefaultFont{"MS Sans Serif", 8.25, false, false};
 
 bool IsNative(ui::ControlKind kind) { return kind == ui::ControlKind::Button || kind == ui::ControlKind::TextBox; }
 
+constexpr UINT_PTR kSubclassId = 1;
+// Marks the native controls that are Tamrel's, with the object behind them.
+constexpr const char* kControlProperty = "TamrelControl";
+
 COLORREF ToColorRef(ui::Color color) { return static_cast<COLORREF>(color) & 0xFFFFFF; }
 
 }  // namespace
@@ -33,16 +40,20 @@ Win32Control::~Win32Control() {
     if (handle_) ::DestroyWindow(handle_);
 }
 
+bool Win32Control::Painted() const { return !IsNative(kind_); }
+
 void Win32Control::Create() {
     const Dpi& dpi = Dpi::OfScreen();
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0);
     DWORD exStyle = 0;
-    const char* className = kControlClass;
+    const char* className = "STATIC";
     switch (kind_) {
         case ui::ControlKind::Label:
+            style |= SS_LEFT | SS_NOPREFIX | SS_NOTIFY;
             break;
         case ui::ControlKind::Frame:
-            style |= WS_CLIPCHILDREN;
+            className = "BUTTON";
+            style |= BS_GROUPBOX | WS_CLIPCHILDREN;
             exStyle |= WS_EX_CONTROLPARENT;
             break;
         case ui::ControlKind::Button:
@@ -59,25 +70,73 @@ void Win32Control::Create() {
     const HWND created = ::CreateWindowExA(exStyle, className, text_.c_str(), style, dpi.ToPixelsX(bounds_.left),
                                            dpi.ToPixelsY(bounds_.top), dpi.ToPixelsX(bounds_.width),
                                            dpi.ToPixelsY(bounds_.height), parent, nullptr,
-                                           ::GetModuleHandleA(nullptr), this);
+                                           ::GetModuleHandleA(nullptr), nullptr);
     if (!created) throw LastError("control " + name_);
     handle_ = created;
-    if (IsNative(kind_)) ::SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (!::SetWindowSubclass(handle_, Subclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+        ::DestroyWindow(std::exchange(handle_, nullptr));
+        throw LastError("control " + name_);
+    }
+    ::SetPropA(handle_, kControlProperty, this);
 }
 
 Win32Control* Win32Control::FromHandle(HWND hwnd) {
-    return hwnd ? reinterpret_cast<Win32Control*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA)) : nullptr;
+    return hwnd ? static_cast<Win32Control*>(::GetPropA(hwnd, kControlProperty)) : nullptr;
 }
 
-LRESULT CALLBACK Win32Control::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = win32::AttachedObject<Win32Control>(hwnd, message, lParam);
-    if (!self) return ::DefWindowProcA(hwnd, message, wParam, lParam);
-    if (message == WM_NCCREATE) self->handle_ = hwnd;
-    return self->Handle(message, wParam, lParam, hwnd);
+LRESULT CALLBACK Win32Control::Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR self) {
+    return reinterpret_cast<Win32Control*>(self)->Handle(message, wParam, lParam, hwnd);
 }
 
 LRESULT Win32Control::Handle(UINT message, WPARAM wParam, LPARAM lParam, HWND hwnd) {
     switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK: {
+            const bool left = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK;
+            if (MouseDown(wParam, lParam, left)) return 0;
+            if (!Painted()) break;
+            // A click is a press and a release over the control, as on the
+            // form; a quick second click counts as one more.
+            if (left) {
+                ::SetCapture(hwnd);
+                pressed_ = true;
+            }
+            return 0;
+        }
+        case WM_NCDESTROY:
+            ::RemoveWindowSubclass(hwnd, Subclass, kSubclassId);
+            ::RemovePropA(hwnd, kControlProperty);
+            handle_ = nullptr;
+            return ::DefSubclassProc(hwnd, message, wParam, lParam);
+        default:
+            break;
+    }
+    if (!Painted()) return ::DefSubclassProc(hwnd, message, wParam, lParam);
+    switch (message) {
+        case WM_LBUTTONUP:
+            if (pressed_) {
+                pressed_ = false;
+                ::ReleaseCapture();
+                const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+                RECT client{};
+                ::GetClientRect(hwnd, &client);
+                if (::PtInRect(&client, point)) Clicked();
+            }
+            return 0;
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            return 0;
+        case WM_CAPTURECHANGED:
+            pressed_ = false;
+            return 0;
+        case WM_NCHITTEST:
+            // A group box would let clicks through to the form behind it.
+            return HTCLIENT;
         case WM_PAINT: {
             PAINTSTRUCT paint{};
             const HDC dc = ::BeginPaint(hwnd, &paint);
@@ -93,40 +152,53 @@ LRESULT Win32Control::Handle(UINT message, WPARAM wParam, LPARAM lParam, HWND hw
         }
         case WM_ERASEBKGND:
             return 1;
-        case WM_LBUTTONDOWN:
-            ::SetCapture(hwnd);
-            pressed_ = true;
+        case WM_SETTEXT: {
+            // The system's classes would draw the new text at once, in their
+            // own look; the text is stored as any window's and painted here.
+            const LRESULT result = ::DefWindowProcA(hwnd, message, wParam, lParam);
+            Invalidate();
+            return result;
+        }
+        case WM_ENABLE:
+            Invalidate();
             return 0;
-        case WM_LBUTTONUP:
-            if (pressed_) {
-                pressed_ = false;
-                ::ReleaseCapture();
-                const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-                RECT client{};
-                ::GetClientRect(hwnd, &client);
-                if (::PtInRect(&client, point)) Clicked();
-            }
-            return 0;
-        case WM_CAPTURECHANGED:
-            pressed_ = false;
-            return 0;
-        case WM_NCDESTROY:
-            ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-            handle_ = nullptr;
-            break;
+        case WM_UPDATEUISTATE: {
+            const LRESULT result = ::DefWindowProcA(hwnd, message, wParam, lParam);
+            Invalidate();
+            return result;
+        }
         default: {
+            // A frame passes its labels' notifications on.
             LRESULT result = 0;
             if (RouteFromChild(message, wParam, lParam, result)) return result;
         }
     }
-    return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+bool Win32Control::MouseDown(WPARAM keys, LPARAM position, bool left) {
+    if (!enabled_ || window_.closed()) return false;
+    window_.TakeDragRequest();
+    const POINT point{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    if (onMouseDown_) {
+        const int buttons = ((keys & MK_LBUTTON) ? ui::kLeftButton : 0) | ((keys & MK_RBUTTON) ? ui::kRightButton : 0) |
+                            ((keys & MK_MBUTTON) ? ui::kMiddleButton : 0);
+        const Dpi& dpi = Dpi::OfScreen();
+        onMouseDown_(buttons, dpi.ToTwipsX(point.x), dpi.ToTwipsY(point.y));
+    }
+    if (window_.TakeDragRequest() != this || !handle_) return false;
+    window_.Drag(*this, point, left);
+    return true;
 }
 
 bool Win32Control::RouteFromChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
         case WM_COMMAND: {
+            // BN_CLICKED from a button, STN_CLICKED from a label (as
+            // automation clicks one).
             Win32Control* child = FromHandle(reinterpret_cast<HWND>(lParam));
-            if (!child || child->kind_ != ui::ControlKind::Button || HIWORD(wParam) != BN_CLICKED) return false;
+            if (!child || HIWORD(wParam) != BN_CLICKED) return false;
+            if (child->kind_ != ui::ControlKind::Button && child->kind_ != ui::ControlKind::Label) return false;
             child->Clicked();
             result = 0;
             return true;
@@ -173,17 +245,35 @@ void Win32Control::PaintBackground(HDC dc, const RECT& area) {
         case ui::ControlKind::Label:
             PaintThrough(dc, area);
             return;
-        case ui::ControlKind::Frame: {
-            ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_BTNFACE));
-            RECT client{};
-            ::GetClientRect(handle_, &client);
-            ::DrawEdge(dc, &client, EDGE_ETCHED, BF_RECT);
+        case ui::ControlKind::Frame:
+            PaintFrame(dc, area);
             return;
-        }
         default:
             ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_BTNFACE));
             return;
     }
+}
+
+void Win32Control::PaintFrame(HDC dc, const RECT& area) {
+    ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_BTNFACE));
+    RECT edge{};
+    ::GetClientRect(handle_, &edge);
+    if (text_.empty()) {
+        ::DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
+        return;
+    }
+    // A titled frame looks like the system's group box: the title sits in
+    // a gap of the top edge.
+    const Selection font(dc, nativeFont_.get());
+    SIZE title{};
+    ::GetTextExtentPoint32A(dc, text_.c_str(), static_cast<int>(text_.size()), &title);
+    edge.top += title.cy / 2;
+    ::DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
+    RECT gap{6, 0, 6 + title.cx + 4, title.cy};
+    ::FillRect(dc, &gap, ::GetSysColorBrush(COLOR_BTNFACE));
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, enabled_ ? ToColorRef(color_) : ::GetSysColor(COLOR_GRAYTEXT));
+    ::TextOutA(dc, gap.left + 2, 0, text_.c_str(), static_cast<int>(text_.size()));
 }
 
 void Win32Control::PaintLabel(HDC dc, const RECT& client) {
@@ -219,11 +309,7 @@ void Win32Control::Invalidate() {
 
 void Win32Control::SetText(const std::string& text) {
     text_ = text;
-    if (IsNative(kind_)) {
-        if (handle_) ::SetWindowTextA(handle_, text_.c_str());
-    } else {
-        Invalidate();
-    }
+    if (handle_) ::SetWindowTextA(handle_, text_.c_str());
 }
 
 void Win32Control::SetBounds(const ui::Rect& bounds) {
@@ -265,7 +351,9 @@ void Win32Control::SetFont(const ui::Font& font) {
     // The control lets go of the old font before it is deleted.
     Font previous = std::move(nativeFont_);
     nativeFont_ = std::move(created);
-    if (IsNative(kind_) && handle_) ::SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(nativeFont_.get()), TRUE);
+    if (handle_) {
+        ::SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(nativeFont_.get()), IsNative(kind_) ? TRUE : FALSE);
+    }
     Invalidate();
 }
 

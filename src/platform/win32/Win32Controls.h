@@ -1,8 +1,10 @@
 #pragma once
-// The one control helper: labels and frames are drawn by Tamrel's own
-// control class (so a label is hit by clicks and still shows what lies
-// behind it), buttons and text boxes are the system's. Every control keeps
-// its own state, and the native window follows it.
+// The one control helper. Every control is the system's own (a label a
+// STATIC, a frame a group box, a button, an edit), so its caption is its
+// window text for screen readers and automation. Labels and frames are
+// painted by Tamrel through a subclass, so a label shows what lies behind it
+// without flicker. Every control keeps its own state, and the native window
+// follows it.
 
 #include <functional>
 #include <string>
@@ -50,7 +52,9 @@ public:
     ui::Color ForeColor() const override { return color_; }
     void SetToolTip(const std::string& tip) override;
     void OnClick(std::function<void()> handler) override { onClick_ = std::move(handler); }
-    void OnMouseDown(std::function<void(int, ui::Twips, ui::Twips)>) override {}
+    void OnMouseDown(std::function<void(int, ui::Twips, ui::Twips)> handler) override {
+        onMouseDown_ = std::move(handler);
+    }
 
     HWND handle() const override { return handle_; }
     void PaintBackground(HDC dc, const RECT& area) override;
@@ -62,12 +66,18 @@ public:
     // Notifications and colour requests that native controls send to their
     // parent, whether that is the form or a frame. True when handled.
     static bool RouteFromChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    static LRESULT CALLBACK Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR self);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam, HWND hwnd);
+    // Labels and frames: the native control, painted and clicked by Tamrel.
+    bool Painted() const;
+    // Reports a button press; true when it started a drag, which took it.
+    bool MouseDown(WPARAM keys, LPARAM position, bool left);
     void Create();
     void PaintLabel(HDC dc, const RECT& client);
+    void PaintFrame(HDC dc, const RECT& area);
     void DrawLabelText(HDC dc, const RECT& client);
     // Paints what the parent shows behind this control.
     void PaintThrough(HDC dc, const RECT& area);
@@ -87,6 +97,7 @@ private:
     ui::Color color_ = 0;
     std::string tip_;
     std::function<void()> onClick_;
+    std::function<void(int, ui::Twips, ui::Twips)> onMouseDown_;
     Font nativeFont_;
     HWND handle_ = nullptr;
     bool pressed_ = false;

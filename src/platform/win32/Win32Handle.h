@@ -81,12 +81,20 @@ struct MemoryDcTraits {
     static void Close(Type dc) { ::DeleteDC(dc); }
 };
 
+// A menu not (or no longer) attached to a window; its submenus go with it.
+struct MenuTraits {
+    using Type = HMENU;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type menu) { ::DestroyMenu(menu); }
+};
+
 using KernelHandle = Unique<KernelHandleTraits>;
 using FileHandle = Unique<FileHandleTraits>;
 using FindHandle = Unique<FindHandleTraits>;
 using Font = Unique<GdiObjectTraits<HFONT>>;
 using Bitmap = Unique<GdiObjectTraits<HBITMAP>>;
 using MemoryDc = Unique<MemoryDcTraits>;
+using Menu = Unique<MenuTraits>;
 
 // A device context borrowed from a window (or the screen, for null).
 class WindowDc {

@@ -34,7 +34,6 @@ Win32Toolkit::Win32Toolkit() : instance_(::GetModuleHandleA(nullptr)) {}
 
 Win32Toolkit::~Win32Toolkit() {
     if (!started_) return;
-    ::UnregisterClassA(kControlClass, instance_);
     ::UnregisterClassA(kWindowClass, instance_);
 }
 
@@ -45,7 +44,6 @@ void Win32Toolkit::Start() {
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
     ::InitCommonControlsEx(&controls);
     Register(instance_, kWindowClass, Win32Window::Procedure);
-    Register(instance_, kControlClass, Win32Control::Procedure);
     started_ = true;
 }
 

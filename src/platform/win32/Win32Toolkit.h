@@ -1,6 +1,6 @@
 #pragma once
-// The window toolkit on plain Win32: one window class for every form, one
-// for the custom-drawn controls, and the thread's message loop. Nothing is
+// The window toolkit on plain Win32: one window class for every form (its
+// controls are the system's own), and the thread's message loop. Nothing is
 // registered before the first window or message box needs it.
 
 #include <memory>
@@ -15,7 +15,6 @@ namespace tamrel::win32 {
 class Win32Window;
 
 inline constexpr const char* kWindowClass = "TamrelWindow";
-inline constexpr const char* kControlClass = "TamrelControl";
 
 class Win32Toolkit : public ui::Toolkit {
 public:

@@ -19,6 +19,55 @@ bool Inside(HWND handle, LPARAM position) {
     return ::PtInRect(&client, point) != 0;
 }
 
+bool IsButtonUp(UINT message) {
+    return message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
+}
+
+bool IsInput(UINT message) {
+    return (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || (message >= WM_KEYFIRST && message <= WM_KEYLAST);
+}
+
+// The outline that follows the mouse during a drag, drawn inverted over the
+// form and its controls, so drawing it again takes it away.
+class DragOutline {
+public:
+    DragOutline(HWND window, SIZE size)
+        : window_(window), dc_(::GetDCEx(window, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS)), size_(size) {}
+    ~DragOutline() {
+        Hide();
+        if (dc_) ::ReleaseDC(window_, dc_);
+    }
+    DragOutline(const DragOutline&) = delete;
+    DragOutline& operator=(const DragOutline&) = delete;
+
+    void MoveTo(POINT topLeft) {
+        Hide();
+        at_ = topLeft;
+        Show();
+    }
+    void Show() {
+        if (!shown_) Draw();
+        shown_ = true;
+    }
+    void Hide() {
+        if (shown_) Draw();
+        shown_ = false;
+    }
+
+private:
+    void Draw() {
+        if (!dc_) return;
+        const RECT box{at_.x, at_.y, at_.x + size_.cx, at_.y + size_.cy};
+        ::DrawFocusRect(dc_, &box);
+    }
+
+    HWND window_;
+    HDC dc_;
+    SIZE size_;
+    POINT at_{};
+    bool shown_ = false;
+};
+
 }  // namespace
 
 void Win32Timer::SetEnabled(bool enabled) {
@@ -119,12 +168,23 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam, HWND hwn
             return 0;
         case WM_CLOSE:
             // A form closes only when its own code closes it.
+            if (!closed_ && onCloseRequest_) onCloseRequest_();
             return 0;
-        default: {
-            LRESULT result = 0;
-            if (Win32Control::RouteFromChild(message, wParam, lParam, result)) return result;
-        }
+        case WM_COMMAND:
+            if (lParam == 0 && HIWORD(wParam) == 0) {
+                MenuChosen(static_cast<ui::MenuId>(LOWORD(wParam)));
+                return 0;
+            }
+            break;
+        case WM_DESTROY:
+            // The menu bar stays the form's to destroy, not the system's.
+            if (menuBar_) ::SetMenu(hwnd, nullptr);
+            break;
+        default:
+            break;
     }
+    LRESULT result = 0;
+    if (Win32Control::RouteFromChild(message, wParam, lParam, result)) return result;
     return ::DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
@@ -162,7 +222,8 @@ void Win32Window::Show() {
                        ::GetSystemMetrics(SM_CYSCREEN), SWP_SHOWWINDOW);
         ::SetForegroundWindow(handle_);
     } else {
-        ::ShowWindow(handle_, SW_SHOWNORMAL);
+        ::ShowWindow(handle_, spec_.maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+        ::SetForegroundWindow(handle_);
     }
     ::UpdateWindow(handle_);
 }
@@ -263,6 +324,62 @@ void Win32Window::SetToolTipFor(HWND control, const std::string& tip) {
     tool.lpszText = const_cast<char*>(tip.c_str());
     ::SendMessageA(toolTips_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     if (!tip.empty()) ::SendMessageA(toolTips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Win32Window::Drag(Win32Control& control, POINT grab, bool detect) {
+    const HWND source = control.handle();
+    POINT start = grab;
+    ::ClientToScreen(source, &start);
+    if (detect && !::DragDetect(source, start)) return;
+    RECT bounds{};
+    ::GetWindowRect(source, &bounds);
+    DragOutline outline(handle_, {bounds.right - bounds.left, bounds.bottom - bounds.top});
+    const auto follow = [&](POINT screen) {
+        ::ScreenToClient(handle_, &screen);
+        outline.MoveTo({screen.x - grab.x, screen.y - grab.y});
+    };
+    follow(start);
+    ::SetCapture(handle_);
+    bool dropped = false;
+    POINT drop{};
+    MSG message{};
+    while (!closed_ && ::GetCapture() == handle_) {
+        if (::GetMessageA(&message, nullptr, 0, 0) <= 0) {
+            ::PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that waits for it
+            break;
+        }
+        if (message.message == WM_MOUSEMOVE) {
+            follow(message.pt);
+        } else if (IsButtonUp(message.message)) {
+            dropped = true;
+            drop = message.pt;
+            break;
+        } else if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
+            break;
+        } else if (!IsInput(message.message)) {
+            // Whatever repaints meanwhile does so without the outline on it.
+            outline.Hide();
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+            outline.Show();
+        }
+    }
+    outline.Hide();
+    if (handle_ && ::GetCapture() == handle_) ::ReleaseCapture();
+    if (dropped) Dropped(drop);
+}
+
+void Win32Window::Dropped(POINT screen) {
+    if (!handle_ || closed_ || !onDrop_) return;
+    POINT point = screen;
+    ::ScreenToClient(handle_, &point);
+    RECT client{};
+    ::GetClientRect(handle_, &client);
+    if (!::PtInRect(&client, point)) return;
+    // Over a control (the dragged one too) the drop is that control's.
+    if (::ChildWindowFromPointEx(handle_, point, CWP_SKIPINVISIBLE) != handle_) return;
+    const Dpi& dpi = Dpi::OfScreen();
+    onDrop_(dpi.ToTwipsX(point.x), dpi.ToTwipsY(point.y));
 }
 
 }  // namespace tamrel::win32

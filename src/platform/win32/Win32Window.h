@@ -2,9 +2,12 @@
 // A form: a top-level window of Tamrel's own class, with its controls,
 // timers, background picture and the form's key and click events.
 
+#include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Toolkit.h"
@@ -56,19 +59,23 @@ public:
     void OnKeyPress(std::function<void(int& code)> handler) override { onKey_ = std::move(handler); }
     void OnClick(std::function<void()> handler) override { onClick_ = std::move(handler); }
 
-    // Menus, dialogs, drag and close requests: not built on this backend yet.
-    void OnCloseRequest(std::function<void()>) override {}
-    void SetMenuBar(const std::vector<ui::MenuDef>&) override {}
-    void SetMenuCaption(ui::MenuId, const std::string&) override {}
-    std::string MenuCaption(ui::MenuId) const override { return {}; }
-    void SetMenuEnabled(ui::MenuId, bool) override {}
-    bool MenuEnabled(ui::MenuId) const override { return true; }
-    void OnMenu(std::function<void(ui::MenuId)>) override {}
-    std::string ShowOpenDialog(const ui::OpenFileRequest& request) override { return request.fileName; }
-    ui::Font ShowFontDialog(const ui::Font& start) override { return start; }
-    ui::Color ShowColorDialog(ui::Color start) override { return start; }
-    void BeginDrag(ui::Control&) override {}
-    void OnDragDrop(std::function<void(ui::Twips, ui::Twips)>) override {}
+    void OnCloseRequest(std::function<void()> handler) override { onCloseRequest_ = std::move(handler); }
+
+    // Win32Menus.cpp
+    void SetMenuBar(const std::vector<ui::MenuDef>& menus) override;
+    void SetMenuCaption(ui::MenuId id, const std::string& caption) override;
+    std::string MenuCaption(ui::MenuId id) const override;
+    void SetMenuEnabled(ui::MenuId id, bool enabled) override;
+    bool MenuEnabled(ui::MenuId id) const override;
+    void OnMenu(std::function<void(ui::MenuId)> handler) override { onMenu_ = std::move(handler); }
+
+    // Win32Dialogs.cpp
+    std::string ShowOpenDialog(const ui::OpenFileRequest& request) override;
+    ui::Font ShowFontDialog(const ui::Font& start) override;
+    ui::Color ShowColorDialog(ui::Color start) override;
+
+    void BeginDrag(ui::Control& control) override { dragRequest_ = static_cast<Win32Control*>(&control); }
+    void OnDragDrop(std::function<void(ui::Twips, ui::Twips)> handler) override { onDrop_ = std::move(handler); }
 
     HWND handle() const override { return handle_; }
     void PaintBackground(HDC dc, const RECT& area) override;
@@ -78,6 +85,11 @@ public:
     // The form's key event; returns the code it left (0: consumed).
     int KeyPress(int code);
     void SetToolTipFor(HWND control, const std::string& tip);
+    // The control a mouse-down handler asked to drag, once; null for none.
+    Win32Control* TakeDragRequest() { return std::exchange(dragRequest_, nullptr); }
+    // Drags the control grabbed at `grab` (its client pixels) until the
+    // button goes up; a left press must first move past the drag distance.
+    void Drag(Win32Control& control, POINT grab, bool detect);
 
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -85,6 +97,19 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam, HWND hwnd);
     void Destroyed();
     void Invalidate();
+    void MenuChosen(ui::MenuId id);
+    void Dropped(POINT screen);
+
+    // Where a menu item sits: the system addresses popups by position.
+    struct MenuItem {
+        HMENU menu = nullptr;
+        UINT position = 0;
+        std::string caption;
+        bool enabled = true;
+        bool command = true;  // not a submenu
+    };
+    Menu BuildMenu(const std::vector<ui::MenuDef>& items, bool bar);
+    const MenuItem* FindMenuItem(ui::MenuId id) const;
 
     Win32Toolkit& toolkit_;
     ui::WindowSpec spec_;
@@ -98,6 +123,14 @@ private:
     bool pressed_ = false;
     std::function<void(int&)> onKey_;
     std::function<void()> onClick_;
+    std::function<void()> onCloseRequest_;
+    Menu menuBar_;
+    std::map<ui::MenuId, MenuItem> menuItems_;
+    std::function<void(ui::MenuId)> onMenu_;
+    // The colour dialog's sixteen custom colours, kept while the window lives.
+    std::array<COLORREF, 16> customColors_{};
+    Win32Control* dragRequest_ = nullptr;
+    std::function<void(ui::Twips, ui::Twips)> onDrop_;
 };
 
 }  // namespace tamrel::win32
