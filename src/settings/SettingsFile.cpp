@@ -29,4 +29,9 @@ std::string KeyValue(std::string_view line, std::string_view keyText) {
     return Mid(line, keyText.size() + 1);
 }
 
+RuntimeError NamingLine(const RuntimeError& error, const std::string& line) {
+    if (error.Number() != error::kOverflow && error.Number() != error::kTypeMismatch) return error;
+    return RuntimeError(error.Number(), error.Description() + ": " + line);
+}
+
 }  // namespace tamrel

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/RuntimeError.h"
 
 namespace tamrel {
 
@@ -35,6 +36,10 @@ inline constexpr std::string_view kSkin = "skin =";
 
 // The line begins, in the first column and in any letter case, with the key.
 bool IsKeyLine(std::string_view line, std::string_view keyText);
+// A value of `line` that did not convert, told with the line it came from;
+// any other failure unchanged.
+RuntimeError NamingLine(const RuntimeError& error, const std::string& line);
+
 // The rest of the line behind the key text, unchanged.
 std::string KeyValue(std::string_view line, std::string_view keyText);
 

@@ -26,77 +26,83 @@ ShutdownScreen::ReadOutcome ShutdownScreen::ReadSettings() {
     RestartLineSeen = false;
     const std::vector<std::string> lines = SplitLines(files.ReadFile(FolderPrefix + "tamrel.set"));
 
-    for (const std::string& line : lines) {
-        const auto countAndLog = [&] {
-            ++KeyLineCount;
-            logs_.Log("In Tamrel.set, " + line);
-        };
-        if (IsKeyLine(line, key::kKeyToRestart)) RestartLineSeen = true;
-        if (IsKeyLine(line, key::kRunSetup)) ++KeyLineCount;
-        if (IsKeyLine(line, key::kShutdownMethod)) {
-            countAndLog();
-            ShutdownMethod = Number16(line, key::kShutdownMethod);
-            if (ShutdownMethod < 0 || ShutdownMethod > 2) ShutdownMethod = 0;
-            if (ShutdownMethod == 0) return ReadOutcome::EarlyEnd;
-        }
-        if (IsKeyLine(line, key::kSecondsToCancel)) {
-            countAndLog();
-            SecondsLeft = Number16(line, key::kSecondsToCancel);
-            if (SecondsLeft < 5 || SecondsLeft > 25) SecondsLeft = 10;
-        }
-        if (IsKeyLine(line, key::kKeyToCancel)) {
-            countAndLog();
-            CancelKey = Number16(line, key::kKeyToCancel);
-            if (CancelKey < -1 || CancelKey > 255) CancelKey = 13;
-            // No key gives 0: a countdown nobody could stop would power off
-            // whatever the user does.
-            if (CancelKey == 0) {
-                CancelKey = 27;
-                logs_.Log("The key to cancel in tamrel.set is 0, which no key gives. Using 27 (Escape).");
+    const std::string* current = nullptr;
+    try {
+        for (const std::string& line : lines) {
+            current = &line;
+            const auto countAndLog = [&] {
+                ++KeyLineCount;
+                logs_.Log("In Tamrel.set, " + line);
+            };
+            if (IsKeyLine(line, key::kKeyToRestart)) RestartLineSeen = true;
+            if (IsKeyLine(line, key::kRunSetup)) ++KeyLineCount;
+            if (IsKeyLine(line, key::kShutdownMethod)) {
+                countAndLog();
+                ShutdownMethod = Number16(line, key::kShutdownMethod);
+                if (ShutdownMethod < 0 || ShutdownMethod > 2) ShutdownMethod = 0;
+                if (ShutdownMethod == 0) return ReadOutcome::EarlyEnd;
+            }
+            if (IsKeyLine(line, key::kSecondsToCancel)) {
+                countAndLog();
+                SecondsLeft = Number16(line, key::kSecondsToCancel);
+                if (SecondsLeft < 5 || SecondsLeft > 25) SecondsLeft = 10;
+            }
+            if (IsKeyLine(line, key::kKeyToCancel)) {
+                countAndLog();
+                CancelKey = Number16(line, key::kKeyToCancel);
+                if (CancelKey < -1 || CancelKey > 255) CancelKey = 13;
+                // No key gives 0: a countdown nobody could stop would power off
+                // whatever the user does.
+                if (CancelKey == 0) {
+                    CancelKey = 27;
+                    logs_.Log("The key to cancel in tamrel.set is 0, which no key gives. Using 27 (Escape).");
+                }
+            }
+            if (IsKeyLine(line, key::kKeyToRestart)) {
+                countAndLog();
+                RestartKey = Number16(line, key::kKeyToRestart);
+                if (RestartKey < -1 || RestartKey > 255) RestartKey = 0;
+                if (RestartKey == CancelKey) RestartKey = 0;
+            }
+            if (IsKeyLine(line, key::kBoxX)) {
+                countAndLog();
+                BoxX = Number16(line, key::kBoxX);
+            }
+            if (IsKeyLine(line, key::kBoxY)) {
+                countAndLog();
+                BoxY = Number16(line, key::kBoxY);
+            }
+            if (IsKeyLine(line, key::kBoxFont)) {
+                countAndLog();
+                BoxFontName = Trim(KeyValue(line, key::kBoxFont));
+            }
+            if (IsKeyLine(line, key::kBoxFontSize)) {
+                countAndLog();
+                BoxFontSize = Trim(KeyValue(line, key::kBoxFontSize));
+            }
+            if (IsKeyLine(line, key::kBoxBold)) {
+                countAndLog();
+                BoxBold = Trim(KeyValue(line, key::kBoxBold));
+            }
+            if (IsKeyLine(line, key::kBoxItalic)) {
+                // Logged only once the value has converted.
+                ++KeyLineCount;
+                BoxItalic = ToBoolean(Trim(KeyValue(line, key::kBoxItalic)));
+                logs_.Log("In Tamrel.set, " + line);
+            }
+            if (IsKeyLine(line, key::kBoxColor)) {
+                countAndLog();
+                BoxColor = ToInt32(LenientNumber(Trim(KeyValue(line, key::kBoxColor))));
+            }
+            if (IsKeyLine(line, key::kSkin)) {
+                countAndLog();
+                SkinPath = Trim(KeyValue(line, key::kSkin));
+                if (SkinPath.empty()) SkinPath = "Use default";
+                if (LowerCase(SkinPath) != "use default" && !EndsWith(SkinPath, ".bmp")) RejectSkin();
             }
         }
-        if (IsKeyLine(line, key::kKeyToRestart)) {
-            countAndLog();
-            RestartKey = Number16(line, key::kKeyToRestart);
-            if (RestartKey < -1 || RestartKey > 255) RestartKey = 0;
-            if (RestartKey == CancelKey) RestartKey = 0;
-        }
-        if (IsKeyLine(line, key::kBoxX)) {
-            countAndLog();
-            BoxX = Number16(line, key::kBoxX);
-        }
-        if (IsKeyLine(line, key::kBoxY)) {
-            countAndLog();
-            BoxY = Number16(line, key::kBoxY);
-        }
-        if (IsKeyLine(line, key::kBoxFont)) {
-            countAndLog();
-            BoxFontName = Trim(KeyValue(line, key::kBoxFont));
-        }
-        if (IsKeyLine(line, key::kBoxFontSize)) {
-            countAndLog();
-            BoxFontSize = Trim(KeyValue(line, key::kBoxFontSize));
-        }
-        if (IsKeyLine(line, key::kBoxBold)) {
-            countAndLog();
-            BoxBold = Trim(KeyValue(line, key::kBoxBold));
-        }
-        if (IsKeyLine(line, key::kBoxItalic)) {
-            // Logged only once the value has converted.
-            ++KeyLineCount;
-            BoxItalic = ToBoolean(Trim(KeyValue(line, key::kBoxItalic)));
-            logs_.Log("In Tamrel.set, " + line);
-        }
-        if (IsKeyLine(line, key::kBoxColor)) {
-            countAndLog();
-            BoxColor = ToInt32(LenientNumber(Trim(KeyValue(line, key::kBoxColor))));
-        }
-        if (IsKeyLine(line, key::kSkin)) {
-            countAndLog();
-            SkinPath = Trim(KeyValue(line, key::kSkin));
-            if (SkinPath.empty()) SkinPath = "Use default";
-            if (LowerCase(SkinPath) != "use default" && !EndsWith(SkinPath, ".bmp")) RejectSkin();
-        }
+    } catch (const RuntimeError& error) {
+        throw NamingLine(error, current ? *current : std::string());
     }
 
     if (!RestartLineSeen) {

@@ -173,9 +173,12 @@ TEST_F(SetupReader, AnIncompleteFileIsKeptAsBadThenRemoved) {
 }
 
 TEST_F(SetupReader, AValueThatDoesNotConvertStopsTheReading) {
-    EXPECT_THROW(Read(SettingsLines({Program(), "Seconds to cancel = 99999"})), RuntimeError);
+    const RuntimeError overflow = ErrorOf([&] { Read(SettingsLines({Program(), "Seconds to cancel = 99999"})); });
+    EXPECT_EQ(overflow.Number(), error::kOverflow);
+    EXPECT_EQ(overflow.Description(), "Overflow: Seconds to cancel = 99999");
     EXPECT_THROW(Read(SettingsLines({Program(), "Countdown box italic = maybe"})), RuntimeError);
-    EXPECT_THROW(Read(SettingsLines({Program(), "Countdown box italic ="})), RuntimeError);
+    EXPECT_EQ(ErrorOf([&] { Read(SettingsLines({Program(), "Countdown box italic ="})); }).Description(),
+              "Type mismatch: Countdown box italic =");
     EXPECT_THROW(Read(SettingsLines({Program(), "Countdown box color = 3000000000"})), RuntimeError);
     EXPECT_TRUE(t.Exists("tamrel.set"));  // nothing deleted
 }

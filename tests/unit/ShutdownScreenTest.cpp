@@ -106,8 +106,9 @@ TEST_F(ShutdownScreenTest, FailuresEndTheScreenWithoutShuttingDown) {
                           Case{"Countdown box fontsize = 12pt", "Type mismatch"},
                           Case{"Countdown box fontsize = -3", "Invalid property value"},
                           Case{"Countdown box bold font = maybe", "Type mismatch"},
-                          Case{"Seconds to cancel = 40000", "Overflow"},
-                          Case{"Countdown box color = 1e10", "Overflow"}}) {
+                          // Read from the file, they name the line.
+                          Case{"Seconds to cancel = 40000", "Overflow: Seconds to cancel = 40000"},
+                          Case{"Countdown box color = 1e10", "Overflow: Countdown box color = 1e10"}}) {
         TestPlatform p;
         // The skin look, where the box's font is applied.
         p.WriteSettings(SettingsLines({"Skin =" + skin, c.line}));

@@ -117,6 +117,28 @@ TEST_F(Win32Files, BytesAreWrittenReadAndAppendedUnchanged) {
     EXPECT_EQ(files.ReadFile(t.Path("empty.txt")), "");
 }
 
+TEST_F(Win32Files, AReplaceIsWholeOrNothingAndLeavesNoTemporaryFile) {
+    FileSystem& files = *t.files;
+    files.ReplaceFile(t.Path("tamrel.set"), "first\r\n");
+    EXPECT_EQ(t.Read("tamrel.set"), "first\r\n");
+    files.ReplaceFile(t.Path("tamrel.set"), "second\r\n");
+    EXPECT_EQ(t.Read("tamrel.set"), "second\r\n");
+    EXPECT_FALSE(t.Exists("tamrel.set.new"));
+
+    // A read-only file is not replaced, a folder neither; nothing is left.
+    ASSERT_TRUE(::SetFileAttributesA(t.Path("tamrel.set").c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_NE(ErrorOf([&] { files.ReplaceFile(t.Path("tamrel.set"), "third\r\n"); }).Number(), 0);
+    ::SetFileAttributesA(t.Path("tamrel.set").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(t.Read("tamrel.set"), "second\r\n");
+    EXPECT_FALSE(t.Exists("tamrel.set.new"));
+    std::filesystem::create_directory(t.Path("folder.set"));
+    const RuntimeError error = ErrorOf([&] { files.ReplaceFile(t.Path("folder.set"), "x"); });
+    EXPECT_NE(error.Number(), 0);
+    EXPECT_NE(error.Description().find("folder.set"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_directory(t.Path("folder.set")));
+    EXPECT_FALSE(t.Exists("folder.set.new"));
+}
+
 TEST_F(Win32Files, FailuresCarryTheSystemNumberTextAndPath) {
     FileSystem& files = *t.files;
     t.Write("talog1.txt", "one");
