@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 #include <QThread>
 #include <cstdlib>
@@ -35,6 +37,24 @@ QWidget* FindWidget(const std::string& name) {
         if (auto* child = top->findChild<QWidget*>(wanted)) return child;
     }
     return nullptr;
+}
+
+namespace {
+
+void PollModal(const std::function<bool(QWidget&)>& action, int triesLeft) {
+    QTimer::singleShot(10, [action, triesLeft] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if ((!modal || !modal->isVisible() || !action(*modal)) && triesLeft > 0) PollModal(action, triesLeft - 1);
+    });
+}
+
+}  // namespace
+
+void OnModal(const std::function<bool(QWidget&)>& action) { PollModal(action, 500); }
+
+bool Xdotool(const QStringList& arguments) {
+    if (QStandardPaths::findExecutable("xdotool").isEmpty()) return false;
+    return QProcess::execute("xdotool", arguments) == 0;
 }
 
 TempFolder::TempFolder() {

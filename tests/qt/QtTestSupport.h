@@ -46,6 +46,21 @@ T* Find(const std::string& name) {
     return dynamic_cast<T*>(FindWidget(name));
 }
 
+// Runs `action` on the next modal dialog of type T once it is open, from the
+// event loop the dialog runs; the dialog must be ended by the action.
+void OnModal(const std::function<bool(QWidget&)>& action);
+template <typename T>
+void AnswerModal(std::function<void(T&)> action) {
+    OnModal([action = std::move(action)](QWidget& widget) {
+        auto* dialog = dynamic_cast<T*>(&widget);
+        if (dialog) action(*dialog);
+        return dialog != nullptr;
+    });
+}
+
+// Runs xdotool against the test's X server; false when it is not installed.
+bool Xdotool(const QStringList& arguments);
+
 // A folder of its own for each test, removed afterwards.
 class TempFolder {
 public:

@@ -247,5 +247,68 @@ TEST_F(QtBackendTest, CloseStopsTimersAndEventsForGood) {
     EXPECT_EQ(keys, 0);
 }
 
+TEST_F(QtBackendTest, MaximisedWindowTakesTheFreeScreenAndCloseRequestsGoToTheForm) {
+    auto window = toolkit.NewWindow({"Setup", "Setup", false, false, 13350, 9000, true});
+    int requests = 0;
+    window->Show();
+    QWidget* widget = FindWidget("Setup");
+    ASSERT_TRUE(WaitFor([&] { return Exposed(widget); }));
+    EXPECT_EQ(widget->geometry(), QGuiApplication::primaryScreen()->availableGeometry());
+    EXPECT_TRUE(widget->windowState() & Qt::WindowMaximized);
+
+    widget->close();  // refused without a handler
+    EXPECT_TRUE(widget->isVisible());
+    window->OnCloseRequest([&] { ++requests; });
+    widget->close();
+    EXPECT_EQ(requests, 1);
+    EXPECT_TRUE(widget->isVisible());  // the form closes it, or not
+    window->Close();
+    widget->close();
+    EXPECT_EQ(requests, 1);
+}
+
+// A press on a control reports its buttons and point; a drag it asks for
+// reports a drop on the background only, at the release point.
+TEST_F(QtBackendTest, DraggedControlIsDroppedOnTheBackgroundOnly) {
+    auto window = toolkit.NewWindow(Plain("Drags"));
+    ui::Control& box = window->AddControl(ui::ControlKind::Label, "Box", nullptr, {1500, 1500, 600, 300});
+    window->AddControl(ui::ControlKind::Label, "Other", nullptr, {4500, 3000, 1200, 600});
+    box.SetText("15");
+    std::vector<std::vector<double>> presses, drops;
+    box.OnMouseDown([&](int buttons, ui::Twips x, ui::Twips y) {
+        presses.push_back({double(buttons), x, y});
+        if (buttons == ui::kLeftButton) window->BeginDrag(box);
+    });
+    window->OnDragDrop([&](ui::Twips x, ui::Twips y) { drops.push_back({x, y}); });
+    window->Show();
+    QWidget* widget = FindWidget("Drags");
+    ASSERT_TRUE(WaitFor([&] { return Exposed(widget); }));
+    toolkit.InjectLeftClick();
+
+    const QPoint boxAt = widget->mapToGlobal(QPoint(100 + 5, 100 + 4));
+    auto drag = [&](QPoint to) {
+        WaitFor([] { return false; }, 300);  // the last drag has ended
+        const QPoint end = widget->mapToGlobal(to);
+        return Xdotool({"mousemove", QString::number(boxAt.x()), QString::number(boxAt.y()), "mousedown", "1",
+                        "sleep", "0.1", "mousemove", QString::number(end.x() - 20), QString::number(end.y() - 20),
+                        "sleep", "0.1", "mousemove", QString::number(end.x()), QString::number(end.y()),
+                        "sleep", "0.1", "mouseup", "1"});
+    };
+    if (!drag(QPoint(250, 200))) GTEST_SKIP() << "xdotool not found: no drag tried";
+    ASSERT_TRUE(WaitFor([&] { return !drops.empty(); }));
+    ASSERT_EQ(presses.size(), 1u);
+    EXPECT_EQ(presses[0], (std::vector<double>{1, 75, 60}));
+    EXPECT_EQ(drops[0], (std::vector<double>{3750, 3000}));
+
+    // Over another control, and over the dragged one itself: no drop.
+    drag(QPoint(330, 220));
+    drag(QPoint(108, 104));
+    Xdotool({"mousemove", QString::number(boxAt.x()), QString::number(boxAt.y()), "click", "3"});
+    ASSERT_TRUE(WaitFor([&] { return presses.size() == 4; }));
+    WaitFor([] { return false; }, 200);
+    EXPECT_EQ(drops.size(), 1u);
+    EXPECT_EQ(presses[3][0], ui::kRightButton);
+}
+
 }  // namespace
 }  // namespace tamrel::qt::test
