@@ -42,7 +42,7 @@ void Logs::RotateEventLogs() {
     files_.WriteFile(log1, header);
 }
 
-void Logs::Log(const std::string& text) {
+void Logs::WriteEvent(const std::string& text) {
     if (firstLogOfRun) {
         firstLogOfRun = false;
         RotateEventLogs();
@@ -50,20 +50,36 @@ void Logs::Log(const std::string& text) {
     files_.AppendFile(InProgramFolder(files_, "talog1.txt"), clock_.NowText() + " --- " + Clipped(text) + "\r\n");
 }
 
+void Logs::WriteError(const std::string& entry) {
+    files_.AppendFile(InProgramFolder(files_, "tamrel.txt"), clock_.NowText() + Clipped(entry) + "\r\n");
+}
+
+void Logs::Log(const std::string& text) {
+    if (dropFailedWrites) {
+        TryLog(text);
+    } else {
+        WriteEvent(text);
+    }
+}
+
 void Logs::TryLog(const std::string& text) noexcept {
     try {
-        Log(text);
+        WriteEvent(text);
     } catch (const RuntimeError&) {
     }
 }
 
 void Logs::AppendErrorLog(const std::string& entry) {
-    files_.AppendFile(InProgramFolder(files_, "tamrel.txt"), clock_.NowText() + Clipped(entry) + "\r\n");
+    if (dropFailedWrites) {
+        TryAppendErrorLog(entry);
+    } else {
+        WriteError(entry);
+    }
 }
 
 void Logs::TryAppendErrorLog(const std::string& entry) noexcept {
     try {
-        AppendErrorLog(entry);
+        WriteError(entry);
     } catch (const RuntimeError&) {
     }
 }

@@ -16,6 +16,10 @@ public:
 
     // Set at the start of a run: the next event line starts a new talog1.txt.
     bool firstLogOfRun = false;
+    // Once the launched program has ended, nothing may stand between the
+    // user and the configured shutdown: a line that cannot be written (a
+    // full disk) is dropped instead of failing the run.
+    bool dropFailedWrites = false;
 
     // One event line: date and time, " --- ", the text. The first line of
     // the run rotates the generations and starts talog1.txt with its header.
@@ -29,6 +33,8 @@ public:
 
 private:
     void RotateEventLogs();
+    void WriteEvent(const std::string& text);
+    void WriteError(const std::string& entry);
 
     FileSystem& files_;
     Clock& clock_;

@@ -148,6 +148,7 @@ void Launcher::LaunchAndWait(const std::string& fileName) {
     const ProcessId id = processes.StartProgram(fileName, WindowStyle::Normal);
     if (id != 0) {
         processes.WaitForProcess(id);
+        logs_.dropFailedWrites = true;
         logs_.Log("Program (" + FileNameOnly(ProgramPath) + ") finished!");
         CheckMarkerFile();
         return;

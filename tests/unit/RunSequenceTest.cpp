@@ -215,6 +215,31 @@ TEST_F(RunSequence, DecliningSetupAfterAnErrorEndsTheProgram) {
     EXPECT_EQ(t.app.setupWindow(), nullptr);
 }
 
+TEST_F(RunSequence, AFullDiskOnceTheProgramEndedChangesNothingTheUserConfigured) {
+    for (const bool cancel : {false, true}) {
+        TestPlatform p;
+        p.Write("front.exe", "MZ");
+        p.WriteSettings(SettingsLines({"Program =" + p.Path("front.exe"), "Shutdown method =2", "Seconds to cancel =5"}));
+        // While the program runs, both logs become impossible to write.
+        p.processes.OnWait([&](ProcessId) {
+            std::filesystem::remove(p.Path("talog1.txt"));
+            for (const char* log : {"talog1.txt", "tamrel.txt"}) std::filesystem::create_directory(p.Path(log));
+        });
+        p.app.Start();
+        ASSERT_NE(p.app.shutdownScreen(), nullptr);
+        ASSERT_TRUE(p.app.shutdownScreen()->IsOpen());
+        if (cancel) {
+            p.ui.PressKey("ShutdownScreen", 27);
+            EXPECT_FALSE(p.app.HasOpenWindows());
+            EXPECT_TRUE(p.power.exitRequests().empty());
+        } else {
+            p.ui.Advance(5000);
+            EXPECT_EQ(p.power.exitRequests(), std::vector<unsigned>{kExitPowerOff});
+        }
+        EXPECT_TRUE(p.ui.messageBoxes().empty());
+    }
+}
+
 TEST_F(RunSequence, AnUnwritableProgramFolderIsReportedNotFatal) {
     std::filesystem::create_directory(t.Path("talog1.txt"));  // in the way of the event log
     t.ui.QueueAnswer(ui::kAnswerOk);
