@@ -2,6 +2,7 @@
 // Files, folders and paths as the platform provides them. Every failure is a
 // RuntimeError carrying the system's number and description.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,8 @@ public:
     // A plain file search: normal, read-only and archive files are found;
     // folders, hidden and system files are not.
     virtual bool FileExists(const std::string& path) = 0;
+    // In bytes, of an existing file.
+    virtual std::uint64_t FileSize(const std::string& path) = 0;
     // Whole content, bytes unchanged.
     virtual std::string ReadFile(const std::string& path) = 0;
     // Creates the file, or empties an existing one, and writes the bytes.

@@ -50,7 +50,12 @@ void Launcher::RunSequence() {
         return;
     }
 
-    const std::vector<std::string> lines = SplitLines(files.ReadFile(SettingsPath));
+    const std::optional<std::vector<std::string>> read = ReadSettingsLines(files);
+    if (!read) {
+        DiscardDamagedSettings(logs_, files, app_.platform().ui, kCorruptPrompt);
+        return;
+    }
+    const std::vector<std::string>& lines = *read;
     CurrentLine.clear();
     KeyLineCount = 0;
     for (std::size_t next = 0; next < lines.size() && KeyLineCount != 2; ++next) {

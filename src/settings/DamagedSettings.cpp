@@ -11,9 +11,11 @@ void DiscardDamagedSettings(Logs& logs, FileSystem& files, ui::Toolkit& ui,
     logs.AppendErrorLog(" --The tamrel.set file is corrupt! Deleting tamrel.set.");
     ui.ShowMessageBox(prompt, ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
     const std::string settingsPath = SettingsFilePath(files);
-    files.WriteFile(InProgramFolder(files, "tamrel.bad"), files.ReadFile(settingsPath));
-    logs.Log("A copy of the damaged file was kept as tamrel.bad.");
-    files.RemoveFile(settingsPath);
+    // Moved, not copied: kept byte for byte at no cost, whatever its size.
+    const std::string badPath = InProgramFolder(files, "tamrel.bad");
+    if (files.FileExists(badPath)) files.RemoveFile(badPath);
+    files.RenameFile(settingsPath, badPath);
+    logs.Log("The damaged file was kept as tamrel.bad.");
     logs.Log("Tamrel ended.");
 }
 

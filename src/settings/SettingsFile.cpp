@@ -29,6 +29,13 @@ std::string KeyValue(std::string_view line, std::string_view keyText) {
     return Mid(line, keyText.size() + 1);
 }
 
+std::optional<std::vector<std::string>> ReadSettingsLines(FileSystem& files) {
+    constexpr std::uint64_t kLargest = 1 << 20;
+    const std::string path = SettingsFilePath(files);
+    if (files.FileSize(path) > kLargest) return std::nullopt;
+    return SplitLines(files.ReadFile(path));
+}
+
 RuntimeError NamingLine(const RuntimeError& error, const std::string& line) {
     if (error.Number() != error::kOverflow && error.Number() != error::kTypeMismatch) return error;
     return RuntimeError(error.Number(), error.Description() + ": " + line);

@@ -1,6 +1,7 @@
 #pragma once
 // The settings file tamrel.set: where it lives, its lines and its keys.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,10 @@ std::string SettingsFilePath(const FileSystem& files);
 // A line ends at CR LF, at a CR alone or at a LF alone; the end is not part
 // of the line. Files from any editor, Windows or not, read the same.
 std::vector<std::string> SplitLines(std::string_view bytes);
+
+// The settings file's lines, or none when the file is far larger than any
+// settings file (about 3 KB): such a file is damaged, and is not read.
+std::optional<std::vector<std::string>> ReadSettingsLines(FileSystem& files);
 
 // The key texts, as matched: lower case, one blank before the "=".
 namespace key {

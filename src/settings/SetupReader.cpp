@@ -40,7 +40,12 @@ SetupReadResult ReadSettingsForSetup(Settings& state, Logs& logs, FileSystem& fi
                                      ui::Toolkit& ui) {
     int keyLineCount = 0;
     bool restartLineSeen = false;
-    const std::vector<std::string> lines = SplitLines(files.ReadFile(SettingsFilePath(files)));
+    const std::optional<std::vector<std::string>> read = ReadSettingsLines(files);
+    if (!read) {
+        DiscardDamagedSettings(logs, files, ui, kDamagedFilePrompt);
+        return SetupReadResult::Corrupt;
+    }
+    const std::vector<std::string>& lines = *read;
 
     const std::string* current = nullptr;
     try {

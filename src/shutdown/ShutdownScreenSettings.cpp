@@ -24,7 +24,9 @@ std::int16_t Number16(const std::string& line, std::string_view keyText) {
 ShutdownScreen::ReadOutcome ShutdownScreen::ReadSettings() {
     FileSystem& files = app_.platform().files;
     RestartLineSeen = false;
-    const std::vector<std::string> lines = SplitLines(files.ReadFile(FolderPrefix + "tamrel.set"));
+    const std::optional<std::vector<std::string>> read = ReadSettingsLines(files);
+    if (!read) return ReadOutcome::Corrupt;
+    const std::vector<std::string>& lines = *read;
 
     const std::string* current = nullptr;
     try {

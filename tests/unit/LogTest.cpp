@@ -80,7 +80,7 @@ TEST(EventLog, ARotationThatFailsNamesTheFileInTheWay) {
 
 TEST(ErrorLog, AHugeValueIsCutInEveryLine) {
     TestPlatform t;
-    t.WriteSettings({"Run Setup = no", "Program =" + std::string(10'000'000, 'x')});
+    t.WriteSettings({"Run Setup = no", "Program =" + std::string(900'000, 'x')});
     t.ui.QueueAnswer(ui::kAnswerCancel);
     t.ui.QueueAnswer(ui::kAnswerOk);
     t.app.Start();

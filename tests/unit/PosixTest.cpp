@@ -68,6 +68,30 @@ TEST_F(Posix, FailuresCarryTheSystemNumberAndName) {
     EXPECT_EQ(files.ReadFile(t.Path("b")), "one\r\ntwo\r\n");
 }
 
+TEST_F(Posix, FifosAndDevicesInAFilesPlaceAreRefusedWithoutWaiting) {
+    for (const char* name : {"talog1.txt", "tamrel.txt", "tamrel.bad", "fifo"}) {
+        ASSERT_EQ(::mkfifo(t.Path(name).c_str(), 0600), 0);
+    }
+    std::filesystem::create_symlink("/dev/zero", t.Path("zero"));
+    t.app.logs().firstLogOfRun = true;
+    for (const auto& [action, name] : std::vector<std::pair<std::function<void()>, std::string>>{
+             {[&] { t.app.logs().Log("x"); }, "talog1.txt"},
+             {[&] { t.app.logs().AppendErrorLog("x"); }, "tamrel.txt"},
+             {[&] { t.files->ReadFile(t.Path("fifo")); }, "fifo"},
+             {[&] { t.files->ReadFile(t.Path("zero")); }, "zero"}}) {
+        const RuntimeError error = ErrorOf(action);
+        EXPECT_NE(error.Number(), 0) << name;
+        EXPECT_NE(error.Description().find(t.Path(name)), std::string::npos) << error.Description();
+    }
+    // A damaged settings file still goes aside over whatever is in the way.
+    std::filesystem::remove(t.Path("talog1.txt"));
+    std::filesystem::remove(t.Path("tamrel.txt"));
+    t.WriteSettings({"nothing"});
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    t.app.ShowShutdownScreen();
+    EXPECT_TRUE(std::filesystem::is_regular_file(t.Path("tamrel.bad")));
+}
+
 TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEnds) {
     Script("front.sh", "#!/bin/sh\nsleep 0.4\npwd > ran-in.txt\n");
     t.files->SetCurrentFolder(t.folder());

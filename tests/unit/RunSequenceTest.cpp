@@ -128,7 +128,7 @@ TEST_F(RunSequence, AFileWithFewerThanTwoKeyLinesIsKeptAsBadAndRemoved) {
         const Lines events = p.Events();
         EXPECT_EQ(Lines(events.end() - 3, events.end()),
                   (Lines{"The tamrel.set file is corrupt!! Deleting tamrel.set!",
-                         "A copy of the damaged file was kept as tamrel.bad.", "Tamrel ended."}));
+                         "The damaged file was kept as tamrel.bad.", "Tamrel ended."}));
         EXPECT_EQ(p.Errors(), Lines{" --The tamrel.set file is corrupt! Deleting tamrel.set."});
         EXPECT_EQ(p.app.setupWindow(), nullptr);
     }

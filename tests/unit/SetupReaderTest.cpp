@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "TestPlatform.h"
 #include "settings/SettingsFile.h"
 #include "settings/SetupReader.h"
@@ -163,13 +166,28 @@ TEST_F(SetupReader, AnIncompleteFileIsKeptAsBadThenRemoved) {
     const Lines events = t.Events();
     const Lines tail(events.end() - 3, events.end());
     EXPECT_EQ(tail, (Lines{"The tamrel.set file is corrupt!! Deleting tamrel.set!",
-                           "A copy of the damaged file was kept as tamrel.bad.", "Tamrel ended."}));
+                           "The damaged file was kept as tamrel.bad.", "Tamrel ended."}));
     EXPECT_EQ(t.Errors(), Lines{" --The tamrel.set file is corrupt! Deleting tamrel.set."});
 
     // An empty file counts 1 and is corrupt too; an older tamrel.bad is replaced.
     t.ui.QueueAnswer(ui::kAnswerOk);
     ASSERT_EQ(Read({}), SetupReadResult::Corrupt);
     EXPECT_EQ(t.Read("tamrel.bad"), "");
+}
+
+TEST_F(SetupReader, AFileFarTooLargeIsMovedAsideUnread) {
+    // Sparse: a gigabyte that takes no room on the disk.
+    {
+        std::ofstream file(t.Path("tamrel.set"), std::ios::binary);
+        file << "Run Setup = no\r\n";
+        file.seekp((1 << 30) - 1);
+        file.put('x');
+    }
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    ASSERT_EQ(ReadSettingsForSetup(state, t.app.logs(), *t.files, t.ui), SetupReadResult::Corrupt);
+    EXPECT_FALSE(t.Exists("tamrel.set"));
+    EXPECT_EQ(std::filesystem::file_size(t.Path("tamrel.bad")), 1u << 30);
+    EXPECT_EQ(t.ui.messageBoxes().size(), 1u);
 }
 
 TEST_F(SetupReader, AValueThatDoesNotConvertStopsTheReading) {

@@ -17,8 +17,18 @@ namespace {
 // Owns one open descriptor.
 class Descriptor {
 public:
-    Descriptor(const std::string& path, int flags) : fd_(::open(path.c_str(), flags | O_CLOEXEC, 0666)) {
+    // Opened without blocking and kept only when it is a regular file: a
+    // FIFO or a device in a file's place would hang or feed us for ever.
+    Descriptor(const std::string& path, int flags)
+        : fd_(::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666)) {
         if (fd_ < 0) throw PosixError(errno, path);
+        struct stat info {};
+        if (::fstat(fd_, &info) != 0) throw PosixError(errno, path);
+        if (!S_ISREG(info.st_mode)) {
+            ::close(fd_);
+            fd_ = -1;
+            throw RuntimeError(EINVAL, "Not a regular file: " + path);
+        }
     }
     explicit Descriptor(int fd) : fd_(fd) {}
     ~Descriptor() {
@@ -154,6 +164,12 @@ void PosixFileSystem::RenameFile(const std::string& from, const std::string& to)
 
 void PosixFileSystem::RemoveFile(const std::string& path) {
     if (::unlink(path.c_str()) != 0) throw PosixError(errno, path);
+}
+
+std::uint64_t PosixFileSystem::FileSize(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) throw PosixError(errno, path);
+    return static_cast<std::uint64_t>(info.st_size);
 }
 
 bool PosixFileSystem::IsRunnable(const std::string& path) {

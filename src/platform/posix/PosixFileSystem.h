@@ -26,6 +26,7 @@ public:
     void AppendFile(const std::string& path, std::string_view bytes) override;
     void RenameFile(const std::string& from, const std::string& to) override;
     void RemoveFile(const std::string& path) override;
+    std::uint64_t FileSize(const std::string& path) override;
     bool IsRunnable(const std::string& path) override;
     FileFilter ProgramFilter() const override { return {"All files (*)", "*"}; }
     void MakeDriveCurrent(const std::string& path) override;

@@ -130,6 +130,12 @@ void Win32FileSystem::AppendFile(const std::string& path, std::string_view bytes
     WriteAll(file, bytes, path);
 }
 
+std::uint64_t Win32FileSystem::FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) throw LastError(path);
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 void Win32FileSystem::RenameFile(const std::string& from, const std::string& to) {
     if (!::MoveFileA(from.c_str(), to.c_str())) {
         const DWORD error = ::GetLastError();

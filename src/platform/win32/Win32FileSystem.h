@@ -25,6 +25,7 @@ public:
     void AppendFile(const std::string& path, std::string_view bytes) override;
     void RenameFile(const std::string& from, const std::string& to) override;
     void RemoveFile(const std::string& path) override;
+    std::uint64_t FileSize(const std::string& path) override;
     bool IsRunnable(const std::string& path) override { return FileExists(path); }
     FileFilter ProgramFilter() const override { return {"Executable files (.exe .bat)", "*.exe;*.bat"}; }
     void MakeDriveCurrent(const std::string& path) override;
