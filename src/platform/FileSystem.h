@@ -44,6 +44,9 @@ public:
     // An existing file the user may start as a program: on Linux it needs
     // the execute permission; on Windows every file may be tried.
     virtual bool IsRunnable(const std::string& path) = 0;
+    // The file is this very program (the same file, not only the same
+    // name): launching it would start instances without end.
+    virtual bool IsOwnExecutable(const std::string& path) = 0;
     // The Open dialog's one filter entry when choosing a program.
     virtual FileFilter ProgramFilter() const = 0;
 

@@ -80,7 +80,8 @@ void Launcher::RunSequence() {
     }
 
     if (ProgramPath.empty()) CurrentLine = files.ProgramFolder();
-    if (!files.FileExists(ProgramPath)) {
+    // Tamrel itself as the program would start instances without end.
+    if (!files.FileExists(ProgramPath) || files.IsOwnExecutable(ProgramPath)) {
         ProgramMissing();
         return;
     }

@@ -229,7 +229,8 @@ void SetupWindow::Done() {
     FileSystem& files = app_.platform().files;
     // A program the next start could not run is refused here, while the
     // user can still choose another.
-    if (state.ProgramPath.empty() || !files.FileExists(state.ProgramPath) || !files.IsRunnable(state.ProgramPath)) {
+    if (state.ProgramPath.empty() || !files.FileExists(state.ProgramPath) || !files.IsRunnable(state.ProgramPath) ||
+        files.IsOwnExecutable(state.ProgramPath)) {
         ui.ShowMessageBox("There is a problem with the program to run. Please double check path and filename.",
                           ui::Buttons::Ok, "Problem found!", ui::Icon::Critical);
         return;

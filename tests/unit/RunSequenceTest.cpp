@@ -2,6 +2,11 @@
 
 #include "TestPlatform.h"
 #include "platform/RuntimeError.h"
+#ifdef _WIN32
+#include "platform/win32/Win32FileSystem.h"
+#else
+#include "platform/posix/PosixFileSystem.h"
+#endif
 #include "setup/SetupWindow.h"
 #include "shutdown/ShutdownScreen.h"
 
@@ -152,6 +157,17 @@ TEST_F(RunSequence, AProgramThatDoesNotExistOffersSetup) {
                         "Problem trying to launch program. The problem is in Program = line of tamrel.set."),
               events.end());
     EXPECT_TRUE(t.processes.starts().empty());
+}
+
+TEST_F(RunSequence, TamrelItselfIsRefusedAsTheProgram) {
+    const std::string self = ExecutablePath();  // this very test program stands in for Tamrel
+    t.WriteSettings(SettingsLines({"Program =" + self}));
+    t.ui.QueueAnswer(ui::kAnswerCancel);
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    t.app.Start();
+    EXPECT_TRUE(t.processes.starts().empty());
+    EXPECT_EQ(Box(0).title, "Tamrel has encountered a problem!");
+    EXPECT_EQ(t.Errors(), Lines{"--Problem with program or its path: Program =" + self});
 }
 
 TEST_F(RunSequence, AnEmptyProgramNamesTheFolderAndDecliningEndsWithoutEndedLine) {

@@ -176,6 +176,13 @@ bool PosixFileSystem::IsRunnable(const std::string& path) {
     return FileExists(path) && ::access(path.c_str(), X_OK) == 0;
 }
 
+bool PosixFileSystem::IsOwnExecutable(const std::string& path) {
+    struct stat program {};
+    struct stat self {};
+    if (::stat(path.c_str(), &program) != 0 || ::stat("/proc/self/exe", &self) != 0) return false;
+    return program.st_dev == self.st_dev && program.st_ino == self.st_ino;
+}
+
 void PosixFileSystem::MakeDriveCurrent(const std::string& path) {
     if (path.empty() || path[0] != '/') {
         throw RuntimeError(EINVAL, "The program path is not absolute: " + path);

@@ -28,6 +28,7 @@ public:
     void RemoveFile(const std::string& path) override;
     std::uint64_t FileSize(const std::string& path) override;
     bool IsRunnable(const std::string& path) override;
+    bool IsOwnExecutable(const std::string& path) override;
     FileFilter ProgramFilter() const override { return {"All files (*)", "*"}; }
     void MakeDriveCurrent(const std::string& path) override;
     void SetCurrentFolder(const std::string& folder) override;

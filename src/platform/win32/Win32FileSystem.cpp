@@ -130,6 +130,13 @@ void Win32FileSystem::AppendFile(const std::string& path, std::string_view bytes
     WriteAll(file, bytes, path);
 }
 
+bool Win32FileSystem::IsOwnExecutable(const std::string& path) {
+    char full[MAX_PATH * 4] = {};
+    const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    if (length == 0 || length >= sizeof full) return false;
+    return ::lstrcmpiA(full, ExecutablePath().c_str()) == 0;
+}
+
 std::uint64_t Win32FileSystem::FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) throw LastError(path);
