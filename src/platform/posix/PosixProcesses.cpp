@@ -55,7 +55,14 @@ pid_t Spawn(const std::string& path, const std::string& argument0, short extraFl
 
 }  // namespace
 
-PosixProcesses::PosixProcesses(std::string executable) : executable_(std::move(executable)) {}
+PosixProcesses::PosixProcesses(std::string executable) : executable_(std::move(executable)) {
+    // Named now: once the file has been replaced on disk, the running
+    // program's own link reads ".../tamrel (deleted)".
+    if (executable_.empty()) {
+        const std::string running = ExecutablePath();
+        executableName_ = running.substr(running.rfind('/') + 1);
+    }
+}
 
 ProcessId PosixProcesses::StartProgram(const std::string& fileName, WindowStyle) {
     return static_cast<ProcessId>(Spawn("./" + fileName, fileName, 0));
@@ -68,7 +75,9 @@ void PosixProcesses::WaitForProcess(ProcessId id) {
 }
 
 void PosixProcesses::RestartTamrel(const std::string& programFolder) {
-    const std::string executable = executable_.empty() ? ExecutablePath() : executable_;
+    // The program folder's copy, as the user would start it again.
+    const std::string executable =
+        executable_.empty() ? (programFolder == "/" ? "/" : programFolder + "/") + executableName_ : executable_;
     if (::chdir(programFolder.c_str()) != 0) throw PosixError(errno, programFolder);
     // A session of its own, so that the new instance outlives this one and
     // whatever terminal or session started it.

@@ -10,7 +10,8 @@ namespace tamrel {
 
 class PosixProcesses : public Processes {
 public:
-    // `executable`: what a re-start runs; empty means the running program.
+    // `executable`: what a re-start runs; empty means the program folder's
+    // file of the running program's name.
     explicit PosixProcesses(std::string executable = {});
 
     ProcessId StartProgram(const std::string& fileName, WindowStyle style) override;
@@ -19,6 +20,7 @@ public:
 
 private:
     std::string executable_;
+    std::string executableName_;
 };
 
 // Date and time in the user's locale: the short date, a blank, the time.
