@@ -2,6 +2,7 @@
 // Starting and waiting for programs, re-starting Tamrel, and the clock.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace tamrel {
@@ -10,9 +11,20 @@ using ProcessId = std::uint32_t;
 
 enum class WindowStyle { Normal = 1, Minimized = 2 };
 
+// Holds the program folder for this instance while it lives.
+class FolderLock {
+public:
+    virtual ~FolderLock() = default;
+};
+
 class Processes {
 public:
     virtual ~Processes() = default;
+    // One instance a program folder, or their logs interleave. Waits up to
+    // `waitMs` for another instance to end (a re-start overlaps the ending
+    // one); null when it still holds the folder. A folder where no lock can
+    // be made is held by nobody: a lock that holds nothing comes back.
+    virtual std::unique_ptr<FolderLock> LockProgramFolder(const std::string& folder, int waitMs) = 0;
     // Starts `fileName` from the current folder (no search path). Returns the
     // new process's id, 0 when nothing was started; a refused start raises.
     virtual ProcessId StartProgram(const std::string& fileName, WindowStyle style) = 0;

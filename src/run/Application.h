@@ -46,6 +46,7 @@ public:
 private:
     Platform& platform_;
     Logs logs_;
+    std::unique_ptr<FolderLock> folderLock_;
     std::unique_ptr<SetupWindow> setupWindow_;
     std::unique_ptr<ShutdownScreen> shutdownScreen_;
 };

@@ -92,6 +92,23 @@ TEST_F(Posix, FifosAndDevicesInAFilesPlaceAreRefusedWithoutWaiting) {
     EXPECT_TRUE(std::filesystem::is_regular_file(t.Path("tamrel.bad")));
 }
 
+TEST_F(Posix, OneInstanceHoldsTheFolderUntilItEnds) {
+    auto first = processes.LockProgramFolder(t.folder(), 0);
+    ASSERT_NE(first, nullptr);
+    const auto started = Clock::now();
+    EXPECT_EQ(processes.LockProgramFolder(t.folder(), 200), nullptr);
+    EXPECT_GE(Clock::now() - started, std::chrono::milliseconds(200));
+    // A re-start waits for the ending instance.
+    std::thread ending([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        first.reset();
+    });
+    EXPECT_NE(processes.LockProgramFolder(t.folder(), 5000), nullptr);
+    ending.join();
+    // Where no lock can be made, nothing is held.
+    EXPECT_NE(processes.LockProgramFolder(t.Path("missing"), 0), nullptr);
+}
+
 TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEnds) {
     Script("front.sh", "#!/bin/sh\nsleep 0.4\npwd > ran-in.txt\n");
     t.files->SetCurrentFolder(t.folder());

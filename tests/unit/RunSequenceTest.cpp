@@ -256,6 +256,17 @@ TEST_F(RunSequence, AFullDiskOnceTheProgramEndedChangesNothingTheUserConfigured)
     }
 }
 
+TEST_F(RunSequence, ASecondInstanceInTheFolderSaysSoAndTouchesNoLog) {
+    t.WriteSettings(QuietSettings());
+    t.processes.SetFolderHeld(true);
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    t.app.Start();
+    EXPECT_EQ(Box(0).prompt, "Tamrel is already running in this folder.");
+    EXPECT_FALSE(t.Exists("talog1.txt"));
+    EXPECT_TRUE(t.processes.starts().empty());
+    EXPECT_FALSE(t.app.HasOpenWindows());
+}
+
 TEST_F(RunSequence, AnUnwritableProgramFolderIsReportedNotFatal) {
     std::filesystem::create_directory(t.Path("talog1.txt"));  // in the way of the event log
     t.ui.QueueAnswer(ui::kAnswerOk);

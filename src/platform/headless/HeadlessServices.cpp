@@ -2,6 +2,11 @@
 
 namespace tamrel::headless {
 
+std::unique_ptr<FolderLock> HeadlessProcesses::LockProgramFolder(const std::string&, int) {
+    if (folderHeld_) return nullptr;
+    return std::make_unique<FolderLock>();
+}
+
 ProcessId HeadlessProcesses::StartProgram(const std::string& fileName, WindowStyle style) {
     starts_.push_back({fileName, style});
     if (startFailure_) {

@@ -25,6 +25,8 @@ public:
     void QueueStartResult(ProcessId id) { results_.push_back(id); }
     void FailNextStart(RuntimeError error) { startFailure_ = std::move(error); }
     void FailRestart(RuntimeError error) { restartFailure_ = std::move(error); }
+    // Another instance holds the program folder.
+    void SetFolderHeld(bool held) { folderHeld_ = held; }
     // Runs while the program is "running", before the wait returns.
     void OnWait(std::function<void(ProcessId)> hook) { waitHook_ = std::move(hook); }
 
@@ -32,6 +34,7 @@ public:
     const std::vector<ProcessId>& waits() const { return waits_; }
     const std::vector<std::string>& restarts() const { return restarts_; }
 
+    std::unique_ptr<FolderLock> LockProgramFolder(const std::string& folder, int waitMs) override;
     ProcessId StartProgram(const std::string& fileName, WindowStyle style) override;
     void WaitForProcess(ProcessId id) override;
     void RestartTamrel(const std::string& programFolder) override;
@@ -45,6 +48,7 @@ private:
     std::vector<ProcessId> waits_;
     std::vector<std::string> restarts_;
     ProcessId nextId_ = 4242;
+    bool folderHeld_ = false;
 };
 
 class HeadlessClock : public Clock {

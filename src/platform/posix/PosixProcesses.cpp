@@ -1,12 +1,16 @@
 #include "platform/posix/PosixProcesses.h"
 
+#include <fcntl.h>
 #include <locale.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <ctime>
+#include <thread>
 #include <vector>
 
 #include "platform/posix/PosixError.h"
@@ -53,7 +57,37 @@ pid_t Spawn(const std::string& path, const std::string& argument0, short extraFl
     return child;
 }
 
+// An advisory lock on a hidden file in the folder. Not inherited by the
+// launched program or a re-start (close-on-exec), and gone with the process
+// however it ends.
+class FlockLock : public FolderLock {
+public:
+    explicit FlockLock(int fd) : fd_(fd) {}
+    ~FlockLock() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FlockLock(const FlockLock&) = delete;
+    FlockLock& operator=(const FlockLock&) = delete;
+
+private:
+    int fd_;
+};
+
 }  // namespace
+
+std::unique_ptr<FolderLock> PosixProcesses::LockProgramFolder(const std::string& folder, int waitMs) {
+    const std::string path = (folder == "/" ? folder : folder + "/") + ".tamrel.lock";
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    if (fd < 0) return std::make_unique<FolderLock>();
+    auto lock = std::make_unique<FlockLock>(fd);
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) return std::make_unique<FolderLock>();
+        if (std::chrono::steady_clock::now() >= giveUp) return nullptr;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return lock;
+}
 
 PosixProcesses::PosixProcesses(std::string executable) : executable_(std::move(executable)) {
     // Named now: once the file has been replaced on disk, the running

@@ -14,6 +14,7 @@ public:
     // file of the running program's name.
     explicit PosixProcesses(std::string executable = {});
 
+    std::unique_ptr<FolderLock> LockProgramFolder(const std::string& folder, int waitMs) override;
     ProcessId StartProgram(const std::string& fileName, WindowStyle style) override;
     void WaitForProcess(ProcessId id) override;
     void RestartTamrel(const std::string& programFolder) override;

@@ -155,7 +155,8 @@ LRESULT Win32Control::Handle(UINT message, WPARAM wParam, LPARAM lParam, HWND hw
         case WM_SETTEXT: {
             // The system's classes would draw the new text at once, in their
             // own look; the text is stored as any window's and painted here.
-            const LRESULT result = ::DefWindowProcA(hwnd, message, wParam, lParam);
+            // A subclass sees the Unicode form of the message.
+            const LRESULT result = ::DefWindowProcW(hwnd, message, wParam, lParam);
             Invalidate();
             return result;
         }
@@ -163,7 +164,7 @@ LRESULT Win32Control::Handle(UINT message, WPARAM wParam, LPARAM lParam, HWND hw
             Invalidate();
             return 0;
         case WM_UPDATEUISTATE: {
-            const LRESULT result = ::DefWindowProcA(hwnd, message, wParam, lParam);
+            const LRESULT result = ::DefWindowProcW(hwnd, message, wParam, lParam);
             Invalidate();
             return result;
         }

@@ -34,7 +34,34 @@ constexpr const char* kRestartBatch =
     "start tamrel.exe\r\n"
     "exit\r\n";
 
+// A byte of a hidden file in the folder, locked for this instance. The
+// handle is not inherited, and the system lets go when the process ends.
+class FileRangeLock : public FolderLock {
+public:
+    explicit FileRangeLock(win32::FileHandle file) : file_(std::move(file)) {}
+
+private:
+    win32::FileHandle file_;
+};
+
 }  // namespace
+
+std::unique_ptr<FolderLock> Win32Processes::LockProgramFolder(const std::string& folder, int waitMs) {
+    const std::string path = FolderPrefix(folder, '\\') + "tamrel.lock";
+    win32::FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                         FILE_ATTRIBUTE_HIDDEN, nullptr));
+    if (!file) return std::make_unique<FolderLock>();
+    const DWORD giveUp = ::GetTickCount() + static_cast<DWORD>(waitMs);
+    for (;;) {
+        OVERLAPPED start{};
+        if (::LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &start)) break;
+        if (::GetLastError() != ERROR_LOCK_VIOLATION) return std::make_unique<FolderLock>();
+        if (static_cast<LONG>(::GetTickCount() - giveUp) >= 0) return nullptr;
+        ::Sleep(20);
+    }
+    return std::make_unique<FileRangeLock>(std::move(file));
+}
 
 ProcessId Win32Processes::StartProgram(const std::string& fileName, WindowStyle style) {
     // Named with the current folder so that the shell never looks for it

@@ -9,6 +9,7 @@ namespace tamrel {
 
 class Win32Processes : public Processes {
 public:
+    std::unique_ptr<FolderLock> LockProgramFolder(const std::string& folder, int waitMs) override;
     ProcessId StartProgram(const std::string& fileName, WindowStyle style) override;
     void WaitForProcess(ProcessId id) override;
     void RestartTamrel(const std::string& programFolder) override;
