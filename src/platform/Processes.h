@@ -28,9 +28,11 @@ public:
     // Starts `fileName` from the current folder (no search path). Returns the
     // new process's id, 0 when nothing was started; a refused start raises.
     virtual ProcessId StartProgram(const std::string& fileName, WindowStyle style) = 0;
-    // Blocks without a time limit until the process has ended; returns at
+    // Blocks without a time limit until the process has ended (0), or until
+    // Tamrel itself is asked to stop: then the process is asked to end too,
+    // and the number of the request (the signal) comes back. Returns 0 at
     // once for an id that cannot be waited on.
-    virtual void WaitForProcess(ProcessId id) = 0;
+    virtual int WaitForProcess(ProcessId id) = 0;
     // Starts a detached new instance of Tamrel from `programFolder` without
     // waiting for it; this instance then ends.
     virtual void RestartTamrel(const std::string& programFolder) = 0;

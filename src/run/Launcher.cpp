@@ -153,8 +153,13 @@ void Launcher::LaunchAndWait(const std::string& fileName) {
     Processes& processes = app_.platform().processes;
     const ProcessId id = processes.StartProgram(fileName, WindowStyle::Normal);
     if (id != 0) {
-        processes.WaitForProcess(id);
+        const int stop = processes.WaitForProcess(id);
         logs_.dropFailedWrites = true;
+        if (stop != 0) {
+            logs_.Log("Tamrel was asked to stop (signal " + PlainNumber(stop) + ") while " + FileNameOnly(ProgramPath) +
+                      " was running.");
+            return;
+        }
         logs_.Log("Program (" + FileNameOnly(ProgramPath) + ") finished!");
         CheckMarkerFile();
         return;

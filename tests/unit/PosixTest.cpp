@@ -2,6 +2,7 @@
 // and a re-start into a session of its own.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -90,6 +91,25 @@ TEST_F(Posix, FifosAndDevicesInAFilesPlaceAreRefusedWithoutWaiting) {
     t.ui.QueueAnswer(ui::kAnswerOk);
     t.app.ShowShutdownScreen();
     EXPECT_TRUE(std::filesystem::is_regular_file(t.Path("tamrel.bad")));
+}
+
+TEST_F(Posix, AStopRequestEndsTheWaitAndIsPassedOn) {
+    Script("front.sh", "#!/bin/sh\ntrap 'echo stopped > stopped.txt; exit 0' TERM\nwhile :; do sleep 0.05; done\n");
+    t.files->SetCurrentFolder(t.folder());
+    const ProcessId id = processes.StartProgram("front.sh", WindowStyle::Normal);
+    std::thread asker([] {
+        // Only the waiting thread may take it.
+        sigset_t hangup;
+        sigemptyset(&hangup);
+        sigaddset(&hangup, SIGHUP);
+        pthread_sigmask(SIG_BLOCK, &hangup, nullptr);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ::kill(::getpid(), SIGHUP);
+    });
+    EXPECT_EQ(processes.WaitForProcess(id), SIGHUP);
+    asker.join();
+    EXPECT_EQ(processes.WaitForProcess(id), 0);  // the program ended as asked
+    EXPECT_EQ(t.Read("stopped.txt"), "stopped\n");
 }
 
 TEST_F(Posix, OneInstanceHoldsTheFolderUntilItEnds) {

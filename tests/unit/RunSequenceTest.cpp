@@ -53,6 +53,14 @@ TEST_F(RunSequence, ANormalLaunchWaitsThenHandsOverToTheShutdownScreen) {
     EXPECT_FALSE(t.app.HasOpenWindows());
 }
 
+TEST_F(RunSequence, AStopRequestDuringTheWaitEndsWithoutAScreen) {
+    t.WriteSettings(QuietSettings());
+    t.processes.StopDuringWait(15);
+    t.app.Start();
+    EXPECT_EQ(t.app.shutdownScreen(), nullptr);
+    EXPECT_EQ(t.Events().back(), "Tamrel was asked to stop (signal 15) while front.exe was running.");
+}
+
 TEST_F(RunSequence, TheMarkerFileEndsTheRunQuietly) {
     t.WriteSettings(QuietSettings());
     // Created while the program runs; only its presence at the end counts.

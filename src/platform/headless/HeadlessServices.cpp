@@ -22,9 +22,10 @@ ProcessId HeadlessProcesses::StartProgram(const std::string& fileName, WindowSty
     return nextId_++;
 }
 
-void HeadlessProcesses::WaitForProcess(ProcessId id) {
+int HeadlessProcesses::WaitForProcess(ProcessId id) {
     waits_.push_back(id);
     if (waitHook_) waitHook_(id);
+    return stopSignal_;
 }
 
 void HeadlessProcesses::RestartTamrel(const std::string& programFolder) {

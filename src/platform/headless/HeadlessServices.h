@@ -25,6 +25,8 @@ public:
     void QueueStartResult(ProcessId id) { results_.push_back(id); }
     void FailNextStart(RuntimeError error) { startFailure_ = std::move(error); }
     void FailRestart(RuntimeError error) { restartFailure_ = std::move(error); }
+    // The wait ends with a request to stop Tamrel (a signal number).
+    void StopDuringWait(int signal) { stopSignal_ = signal; }
     // Another instance holds the program folder.
     void SetFolderHeld(bool held) { folderHeld_ = held; }
     // Runs while the program is "running", before the wait returns.
@@ -36,7 +38,7 @@ public:
 
     std::unique_ptr<FolderLock> LockProgramFolder(const std::string& folder, int waitMs) override;
     ProcessId StartProgram(const std::string& fileName, WindowStyle style) override;
-    void WaitForProcess(ProcessId id) override;
+    int WaitForProcess(ProcessId id) override;
     void RestartTamrel(const std::string& programFolder) override;
 
 private:
@@ -49,6 +51,7 @@ private:
     std::vector<std::string> restarts_;
     ProcessId nextId_ = 4242;
     bool folderHeld_ = false;
+    int stopSignal_ = 0;
 };
 
 class HeadlessClock : public Clock {

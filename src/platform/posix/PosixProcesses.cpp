@@ -4,6 +4,8 @@
 #include <locale.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -102,10 +104,30 @@ ProcessId PosixProcesses::StartProgram(const std::string& fileName, WindowStyle)
     return static_cast<ProcessId>(Spawn("./" + fileName, fileName, 0));
 }
 
-void PosixProcesses::WaitForProcess(ProcessId id) {
-    int status = 0;
-    while (::waitpid(static_cast<pid_t>(id), &status, 0) < 0 && errno == EINTR) {
+int PosixProcesses::WaitForProcess(ProcessId id) {
+    const auto child = static_cast<pid_t>(id);
+    // The signals are taken as they come, not by a handler: the child's end
+    // (SIGCHLD) and a request to stop. Blocked before the first look, so
+    // that an end in between stays pending and the wait is a true block.
+    sigset_t watched;
+    sigemptyset(&watched);
+    for (int signal : {SIGCHLD, SIGTERM, SIGINT, SIGHUP}) sigaddset(&watched, signal);
+    sigset_t previous;
+    pthread_sigmask(SIG_BLOCK, &watched, &previous);
+    int stop = 0;
+    for (;;) {
+        int status = 0;
+        const pid_t done = ::waitpid(child, &status, WNOHANG);
+        if (done == child || (done < 0 && errno != EINTR)) break;
+        const int signal = ::sigwaitinfo(&watched, nullptr);
+        if (signal < 0 || signal == SIGCHLD) continue;
+        // The program goes with Tamrel rather than being left behind.
+        ::kill(child, SIGTERM);
+        stop = signal;
+        break;
     }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    return stop;
 }
 
 void PosixProcesses::RestartTamrel(const std::string& programFolder) {

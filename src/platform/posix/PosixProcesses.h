@@ -16,7 +16,7 @@ public:
 
     std::unique_ptr<FolderLock> LockProgramFolder(const std::string& folder, int waitMs) override;
     ProcessId StartProgram(const std::string& fileName, WindowStyle style) override;
-    void WaitForProcess(ProcessId id) override;
+    int WaitForProcess(ProcessId id) override;
     void RestartTamrel(const std::string& programFolder) override;
 
 private:

@@ -79,10 +79,11 @@ ProcessId Win32Processes::StartProgram(const std::string& fileName, WindowStyle 
     return process ? ::GetProcessId(process.get()) : 0;
 }
 
-void Win32Processes::WaitForProcess(ProcessId id) {
+int Win32Processes::WaitForProcess(ProcessId id) {
     const win32::KernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, id));
-    if (!process) return;  // already gone
+    if (!process) return 0;  // already gone
     ::WaitForSingleObject(process.get(), INFINITE);
+    return 0;
 }
 
 void Win32Processes::RestartTamrel(const std::string& programFolder) {
