@@ -10,6 +10,12 @@
 
 namespace tamrel {
 
+enum class MarkerState {
+    Absent,
+    Present,
+    Ignored,  // something stands at its path that does not count
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -22,6 +28,10 @@ public:
     virtual std::string FileNameOnly(const std::string& path) const = 0;
     // Where a front end leaves its "do not shut down" marker.
     virtual std::string MarkerFilePath() const = 0;
+    // Whether the marker is there. On a machine of several users only the
+    // user's own regular file counts (a link never), so that nobody else
+    // can keep the machine on or break the shutdown.
+    virtual MarkerState CheckMarkerFile() = 0;
 
     // A plain file search: normal, read-only and archive files are found;
     // folders, hidden and system files are not.

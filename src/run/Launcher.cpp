@@ -175,12 +175,18 @@ void Launcher::LaunchAndWait(const std::string& fileName) {
 void Launcher::CheckMarkerFile() {
     FileSystem& files = app_.platform().files;
     const std::string marker = files.MarkerFilePath();
-    if (files.FileExists(marker)) {
-        logs_.Log(marker + " is present, so tamrel will end without shutting PC down.");
-        logs_.Log("Tamrel ended.");
-        return;
+    switch (files.CheckMarkerFile()) {
+        case MarkerState::Present:
+            logs_.Log(marker + " is present, so tamrel will end without shutting PC down.");
+            logs_.Log("Tamrel ended.");
+            return;
+        case MarkerState::Ignored:
+            logs_.Log(marker + " is not a plain file of this user, so it was ignored.");
+            break;
+        case MarkerState::Absent:
+            logs_.Log(marker + " not found.");
+            break;
     }
-    logs_.Log(marker + " not found.");
     app_.ShowShutdownScreen();
 }
 

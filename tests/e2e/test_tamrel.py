@@ -9,7 +9,6 @@ import unittest
 from harness import PrivateDisplay, PrivateSystemBus, ProgramFolder, kill, run_tamrel, wait_for
 
 TAMREL = os.environ.get("TAMREL_EXE", "build/tamrel")
-MARKER = "/tmp/holdmark.tes"
 SCREENSHOTS = os.environ.get("TAMREL_SCREENSHOTS")
 
 
@@ -68,7 +67,7 @@ class TamrelTest(unittest.TestCase):
             "Launching program: front.sh",
             f"Path to the program: {self.folder.path}/",
             "Program (front.sh) finished!",
-            f"{MARKER} not found.",
+            f"{self.folder.file('holdmark.tes')} not found.",
         ]
 
     def test_escape_cancels_after_the_program_has_ended(self):
@@ -143,17 +142,15 @@ class TamrelTest(unittest.TestCase):
         self.assertEqual(self.folder.events()[:6], self.run_lines())
 
     def test_the_marker_file_ends_the_run_without_a_screen(self):
-        self.assertFalse(os.path.exists(MARKER), f"{MARKER} is left over from something else")
+        # The harness gives Tamrel the program folder as the user's runtime folder.
+        marker = self.folder.file("holdmark.tes")
         self.folder.write_settings()
-        try:
-            with open(MARKER, "w"):
-                pass
-            process = self.start()
-            self.wait_for_end(process)
-        finally:
-            os.remove(MARKER)
+        with open(marker, "w"):
+            pass
+        process = self.start()
+        self.wait_for_end(process)
         self.assertEqual(self.folder.events()[-2:],
-                         [f"{MARKER} is present, so tamrel will end without shutting PC down.", "Tamrel ended."])
+                         [f"{marker} is present, so tamrel will end without shutting PC down.", "Tamrel ended."])
 
     def test_a_missing_settings_file_is_reported_in_message_boxes(self):
         process = self.start()

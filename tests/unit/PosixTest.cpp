@@ -112,6 +112,34 @@ TEST_F(Posix, AStopRequestEndsTheWaitAndIsPassedOn) {
     EXPECT_EQ(t.Read("stopped.txt"), "stopped\n");
 }
 
+TEST_F(Posix, OnlyTheUsersOwnPlainMarkerCounts) {
+    PosixFileSystem files(t.folder(), t.Path("holdmark.tes"));
+    EXPECT_EQ(files.CheckMarkerFile(), MarkerState::Absent);
+    t.Write("holdmark.tes", "");
+    EXPECT_EQ(files.CheckMarkerFile(), MarkerState::Present);
+    std::filesystem::remove(t.Path("holdmark.tes"));
+    t.Write("real", "");
+    std::filesystem::create_symlink(t.Path("real"), t.Path("holdmark.tes"));
+    EXPECT_EQ(files.CheckMarkerFile(), MarkerState::Ignored);
+    std::filesystem::remove(t.Path("holdmark.tes"));
+    ASSERT_EQ(::mkfifo(t.Path("holdmark.tes").c_str(), 0600), 0);
+    EXPECT_EQ(files.CheckMarkerFile(), MarkerState::Ignored);
+    if (::geteuid() == 0) {  // root can hand a file to another user
+        std::filesystem::remove(t.Path("holdmark.tes"));
+        t.Write("holdmark.tes", "");
+        ASSERT_EQ(::chown(t.Path("holdmark.tes").c_str(), 65534, 65534), 0);
+        EXPECT_EQ(files.CheckMarkerFile(), MarkerState::Ignored);
+    }
+    // Without a runtime folder the marker lives in the program folder.
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = runtime ? runtime : "";
+    ::setenv("XDG_RUNTIME_DIR", "/run/user/4242", 1);
+    EXPECT_EQ(PosixFileSystem("/games").MarkerFilePath(), "/run/user/4242/holdmark.tes");
+    ::unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(PosixFileSystem("/games").MarkerFilePath(), "/games/holdmark.tes");
+    if (runtime) ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+}
+
 TEST_F(Posix, OneInstanceHoldsTheFolderUntilItEnds) {
     auto first = processes.LockProgramFolder(t.folder(), 0);
     ASSERT_NE(first, nullptr);

@@ -53,6 +53,18 @@ TEST_F(RunSequence, ANormalLaunchWaitsThenHandsOverToTheShutdownScreen) {
     EXPECT_FALSE(t.app.HasOpenWindows());
 }
 
+#ifndef _WIN32
+TEST_F(RunSequence, AMarkerThatDoesNotCountIsNamedAndTheRunGoesOn) {
+    t.WriteSettings(QuietSettings());
+    std::filesystem::create_directory(t.marker());
+    t.app.Start();
+    EXPECT_NE(t.app.shutdownScreen(), nullptr);
+    const Lines events = t.Events();
+    EXPECT_EQ(std::count(events.begin(), events.end(), t.marker() + " is not a plain file of this user, so it was ignored."), 1);
+    EXPECT_TRUE(t.ui.messageBoxes().empty());
+}
+#endif
+
 TEST_F(RunSequence, AStopRequestDuringTheWaitEndsWithoutAScreen) {
     t.WriteSettings(QuietSettings());
     t.processes.StopDuringWait(15);

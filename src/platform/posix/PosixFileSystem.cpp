@@ -81,6 +81,19 @@ PosixFileSystem::PosixFileSystem(std::string programFolder, std::string markerFi
         const auto slash = exe.rfind('/');
         programFolder_ = slash == 0 ? "/" : exe.substr(0, slash);
     }
+    if (markerFile_.empty()) {
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        const std::string folder = runtime && *runtime ? runtime : programFolder_;
+        markerFile_ = (folder == "/" ? folder : folder + "/") + "holdmark.tes";
+    }
+}
+
+MarkerState PosixFileSystem::CheckMarkerFile() {
+    struct stat info {};
+    if (::lstat(markerFile_.c_str(), &info) != 0) {
+        return errno == ENOENT || errno == ENOTDIR ? MarkerState::Absent : MarkerState::Ignored;
+    }
+    return S_ISREG(info.st_mode) && info.st_uid == ::geteuid() ? MarkerState::Present : MarkerState::Ignored;
 }
 
 std::string PosixFileSystem::FileNameOnly(const std::string& path) const {

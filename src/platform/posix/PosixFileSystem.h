@@ -11,13 +11,15 @@ namespace tamrel {
 class PosixFileSystem : public FileSystem {
 public:
     // `programFolder` empty: the folder of the running executable.
-    explicit PosixFileSystem(std::string programFolder = {},
-                             std::string markerFile = "/tmp/holdmark.tes");
+    // `markerFile` empty: holdmark.tes in the user's own runtime folder
+    // ($XDG_RUNTIME_DIR), or in the program folder where there is none.
+    explicit PosixFileSystem(std::string programFolder = {}, std::string markerFile = {});
 
     char Separator() const override { return '/'; }
     std::string ProgramFolder() const override { return programFolder_; }
     std::string FileNameOnly(const std::string& path) const override;
     std::string MarkerFilePath() const override { return markerFile_; }
+    MarkerState CheckMarkerFile() override;
 
     bool FileExists(const std::string& path) override;
     std::string ReadFile(const std::string& path) override;

@@ -17,6 +17,9 @@ public:
     std::string ProgramFolder() const override { return programFolder_; }
     std::string FileNameOnly(const std::string& path) const override;
     std::string MarkerFilePath() const override { return markerFile_; }
+    MarkerState CheckMarkerFile() override {
+        return FileExists(markerFile_) ? MarkerState::Present : MarkerState::Absent;
+    }
 
     bool FileExists(const std::string& path) override;
     std::string ReadFile(const std::string& path) override;

@@ -91,6 +91,8 @@ void Win32Timer::Tick() {
 Win32Window::Win32Window(Win32Toolkit& toolkit, const ui::WindowSpec& spec) : toolkit_(toolkit), spec_(spec) {
     const Dpi& dpi = Dpi::OfScreen();
     DWORD style = WS_CLIPCHILDREN | (spec.borderless || spec.fullScreen ? WS_POPUP : WS_OVERLAPPEDWINDOW);
+    // Maximised from the start, so the form lays itself out for that size.
+    if (spec.maximized && !spec.fullScreen) style |= WS_MAXIMIZE;
     DWORD exStyle = 0;
     int x = CW_USEDEFAULT;
     int y = CW_USEDEFAULT;
