@@ -7,15 +7,39 @@
          then presses BUTTON (OK, Cancel, Yes or No).
      boxdriver window CLASS appear|vanish [TIMEOUT_MS]
          waits until a visible top-level window of that class exists, or
-         until none does; on appearing prints its size.
+         until none does; on appearing prints its size, and whether it is
+         maximised.
      boxdriver absent CLASS
          fails at once if a visible window of that class exists.
+
+   A form (a window of Tamrel's class) is found by its title:
+
+     boxdriver menus FORM
+         prints its menu tree (menuhook.c reads it from inside tamrel.exe).
+     boxdriver menu FORM CAPTION...
+         chooses the command at the end of that caption path.
+     boxdriver menukeys FORM CAPTION...
+         prints the xdotool key names that reach and choose it from the
+         keyboard: F10, arrows, Return.
+     boxdriver labels FORM
+         prints the text of each visible label (a STATIC control).
+     boxdriver label FORM TEXT
+         prints where the label with that text is on the screen.
+     boxdriver click FORM TEXT
+         clicks that label, as automation does: STN_CLICKED to its parent.
+     boxdriver key FORM CODE
+         types the character CODE into the form.
+     boxdriver open PATH
+         waits for the Open dialog, prints its filter, enters PATH in its
+         name field and presses Open.
 
    Exit status 0 when the wait was met, 1 on time-out or misuse. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <windows.h>
+
+#include "menuhook.h"
 
 struct Search {
     const char* className;
@@ -138,7 +162,8 @@ static int Window(const char* className, const char* what, DWORD timeout) {
             return 1;
         }
         GetWindowRect(window, &area);
-        printf("window: %ldx%ld\n", area.right - area.left, area.bottom - area.top);
+        printf("window: %ldx%ld%s\n", area.right - area.left, area.bottom - area.top,
+               IsZoomed(window) ? " maximised" : "");
         return 0;
     }
     while (Find(className, NULL)) {
@@ -151,8 +176,187 @@ static int Window(const char* className, const char* what, DWORD timeout) {
     return 0;
 }
 
+static HWND Form(const char* title) {
+    HWND form = WaitFor("TamrelWindow", title, 20000);
+    if (!form) printf("no window titled \"%s\"\n", title);
+    return form;
+}
+
+/* Sends a request to menuhook.dll inside the form's process; the answer's
+   data (or what went wrong) goes to `answer`. The hook is set for that one
+   request. */
+static int MenuRequest(HWND form, const char* action, int count, char** captions, char* answer, size_t size) {
+    char path[MAX_PATH];
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, kMenuHookSize, kMenuHookMemory);
+    HANDLE done = CreateEventA(NULL, FALSE, FALSE, kMenuHookDone);
+    char* shared = mapping ? (char*)MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, kMenuHookSize) : NULL;
+    HMODULE hook = NULL;
+    HHOOK installed = NULL;
+    int i, status = 1;
+    char* slash;
+    GetModuleFileNameA(NULL, path, sizeof path);
+    slash = strrchr(path, '\\');
+    if (slash) strcpy(slash + 1, "menuhook.dll");
+    hook = LoadLibraryA(path);
+    if (shared && done && hook) {
+        snprintf(shared, kMenuHookSize, "%s", action);
+        for (i = 0; i < count; ++i) {
+            strncat(shared, "\n", kMenuHookSize - strlen(shared) - 1);
+            strncat(shared, captions[i], kMenuHookSize - strlen(shared) - 1);
+        }
+        installed = SetWindowsHookExA(WH_GETMESSAGE, (HOOKPROC)(void*)GetProcAddress(hook, "MenuHook"), hook,
+                                      GetWindowThreadProcessId(form, NULL));
+    }
+    if (!installed) {
+        snprintf(answer, size, "the menu hook could not be set");
+    } else if (!PostMessageA(form, RegisterWindowMessageA(kMenuHookMessage), 0, 0) ||
+               WaitForSingleObject(done, 10000) != WAIT_OBJECT_0) {
+        snprintf(answer, size, "the menu hook did not answer");
+    } else if (strncmp(shared, "ok\n", 3) == 0) {
+        snprintf(answer, size, "%s", shared + 3);
+        status = 0;
+    } else {
+        snprintf(answer, size, "%s\n", shared);
+    }
+    if (installed) UnhookWindowsHookEx(installed);
+    if (hook) FreeLibrary(hook);
+    if (shared) UnmapViewOfFile(shared);
+    if (done) CloseHandle(done);
+    if (mapping) CloseHandle(mapping);
+    return status;
+}
+
+/* The keys that walk the native menu to the item at these positions. */
+static void PrintMenuKeys(const char* positions) {
+    int level = 0;
+    fputs("F10", stdout);
+    for (;;) {
+        char* next;
+        long position = strtol(positions, &next, 10);
+        long i;
+        if (next == positions) break;
+        positions = next;
+        if (level == 1) fputs(" Down", stdout); /* opens the menu at its first item */
+        if (level > 1) fputs(" Right", stdout); /* opens the submenu likewise */
+        for (i = 0; i < position; ++i) fputs(level == 0 ? " Right" : " Down", stdout);
+        ++level;
+    }
+    puts(" Return");
+}
+
+struct Labels {
+    const char* text; /* NULL: print them all */
+    HWND found;
+};
+
+static BOOL CALLBACK VisitLabel(HWND control, LPARAM data) {
+    struct Labels* labels = (struct Labels*)data;
+    char name[64];
+    char text[1024] = "";
+    if (!IsWindowVisible(control) || !GetClassNameA(control, name, sizeof name) || lstrcmpiA(name, "Static") != 0) {
+        return TRUE;
+    }
+    SendMessageA(control, WM_GETTEXT, sizeof text, (LPARAM)text);
+    if (!labels->text) {
+        PrintEscaped(text);
+        putchar('\n');
+        return TRUE;
+    }
+    if (strcmp(text, labels->text) != 0) return TRUE;
+    labels->found = control;
+    return FALSE;
+}
+
+static HWND Label(HWND form, const char* text) {
+    struct Labels labels = {text, NULL};
+    EnumChildWindows(form, VisitLabel, (LPARAM)&labels);
+    if (!labels.found) printf("no label \"%s\"\n", text);
+    return labels.found;
+}
+
+static int Open(const char* path, DWORD timeout) {
+    /* The Open dialog's own controls, as the system numbers them. */
+    static const int kFilterId = 0x470, kNameCombo = 0x47c, kNameEdit = 0x480;
+    char filter[512] = "";
+    HWND name;
+    HWND dialog = WaitFor("#32770", "Open", timeout);
+    if (!dialog) {
+        puts("no Open dialog");
+        return 1;
+    }
+    Sleep(300); /* let it fill its lists */
+    GetDlgItemTextA(dialog, kFilterId, filter, sizeof filter);
+    printf("filter: %s\n", filter);
+    fflush(stdout);
+    name = GetDlgItem(dialog, kNameCombo);
+    if (!name) name = GetDlgItem(dialog, kNameEdit);
+    if (!name) {
+        puts("the Open dialog has no name field");
+        return 1;
+    }
+    SendMessageA(name, WM_SETTEXT, 0, (LPARAM)path);
+    PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    {
+        const DWORD start = GetTickCount();
+        while (IsWindow(dialog) && GetTickCount() - start < 5000) Sleep(50);
+    }
+    if (IsWindow(dialog)) {
+        puts("the Open dialog did not take the name");
+        return 1;
+    }
+    return 0;
+}
+
+static int FormCommand(int argc, char** argv) {
+    static char answer[kMenuHookSize];
+    const char* command = argv[1];
+    HWND form = Form(argv[2]);
+    if (!form) return 1;
+    if (strcmp(command, "menus") == 0 || strcmp(command, "menu") == 0 || strcmp(command, "menukeys") == 0) {
+        const char* action = command[4] == 's' ? "tree" : command[4] == 'k' ? "where" : "choose";
+        const int status = MenuRequest(form, action, argc - 3, argv + 3, answer, sizeof answer);
+        if (status == 0 && action[0] == 'w') {
+            PrintMenuKeys(answer);
+        } else {
+            fputs(answer, stdout);
+        }
+        return status;
+    }
+    if (strcmp(command, "labels") == 0) {
+        struct Labels labels = {NULL, NULL};
+        EnumChildWindows(form, VisitLabel, (LPARAM)&labels);
+        return 0;
+    }
+    if (argc < 4) return 2;
+    if (strcmp(command, "label") == 0 || strcmp(command, "click") == 0) {
+        RECT area;
+        HWND label = Label(form, argv[3]);
+        if (!label) return 1;
+        if (strcmp(command, "click") == 0) {
+            PostMessageA(GetParent(label), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(label), STN_CLICKED), (LPARAM)label);
+            return 0;
+        }
+        GetWindowRect(label, &area);
+        printf("%ld %ld %ld %ld\n", area.left, area.top, area.right - area.left, area.bottom - area.top);
+        return 0;
+    }
+    if (strcmp(command, "key") == 0) return PostMessageA(form, WM_CHAR, (WPARAM)strtoul(argv[3], NULL, 10), 1) ? 0 : 1;
+    return 2;
+}
+
 int main(int argc, char** argv) {
     const DWORD timeout = 20000;
+    static const char* const kFormCommands[] = {"menus", "menu", "menukeys", "labels", "label", "click", "key"};
+    size_t i;
+    for (i = 0; argc >= 3 && i < sizeof kFormCommands / sizeof kFormCommands[0]; ++i) {
+        if (strcmp(argv[1], kFormCommands[i]) == 0) {
+            const int status = FormCommand(argc, argv);
+            if (status != 2) return status;
+        }
+    }
+    if (argc >= 3 && strcmp(argv[1], "open") == 0) {
+        return Open(argv[2], argc > 3 ? (DWORD)strtoul(argv[3], NULL, 10) : timeout);
+    }
     if (argc >= 4 && strcmp(argv[1], "box") == 0) {
         return Box(argv[2], argv[3], argc > 4 ? (DWORD)strtoul(argv[4], NULL, 10) : timeout);
     }
@@ -164,6 +368,8 @@ int main(int argc, char** argv) {
         printf("a %s window is there\n", argv[2]);
         return 1;
     }
-    fputs("usage: boxdriver box TITLE BUTTON [MS] | window CLASS appear|vanish [MS] | absent CLASS\n", stderr);
+    fputs("usage: boxdriver box TITLE BUTTON [MS] | window CLASS appear|vanish [MS] | absent CLASS | open PATH\n"
+          "       | menus|labels FORM | menu|menukeys FORM CAPTION... | label|click FORM TEXT | key FORM CODE\n",
+          stderr);
     return 1;
 }

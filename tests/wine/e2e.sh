@@ -2,10 +2,13 @@
 # End-to-end tests of the real tamrel.exe under Wine and Xvfb: launching and
 # waiting, the marker file, the shutdown screen with its keys and clicks,
 # the re-start, the shutdown request, and the message boxes of damaged or
-# missing settings, each checked in the event and error logs line by line.
+# missing settings, each checked in the event and error logs line by line;
+# then setup mode from no settings file to a file the next start runs,
+# driven through the real menus, common dialogs and labels.
 #
 #   tests/wine/e2e.sh TAMREL_EXE BOXDRIVER_EXE SLEEPER_EXE [SCREENSHOT_DIR]
 #
+# menuhook.dll must lie beside BOXDRIVER_EXE.
 # Runs in a fresh Wine prefix of its own; c: is that prefix's drive_c. The
 # shutdown request only ends the Wine session of that prefix.
 set -uo pipefail
@@ -195,7 +198,7 @@ case_corrupt_settings() {
     "Tamrel started." \
     "In Tamrel.set, Run Setup = no" \
     "The tamrel.set file is corrupt!! Deleting tamrel.set!" \
-    "A copy of the damaged file was kept as tamrel.bad." \
+    "The damaged file was kept as tamrel.bad." \
     "Tamrel ended."
   expect_lines "error log" "$(errors)" " --The tamrel.set file is corrupt! Deleting tamrel.set."
   end_case
@@ -281,13 +284,91 @@ case_countdown_to_shutdown() {
   end_case
 }
 
+case_setup_round_trip() {
+  begin_case "setup from no settings file, through the menus, dialogs, drag and key chooser, to a file the next start runs"
+  new_folder setup
+  write_front_bat 300
+  convert -size 800x600 gradient:'#203040-#406080' BMP3:"$CASE_DIR/skin.bmp"
+  virtual_desktop on
+  start_tamrel 120
+  answer_box "Tamrel.set not found!" \
+    "I could not find the config file, Tamrel.set. You must run setup to correct it" OK,Cancel OK
+  local form="The Tamrel (V1.10)........ SetUp Mode" seen line
+  seen="$(driver window TamrelWindow appear)"
+  [[ "$seen" == *" maximised" ]] || fail "the setup window is not maximised: $seen"
+  # Labels are STATIC controls whose text is their caption.
+  driver labels "$form" | grep -qx "Your machine will shut down in" || fail "the preview's labels are not found"
+  xdotool mousemove 1000 740 key --delay 150 F10 Down Down Right
+  sleep 0.5
+  screenshot windows-setup.png
+  xdotool key --delay 150 Escape Escape Escape
+
+  step menu "$form" "Tamrel Options" "Program to launch" "Choose a different Program to Launch"
+  expect_driver "filter: Executable files (.exe .bat)" open "${WIN_DIR}front.bat"
+  form="${WIN_DIR}front.bat"  # the window's caption shows the program now
+  # The method from the keyboard alone, through the native menu.
+  seen="$(driver menukeys "$form" "Tamrel Options" "Shutdown Method" "Shutdown")" || fail "$seen"
+  xdotool key --delay 150 $seen
+  step menu "$form" "Tamrel Options" "Time to cancel" "5 Seconds"
+  seen="$(driver menus "$form")"
+  for line in "    Launch: ${WIN_DIR}front.bat" "    >Shutdown" "    >5 Seconds"; do
+    grep -qxF -- "$line" <<<"$seen" || fail "no menu item \"$line\" in: $seen"
+  done
+
+  step menu "$form" "Skin" "Open a skin"
+  expect_driver "filter: Picture files (*.bmp)" open "${WIN_DIR}skin.bmp"
+  # The countdown box shows the chosen time. A drop on itself moves
+  # nothing; a drop on the background moves it there.
+  local box x y w h
+  box="$(driver label "$form" 5)" || fail "no countdown box: $box"
+  read -r x y w h <<<"$box"
+  xdotool mousemove $((x + 10)) $((y + 10)) mousedown 1 mousemove $((x + 20)) $((y + 20)) sleep 0.3 mouseup 1
+  sleep 0.5
+  [ "$(driver label "$form" 5)" = "$box" ] || fail "a drop on the box itself moved it"
+  xdotool mousemove $((x + 10)) $((y + 10)) mousedown 1 mousemove $((x + 30)) $((y + 30)) mousemove 410 310 \
+    sleep 0.3 mouseup 1
+  sleep 0.5
+  [ "$(driver label "$form" 5)" = "400 300 $w $h" ] || fail "the box is not where it was dropped: $(driver label "$form" 5)"
+
+  step menu "$form" "Tamrel Options" "Current Cancel Key:  27" "Choose a different Cancel Key"
+  step key "$form" 97
+  step click "$form" "   OK"
+  driver menus "$form" | grep -qx "  Current Cancel Key:  97" || fail "the cancel key did not change"
+  step menu "$form" "Tamrel Options" "Done!"
+  wait_tamrel
+
+  # The box's X is its top, its Y its left, in twips from the client area.
+  local -a written
+  mapfile -t written < <(tr -d '\r' <"$CASE_DIR/tamrel.set")
+  [ "${#written[@]}" -eq 64 ] || fail "tamrel.set has ${#written[@]} lines, not 64"
+  [ "$(tr -cd '\r' <"$CASE_DIR/tamrel.set" | wc -c)" -eq 64 ] || fail "tamrel.set has lines without CR LF"
+  for line in "Run Setup = no" "Program =${WIN_DIR}front.bat" "Shutdown method =1" "Seconds to cancel =5" \
+    "Key to cancel =97" "Key to re-start =0" "Countdown box X position = $(((300 - y) * 15))" \
+    "Countdown box Y position = $(((400 - x) * 15))" "Skin =${WIN_DIR}skin.bmp"; do
+    printf '%s\n' "${written[@]}" | grep -qxF -- "$line" || fail "tamrel.set has no line \"$line\""
+  done
+  expect_lines "end of the setup's event log" "$(events | tail -n 2)" "Creating new Tamrel.set file" "Tamrel ended."
+
+  # The next start runs the program, then counts down; the new key cancels.
+  start_tamrel 60
+  expect_screen_after front-ended.txt
+  sleep 1.5
+  xdotool key a
+  wait_tamrel
+  local n
+  n="$(stopped_at "User canceled shutdown at")"
+  [[ "$n" =~ ^[0-9]+$ ]] && ((n >= 1 && n <= 4)) || fail "cancelled at '$n' seconds"
+  virtual_desktop off
+  end_case
+}
+
 start_display || exit 1
 echo "-- Wine prefix"
 start_prefix || { echo "could not set up the Wine prefix" >&2; exit 1; }
 
 # E2E_CASES may name a few of them, for a quicker look at one.
 for name in ${E2E_CASES:-batch_file_and_escape program_and_click_on_skin restart_by_click marker_file
-  corrupt_settings missing_settings missing_program bad_skins countdown_to_shutdown}; do
+  corrupt_settings missing_settings missing_program bad_skins countdown_to_shutdown setup_round_trip}; do
   "case_$name"
 done
 

@@ -171,6 +171,34 @@ tamrel_running() { kill -0 "$TAMREL_PID" 2>/dev/null; }
 
 driver() { timeout 60 wine "$BOXDRIVER_EXE" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
+# One action of the driver that must succeed.
+step() {
+  local seen
+  seen="$(driver "$@")" || fail "boxdriver $*: $seen"
+}
+
+# One action of the driver that must succeed and print EXPECTED.
+expect_driver() {
+  local expected="$1" seen
+  shift
+  seen="$(driver "$@")" || { fail "boxdriver $*: $seen"; return; }
+  [ "$seen" = "$expected" ] || fail "boxdriver $*: \"$seen\", not \"$expected\""
+}
+
+# Wine's own desktop window on the display, as large as it, where windows
+# have frames and can be maximised (there is no window manager). Switched
+# while no Wine process runs.
+virtual_desktop() {
+  wait_wine_idle
+  if [ "$1" = on ]; then
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  else
+    wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1
+  fi
+  wait_wine_idle
+}
+
 wait_for_file() {
   local file="$1" tries
   for tries in $(seq "${2:-200}"); do
