@@ -29,6 +29,10 @@
          clicks that label, as automation does: STN_CLICKED to its parent.
      boxdriver key FORM CODE
          types the character CODE into the form.
+     boxdriver dialog TITLE BUTTON [ID | ID=TEXT]...
+         waits for a dialog with that title; prints the text of each
+         control ID, sets (or, in a list, selects) TEXT in the others, in
+         order, then presses BUTTON.
      boxdriver open PATH
          waits for the Open dialog, prints its filter, enters PATH in its
          name field and presses Open.
@@ -307,6 +311,56 @@ static int Open(const char* path, DWORD timeout) {
     return 0;
 }
 
+/* Reads the controls named by number, then sets those given a text, then
+   presses the button. */
+static int Dialog(const char* title, const char* button, int count, char** items) {
+    int i;
+    const int id = ButtonId(button);
+    HWND dialog = WaitFor("#32770", title, 20000);
+    if (!dialog || !id) {
+        printf("no %s dialog, or no button %s\n", title, button);
+        return 1;
+    }
+    Sleep(300); /* let it fill its lists */
+    for (i = 0; i < count; ++i) {
+        char* end;
+        const int item = (int)strtol(items[i], &end, 0);
+        HWND control = GetDlgItem(dialog, item);
+        char text[512] = "";
+        if (!control) {
+            printf("the %s dialog has no control %s\n", title, items[i]);
+            return 1;
+        }
+        if (*end == '=') {
+            /* A combo box's choice counts once its list has it selected. */
+            char name[32] = "";
+            LRESULT found = CB_ERR;
+            GetClassNameA(control, name, sizeof name);
+            if (lstrcmpiA(name, "ComboBox") == 0) found = SendMessageA(control, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)(end + 1));
+            if (found != CB_ERR) {
+                SendMessageA(control, CB_SETCURSEL, (WPARAM)found, 0);
+                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(item, CBN_SELCHANGE), (LPARAM)control);
+            } else {
+                SendMessageA(control, WM_SETTEXT, 0, (LPARAM)(end + 1));
+            }
+        } else {
+            SendMessageA(control, WM_GETTEXT, sizeof text, (LPARAM)text);
+            printf("%s\n", text);
+        }
+    }
+    fflush(stdout);
+    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    {
+        const DWORD start = GetTickCount();
+        while (IsWindow(dialog) && GetTickCount() - start < 5000) Sleep(50);
+    }
+    if (IsWindow(dialog)) {
+        printf("the %s dialog is still open\n", title);
+        return 1;
+    }
+    return 0;
+}
+
 static int FormCommand(int argc, char** argv) {
     static char answer[kMenuHookSize];
     const char* command = argv[1];
@@ -354,6 +408,7 @@ int main(int argc, char** argv) {
             if (status != 2) return status;
         }
     }
+    if (argc >= 4 && strcmp(argv[1], "dialog") == 0) return Dialog(argv[2], argv[3], argc - 4, argv + 4);
     if (argc >= 3 && strcmp(argv[1], "open") == 0) {
         return Open(argv[2], argc > 3 ? (DWORD)strtoul(argv[3], NULL, 10) : timeout);
     }
@@ -369,6 +424,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     fputs("usage: boxdriver box TITLE BUTTON [MS] | window CLASS appear|vanish [MS] | absent CLASS | open PATH\n"
+          "       | dialog TITLE BUTTON [ID | ID=TEXT]...\n"
           "       | menus|labels FORM | menu|menukeys FORM CAPTION... | label|click FORM TEXT | key FORM CODE\n",
           stderr);
     return 1;

@@ -285,7 +285,7 @@ case_countdown_to_shutdown() {
 }
 
 case_setup_round_trip() {
-  begin_case "setup from no settings file, through the menus, dialogs, drag and key chooser, to a file the next start runs"
+  begin_case "setup from no settings file, through the menus, common dialogs, drag and key chooser, to a file the next start runs"
   new_folder setup
   write_front_bat 300
   convert -size 800x600 gradient:'#203040-#406080' BMP3:"$CASE_DIR/skin.bmp"
@@ -330,6 +330,19 @@ case_setup_round_trip() {
   sleep 0.5
   [ "$(driver label "$form" 5)" = "400 300 $w $h" ] || fail "the box is not where it was dropped: $(driver label "$form" 5)"
 
+  # A font and a colour chosen are kept, and the dialogs open on them again
+  # (the system's control numbers: face, style and size lists; red, green
+  # and blue fields).
+  local face=0x470 style=0x471 size=0x472 red=706 green=707 blue=708
+  step menu "$form" "Countdown box" "Select font"
+  step dialog Font OK "$face=DejaVu Sans" "$style=Bold" "$size=14"
+  step menu "$form" "Countdown box" "Select font"
+  expect_driver "$(printf 'DejaVu Sans\nBold\n14')" dialog Font Cancel "$face" "$style" "$size"
+  step menu "$form" "Countdown box" "Select color"
+  step dialog Color OK "$red=200" "$green=100" "$blue=50"
+  step menu "$form" "Countdown box" "Select color"
+  expect_driver "$(printf '200\n100\n50')" dialog Color Cancel "$red" "$green" "$blue"
+
   step menu "$form" "Tamrel Options" "Current Cancel Key:  27" "Choose a different Cancel Key"
   step key "$form" 97
   step click "$form" "   OK"
@@ -337,14 +350,17 @@ case_setup_round_trip() {
   step menu "$form" "Tamrel Options" "Done!"
   wait_tamrel
 
-  # The box's X is its top, its Y its left, in twips from the client area.
+  # The box's X is its top, its Y its left, in twips from the client area;
+  # 14 points are whole pixels at 96 dpi as 14.25.
   local -a written
   mapfile -t written < <(tr -d '\r' <"$CASE_DIR/tamrel.set")
   [ "${#written[@]}" -eq 64 ] || fail "tamrel.set has ${#written[@]} lines, not 64"
   [ "$(tr -cd '\r' <"$CASE_DIR/tamrel.set" | wc -c)" -eq 64 ] || fail "tamrel.set has lines without CR LF"
   for line in "Run Setup = no" "Program =${WIN_DIR}front.bat" "Shutdown method =1" "Seconds to cancel =5" \
     "Key to cancel =97" "Key to re-start =0" "Countdown box X position = $(((300 - y) * 15))" \
-    "Countdown box Y position = $(((400 - x) * 15))" "Skin =${WIN_DIR}skin.bmp"; do
+    "Countdown box Y position = $(((400 - x) * 15))" "Countdown box font =DejaVu Sans" \
+    "Countdown box fontsize =14.25" "Countdown box bold font =True" "Countdown box color = 3302600" \
+    "Skin =${WIN_DIR}skin.bmp"; do
     printf '%s\n' "${written[@]}" | grep -qxF -- "$line" || fail "tamrel.set has no line \"$line\""
   done
   expect_lines "end of the setup's event log" "$(events | tail -n 2)" "Creating new Tamrel.set file" "Tamrel ended."
