@@ -29,6 +29,8 @@
          clicks that label, as automation does: STN_CLICKED to its parent.
      boxdriver key FORM CODE
          types the character CODE into the form.
+     boxdriver close FORM
+         asks the form to close, as its close button does.
      boxdriver dialog TITLE BUTTON [ID | ID=TEXT]...
          waits for a dialog with that title; prints the text of each
          control ID, sets (or, in a list, selects) TEXT in the others, in
@@ -376,6 +378,7 @@ static int FormCommand(int argc, char** argv) {
         }
         return status;
     }
+    if (strcmp(command, "close") == 0) return PostMessageA(form, WM_CLOSE, 0, 0) ? 0 : 1;
     if (strcmp(command, "labels") == 0) {
         struct Labels labels = {NULL, NULL};
         EnumChildWindows(form, VisitLabel, (LPARAM)&labels);
@@ -400,7 +403,8 @@ static int FormCommand(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const DWORD timeout = 20000;
-    static const char* const kFormCommands[] = {"menus", "menu", "menukeys", "labels", "label", "click", "key"};
+    static const char* const kFormCommands[] = {"menus", "menu", "menukeys", "labels", "label", "click", "key",
+                                               "close"};
     size_t i;
     for (i = 0; argc >= 3 && i < sizeof kFormCommands / sizeof kFormCommands[0]; ++i) {
         if (strcmp(argv[1], kFormCommands[i]) == 0) {
@@ -425,7 +429,7 @@ int main(int argc, char** argv) {
     }
     fputs("usage: boxdriver box TITLE BUTTON [MS] | window CLASS appear|vanish [MS] | absent CLASS | open PATH\n"
           "       | dialog TITLE BUTTON [ID | ID=TEXT]...\n"
-          "       | menus|labels FORM | menu|menukeys FORM CAPTION... | label|click FORM TEXT | key FORM CODE\n",
+          "       | menus|labels|close FORM | menu|menukeys FORM CAPTION... | label|click FORM TEXT | key FORM CODE\n",
           stderr);
     return 1;
 }

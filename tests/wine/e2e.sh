@@ -284,6 +284,18 @@ case_countdown_to_shutdown() {
   end_case
 }
 
+case_setup_closed() {
+  begin_case "closing the setup window ends Tamrel and writes no settings"
+  new_folder setupclosed
+  start_tamrel 60
+  answer_box "Tamrel.set not found!" \
+    "I could not find the config file, Tamrel.set. You must run setup to correct it" OK,Cancel OK
+  step close "The Tamrel (V1.10)........ SetUp Mode"
+  wait_tamrel
+  [ ! -e "$CASE_DIR/tamrel.set" ] || fail "a settings file was written"
+  end_case
+}
+
 case_setup_round_trip() {
   begin_case "setup from no settings file, through the menus, common dialogs, drag and key chooser, to a file the next start runs"
   new_folder setup
@@ -384,7 +396,7 @@ start_prefix || { echo "could not set up the Wine prefix" >&2; exit 1; }
 
 # E2E_CASES may name a few of them, for a quicker look at one.
 for name in ${E2E_CASES:-batch_file_and_escape program_and_click_on_skin restart_by_click marker_file
-  corrupt_settings missing_settings missing_program bad_skins countdown_to_shutdown setup_round_trip}; do
+  corrupt_settings missing_settings missing_program bad_skins countdown_to_shutdown setup_closed setup_round_trip}; do
   "case_$name"
 done
 

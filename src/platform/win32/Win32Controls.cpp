@@ -8,7 +8,6 @@
 #include "platform/RuntimeError.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32Handle.h"
-#include "platform/win32/Win32Toolkit.h"
 #include "platform/win32/Win32Units.h"
 #include "platform/win32/Win32Window.h"
 
