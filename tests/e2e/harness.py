@@ -184,7 +184,8 @@ class ProgramFolder:
         shutil.rmtree(self.path, ignore_errors=True)
 
 
-def run_tamrel(folder, display, bus):
+def run_tamrel(folder, display, bus, prefix=()):
+    """`prefix`: a command that runs tamrel, such as setpriv for another user."""
     env = {
         "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
         "HOME": folder.path,
@@ -194,7 +195,7 @@ def run_tamrel(folder, display, bus):
         "XDG_RUNTIME_DIR": folder.path,
         "LANG": "C.UTF-8",
     }
-    return subprocess.Popen([folder.exe], cwd="/", env=env,
+    return subprocess.Popen([*prefix, folder.exe], cwd="/", env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
 
 

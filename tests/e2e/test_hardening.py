@@ -1,0 +1,95 @@
+"""The real Linux program against what a hostile run tried: FIFOs in a
+file's place, a stop request while the program runs, a second instance in
+the folder, and a marker file of another user."""
+
+import os
+import signal
+import subprocess
+import time
+import unittest
+
+from harness import PrivateDisplay, PrivateSystemBus, ProgramFolder, kill, run_tamrel, wait_for
+
+TAMREL = os.environ.get("TAMREL_EXE", "build/tamrel")
+NOBODY = 65534
+
+
+class HardeningTest(unittest.TestCase):
+    def setUp(self):
+        self.display = PrivateDisplay()
+        self.bus = PrivateSystemBus({"CanPowerOff": "yes"})
+        self.folder = ProgramFolder(TAMREL)
+        self.processes = []
+
+    def tearDown(self):
+        for process in self.processes:
+            kill(process)
+        self.folder.close()
+        self.bus.close()
+        self.display.close()
+
+    def start(self, prefix=()):
+        process = run_tamrel(self.folder, self.display, self.bus, prefix)
+        self.processes.append(process)
+        return process
+
+    def box(self, title):
+        return wait_for(lambda: self.display.xdotool("search", "--onlyvisible", "--name", title).stdout,
+                        what=f"the box {title!r}")
+
+    def test_a_fifo_in_place_of_a_log_is_an_error_not_a_hang(self):
+        os.mkfifo(self.folder.file("talog1.txt"))
+        self.folder.write_settings()
+        process = self.start()
+        self.box("^tamrel$")  # "The Tamrel has encountered an error: ..."
+        self.assertIsNone(process.poll())
+        self.assertFalse(os.path.exists(self.folder.file("ended.txt")), "nothing was launched")
+
+    def test_a_stop_request_while_the_program_runs_is_passed_on(self):
+        front = self.folder.file("front.sh")
+        with open(front, "w") as script:
+            script.write("#!/bin/sh\ntrap 'echo stopped > stopped.txt; exit 0' TERM\n"
+                         "while :; do sleep 0.05; done\n")
+        os.chmod(front, 0o755)
+        self.folder.write_settings()
+        process = self.start()
+        wait_for(lambda: "Launching program: front.sh" in self.folder.events(), what="the launch")
+        time.sleep(0.3)
+        process.send_signal(signal.SIGTERM)
+        process.wait(10)
+        self.assertEqual(self.folder.events()[-1],
+                         "Tamrel was asked to stop (signal 15) while front.sh was running.")
+        wait_for(lambda: os.path.exists(self.folder.file("stopped.txt")), what="the program's own end")
+        self.assertEqual(self.bus.calls(), [])
+
+    def test_a_second_instance_in_the_folder_says_so_and_leaves_the_logs_alone(self):
+        self.folder.write_front_end(seconds=30)
+        self.folder.write_settings()
+        first = self.start()
+        wait_for(lambda: "Launching program: front.sh" in self.folder.events(), what="the first run")
+        log = self.folder.lines("talog1.txt")
+        second = self.start()
+        self.box("^tamrel$")
+        self.display.xdotool("key", "Return")
+        second.wait(10)
+        self.assertEqual(self.folder.lines("talog1.txt"), log)
+        self.assertFalse(os.path.exists(self.folder.file("talog2.txt")))
+        self.assertIsNone(first.poll())
+
+    @unittest.skipUnless(os.geteuid() == 0, "needs a second user")
+    def test_another_users_marker_does_not_count(self):
+        # Tamrel runs as nobody; the marker in its runtime folder is root's.
+        os.chmod(self.folder.path, 0o777)
+        self.folder.write_settings({"Shutdown method": "0"})
+        marker = self.folder.file("holdmark.tes")
+        with open(marker, "w"):
+            pass
+        process = self.start(["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups"])
+        process.wait(15)
+        events = self.folder.events()
+        self.assertIn(f"{marker} is not a plain file of this user, so it was ignored.", events)
+        self.assertNotIn(f"{marker} is present, so tamrel will end without shutting PC down.", events)
+
+
+if __name__ == "__main__":
+    unittest.main()
