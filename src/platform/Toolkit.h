@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,14 @@ struct OpenFileRequest {
     std::string initialFolder;
     std::string fileName;  // the name field's starting text
     FileFilter filter;
+};
+
+// Nothing can be shown: the display cannot be opened. Raised by any call
+// that needs the display; no window's handler can go on without it, so it
+// is not a RuntimeError and ends the program.
+class DisplayUnavailable : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
 };
 
 // The title of every message box that has none of its own.
@@ -219,6 +228,14 @@ public:
     // What the user is back at when Tamrel ends without shutting down, as
     // the texts name it: "Windows" there, "the desktop" elsewhere.
     virtual std::string DesktopName() const = 0;
+
+    // A request from outside to stop Tamrel (a signal), delivered as an
+    // event with its number. Without a handler the program ends at once, as
+    // it always would have. Platforms without such requests ignore this.
+    virtual void OnStopRequest(std::function<void(int number)> handler) { (void)handler; }
+    // The display went away while windows were shown; the program ends
+    // right after the handler, which can only leave its last words.
+    virtual void OnDisplayLost(std::function<void(const std::string& why)> handler) { (void)handler; }
 
     // Runs the event loop until Quit.
     virtual void Run() = 0;

@@ -1,5 +1,7 @@
 #include "run/Application.h"
 
+#include <iostream>
+
 #include "run/Launcher.h"
 #include "setup/SetupWindow.h"
 #include "shutdown/ShutdownScreen.h"
@@ -25,9 +27,23 @@ void Application::Start() {
     runWindow.Load();
 }
 
-void Application::Run() {
-    Start();
-    if (HasOpenWindows()) platform_.ui.Run();
+int Application::Run() {
+    platform_.ui.OnDisplayLost([this](const std::string& why) { LastWords("Tamrel lost the display: " + why); });
+    try {
+        Start();
+        if (HasOpenWindows()) platform_.ui.Run();
+    } catch (const ui::DisplayUnavailable& failure) {
+        // Nothing can be shown, so nothing is shut down either.
+        LastWords("Tamrel could not open the display: " + std::string(failure.what()));
+        return 1;
+    }
+    return 0;
+}
+
+void Application::LastWords(const std::string& text) {
+    logs_.TryLog(text);
+    logs_.TryAppendErrorLog(" --" + text);
+    std::cerr << "tamrel: " << text << '\n';
 }
 
 void Application::ShowSetupWindow() {

@@ -22,8 +22,9 @@ public:
 
     // The start-up: runs the run window's load event.
     void Start();
-    // Start, then the event loop while a window is open.
-    void Run();
+    // Start, then the event loop while a window is open. The exit status:
+    // 1 when the display could not be had.
+    int Run();
 
     // Shown modeless; each then keeps the program alive until it closes.
     void ShowSetupWindow();
@@ -44,6 +45,9 @@ public:
     ShutdownScreen* shutdownScreen() { return shutdownScreen_.get(); }
 
 private:
+    // Written as far as the disk allows, and to standard error.
+    void LastWords(const std::string& text);
+
     Platform& platform_;
     Logs logs_;
     std::unique_ptr<FolderLock> folderLock_;

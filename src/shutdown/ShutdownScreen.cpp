@@ -44,6 +44,14 @@ void ShutdownScreen::BuildWindow() {
 
 void ShutdownScreen::Show() {
     BuildWindow();
+    // Stopped from outside (the session ending, a kill): the run ends as a
+    // cancel would, with the machine left on.
+    app_.platform().ui.OnStopRequest([this](int number) {
+        logs_.TryLog("Tamrel was asked to stop (signal " + PlainNumber(number) + ") at " + PlainNumber(SecondsLeft) +
+                     " seconds.");
+        logs_.TryLog("Tamrel ended.");
+        Close();
+    });
     window_->Show();
     open_ = true;
     Activate();
@@ -52,6 +60,7 @@ void ShutdownScreen::Show() {
 void ShutdownScreen::Close() {
     if (!open_) return;
     open_ = false;
+    app_.platform().ui.OnStopRequest(nullptr);
     countdownTimer->SetEnabled(false);
     window_->Close();
     app_.WindowClosed();

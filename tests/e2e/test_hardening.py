@@ -76,6 +76,41 @@ class HardeningTest(unittest.TestCase):
         self.assertFalse(os.path.exists(self.folder.file("talog2.txt")))
         self.assertIsNone(first.poll())
 
+    def test_a_stop_request_during_the_countdown_leaves_the_machine_on(self):
+        self.folder.write_settings({"Shutdown method": "2", "Seconds to cancel": "5"})
+        process = self.start()
+        wait_for(lambda: "In Tamrel.set, Skin =use default" in self.folder.events(), what="the screen")
+        time.sleep(1.2)
+        process.send_signal(signal.SIGTERM)
+        process.wait(10)
+        self.assertRegex(self.folder.events()[-2], r"^Tamrel was asked to stop \(signal 15\) at [34] seconds\.$")
+        self.assertEqual(self.folder.events()[-1], "Tamrel ended.")
+        time.sleep(5)
+        self.assertEqual(self.bus.calls(), [])
+
+    def test_without_a_display_it_ends_after_the_program_without_a_shutdown(self):
+        self.folder.write_settings({"Shutdown method": "2", "Seconds to cancel": "5"})
+        self.display.display = ""
+        process = self.start()
+        self.assertEqual(process.wait(10), 1)
+        why = "Tamrel could not open the display: no display is set (DISPLAY is empty)"
+        self.assertEqual(self.folder.events()[-1], why)
+        self.assertTrue(self.folder.lines("tamrel.txt")[-1].endswith(" --" + why))
+        self.assertIn(why, process.stderr.read())
+        self.assertTrue(os.path.exists(self.folder.file("ended.txt")), "the program ran first")
+        self.assertEqual(self.bus.calls(), [])
+
+    def test_a_display_lost_during_the_countdown_ends_without_a_shutdown(self):
+        self.folder.write_settings({"Shutdown method": "2", "Seconds to cancel": "5"})
+        process = self.start()
+        wait_for(lambda: "In Tamrel.set, Skin =use default" in self.folder.events(), what="the screen")
+        time.sleep(0.5)
+        self.display.close()
+        self.assertEqual(process.wait(10), 1)
+        self.assertTrue(self.folder.events()[-1].startswith("Tamrel lost the display: "), self.folder.events()[-1])
+        time.sleep(5)
+        self.assertEqual(self.bus.calls(), [])
+
     @unittest.skipUnless(os.geteuid() == 0, "needs a second user")
     def test_another_users_marker_does_not_count(self):
         # Tamrel runs as nobody; the marker in its runtime folder is root's.

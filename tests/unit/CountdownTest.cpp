@@ -47,6 +47,16 @@ TEST_F(Countdown, CountsOncePerSecondAndShutsDownAtTheTickThatShowsZero) {
     EXPECT_EQ(std::count(t.ui.calls().begin(), t.ui.calls().end(), "Refresh ShutdownScreen"), 10);
 }
 
+TEST_F(Countdown, AStopRequestEndsTheRunWithTheMachineOn) {
+    Start({"Seconds to cancel = 10", "Shutdown method = 2"});
+    t.ui.Advance(3000);
+    t.ui.RequestStop(15);
+    EXPECT_FALSE(t.app.HasOpenWindows());
+    EXPECT_EQ(LastEvents(2), (Lines{"Tamrel was asked to stop (signal 15) at 7 seconds.", "Tamrel ended."}));
+    t.ui.Advance(10000);
+    EXPECT_TRUE(t.power.calls().empty());
+}
+
 TEST_F(Countdown, TheMethodChoosesTheRequestAndTheSkinLookCountsInTheBox) {
     t.Write("cab.bmp", "BM");
     Start({"Seconds to cancel = 5", "Shutdown method = 2", "Skin =" + t.Path("cab.bmp")});

@@ -207,6 +207,15 @@ void HeadlessToolkit::DragTo(const std::string& window, const std::string& dropT
 
 void HeadlessToolkit::RequestClose(const std::string& window) { Window(window).RequestClose(); }
 
+void HeadlessToolkit::RequestStop(int number) {
+    Record("RequestStop " + std::to_string(number));
+    if (onStop_) {
+        onStop_(number);
+    } else {
+        quitRequested_ = true;  // stands for the end of the program
+    }
+}
+
 HeadlessWindow::HeadlessWindow(HeadlessToolkit& toolkit, const ui::WindowSpec& spec)
     : toolkit_(toolkit), spec_(spec) {}
 

@@ -63,6 +63,8 @@ public:
     void PressMouse(const std::string& window, const std::string& control, int buttons, ui::Twips x, ui::Twips y);
     void DragTo(const std::string& window, const std::string& dropTarget, ui::Twips dropX, ui::Twips dropY);
     void RequestClose(const std::string& window);
+    // A stop request from outside, as a signal would give it.
+    void RequestStop(int number);
 
     // --- Inspection ---
     const std::vector<std::string>& calls() const { return calls_; }
@@ -87,6 +89,7 @@ public:
     ui::Twips ScreenWidth() override { return screenWidth_ * kTwipsPerPixel; }
     ui::Twips ScreenHeight() override { return screenHeight_ * kTwipsPerPixel; }
     std::string DesktopName() const override { return desktopName_; }
+    void OnStopRequest(std::function<void(int)> handler) override { onStop_ = std::move(handler); }
     void Run() override;
     void Quit() override;
 
@@ -113,6 +116,7 @@ private:
     std::vector<ui::Font> fontDialogs_;
     std::vector<ui::Color> colorDialogs_;
     std::string desktopName_ = "Windows";
+    std::function<void(int)> onStop_;
     bool injectedClickArrives_ = true;
     std::function<void(const MessageBoxCall&)> boxHook_;
     std::vector<HeadlessWindow*> windows_;  // owned by the forms

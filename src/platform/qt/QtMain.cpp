@@ -21,10 +21,9 @@ int main(int argc, char** argv) {
         tamrel::LogindPower power;
         tamrel::Platform platform{files, processes, clock, power, toolkit};
         tamrel::Application application(platform);
-        application.Run();
+        return application.Run();
     } catch (const std::exception& failure) {
         std::cerr << "tamrel: " << failure.what() << '\n';
         return 1;
     }
-    return 0;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Toolkit.h"
+#include "platform/qt/QtSystemEvents.h"
 #include "platform/qt/QtUnits.h"
 
 class QApplication;
@@ -35,6 +36,8 @@ public:
     ui::Twips ScreenWidth() override;
     ui::Twips ScreenHeight() override;
     std::string DesktopName() const override { return "the desktop"; }
+    void OnStopRequest(std::function<void(int)> handler) override { stopRequests_.handler = std::move(handler); }
+    void OnDisplayLost(std::function<void(const std::string&)> handler) override { displayLost_ = std::move(handler); }
     void Run() override;
     void Quit() override;
 
@@ -51,6 +54,8 @@ private:
     std::vector<std::string> arguments_;
     std::vector<char*> argv_;
     int argc_ = 0;
+    std::function<void(const std::string&)> displayLost_;
+    StopRequests stopRequests_;
     std::unique_ptr<QApplication> app_;
     Units units_;
     std::vector<QPointer<QWidget>> shown_;  // oldest first

@@ -18,8 +18,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         tamrel::Win32Power power;
         tamrel::win32::Win32Toolkit ui;
         tamrel::Platform platform{files, processes, clock, power, ui};
-        tamrel::Application(platform).Run();
-        return 0;
+        return tamrel::Application(platform).Run();
     } catch (const std::exception& failure) {
         // Whatever the forms could not handle still gets a word to the user.
         ::MessageBoxA(nullptr, failure.what(), tamrel::ui::kAppTitle, MB_OK | MB_ICONSTOP | MB_TOPMOST);

@@ -1,0 +1,98 @@
+#include "platform/qt/QtSystemEvents.h"
+
+#include <pthread.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdlib>
+
+#include "platform/Toolkit.h"
+
+namespace tamrel::qt {
+
+namespace {
+
+sigset_t StopSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int number : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&set, number);
+    return set;
+}
+
+// Qt reports through a plain function; this is how it reaches the toolkit's
+// handler.
+const std::function<void(const std::string&)>* displayLost = nullptr;
+QtMessageHandler previousHandler = nullptr;
+
+void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    // Qt ends the program right after saying so.
+    if (displayLost && *displayLost && message.contains(QLatin1String("connection broke"))) {
+        (*displayLost)(message.toLocal8Bit().toStdString());
+    }
+    if (previousHandler) previousHandler(type, context, message);
+}
+
+}  // namespace
+
+void CheckDisplay() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    // Another platform (offscreen for tests, Wayland) reports for itself.
+    if (!platform.isEmpty() && !platform.startsWith("xcb")) return;
+    const QByteArray display = qgetenv("DISPLAY");
+    if (display.isEmpty()) {
+        if (platform.isEmpty() && !qgetenv("WAYLAND_DISPLAY").isEmpty()) return;
+        throw ui::DisplayUnavailable("no display is set (DISPLAY is empty)");
+    }
+    int screen = 0;
+    xcb_connection_t* connection = xcb_connect(display.constData(), &screen);
+    const int error = xcb_connection_has_error(connection);
+    xcb_disconnect(connection);
+    if (error != 0) {
+        throw ui::DisplayUnavailable("the X server of display " + display.toStdString() + " does not answer");
+    }
+}
+
+StopRequests::StopRequests() {
+    const sigset_t set = StopSignals();
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    fd_ = ::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
+}
+
+StopRequests::~StopRequests() {
+    delete notifier_;
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void StopRequests::Watch(QObject* owner) {
+    if (fd_ < 0 || notifier_) return;
+    notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, owner);
+    QObject::connect(notifier_, &QSocketNotifier::activated, notifier_, [this] { Deliver(); });
+}
+
+void StopRequests::Deliver() {
+    signalfd_siginfo info{};
+    while (::read(fd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+        const int number = static_cast<int>(info.ssi_signo);
+        if (handler) {
+            auto copy = handler;  // the handler may replace itself
+            copy(number);
+            continue;
+        }
+        std::signal(number, SIG_DFL);
+        sigset_t one;
+        sigemptyset(&one);
+        sigaddset(&one, number);
+        pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
+        std::raise(number);
+    }
+}
+
+void WatchDisplayLoss(const std::function<void(const std::string&)>* handler) {
+    displayLost = handler;
+    if (!previousHandler) previousHandler = qInstallMessageHandler(OnQtMessage);
+}
+
+}  // namespace tamrel::qt
