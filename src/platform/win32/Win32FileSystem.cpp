@@ -81,11 +81,20 @@ bool Win32FileSystem::FileExists(const std::string& path) {
     WIN32_FIND_DATAA found{};
     win32::FindHandle search(::FindFirstFileA(path.c_str(), &found));
     if (!search) {
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_NO_MORE_FILES) {
-            return false;
+        // A name the system cannot take (too long, or with characters no
+        // name has) names no file, as on Linux.
+        switch (const DWORD error = ::GetLastError()) {
+            case ERROR_FILE_NOT_FOUND:
+            case ERROR_PATH_NOT_FOUND:
+            case ERROR_NO_MORE_FILES:
+            case ERROR_FILENAME_EXCED_RANGE:
+            case ERROR_INVALID_NAME:
+            case ERROR_BAD_PATHNAME:
+            case ERROR_INVALID_PARAMETER:
+                return false;
+            default:
+                throw win32::SystemError(error, path);
         }
-        throw win32::SystemError(error, path);
     }
     return (found.dwFileAttributes & kNotPlain) == 0;
 }
