@@ -44,6 +44,7 @@ enum class ControlKind {
     Frame,  // a bordered panel that holds other controls
     Button,
     TextBox,  // multi-line, read-only
+    Line,     // a thin bar in the text colour filling its bounds
 };
 
 // Mouse buttons, as a set: a press reports every button held.
@@ -135,6 +136,9 @@ struct WindowSpec {
     Twips clientWidth = 0;
     Twips clientHeight = 0;
     bool maximized = false;  // a normal window, shown maximised
+    // Keys as a dialog takes them: Tab moves between the buttons, Enter or
+    // Space presses one; typed characters (Escape) still reach OnKeyPress.
+    bool dialog = false;
 };
 
 class Window {
@@ -149,6 +153,8 @@ public:
 
     virtual void SetCaption(const std::string& caption) = 0;
     virtual void Show() = 0;
+    // An open window asked for again comes to the front with the focus.
+    virtual void BringToFront() {}
     // Hides the window for good and stops its timers and events; safe to
     // call from inside one of its own handlers.
     virtual void Close() = 0;

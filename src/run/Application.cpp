@@ -1,7 +1,11 @@
 #include "run/Application.h"
 
+#include <algorithm>
 #include <iostream>
 
+#include "help/AboutWindow.h"
+#include "help/HelpTopic.h"
+#include "help/KeyCodeTable.h"
 #include "run/Launcher.h"
 #include "setup/SetupWindow.h"
 #include "shutdown/ShutdownScreen.h"
@@ -61,7 +65,38 @@ void Application::WindowClosed() {
 }
 
 bool Application::HasOpenWindows() const {
-    return (setupWindow_ && setupWindow_->IsOpen()) || (shutdownScreen_ && shutdownScreen_->IsOpen());
+    std::vector<const ProgramWindow*> windows = {setupWindow_.get(), shutdownScreen_.get()};
+    for (const HelpEntry& entry : helpWindows_) windows.push_back(entry.window.get());
+    return std::any_of(windows.begin(), windows.end(), [](const ProgramWindow* window) {
+        return window && window->IsOpen();
+    });
+}
+
+void Application::ShowHelpWindow(const std::string& key,
+                                 const std::function<std::unique_ptr<ProgramWindow>()>& make) {
+    for (const HelpEntry& entry : helpWindows_) {
+        if (entry.key == key && entry.window->IsOpen()) {
+            entry.window->BringToFront();
+            return;
+        }
+    }
+    // Closed ones go now, never from inside their own handlers: every
+    // window still open here is the one whose handler may be running.
+    std::erase_if(helpWindows_, [](const HelpEntry& entry) { return !entry.window->IsOpen(); });
+    helpWindows_.push_back({key, nullptr});
+    helpWindows_.back().window = make();
+}
+
+void Application::ShowHelpTopic(std::size_t topic) {
+    ShowHelpWindow("topic " + std::to_string(topic), [&] { return std::make_unique<HelpTopic>(*this, topic); });
+}
+
+void Application::ShowAbout() {
+    ShowHelpWindow("about", [&] { return std::make_unique<AboutWindow>(*this); });
+}
+
+void Application::ShowKeyCodeTable() {
+    ShowHelpWindow("key codes", [&] { return std::make_unique<KeyCodeTable>(*this); });
 }
 
 }  // namespace tamrel

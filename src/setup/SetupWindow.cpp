@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "help/HelpTopics.h"
 #include "platform/Paths.h"
 #include "platform/RuntimeError.h"
 #include "run/Application.h"
@@ -194,7 +195,12 @@ void SetupWindow::OnMenu(ui::MenuId id) {
         case kResetBox: boxEditor_->ResetBox(); break;
         case kDone: Done(); break;
         case kCancelAndExit: CancelAndExit(); break;
-        default: break;  // the help topics
+        case kAbout: app_.ShowAbout(); break;
+        default:
+            if (const std::size_t topic = help::TopicOfMenu(id); topic != static_cast<std::size_t>(-1)) {
+                app_.ShowHelpTopic(topic);
+            }
+            break;
     }
 }
 

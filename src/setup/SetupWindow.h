@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/Toolkit.h"
+#include "run/ProgramWindow.h"
 #include "settings/Settings.h"
 #include "shutdown/DefaultLook.h"
 
@@ -26,17 +27,17 @@ struct SetupState : Settings {
     std::int16_t DragOffsetY = 0;
 };
 
-class SetupWindow {
+class SetupWindow : public ProgramWindow {
 public:
     explicit SetupWindow(Application& app);
-    ~SetupWindow();
+    ~SetupWindow() override;
     SetupWindow(const SetupWindow&) = delete;
     SetupWindow& operator=(const SetupWindow&) = delete;
 
     // Builds the window, runs its load and shows it, unless the load found
     // the settings file damaged.
     void Show();
-    bool IsOpen() const { return open_; }
+    bool IsOpen() const override { return open_; }
 
     void Load();
     void OnMenu(ui::MenuId id);

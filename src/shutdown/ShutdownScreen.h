@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/Toolkit.h"
+#include "run/ProgramWindow.h"
 #include "shutdown/DefaultLook.h"
 
 namespace tamrel {
@@ -17,14 +18,14 @@ class Application;
 class Logs;
 class RuntimeError;
 
-class ShutdownScreen {
+class ShutdownScreen : public ProgramWindow {
 public:
     explicit ShutdownScreen(Application& app);
-    ~ShutdownScreen();
+    ~ShutdownScreen() override;
 
     // Makes the screen visible and runs its activation.
     void Show();
-    bool IsOpen() const { return open_; }
+    bool IsOpen() const override { return open_; }
 
     void Activate();
     void OnTick();

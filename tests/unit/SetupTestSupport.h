@@ -24,6 +24,9 @@ protected:
     bool Enabled(ui::MenuId id) { return Window().MenuEnabled(id); }
     bool Choose(ui::MenuId id) { return t.ui.ChooseMenu("SetupWindow", id); }
     ui::Control& Control(const std::string& name) { return t.ui.ControlOf("SetupWindow", name); }
+    std::string Control(const std::string& window, const std::string& name) {
+        return t.ui.ControlOf(window, name).Text();
+    }
     bool Showing(const std::string& name) { return Window().FindControl(name)->Showing(); }
     void Click(const std::string& control) { t.ui.ClickControl("SetupWindow", control); }
     SetupState& State() { return t.app.setupWindow()->state; }

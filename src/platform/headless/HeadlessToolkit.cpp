@@ -149,6 +149,14 @@ HeadlessWindow* HeadlessToolkit::FindWindow(const std::string& name) {
     return nullptr;
 }
 
+std::vector<HeadlessWindow*> HeadlessToolkit::OpenWindows() const {
+    std::vector<HeadlessWindow*> open;
+    for (HeadlessWindow* window : windows_) {
+        if (window->shown() && !window->closed()) open.push_back(window);
+    }
+    return open;
+}
+
 HeadlessWindow& HeadlessToolkit::Window(const std::string& name) {
     HeadlessWindow* window = FindWindow(name);
     if (!window) throw std::logic_error("no window " + name);

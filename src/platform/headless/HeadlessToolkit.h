@@ -38,6 +38,8 @@ public:
     // Where a click is injected, it arrives like a user's click (Windows).
     void SetInjectedClickArrives(bool arrives) { injectedClickArrives_ = arrives; }
     void SetScreenPixels(int width, int height) { screenWidth_ = width, screenHeight_ = height; }
+    // 15 at 96 dots per inch.
+    void SetTwipsPerPixel(double twips) { twipsPerPixel_ = twips; }
     // Runs inside a message box, before it answers (a test may act there).
     void OnMessageBox(std::function<void(const MessageBoxCall&)> hook) { boxHook_ = std::move(hook); }
     // Dialog answers, in the order the dialogs open; nullopt is Cancel. A
@@ -74,6 +76,8 @@ public:
     const std::vector<ui::Color>& colorDialogs() const { return colorDialogs_; }
     // The most recent window of that name, or null.
     HeadlessWindow* FindWindow(const std::string& name);
+    // The windows shown and not closed, oldest first.
+    std::vector<HeadlessWindow*> OpenWindows() const;
     ui::Control& ControlOf(const std::string& window, const std::string& control);
     bool quitRequested() const { return quitRequested_; }
     bool started() const { return started_; }
@@ -86,8 +90,8 @@ public:
     void SetCursorPos(int x, int y) override;
     void InjectLeftClick() override;
     void ProcessPendingEvents() override;
-    ui::Twips ScreenWidth() override { return screenWidth_ * kTwipsPerPixel; }
-    ui::Twips ScreenHeight() override { return screenHeight_ * kTwipsPerPixel; }
+    ui::Twips ScreenWidth() override { return screenWidth_ * twipsPerPixel_; }
+    ui::Twips ScreenHeight() override { return screenHeight_ * twipsPerPixel_; }
     std::string DesktopName() const override { return desktopName_; }
     void OnStopRequest(std::function<void(int)> handler) override { onStop_ = std::move(handler); }
     void Run() override;
@@ -123,6 +127,7 @@ private:
     std::deque<std::function<void()>> pending_;
     int screenWidth_ = 1024;
     int screenHeight_ = 768;
+    double twipsPerPixel_ = kTwipsPerPixel;
     long now_ = 0;
     bool started_ = false;
     bool quitRequested_ = false;
@@ -208,6 +213,7 @@ public:
     ui::Timer& AddTimer(int intervalMs) override;
     void SetCaption(const std::string& caption) override { spec_.caption = caption; }
     void Show() override;
+    void BringToFront() override { toolkit_.Record("BringToFront " + spec_.caption); }
     void Close() override;
     ui::Twips Width() const override;
     ui::Twips Height() const override;

@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -103,6 +104,13 @@ QWidget* MakeWidget(ui::ControlKind kind, QWidget* parent) {
             auto* box = new QPlainTextEdit(parent);
             box->setReadOnly(true);
             return box;
+        }
+        case ui::ControlKind::Line: {
+            auto* line = new QFrame(parent);
+            line->setFrameShape(QFrame::NoFrame);
+            line->setAutoFillBackground(true);
+            line->setBackgroundRole(QPalette::WindowText);
+            return line;
         }
     }
     return new QWidget(parent);

@@ -18,7 +18,9 @@ namespace {
 // The form's default font, which every control starts with.
 const ui::Font kDefaultFont{"MS Sans Serif", 8.25, false, false};
 
-bool IsNative(ui::ControlKind kind) { return kind == ui::ControlKind::Button || kind == ui::ControlKind::TextBox; }
+bool IsNative(ui::ControlKind kind) {
+    return kind == ui::ControlKind::Button || kind == ui::ControlKind::TextBox || kind == ui::ControlKind::Line;
+}
 
 constexpr UINT_PTR kSubclassId = 1;
 // Marks the native controls that are Tamrel's, with the object behind them.
@@ -63,6 +65,9 @@ void Win32Control::Create() {
             className = "EDIT";
             style |= ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP;
             exStyle |= WS_EX_CLIENTEDGE;
+            break;
+        case ui::ControlKind::Line:
+            style |= SS_BLACKRECT;
             break;
     }
     const HWND parent = parent_ ? parent_->handle() : window_.handle();

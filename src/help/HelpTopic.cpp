@@ -1,0 +1,64 @@
+#include "help/HelpTopic.h"
+
+#include "help/HelpTopics.h"
+#include "run/Application.h"
+#include "settings/Numbers.h"
+
+namespace tamrel {
+
+namespace {
+
+constexpr ui::Twips kWidth = 7680;
+constexpr ui::Twips kHeight = 6240;
+constexpr ui::Twips kButtonTop = 5640;
+constexpr ui::Twips kButtonHeight = 420;
+// The twips of a pixel at 96 dots per inch.
+constexpr double kTwipsPerPixel = 15;
+
+}  // namespace
+
+std::string ScreenPixels(ui::Twips twips) { return SingleText(twips / kTwipsPerPixel); }
+
+HelpTopic::HelpTopic(Application& app, std::size_t topic)
+    : HelpWindow(app, "HelpTopic", help::HelpTopics(app.OnWindows())[topic].title, kWidth, kHeight),
+      topic_(topic) {
+    const std::vector<help::HelpTopicDef>& topics = help::HelpTopics(app.OnWindows());
+    const help::HelpTopicDef& def = topics[topic];
+    ui::Twips textHeight = kButtonTop - 360;
+    if (def.resolution) textHeight -= 840;
+    AddLabel("topicText", def.text, {240, 240, kWidth - 480, textHeight});
+
+    if (def.resolution) {
+        ui::Toolkit& ui = app.platform().ui;
+        const ui::Twips row = 240 + textHeight + 120;
+        AddLabel("resolutionCaption", "Here is your screen resolution:", {240, row, 4000, 300});
+        AddLabel("widthCaption", "Width=", {240, row + 360, 900, 300});
+        AddLabel("screenWidth", ScreenPixels(ui.ScreenWidth()), {1140, row + 360, 1200, 300});
+        AddLabel("heightCaption", "Height=", {2640, row + 360, 900, 300});
+        AddLabel("screenHeight", ScreenPixels(ui.ScreenHeight()), {3540, row + 360, 1200, 300});
+    }
+
+    ui::Twips left = 240;
+    if (topic > 0) {
+        AddButton("previousTopic", "Previous Topic", {left, kButtonTop, 1560, kButtonHeight}, [this] {
+            app_.ShowHelpTopic(topic_ - 1);
+            Close();
+        });
+        left += 1680;
+    }
+    if (topic + 1 < topics.size()) {
+        AddButton("nextTopic", "Next Topic", {left, kButtonTop, 1560, kButtonHeight}, [this] {
+            app_.ShowHelpTopic(topic_ + 1);
+            Close();
+        });
+        left += 1680;
+    }
+    AddButton("close", "Close", {left, kButtonTop, 1200, kButtonHeight}, [this] { Close(); });
+    if (def.keyCodes) {
+        AddButton("showKeyCodes", "Show some common ASCII codes", {4920, kButtonTop - 240, 2520, kButtonHeight},
+                  [this] { app_.ShowKeyCodeTable(); });
+    }
+    Show();
+}
+
+}  // namespace tamrel

@@ -1,0 +1,59 @@
+#include "help/KeyCodeTable.h"
+
+namespace tamrel {
+
+namespace {
+
+// Two blanks, the code, blanks to the second column, the key.
+constexpr const char* kRows[] = {
+    "  8                                       [backspace]",
+    "  9                                               [tab]",
+    "  13                                      [enter] or [return]",
+    "  27                                          [esc]",
+    "  32                                        [space bar]",
+    "  49                                              [1]",
+    "  50                                              [2]",
+    "  51                                              [3]",
+    "  52                                              [4]",
+    "  53                                              [5]",
+    "  54                                              [6]",
+};
+
+constexpr ui::Twips kLeft = 240;
+constexpr ui::Twips kTop = 240;
+constexpr ui::Twips kWidth = 6000;
+constexpr ui::Twips kColumn = 1440;  // where the second column begins
+constexpr ui::Twips kRow = 300;
+constexpr int kRows_ = static_cast<int>(std::size(kRows));
+constexpr ui::Twips kThin = 15;  // a pixel at 96 dots per inch
+
+}  // namespace
+
+KeyCodeTable::KeyCodeTable(Application& app)
+    : HelpWindow(app, "KeyCodeTable", "Some common keyboard ASCII codes", kLeft + kWidth + 2040,
+                 kTop + (kRows_ + 1) * kRow + 480) {
+    const ui::Twips height = (kRows_ + 1) * kRow;
+    AddLabel("codeHeading", "Code number:", {kLeft + 60, kTop + 30, kColumn - 120, kRow - 60});
+    AddLabel("keyHeading", "Keyboard key:", {kLeft + kColumn + 60, kTop + 30, kWidth - kColumn - 120, kRow - 60});
+    const ui::Font fixed{"Courier New", 9.75, false, false};
+    for (int row = 0; row < kRows_; ++row) {
+        AddLabel("row" + std::to_string(row + 1), kRows[row], {kLeft, kTop + (row + 1) * kRow + 30, kWidth, kRow - 60})
+            .SetFont(fixed);
+    }
+    // The frame: the outer edges, the line between the columns, and a line
+    // under the headings and under every row.
+    int line = 0;
+    const auto draw = [&](const ui::Rect& bounds) {
+        window_->AddControl(ui::ControlKind::Line, "line" + std::to_string(++line), nullptr, bounds);
+    };
+    draw({kLeft, kTop, kWidth, kThin});
+    draw({kLeft, kTop, kThin, height});
+    draw({kLeft + kWidth, kTop, kThin, height + kThin});
+    draw({kLeft, kTop + height, kWidth, kThin});
+    draw({kLeft + kColumn, kTop, kThin, height});
+    for (int row = 1; row <= kRows_; ++row) draw({kLeft, kTop + row * kRow, kWidth, kThin});
+    AddButton("close", "Close", {kLeft + kWidth + 360, kTop + height - 420, 1320, 420}, [this] { Close(); });
+    Show();
+}
+
+}  // namespace tamrel

@@ -1,0 +1,14 @@
+#pragma once
+// The table of common key codes, for choosing the cancel and re-start keys
+// by hand.
+
+#include "help/HelpWindow.h"
+
+namespace tamrel {
+
+class KeyCodeTable : public HelpWindow {
+public:
+    explicit KeyCodeTable(Application& app);
+};
+
+}  // namespace tamrel

@@ -1,0 +1,127 @@
+#include <fstream>
+#include <sstream>
+
+#include "SetupTestSupport.h"
+#include "help/AboutWindow.h"
+#include "help/HelpTopics.h"
+
+namespace tamrel::test {
+namespace {
+
+using namespace setup;
+
+class HelpTest : public SetupTest {
+protected:
+    HelpTest() { Open(); }
+    std::vector<std::string> OpenTitles() {
+        std::vector<std::string> titles;
+        for (headless::HeadlessWindow* window : t.ui.OpenWindows()) titles.push_back(window->spec().caption);
+        return titles;
+    }
+    headless::HeadlessWindow& Topic() { return *t.ui.FindWindow("HelpTopic"); }
+    bool Has(const std::string& control) { return Topic().FindControl(control) != nullptr; }
+    void Press(const std::string& window, const std::string& button) { t.ui.ClickControl(window, button); }
+};
+
+TEST_F(HelpTest, TheTopicsFormOneChainInMenuOrder) {
+    const std::vector<help::HelpTopicDef>& topics = help::HelpTopics(true);
+    ASSERT_EQ(topics.size(), 18u);
+    ASSERT_TRUE(Choose(kHelpProgram));
+    EXPECT_FALSE(Has("previousTopic"));
+    for (std::size_t i = 0; i < topics.size(); ++i) {
+        EXPECT_EQ(Topic().spec().caption, topics[i].title);
+        EXPECT_EQ(t.ui.OpenWindows().size(), 2u) << "the setup window and one topic";
+        EXPECT_EQ(Has("showKeyCodes"), topics[i].menu == kHelpCancelKey || topics[i].menu == kHelpRestartKey);
+        if (i + 1 < topics.size()) Press("HelpTopic", "nextTopic");
+    }
+    EXPECT_EQ(Topic().spec().caption, "Help: Using Glaunch with The Tamrel");
+    EXPECT_FALSE(Has("nextTopic"));
+    // Back and forth ends on the same topic, newly loaded.
+    const auto loads = [&] { return std::count(t.ui.calls().begin(), t.ui.calls().end(), "NewWindow HelpTopic"); };
+    const auto before = loads();
+    Press("HelpTopic", "previousTopic");
+    Press("HelpTopic", "nextTopic");
+    EXPECT_EQ(Topic().spec().caption, "Help: Using Glaunch with The Tamrel");
+    EXPECT_EQ(loads(), before + 2);
+    EXPECT_EQ(t.ui.OpenWindows().size(), 2u);
+}
+
+TEST_F(HelpTest, EachWindowExistsOnceAndComesForward) {
+    Choose(kHelpCancelKey);
+    Choose(kHelpCancelKey);
+    EXPECT_EQ(OpenTitles(), (Lines{"The Tamrel (V1.10)........ SetUp Mode", "Help: Choosing cancel key"}));
+    Press("HelpTopic", "showKeyCodes");
+    Press("HelpTopic", "showKeyCodes");
+    Choose(kHelpRestartKey);  // opened beside, not instead
+    Press("HelpTopic", "showKeyCodes");
+    EXPECT_EQ(OpenTitles(), (Lines{"The Tamrel (V1.10)........ SetUp Mode", "Help: Choosing cancel key",
+                                   "Some common keyboard ASCII codes", "Help: Choosing a re-start key"}));
+    const auto& calls = t.ui.calls();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "BringToFront Some common keyboard ASCII codes"), 2);
+    // "Previous Topic" onto the open cancel-key topic brings it forward and
+    // still closes the current one.
+    Press("HelpTopic", "previousTopic");
+    EXPECT_EQ(OpenTitles(), (Lines{"The Tamrel (V1.10)........ SetUp Mode", "Help: Choosing cancel key",
+                                   "Some common keyboard ASCII codes"}));
+    Choose(kAbout);
+    Choose(kAbout);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "BringToFront About The Tamrel (V1.10)"), 1);
+}
+
+TEST_F(HelpTest, TheProgramEndsWithItsLastWindowWhicheverThatIs) {
+    Choose(kHelpFinishing);
+    Choose(kAbout);
+    t.ui.QueueAnswer(ui::kAnswerYes);
+    Choose(kCancelAndExit);
+    EXPECT_TRUE(t.app.HasOpenWindows());
+    EXPECT_FALSE(t.ui.quitRequested());
+    t.ui.PressKey("HelpTopic", 27);  // Escape closes a help window
+    EXPECT_TRUE(t.app.HasOpenWindows());
+    Press("AboutWindow", "ok");
+    EXPECT_FALSE(t.app.HasOpenWindows());
+    EXPECT_TRUE(t.ui.quitRequested());
+}
+
+TEST_F(HelpTest, TheSkinTopicMeasuresTheScreenWhenItLoads) {
+    Choose(kHelpCreateSkin);
+    EXPECT_EQ(Control("HelpTopic", "screenWidth"), "1024");
+    EXPECT_EQ(Control("HelpTopic", "screenHeight"), "768");
+    Press("HelpTopic", "close");
+    t.ui.SetScreenPixels(1366, 768);
+    t.ui.SetTwipsPerPixel(12);  // 120 dots per inch
+    Choose(kHelpCreateSkin);
+    EXPECT_EQ(Control("HelpTopic", "screenWidth"), "1092.8");
+    EXPECT_EQ(Control("HelpTopic", "screenHeight"), "614.4");
+}
+
+TEST_F(HelpTest, TheKeyTableAndTheAboutBox) {
+    Choose(kHelpCancelKey);
+    Press("HelpTopic", "showKeyCodes");
+    const std::string rows[] = {"8", "9", "13", "27", "32", "49", "50", "51", "52", "53", "54"};
+    for (int row = 0; row < 11; ++row) {
+        const std::string text = Control("KeyCodeTable", "row" + std::to_string(row + 1));
+        EXPECT_EQ(text.substr(0, 2 + rows[row].size()), "  " + rows[row]);
+    }
+    EXPECT_EQ(Control("KeyCodeTable", "row3"), "  13                                      [enter] or [return]");
+    Choose(kAbout);
+    std::ifstream file(TAMREL_SOURCE_DIR "/LICENSE", std::ios::binary);
+    std::ostringstream licence;
+    licence << file.rdbuf();
+    EXPECT_EQ(Control("AboutWindow", "licence"), licence.str());
+}
+
+TEST(HelpTexts, OtherPlatformsAreToldTheirOwnWay) {
+    const help::HelpTopicDef& startup = help::HelpTopics(false)[help::TopicOfMenu(kHelpStartup)];
+    EXPECT_EQ(startup.title, "Help: Running The Tamrel when the desktop session starts");
+    EXPECT_NE(startup.text.find("~/.config/autostart/tamrel.desktop"), std::string::npos);
+    const help::HelpTopicDef& glaunch = help::HelpTopics(false)[help::TopicOfMenu(kHelpGlaunch)];
+    EXPECT_NE(glaunch.text.find("$XDG_RUNTIME_DIR/holdmark.tes"), std::string::npos);
+    for (const help::HelpTopicDef& topic : help::HelpTopics(false)) {
+        EXPECT_EQ(topic.text.find("Windows"), std::string::npos) << topic.title;
+    }
+    EXPECT_NE(help::HelpTopics(true)[help::TopicOfMenu(kHelpGlaunch)].text.find("c:\\holdmark.tes"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace tamrel::test
