@@ -13,7 +13,8 @@ import subprocess
 import tempfile
 import time
 
-PYTHON = "/usr/bin/python3"  # the one that has python3-dbusmock
+PYTHON = "/usr/bin/python3"
+AT_SPI_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"  # the one that has python3-dbusmock
 
 
 def wait_for(condition, timeout=10.0, step=0.02, what="condition"):
@@ -116,6 +117,78 @@ class PrivateDisplay:
             self.server.kill()
 
 
+class AccessibilityBus:
+    """A private session bus with the AT-SPI bus launcher on it, as a desktop
+    session has, so that a test can read and drive the program's widgets."""
+
+    def __init__(self, display):
+        self.dir = tempfile.mkdtemp(prefix="tamrel-a11y-")
+        self.session = subprocess.Popen(
+            ["dbus-daemon", "--session", "--print-address=1", "--nofork", "--nopidfile",
+             f"--address=unix:dir={self.dir}"],
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.address = self.session.stdout.readline().strip()
+        # HOME and the runtime folder hold the AT-SPI bus's socket.
+        self.env = {"DBUS_SESSION_BUS_ADDRESS": self.address, "DISPLAY": display.display,
+                    "HOME": self.dir, "XDG_RUNTIME_DIR": self.dir,
+                    "PATH": os.environ.get("PATH", "/usr/bin:/bin")}
+        # A group of its own: the launcher starts the AT-SPI bus as its child.
+        self.launcher = subprocess.Popen(
+            [AT_SPI_LAUNCHER, "--launch-immediately"], env=self.env,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        self.a11y_address = wait_for(self._a11y_address, what="the AT-SPI bus")
+        self.calls = []
+
+    def _a11y_address(self):
+        result = subprocess.run(
+            ["dbus-send", f"--bus={self.address}", "--print-reply=literal", "--dest=org.a11y.Bus",
+             "/org/a11y/bus", "org.a11y.Bus.GetAddress"], capture_output=True, text=True)
+        return result.stdout.strip() if result.returncode == 0 else None
+
+    def bus_name_of(self, pid):
+        """The unique name the process with this id has on the AT-SPI bus."""
+        names = subprocess.run(
+            ["dbus-send", f"--bus={self.a11y_address}", "--print-reply=literal",
+             "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.ListNames"],
+            capture_output=True, text=True).stdout.split()
+        for name in (n for n in names if n.startswith(":")):
+            owner = subprocess.run(
+                ["dbus-send", f"--bus={self.a11y_address}", "--print-reply=literal",
+                 "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+                 "org.freedesktop.DBus.GetConnectionUnixProcessID", f"string:{name}"],
+                capture_output=True, text=True).stdout.split()
+            if owner and owner[-1] == str(pid):
+                return name
+        return None
+
+    def do_action(self, bus_name, path, index):
+        """Starts an action without waiting for its reply: one that opens a
+        modal dialog answers only when the dialog has closed. (A call that
+        asks for no reply at all is dropped by Qt.)"""
+        self.calls.append(subprocess.Popen(
+            ["dbus-send", f"--bus={self.a11y_address}", "--print-reply", "--reply-timeout=120000",
+             f"--dest={bus_name}", path, "org.a11y.atspi.Action.DoAction", f"int32:{index}"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+
+    def close(self):
+        for call in self.calls:
+            kill(call)
+        self.launcher.terminate()
+        try:
+            self.launcher.wait(5)
+        except subprocess.TimeoutExpired:
+            pass
+        try:
+            os.killpg(self.launcher.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        self.launcher.wait()
+        self.session.terminate()
+        self.session.wait()
+        self.session.stdout.close()
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
 CRLF = "\r\n"
 
 SETTINGS = {
@@ -184,7 +257,7 @@ class ProgramFolder:
         shutil.rmtree(self.path, ignore_errors=True)
 
 
-def run_tamrel(folder, display, bus, prefix=()):
+def run_tamrel(folder, display, bus, prefix=(), extra_env=None):
     """`prefix`: a command that runs tamrel, such as setpriv for another user."""
     env = {
         "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
@@ -194,6 +267,7 @@ def run_tamrel(folder, display, bus, prefix=()):
         "XDG_SESSION_ID": "c7",
         "XDG_RUNTIME_DIR": folder.path,
         "LANG": "C.UTF-8",
+        **(extra_env or {}),
     }
     return subprocess.Popen([*prefix, folder.exe], cwd="/", env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)

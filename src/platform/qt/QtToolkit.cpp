@@ -11,6 +11,7 @@
 
 #include "platform/qt/QtMessageBox.h"
 #include "platform/qt/QtWindow.h"
+#include "platform/qt/QtWindowWidget.h"
 
 namespace tamrel::qt {
 
@@ -60,6 +61,7 @@ QApplication& QtToolkit::Started() {
     stopRequests_.Watch(app_.get());
     std::setlocale(LC_ALL, locale.c_str());
     QApplication::setQuitOnLastWindowClosed(false);
+    ExposeWindowsAsFrames();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const double dpi = screen->logicalDotsPerInch();
         if (dpi > 0) units_.twipsPerPixel = 1440.0 / dpi;

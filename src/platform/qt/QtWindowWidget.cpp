@@ -1,5 +1,6 @@
 #include "platform/qt/QtWindowWidget.h"
 
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QCloseEvent>
 #include <QDragMoveEvent>
@@ -33,6 +34,17 @@ int TypedCharacter(const QKeyEvent& key) {
         default: return 0;
     }
 }
+
+namespace {
+
+QAccessibleInterface* WindowAccessible(const QString&, QObject* object) {
+    auto* window = dynamic_cast<WindowWidget*>(object);
+    return window ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
+}
+
+}  // namespace
+
+void ExposeWindowsAsFrames() { QAccessible::installFactory(WindowAccessible); }
 
 ClientArea::ClientArea(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("ClientArea"));

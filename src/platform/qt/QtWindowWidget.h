@@ -53,6 +53,10 @@ private:
     bool leftDown_ = false;
 };
 
+// Makes assistive technologies see a window as a window (a frame named by
+// its caption) rather than as a plain pane.
+void ExposeWindowsAsFrames();
+
 class WindowWidget : public QWidget {
 public:
     WindowWidget();
