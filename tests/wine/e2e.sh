@@ -208,8 +208,7 @@ case_missing_settings() {
   begin_case "a missing settings file: Cancel, then the refusal"
   new_folder missing
   start_tamrel 60
-  answer_box "Tamrel.set not found!" \
-    "I could not find the config file, Tamrel.set. You must run setup to correct it" OK,Cancel Cancel
+  answer_missing_settings Cancel
   answer_box tamrel "The tamrel will not be able to run until you fix the problem." OK OK
   wait_tamrel
   expect_lines "event log" "$(events)" \
@@ -284,13 +283,14 @@ case_countdown_to_shutdown() {
   end_case
 }
 
+SETUP_TITLE="The Tamrel (V1.10)........ SetUp Mode"
+
 case_setup_closed() {
   begin_case "closing the setup window ends Tamrel and writes no settings"
   new_folder setupclosed
   start_tamrel 60
-  answer_box "Tamrel.set not found!" \
-    "I could not find the config file, Tamrel.set. You must run setup to correct it" OK,Cancel OK
-  step close "The Tamrel (V1.10)........ SetUp Mode"
+  answer_missing_settings OK
+  step close "$SETUP_TITLE"
   wait_tamrel
   [ ! -e "$CASE_DIR/tamrel.set" ] || fail "a settings file was written"
   end_case
@@ -303,9 +303,8 @@ case_setup_round_trip() {
   convert -size 800x600 gradient:'#203040-#406080' BMP3:"$CASE_DIR/skin.bmp"
   virtual_desktop on
   start_tamrel 120
-  answer_box "Tamrel.set not found!" \
-    "I could not find the config file, Tamrel.set. You must run setup to correct it" OK,Cancel OK
-  local form="The Tamrel (V1.10)........ SetUp Mode" seen line
+  answer_missing_settings OK
+  local form="$SETUP_TITLE" seen line
   seen="$(driver window TamrelWindow appear)"
   [[ "$seen" == *" maximised" ]] || fail "the setup window is not maximised: $seen"
   # Labels are STATIC controls whose text is their caption.

@@ -221,6 +221,12 @@ answer_box() {
   fi
 }
 
+# The box a start without tamrel.set shows, answered with BUTTON.
+answer_missing_settings() {
+  answer_box "Tamrel.set not found!" \
+    "I could not find the config file, Tamrel.set. You must run setup to correct it" OK,Cancel "$1"
+}
+
 # --- The logs ---------------------------------------------------------------
 
 # The event texts of an event log: after its six header lines, the text
