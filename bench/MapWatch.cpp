@@ -1,13 +1,16 @@
 // Watches a bare X server for the shutdown screen: prints the wall-clock
 // time (seconds) when a window covering the screen is mapped, then when
 // something other than the background is first drawn in the screen's middle.
-// Used by the benchmark; exits after both or after 60 s.
+// Used by the benchmark; exits after both or after 60 s. With "--all" it
+// prints every top-level window mapped ("map ID WIDTH HEIGHT TIME") and
+// unmapped ("unmap ID TIME") instead, for 60 s.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <chrono>
 #include <cstdio>
+#include <string_view>
 #include <thread>
 
 namespace {
@@ -42,7 +45,33 @@ bool Drawn(Display* display, Window window, int width, int height) {
 
 }  // namespace
 
-int main() {
+namespace {
+
+int WatchAll(Display* display) {
+    // A window may be gone before its size is asked for.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
+        while (XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == MapNotify) {
+                XWindowAttributes attributes;
+                if (!XGetWindowAttributes(display, event.xmap.window, &attributes)) continue;
+                std::printf("map %lu %d %d %.6f\n", event.xmap.window, attributes.width, attributes.height, Now());
+            } else if (event.type == UnmapNotify) {
+                std::printf("unmap %lu %.6f\n", event.xunmap.window, Now());
+            }
+            std::fflush(stdout);
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
     Display_ connection;
     Display* display = connection.display;
     if (!display) return 1;
@@ -53,6 +82,7 @@ int main() {
     XSync(display, False);
     std::puts("watching");
     std::fflush(stdout);
+    if (argc > 1 && std::string_view(argv[1]) == "--all") return WatchAll(display);
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     Window screen = 0;
