@@ -20,6 +20,9 @@ void ShutdownScreen::OnTick() {
 }
 
 void ShutdownScreen::OnKeyPress(int& KeyAscii) {
+    // Until the count runs, the set-up may still fail and end the screen
+    // its own way; a key then would act on a screen that is going.
+    if (!Counting) return;
     if (KeyAscii == CancelKey) {
         KeyAscii = 0;
         CancelShutdown();
@@ -30,7 +33,7 @@ void ShutdownScreen::OnKeyPress(int& KeyAscii) {
 }
 
 void ShutdownScreen::OnClick() {
-    if (!ReadyForClicks) return;  // the click the set-up injected
+    if (!Counting) return;  // the click the set-up injected, among others
     if (CancelKey == -1) CancelShutdown();
     if (RestartKey == -1 && open_) RestartProgram();
 }

@@ -121,15 +121,14 @@ void ShutdownScreen::BuildDefaultLook() {
 
 void ShutdownScreen::TakeFocusAndStart() {
     ui::Toolkit& ui = app_.platform().ui;
-    ReadyForClicks = false;
+    Counting = false;
     // The pointer goes out of sight in the bottom-right corner, and the
     // screen becomes the window that receives the keys.
     ui.SetCursorPos(10000, 10000);
     ClickScreen();
     ui.ProcessPendingEvents();
-    if (!open_) return;  // a key already ended the run
     countdownTimer->SetEnabled(true);
-    ReadyForClicks = true;
+    Counting = true;
 }
 
 void ShutdownScreen::ClickScreen() { app_.platform().ui.InjectLeftClick(); }

@@ -48,7 +48,9 @@ public:
     bool BoxItalic = false;
     std::int32_t BoxColor = 0;
     std::string SkinPath;
-    bool ReadyForClicks = false;
+    // The set-up is over and the count runs: only now do keys and clicks
+    // count.
+    bool Counting = false;
 
 private:
     enum class ReadOutcome { Complete, EarlyEnd, Corrupt };

@@ -48,7 +48,7 @@ TEST_F(ShutdownScreenTest, TheDefaultLookIsCentredAndTakesTheFocusBeforeCounting
     ASSERT_NE(at, calls.end());
     EXPECT_EQ(*(at + 1), "InjectLeftClick");
     EXPECT_EQ(*(at + 2), "ProcessPendingEvents");
-    EXPECT_TRUE(screen.ReadyForClicks);
+    EXPECT_TRUE(screen.Counting);
     EXPECT_TRUE(screen.IsOpen());
     EXPECT_FALSE(Logged("User canceled shutdown at 10 seconds."));
 
@@ -92,7 +92,7 @@ TEST_F(ShutdownScreenTest, AWronglyNamedSkinFallsBackToAPlainBackground) {
               Lines{" --Tamrel encountered a problem with the skin in tamrel.set. Skin must be a .bmp file!"});
     EXPECT_EQ(t.ui.FindWindow("ShutdownScreen")->picture(), "");
     EXPECT_TRUE(Control("countdownNumber").Visible());
-    EXPECT_TRUE(screen.ReadyForClicks);
+    EXPECT_TRUE(screen.Counting);
 }
 
 TEST_F(ShutdownScreenTest, FailuresEndTheScreenWithoutShuttingDown) {
@@ -124,6 +124,21 @@ TEST_F(ShutdownScreenTest, FailuresEndTheScreenWithoutShuttingDown) {
         EXPECT_TRUE(p.Exists("tamrel.set"));
         EXPECT_TRUE(p.ui.quitRequested());
     }
+}
+
+TEST_F(ShutdownScreenTest, KeysDuringTheSetUpDoNothing) {
+    const std::string missing = t.Path("missing.bmp");
+    // The user presses the cancel key while the set-up's own error box shows.
+    t.ui.OnMessageBox([&](const headless::MessageBoxCall&) {
+        t.ui.PressKey("ShutdownScreen", 27);
+        t.ui.ClickWindow("ShutdownScreen");
+    });
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    ShutdownScreen& screen = Show(SettingsLines({"Skin =" + missing, "Key to cancel =-1"}));
+    EXPECT_FALSE(screen.IsOpen());
+    EXPECT_FALSE(Logged("User canceled shutdown at 10 seconds."));
+    EXPECT_EQ(t.Errors(), Lines{"---Tamrel encountered error.  (File not found: " + missing +
+                                "). Please check for proper setup."});
 }
 
 TEST_F(ShutdownScreenTest, ABadItalicValueStopsTheReadingBeforeItIsLogged) {
