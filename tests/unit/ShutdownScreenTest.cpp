@@ -134,7 +134,7 @@ TEST_F(ShutdownScreenTest, KeysDuringTheSetUpDoNothing) {
         t.ui.ClickWindow("ShutdownScreen");
     });
     t.ui.QueueAnswer(ui::kAnswerOk);
-    ShutdownScreen& screen = Show(SettingsLines({"Skin =" + missing, "Key to cancel =-1"}));
+    ShutdownScreen& screen = Show(SettingsLines({"Skin =" + missing}));
     EXPECT_FALSE(screen.IsOpen());
     EXPECT_FALSE(Logged("User canceled shutdown at 10 seconds."));
     EXPECT_EQ(t.Errors(), Lines{"---Tamrel encountered error.  (File not found: " + missing +
