@@ -5,16 +5,25 @@ runs with them. The power-off goes to a mock logind on a private bus."""
 
 import os
 import shutil
-import subprocess
 import tempfile
+import time
 import unittest
 
-from harness import (AT_SPI_LAUNCHER, AccessibilityBus, PrivateDisplay, PrivateSystemBus, ProgramFolder, kill, run_tamrel,
-                     wait_for)
+from harness import (AT_SPI_LAUNCHER, AccessibilityBus, PrivateDisplay, PrivateSystemBus, ProgramFolder,
+                     kill, run_tamrel, wait_for)
 
 TAMREL = os.environ.get("TAMREL_EXE", "build/tamrel")
 SETUP_CAPTION = "The Tamrel (V1.10)........ SetUp Mode"
 pyatspi = None  # imported once the session bus it must use exists
+
+
+def settle():
+    """Takes in the accessibility events that came, which keep the library's
+    view of the program (its list of applications above all) up to date."""
+    from gi.repository import GLib
+    context = GLib.MainContext.default()
+    while context.iteration(False):
+        pass
 
 
 def tree(node):
@@ -35,8 +44,10 @@ class Driver:
         self.bus_name = wait_for(lambda: a11y.bus_name_of(process.pid), what="tamrel's bus name")
 
     def _app(self):
+        if self.process.poll() is not None:
+            raise AssertionError(f"tamrel ended early: {self.process.stderr.read()}")
+        settle()
         desktop = pyatspi.Registry.getDesktop(0)
-        desktop.clear_cache()
         for i in range(desktop.childCount):
             app = desktop.getChildAtIndex(i)
             if app is not None and app.get_process_id() == self.process.pid:
@@ -46,7 +57,7 @@ class Driver:
     def find(self, role, name, timeout=10.0, showing=True):
         """The first node with the role and name (any name for None)."""
         def match():
-            # Nothing here runs the event loop that would keep the cache fresh.
+            settle()
             self.app.clear_cache()
             for node in tree(self.app):
                 try:
@@ -77,10 +88,15 @@ class Driver:
         index = next(i for i, n in enumerate(names) if n in ("press", "click", "activate"))
         self.a11y.do_action(self.bus_name, node.path, index)
 
+    def enabled(self, caption):
+        return self.find("menu item", caption, showing=False).getState().contains(pyatspi.STATE_ENABLED)
+
     def choose(self, *path):
-        """Chooses a menu item; the menus above it must be enabled."""
+        """Chooses a menu item through its menus, which must be enabled: the
+        accessibility layer would reach an item of a disabled menu too."""
         for caption in path[:-1]:
-            self.find("menu item", caption, showing=False)
+            if not self.enabled(caption):
+                raise AssertionError(f"menu '{caption}' is disabled")
         self.press(self.find("menu item", path[-1], showing=False))
 
     def click(self, node):
@@ -160,6 +176,7 @@ class SetupRoundTripTest(unittest.TestCase):
         ui.find("frame", game)  # the window's title shows the program chosen
         ui.find("menu item", "Launch: " + game, showing=False)
 
+        self.assertFalse(ui.enabled("Time to cancel"))  # until a shutdown method is chosen
         ui.choose("Tamrel Options", "Shutdown Method", "Power off")
         ui.find("menu item", ">Power off", showing=False)
         ui.choose("Tamrel Options", "Time to cancel", "5 Seconds")
@@ -186,10 +203,13 @@ class SetupRoundTripTest(unittest.TestCase):
         wait_for(lambda: os.path.exists(os.path.join(self.elsewhere, "ran")), what="the program chosen")
         wait_for(lambda: self.display.xdotool("search", "--onlyvisible", "--pid", str(second.pid)).stdout.split(),
                  what="the shutdown screen")
+        time.sleep(1.0)  # the screen takes the keys once it has the focus
         self.display.xdotool("key", "x")
         second.wait(10)
-        self.assertIn("In Tamrel.set, Shutdown method =2", self.folder.events())
-        self.assertIn("In Tamrel.set, Key to cancel =120", self.folder.events())
+        events = self.folder.events()
+        self.assertIn("In Tamrel.set, Shutdown method =2", events)
+        self.assertIn("In Tamrel.set, Key to cancel =120", events)
+        self.assertRegex(events[-2], r"^User canceled shutdown at [1-5] seconds\.$")
         self.assertNotIn("PowerOff", " ".join(self.bus.calls()))
 
 
