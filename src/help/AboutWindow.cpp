@@ -45,8 +45,8 @@ AboutWindow::AboutWindow(Application& app) : HelpWindow(app, "AboutWindow", "Abo
     AddLabel("testersCaption", "Thanks to my Beta testers:", {240, 2280, 2880, 300});
     AddLabel("firstTesters", "the arcade cabinet builders", {3240, 2280, 2880, 300});
     AddLabel("secondTesters", "the front end makers", {6240, 2280, 2880, 300});
-    AddLabel("forumCaption", "Programmers can talk about the code at the project's home:", {240, 2640, 5400, 300});
-    AddLabel("forum", "the Tamrel repository, see its README", {5760, 2640, 3600, 300});
+    AddLabel("forumCaption", "Programmers' forum:", {240, 2640, 2400, 300});
+    AddLabel("forum", "the discussions of the Tamrel project (see its README)", {2760, 2640, 6600, 300});
     AddLabel("licenceCaption", "License:", {240, 3000, 2400, 300});
     ui::Control& licence = window_->AddControl(ui::ControlKind::TextBox, "licence", nullptr, {240, 3360, 7200, 4200});
     licence.SetText(kLicenceText);

@@ -48,7 +48,9 @@ KeyChooser::KeyChooser(SetupWindow& owner) : owner_(owner) {
          {120, 1200, 2415, 375}, 0, true, ""},
         {&KeyChooser::captured_, "capturedKey", "Label9", {2880, 1320, 780, 300}, 9.75, true,
          "This is the ascii code of the key you just pressed."},
-        {&KeyChooser::currentCaption_, "currentKeyCaption", "Current cancel key ascii code:", {600, 720, 2145, 195},
+        // Wider than it was drawn for, so that fonts wider than the
+        // original's still fit on one line.
+        {&KeyChooser::currentCaption_, "currentKeyCaption", "Current cancel key ascii code:", {240, 720, 2640, 195},
          0, true, ""},
         {&KeyChooser::current_, "currentKey", "Label11", {2880, 720, 570, 195}, 0, true,
          "This is the ascii code of the selected key."},
