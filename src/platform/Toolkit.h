@@ -158,7 +158,8 @@ public:
     // Hides the window for good and stops its timers and events; safe to
     // call from inside one of its own handlers.
     virtual void Close() = 0;
-    // Outer size.
+    // Outer size; a maximised window has its maximised size from the start,
+    // so that a form can lay itself out before it is shown.
     virtual Twips Width() const = 0;
     virtual Twips Height() const = 0;
 

@@ -32,7 +32,7 @@ TEST_F(SetupWindowTest, WithoutAFileItStartsFromTheDefaults) {
     EXPECT_TRUE(Showing("defaultSkinPreview"));
     EXPECT_FALSE(Showing("countdownBox"));
     EXPECT_FALSE(Showing("restartHint"));
-    EXPECT_EQ(Control("defaultSkinPreview").Bounds().left, (13350 - 9495) / 2.0);
+    EXPECT_EQ(Control("defaultSkinPreview").Bounds().left, (1024 * 15 - 9495) / 2.0);
     EXPECT_EQ(Control("cancelHint").Text(), "press the assigned key to cancel and return to Windows.");
     EXPECT_EQ(State().SkinPath, "use default");
     EXPECT_EQ(Control("countdownBox").Text(), "25");

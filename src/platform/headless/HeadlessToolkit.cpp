@@ -253,11 +253,11 @@ void HeadlessWindow::Close() {
 }
 
 ui::Twips HeadlessWindow::Width() const {
-    return spec_.fullScreen ? toolkit_.ScreenWidth() : spec_.clientWidth;
+    return spec_.fullScreen || spec_.maximized ? toolkit_.ScreenWidth() : spec_.clientWidth;
 }
 
 ui::Twips HeadlessWindow::Height() const {
-    return spec_.fullScreen ? toolkit_.ScreenHeight() : spec_.clientHeight;
+    return spec_.fullScreen || spec_.maximized ? toolkit_.ScreenHeight() : spec_.clientHeight;
 }
 
 void HeadlessWindow::SetPicture(const std::string& bitmapPath) {
