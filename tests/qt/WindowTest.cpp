@@ -309,5 +309,32 @@ TEST_F(QtBackendTest, DraggedControlIsDroppedOnTheBackgroundOnly) {
     EXPECT_EQ(presses[3][0], ui::kRightButton);
 }
 
+TEST_F(QtBackendTest, DialogWindowTabsBetweenButtonsWhoseKeysPressThem) {
+    ui::WindowSpec spec = Plain("About");
+    spec.dialog = true;
+    auto window = toolkit.NewWindow(spec);
+    ui::Control& first = window->AddControl(ui::ControlKind::Button, "First", nullptr, {150, 150, 1500, 450});
+    ui::Control& second = window->AddControl(ui::ControlKind::Button, "Second", nullptr, {150, 900, 1500, 450});
+    std::vector<std::string> pressed;
+    std::vector<int> codes;
+    first.OnClick([&] { pressed.push_back("First"); });
+    second.OnClick([&] { pressed.push_back("Second"); });
+    window->OnKeyPress([&](int& code) { codes.push_back(code); });
+    window->Show();
+    window->BringToFront();
+    ASSERT_TRUE(WaitFor([&] { return FindWidget("About")->isActiveWindow(); }));
+    auto* one = Find<QPushButton>("First");
+    auto* two = Find<QPushButton>("Second");
+    one->setFocus();
+    QTest::keyClick(one, Qt::Key_Tab);
+    EXPECT_TRUE(two->hasFocus());
+    QTest::keyClick(two, Qt::Key_Return);
+    QTest::keyClick(two, Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClick(one, Qt::Key_Space);
+    QTest::keyClick(one, Qt::Key_Escape);
+    EXPECT_EQ(pressed, (std::vector<std::string>{"Second", "First"}));
+    EXPECT_EQ(codes, std::vector<int>{27});
+}
+
 }  // namespace
 }  // namespace tamrel::qt::test

@@ -103,6 +103,8 @@ QWidget* MakeWidget(ui::ControlKind kind, QWidget* parent) {
         case ui::ControlKind::TextBox: {
             auto* box = new QPlainTextEdit(parent);
             box->setReadOnly(true);
+            // Tab leaves the box, where the window lets it move the focus.
+            box->setTabChangesFocus(true);
             return box;
         }
         case ui::ControlKind::Line: {

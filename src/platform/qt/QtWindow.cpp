@@ -6,6 +6,7 @@
 #include <QImageReader>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
 #include <QScreen>
 
 #include "platform/RuntimeError.h"
@@ -18,6 +19,7 @@ QtWindow::QtWindow(QtToolkit& toolkit, const ui::WindowSpec& spec)
     : toolkit_(toolkit), spec_(spec), units_(toolkit.units()), widget_(new WindowWidget) {
     widget_->setObjectName(QString::fromLocal8Bit(spec.name));
     widget_->setWindowTitle(QString::fromLocal8Bit(spec.caption));
+    widget_->dialogKeys = spec.dialog;
     if (spec.borderless || spec.fullScreen) widget_->setWindowFlag(Qt::FramelessWindowHint);
     const QScreen* screen = QGuiApplication::primaryScreen();
     // A bare X server has no window manager to honour the full-screen or
@@ -46,6 +48,10 @@ ui::Control& QtWindow::AddControl(ui::ControlKind kind, const std::string& name,
     if (auto* frame = dynamic_cast<QtControl*>(parent); frame && frame->widget()) parentWidget = frame->widget();
     controls_.push_back(std::make_unique<QtControl>(kind, name, parentWidget, units_, bounds));
     controls_.back()->AfterMouseDown([this](QPoint at) { StartDrag(at); });
+    // In a dialog Enter presses the focused button, as Space does anywhere.
+    if (auto* button = qobject_cast<QPushButton*>(controls_.back()->widget()); button && spec_.dialog) {
+        button->setAutoDefault(true);
+    }
     return *controls_.back();
 }
 
@@ -70,6 +76,13 @@ void QtWindow::Show() {
         widget_->show();
     }
     toolkit_.WindowShown(widget_);
+}
+
+void QtWindow::BringToFront() {
+    if (closed_ || !widget_) return;
+    if (widget_->isMinimized()) widget_->showNormal();
+    widget_->raise();
+    widget_->activateWindow();
 }
 
 void QtWindow::Close() {

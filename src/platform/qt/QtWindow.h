@@ -31,6 +31,7 @@ public:
     ui::Timer& AddTimer(int intervalMs) override;
     void SetCaption(const std::string& caption) override;
     void Show() override;
+    void BringToFront() override;
     void Close() override;
     ui::Twips Width() const override;
     ui::Twips Height() const override;

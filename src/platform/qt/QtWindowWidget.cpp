@@ -164,6 +164,10 @@ void WindowWidget::KeyPress(QKeyEvent& event) {
     event.accept();
     // F10 opens the menus, as in most desktops; Alt is the menu bar's own.
     if (event.key() == Qt::Key_F10 && event.modifiers() == Qt::NoModifier && OpenMenuBar()) return;
+    if (dialogKeys && (event.key() == Qt::Key_Tab || event.key() == Qt::Key_Backtab)) {
+        focusNextPrevChild(event.key() == Qt::Key_Tab && !(event.modifiers() & Qt::ShiftModifier));
+        return;
+    }
     int code = TypedCharacter(event);
     if (code == 0 || closed_ || !onKeyPress) return;
     // A copy, since the handler may close or even destroy its window.

@@ -70,11 +70,16 @@ public:
 
     std::function<void(int& code)> onKeyPress;
     std::function<void()> onCloseRequest;
+    // Keys as a dialog takes them: Tab moves the focus between the controls,
+    // Enter and Space press the focused button; other characters still go
+    // to onKeyPress.
+    bool dialogKeys = false;
 
 protected:
     bool event(QEvent* event) override;
-    // Tab is a key like any other: a form may choose it as its cancel key.
-    bool focusNextPrevChild(bool) override { return false; }
+    // Elsewhere Tab is a key like any other: a form may choose it as its
+    // cancel key.
+    bool focusNextPrevChild(bool next) override { return dialogKeys && QWidget::focusNextPrevChild(next); }
     void closeEvent(QCloseEvent* event) override;
 
 private:
