@@ -143,6 +143,7 @@ def setup_run(build):
         done = time.time()
         display.xdotool("key", "Return")
         while tamrel.poll() is None:
+            assert time.time() - done < 10, "Done! did not end the program"
             time.sleep(0.0005)
         ended = time.time()
         assert os.stat(folder.file("tamrel.set")).st_mtime_ns != before, "Done! wrote nothing"
