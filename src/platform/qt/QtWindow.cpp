@@ -179,14 +179,15 @@ void QtWindow::StartDrag(QPoint hotSpot) {
     const QPointer<QWidget> source = std::exchange(dragging_, nullptr);
     // Without a button held there is no release left to end the drag.
     if (!source || closed_ || !widget_ || QGuiApplication::mouseButtons() == Qt::NoButton) return;
-    auto* drag = new QDrag(source);
+    // Owned by the control: the window may be destroyed while it runs.
+    const QPointer<QDrag> drag = new QDrag(source);
     auto* data = new QMimeData;
     data->setData(kControlDragFormat, QByteArray::fromStdString(source->objectName().toStdString()));
     drag->setMimeData(data);
     drag->setPixmap(source->grab());
     drag->setHotSpot(hotSpot);
     drag->exec(Qt::MoveAction);
-    drag->deleteLater();
+    if (drag) drag->deleteLater();
 }
 
 void QtWindow::OnDragDrop(std::function<void(ui::Twips x, ui::Twips y)> handler) {
