@@ -11,6 +11,9 @@
          maximised.
      boxdriver absent CLASS
          fails at once if a visible window of that class exists.
+     boxdriver windows CLASS
+         prints each visible top-level window of that class, front first:
+         its left, top, width, height and title.
 
    A form (a window of Tamrel's class) is found by its title:
 
@@ -27,6 +30,11 @@
          prints where the label with that text is on the screen.
      boxdriver click FORM TEXT
          clicks that label, as automation does: STN_CLICKED to its parent.
+     boxdriver controls FORM
+         prints each visible control as CLASS|TEXT.
+     boxdriver press FORM CAPTION
+         presses that button (BM_CLICK), waits until Tamrel's windows
+         change (at most 3 s), then prints them as "windows" does.
      boxdriver key FORM CODE
          types the character CODE into the form.
      boxdriver close FORM
@@ -253,17 +261,21 @@ static void PrintMenuKeys(const char* positions) {
 struct Labels {
     const char* text; /* NULL: print them all */
     HWND found;
+    const char* className; /* NULL: every class, printed before the text */
 };
 
 static BOOL CALLBACK VisitLabel(HWND control, LPARAM data) {
     struct Labels* labels = (struct Labels*)data;
     char name[64];
-    char text[1024] = "";
-    if (!IsWindowVisible(control) || !GetClassNameA(control, name, sizeof name) || lstrcmpiA(name, "Static") != 0) {
+    static char text[8192];
+    text[0] = '\0';
+    if (!IsWindowVisible(control) || !GetClassNameA(control, name, sizeof name) ||
+        (labels->className && lstrcmpiA(name, labels->className) != 0)) {
         return TRUE;
     }
     SendMessageA(control, WM_GETTEXT, sizeof text, (LPARAM)text);
     if (!labels->text) {
+        if (!labels->className) printf("%s|", name);
         PrintEscaped(text);
         putchar('\n');
         return TRUE;
@@ -273,11 +285,58 @@ static BOOL CALLBACK VisitLabel(HWND control, LPARAM data) {
     return FALSE;
 }
 
-static HWND Label(HWND form, const char* text) {
-    struct Labels labels = {text, NULL};
+static HWND Control(HWND form, const char* className, const char* text) {
+    struct Labels labels = {text, NULL, className};
     EnumChildWindows(form, VisitLabel, (LPARAM)&labels);
-    if (!labels.found) printf("no label \"%s\"\n", text);
+    if (!labels.found) printf("no %s \"%s\"\n", className, text);
     return labels.found;
+}
+
+static HWND Label(HWND form, const char* text) { return Control(form, "Static", text); }
+
+struct Listing {
+    const char* className;
+    char titles[8192]; /* what is printed */
+};
+
+static BOOL CALLBACK ListWindow(HWND window, LPARAM data) {
+    struct Listing* listing = (struct Listing*)data;
+    char name[256], title[512];
+    RECT area;
+    const size_t used = strlen(listing->titles);
+    if (!IsWindowVisible(window) || !GetClassNameA(window, name, sizeof name) ||
+        strcmp(name, listing->className) != 0) {
+        return TRUE;
+    }
+    GetWindowTextA(window, title, sizeof title);
+    GetWindowRect(window, &area);
+    snprintf(listing->titles + used, sizeof listing->titles - used, "%ld %ld %ld %ld %s\n", area.left, area.top,
+             area.right - area.left, area.bottom - area.top, title);
+    return TRUE;
+}
+
+static void ListWindows(const char* className, struct Listing* listing) {
+    listing->className = className;
+    listing->titles[0] = '\0';
+    EnumWindows(ListWindow, (LPARAM)listing);
+}
+
+static int Press(HWND form, const char* caption) {
+    static struct Listing before, after;
+    HWND button = Control(form, "Button", caption);
+    DWORD start;
+    if (!button) return 1;
+    ListWindows("TamrelWindow", &before);
+    PostMessageA(button, BM_CLICK, 0, 0);
+    start = GetTickCount();
+    do {
+        Sleep(100);
+        ListWindows("TamrelWindow", &after);
+    } while (strcmp(before.titles, after.titles) == 0 && GetTickCount() - start < 3000);
+    Sleep(200); /* let the window that comes be drawn and take the focus */
+    ListWindows("TamrelWindow", &after);
+    fputs(after.titles, stdout);
+    return 0;
 }
 
 static int Open(const char* path, DWORD timeout) {
@@ -379,12 +438,13 @@ static int FormCommand(int argc, char** argv) {
         return status;
     }
     if (strcmp(command, "close") == 0) return PostMessageA(form, WM_CLOSE, 0, 0) ? 0 : 1;
-    if (strcmp(command, "labels") == 0) {
-        struct Labels labels = {NULL, NULL};
+    if (strcmp(command, "labels") == 0 || strcmp(command, "controls") == 0) {
+        struct Labels labels = {NULL, NULL, command[0] == 'l' ? "Static" : NULL};
         EnumChildWindows(form, VisitLabel, (LPARAM)&labels);
         return 0;
     }
     if (argc < 4) return 2;
+    if (strcmp(command, "press") == 0) return Press(form, argv[3]);
     if (strcmp(command, "label") == 0 || strcmp(command, "click") == 0) {
         RECT area;
         HWND label = Label(form, argv[3]);
@@ -403,8 +463,8 @@ static int FormCommand(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const DWORD timeout = 20000;
-    static const char* const kFormCommands[] = {"menus", "menu", "menukeys", "labels", "label", "click", "key",
-                                               "close"};
+    static const char* const kFormCommands[] = {"menus", "menu",  "menukeys", "labels",  "label",
+                                               "click", "key",   "close",    "controls", "press"};
     size_t i;
     for (i = 0; argc >= 3 && i < sizeof kFormCommands / sizeof kFormCommands[0]; ++i) {
         if (strcmp(argv[1], kFormCommands[i]) == 0) {
@@ -422,6 +482,12 @@ int main(int argc, char** argv) {
     if (argc >= 4 && strcmp(argv[1], "window") == 0) {
         return Window(argv[2], argv[3], argc > 4 ? (DWORD)strtoul(argv[4], NULL, 10) : timeout);
     }
+    if (argc == 3 && strcmp(argv[1], "windows") == 0) {
+        static struct Listing listing;
+        ListWindows(argv[2], &listing);
+        fputs(listing.titles, stdout);
+        return 0;
+    }
     if (argc == 3 && strcmp(argv[1], "absent") == 0) {
         if (!Find(argv[2], NULL)) return 0;
         printf("a %s window is there\n", argv[2]);
@@ -429,7 +495,8 @@ int main(int argc, char** argv) {
     }
     fputs("usage: boxdriver box TITLE BUTTON [MS] | window CLASS appear|vanish [MS] | absent CLASS | open PATH\n"
           "       | dialog TITLE BUTTON [ID | ID=TEXT]...\n"
-          "       | menus|labels|close FORM | menu|menukeys FORM CAPTION... | label|click FORM TEXT | key FORM CODE\n",
+          "       | windows CLASS | menus|labels|controls|close FORM | menu|menukeys FORM CAPTION...\n"
+          "       | label|click FORM TEXT | press FORM CAPTION | key FORM CODE\n",
           stderr);
     return 1;
 }

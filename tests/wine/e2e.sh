@@ -4,7 +4,8 @@
 # the re-start, the shutdown request, and the message boxes of damaged or
 # missing settings, each checked in the event and error logs line by line;
 # then setup mode from no settings file to a file the next start runs,
-# driven through the real menus, common dialogs and labels.
+# driven through the real menus, common dialogs and labels, and the help
+# windows it opens.
 #
 #   tests/wine/e2e.sh TAMREL_EXE BOXDRIVER_EXE SLEEPER_EXE [SCREENSHOT_DIR]
 #
@@ -221,21 +222,67 @@ case_missing_settings() {
 }
 
 case_missing_program() {
-  begin_case "a program that does not exist: Cancel, then the refusal"
+  begin_case "a program that does not exist, or tamrel.exe itself: Cancel, then the refusal"
   new_folder noprogram
-  write_settings "Program =${WIN_DIR}gone.exe"
+  local program expected=()
+  for program in gone.exe tamrel.exe; do
+    write_settings "Program =${WIN_DIR}$program"
+    start_tamrel 60
+    answer_box "Tamrel has encountered a problem!" \
+      "There is a problem with the program you are trying to launch, or it's path. You must run setup to correct it" \
+      OK,Cancel Cancel
+    answer_box tamrel "The tamrel will not be able to run until you fix the problem." OK OK
+    wait_tamrel
+    expect_lines "event log" "$(events)" \
+      "Tamrel started." \
+      "In Tamrel.set, Run Setup = no" \
+      "Problem trying to launch program. The problem is in Program = line of tamrel.set." \
+      "User chose not to run setup."
+    expected+=("--Problem with program or its path: Program =${WIN_DIR}$program")
+  done
+  expect_lines "error log" "$(errors)" "${expected[@]}"
+  end_case
+}
+
+case_second_instance() {
+  begin_case "a second tamrel.exe in the same folder waits, says Tamrel is already running, and touches no log"
+  new_folder twice
+  write_front_bat 12000
+  write_settings
+  start_tamrel
+  local first=$TAMREL_PID
+  wait_for_file "$CASE_DIR/sleeper-started.txt" 300 || fail "the front end did not start"
+  cp "$CASE_DIR/talog1.txt" "$E2E_ROOT/talog1.before"
+  local started=${EPOCHREALTIME/./}
   start_tamrel 60
-  answer_box "Tamrel has encountered a problem!" \
-    "There is a problem with the program you are trying to launch, or it's path. You must run setup to correct it" \
-    OK,Cancel Cancel
-  answer_box tamrel "The tamrel will not be able to run until you fix the problem." OK OK
+  answer_box tamrel "Tamrel is already running in this folder." OK OK
+  local waited=$(((${EPOCHREALTIME/./} - started) / 1000000))
+  ((waited >= 5 && waited <= 15)) || fail "the box came after $waited s, not after about 5 s"
   wait_tamrel
-  expect_lines "event log" "$(events)" \
-    "Tamrel started." \
-    "In Tamrel.set, Run Setup = no" \
-    "Problem trying to launch program. The problem is in Program = line of tamrel.set." \
-    "User chose not to run setup."
-  expect_lines "error log" "$(errors)" "--Problem with program or its path: Program =${WIN_DIR}gone.exe"
+  cmp -s "$E2E_ROOT/talog1.before" "$CASE_DIR/talog1.txt" || fail "the second instance wrote to talog1.txt"
+  [ ! -e "$CASE_DIR/talog2.txt" ] && [ ! -e "$CASE_DIR/tamrel.txt" ] || fail "the second instance touched the logs"
+  TAMREL_PID=$first
+  expect_screen_after front-ended.txt
+  sleep 1.5
+  xdotool key Escape
+  wait_tamrel
+  [ "$(events | tail -n 1)" = "Tamrel ended." ] || fail "the first instance did not run to its end"
+  end_case
+}
+
+case_rotation_blocked() {
+  begin_case "a log rotation that fails names the file in the way"
+  new_folder rotation
+  write_front_bat 200
+  write_settings
+  echo "an earlier run" >"$CASE_DIR/talog1.txt"
+  mkdir "$CASE_DIR/talog2.txt"
+  start_tamrel 60
+  local seen
+  seen="$(driver box tamrel OK 30000)" || fail "no message box: $seen"
+  grep -qF 'talog2.txt' <<<"$seen" || fail "the box does not name talog2.txt: $seen"
+  wait_tamrel
+  [ "$(cat "$CASE_DIR/talog1.txt")" = "an earlier run" ] || fail "talog1.txt was changed"
   end_case
 }
 
@@ -389,13 +436,97 @@ case_setup_round_trip() {
   end_case
 }
 
+# The titles of the help windows open, the one in front first.
+help_open() { driver windows TamrelWindow | cut -d' ' -f5- | grep -vxF "$SETUP_TITLE"; }
+
+# Waits for the help window TITLE, then checks it is the only one open.
+expect_only_help() {
+  driver controls "$1" >/dev/null || fail "no window \"$1\""
+  sleep 0.3
+  expect_lines "help windows open" "$(help_open)" "$1"
+}
+
+case_help_windows() {
+  begin_case "help from the Help menu: the topic chain by keys and buttons, one key-code table, the licence; the last window closed ends Tamrel"
+  new_folder help
+  virtual_desktop on
+  start_tamrel 180
+  answer_missing_settings OK
+  local setup="$SETUP_TITLE" seen title
+  local first="Help: Choosing program to launch" last="Help: Using Glaunch with The Tamrel"
+  step menu "$setup" Help "Selecting program to launch"
+  expect_only_help "$first"
+  # The first button has the focus and Enter presses it; Tab and Shift+Tab
+  # move between the buttons (Previous, Next, Close).
+  xdotool key Return
+  expect_only_help "Help: Choosing shutdown method"
+  xdotool key --delay 150 Tab shift+Tab Tab Return
+  expect_only_help "Help: Choosing cancel key"
+  local -a chain=("$first" "Help: Choosing shutdown method" "Help: Choosing cancel key")
+  title="${chain[-1]}"
+  while [ "${#chain[@]}" -lt 20 ] && driver controls "$title" | grep -qx "Button|Next Topic"; do
+    seen="$(driver press "$title" "Next Topic")" || { fail "$seen"; break; }
+    title="$(head -n 1 <<<"$seen" | cut -d' ' -f5-)"
+    chain+=("$title")
+    [ "$(help_open)" = "$title" ] || fail "after Next Topic the help windows are: $(help_open)"
+    if [ "$title" = "Help: Creating a new skin" ]; then
+      driver controls "$title" | grep -qx "Static|1024" && driver controls "$title" | grep -qx "Static|768" ||
+        fail "the skin topic does not show 1024 by 768"
+      if [ -n "$SHOTS" ]; then
+        local x y w h
+        read -r x y w h _ <<<"$seen"
+        mkdir -p "$SHOTS"
+        import -window root -crop "${w}x${h}+${x}+${y}" +repage "$SHOTS/windows-help.png" || fail "no screenshot"
+      fi
+    fi
+  done
+  [ "${#chain[@]}" -eq 18 ] && [ "$title" = "$last" ] || fail "the chain is ${chain[*]}"
+  [ -z "$(printf '%s\n' "${chain[@]}" | sort | uniq -d)" ] || fail "a topic comes twice in the chain"
+  driver controls "$last" | grep -qx "Button|Previous Topic" || fail "the last topic has no Previous Topic"
+  seen="$(driver press "$last" "Previous Topic")" || fail "$seen"
+  expect_only_help "Help: Troubleshooting"
+
+  # Asked for again, a window comes to the front: there is one table.
+  local topic="Help: Choosing cancel key" table="Some common keyboard ASCII codes"
+  step menu "$setup" Help "Select cancel key"
+  seen="$(driver press "$topic" "Show some common ASCII codes")"
+  [ "$(help_open | head -n 1)" = "$table" ] || fail "the key-code table is not in front: $(help_open)"
+  step menu "$setup" Help "Select cancel key"
+  sleep 0.5
+  [ "$(help_open | head -n 1)" = "$topic" ] || fail "the topic did not come to the front: $(help_open)"
+  seen="$(driver press "$topic" "Show some common ASCII codes")"
+  expect_lines "help windows open" "$(help_open)" "$table" "$topic" "Help: Troubleshooting"
+
+  local about="About The Tamrel (V1.10)"
+  step menu "$setup" Help "About The Tamrel"
+  driver controls "$about" | grep -qF 'Edit|MIT License\r\n\r\nCopyright (c) 2026 The Tamrel project\r\n' ||
+    fail "the licence is not in About's text box, line by line"
+  # Escape closes the window with the focus, whichever control has it.
+  sleep 0.5
+  xdotool key Escape
+  sleep 0.5
+  expect_lines "help windows open" "$(help_open)" "$table" "$topic" "Help: Troubleshooting"
+
+  step press "$table" Close
+  step press "$topic" Close
+  step menu "$setup" "Tamrel Options" "Cancel and Exit"
+  answer_box "Quit without saving?" "Your settings will not be saved. Are you sure you want to quit?" Yes,No Yes
+  sleep 1
+  tamrel_running || fail "Tamrel ended while a help window was open"
+  step press "Help: Troubleshooting" Close
+  wait_tamrel
+  virtual_desktop off
+  end_case
+}
+
 start_display || exit 1
 echo "-- Wine prefix"
 start_prefix || { echo "could not set up the Wine prefix" >&2; exit 1; }
 
 # E2E_CASES may name a few of them, for a quicker look at one.
 for name in ${E2E_CASES:-batch_file_and_escape program_and_click_on_skin restart_by_click marker_file
-  corrupt_settings missing_settings missing_program bad_skins countdown_to_shutdown setup_closed setup_round_trip}; do
+  corrupt_settings missing_settings missing_program second_instance rotation_blocked bad_skins countdown_to_shutdown
+  setup_closed setup_round_trip help_windows}; do
   "case_$name"
 done
 

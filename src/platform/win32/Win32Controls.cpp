@@ -26,6 +26,18 @@ constexpr UINT_PTR kSubclassId = 1;
 // Marks the native controls that are Tamrel's, with the object behind them.
 constexpr const char* kControlProperty = "TamrelControl";
 
+// A multi-line edit breaks lines only at CR LF; the text kept is the one set.
+std::string NativeText(ui::ControlKind kind, const std::string& text) {
+    if (kind != ui::ControlKind::TextBox) return text;
+    std::string native;
+    native.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) native += '\r';
+        native += text[i];
+    }
+    return native;
+}
+
 COLORREF ToColorRef(ui::Color color) { return static_cast<COLORREF>(color) & 0xFFFFFF; }
 
 }  // namespace
@@ -71,10 +83,10 @@ void Win32Control::Create() {
             break;
     }
     const HWND parent = parent_ ? parent_->handle() : window_.handle();
-    const HWND created = ::CreateWindowExA(exStyle, className, text_.c_str(), style, dpi.ToPixelsX(bounds_.left),
-                                           dpi.ToPixelsY(bounds_.top), dpi.ToPixelsX(bounds_.width),
-                                           dpi.ToPixelsY(bounds_.height), parent, nullptr,
-                                           ::GetModuleHandleA(nullptr), nullptr);
+    const HWND created = ::CreateWindowExA(
+        exStyle, className, NativeText(kind_, text_).c_str(), style, dpi.ToPixelsX(bounds_.left),
+        dpi.ToPixelsY(bounds_.top), dpi.ToPixelsX(bounds_.width), dpi.ToPixelsY(bounds_.height), parent, nullptr,
+        ::GetModuleHandleA(nullptr), nullptr);
     if (!created) throw LastError("control " + name_);
     handle_ = created;
     if (!::SetWindowSubclass(handle_, Subclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
@@ -82,6 +94,11 @@ void Win32Control::Create() {
         throw LastError("control " + name_);
     }
     ::SetPropA(handle_, kControlProperty, this);
+    // Controls made later lie below the earlier ones; a line is drawn over
+    // the labels it frames, not clipped by them.
+    if (kind_ == ui::ControlKind::Line) {
+        ::SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
 }
 
 Win32Control* Win32Control::FromHandle(HWND hwnd) {
@@ -314,7 +331,7 @@ void Win32Control::Invalidate() {
 
 void Win32Control::SetText(const std::string& text) {
     text_ = text;
-    if (handle_) ::SetWindowTextA(handle_, text_.c_str());
+    if (handle_) ::SetWindowTextA(handle_, NativeText(kind_, text_).c_str());
 }
 
 void Win32Control::SetBounds(const ui::Rect& bounds) {

@@ -95,8 +95,14 @@ bool Win32Toolkit::PreviewKey(MSG& message) {
     return false;
 }
 
+bool Win32Toolkit::DialogKey(const MSG& message) {
+    if (message.message != WM_KEYDOWN) return false;
+    Win32Window* window = WindowOf(::GetAncestor(message.hwnd, GA_ROOT));
+    return window && window->DialogKey(message);
+}
+
 void Win32Toolkit::Dispatch(MSG& message) {
-    if (PreviewKey(message)) return;
+    if (PreviewKey(message) || DialogKey(message)) return;
     ::TranslateMessage(&message);
     ::DispatchMessageA(&message);
 }

@@ -46,6 +46,8 @@ private:
     // Typed characters go to the form first, whichever of its controls has
     // the focus. True when the form consumed the key.
     bool PreviewKey(MSG& message);
+    // Tab and Enter in a dialog window; true when taken.
+    bool DialogKey(const MSG& message);
     Win32Window* WindowOf(HWND handle) const;
     HWND MessageBoxOwner() const;
 

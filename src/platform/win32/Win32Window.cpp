@@ -23,6 +23,13 @@ bool IsButtonUp(UINT message) {
     return message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
 }
 
+bool IsButton(HWND control) {
+    char name[16] = "";
+    ::GetClassNameA(control, name, sizeof name);
+    return ::lstrcmpiA(name, "Button") == 0 &&
+           (::GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_PUSHBUTTON;
+}
+
 bool IsInput(UINT message) {
     return (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || (message >= WM_KEYFIRST && message <= WM_KEYLAST);
 }
@@ -91,6 +98,8 @@ void Win32Timer::Tick() {
 Win32Window::Win32Window(Win32Toolkit& toolkit, const ui::WindowSpec& spec) : toolkit_(toolkit), spec_(spec) {
     const Dpi& dpi = Dpi::OfScreen();
     DWORD style = WS_CLIPCHILDREN | (spec.borderless || spec.fullScreen ? WS_POPUP : WS_OVERLAPPEDWINDOW);
+    // A dialog's controls are laid out for one size: its frame is fixed.
+    if (spec.dialog && !spec.borderless && !spec.fullScreen) style &= ~(WS_THICKFRAME | WS_MAXIMIZEBOX);
     // Maximised from the start, so the form lays itself out for that size.
     if (spec.maximized && !spec.fullScreen) style |= WS_MAXIMIZE;
     DWORD exStyle = 0;
@@ -178,6 +187,16 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam, HWND hwn
                 return 0;
             }
             break;
+        case WM_ACTIVATE:
+            if (spec_.dialog && LOWORD(wParam) == WA_INACTIVE) {
+                const HWND focus = ::GetFocus();
+                if (focus && ::IsChild(hwnd, focus)) lastFocus_ = focus;
+            }
+            break;
+        case WM_SETFOCUS:
+            if (!spec_.dialog) break;
+            FocusControl();
+            return 0;
         case WM_DESTROY:
             // The menu bar stays the form's to destroy, not the system's.
             if (menuBar_) ::SetMenu(hwnd, nullptr);
@@ -228,6 +247,51 @@ void Win32Window::Show() {
         ::SetForegroundWindow(handle_);
     }
     ::UpdateWindow(handle_);
+}
+
+void Win32Window::BringToFront() {
+    if (!handle_ || closed_) return;
+    if (::IsIconic(handle_)) ::ShowWindow(handle_, SW_RESTORE);
+    ::SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    ::SetForegroundWindow(handle_);
+    // Already active, it would get no new focus from being activated.
+    if (::GetActiveWindow() == handle_ && !::IsChild(handle_, ::GetFocus())) ::SetFocus(handle_);
+}
+
+void Win32Window::FocusControl() {
+    HWND target = lastFocus_;
+    if (!target || !::IsChild(handle_, target) || !::IsWindowVisible(target) || !::IsWindowEnabled(target)) {
+        target = nullptr;
+        for (const auto& control : controls_) {
+            const HWND child = control->handle();
+            if (child && control->Visible() && control->Enabled() &&
+                (::GetWindowLongA(child, GWL_STYLE) & WS_TABSTOP) && IsButton(child)) {
+                target = child;
+                break;
+            }
+        }
+    }
+    if (target) ::SetFocus(target);
+}
+
+bool Win32Window::DialogKey(const MSG& message) {
+    if (!spec_.dialog || closed_ || message.message != WM_KEYDOWN) return false;
+    const HWND focus = ::GetFocus();
+    if (message.wParam == VK_TAB) {
+        const bool back = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+        const HWND from = focus && ::IsChild(handle_, focus) ? focus : nullptr;
+        if (const HWND next = ::GetNextDlgTabItem(handle_, from, back ? TRUE : FALSE)) ::SetFocus(next);
+        // The focus shows from now on, as it does once the keyboard is used.
+        ::SendMessageA(handle_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        return true;
+    }
+    if (message.wParam == VK_RETURN && focus && ::IsChild(handle_, focus) && IsButton(focus)) {
+        // As the dialog manager does: the button's own click notification.
+        ::SendMessageA(::GetParent(focus), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(focus), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(focus));
+        return true;
+    }
+    return false;
 }
 
 void Win32Window::Close() {

@@ -50,6 +50,7 @@ public:
     ui::Timer& AddTimer(int intervalMs) override;
     void SetCaption(const std::string& caption) override;
     void Show() override;
+    void BringToFront() override;
     void Close() override;
     ui::Twips Width() const override;
     ui::Twips Height() const override;
@@ -85,6 +86,10 @@ public:
     // The form's key event; returns the code it left (0: consumed).
     int KeyPress(int code);
     void SetToolTipFor(HWND control, const std::string& tip);
+    // A dialog's keys, before the focused control sees them: Tab and
+    // Shift+Tab move between the buttons, Enter presses the focused one.
+    // True when the key was taken.
+    bool DialogKey(const MSG& message);
     // The control a mouse-down handler asked to drag, once; null for none.
     Win32Control* TakeDragRequest() { return std::exchange(dragRequest_, nullptr); }
     // Drags the control grabbed at `grab` (its client pixels) until the
@@ -99,6 +104,9 @@ private:
     void Invalidate();
     void MenuChosen(ui::MenuId id);
     void Dropped(POINT screen);
+    // A dialog gives the focus back to the control that had it, or else to
+    // its first button.
+    void FocusControl();
 
     // Where a menu item sits: the system addresses popups by position.
     struct MenuItem {
@@ -121,6 +129,7 @@ private:
     SIZE pictureSize_{};
     bool closed_ = false;
     bool pressed_ = false;
+    HWND lastFocus_ = nullptr;
     std::function<void(int&)> onKey_;
     std::function<void()> onClick_;
     std::function<void()> onCloseRequest_;
