@@ -271,7 +271,7 @@ case_second_instance() {
 }
 
 case_rotation_blocked() {
-  begin_case "a log rotation that fails names the file in the way"
+  begin_case "a log rotation that fails names the file in the way, talog2.txt, not talog1.txt"
   new_folder rotation
   write_front_bat 200
   write_settings
@@ -280,9 +280,11 @@ case_rotation_blocked() {
   start_tamrel 60
   local seen
   seen="$(driver box tamrel OK 30000)" || fail "no message box: $seen"
-  grep -qF 'talog2.txt' <<<"$seen" || fail "the box does not name talog2.txt: $seen"
+  [[ "$seen" == *"encountered an error: "*"${WIN_DIR}talog2.txt ERR# "* ]] || fail "the box does not name talog2.txt: $seen"
+  answer_box "Run Setup?" "Do you want to run setup?" Yes,No No
   wait_tamrel
-  [ "$(cat "$CASE_DIR/talog1.txt")" = "an earlier run" ] || fail "talog1.txt was changed"
+  [ "$(head -n 1 "$CASE_DIR/talog1.txt")" = "an earlier run" ] || fail "talog1.txt was moved or replaced"
+  [[ "$(errors)" == "--Error encountered: "*"${WIN_DIR}talog2.txt" ]] || fail "the error log does not name talog2.txt: $(errors)"
   end_case
 }
 
