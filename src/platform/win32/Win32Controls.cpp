@@ -94,11 +94,21 @@ void Win32Control::Create() {
         throw LastError("control " + name_);
     }
     ::SetPropA(handle_, kControlProperty, this);
-    // Controls made later lie below the earlier ones; a line is drawn over
-    // the labels it frames, not clipped by them.
-    if (kind_ == ui::ControlKind::Line) {
-        ::SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (IsNative(kind_)) RaiseAboveLabels();
+}
+
+void Win32Control::RaiseAboveLabels() {
+    // A control made later lies below the earlier ones, and a label would
+    // clip a button or line it overlaps. Labels are drawn beneath the rest,
+    // which keep their order of creation (the order Tab follows).
+    HWND after = HWND_TOP;
+    for (HWND sibling = ::GetWindow(handle_, GW_HWNDFIRST); sibling; sibling = ::GetWindow(sibling, GW_HWNDNEXT)) {
+        if (sibling == handle_) continue;
+        const Win32Control* control = FromHandle(sibling);
+        if (!control || !IsNative(control->kind_)) break;
+        after = sibling;
     }
+    ::SetWindowPos(handle_, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 Win32Control* Win32Control::FromHandle(HWND hwnd) {

@@ -76,6 +76,7 @@ private:
     // Reports a button press; true when it started a drag, which took it.
     bool MouseDown(WPARAM keys, LPARAM position, bool left);
     void Create();
+    void RaiseAboveLabels();
     void PaintLabel(HDC dc, const RECT& client);
     void PaintFrame(HDC dc, const RECT& area);
     void DrawLabelText(HDC dc, const RECT& client);
