@@ -273,7 +273,11 @@ static BOOL CALLBACK VisitLabel(HWND control, LPARAM data) {
         (labels->className && lstrcmpiA(name, labels->className) != 0)) {
         return TRUE;
     }
-    SendMessageA(control, WM_GETTEXT, sizeof text, (LPARAM)text);
+    /* A form that no longer answers must not hang the driver. */
+    if (!SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, NULL)) {
+        printf("the control %p does not answer\n", (void*)control);
+        return TRUE;
+    }
     if (!labels->text) {
         if (!labels->className) printf("%s|", name);
         PrintEscaped(text);
