@@ -35,6 +35,10 @@ def tree(node):
             yield from tree(child)
 
 
+class EndedEarly(AssertionError):
+    """The program ended before it could be driven."""
+
+
 class Driver:
     """Finds the program's widgets by role and name and acts on them."""
 
@@ -45,7 +49,7 @@ class Driver:
 
     def _app(self):
         if self.process.poll() is not None:
-            raise AssertionError(f"tamrel ended early: {self.process.stderr.read()}")
+            raise EndedEarly(f"tamrel ended early: {self.process.stderr.read()}")
         settle()
         desktop = pyatspi.Registry.getDesktop(0)
         for i in range(desktop.childCount):
@@ -149,9 +153,17 @@ class SetupRoundTripTest(unittest.TestCase):
 
     def start_setup(self):
         env = {"DBUS_SESSION_BUS_ADDRESS": self.a11y.address, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
-        process = run_tamrel(self.folder, self.display, self.bus, extra_env=env)
-        self.processes.append(process)
-        return process, Driver(self.a11y, self.display, process)
+        for attempt in range(3):
+            process = run_tamrel(self.folder, self.display, self.bus, extra_env=env)
+            self.processes.append(process)
+            try:
+                return process, Driver(self.a11y, self.display, process)
+            except EndedEarly as failure:
+                # Under a heavy parallel load the display check at start has
+                # been seen to fail on a live server; that is not what this
+                # test is about, so the start is tried again.
+                if "does not answer" not in str(failure) or attempt == 2:
+                    raise
 
     def write_game(self):
         path = os.path.join(self.elsewhere, "game.sh")
