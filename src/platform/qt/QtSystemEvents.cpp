@@ -6,8 +6,10 @@
 #include <xcb/xcb.h>
 
 #include <QSocketNotifier>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <thread>
 
 #include "platform/Toolkit.h"
 
@@ -46,13 +48,20 @@ void CheckDisplay() {
         if (platform.isEmpty() && !qgetenv("WAYLAND_DISPLAY").isEmpty()) return;
         throw ui::DisplayUnavailable("no display is set (DISPLAY is empty)");
     }
-    int screen = 0;
-    xcb_connection_t* connection = xcb_connect(display.constData(), &screen);
-    const int error = xcb_connection_has_error(connection);
-    xcb_disconnect(connection);
-    if (error != 0) {
-        throw ui::DisplayUnavailable("the X server of display " + display.toStdString() + " does not answer");
+    // A server that is busy or still starting (a cabinet's boot) gets a
+    // few seconds before the display counts as gone.
+    constexpr int kTries = 15;
+    int error = 0;
+    for (int attempt = 0; attempt < kTries; ++attempt) {
+        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        int screen = 0;
+        xcb_connection_t* connection = xcb_connect(display.constData(), &screen);
+        error = xcb_connection_has_error(connection);
+        xcb_disconnect(connection);
+        if (error == 0) return;
     }
+    throw ui::DisplayUnavailable("the X server of display " + display.toStdString() + " does not answer (error " +
+                                 std::to_string(error) + ")");
 }
 
 StopRequests::StopRequests() {
