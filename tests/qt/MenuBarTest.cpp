@@ -88,6 +88,9 @@ TEST_F(QtBackendTest, DisabledMenusShowGreyAndCannotBeOpened) {
     EXPECT_FALSE(QApplication::activePopupWidget());
     QAccessibleInterface* item = QAccessible::queryAccessibleInterface(menus.bar)->child(1);
     EXPECT_TRUE(item->state().disabled);
+    // Assistive technologies reach an item without opening its menus.
+    menus.Menu(1)->actions().at(0)->trigger();
+    menus.Menu(0)->actions().at(1)->menu()->actions().at(0)->trigger();
 
     menus.window->SetMenuEnabled(kOff, true);
     QTest::mouseClick(menus.bar, Qt::LeftButton, {}, off.center());

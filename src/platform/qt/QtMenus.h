@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,13 +29,19 @@ public:
     std::string Caption(ui::MenuId id) const;
     void SetEnabled(ui::MenuId id, bool enabled);
     bool Enabled(ui::MenuId id) const;
+    // The item and every menu above it are enabled. An item of a disabled
+    // menu can still be triggered by assistive technologies, which reach it
+    // without opening the menu.
+    bool Reachable(ui::MenuId id) const;
 
 private:
     struct Entry {
         QPointer<QAction> action;  // a submenu's own action
         std::string caption;
+        std::optional<ui::MenuId> menu;  // the menu it is in; none for the bar's own
     };
-    void Add(QWidget* parent, const ui::MenuDef& item, const std::function<void(ui::MenuId)>& chosen);
+    void Add(QWidget* parent, std::optional<ui::MenuId> menu, const ui::MenuDef& item,
+             const std::function<void(ui::MenuId)>& chosen);
 
     std::map<ui::MenuId, Entry> entries_;
 };

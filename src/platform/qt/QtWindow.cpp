@@ -139,7 +139,7 @@ void QtWindow::SetMenuBar(const std::vector<ui::MenuDef>& menus) {
     QPointer<WindowWidget> window = widget_;
     QMenuBar* bar = menus_.Build(widget_, menus, [this, window](ui::MenuId id) {
         // The window may be gone by the time a late menu event comes.
-        if (!window || window->closed() || !onMenu_) return;
+        if (!window || window->closed() || !onMenu_ || !menus_.Reachable(id)) return;
         auto handler = onMenu_;  // the handler may close or destroy the window
         handler(id);
     });
