@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "platform/RuntimeError.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32Handle.h"
@@ -118,6 +120,15 @@ Win32Window::Win32Window(Win32Toolkit& toolkit, const ui::WindowSpec& spec) : to
         ::AdjustWindowRectEx(&outer, style, FALSE, exStyle);
         width = outer.right - outer.left;
         height = outer.bottom - outer.top;
+        if (spec.dialog) {
+            // Centred, clear of the menus of the window it helps with; a
+            // topic that replaces another takes its place.
+            RECT work{};
+            if (::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
+                x = work.left + std::max(0L, (work.right - work.left - width) / 2);
+                y = work.top + std::max(0L, (work.bottom - work.top - height) / 2);
+            }
+        }
     }
     ::CreateWindowExA(exStyle, kWindowClass, spec.caption.c_str(), style, x, y, width, height, nullptr, nullptr,
                       toolkit.instance(), this);
