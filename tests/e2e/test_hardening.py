@@ -33,9 +33,9 @@ class HardeningTest(unittest.TestCase):
         self.processes.append(process)
         return process
 
-    def box(self, title):
+    def box(self, title, timeout=10):
         return wait_for(lambda: self.display.xdotool("search", "--onlyvisible", "--name", title).stdout,
-                        what=f"the box {title!r}")
+                        timeout=timeout, what=f"the box {title!r}")
 
     def test_a_fifo_in_place_of_a_log_is_an_error_not_a_hang(self):
         os.mkfifo(self.folder.file("talog1.txt"))
@@ -69,7 +69,7 @@ class HardeningTest(unittest.TestCase):
         wait_for(lambda: "Launching program: front.sh" in self.folder.events(), what="the first run")
         log = self.folder.lines("talog1.txt")
         second = self.start()
-        self.box("^tamrel$")
+        self.box("^tamrel$", timeout=25)  # after the 5 seconds a re-start may take
         self.display.xdotool("key", "Return")
         second.wait(10)
         self.assertEqual(self.folder.lines("talog1.txt"), log)
