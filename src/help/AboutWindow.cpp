@@ -27,31 +27,31 @@ const char* const kLicenceText =
 
 namespace {
 
-constexpr ui::Twips kWidth = 9600;
+constexpr ui::Twips kWidth = 11520;
 constexpr ui::Twips kHeight = 7800;
 
 }  // namespace
 
 AboutWindow::AboutWindow(Application& app) : HelpWindow(app, "AboutWindow", "About The Tamrel (V1.10)", kWidth, kHeight) {
     const ui::Font large{"MS Sans Serif", 12, true, false};
-    AddLabel("purpose", "Created as a launch platform for arcade machine Front Ends", {240, 240, 9120, 360}).SetFont(large);
-    AddLabel("anyProgram", "But can be used to launch just about any program.", {240, 660, 9120, 360}).SetFont(large);
-    AddLabel("maker", "Made by the Tamrel project.", {240, 1080, 9120, 360}).SetFont(large);
+    AddLabel("purpose", "Created as a launch platform for arcade machine Front Ends", {240, 240, 11040, 360}).SetFont(large);
+    AddLabel("anyProgram", "But can be used to launch just about any program.", {240, 660, 11040, 360}).SetFont(large);
+    AddLabel("maker", "Made by the Tamrel project.", {240, 1080, 11040, 360}).SetFont(large);
     AddLabel("version",
              "Version 1.10  (01/26/2008): Added option to restart Tamrel instead of going to Windows. ",
-             {240, 1560, 9120, 300});
+             {240, 1560, 11040, 300});
     AddLabel("comments", "Comments and reports of faults are welcome through the project's issue tracker.",
-             {240, 1920, 9120, 300});
+             {240, 1920, 11040, 300});
     AddLabel("testersCaption", "Thanks to my Beta testers:", {240, 2280, 2880, 300});
     AddLabel("firstTesters", "the arcade cabinet builders", {3240, 2280, 2880, 300});
     AddLabel("secondTesters", "the front end makers", {6240, 2280, 2880, 300});
     AddLabel("forumCaption", "Programmers' forum:", {240, 2640, 2400, 300});
-    AddLabel("forum", "the discussions of the Tamrel project (see its README)", {2760, 2640, 6600, 300});
+    AddLabel("forum", "the discussions of the Tamrel project (see its README)", {2760, 2640, 8520, 300});
     AddLabel("licenceCaption", "License:", {240, 3000, 2400, 300});
-    ui::Control& licence = window_->AddControl(ui::ControlKind::TextBox, "licence", nullptr, {240, 3360, 7200, 4200});
+    ui::Control& licence = window_->AddControl(ui::ControlKind::TextBox, "licence", nullptr, {240, 3360, 9000, 4200});
     licence.SetText(kLicenceText);
-    AddLabel("besideLicence", "", {7560, 3360, 1800, 300});
-    AddButton("ok", "OK", {7680, 6960, 1440, 420}, [this] { Close(); });
+    AddLabel("besideLicence", "", {9360, 3360, 1920, 300});
+    AddButton("ok", "OK", {9600, 6960, 1440, 420}, [this] { Close(); });
     Show();
 }
 
