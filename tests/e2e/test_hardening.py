@@ -3,6 +3,7 @@ file's place, a stop request while the program runs, a second instance in
 the folder, and a marker file of another user."""
 
 import os
+import shutil
 import signal
 import subprocess
 import time
@@ -110,6 +111,22 @@ class HardeningTest(unittest.TestCase):
         self.assertTrue(self.folder.events()[-1].startswith("Tamrel lost the display: "), self.folder.events()[-1])
         time.sleep(5)
         self.assertEqual(self.bus.calls(), [])
+
+    def test_a_restart_after_the_executable_was_replaced_starts_the_new_one(self):
+        self.folder.write_settings({"Key to re-start": "32"})
+        first = self.start()
+        wait_for(lambda: "In Tamrel.set, Skin =use default" in self.folder.events(), what="the screen")
+        # An update replaces the file; the running program's own is then gone.
+        replacement = self.folder.exe + ".new"
+        shutil.copy2(self.folder.exe, replacement)
+        os.replace(replacement, self.folder.exe)
+        time.sleep(0.5)
+        self.display.xdotool("key", "space")
+        first.wait(10)
+        wait_for(lambda: self.folder.events("talog2.txt"), what="the new run's log")
+        self.assertEqual(self.folder.events("talog2.txt")[-1], "Re-starting Tamrel")
+        self.assertNotIn("Tamrel could not re-start", " ".join(self.folder.events("talog2.txt")))
+        wait_for(lambda: "Tamrel started." in self.folder.events(), what="the new instance")
 
     @unittest.skipUnless(os.geteuid() == 0, "needs a second user")
     def test_another_users_marker_does_not_count(self):
