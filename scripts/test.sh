@@ -22,11 +22,15 @@ cmake --build build-asan -j"$jobs" --target tamrel_unit_tests
 echo "== Fuzzing the settings readers (60 s)"
 CXX=clang++ cmake -S . -B build-fuzz -DTAMREL_FUZZ=ON -DTAMREL_QT=OFF -DTAMREL_TESTS=OFF \
   -DCMAKE_CXX_FLAGS="$sanitize"
-cmake --build build-fuzz -j"$jobs" --target tamrel_fuzz_settings
+cmake --build build-fuzz -j"$jobs" --target tamrel_fuzz_settings tamrel_fuzz_bitmap
 corpus="$(mktemp -d)"
 trap 'rm -rf "$corpus"' EXIT
 cp fuzz/corpus/* "$corpus"/
 ./build-fuzz/fuzz/tamrel_fuzz_settings -max_total_time=60 -max_len=4096 -print_final_stats=1 \
+  -artifact_prefix="$PWD/build-fuzz/" "$corpus"
+echo "== Fuzzing the bitmap reader (20 s)"
+rm -rf "${corpus:?}"/* && cp fuzz/corpus-bitmap/* "$corpus"/
+./build-fuzz/fuzz/tamrel_fuzz_bitmap -max_total_time=20 -max_len=4096 -print_final_stats=1 \
   -artifact_prefix="$PWD/build-fuzz/" "$corpus"
 
 if [ -x scripts/test-windows.sh ]; then

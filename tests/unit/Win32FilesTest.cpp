@@ -11,6 +11,7 @@
 #include "TestPlatform.h"
 #include "platform/Paths.h"
 #include "platform/win32/Win32Api.h"
+#include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "settings/SettingsFile.h"
 
@@ -152,6 +153,13 @@ TEST_F(Win32Files, FailuresCarryTheSystemNumberTextAndPath) {
     EXPECT_FALSE(t.Exists("talog1.txt"));
     files.RemoveFile(t.Path("talog3.txt"));
     EXPECT_FALSE(t.Exists("talog3.txt"));
+    // Read-only files of Tamrel's own are still renamed and removed.
+    SetAttributes("talog1.txt", FILE_ATTRIBUTE_READONLY);
+    files.RenameFile(t.Path("talog1.txt"), t.Path("talog3.txt"));
+    SetAttributes("talog2.txt", FILE_ATTRIBUTE_READONLY);
+    files.RemoveFile(t.Path("talog2.txt"));
+    files.RemoveFile(t.Path("talog3.txt"));
+    EXPECT_FALSE(t.Exists("talog2.txt") || t.Exists("talog3.txt"));
 
     const std::string missing = t.Path("missing.txt");
     error = ErrorOf([&] { files.RemoveFile(missing); });
@@ -161,6 +169,10 @@ TEST_F(Win32Files, FailuresCarryTheSystemNumberTextAndPath) {
     EXPECT_NE(description.find(missing), std::string::npos);
     EXPECT_GT(description.size(), missing.size() + 5);
     EXPECT_EQ(description.find_first_of("\r\n"), std::string::npos);
+    // A system text written for an insert names no "%1".
+    for (const DWORD number : {DWORD{ERROR_BAD_EXE_FORMAT}, DWORD{ERROR_FILE_NOT_FOUND}, DWORD{ERROR_WRONG_DISK}}) {
+        EXPECT_EQ(win32::SystemMessage(number).find('%'), std::string::npos) << win32::SystemMessage(number);
+    }
 
     EXPECT_EQ(ErrorOf([&] { files.ReadFile(missing); }).Number(), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(ErrorOf([&] { files.RenameFile(missing, t.Path("other.txt")); }).Number(), ERROR_FILE_NOT_FOUND);
@@ -185,12 +197,13 @@ TEST_F(Win32Files, TheDriveLetterAndTheFolderBecomeCurrent) {
     lower[0] = static_cast<char>(lower[0] | 0x20);
     files.MakeDriveCurrent(lower);
 
-    // No usable drive letter: the path is named in the error.
+    // No drive letter and colon, relative or rooted: the path is named.
     for (const std::string& path : {std::string(), std::string("\\Games\\front.exe"), std::string("1:\\front.exe"),
-                                    std::string(" C:\\front.exe")}) {
+                                    std::string(" C:\\front.exe"), std::string("front.bat"),
+                                    std::string(".\\front.bat"), std::string("c")}) {
         const RuntimeError error = ErrorOf([&] { files.MakeDriveCurrent(path); });
         EXPECT_EQ(error.Number(), ERROR_INVALID_DRIVE) << path;
-        EXPECT_NE(error.Description().find(path), std::string::npos) << path;
+        EXPECT_EQ(error.Description(), "The program path has no drive letter: " + path);
     }
     // A letter without a drive behind it.
     char unused = 0;

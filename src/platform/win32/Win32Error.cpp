@@ -8,6 +8,22 @@ namespace tamrel::win32 {
 
 namespace {
 
+// A system text may hold inserts ("%1") for a name the caller was to give;
+// we name the file ourselves after the text, so an insert becomes plain words.
+std::string WithoutInserts(const std::string& text) {
+    std::string plain;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '%' && at + 1 < text.size() && text[at + 1] >= '1' && text[at + 1] <= '9') {
+            plain += "the file";
+            ++at;
+            while (at + 1 < text.size() && text[at + 1] >= '0' && text[at + 1] <= '9') ++at;
+        } else {
+            plain += text[at];
+        }
+    }
+    return plain;
+}
+
 std::string Described(std::string text, const std::string& subject) {
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) {
         text.pop_back();
@@ -27,7 +43,7 @@ std::string SystemMessage(unsigned long number) {
     if (length == 0 || !buffer) return "System error " + std::to_string(number);
     std::string text(buffer, length);
     ::LocalFree(buffer);
-    return Described(std::move(text), {});
+    return Described(WithoutInserts(text), {});
 }
 
 RuntimeError SystemError(unsigned long number, const std::string& subject) {

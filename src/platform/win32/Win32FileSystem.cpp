@@ -37,6 +37,16 @@ void WriteAll(const win32::FileHandle& file, std::string_view bytes, const std::
     }
 }
 
+// Every file the core renames or removes is one of Tamrel's own (the logs,
+// a damaged settings file); a read-only one left by a user must not stop
+// every later start.
+void AllowChanges(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        ::SetFileAttributesA(path.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
+    }
+}
+
 }  // namespace
 
 std::string ExecutablePath() {
@@ -153,6 +163,7 @@ std::uint64_t Win32FileSystem::FileSize(const std::string& path) {
 }
 
 void Win32FileSystem::RenameFile(const std::string& from, const std::string& to) {
+    AllowChanges(from);
     if (!::MoveFileA(from.c_str(), to.c_str())) {
         const DWORD error = ::GetLastError();
         // When what stands at the new name is in the way, that is the file
@@ -164,11 +175,15 @@ void Win32FileSystem::RenameFile(const std::string& from, const std::string& to)
 }
 
 void Win32FileSystem::RemoveFile(const std::string& path) {
+    AllowChanges(path);
     if (!::DeleteFileA(path.c_str())) throw LastError(path);
 }
 
 void Win32FileSystem::MakeDriveCurrent(const std::string& path) {
-    if (path.empty() || !IsDriveLetter(path[0])) throw win32::SystemError(ERROR_INVALID_DRIVE, path);
+    // "front.bat" would otherwise be read as drive F:.
+    if (path.size() < 2 || path[1] != ':' || !IsDriveColon(path, 1)) {
+        throw RuntimeError(ERROR_INVALID_DRIVE, "The program path has no drive letter: " + path);
+    }
     const int drive = (path[0] & ~0x20) - 'A' + 1;
     if (::_chdrive(drive) != 0) throw win32::RuntimeLibraryError(errno, path);
 }

@@ -3,8 +3,11 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
+#include <optional>
 
 #include "platform/RuntimeError.h"
+#include "platform/win32/BitmapFile.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32Handle.h"
 #include "platform/win32/Win32Toolkit.h"
@@ -30,6 +33,25 @@ bool IsButton(HWND control) {
     ::GetClassNameA(control, name, sizeof name);
     return ::lstrcmpiA(name, "Button") == 0 &&
            (::GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_PUSHBUTTON;
+}
+
+// The bytes of a skin; a file too large to be one, or unreadable, gives
+// nothing, which no bitmap is.
+std::string ReadPictureFile(const std::string& path) {
+    constexpr LONGLONG kLargest = LONGLONG{1} << 30;
+    const FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > kLargest) return {};
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD got = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 24));
+        if (!::ReadFile(file.get(), bytes.data() + done, want, &got, nullptr) || got == 0) return {};
+        done += got;
+    }
+    return bytes;
 }
 
 bool IsInput(UINT message) {
@@ -333,14 +355,24 @@ void Win32Window::SetPicture(const std::string& bitmapPath) {
     if (bitmapPath.empty() || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         throw RuntimeError(error::kFileNotFound, "File not found: " + bitmapPath);
     }
-    Bitmap loaded(static_cast<HBITMAP>(
-        ::LoadImageA(nullptr, bitmapPath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
-    BITMAP info{};
-    if (!loaded || !::GetObjectA(loaded.get(), sizeof info, &info)) {
-        throw RuntimeError(error::kInvalidPicture, "Invalid picture: " + bitmapPath);
-    }
+    const RuntimeError invalid(error::kInvalidPicture, "Invalid picture: " + bitmapPath);
+    const std::optional<bitmap::Pixels> pixels = bitmap::Decode(ReadPictureFile(bitmapPath));
+    if (!pixels) throw invalid;
+    // Our own checked pixels go into a 32-bit top-down section; the system
+    // never parses the file itself.
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = pixels->width;
+    header.bmiHeader.biHeight = -pixels->height;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    Bitmap loaded(::CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!loaded || !bits) throw invalid;
+    std::memcpy(bits, pixels->rows.data(), pixels->rows.size() * sizeof pixels->rows[0]);
     picture_ = std::move(loaded);
-    pictureSize_ = {info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
+    pictureSize_ = {pixels->width, pixels->height};
     Invalidate();
 }
 
