@@ -38,7 +38,7 @@ build 32 -DTAMREL_TESTS=OFF
 
 tools="build-win64/wine-tools"
 mkdir -p "$tools"
-x86_64-w64-mingw32-gcc -O2 -Wall -Wextra -Werror -static -o "$tools/boxdriver.exe" tests/wine/boxdriver.c
+x86_64-w64-mingw32-gcc -O2 -Wall -Wextra -Werror -static -o "$tools/boxdriver.exe" tests/wine/boxdriver.c -lole32 -luuid
 x86_64-w64-mingw32-gcc -O2 -Wall -Wextra -Werror -shared -o "$tools/menuhook.dll" tests/wine/menuhook.c
 x86_64-w64-mingw32-gcc -O2 -Wall -Wextra -Werror -static -mwindows -o "$tools/sleeper.exe" tests/wine/sleeper.c
 

@@ -47,11 +47,15 @@
          waits for the Open dialog, prints its filter, enters PATH in its
          name field and presses Open.
 
+     boxdriver shortcut LINK TARGET ARGUMENTS FOLDER
+         writes a shell link LINK to TARGET, as Explorer would.
+
    Exit status 0 when the wait was met, 1 on time-out or misuse. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include "menuhook.h"
 
@@ -465,6 +469,25 @@ static int FormCommand(int argc, char** argv) {
     return 2;
 }
 
+static int Shortcut(const char* link, const char* target, const char* arguments, const char* folder) {
+    IShellLinkA* shell = NULL;
+    IPersistFile* file = NULL;
+    WCHAR path[MAX_PATH];
+    int status = 1;
+    if (FAILED(CoInitialize(NULL))) return 1;
+    if (SUCCEEDED(CoCreateInstance(&CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, &IID_IShellLinkA, (void**)&shell)) &&
+        SUCCEEDED(shell->lpVtbl->SetPath(shell, target)) && SUCCEEDED(shell->lpVtbl->SetArguments(shell, arguments)) &&
+        SUCCEEDED(shell->lpVtbl->SetWorkingDirectory(shell, folder)) &&
+        SUCCEEDED(shell->lpVtbl->QueryInterface(shell, &IID_IPersistFile, (void**)&file)) &&
+        MultiByteToWideChar(CP_ACP, 0, link, -1, path, MAX_PATH) && SUCCEEDED(file->lpVtbl->Save(file, path, TRUE))) {
+        status = 0;
+    }
+    if (file) file->lpVtbl->Release(file);
+    if (shell) shell->lpVtbl->Release(shell);
+    CoUninitialize();
+    return status;
+}
+
 int main(int argc, char** argv) {
     const DWORD timeout = 20000;
     static const char* const kFormCommands[] = {"menus", "menu",  "menukeys", "labels",  "label",
@@ -476,6 +499,7 @@ int main(int argc, char** argv) {
             if (status != 2) return status;
         }
     }
+    if (argc == 6 && strcmp(argv[1], "shortcut") == 0) return Shortcut(argv[2], argv[3], argv[4], argv[5]);
     if (argc >= 4 && strcmp(argv[1], "dialog") == 0) return Dialog(argv[2], argv[3], argc - 4, argv + 4);
     if (argc >= 3 && strcmp(argv[1], "open") == 0) {
         return Open(argv[2], argc > 3 ? (DWORD)strtoul(argv[3], NULL, 10) : timeout);
@@ -500,7 +524,8 @@ int main(int argc, char** argv) {
     fputs("usage: boxdriver box TITLE BUTTON [MS] | window CLASS appear|vanish [MS] | absent CLASS | open PATH\n"
           "       | dialog TITLE BUTTON [ID | ID=TEXT]...\n"
           "       | windows CLASS | menus|labels|controls|close FORM | menu|menukeys FORM CAPTION...\n"
-          "       | label|click FORM TEXT | press FORM CAPTION | key FORM CODE\n",
+          "       | label|click FORM TEXT | press FORM CAPTION | key FORM CODE\n"
+          "       | shortcut LINK TARGET ARGUMENTS FOLDER\n",
           stderr);
     return 1;
 }

@@ -88,6 +88,10 @@ case_program_and_click_on_skin() {
   sleep 1.5
   tamrel_running || fail "the screen ended before any click"
   screenshot windows-skin.png
+  # Drawn the right way up and in its own colours: the disc, lower right.
+  local disc
+  disc="$(import -window root -crop 1x1+600+440 -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -n 1)"
+  [ "$disc" = "#E0B030" ] || fail "the skin's disc is $disc, not #E0B030"
   xdotool mousemove 250 110 click 1
   sleep 1
   tamrel_running || fail "a click on the countdown box cancelled"
@@ -289,16 +293,20 @@ case_rotation_blocked() {
 }
 
 case_bad_skins() {
-  begin_case "a missing or unreadable skin bitmap ends the screen with a message box"
+  begin_case "a missing, unreadable, truncated or header-only skin bitmap ends the screen with a message box"
   new_folder skins
   write_front_bat 200
   printf 'BM this is no bitmap' >"$CASE_DIR/bad.bmp"
+  # Headers that promise more rows than the file holds.
+  convert -size 640x480 xc:'#204060' BMP3:"$E2E_ROOT/whole.bmp"
+  head -c 20000 "$E2E_ROOT/whole.bmp" >"$CASE_DIR/truncated.bmp"
+  head -c 54 "$E2E_ROOT/whole.bmp" >"$CASE_DIR/header.bmp"
   local skin expected=()
-  for skin in missing.bmp bad.bmp; do
+  for skin in missing.bmp bad.bmp truncated.bmp header.bmp; do
     write_settings "Skin =${WIN_DIR}$skin"
     start_tamrel 60
     local problem="File not found: ${WIN_DIR}$skin"
-    [ "$skin" = bad.bmp ] && problem="Invalid picture: ${WIN_DIR}$skin"
+    [ "$skin" = missing.bmp ] || problem="Invalid picture: ${WIN_DIR}$skin"
     answer_box tamrel "Tamrel has encountered a problem and will end. (${problem})\\r Please check Tamrel.txt for help" \
       OK OK
     wait_tamrel
@@ -307,6 +315,84 @@ case_bad_skins() {
       fail "the event log of $skin ends otherwise: $(events | tail -n 1)"
   done
   expect_lines "error log" "$(errors)" "${expected[@]}"
+  end_case
+}
+
+case_shortcut() {
+  begin_case "a shortcut is started as it says and waited for; one that cannot be resolved is a program problem"
+  new_folder shortcut
+  write_crlf "$CASE_DIR/front.bat" "@echo off" "sleeper.exe %1" "echo done> front-ended.txt"
+  mkdir "$CASE_DIR/links"
+  # Arguments and working folder reach the target only through the link.
+  step shortcut "${WIN_DIR}links\\front.lnk" "${WIN_DIR}front.bat" 3000 "${WIN_DIR%\\}"
+  write_settings "Program =${WIN_DIR}links\\front.lnk"
+  start_tamrel
+  expect_screen_after front-ended.txt
+  sleep 1.5
+  xdotool key Escape
+  wait_tamrel
+  events | grep -qx "Program (front.lnk) finished!" || fail "no end of front.lnk in the event log"
+  [ "$(events | tail -n 1)" = "Tamrel ended." ] || fail "the run did not end after the cancel"
+  expect_lines "error log" "$(errors)"
+
+  printf 'no shell link' >"$CASE_DIR/links/broken.lnk"
+  write_settings "Program =${WIN_DIR}links\\broken.lnk"
+  start_tamrel 60
+  answer_box tamrel "The Tamrel had a problem running the program. Check tamrel.txt for more info." OK OK
+  wait_tamrel
+  expect_lines "error log" "$(errors)" "--Program did not launch properly: ${WIN_DIR}links\\broken.lnk"
+  end_case
+}
+
+case_bad_programs() {
+  begin_case "an invalid executable is named without \"%1\"; a program path without a drive letter says so"
+  new_folder badprograms
+  write_front_bat 200
+  printf 'not a program' >"$CASE_DIR/fake.exe"
+  local program seen expected=()
+  for program in "${WIN_DIR}fake.exe" front.bat '.\front.bat'; do
+    write_settings "Program =$program"
+    start_tamrel 60
+    seen="$(driver box tamrel OK 30000)" || fail "no message box for $program: $seen"
+    if [ "$program" = "${WIN_DIR}fake.exe" ]; then
+      [[ "$seen" == *"encountered an error: "*"fake.exe ERR# 193"* && "$seen" != *%* ]] ||
+        fail "the box of fake.exe reads: $seen"
+    else
+      expected+=("--Error encountered: 15: The program path has no drive letter: $program")
+      [[ "$seen" == *"encountered an error: The program path has no drive letter: $program ERR# 15"* ]] ||
+        fail "the box of $program reads: $seen"
+    fi
+    answer_box "Run Setup?" "Do you want to run setup?" Yes,No No
+    wait_tamrel
+  done
+  [[ "$(errors | head -n 1)" == "--Error encountered: 193: "*fake.exe && "$(errors | head -n 1)" != *%* ]] ||
+    fail "the error log of fake.exe reads: $(errors | head -n 1)"
+  expect_lines "error log after fake.exe" "$(errors | tail -n +2)" "${expected[@]}"
+  end_case
+}
+
+case_read_only_log() {
+  begin_case "a read-only talog1.txt rotates away over four runs, and every run still starts"
+  new_folder readonly
+  write_settings "Program =${WIN_DIR}gone.exe"
+  echo "an earlier run" >"$CASE_DIR/talog1.txt"
+  wine attrib +r "${WIN_DIR}talog1.txt" >/dev/null 2>&1
+  local run
+  for run in 1 2 3 4; do
+    start_tamrel 60
+    answer_box "Tamrel has encountered a problem!" \
+      "There is a problem with the program you are trying to launch, or it's path. You must run setup to correct it" \
+      OK,Cancel Cancel
+    answer_box tamrel "The tamrel will not be able to run until you fix the problem." OK OK
+    wait_tamrel
+  done
+  [ "$(events talog3.txt | head -n 1)" = "Tamrel started." ] || fail "talog3.txt is not a log of a run"
+  ! grep -q "an earlier run" "$CASE_DIR"/talog?.txt || fail "the read-only log was never removed"
+  expect_lines "error log" "$(errors)" \
+    "--Problem with program or its path: Program =${WIN_DIR}gone.exe" \
+    "--Problem with program or its path: Program =${WIN_DIR}gone.exe" \
+    "--Problem with program or its path: Program =${WIN_DIR}gone.exe" \
+    "--Problem with program or its path: Program =${WIN_DIR}gone.exe"
   end_case
 }
 
@@ -527,7 +613,8 @@ start_prefix || { echo "could not set up the Wine prefix" >&2; exit 1; }
 
 # E2E_CASES may name a few of them, for a quicker look at one.
 for name in ${E2E_CASES:-batch_file_and_escape program_and_click_on_skin restart_by_click marker_file
-  corrupt_settings missing_settings missing_program second_instance rotation_blocked bad_skins countdown_to_shutdown
+  corrupt_settings missing_settings missing_program second_instance rotation_blocked bad_skins shortcut bad_programs
+  read_only_log countdown_to_shutdown
   setup_closed setup_round_trip help_windows}; do
   "case_$name"
 done

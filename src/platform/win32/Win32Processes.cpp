@@ -2,7 +2,11 @@
 
 #include "platform/win32/Win32Api.h"
 
+#include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
+
+#include <optional>
 
 #include "platform/Paths.h"
 #include "platform/win32/Win32Error.h"
@@ -44,6 +48,92 @@ private:
     win32::FileHandle file_;
 };
 
+template <typename Interface>
+struct ComTraits {
+    using Type = Interface*;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type object) { object->Release(); }
+};
+
+// COM for this thread for one scope, unless the thread already has it.
+class ComApartment {
+public:
+    ComApartment() : joined_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComApartment() {
+        if (joined_) ::CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool joined_;
+};
+
+struct Shortcut {
+    std::string target, arguments, folder;
+};
+
+bool IsShortcut(const std::string& fileName) {
+    return fileName.size() > 4 && ::lstrcmpiA(fileName.c_str() + fileName.size() - 4, ".lnk") == 0;
+}
+
+// What a shell link starts; nothing when the link cannot be read or its
+// target is gone.
+std::optional<Shortcut> ResolveShortcut(const std::string& path) {
+    const ComApartment apartment;
+    win32::Unique<ComTraits<IShellLinkA>> link;
+    {
+        IShellLinkA* made = nullptr;
+        if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                      reinterpret_cast<void**>(&made)))) {
+            return std::nullopt;
+        }
+        link.Reset(made);
+    }
+    win32::Unique<ComTraits<IPersistFile>> file;
+    {
+        IPersistFile* persist = nullptr;
+        if (FAILED(link.get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+            return std::nullopt;
+        }
+        file.Reset(persist);
+    }
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    std::wstring widePath(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
+    if (length <= 0 || !::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath.data(), length) ||
+        FAILED(file.get()->Load(widePath.c_str(), STGM_READ))) {
+        return std::nullopt;
+    }
+    char text[INFOTIPSIZE + 1] = "";
+    Shortcut shortcut;
+    if (FAILED(link.get()->GetPath(text, MAX_PATH, nullptr, 0)) || !*text) return std::nullopt;
+    shortcut.target = text;
+    const DWORD attributes = ::GetFileAttributesA(text);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
+    *text = '\0';
+    if (SUCCEEDED(link.get()->GetArguments(text, sizeof text))) shortcut.arguments = text;
+    *text = '\0';
+    if (SUCCEEDED(link.get()->GetWorkingDirectory(text, MAX_PATH))) shortcut.folder = text;
+    return shortcut;
+}
+
+// A batch file runs in the command processor, whose process lasts as long
+// as the batch file does.
+ProcessId Start(const std::string& file, const std::string& arguments, const std::string& folder,
+                WindowStyle style, const std::string& subject) {
+    SHELLEXECUTEINFOA start{};
+    start.cbSize = sizeof start;
+    start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    start.lpVerb = "open";
+    start.lpFile = file.c_str();
+    start.lpParameters = arguments.empty() ? nullptr : arguments.c_str();
+    start.lpDirectory = folder.empty() ? nullptr : folder.c_str();
+    start.nShow = style == WindowStyle::Minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+    if (!::ShellExecuteExA(&start)) throw win32::LastError(subject);
+    const win32::KernelHandle process(start.hProcess);
+    return process ? ::GetProcessId(process.get()) : 0;
+}
+
 }  // namespace
 
 std::unique_ptr<FolderLock> Win32Processes::LockProgramFolder(const std::string& folder, int waitMs) {
@@ -65,18 +155,14 @@ std::unique_ptr<FolderLock> Win32Processes::LockProgramFolder(const std::string&
 
 ProcessId Win32Processes::StartProgram(const std::string& fileName, WindowStyle style) {
     // Named with the current folder so that the shell never looks for it
-    // along the search path. A batch file runs in the command processor,
-    // whose process lasts as long as the batch file does.
+    // along the search path.
     const std::string path = FolderPrefix(CurrentFolder(), '\\') + fileName;
-    SHELLEXECUTEINFOA start{};
-    start.cbSize = sizeof start;
-    start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-    start.lpVerb = "open";
-    start.lpFile = path.c_str();
-    start.nShow = style == WindowStyle::Minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
-    if (!::ShellExecuteExA(&start)) throw win32::LastError(fileName);
-    const win32::KernelHandle process(start.hProcess);
-    return process ? ::GetProcessId(process.get()) : 0;
+    if (!IsShortcut(fileName)) return Start(path, {}, {}, style, fileName);
+    // The shell would start a shortcut's target without a process to wait
+    // for; its target is started here instead, as the shortcut says.
+    const std::optional<Shortcut> shortcut = ResolveShortcut(path);
+    if (!shortcut) return 0;
+    return Start(shortcut->target, shortcut->arguments, shortcut->folder, style, fileName);
 }
 
 int Win32Processes::WaitForProcess(ProcessId id) {
