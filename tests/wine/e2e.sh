@@ -396,6 +396,29 @@ case_read_only_log() {
   end_case
 }
 
+case_greek_folder() {
+  begin_case "a program folder named in Greek (outside the code page) logs, launches and waits"
+  new_folder greekfront
+  write_front_bat 1500
+  local front="$CASE_DIR" front_win="$WIN_DIR"
+  new_folder "Φάκελος"
+  write_settings "Program =${front_win}front.bat"
+  # File names reach Wine as UTF-8; the system code page stays without Greek.
+  (cd "$CASE_DIR" && LC_ALL=C.UTF-8 exec timeout -k 5 60 wine tamrel.exe >"$CASE_DIR/wine.out" 2>&1) &
+  TAMREL_PID=$!
+  wait_for_file "$front/sleeper-started.txt" 300 || fail "the front end did not start"
+  local seen
+  seen="$(driver window TamrelWindow appear 30000)" || fail "no shutdown screen: $seen"
+  [ -e "$front/front-ended.txt" ] || fail "the shutdown screen appeared before the front end ended"
+  sleep 1.5
+  xdotool key Escape
+  wait_tamrel
+  events | grep -qx "Program (front.bat) finished!" || fail "no end of front.bat in the event log: $(events)"
+  [ "$(events | tail -n 1)" = "Tamrel ended." ] || fail "the run did not end after the cancel"
+  expect_lines "error log" "$(errors)"
+  end_case
+}
+
 case_countdown_to_shutdown() {
   begin_case "the countdown reaches 0 and asks for the shutdown (Wine ends its session)"
   new_folder shutdown
@@ -614,7 +637,7 @@ start_prefix || { echo "could not set up the Wine prefix" >&2; exit 1; }
 # E2E_CASES may name a few of them, for a quicker look at one.
 for name in ${E2E_CASES:-batch_file_and_escape program_and_click_on_skin restart_by_click marker_file
   corrupt_settings missing_settings missing_program second_instance rotation_blocked bad_skins shortcut bad_programs
-  read_only_log countdown_to_shutdown
+  read_only_log greek_folder countdown_to_shutdown
   setup_closed setup_round_trip help_windows}; do
   "case_$name"
 done

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32Handle.h"
@@ -22,7 +23,7 @@ bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 bool IsDriveColon(const std::string& path, std::size_t at) { return at == 1 && IsDriveLetter(path[0]); }
 
 win32::FileHandle Open(const std::string& path, DWORD access, DWORD disposition) {
-    win32::FileHandle file(::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    win32::FileHandle file(::CreateFileW(Wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                          disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) throw LastError(path);
     return file;
@@ -41,18 +42,57 @@ void WriteAll(const win32::FileHandle& file, std::string_view bytes, const std::
 // a damaged settings file); a read-only one left by a user must not stop
 // every later start.
 void AllowChanges(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const std::wstring wide = Wide(path);
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        ::SetFileAttributesA(path.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
+        ::SetFileAttributesW(wide.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
     }
 }
 
 }  // namespace
 
-std::string ExecutablePath() {
-    std::string buffer(MAX_PATH, '\0');
+std::wstring Wide(const std::string& text) {
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+    if (length > 0) ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+namespace {
+
+// Nothing when some character has no form in the system code page.
+std::optional<std::string> Narrow(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    const int size = static_cast<int>(text.size());
+    BOOL lossy = FALSE;
+    const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0, nullptr,
+                                             &lossy);
+    if (length <= 0 || lossy) return std::nullopt;
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, narrow.data(), length, nullptr, &lossy);
+    if (lossy) return std::nullopt;
+    return narrow;
+}
+
+std::wstring LongestPath(const std::wstring& path, DWORD(WINAPI* convert)(LPCWSTR, LPWSTR, DWORD)) {
+    std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD length = convert(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return path;
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(length);
+    }
+}
+
+std::wstring ExecutablePathWide() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0) throw LastError("the running program");
         if (length < buffer.size()) {
             buffer.resize(length);
@@ -61,6 +101,16 @@ std::string ExecutablePath() {
         buffer.resize(buffer.size() * 2);
     }
 }
+
+}  // namespace
+
+std::string NarrowPath(const std::wstring& path) {
+    if (std::optional<std::string> narrow = Narrow(path)) return *narrow;
+    if (std::optional<std::string> shortForm = Narrow(LongestPath(path, ::GetShortPathNameW))) return *shortForm;
+    throw win32::SystemError(ERROR_NO_UNICODE_TRANSLATION, "the path of the running program");
+}
+
+std::string ExecutablePath() { return NarrowPath(ExecutablePathWide()); }
 
 std::string FolderOf(const std::string& path) {
     const auto slash = path.find_last_of("\\/");
@@ -88,8 +138,8 @@ std::string Win32FileSystem::FileNameOnly(const std::string& path) const {
 bool Win32FileSystem::FileExists(const std::string& path) {
     // One name only: a pattern would find any file that matches it.
     if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
-    WIN32_FIND_DATAA found{};
-    win32::FindHandle search(::FindFirstFileA(path.c_str(), &found));
+    WIN32_FIND_DATAW found{};
+    win32::FindHandle search(::FindFirstFileW(Wide(path).c_str(), &found));
     if (!search) {
         // A name the system cannot take (too long, or with characters no
         // name has) names no file, as on Linux.
@@ -134,11 +184,11 @@ void Win32FileSystem::ReplaceFile(const std::string& path, std::string_view byte
             WriteAll(file, bytes, temporary);
             if (!::FlushFileBuffers(file.get())) throw LastError(temporary);
         }
-        if (!::MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (!::MoveFileExW(Wide(temporary).c_str(), Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             throw LastError(path);
         }
     } catch (...) {
-        ::DeleteFileA(temporary.c_str());
+        ::DeleteFileW(Wide(temporary).c_str());
         throw;
     }
 }
@@ -150,25 +200,38 @@ void Win32FileSystem::AppendFile(const std::string& path, std::string_view bytes
 }
 
 bool Win32FileSystem::IsOwnExecutable(const std::string& path) {
-    char full[MAX_PATH * 4] = {};
-    const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    if (length == 0 || length >= sizeof full) return false;
-    return ::lstrcmpiA(full, ExecutablePath().c_str()) == 0;
+    // Long full forms on both sides: a short or relative name of this very
+    // file is still this file.
+    const auto full = [](const std::wstring& name) {
+        std::wstring buffer(MAX_PATH, L'\0');
+        for (;;) {
+            const DWORD length =
+                ::GetFullPathNameW(name.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+            if (length == 0) return std::wstring();
+            if (length < buffer.size()) {
+                buffer.resize(length);
+                return LongestPath(buffer, ::GetLongPathNameW);
+            }
+            buffer.resize(length);
+        }
+    };
+    const std::wstring candidate = full(Wide(path));
+    return !candidate.empty() && ::lstrcmpiW(candidate.c_str(), full(ExecutablePathWide()).c_str()) == 0;
 }
 
 std::uint64_t Win32FileSystem::FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) throw LastError(path);
+    if (!::GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) throw LastError(path);
     return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 void Win32FileSystem::RenameFile(const std::string& from, const std::string& to) {
     AllowChanges(from);
-    if (!::MoveFileA(from.c_str(), to.c_str())) {
+    if (!::MoveFileW(Wide(from).c_str(), Wide(to).c_str())) {
         const DWORD error = ::GetLastError();
         // When what stands at the new name is in the way, that is the file
         // the user has to look at.
-        const DWORD attributes = ::GetFileAttributesA(to.c_str());
+        const DWORD attributes = ::GetFileAttributesW(Wide(to).c_str());
         const bool inTheWay = attributes != INVALID_FILE_ATTRIBUTES;
         throw win32::SystemError(error, inTheWay ? to : from);
     }
@@ -176,7 +239,7 @@ void Win32FileSystem::RenameFile(const std::string& from, const std::string& to)
 
 void Win32FileSystem::RemoveFile(const std::string& path) {
     AllowChanges(path);
-    if (!::DeleteFileA(path.c_str())) throw LastError(path);
+    if (!::DeleteFileW(Wide(path).c_str())) throw LastError(path);
 }
 
 void Win32FileSystem::MakeDriveCurrent(const std::string& path) {
@@ -189,7 +252,7 @@ void Win32FileSystem::MakeDriveCurrent(const std::string& path) {
 }
 
 void Win32FileSystem::SetCurrentFolder(const std::string& folder) {
-    if (!::SetCurrentDirectoryA(folder.c_str())) throw LastError(folder);
+    if (!::SetCurrentDirectoryW(Wide(folder).c_str())) throw LastError(folder);
 }
 
 }  // namespace tamrel

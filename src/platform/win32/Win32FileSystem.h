@@ -1,6 +1,7 @@
 #pragma once
-// Files and folders on Windows, through the ANSI functions, so names are in
-// the system code page like the text of the files.
+// Files and folders on Windows. Paths are 8-bit text in the system code page,
+// like the settings file they come from; they meet the system's wide
+// functions only here, so a folder the code page cannot spell still works.
 
 #include <string>
 
@@ -39,6 +40,12 @@ private:
     std::string programFolder_;
     std::string markerFile_;
 };
+
+// System code page text as the wide functions take it.
+std::wstring Wide(const std::string& text);
+// A wide path as 8-bit text; where the code page cannot spell a name, the
+// system's short name of that path stands for it.
+std::string NarrowPath(const std::wstring& path);
 
 // The running executable's full path.
 std::string ExecutablePath();

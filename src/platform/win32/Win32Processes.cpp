@@ -17,10 +17,10 @@ namespace tamrel {
 
 namespace {
 
-std::string CurrentFolder() {
-    std::string buffer(MAX_PATH, '\0');
+std::wstring CurrentFolder() {
+    std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = ::GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+        const DWORD length = ::GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
         if (length == 0) throw win32::LastError("the current folder");
         if (length < buffer.size()) {
             buffer.resize(length);
@@ -70,7 +70,7 @@ private:
 };
 
 struct Shortcut {
-    std::string target, arguments, folder;
+    std::wstring target, arguments, folder;
 };
 
 bool IsShortcut(const std::string& fileName) {
@@ -79,12 +79,12 @@ bool IsShortcut(const std::string& fileName) {
 
 // What a shell link starts; nothing when the link cannot be read or its
 // target is gone.
-std::optional<Shortcut> ResolveShortcut(const std::string& path) {
+std::optional<Shortcut> ResolveShortcut(const std::wstring& path) {
     const ComApartment apartment;
-    win32::Unique<ComTraits<IShellLinkA>> link;
+    win32::Unique<ComTraits<IShellLinkW>> link;
     {
-        IShellLinkA* made = nullptr;
-        if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+        IShellLinkW* made = nullptr;
+        if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                       reinterpret_cast<void**>(&made)))) {
             return std::nullopt;
         }
@@ -98,38 +98,33 @@ std::optional<Shortcut> ResolveShortcut(const std::string& path) {
         }
         file.Reset(persist);
     }
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring widePath(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
-    if (length <= 0 || !::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath.data(), length) ||
-        FAILED(file.get()->Load(widePath.c_str(), STGM_READ))) {
-        return std::nullopt;
-    }
-    char text[INFOTIPSIZE + 1] = "";
+    if (FAILED(file.get()->Load(path.c_str(), STGM_READ))) return std::nullopt;
+    wchar_t text[INFOTIPSIZE + 1] = L"";
     Shortcut shortcut;
     if (FAILED(link.get()->GetPath(text, MAX_PATH, nullptr, 0)) || !*text) return std::nullopt;
     shortcut.target = text;
-    const DWORD attributes = ::GetFileAttributesA(text);
+    const DWORD attributes = ::GetFileAttributesW(text);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
-    *text = '\0';
-    if (SUCCEEDED(link.get()->GetArguments(text, sizeof text))) shortcut.arguments = text;
-    *text = '\0';
+    *text = L'\0';
+    if (SUCCEEDED(link.get()->GetArguments(text, INFOTIPSIZE))) shortcut.arguments = text;
+    *text = L'\0';
     if (SUCCEEDED(link.get()->GetWorkingDirectory(text, MAX_PATH))) shortcut.folder = text;
     return shortcut;
 }
 
 // A batch file runs in the command processor, whose process lasts as long
 // as the batch file does.
-ProcessId Start(const std::string& file, const std::string& arguments, const std::string& folder,
+ProcessId Start(const std::wstring& file, const std::wstring& arguments, const std::wstring& folder,
                 WindowStyle style, const std::string& subject) {
-    SHELLEXECUTEINFOA start{};
+    SHELLEXECUTEINFOW start{};
     start.cbSize = sizeof start;
     start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-    start.lpVerb = "open";
+    start.lpVerb = L"open";
     start.lpFile = file.c_str();
     start.lpParameters = arguments.empty() ? nullptr : arguments.c_str();
     start.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     start.nShow = style == WindowStyle::Minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
-    if (!::ShellExecuteExA(&start)) throw win32::LastError(subject);
+    if (!::ShellExecuteExW(&start)) throw win32::LastError(subject);
     const win32::KernelHandle process(start.hProcess);
     return process ? ::GetProcessId(process.get()) : 0;
 }
@@ -138,7 +133,7 @@ ProcessId Start(const std::string& file, const std::string& arguments, const std
 
 std::unique_ptr<FolderLock> Win32Processes::LockProgramFolder(const std::string& folder, int waitMs) {
     const std::string path = FolderPrefix(folder, '\\') + "tamrel.lock";
-    win32::FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+    win32::FileHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                                          FILE_ATTRIBUTE_HIDDEN, nullptr));
     if (!file) return std::make_unique<FolderLock>();
@@ -156,7 +151,9 @@ std::unique_ptr<FolderLock> Win32Processes::LockProgramFolder(const std::string&
 ProcessId Win32Processes::StartProgram(const std::string& fileName, WindowStyle style) {
     // Named with the current folder so that the shell never looks for it
     // along the search path.
-    const std::string path = FolderPrefix(CurrentFolder(), '\\') + fileName;
+    std::wstring path = CurrentFolder();
+    if (!path.empty() && path.back() != L'\\') path += L'\\';
+    path += Wide(fileName);
     if (!IsShortcut(fileName)) return Start(path, {}, {}, style, fileName);
     // The shell would start a shortcut's target without a process to wait
     // for; its target is started here instead, as the shortcut says.

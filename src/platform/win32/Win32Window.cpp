@@ -9,6 +9,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/win32/BitmapFile.h"
 #include "platform/win32/Win32Error.h"
+#include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handle.h"
 #include "platform/win32/Win32Toolkit.h"
 #include "platform/win32/Win32Units.h"
@@ -39,7 +40,7 @@ bool IsButton(HWND control) {
 // nothing, which no bitmap is.
 std::string ReadPictureFile(const std::string& path) {
     constexpr LONGLONG kLargest = LONGLONG{1} << 30;
-    const FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    const FileHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > kLargest) return {};
@@ -351,7 +352,7 @@ ui::Twips Win32Window::Height() const {
 }
 
 void Win32Window::SetPicture(const std::string& bitmapPath) {
-    const DWORD attributes = ::GetFileAttributesA(bitmapPath.c_str());
+    const DWORD attributes = ::GetFileAttributesW(Wide(bitmapPath).c_str());
     if (bitmapPath.empty() || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         throw RuntimeError(error::kFileNotFound, "File not found: " + bitmapPath);
     }
