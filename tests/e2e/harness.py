@@ -164,11 +164,13 @@ class AccessibilityBus:
     def do_action(self, bus_name, path, index):
         """Starts an action without waiting for its reply: one that opens a
         modal dialog answers only when the dialog has closed. (A call that
-        asks for no reply at all is dropped by Qt.)"""
+        asks for no reply at all is dropped by Qt.) Returns the call, whose
+        end tells that the action has run."""
         self.calls.append(subprocess.Popen(
             ["dbus-send", f"--bus={self.a11y_address}", "--print-reply", "--reply-timeout=120000",
              f"--dest={bus_name}", path, "org.a11y.atspi.Action.DoAction", f"int32:{index}"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        return self.calls[-1]
 
     def close(self):
         for call in self.calls:
