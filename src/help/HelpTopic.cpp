@@ -8,7 +8,7 @@ namespace tamrel {
 
 namespace {
 
-constexpr ui::Twips kWidth = 8160;
+constexpr ui::Twips kWidth = 8400;
 constexpr ui::Twips kHeight = 6240;
 constexpr ui::Twips kButtonTop = 5640;
 constexpr ui::Twips kButtonHeight = 420;
@@ -55,7 +55,7 @@ HelpTopic::HelpTopic(Application& app, std::size_t topic)
     }
     AddButton("close", "Close", {left, kButtonTop, 1200, kButtonHeight}, [this] { Close(); });
     if (def.keyCodes) {
-        AddButton("showKeyCodes", "Show some common ASCII codes", {5040, kButtonTop - 240, 2880, kButtonHeight},
+        AddButton("showKeyCodes", "Show some common ASCII codes", {5160, kButtonTop - 240, 3000, kButtonHeight},
                   [this] { app_.ShowKeyCodeTable(); });
     }
     Show();

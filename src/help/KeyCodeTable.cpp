@@ -22,7 +22,7 @@ constexpr const char* kRows[] = {
 constexpr ui::Twips kLeft = 240;
 constexpr ui::Twips kTop = 240;
 constexpr ui::Twips kWidth = 6000;
-constexpr ui::Twips kColumn = 1440;  // where the second column begins
+constexpr ui::Twips kColumn = 1800;  // where the second column begins
 constexpr ui::Twips kRow = 300;
 constexpr int kRows_ = static_cast<int>(std::size(kRows));
 constexpr ui::Twips kThin = 15;  // a pixel at 96 dots per inch
@@ -35,10 +35,10 @@ KeyCodeTable::KeyCodeTable(Application& app)
     const ui::Twips height = (kRows_ + 1) * kRow;
     AddLabel("codeHeading", "Code number:", {kLeft + 60, kTop + 30, kColumn - 120, kRow - 60});
     AddLabel("keyHeading", "Keyboard key:", {kLeft + kColumn + 60, kTop + 30, kWidth - kColumn - 120, kRow - 60});
-    const ui::Font fixed{"Courier New", 9.75, false, false};
+    // In the window's own font the run of blanks carries each key's name
+    // into the second column.
     for (int row = 0; row < kRows_; ++row) {
-        AddLabel("row" + std::to_string(row + 1), kRows[row], {kLeft, kTop + (row + 1) * kRow + 30, kWidth, kRow - 60})
-            .SetFont(fixed);
+        AddLabel("row" + std::to_string(row + 1), kRows[row], {kLeft, kTop + (row + 1) * kRow + 30, kWidth, kRow - 60});
     }
     // The frame: the outer edges, the line between the columns, and a line
     // under the headings and under every row.

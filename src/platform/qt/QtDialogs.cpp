@@ -15,7 +15,11 @@ QString NameFilter(const FileFilter& filter) {
     QStringList patterns = QString::fromLocal8Bit(filter.patterns).split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (QString& pattern : patterns) pattern = pattern.trimmed();
     if (patterns.isEmpty()) patterns << QStringLiteral("*");
-    return QStringLiteral("%1 (%2)").arg(QString::fromLocal8Bit(filter.description), patterns.join(QLatin1Char(' ')));
+    const QString joined = patterns.join(QLatin1Char(' '));
+    const QString description = QString::fromLocal8Bit(filter.description);
+    // "Picture files (*.bmp)" already says what it lists.
+    if (description.endsWith(QStringLiteral("(%1)").arg(joined))) return description;
+    return QStringLiteral("%1 (%2)").arg(description, joined);
 }
 
 std::string RunOpenDialog(QWidget* parent, const ui::OpenFileRequest& request) {

@@ -73,6 +73,15 @@ void QtWindow::Show() {
     } else if (spec_.maximized) {
         widget_->showMaximized();
     } else {
+        // Centred, so that a dialog does not sit over another window's menus
+        // where no window manager places it.
+        if (spec_.dialog) {
+            if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+                QRect frame = widget_->frameGeometry();
+                frame.moveCenter(screen->availableGeometry().center());
+                widget_->move(frame.topLeft());
+            }
+        }
         widget_->show();
     }
     toolkit_.WindowShown(widget_);
