@@ -6,10 +6,8 @@ import os
 import re
 import unittest
 
-from harness import (AT_SPI_LAUNCHER, AccessibilityBus, PrivateDisplay, PrivateSystemBus, ProgramFolder,
-                     kill, run_tamrel, wait_for)
+from harness import AT_SPI_LAUNCHER, AccessibilityBus, PrivateDisplay, ProgramTest, wait_for
 
-TAMREL = os.environ.get("TAMREL_EXE", "build/tamrel")
 SETUP_CAPTION = "The Tamrel (V1.10)........ SetUp Mode"
 pyatspi = None  # imported once the session bus it must use exists
 
@@ -127,9 +125,11 @@ class Driver:
                 raise AssertionError(f"xdotool {' '.join(step)}: {result.stderr}")
 
 
-class AccessibleProgramTest(unittest.TestCase):
+class AccessibleProgramTest(ProgramTest):
     """Runs the program in setup mode, with a display, an AT-SPI bus and a
     mock logind of its own."""
+
+    own_display = False  # the class's, which its AT-SPI bus serves
 
     @classmethod
     def setUpClass(cls):
@@ -153,22 +153,10 @@ class AccessibleProgramTest(unittest.TestCase):
         cls.a11y.close()
         cls.display.close()
 
-    def setUp(self):
-        self.bus = PrivateSystemBus({"CanPowerOff": "yes"})
-        self.folder = ProgramFolder(TAMREL)
-        self.processes = []
-
-    def tearDown(self):
-        for process in self.processes:
-            kill(process)
-        self.folder.close()
-        self.bus.close()
-
     def start_setup(self):
         env = {"DBUS_SESSION_BUS_ADDRESS": self.a11y.address, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
         for attempt in range(3):
-            process = run_tamrel(self.folder, self.display, self.bus, extra_env=env)
-            self.processes.append(process)
+            process = self.start(extra_env=env)
             try:
                 return process, Driver(self.a11y, self.display, process)
             except EndedEarly as failure:

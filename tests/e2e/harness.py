@@ -12,6 +12,7 @@ import signal
 import subprocess
 import tempfile
 import time
+import unittest
 
 PYTHON = "/usr/bin/python3"
 AT_SPI_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"  # the one that has python3-dbusmock
@@ -279,3 +280,33 @@ def kill(process):
     if process.poll() is None:
         process.send_signal(signal.SIGKILL)
         process.wait()
+
+
+TAMREL = os.environ.get("TAMREL_EXE", "build/tamrel")
+
+
+class ProgramTest(unittest.TestCase):
+    """Each test gets a mock logind and a program folder holding tamrel, and
+    its own display unless the class shares one (own_display False)."""
+
+    own_display = True
+
+    def setUp(self):
+        if self.own_display:
+            self.display = PrivateDisplay()
+        self.bus = PrivateSystemBus({"CanPowerOff": "yes"})
+        self.folder = ProgramFolder(TAMREL)
+        self.processes = []
+
+    def tearDown(self):
+        for process in self.processes:
+            kill(process)
+        self.folder.close()
+        self.bus.close()
+        if self.own_display:
+            self.display.close()
+
+    def start(self, prefix=(), extra_env=None):
+        process = run_tamrel(self.folder, self.display, self.bus, prefix, extra_env)
+        self.processes.append(process)
+        return process

@@ -9,31 +9,12 @@ import subprocess
 import time
 import unittest
 
-from harness import PrivateDisplay, PrivateSystemBus, ProgramFolder, kill, run_tamrel, wait_for
+from harness import ProgramTest, wait_for
 
-TAMREL = os.environ.get("TAMREL_EXE", "build/tamrel")
 NOBODY = 65534
 
 
-class HardeningTest(unittest.TestCase):
-    def setUp(self):
-        self.display = PrivateDisplay()
-        self.bus = PrivateSystemBus({"CanPowerOff": "yes"})
-        self.folder = ProgramFolder(TAMREL)
-        self.processes = []
-
-    def tearDown(self):
-        for process in self.processes:
-            kill(process)
-        self.folder.close()
-        self.bus.close()
-        self.display.close()
-
-    def start(self, prefix=()):
-        process = run_tamrel(self.folder, self.display, self.bus, prefix)
-        self.processes.append(process)
-        return process
-
+class HardeningTest(ProgramTest):
     def box(self, title, timeout=10):
         return wait_for(lambda: self.display.xdotool("search", "--onlyvisible", "--name", title).stdout,
                         timeout=timeout, what=f"the box {title!r}")
@@ -136,7 +117,7 @@ class HardeningTest(unittest.TestCase):
         marker = self.folder.file("holdmark.tes")
         with open(marker, "w"):
             pass
-        process = self.start(["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups"])
+        process = self.start(prefix=["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups"])
         process.wait(15)
         events = self.folder.events()
         self.assertIn(f"{marker} is not a plain file of this user, so it was ignored.", events)

@@ -11,7 +11,7 @@ import unittest
 
 import accessibility
 from accessibility import AccessibleProgramTest, tree
-from harness import run_tamrel, wait_for
+from harness import wait_for
 
 
 class SetupRoundTripTest(AccessibleProgramTest):
@@ -66,8 +66,7 @@ class SetupRoundTripTest(AccessibleProgramTest):
 
         # The next start launches the program, then counts down from 5 until
         # the key chosen cancels.
-        second = run_tamrel(self.folder, self.display, self.bus)
-        self.processes.append(second)
+        second = self.start()
         wait_for(lambda: os.path.exists(os.path.join(self.elsewhere, "ran")), what="the program chosen")
         wait_for(lambda: self.display.xdotool("search", "--onlyvisible", "--pid", str(second.pid)).stdout.split(),
                  what="the shutdown screen")

@@ -6,31 +6,12 @@ import subprocess
 import time
 import unittest
 
-from harness import PrivateDisplay, PrivateSystemBus, ProgramFolder, kill, run_tamrel, wait_for
+from harness import ProgramTest, wait_for
 
-TAMREL = os.environ.get("TAMREL_EXE", "build/tamrel")
 SCREENSHOTS = os.environ.get("TAMREL_SCREENSHOTS")
 
 
-class TamrelTest(unittest.TestCase):
-    def setUp(self):
-        self.display = PrivateDisplay()
-        self.bus = PrivateSystemBus({"CanPowerOff": "yes"})
-        self.folder = ProgramFolder(TAMREL)
-        self.processes = []
-
-    def tearDown(self):
-        for process in self.processes:
-            kill(process)
-        self.folder.close()
-        self.bus.close()
-        self.display.close()
-
-    def start(self):
-        process = run_tamrel(self.folder, self.display, self.bus)
-        self.processes.append(process)
-        return process
-
+class TamrelTest(ProgramTest):
     def windows_of(self, pid):
         return self.display.xdotool("search", "--onlyvisible", "--pid", str(pid)).stdout.split()
 
