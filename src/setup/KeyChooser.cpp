@@ -46,13 +46,13 @@ KeyChooser::KeyChooser(SetupWindow& owner) : owner_(owner) {
     const BoxLabel labels[] = {
         {&KeyChooser::prompt_, "keyPrompt", "Press button now to set new cancel key ascii code:",
          {120, 1200, 2415, 375}, 0, true, ""},
-        {&KeyChooser::captured_, "capturedKey", "Label9", {2880, 1320, 780, 300}, 9.75, true,
+        {&KeyChooser::captured_, "capturedKey", "", {2880, 1320, 780, 300}, 9.75, true,
          "This is the ascii code of the key you just pressed."},
         // Wider than it was drawn for, so that fonts wider than the
         // original's still fit on one line.
         {&KeyChooser::currentCaption_, "currentKeyCaption", "Current cancel key ascii code:", {240, 720, 2640, 195},
          0, true, ""},
-        {&KeyChooser::current_, "currentKey", "Label11", {2880, 720, 570, 195}, 0, true,
+        {&KeyChooser::current_, "currentKey", "", {2880, 720, 570, 195}, 0, true,
          "This is the ascii code of the selected key."},
         {&KeyChooser::ok_, "okLabel", "   OK", {6000, 360, 975, 495}, 12, true, "Click here to accept the new key"},
         {&KeyChooser::okHint_, "okHint", "Click here to accept new key code=>", {4440, 360, 1575, 495}, 0, false, ""},

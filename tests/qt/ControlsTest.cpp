@@ -15,10 +15,10 @@ namespace {
 TEST_F(QtBackendTest, BoundsInTwipsFollowTheScreenResolution) {
     const double twipsPerPixel = 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInch();
     auto window = toolkit.NewWindow({"Sized", "Sized", false, false, 6000, 4500});
-    ui::Control& frame = window->AddControl(ui::ControlKind::Frame, "Frame1", nullptr, {1440, 720, 4320, 2880});
-    ui::Control& label = window->AddControl(ui::ControlKind::Label, "Label1", &frame, {720, 1440, 2880, 480});
-    QWidget* frameWidget = FindWidget("Frame1");
-    QWidget* labelWidget = FindWidget("Label1");
+    ui::Control& frame = window->AddControl(ui::ControlKind::Frame, "panel", nullptr, {1440, 720, 4320, 2880});
+    ui::Control& label = window->AddControl(ui::ControlKind::Label, "caption", &frame, {720, 1440, 2880, 480});
+    QWidget* frameWidget = FindWidget("panel");
+    QWidget* labelWidget = FindWidget("caption");
     ASSERT_TRUE(frameWidget && labelWidget);
 
     auto px = [&](double twips) { return qRound(twips / twipsPerPixel); };
@@ -40,7 +40,7 @@ TEST_F(QtBackendTest, BoundsInTwipsFollowTheScreenResolution) {
 
 TEST_F(QtBackendTest, FontsReportWhatTheControlGotAndMissingFamiliesGetAPlainFace) {
     auto window = toolkit.NewWindow({"Fonts", "Fonts", false, false, 6000, 4500});
-    ui::Control& label = window->AddControl(ui::ControlKind::Label, "Label1", nullptr, {0, 0, 5535, 495});
+    ui::Control& label = window->AddControl(ui::ControlKind::Label, "caption", nullptr, {0, 0, 5535, 495});
     const QString installed = QFontInfo(QApplication::font()).family();
 
     label.SetFont({installed.toStdString(), 14.25, true, true});
@@ -58,7 +58,7 @@ TEST_F(QtBackendTest, FontsReportWhatTheControlGotAndMissingFamiliesGetAPlainFac
     EXPECT_DOUBLE_EQ(got.size, 18);
     EXPECT_TRUE(got.bold);
     EXPECT_FALSE(got.italic) << got.name;
-    EXPECT_FALSE(QFontInfo(FindWidget("Label1")->font()).italic());
+    EXPECT_FALSE(QFontInfo(FindWidget("caption")->font()).italic());
 
     label.SetFont({"No Such Font Family", 8.25, false, false});
     got = label.GetFont();
@@ -69,9 +69,9 @@ TEST_F(QtBackendTest, FontsReportWhatTheControlGotAndMissingFamiliesGetAPlainFac
 
 TEST_F(QtBackendTest, ForeColorIsAWindowsColourValueAndVisibleIsTheControlsOwnFlag) {
     auto window = toolkit.NewWindow({"Colours", "Colours", false, false, 6000, 4500});
-    ui::Control& frame = window->AddControl(ui::ControlKind::Frame, "Frame1", nullptr, {0, 0, 4500, 3000});
-    ui::Control& label = window->AddControl(ui::ControlKind::Label, "Label1", &frame, {150, 150, 1500, 300});
-    auto* labelWidget = Find<QLabel>("Label1");
+    ui::Control& frame = window->AddControl(ui::ControlKind::Frame, "panel", nullptr, {0, 0, 4500, 3000});
+    ui::Control& label = window->AddControl(ui::ControlKind::Label, "caption", &frame, {150, 150, 1500, 300});
+    auto* labelWidget = Find<QLabel>("caption");
     ASSERT_NE(labelWidget, nullptr);
     auto shown = [&] { return labelWidget->palette().color(QPalette::WindowText); };
 

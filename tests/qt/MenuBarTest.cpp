@@ -25,7 +25,7 @@ const std::vector<ui::MenuDef> kTable = {
 
 struct MenuWindow {
     explicit MenuWindow(QtToolkit& toolkit) : window(toolkit.NewWindow({"Menus", "Menus", false, false, 6000, 4500})) {
-        window->AddControl(ui::ControlKind::Label, "Label1", nullptr, {0, 0, 1500, 300});
+        window->AddControl(ui::ControlKind::Label, "caption", nullptr, {0, 0, 1500, 300});
         window->SetMenuBar(kTable);
         window->OnMenu([this](ui::MenuId id) { chosen.push_back(id); });
         window->Show();
@@ -59,7 +59,7 @@ TEST_F(QtBackendTest, MenuBarShowsTheTableAndReportsIdsWhileControlsStayBelowIt)
     for (QAction* action : menus.Menu(0)->actions()) EXPECT_TRUE(action->shortcut().isEmpty());
 
     // Positions are the client area's: the label starts just below the bar.
-    EXPECT_EQ(Find<QWidget>("Label1")->mapTo(menus.top, QPoint(0, 0)), QPoint(0, menus.bar->height()));
+    EXPECT_EQ(Find<QWidget>("caption")->mapTo(menus.top, QPoint(0, 0)), QPoint(0, menus.bar->height()));
 
     menus.Menu(0)->actions().at(0)->trigger();
     sub->actions().at(0)->trigger();

@@ -99,12 +99,12 @@ TEST_F(QtBackendTest, PictureIsDrawnUnscaledFromTheTopLeftAndBadFilesRaise) {
 TEST_F(QtBackendTest, KeysGiveTheCodeOfTheCharacterTheyType) {
     auto window = toolkit.NewWindow(Plain("Keys"));
     // A control that takes the focus: Tab must still reach the window.
-    window->AddControl(ui::ControlKind::Button, "Command1", nullptr, {150, 150, 1500, 450});
+    window->AddControl(ui::ControlKind::Button, "pushButton", nullptr, {150, 150, 1500, 450});
     std::vector<int> codes;
     window->OnKeyPress([&](int& code) { codes.push_back(code); });
     window->Show();
     QWidget* widget = FindWidget("Keys");
-    auto* button = Find<QPushButton>("Command1");
+    auto* button = Find<QPushButton>("pushButton");
     ASSERT_TRUE(widget && button);
 
     using QTest::Click;
@@ -127,12 +127,12 @@ TEST_F(QtBackendTest, KeysGiveTheCodeOfTheCharacterTheyType) {
 
 TEST_F(QtBackendTest, OnlyALeftClickOnTheBackgroundReachesTheWindow) {
     auto window = toolkit.NewWindow(Plain("Clicks"));
-    ui::Control& label = window->AddControl(ui::ControlKind::Label, "Label1", nullptr, {150, 150, 1500, 300});
+    ui::Control& label = window->AddControl(ui::ControlKind::Label, "caption", nullptr, {150, 150, 1500, 300});
     label.SetText("A label");
-    ui::Control& frame = window->AddControl(ui::ControlKind::Frame, "Frame1", nullptr, {1500, 1500, 3000, 1500});
-    ui::Control& inner = window->AddControl(ui::ControlKind::Label, "Label2", &frame, {150, 300, 1500, 300});
+    ui::Control& frame = window->AddControl(ui::ControlKind::Frame, "panel", nullptr, {1500, 1500, 3000, 1500});
+    ui::Control& inner = window->AddControl(ui::ControlKind::Label, "innerCaption", &frame, {150, 300, 1500, 300});
     inner.SetText("In the frame");
-    ui::Control& button = window->AddControl(ui::ControlKind::Button, "Command1", nullptr, {150, 3600, 1500, 450});
+    ui::Control& button = window->AddControl(ui::ControlKind::Button, "pushButton", nullptr, {150, 3600, 1500, 450});
     int windowClicks = 0, labelClicks = 0, frameClicks = 0, innerClicks = 0, buttonClicks = 0;
     window->OnClick([&] { ++windowClicks; });
     label.OnClick([&] { ++labelClicks; });
@@ -147,11 +147,11 @@ TEST_F(QtBackendTest, OnlyALeftClickOnTheBackgroundReachesTheWindow) {
         QWidget* control = FindWidget(name);
         return control->mapTo(widget, control->rect().center());
     };
-    QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf("Label1"));
-    QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf("Label2"));
-    QTest::mouseClick(widget, Qt::LeftButton, {}, FindWidget("Frame1")->mapTo(widget, QPoint(5, 5)));
-    QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf("Command1"));
-    QTest::mouseClick(widget, Qt::RightButton, {}, centreOf("Label1"));
+    QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf("caption"));
+    QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf("innerCaption"));
+    QTest::mouseClick(widget, Qt::LeftButton, {}, FindWidget("panel")->mapTo(widget, QPoint(5, 5)));
+    QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf("pushButton"));
+    QTest::mouseClick(widget, Qt::RightButton, {}, centreOf("caption"));
     QTest::mouseClick(widget, Qt::RightButton, {}, QPoint(390, 10));
     QTest::mouseClick(widget, Qt::MiddleButton, {}, QPoint(390, 10));
     QCoreApplication::processEvents();
