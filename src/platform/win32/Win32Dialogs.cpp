@@ -7,27 +7,36 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/RuntimeError.h"
+#include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Units.h"
 
 namespace tamrel::win32 {
 
 std::string Win32Window::ShowOpenDialog(const ui::OpenFileRequest& request) {
     // One filter entry: its description, its patterns, and the list's end.
-    const std::string filter =
-        request.filter.description + '\0' + request.filter.patterns + '\0' + '\0';
-    std::vector<char> file(32768, '\0');
-    request.fileName.copy(file.data(), file.size() - 1);
-    OPENFILENAMEA dialog{};
+    const std::wstring filter =
+        Wide(request.filter.description) + L'\0' + Wide(request.filter.patterns) + L'\0' + L'\0';
+    const std::wstring initialFolder = Wide(request.initialFolder);
+    std::vector<wchar_t> file(32768, L'\0');
+    Wide(request.fileName).copy(file.data(), file.size() - 1);
+    OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = handle_;
     dialog.lpstrFilter = filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
-    dialog.lpstrInitialDir = request.initialFolder.empty() ? nullptr : request.initialFolder.c_str();
+    dialog.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
     dialog.Flags = OFN_FILEMUSTEXIST;
-    if (!::GetOpenFileNameA(&dialog)) return request.fileName;
-    return file.data();
+    if (!::GetOpenFileNameW(&dialog)) return request.fileName;
+    // The settings file keeps 8-bit paths: a name the code page cannot spell
+    // is kept in its short form.
+    try {
+        return NarrowPath(file.data());
+    } catch (const RuntimeError&) {
+        return request.fileName;
+    }
 }
 
 ui::Font Win32Window::ShowFontDialog(const ui::Font& start) {
