@@ -48,6 +48,8 @@ public:
     virtual void ReplaceFile(const std::string& path, std::string_view bytes) = 0;
     // Creates the file when missing and adds the bytes at its end.
     virtual void AppendFile(const std::string& path, std::string_view bytes) = 0;
+    // Tamrel renames and removes only its own files, so a read-only one
+    // (a log the user protected) is renamed or removed all the same.
     virtual void RenameFile(const std::string& from, const std::string& to) = 0;
     virtual void RemoveFile(const std::string& path) = 0;
 
