@@ -21,9 +21,6 @@ namespace {
 
 using namespace setup;
 
-constexpr ui::Twips kBoxWidth = 3255;
-constexpr ui::Twips kBoxHeight = 2295;
-
 constexpr ui::MenuId kMethodItems[] = {kNoShutdown, kShutdown, kPowerOff};
 constexpr const char* kMethodCaptions[] = {"Dont shut the machine down", "Shutdown", "Power off"};
 // The menus that matter only when the machine is shut down.
@@ -59,7 +56,7 @@ void SetupWindow::BuildWindow() {
                                            ui.DesktopName()});
     preview_.frame->SetToolTip("This is the default skin");
 
-    countdownBox_ = &window_->AddControl(ui::ControlKind::Label, "countdownBox", nullptr, {0, 0, kBoxWidth, kBoxHeight});
+    countdownBox_ = &window_->AddControl(ui::ControlKind::Label, "countdownBox", nullptr, {0, 0, kCountdownBoxWidth, kCountdownBoxHeight});
     countdownBox_->SetText("15");
     countdownBox_->SetFont({"Comic Sans MS", 20, false, false});
     countdownBox_->SetToolTip(

@@ -9,6 +9,11 @@
 
 namespace tamrel {
 
+// The countdown number's box on a skin. Setup's preview of it has the same
+// size, so that it stands where the shutdown screen will put the number.
+inline constexpr ui::Twips kCountdownBoxWidth = 3255;
+inline constexpr ui::Twips kCountdownBoxHeight = 2295;
+
 struct DefaultLook {
     ui::Control* frame = nullptr;
     ui::Control* heading = nullptr;  // "Your machine will shut down in"

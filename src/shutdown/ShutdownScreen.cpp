@@ -10,13 +10,6 @@
 
 namespace tamrel {
 
-namespace {
-
-constexpr ui::Twips kBoxWidth = 3255;
-constexpr ui::Twips kBoxHeight = 2295;
-
-}  // namespace
-
 ShutdownScreen::ShutdownScreen(Application& app) : app_(app), logs_(app.logs()) {}
 
 ShutdownScreen::~ShutdownScreen() = default;
@@ -29,7 +22,7 @@ void ShutdownScreen::BuildWindow() {
     window_ = app_.platform().ui.NewWindow(spec);
 
     countdownNumber = &window_->AddControl(ui::ControlKind::Label, "countdownNumber", nullptr,
-                                  {3960, 2280, kBoxWidth, kBoxHeight});
+                                  {3960, 2280, kCountdownBoxWidth, kCountdownBoxHeight});
     countdownNumber->SetVisible(false);
     countdownNumber->SetFont({"MS Sans Serif", 8.25, false, false});
 
@@ -106,7 +99,7 @@ void ShutdownScreen::BuildSkinLook() {
     if (BoxBold.empty()) BoxBold = "False";
     countdownNumber->SetFont({BoxFontName, size, ToBoolean(BoxBold), BoxItalic});
     countdownNumber->SetForeColor(BoxColor);
-    countdownNumber->SetBounds({static_cast<ui::Twips>(BoxY), static_cast<ui::Twips>(BoxX), kBoxWidth, kBoxHeight});
+    countdownNumber->SetBounds({static_cast<ui::Twips>(BoxY), static_cast<ui::Twips>(BoxX), kCountdownBoxWidth, kCountdownBoxHeight});
     if (!SkinPath.empty()) window_->SetPicture(SkinPath);
     countdownNumber->SetText(PlainNumber(SecondsLeft));
     countdownNumber->SetVisible(true);

@@ -225,6 +225,14 @@ case_missing_settings() {
   end_case
 }
 
+# The program-problem box answered Cancel, then the refusal answered OK.
+refuse_setup_for_program() {
+  answer_box "Tamrel has encountered a problem!" \
+    "There is a problem with the program you are trying to launch, or it's path. You must run setup to correct it" \
+    OK,Cancel Cancel
+  answer_box tamrel "The tamrel will not be able to run until you fix the problem." OK OK
+}
+
 case_missing_program() {
   begin_case "a program that does not exist, or tamrel.exe itself: Cancel, then the refusal"
   new_folder noprogram
@@ -232,10 +240,7 @@ case_missing_program() {
   for program in gone.exe tamrel.exe; do
     write_settings "Program =${WIN_DIR}$program"
     start_tamrel 60
-    answer_box "Tamrel has encountered a problem!" \
-      "There is a problem with the program you are trying to launch, or it's path. You must run setup to correct it" \
-      OK,Cancel Cancel
-    answer_box tamrel "The tamrel will not be able to run until you fix the problem." OK OK
+    refuse_setup_for_program
     wait_tamrel
     expect_lines "event log" "$(events)" \
       "Tamrel started." \
@@ -380,10 +385,7 @@ case_read_only_log() {
   local run
   for run in 1 2 3 4; do
     start_tamrel 60
-    answer_box "Tamrel has encountered a problem!" \
-      "There is a problem with the program you are trying to launch, or it's path. You must run setup to correct it" \
-      OK,Cancel Cancel
-    answer_box tamrel "The tamrel will not be able to run until you fix the problem." OK OK
+    refuse_setup_for_program
     wait_tamrel
   done
   [ "$(events talog3.txt | head -n 1)" = "Tamrel started." ] || fail "talog3.txt is not a log of a run"
