@@ -10,6 +10,7 @@ import os
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -301,6 +302,17 @@ class ProgramTest(unittest.TestCase):
     def tearDown(self):
         for process in self.processes:
             kill(process)
+            if process.stderr:
+                # What is there now: a re-started tamrel or its program may
+                # still hold the pipe.
+                os.set_blocking(process.stderr.fileno(), False)
+                try:
+                    said = os.read(process.stderr.fileno(), 65536).decode(errors="replace")
+                except BlockingIOError:
+                    said = ""
+                process.stderr.close()
+                if said:  # ctest shows it when the test fails
+                    print(f"tamrel said: {said}", file=sys.stderr)
         self.folder.close()
         self.bus.close()
         if self.own_display:

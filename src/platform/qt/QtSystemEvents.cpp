@@ -39,13 +39,15 @@ void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 
 }  // namespace
 
-void CheckDisplay() {
+void DisplayConnection::operator()(xcb_connection_t* connection) const { xcb_disconnect(connection); }
+
+HeldDisplay CheckDisplay() {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     // Another platform (offscreen for tests, Wayland) reports for itself.
-    if (!platform.isEmpty() && !platform.startsWith("xcb")) return;
+    if (!platform.isEmpty() && !platform.startsWith("xcb")) return {};
     const QByteArray display = qgetenv("DISPLAY");
     if (display.isEmpty()) {
-        if (platform.isEmpty() && !qgetenv("WAYLAND_DISPLAY").isEmpty()) return;
+        if (platform.isEmpty() && !qgetenv("WAYLAND_DISPLAY").isEmpty()) return {};
         throw ui::DisplayUnavailable("no display is set (DISPLAY is empty)");
     }
     // A server that is busy or still starting (a cabinet's boot) gets a
@@ -55,10 +57,9 @@ void CheckDisplay() {
     for (int attempt = 0; attempt < kTries; ++attempt) {
         if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(200));
         int screen = 0;
-        xcb_connection_t* connection = xcb_connect(display.constData(), &screen);
-        error = xcb_connection_has_error(connection);
-        xcb_disconnect(connection);
-        if (error == 0) return;
+        HeldDisplay connection(xcb_connect(display.constData(), &screen));
+        error = xcb_connection_has_error(connection.get());
+        if (error == 0) return connection;
     }
     throw ui::DisplayUnavailable("the X server of display " + display.toStdString() + " does not answer (error " +
                                  std::to_string(error) + ")");

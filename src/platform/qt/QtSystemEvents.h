@@ -4,17 +4,28 @@
 
 #include <QPointer>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QObject;
 class QSocketNotifier;
+struct xcb_connection_t;
 
 namespace tamrel::qt {
 
+// The check's own connection to the X server. An X server whose last client
+// leaves resets itself and refuses connections for a moment, so the check
+// holds its connection until Qt has one of its own.
+struct DisplayConnection {
+    void operator()(xcb_connection_t* connection) const;
+};
+using HeldDisplay = std::unique_ptr<xcb_connection_t, DisplayConnection>;
+
 // Raises ui::DisplayUnavailable when nothing could be shown: no display is
 // named, or its X server does not answer. Checked before QApplication,
-// which would abort the program instead.
-void CheckDisplay();
+// which would abort the program instead. Empty when another platform
+// reports for itself.
+HeldDisplay CheckDisplay();
 
 // SIGTERM, SIGINT and SIGHUP taken as events through a signalfd. Made
 // before any thread is started, so that every thread leaves them to it.

@@ -54,7 +54,7 @@ QApplication& QtToolkit::Started() {
     if (app_) return *app_;
     // QApplication takes the user's locale for the C library too; the core
     // keeps the one it started with.
-    CheckDisplay();
+    const HeldDisplay held = CheckDisplay();
     const std::string locale = std::setlocale(LC_ALL, nullptr);
     WatchDisplayLoss(&displayLost_);
     app_ = std::make_unique<QApplication>(argc_, argv_.data());
