@@ -273,3 +273,23 @@ expect_header() {
 # The seconds shown when the user stopped the countdown, from the line that
 # logged it (empty when there is none).
 stopped_at() { events "${2:-talog1.txt}" | sed -n "s/^$1 \(-\?[0-9]*\) seconds\.$/\1/p" | tail -n 1; }
+
+# Sets STOPPED to the second at which the run stopped (TEXT as in
+# stopped_at), and fails unless it lies from LOW to HIGH.
+stopped_between() {
+  STOPPED="$(stopped_at "$1" "${4:-talog1.txt}")"
+  [[ "$STOPPED" =~ ^[0-9]+$ ]] && ((STOPPED >= $2 && STOPPED <= $3)) || fail "stopped at '$STOPPED' seconds: $1"
+}
+
+# A whole run of PROGRAM in the event log: header, launch, marker, the
+# screen's settings, then the LAST lines; and an empty error log.
+expect_whole_run() {
+  local program="$1"
+  shift
+  local -a launch screen
+  mapfile -t launch < <(launch_lines "$program")
+  mapfile -t screen < <(screen_log_lines)
+  expect_header
+  expect_lines "event log" "$(events)" "${launch[@]}" 'c:\holdmark.tes not found.' "${screen[@]}" "$@"
+  expect_lines "error log" "$(errors)"
+}
