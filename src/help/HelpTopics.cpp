@@ -119,7 +119,7 @@ const TopicText kTopics[] = {
      nullptr, false, false},
     {kHelpBoxPosition, "Help: Positioning the Countdown Box",
      "In setup mode, drag the countdown box anywhere with the left mouse button.\n"
-     "A skin can carry a line with a gap, such as \"The arcade will shut down in      seconds.\", and "
+     "A skin can carry a line with a gap, such as \"The arcade will shut down in    seconds.\", and "
      "the box dragged into the gap looks part of the skin.\n"
      "The position can also be given on the Countdown box X position = and Countdown box Y position = "
      "lines; 0 and 0, the upper left corner, is the default.",
@@ -170,10 +170,12 @@ const TopicText kTopics[] = {
      "echo> c:\\holdmark.tes\n"
      "start /w c:\\games\\other.exe\n"
      "del c:\\holdmark.tes",
-     "A front end that runs other programs by ending itself and starting again afterwards must keep "
-     "that from causing a shutdown. Its script writes the marker file, runs the other program and "
-     "deletes the marker again. While the marker exists, Tamrel ends without the shutdown screen:\n\n"
+     "Glaunch, or any front end that runs other programs by ending itself and starting again "
+     "afterwards, must keep that from causing a shutdown. Its script writes the marker file, runs the "
+     "other program and deletes the marker again. While the marker exists, Tamrel ends without the "
+     "shutdown screen. Give the script the execute bit (chmod +x):\n\n"
      "#!/bin/sh\n"
+     "# Runs a program without a shutdown\n"
      "touch \"$XDG_RUNTIME_DIR/holdmark.tes\"\n"
      "/usr/games/other\n"
      "rm \"$XDG_RUNTIME_DIR/holdmark.tes\"",
