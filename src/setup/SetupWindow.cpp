@@ -155,8 +155,17 @@ void SetupWindow::ShowSetupState() {
     bounds.left = state.BoxY;
     countdownBox_->SetBounds(bounds);
     countdownBox_->SetForeColor(state.BoxColor);
-    countdownBox_->SetFont(
-        {state.BoxFontName, LabelFontSize(state.BoxFontSize), ToBoolean(state.BoxBold), state.BoxItalic});
+    // One part at a time: a size or bold text that does not convert stops
+    // the load with the parts before it already applied.
+    ui::Font font = countdownBox_->GetFont();
+    font.name = state.BoxFontName;
+    countdownBox_->SetFont(font);
+    font.size = LabelFontSize(state.BoxFontSize);
+    countdownBox_->SetFont(font);
+    font.bold = ToBoolean(state.BoxBold);
+    countdownBox_->SetFont(font);
+    font.italic = state.BoxItalic;
+    countdownBox_->SetFont(font);
 
     for (int time : kTimes) {
         if (state.CancelSeconds == time) ChooseCancelTime(time);

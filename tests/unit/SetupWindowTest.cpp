@@ -87,6 +87,15 @@ TEST_F(SetupWindowTest, ALoadErrorIsReportedAndTheWindowOpensAsFarAsItGot) {
     EXPECT_TRUE(Window().shown());
 }
 
+TEST_F(SetupWindowTest, ABadBoldTextKeepsTheFontNameAndSizeBeforeIt) {
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    Open(SettingsLines({"Countdown box font =Courier", "Countdown box fontsize =30", "Countdown box bold font =maybe"}));
+    ASSERT_EQ(t.ui.messageBoxes().size(), 1u);
+    const ui::Font font = Control("countdownBox").GetFont();
+    EXPECT_EQ(font.name, "Courier");
+    EXPECT_EQ(font.size, 30);
+}
+
 TEST_F(SetupWindowTest, ADamagedFileIsDiscardedAndSetupEnds) {
     t.ui.QueueAnswer(ui::kAnswerOk);
     Open({"Run Setup = yes", "Program =x"});
