@@ -308,12 +308,7 @@ case_shortcut() {
   write_settings "Program =${WIN_DIR}links\\front.lnk"
   start_tamrel
   expect_screen_after front-ended.txt
-  sleep 1.5
-  xdotool key Escape
-  wait_tamrel
-  events | grep -qx "Program (front.lnk) finished!" || fail "no end of front.lnk in the event log"
-  [ "$(events | tail -n 1)" = "Tamrel ended." ] || fail "the run did not end after the cancel"
-  expect_lines "error log" "$(errors)"
+  escape_and_expect_end front.lnk
 
   printf 'no shell link' >"$CASE_DIR/links/broken.lnk"
   write_settings "Program =${WIN_DIR}links\\broken.lnk"
@@ -387,12 +382,7 @@ case_greek_folder() {
   local seen
   seen="$(driver window TamrelWindow appear 30000)" || fail "no shutdown screen: $seen"
   [ -e "$front/front-ended.txt" ] || fail "the shutdown screen appeared before the front end ended"
-  sleep 1.5
-  xdotool key Escape
-  wait_tamrel
-  events | grep -qx "Program (front.bat) finished!" || fail "no end of front.bat in the event log: $(events)"
-  [ "$(events | tail -n 1)" = "Tamrel ended." ] || fail "the run did not end after the cancel"
-  expect_lines "error log" "$(errors)"
+  escape_and_expect_end front.bat
   end_case
 }
 

@@ -281,6 +281,16 @@ stopped_between() {
   [[ "$STOPPED" =~ ^[0-9]+$ ]] && ((STOPPED >= $2 && STOPPED <= $3)) || fail "stopped at '$STOPPED' seconds: $1"
 }
 
+# Escape on the screen that is up; the run of PROGRAM then ends cleanly.
+escape_and_expect_end() {
+  sleep 1.5
+  xdotool key Escape
+  wait_tamrel
+  events | grep -qx "Program ($1) finished!" || fail "no end of $1 in the event log: $(events)"
+  [ "$(events | tail -n 1)" = "Tamrel ended." ] || fail "the run did not end after the cancel"
+  expect_lines "error log" "$(errors)"
+}
+
 # A whole run of PROGRAM in the event log: header, launch, marker, the
 # screen's settings, then the LAST lines; and an empty error log.
 expect_whole_run() {
