@@ -81,10 +81,10 @@ void Readers(unsigned target, std::string_view content) {
             break;
         default: {
             // Whatever setup accepted, it writes a file that it accepts again.
-            app.ShowSetupWindow();
-            SetupWindow* setup = app.setupWindow();
+            app.ShowSetup(SetupStart::FromFile);
+            const SetupWindow* setup = app.setupWindow();
             if (setup && setup->IsOpen()) {
-                Settings state = setup->state;
+                Settings state = setup->state();
                 WriteSettingsFile(state, files, clock.NowText());
                 Settings again;
                 if (ReadSettingsForSetup(again, app.logs(), files, ui) != SetupReadResult::Accepted) std::abort();

@@ -32,7 +32,8 @@ constexpr ui::Twips kHeight = 7800;
 
 }  // namespace
 
-AboutWindow::AboutWindow(Application& app) : HelpWindow(app, "AboutWindow", "About The Tamrel (V1.10)", kWidth, kHeight) {
+AboutWindow::AboutWindow(Platform& platform, Navigator& navigator)
+    : HelpWindow(platform, navigator, "AboutWindow", "About The Tamrel (V1.10)", kWidth, kHeight) {
     const ui::Font large{"MS Sans Serif", 12, true, false};
     AddLabel("purpose", "Created as a launch platform for arcade machine Front Ends", {240, 240, 11040, 360}).SetFont(large);
     AddLabel("anyProgram", "But can be used to launch just about any program.", {240, 660, 11040, 360}).SetFont(large);

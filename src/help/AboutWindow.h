@@ -7,7 +7,7 @@ namespace tamrel {
 
 class AboutWindow : public HelpWindow {
 public:
-    explicit AboutWindow(Application& app);
+    AboutWindow(Platform& platform, Navigator& navigator);
 };
 
 // The licence, as the LICENSE file at the top of the sources holds it.

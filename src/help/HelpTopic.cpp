@@ -1,7 +1,6 @@
 #include "help/HelpTopic.h"
 
 #include "help/HelpTopics.h"
-#include "run/Application.h"
 #include "settings/Numbers.h"
 
 namespace tamrel {
@@ -19,17 +18,18 @@ constexpr double kTwipsPerPixel = 15;
 
 std::string ScreenPixels(ui::Twips twips) { return SingleText(twips / kTwipsPerPixel); }
 
-HelpTopic::HelpTopic(Application& app, std::size_t topic)
-    : HelpWindow(app, "HelpTopic", help::HelpTopics(app.OnWindows())[topic].title, kWidth, kHeight),
+HelpTopic::HelpTopic(Platform& platform, Navigator& navigator, std::size_t topic)
+    : HelpWindow(platform, navigator, "HelpTopic", help::HelpTopics(platform.ui.desktop())[topic].title, kWidth,
+                 kHeight),
       topic_(topic) {
-    const std::vector<help::HelpTopicDef>& topics = help::HelpTopics(app.OnWindows());
+    const std::vector<help::HelpTopicDef>& topics = help::HelpTopics(platform.ui.desktop());
     const help::HelpTopicDef& def = topics[topic];
     ui::Twips textHeight = kButtonTop - 360;
     if (def.resolution) textHeight -= 840;
     AddLabel("topicText", def.text, {240, 240, kWidth - 480, textHeight});
 
     if (def.resolution) {
-        ui::Toolkit& ui = app.platform().ui;
+        ui::Toolkit& ui = platform.ui;
         const ui::Twips row = 240 + textHeight + 120;
         AddLabel("resolutionCaption", "Here is your screen resolution:", {240, row, 4000, 300});
         AddLabel("widthCaption", "Width=", {240, row + 360, 900, 300});
@@ -41,14 +41,14 @@ HelpTopic::HelpTopic(Application& app, std::size_t topic)
     ui::Twips left = 240;
     if (topic > 0) {
         AddButton("previousTopic", "Previous Topic", {left, kButtonTop, 1560, kButtonHeight}, [this] {
-            app_.ShowHelpTopic(topic_ - 1);
+            navigator_.ShowHelpTopic(topic_ - 1);
             Close();
         });
         left += 1680;
     }
     if (topic + 1 < topics.size()) {
         AddButton("nextTopic", "Next Topic", {left, kButtonTop, 1560, kButtonHeight}, [this] {
-            app_.ShowHelpTopic(topic_ + 1);
+            navigator_.ShowHelpTopic(topic_ + 1);
             Close();
         });
         left += 1680;
@@ -56,7 +56,7 @@ HelpTopic::HelpTopic(Application& app, std::size_t topic)
     AddButton("close", "Close", {left, kButtonTop, 1200, kButtonHeight}, [this] { Close(); });
     if (def.keyCodes) {
         AddButton("showKeyCodes", "Show some common ASCII codes", {5160, kButtonTop - 240, 3000, kButtonHeight},
-                  [this] { app_.ShowKeyCodeTable(); });
+                  [this] { navigator_.ShowKeyCodeTable(); });
     }
     Show();
 }

@@ -12,7 +12,7 @@ namespace tamrel {
 class HelpTopic : public HelpWindow {
 public:
     // Loads and shows the topic; the skin topic measures the screen now.
-    HelpTopic(Application& app, std::size_t topic);
+    HelpTopic(Platform& platform, Navigator& navigator, std::size_t topic);
 
     std::size_t topic() const { return topic_; }
 

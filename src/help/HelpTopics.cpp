@@ -1,15 +1,10 @@
 #include "help/HelpTopics.h"
 
-#include "setup/SetupMenus.h"
-
 namespace tamrel::help {
 
 namespace {
 
-using namespace setup;
-
 struct TopicText {
-    ui::MenuId menu;
     const char* title;
     const char* windows;
     const char* linux;  // null: the Windows text holds for both
@@ -19,7 +14,7 @@ struct TopicText {
 };
 
 const TopicText kTopics[] = {
-    {kHelpProgram, "Help: Choosing program to launch",
+    {"Help: Choosing program to launch",
      "The program to launch must be given with its complete, valid path: an .exe or a .bat file.\n"
      "Choose it in setup mode: Tamrel Options, Program to launch, Choose a different Program to Launch. "
      "You can also edit the Program = line of tamrel.set.\n"
@@ -43,7 +38,7 @@ const TopicText kTopics[] = {
      "/usr/games/emulator game\n"
      "# End of the script",
      false, false},
-    {kHelpMethod, "Help: Choosing shutdown method",
+    {"Help: Choosing shutdown method",
      "The shutdown method tells what happens after the launched program ends:\n"
      "0 = no shutdown: Tamrel ends and Windows is shown.\n"
      "1 = shut down: works on most versions of Windows.\n"
@@ -57,7 +52,7 @@ const TopicText kTopics[] = {
      "Set it in setup mode (Tamrel Options, Shutdown Method; a \">\" marks the current choice) or on the "
      "Shutdown method = line of tamrel.set.",
      false, false},
-    {kHelpCancelKey, "Help: Choosing cancel key",
+    {"Help: Choosing cancel key",
      "With a shutdown method other than 0, the shutdown screen counts a number down to zero, then shuts "
      "the computer down.\n"
      "Press the cancel key before zero to cancel and return to Windows, for maintenance.\n"
@@ -71,7 +66,7 @@ const TopicText kTopics[] = {
      "of the left mouse button. You can also write the code on the Key to cancel = line of tamrel.set.\n"
      "Codes: -1 left mouse click, 13 Enter, 27 Escape, 32 space bar.",
      true, false},
-    {kHelpRestartKey, "Help: Choosing a re-start key",
+    {"Help: Choosing a re-start key",
      "Since version 1.10 the shutdown can also be cancelled with the re-start key, which starts the "
      "launched program again.\n"
      "Choose it in the same key box as the cancel key; the box also offers not to use any re-start key.\n"
@@ -80,66 +75,66 @@ const TopicText kTopics[] = {
      "another cancel key or to set the re-start key to none.\n"
      "A skin may show which key re-starts.",
      nullptr, true, false},
-    {kHelpCancelTime, "Help: Choosing a cancel time",
+    {"Help: Choosing a cancel time",
      "With shutdown method 1 or 2 the shutdown screen counts down.\n"
      "The count starts at the cancel time: 5 to 25 seconds. Any other value gives 10 seconds.\n"
      "For example, a cancel time of 17 starts the count at 17; a cancel time of 4 is not valid and "
      "gives 10.",
      nullptr, false, false},
-    {kHelpCreateSkin, "Help: Creating a new skin",
+    {"Help: Creating a new skin",
      "The default shutdown screen is plain. A skin is a picture of the screen's size, made in any paint "
      "program.\n"
      "Note the resolution shown below, set the new picture's size in pixels to it, paint, and save it "
      "as a .bmp file, best in the program folder or in a folder named Skins inside it.",
      nullptr, false, true},
-    {kHelpOpenSkin, "Help: Opening a skin",
+    {"Help: Opening a skin",
      "Load a saved skin in setup mode (Skin, Open a skin), or write its complete path on the Skin = line "
      "of tamrel.set.\n"
      "A wrong path, or a damaged or wrongly named skin, makes Tamrel use the default skin.",
      nullptr, false, false},
-    {kHelpDefaultSkin, "Help: Using default skin",
+    {"Help: Using default skin",
      "Without a chosen skin, a plain default skin is used. It cannot be changed.\n"
      "It asks the user to press the \"assigned cancel key\", since it does not name the key.",
      nullptr, false, false},
-    {kHelpBoxWhat, "Help: What is the Countdown Box?",
+    {"Help: What is the Countdown Box?",
      "The countdown box holds the countdown number. It shows as a box only in setup mode; the shutdown "
      "screen shows the number alone.\n"
      "Its size follows the font size. Its X and Y position can be written in tamrel.set, but it is "
      "easier to drag it into place in setup mode.",
      nullptr, false, false},
-    {kHelpBoxFont, "Help: Selecting Countdown Box Font",
+    {"Help: Selecting Countdown Box Font",
      "Choose the font and font size of the countdown box in setup mode (Countdown box, Select font), "
      "best to match the skin.\n"
      "While the default skin is in use the menu is grey and the box cannot be changed.",
      nullptr, false, false},
-    {kHelpBoxColor, "Help: Choosing Countdown Box Font Color",
+    {"Help: Choosing Countdown Box Font Color",
      "Choose the colour of the countdown number in setup mode (Countdown box, Select color), or set it "
      "on the Countdown box color = line of tamrel.set.\n"
      "Black (0) is the default.",
      nullptr, false, false},
-    {kHelpBoxPosition, "Help: Positioning the Countdown Box",
+    {"Help: Positioning the Countdown Box",
      "In setup mode, drag the countdown box anywhere with the left mouse button.\n"
      "A skin can carry a line with a gap, such as \"The arcade will shut down in    seconds.\", and "
      "the box dragged into the gap looks part of the skin.\n"
      "The position can also be given on the Countdown box X position = and Countdown box Y position = "
      "lines; 0 and 0, the upper left corner, is the default.",
      nullptr, false, false},
-    {kHelpBoxReset, "Help: Resetting the Coundown Box",
+    {"Help: Resetting the Coundown Box",
      "Countdown box, Reset Countdown Box moves the box back to its default place in the upper left "
      "corner and makes the number black, the default colour.",
      nullptr, false, false},
-    {kHelpFinishing, "Help: Finishing",
+    {"Help: Finishing",
      "Tamrel Options, Done! writes tamrel.set and closes setup mode; a warning box tells you first if "
      "anything is wrong. The next start runs as you set it up.\n"
      "Tip: use a cancel time of 25 for a test run, then lower it.",
      nullptr, false, false},
-    {kHelpRunSetupAgain, "Help: Running setup mode again",
+    {"Help: Running setup mode again",
      "To run setup mode again, change the line \"Run setup = no\" to \"Run setup = yes\" in tamrel.set "
      "and start Tamrel. Finishing setup sets it back to no.\n"
      "Setup mode also starts when the program to launch or its path is bad, and when tamrel.set is "
      "missing or damaged.",
      nullptr, false, false},
-    {kHelpStartup, "Help: Running The Tamrel when Windows starts",
+    {"Help: Running The Tamrel when Windows starts",
      "To start Tamrel with Windows, test your setup first. Then create a shortcut to tamrel.exe and put "
      "it into the Windows Startup folder.",
      "To start Tamrel with the desktop session, test your setup first. Then create the file "
@@ -149,7 +144,7 @@ const TopicText kTopics[] = {
      "Name=Tamrel\n"
      "Exec=/home/arcade/tamrel/tamrel",
      false, false, "Help: Running The Tamrel when the desktop session starts"},
-    {kHelpTroubleshooting, "Help: Troubleshooting",
+    {"Help: Troubleshooting",
      "Setup mode is better than editing tamrel.set by hand, because it checks for mistakes.\n"
      "The error log tamrel.txt in the program folder holds most errors with their date and time; you "
      "may delete it at any time.\n"
@@ -161,7 +156,7 @@ const TopicText kTopics[] = {
      "Each run also writes the event log talog1.txt; talog2.txt and talog3.txt hold the two runs before.\n"
      "If a program does not launch, try starting it directly from a terminal.",
      false, false},
-    {kHelpGlaunch, "Help: Using Glaunch with The Tamrel",
+    {"Help: Using Glaunch with The Tamrel",
      "Glaunch can be launched without trouble. It runs other programs by ending itself and starting "
      "again afterwards. To keep that from causing a shutdown, a batch file in Glaunch's misc folder "
      "writes the marker file, runs the other program and deletes the marker again. While the marker "
@@ -186,7 +181,7 @@ std::vector<HelpTopicDef> Build(bool onWindows) {
     std::vector<HelpTopicDef> topics;
     for (const TopicText& topic : kTopics) {
         const bool own = !onWindows && topic.linux;
-        topics.push_back({topic.menu, !onWindows && topic.linuxTitle ? topic.linuxTitle : topic.title,
+        topics.push_back({!onWindows && topic.linuxTitle ? topic.linuxTitle : topic.title,
                           own ? topic.linux : topic.windows, topic.keyCodes, topic.resolution});
     }
     return topics;
@@ -194,18 +189,10 @@ std::vector<HelpTopicDef> Build(bool onWindows) {
 
 }  // namespace
 
-const std::vector<HelpTopicDef>& HelpTopics(bool onWindows) {
+const std::vector<HelpTopicDef>& HelpTopics(ui::Desktop desktop) {
     static const std::vector<HelpTopicDef> windows = Build(true);
     static const std::vector<HelpTopicDef> others = Build(false);
-    return onWindows ? windows : others;
-}
-
-std::size_t TopicOfMenu(ui::MenuId menu) {
-    const std::vector<HelpTopicDef>& topics = HelpTopics(true);
-    for (std::size_t i = 0; i < topics.size(); ++i) {
-        if (topics[i].menu == menu) return i;
-    }
-    return static_cast<std::size_t>(-1);
+    return desktop == ui::Desktop::Windows ? windows : others;
 }
 
 }  // namespace tamrel::help

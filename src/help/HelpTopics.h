@@ -10,8 +10,13 @@
 
 namespace tamrel::help {
 
+// The topics in chain order, which is the Help menu's order.
+enum class Topic : std::size_t {
+    Program, Method, CancelKey, RestartKey, CancelTime, CreateSkin, OpenSkin, DefaultSkin, BoxWhat,
+    BoxFont, BoxColor, BoxPosition, BoxReset, Finishing, RunSetupAgain, Startup, Troubleshooting, Glaunch,
+};
+
 struct HelpTopicDef {
-    ui::MenuId menu;  // the Help menu item that opens it
     std::string title;
     std::string text;
     bool keyCodes = false;    // offers the table of common key codes
@@ -20,9 +25,6 @@ struct HelpTopicDef {
 
 // Every topic in chain order, worded for the platform: "Windows" is the
 // desktop Tamrel returns to there; elsewhere the desktop session.
-const std::vector<HelpTopicDef>& HelpTopics(bool onWindows);
-
-// The topic a Help menu item opens, or npos.
-std::size_t TopicOfMenu(ui::MenuId menu);
+const std::vector<HelpTopicDef>& HelpTopics(ui::Desktop desktop);
 
 }  // namespace tamrel::help

@@ -1,6 +1,5 @@
 #include "help/HelpWindow.h"
 
-#include "run/Application.h"
 
 namespace tamrel {
 
@@ -11,16 +10,16 @@ constexpr int kEscape = 27;
 
 }  // namespace
 
-HelpWindow::HelpWindow(Application& app, const std::string& name, const std::string& title, ui::Twips width,
+HelpWindow::HelpWindow(Platform& platform, Navigator& navigator, const std::string& name, const std::string& title, ui::Twips width,
                        ui::Twips height)
-    : app_(app) {
+    : platform_(platform), navigator_(navigator) {
     ui::WindowSpec spec;
     spec.name = name;
     spec.caption = title;
     spec.clientWidth = width;
     spec.clientHeight = height;
     spec.dialog = true;
-    window_ = app.platform().ui.NewWindow(spec);
+    window_ = platform.ui.NewWindow(spec);
     window_->OnKeyPress([this](int& code) {
         if (code == kEscape) Close();
     });
@@ -57,7 +56,7 @@ void HelpWindow::Close() {
     if (!open_) return;
     open_ = false;
     window_->Close();
-    app_.WindowClosed();
+    navigator_.WindowClosed();
 }
 
 }  // namespace tamrel

@@ -7,12 +7,11 @@
 #include <memory>
 #include <string>
 
-#include "platform/Toolkit.h"
-#include "run/ProgramWindow.h"
+#include "platform/Navigator.h"
+#include "platform/Platform.h"
+#include "platform/ProgramWindow.h"
 
 namespace tamrel {
-
-class Application;
 
 class HelpWindow : public ProgramWindow {
 public:
@@ -21,7 +20,7 @@ public:
     void Close();
 
 protected:
-    HelpWindow(Application& app, const std::string& name, const std::string& title, ui::Twips width,
+    HelpWindow(Platform& platform, Navigator& navigator, const std::string& name, const std::string& title, ui::Twips width,
                ui::Twips height);
     ~HelpWindow() override;
 
@@ -30,7 +29,8 @@ protected:
                            std::function<void()> onClick);
     void Show();
 
-    Application& app_;
+    Platform& platform_;
+    Navigator& navigator_;
     std::unique_ptr<ui::Window> window_;
 
 private:

@@ -24,20 +24,20 @@ constexpr ui::Twips kTop = 240;
 constexpr ui::Twips kWidth = 6000;
 constexpr ui::Twips kColumn = 1800;  // where the second column begins
 constexpr ui::Twips kRow = 300;
-constexpr int kRows_ = static_cast<int>(std::size(kRows));
+constexpr int kRowCount = static_cast<int>(std::size(kRows));
 constexpr ui::Twips kThin = 15;  // a pixel at 96 dots per inch
 
 }  // namespace
 
-KeyCodeTable::KeyCodeTable(Application& app)
-    : HelpWindow(app, "KeyCodeTable", "Some common keyboard ASCII codes", kLeft + kWidth + 2040,
-                 kTop + (kRows_ + 1) * kRow + 480) {
-    const ui::Twips height = (kRows_ + 1) * kRow;
+KeyCodeTable::KeyCodeTable(Platform& platform, Navigator& navigator)
+    : HelpWindow(platform, navigator, "KeyCodeTable", "Some common keyboard ASCII codes", kLeft + kWidth + 2040,
+                 kTop + (kRowCount + 1) * kRow + 480) {
+    const ui::Twips height = (kRowCount + 1) * kRow;
     AddLabel("codeHeading", "Code number:", {kLeft + 60, kTop + 30, kColumn - 120, kRow - 60});
     AddLabel("keyHeading", "Keyboard key:", {kLeft + kColumn + 60, kTop + 30, kWidth - kColumn - 120, kRow - 60});
     // In the window's own font the run of blanks carries each key's name
     // into the second column.
-    for (int row = 0; row < kRows_; ++row) {
+    for (int row = 0; row < kRowCount; ++row) {
         AddLabel("row" + std::to_string(row + 1), kRows[row], {kLeft, kTop + (row + 1) * kRow + 30, kWidth, kRow - 60});
     }
     // The frame: the outer edges, the line between the columns, and a line
@@ -51,7 +51,7 @@ KeyCodeTable::KeyCodeTable(Application& app)
     draw({kLeft + kWidth, kTop, kThin, height + kThin});
     draw({kLeft, kTop + height, kWidth, kThin});
     draw({kLeft + kColumn, kTop, kThin, height});
-    for (int row = 1; row <= kRows_; ++row) draw({kLeft, kTop + row * kRow, kWidth, kThin});
+    for (int row = 1; row <= kRowCount; ++row) draw({kLeft, kTop + row * kRow, kWidth, kThin});
     AddButton("close", "Close", {kLeft + kWidth + 360, kTop + height - 420, 1320, 420}, [this] { Close(); });
     Show();
 }

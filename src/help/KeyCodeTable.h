@@ -8,7 +8,7 @@ namespace tamrel {
 
 class KeyCodeTable : public HelpWindow {
 public:
-    explicit KeyCodeTable(Application& app);
+    KeyCodeTable(Platform& platform, Navigator& navigator);
 };
 
 }  // namespace tamrel

@@ -43,8 +43,8 @@ void Logs::RotateEventLogs() {
 }
 
 void Logs::WriteEvent(const std::string& text) {
-    if (firstLogOfRun) {
-        firstLogOfRun = false;
+    if (firstLogOfRun_) {
+        firstLogOfRun_ = false;
         RotateEventLogs();
     }
     files_.AppendFile(InProgramFolder(files_, "talog1.txt"), clock_.NowText() + " --- " + Clipped(text) + "\r\n");
@@ -55,7 +55,7 @@ void Logs::WriteError(const std::string& entry) {
 }
 
 void Logs::Log(const std::string& text) {
-    if (dropFailedWrites) {
+    if (dropFailedWrites_) {
         TryLog(text);
     } else {
         WriteEvent(text);
@@ -70,7 +70,7 @@ void Logs::TryLog(const std::string& text) noexcept {
 }
 
 void Logs::AppendErrorLog(const std::string& entry) {
-    if (dropFailedWrites) {
+    if (dropFailedWrites_) {
         TryAppendErrorLog(entry);
     } else {
         WriteError(entry);

@@ -14,12 +14,12 @@ class Logs {
 public:
     Logs(FileSystem& files, Clock& clock) : files_(files), clock_(clock) {}
 
-    // Set at the start of a run: the next event line starts a new talog1.txt.
-    bool firstLogOfRun = false;
+    // At the start of a run: the next event line starts a new talog1.txt.
+    void StartRun() { firstLogOfRun_ = true; }
     // Once the launched program has ended, nothing may stand between the
-    // user and the configured shutdown: a line that cannot be written (a
-    // full disk) is dropped instead of failing the run.
-    bool dropFailedWrites = false;
+    // user and the configured shutdown: from now on a line that cannot be
+    // written (a full disk) is dropped instead of failing the run.
+    void DropFailedWrites() { dropFailedWrites_ = true; }
 
     // One event line: date and time, " --- ", the text. The first line of
     // the run rotates the generations and starts talog1.txt with its header.
@@ -38,6 +38,8 @@ private:
 
     FileSystem& files_;
     Clock& clock_;
+    bool firstLogOfRun_ = false;
+    bool dropFailedWrites_ = false;
 };
 
 }  // namespace tamrel

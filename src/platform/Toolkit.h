@@ -141,6 +141,14 @@ struct WindowSpec {
     bool dialog = false;
 };
 
+enum class Desktop {
+    Windows,
+    Session,  // a desktop session of any other system
+};
+
+// The desktop as the texts name it.
+inline std::string DesktopName(Desktop desktop) { return desktop == Desktop::Windows ? "Windows" : "the desktop"; }
+
 class Window {
 public:
     virtual ~Window() = default;
@@ -169,6 +177,11 @@ public:
     virtual void ClearPicture() = 0;
     // Repaints at once.
     virtual void Refresh() = 0;
+    // Makes the window the one that receives the keys, with the pointer out
+    // of sight in the bottom-right corner. Where a platform does it with a
+    // real click, the click arrives as an event like any other, during
+    // ProcessPendingEvents.
+    virtual void TakeFocus() = 0;
 
     // A typed character, 1 to 255; setting the code to 0 consumes it.
     virtual void OnKeyPress(std::function<void(int& code)> handler) = 0;
@@ -221,20 +234,13 @@ public:
     virtual int ShowMessageBox(const std::string& prompt, Buttons buttons,
                                const std::string& title, Icon icon) = 0;
 
-    // Moves the pointer; the platform clamps it to the screen. Pixels.
-    virtual void SetCursorPos(int x, int y) = 0;
-    // Makes the window under the pointer the one that receives the keys.
-    // Where it is done with a real click, the click arrives as an event like
-    // any other, during ProcessPendingEvents.
-    virtual void InjectLeftClick() = 0;
     virtual void ProcessPendingEvents() = 0;
 
     virtual Twips ScreenWidth() = 0;
     virtual Twips ScreenHeight() = 0;
 
-    // What the user is back at when Tamrel ends without shutting down, as
-    // the texts name it: "Windows" there, "the desktop" elsewhere.
-    virtual std::string DesktopName() const = 0;
+    // What the user is back at when Tamrel ends without shutting down.
+    virtual Desktop desktop() const = 0;
 
     // A request from outside to stop Tamrel (a signal), delivered as an
     // event with its number. Without a handler the program ends at once, as

@@ -6,7 +6,7 @@
 #include "help/AboutWindow.h"
 #include "help/HelpTopic.h"
 #include "help/KeyCodeTable.h"
-#include "run/Launcher.h"
+#include "run/RunSequence.h"
 #include "setup/SetupWindow.h"
 #include "shutdown/ShutdownScreen.h"
 
@@ -27,8 +27,7 @@ void Application::Start() {
                                     ui::Icon::None);
         return;
     }
-    Launcher runWindow(*this);
-    runWindow.Load();
+    RunSequence(platform_, logs_, *this).Run();
 }
 
 int Application::Run() {
@@ -50,13 +49,13 @@ void Application::LastWords(const std::string& text) {
     std::cerr << "tamrel: " << text << '\n';
 }
 
-void Application::ShowSetupWindow() {
-    setupWindow_ = std::make_unique<SetupWindow>(*this);
-    setupWindow_->Show();
+void Application::ShowSetup(SetupStart start) {
+    setupWindow_ = std::make_unique<SetupWindow>(platform_, logs_, *this);
+    setupWindow_->Show(start);
 }
 
 void Application::ShowShutdownScreen() {
-    shutdownScreen_ = std::make_unique<ShutdownScreen>(*this);
+    shutdownScreen_ = std::make_unique<ShutdownScreen>(platform_, logs_, *this);
     shutdownScreen_->Show();
 }
 
@@ -88,15 +87,15 @@ void Application::ShowHelpWindow(const std::string& key,
 }
 
 void Application::ShowHelpTopic(std::size_t topic) {
-    ShowHelpWindow("topic " + std::to_string(topic), [&] { return std::make_unique<HelpTopic>(*this, topic); });
+    ShowHelpWindow("topic " + std::to_string(topic), [&] { return std::make_unique<HelpTopic>(platform_, *this, topic); });
 }
 
 void Application::ShowAbout() {
-    ShowHelpWindow("about", [&] { return std::make_unique<AboutWindow>(*this); });
+    ShowHelpWindow("about", [&] { return std::make_unique<AboutWindow>(platform_, *this); });
 }
 
 void Application::ShowKeyCodeTable() {
-    ShowHelpWindow("key codes", [&] { return std::make_unique<KeyCodeTable>(*this); });
+    ShowHelpWindow("key codes", [&] { return std::make_unique<KeyCodeTable>(platform_, *this); });
 }
 
 }  // namespace tamrel

@@ -1,7 +1,7 @@
 #pragma once
-// The program's windows and their lifetime. The run window's load runs the
-// whole run sequence; the program then lives as long as one of the windows
-// it opened is open, and ends when the last one closes.
+// The program's windows and their lifetime. The run sequence runs first;
+// the program then lives as long as one of the windows it opened is open,
+// and ends when the last one closes.
 
 #include <cstddef>
 #include <functional>
@@ -10,51 +10,40 @@
 #include <vector>
 
 #include "log/Logs.h"
+#include "platform/Navigator.h"
 #include "platform/Platform.h"
-#include "run/ProgramWindow.h"
+#include "platform/ProgramWindow.h"
 
 namespace tamrel {
 
 class SetupWindow;
 class ShutdownScreen;
 
-class Application {
+class Application : public Navigator {
 public:
     explicit Application(Platform& platform);
-    ~Application();
+    ~Application() override;
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    // The start-up: runs the run window's load event.
+    // The start-up: the run sequence, up to the first window it opens.
     void Start();
     // Start, then the event loop while a window is open. The exit status:
     // 1 when the display could not be had.
     int Run();
 
-    // Shown modeless; each then keeps the program alive until it closes.
-    void ShowSetupWindow();
-    void ShowShutdownScreen();
-    // Help windows: any number at once, each at most once; asked for again
-    // while open, the same window comes to the front.
-    void ShowHelpTopic(std::size_t topic);
-    void ShowAbout();
-    void ShowKeyCodeTable();
-    // A window reports that it has closed: the program ends with the last.
-    void WindowClosed();
+    void ShowSetup(SetupStart start) override;
+    void ShowShutdownScreen() override;
+    void ShowHelpTopic(std::size_t topic) override;
+    void ShowAbout() override;
+    void ShowKeyCodeTable() override;
+    void WindowClosed() override;
     bool HasOpenWindows() const;
-    // Texts name Windows there and the desktop session elsewhere.
-    bool OnWindows() const { return platform_.ui.DesktopName() == "Windows"; }
 
     Platform& platform() { return platform_; }
+    // For a look from outside: the setup window shown last, or null.
+    const SetupWindow* setupWindow() const { return setupWindow_.get(); }
     Logs& logs() { return logs_; }
-
-    // Set when the user asks for setup after an unexpected error: setup then
-    // starts from the defaults and leaves the settings file alone.
-    bool setupAfterError = false;
-
-    // For tests: the windows shown so far (null when never shown).
-    SetupWindow* setupWindow() { return setupWindow_.get(); }
-    ShutdownScreen* shutdownScreen() { return shutdownScreen_.get(); }
 
 private:
     // Written as far as the disk allows, and to standard error.

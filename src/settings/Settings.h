@@ -9,19 +9,22 @@
 namespace tamrel {
 
 struct Settings {
-    std::string ProgramPath;
-    std::int16_t ShutdownMethod = 0;  // 0 none, 1 shut down, 2 power off
-    std::int16_t CancelSeconds = 0;
-    std::int16_t CancelKey = 0;   // character code, -1 left click
-    std::int16_t RestartKey = 0;  // as CancelKey, 0 none
-    std::int16_t BoxX = 0;        // top edge, twips
-    std::int16_t BoxY = 0;        // left edge, twips
-    std::string BoxFontName;
-    std::string BoxFontSize;  // held as text until applied
-    std::string BoxBold;      // held as text until applied
-    bool BoxItalic = false;
-    std::int32_t BoxColor = 0;
-    std::string SkinPath;
+    bool runSetup = false;  // only the start-up looks at it; setup writes "no"
+    std::string programPath;
+    std::int16_t shutdownMethod = 0;  // 0 none, 1 shut down, 2 power off
+    std::int16_t cancelSeconds = 0;
+    std::int16_t cancelKey = 0;   // character code, -1 left click
+    std::int16_t restartKey = 0;  // as cancelKey, 0 none
+    // The file calls the top edge "X position" and the left edge "Y
+    // position"; the fields say what they hold. Twips.
+    std::int16_t boxTop = 0;
+    std::int16_t boxLeft = 0;
+    std::string boxFontName;
+    std::string boxFontSize;  // held as text until applied
+    std::string boxBold;      // held as text until applied
+    bool boxItalic = false;
+    std::int32_t boxColor = 0;
+    std::string skinPath;
 };
 
 // What setup starts from when there is no settings file.

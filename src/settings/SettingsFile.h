@@ -21,23 +21,8 @@ std::vector<std::string> SplitLines(std::string_view bytes);
 // settings file (about 3 KB): such a file is damaged, and is not read.
 std::optional<std::vector<std::string>> ReadSettingsLines(FileSystem& files);
 
-// The key texts, as matched: lower case, one blank before the "=".
-namespace key {
-inline constexpr std::string_view kRunSetup = "run setup =";
-inline constexpr std::string_view kProgram = "program =";
-inline constexpr std::string_view kShutdownMethod = "shutdown method =";
-inline constexpr std::string_view kSecondsToCancel = "seconds to cancel =";
-inline constexpr std::string_view kKeyToCancel = "key to cancel =";
-inline constexpr std::string_view kKeyToRestart = "key to re-start =";
-inline constexpr std::string_view kBoxX = "countdown box x position =";
-inline constexpr std::string_view kBoxY = "countdown box y position =";
-inline constexpr std::string_view kBoxFont = "countdown box font =";
-inline constexpr std::string_view kBoxFontSize = "countdown box fontsize =";
-inline constexpr std::string_view kBoxBold = "countdown box bold font =";
-inline constexpr std::string_view kBoxItalic = "countdown box italic =";
-inline constexpr std::string_view kBoxColor = "countdown box color =";
-inline constexpr std::string_view kSkin = "skin =";
-}  // namespace key
+// A line the readers skip: its first character is "#".
+inline bool IsComment(std::string_view line) { return !line.empty() && line[0] == '#'; }
 
 // The line begins, in the first column and in any letter case, with the key.
 bool IsKeyLine(std::string_view line, std::string_view keyText);

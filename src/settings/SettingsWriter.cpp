@@ -1,6 +1,7 @@
 #include "settings/SettingsWriter.h"
 
 #include "settings/SettingsFile.h"
+#include "settings/SettingsKeys.h"
 #include "settings/Text.h"
 
 namespace tamrel {
@@ -10,12 +11,14 @@ namespace {
 constexpr const char* kKeyCodeComment =
     "# The number is the character code that the key types, as the keyboard reports it to Tamrel.";
 
+std::string Key(Field field) { return std::string(KeyOf(field).written); }
+
 void CorrectRanges(Settings& s) {
-    if (s.ShutdownMethod < 0 || s.ShutdownMethod > 2) s.ShutdownMethod = 0;
-    if (s.CancelSeconds < 5 || s.CancelSeconds > 25) s.CancelSeconds = 10;
-    if (s.CancelKey < -1 || s.CancelKey == 0) s.CancelKey = 27;
-    if (s.RestartKey < -1) s.RestartKey = 0;
-    if (s.RestartKey == s.CancelKey) s.RestartKey = 0;
+    if (s.shutdownMethod < 0 || s.shutdownMethod > 2) s.shutdownMethod = 0;
+    if (s.cancelSeconds < 5 || s.cancelSeconds > 25) s.cancelSeconds = 10;
+    if (s.cancelKey < -1 || s.cancelKey == 0) s.cancelKey = 27;
+    if (s.restartKey < -1) s.restartKey = 0;
+    if (s.restartKey == s.cancelKey) s.restartKey = 0;
 }
 
 }  // namespace
@@ -40,47 +43,47 @@ std::string SettingsFileText(Settings& s, const std::string& createdOn) {
         "# set this command to yes to use The Tamrel to set up these parameters.",
         "# If you set this command to yes, the setup routine will run when you start The Tamrel.",
         "# This command will change back to no afterwards.",
-        "Run Setup = no",
+        Key(Field::RunSetup) + " no",
         "#",
         "# Next line tells The Tamrel the program to start, including complete path.",
-        "Program =" + s.ProgramPath,
+        Key(Field::Program) + s.programPath,
         "#",
         "# Next line decides shutdown method. 0= Dont shutdown 1= Shutdown 2= Powerdown.",
         "# Default is 0 (Dont Shutdown.)",
-        "Shutdown method =" + PlainNumber(s.ShutdownMethod),
+        Key(Field::ShutdownMethod) + PlainNumber(s.shutdownMethod),
         "#",
         "# Next line states number of seconds to cancel shutdown. Min=5 Max= 25 Default is 10.",
-        "Seconds to cancel =" + PlainNumber(s.CancelSeconds),
+        Key(Field::CancelSeconds) + PlainNumber(s.cancelSeconds),
         "#",
         "# Next line decides which key to press to cancel the shutdown and go into Windows.",
         kKeyCodeComment,
         "# -1 is LEFT MOUSE CLICK. 27 is ESCAPE Key. 13 is ENTER Key. Default is 27(ESCAPE Key ).",
-        "Key to cancel =" + PlainNumber(s.CancelKey),
+        Key(Field::CancelKey) + PlainNumber(s.cancelKey),
         "#",
         "# Next line decides which key to press to cancel the shutdown and restart the program.",
         kKeyCodeComment,
         "# This key cannot be the same as the cancel key. If so, it will be set to 0.",
         "# -1 is LEFT MOUSE CLICK. 27 is ESCAPE Key. 13 is ENTER Key. Default is 0(None).",
-        "Key to re-start =" + PlainNumber(s.RestartKey),
+        Key(Field::RestartKey) + PlainNumber(s.restartKey),
         "#",
         "# Next line chooses Countdown box X position on the shutdown screen. Default is 0.",
-        "Countdown box X position =" + SignedNumber(s.BoxX),
+        Key(Field::BoxTop) + SignedNumber(s.boxTop),
         "# Next line chooses countdown box Y position on the shutdown screen. Default is 0.",
-        "Countdown box Y position =" + SignedNumber(s.BoxY),
+        Key(Field::BoxLeft) + SignedNumber(s.boxLeft),
         "# Next line chooses countdown box font. Default is Arial.",
-        "Countdown box font =" + s.BoxFontName,
+        Key(Field::BoxFontName) + s.boxFontName,
         "# Next line decides if count down box is in italics. Choices are True or False. Default is False.",
-        std::string("Countdown box italic =") + (s.BoxItalic ? "True" : "False"),
+        Key(Field::BoxItalic) + (s.boxItalic ? "True" : "False"),
         "# Next line chooses countdown box font size.",
-        "Countdown box fontsize =" + s.BoxFontSize,
+        Key(Field::BoxFontSize) + s.boxFontSize,
         "# Next line chooses countdown box font bold. Choices are True or False. Default is False.",
-        "Countdown box bold font =" + s.BoxBold,
+        Key(Field::BoxBold) + s.boxBold,
         "# Next line is the color of the number displayed in the countdown box.",
         "# Colors are numbers from 0 to 255. Black is 0, Red is 255. Default is 0 (Black)",
-        "Countdown box color =" + SignedNumber(s.BoxColor),
+        Key(Field::BoxColor) + SignedNumber(s.boxColor),
         "#",
         "# Next line states the skin to use, including complete path.",
-        "Skin =" + s.SkinPath,
+        Key(Field::SkinPath) + s.skinPath,
         "#",
         "# You can create a skin using MSPaint. You may try other paint programs,",
         "# just make sure you save it as a bmp file.",

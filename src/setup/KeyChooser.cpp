@@ -1,10 +1,7 @@
 #include "setup/KeyChooser.h"
 
-#include "run/Application.h"
-#include "settings/Numbers.h"
 #include "settings/Text.h"
 #include "setup/SetupMenus.h"
-#include "setup/SetupWindow.h"
 
 namespace tamrel {
 
@@ -27,16 +24,25 @@ struct BoxLabel {
 
 }  // namespace
 
-std::string CancelKeyCaption(int key) {
-    return key == -1 ? "Current Cancel Key: Left Mouse Click" : "Current Cancel Key: " + SignedNumber(key);
+std::string KeyCaption(KeyRole role, KeyCaptionStyle style, int key) {
+    struct Wording {
+        const char* prefix;
+        const char* none;  // null: the number
+        const char* click;
+    };
+    // [style][role]
+    static constexpr Wording kWordings[2][2] = {
+        {{"Current Cancel Key: ", "none", "Left mouse click"}, {"Current re-start key: ", "none", "Left mouse click"}},
+        {{"Current Cancel Key: ", nullptr, kMouseClick}, {"Current Re-start Key: ", "None", kMouseClick}},
+    };
+    const Wording& wording = kWordings[static_cast<int>(style)][static_cast<int>(role)];
+    if (key == -1) return std::string(wording.prefix) + wording.click;
+    if (key == 0 && wording.none) return std::string(wording.prefix) + wording.none;
+    return wording.prefix + SignedNumber(key);
 }
 
-std::string RestartKeyCaption(int key) {
-    return key == -1 ? "Current Re-start Key: Left Mouse Click" : "Current Re-start Key: " + SignedNumber(key);
-}
-
-KeyChooser::KeyChooser(SetupWindow& owner) : owner_(owner) {
-    ui::Window& window = owner.window();
+KeyChooser::KeyChooser(ui::Toolkit& ui, ui::Window& window, SetupState& state, ui::Control& restartHint)
+    : ui_(ui), window_(window), state_(state), restartHint_(restartHint) {
     box_ = &window.AddControl(ui::ControlKind::Frame, "keyChooser", nullptr, {1800, 0, 7335, 2055});
     box_->SetText("Choose cancel key");
     box_->SetFont({kSansSerif, 13.5, true, false});
@@ -46,13 +52,13 @@ KeyChooser::KeyChooser(SetupWindow& owner) : owner_(owner) {
     const BoxLabel labels[] = {
         {&KeyChooser::prompt_, "keyPrompt", "Press button now to set new cancel key ascii code:",
          {120, 1200, 2415, 375}, 0, true, ""},
-        {&KeyChooser::captured_, "capturedKey", "", {2880, 1320, 780, 300}, 9.75, true,
+        {&KeyChooser::capturedKey_, "capturedKey", "", {2880, 1320, 780, 300}, 9.75, true,
          "This is the ascii code of the key you just pressed."},
         // Wider than it was drawn for, so that fonts wider than the
         // original's still fit on one line.
         {&KeyChooser::currentCaption_, "currentKeyCaption", "Current cancel key ascii code:", {240, 720, 2640, 195},
          0, true, ""},
-        {&KeyChooser::current_, "currentKey", "", {2880, 720, 570, 195}, 0, true,
+        {&KeyChooser::currentKey_, "currentKey", "", {2880, 720, 570, 195}, 0, true,
          "This is the ascii code of the selected key."},
         {&KeyChooser::ok_, "okLabel", "   OK", {6000, 360, 975, 495}, 12, true, "Click here to accept the new key"},
         {&KeyChooser::okHint_, "okHint", "Click here to accept new key code=>", {4440, 360, 1575, 495}, 0, false, ""},
@@ -77,67 +83,66 @@ KeyChooser::KeyChooser(SetupWindow& owner) : owner_(owner) {
     noRestartKey_->OnClick([this] { UseNoRestartKey(); });
 }
 
-void KeyChooser::Open(bool restartMode) {
-    const char* mode = restartMode ? "re-start" : "cancel";
-    noRestartKey_->SetVisible(restartMode);
+void KeyChooser::Open(KeyRole role) {
+    role_ = role;
+    const bool restart = role == KeyRole::Restart;
+    const char* mode = restart ? "re-start" : "cancel";
+    noRestartKey_->SetVisible(restart);
     ok_->SetEnabled(false);
-    captured_->SetText("");
-    box_->SetText(restartMode ? kRestartTitle : kCancelTitle);
+    capturedKey_->SetText("");
+    box_->SetText(restart ? kRestartTitle : kCancelTitle);
     currentCaption_->SetText(std::string("Current ") + mode + " key ascii code:");
     prompt_->SetText(std::string("Press button now to set new ") + mode + " key ascii code:");
     box_->SetVisible(true);
-    const int key = restartMode ? owner_.state.RestartKey : owner_.state.CancelKey;
-    current_->SetText(key == -1 ? kMouseClick : SignedNumber(key));
+    const int key = restart ? state_.restartKey : state_.cancelKey;
+    currentKey_->SetText(key == -1 ? kMouseClick : SignedNumber(key));
 }
 
-void KeyChooser::OpenForCancelKey() { Open(false); }
-
-void KeyChooser::OpenForRestartKey() { Open(true); }
-
-void KeyChooser::Capture(const std::string& choice) {
-    captured_->SetText(choice);
+void KeyChooser::Capture(int key) {
+    captured_ = key;
+    capturedKey_->SetText(key == -1 ? kMouseClick : PlainNumber(key));
     ok_->SetEnabled(true);
     okHint_->SetVisible(true);
 }
 
 void KeyChooser::OnKeyPress(int& code) {
-    Capture(PlainNumber(code));
+    Capture(code);
     code = 0;
 }
 
 void KeyChooser::OnClick() {
-    if (box_->Visible()) Capture(kMouseClick);
+    if (box_->Visible()) Capture(-1);
+}
+
+void KeyChooser::ShowKey(KeyRole role, int key) {
+    window_.SetMenuCaption(role == KeyRole::Cancel ? setup::kCancelKeyMenu : setup::kRestartKeyMenu,
+                           KeyCaption(role, KeyCaptionStyle::Chosen, key));
 }
 
 void KeyChooser::Accept() {
-    SetupState& state = owner_.state;
-    ui::Toolkit& ui = owner_.app().platform().ui;
-    ui::Window& window = owner_.window();
-    const std::string choice = captured_->Text();
-    const std::int16_t code = choice == kMouseClick ? std::int16_t{-1} : ToInt16(LenientNumber(choice));
-    const std::string mode = box_->Text();
-    if (mode == kCancelTitle) {
-        if (code == state.RestartKey) {
-            const int answer = ui.ShowMessageBox(
+    const auto key = static_cast<std::int16_t>(captured_);
+    if (role_ == KeyRole::Cancel) {
+        if (key == state_.restartKey) {
+            const int answer = ui_.ShowMessageBox(
                 "The cancel key is the same as the re-start key. If you continue, the re-start key will be set to "
                 "none. Do you wish to continue?",
                 ui::Buttons::YesNo, "The cancel key is the same as the re-start key!!", ui::Icon::None);
             if (answer == ui::kAnswerNo) return;
-            state.RestartKey = 0;
-            window.SetMenuCaption(setup::kRestartKeyMenu, "Current Re-start Key: None");
+            state_.restartKey = 0;
+            ShowKey(KeyRole::Restart, 0);
         }
-        state.CancelKey = code;
-        window.SetMenuCaption(setup::kCancelKeyMenu, CancelKeyCaption(code));
-    } else if (mode == kRestartTitle) {
-        if (code == state.CancelKey) {
-            ui.ShowMessageBox("The re-start key cannot be the same as the cancel key. Please choose another key.",
-                              ui::Buttons::Ok, "Invalid re-start key!!", ui::Icon::None);
+        state_.cancelKey = key;
+        ShowKey(KeyRole::Cancel, key);
+    } else {
+        if (key == state_.cancelKey) {
+            ui_.ShowMessageBox("The re-start key cannot be the same as the cancel key. Please choose another key.",
+                               ui::Buttons::Ok, "Invalid re-start key!!", ui::Icon::None);
             return;
         }
-        state.RestartKey = code;
-        window.SetMenuCaption(setup::kRestartKeyMenu, RestartKeyCaption(code));
+        state_.restartKey = key;
+        ShowKey(KeyRole::Restart, key);
     }
-    ShowRestartHint();
+    restartHint_.SetVisible(state_.restartKey != 0);
     okHint_->SetVisible(false);
     box_->SetVisible(false);
 }
@@ -148,12 +153,10 @@ void KeyChooser::Cancel() {
 }
 
 void KeyChooser::UseNoRestartKey() {
-    owner_.state.RestartKey = 0;
+    state_.restartKey = 0;
     box_->SetVisible(false);
-    owner_.window().SetMenuCaption(setup::kRestartKeyMenu, "Current Re-start Key: None");
-    owner_.preview().restartHint->SetVisible(false);
+    ShowKey(KeyRole::Restart, 0);
+    restartHint_.SetVisible(false);
 }
-
-void KeyChooser::ShowRestartHint() { owner_.preview().restartHint->SetVisible(owner_.state.RestartKey != 0); }
 
 }  // namespace tamrel

@@ -3,46 +3,55 @@
 // (or a click) as the new cancel or re-start key. The two keys must differ;
 // the cancel key wins, after the user agrees to lose the re-start key.
 
+#include <string>
+
 #include "platform/Toolkit.h"
+#include "setup/SetupState.h"
 
 namespace tamrel {
 
-class SetupWindow;
+enum class KeyRole { Cancel, Restart };
+
+// How a menu caption shows a key: as setup found it in the file, or as
+// the chooser has just set it. The two are worded differently.
+enum class KeyCaptionStyle { Loaded, Chosen };
+std::string KeyCaption(KeyRole role, KeyCaptionStyle style, int key);
 
 class KeyChooser {
 public:
-    // Builds the box, hidden, in the setup window.
-    explicit KeyChooser(SetupWindow& owner);
+    // Builds the box, hidden, in the setup window. `restartHint` is the
+    // preview's line about the re-start key, shown while there is one.
+    KeyChooser(ui::Toolkit& ui, ui::Window& window, SetupState& state, ui::Control& restartHint);
 
-    void OpenForCancelKey();
-    void OpenForRestartKey();
+    void Open(KeyRole role);
     // Every typed key reaches here, whether the box is open or not.
     void OnKeyPress(int& code);
     // A click on the window's background or on the box's empty area.
     void OnClick();
+
+private:
     void Accept();
     void Cancel();
     void UseNoRestartKey();
+    void Capture(int key);
+    void ShowKey(KeyRole role, int key);
 
-private:
-    void Open(bool restartMode);
-    void Capture(const std::string& choice);
-    void ShowRestartHint();
+    ui::Toolkit& ui_;
+    ui::Window& window_;
+    SetupState& state_;
+    ui::Control& restartHint_;
+    KeyRole role_ = KeyRole::Cancel;
+    int captured_ = 0;
 
-    SetupWindow& owner_;
     ui::Control* box_ = nullptr;
     ui::Control* prompt_ = nullptr;
-    ui::Control* captured_ = nullptr;
+    ui::Control* capturedKey_ = nullptr;
     ui::Control* currentCaption_ = nullptr;
-    ui::Control* current_ = nullptr;
+    ui::Control* currentKey_ = nullptr;
     ui::Control* ok_ = nullptr;
     ui::Control* okHint_ = nullptr;
     ui::Control* cancel_ = nullptr;
     ui::Control* noRestartKey_ = nullptr;
 };
-
-// The menu captions that show the keys.
-std::string CancelKeyCaption(int key);
-std::string RestartKeyCaption(int key);
 
 }  // namespace tamrel

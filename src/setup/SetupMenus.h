@@ -2,6 +2,7 @@
 // The setup window's menu bar as data: role ids and design captions. The
 // handlers are bound to the ids; captions and enabled states change by id.
 
+#include <string>
 #include <vector>
 
 #include "platform/Toolkit.h"
@@ -60,8 +61,43 @@ enum Menu : ui::MenuId {
     kHelpGlaunch,
 };
 
-// The whole tree. `desktopName` words the one caption that names the
-// platform ("Windows").
-std::vector<ui::MenuDef> SetupMenuBar(const std::string& desktopName);
+// What choosing an item does; the item's argument says which method, time
+// or help topic.
+enum class Command {
+    None,  // a menu that opens, or an item that only shows a value
+    ChooseProgram,
+    ChooseMethod,
+    ChooseCancelTime,
+    ChooseCancelKey,
+    ChooseRestartKey,
+    OpenSkin,
+    UseDefaultSkin,
+    SelectFont,
+    SelectColor,
+    ResetBox,
+    Done,
+    CancelAndExit,
+    ShowAbout,
+    ShowHelpTopic,
+};
+
+struct SetupMenuDef {
+    ui::MenuId id;
+    std::string caption;  // as designed; some change with the choices
+    Command command = Command::None;
+    int argument = 0;
+    // Enabled only while a shutdown method is chosen.
+    bool forShutdownOnly = false;
+    std::vector<SetupMenuDef> items;
+};
+
+// The whole tree, worded for the desktop Tamrel returns to.
+const std::vector<SetupMenuDef>& SetupMenuTable(ui::Desktop desktop);
+// The tree as the toolkit builds it.
+std::vector<ui::MenuDef> SetupMenuBar(ui::Desktop desktop);
+// Every item of the tree, depth first.
+std::vector<const SetupMenuDef*> SetupMenuItems(ui::Desktop desktop);
+// The item of that id.
+const SetupMenuDef& SetupMenuItem(ui::Desktop desktop, ui::MenuId id);
 
 }  // namespace tamrel::setup

@@ -4,74 +4,65 @@
 // a preview of the countdown box; the menus change the state; "Done!"
 // writes a complete new settings file and ends the program.
 
-#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
-#include "platform/Toolkit.h"
-#include "run/ProgramWindow.h"
-#include "settings/Settings.h"
+#include "log/Logs.h"
+#include "platform/Navigator.h"
+#include "platform/Platform.h"
+#include "platform/ProgramWindow.h"
+#include "setup/SetupState.h"
 #include "shutdown/DefaultLook.h"
 
 namespace tamrel {
 
-class Application;
-class Logs;
 class KeyChooser;
-class CountdownBoxEditor;
-
-// What setup edits: the settings, and where the last press on the
-// countdown box preview landed inside it.
-struct SetupState : Settings {
-    std::int16_t DragOffsetX = 0;
-    std::int16_t DragOffsetY = 0;
-};
+class LookEditor;
+class RuntimeError;
 
 class SetupWindow : public ProgramWindow {
 public:
-    explicit SetupWindow(Application& app);
+    SetupWindow(Platform& platform, Logs& logs, Navigator& navigator);
     ~SetupWindow() override;
     SetupWindow(const SetupWindow&) = delete;
     SetupWindow& operator=(const SetupWindow&) = delete;
 
     // Builds the window, runs its load and shows it, unless the load found
     // the settings file damaged.
-    void Show();
+    void Show(SetupStart start);
     bool IsOpen() const override { return open_; }
 
-    void Load();
-    void OnMenu(ui::MenuId id);
-    void ChooseProgram();
-    void ChooseShutdownMethod(int method);
-    void ChooseCancelTime(int seconds);
-    void Done();
-    void CancelAndExit();
-
-    SetupState state;
-
-    // For the key chooser and the countdown box editor.
-    Application& app() { return app_; }
-    ui::Window& window() { return *window_; }
-    const DefaultLook& preview() const { return preview_; }
-    ui::Control& countdownBox() { return *countdownBox_; }
+    // What the window holds so far, for a look from outside.
+    const SetupState& state() const { return state_; }
 
 private:
     void BuildWindow();
-    void ShowSetupState();
-    void LoadFailed(const class RuntimeError& error);
+    void Load(SetupStart start);
+    void ShowState();
+    void LoadFailed(const RuntimeError& error);
+    void OnMenu(ui::MenuId id);
+    void ChooseProgram();
+    void ChooseShutdownMethod(int method);
+    void MarkMethod(int method);
+    void ChooseCancelTime(int seconds);
     bool BoxPositionFits();
+    void Done();
+    void CancelAndExit();
     // Every handler runs through here: a failure the handler did not expect
     // is reported and the window stays open, with nothing lost.
     void Guarded(const std::function<void()>& handler);
     void Close();
 
-    Application& app_;
+    Platform& platform_;
     Logs& logs_;
+    Navigator& navigator_;
     bool open_ = false;
+    SetupState state_;
     std::unique_ptr<ui::Window> window_;
     DefaultLook preview_;
     ui::Control* countdownBox_ = nullptr;
-    std::unique_ptr<CountdownBoxEditor> boxEditor_;
+    std::unique_ptr<LookEditor> lookEditor_;
     std::unique_ptr<KeyChooser> keyChooser_;
 };
 

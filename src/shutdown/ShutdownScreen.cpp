@@ -1,16 +1,16 @@
 #include "shutdown/ShutdownScreen.h"
 
-#include "platform/Paths.h"
 #include "platform/RuntimeError.h"
-#include "run/Application.h"
 #include "settings/DamagedSettings.h"
 #include "settings/Numbers.h"
+#include "settings/SettingsFile.h"
 #include "settings/Text.h"
 #include "shutdown/DefaultLook.h"
 
 namespace tamrel {
 
-ShutdownScreen::ShutdownScreen(Application& app) : app_(app), logs_(app.logs()) {}
+ShutdownScreen::ShutdownScreen(Platform& platform, Logs& logs, Navigator& navigator)
+    : platform_(platform), logs_(logs), navigator_(navigator) {}
 
 ShutdownScreen::~ShutdownScreen() = default;
 
@@ -19,18 +19,18 @@ void ShutdownScreen::BuildWindow() {
     spec.name = "ShutdownScreen";
     spec.borderless = true;
     spec.fullScreen = true;
-    window_ = app_.platform().ui.NewWindow(spec);
+    window_ = platform_.ui.NewWindow(spec);
 
-    countdownNumber = &window_->AddControl(ui::ControlKind::Label, "countdownNumber", nullptr,
+    countdownNumber_ = &window_->AddControl(ui::ControlKind::Label, "countdownNumber", nullptr,
                                   {3960, 2280, kCountdownBoxWidth, kCountdownBoxHeight});
-    countdownNumber->SetVisible(false);
-    countdownNumber->SetFont({"MS Sans Serif", 8.25, false, false});
+    countdownNumber_->SetVisible(false);
+    countdownNumber_->SetFont({"MS Sans Serif", 8.25, false, false});
 
     look_ = tamrel::BuildDefaultLook(*window_, {"defaultLook", "If the keyboard is hooked up, you can", "ERR",
-                                        app_.platform().ui.DesktopName()});
+                                        ui::DesktopName(platform_.ui.desktop())});
 
-    countdownTimer = &window_->AddTimer(1000);
-    countdownTimer->OnTick([this] { OnTick(); });
+    countdownTimer_ = &window_->AddTimer(1000);
+    countdownTimer_->OnTick([this] { OnTick(); });
     window_->OnKeyPress([this](int& code) { OnKeyPress(code); });
     window_->OnClick([this] { OnClick(); });
 }
@@ -39,35 +39,33 @@ void ShutdownScreen::Show() {
     BuildWindow();
     // Stopped from outside (the session ending, a kill): the run ends as a
     // cancel would, with the machine left on.
-    app_.platform().ui.OnStopRequest([this](int number) {
-        logs_.TryLog("Tamrel was asked to stop (signal " + PlainNumber(number) + ") at " + PlainNumber(SecondsLeft) +
+    platform_.ui.OnStopRequest([this](int number) {
+        logs_.TryLog("Tamrel was asked to stop (signal " + PlainNumber(number) + ") at " + PlainNumber(secondsLeft_) +
                      " seconds.");
         logs_.TryLog("Tamrel ended.");
         Close();
     });
     window_->Show();
     open_ = true;
-    Activate();
+    SetUp();
 }
 
 void ShutdownScreen::Close() {
     if (!open_) return;
     open_ = false;
-    app_.platform().ui.OnStopRequest(nullptr);
-    countdownTimer->SetEnabled(false);
+    platform_.ui.OnStopRequest(nullptr);
+    countdownTimer_->SetEnabled(false);
     window_->Close();
-    app_.WindowClosed();
+    navigator_.WindowClosed();
 }
 
-void ShutdownScreen::Activate() {
+void ShutdownScreen::SetUp() {
     // Every failure of the set-up, the settings check included, ends the
     // screen without shutting down.
     try {
-        KeyLineCount = 0;
-        FileSystem& files = app_.platform().files;
-        FolderPrefix = tamrel::FolderPrefix(files.ProgramFolder(), files.Separator());
-        if (!files.FileExists(FolderPrefix + "tamrel.set")) {
-            MissingFile();
+        FileSystem& files = platform_.files;
+        if (!files.FileExists(SettingsFilePath(files))) {
+            SettingsMissing();
             return;
         }
         switch (ReadSettings()) {
@@ -75,64 +73,60 @@ void ShutdownScreen::Activate() {
                 Close();
                 return;
             case ReadOutcome::Corrupt:
-                DiscardDamagedSettings(logs_, files, app_.platform().ui, kDamagedFilePrompt);
+                DiscardDamagedSettings(logs_, files, platform_.ui, kDamagedFilePrompt);
                 Close();
                 return;
             case ReadOutcome::Complete:
                 break;
         }
-        if (LowerCase(SkinPath) != "use default") {
-            BuildSkinLook();
+        if (LowerCase(settings_.skinPath) != "use default") {
+            ShowSkinLook();
         } else {
-            BuildDefaultLook();
+            ShowDefaultLook();
         }
         TakeFocusAndStart();
     } catch (const RuntimeError& error) {
-        ErrorPath(error);
+        SetUpFailed(error);
     }
 }
 
-void ShutdownScreen::BuildSkinLook() {
-    if (BoxFontName.empty()) BoxFontName = "comic sans ms";
-    if (LenientNumber(BoxFontSize) == 0) BoxFontSize = "20";
-    const double size = LabelFontSize(BoxFontSize);
-    if (BoxBold.empty()) BoxBold = "False";
-    countdownNumber->SetFont({BoxFontName, size, ToBoolean(BoxBold), BoxItalic});
-    countdownNumber->SetForeColor(BoxColor);
-    countdownNumber->SetBounds({static_cast<ui::Twips>(BoxY), static_cast<ui::Twips>(BoxX), kCountdownBoxWidth, kCountdownBoxHeight});
-    if (!SkinPath.empty()) window_->SetPicture(SkinPath);
-    countdownNumber->SetText(PlainNumber(SecondsLeft));
-    countdownNumber->SetVisible(true);
+void ShutdownScreen::ShowSkinLook() {
+    Settings& s = settings_;
+    if (s.boxFontName.empty()) s.boxFontName = "comic sans ms";
+    if (LenientNumber(s.boxFontSize) == 0) s.boxFontSize = "20";
+    const double size = LabelFontSize(s.boxFontSize);
+    if (s.boxBold.empty()) s.boxBold = "False";
+    countdownNumber_->SetFont({s.boxFontName, size, ToBoolean(s.boxBold), s.boxItalic});
+    countdownNumber_->SetForeColor(s.boxColor);
+    countdownNumber_->SetBounds({static_cast<ui::Twips>(s.boxLeft), static_cast<ui::Twips>(s.boxTop), kCountdownBoxWidth, kCountdownBoxHeight});
+    if (!s.skinPath.empty()) window_->SetPicture(s.skinPath);
+    countdownNumber_->SetText(PlainNumber(secondsLeft_));
+    countdownNumber_->SetVisible(true);
 }
 
-void ShutdownScreen::BuildDefaultLook() {
+void ShutdownScreen::ShowDefaultLook() {
     CentreDefaultLook(look_, *window_);
     for (ui::Control* control : {look_.frame, look_.heading, look_.number, look_.seconds, look_.cancelHint}) control->SetVisible(true);
-    look_.number->SetText(PlainNumber(SecondsLeft));
-    look_.restartHint->SetVisible(RestartKey != 0);
+    look_.number->SetText(PlainNumber(secondsLeft_));
+    look_.restartHint->SetVisible(settings_.restartKey != 0);
 }
 
 void ShutdownScreen::TakeFocusAndStart() {
-    ui::Toolkit& ui = app_.platform().ui;
-    Counting = false;
-    // The pointer goes out of sight in the bottom-right corner, and the
-    // screen becomes the window that receives the keys.
-    ui.SetCursorPos(10000, 10000);
-    ClickScreen();
+    ui::Toolkit& ui = platform_.ui;
+    counting_ = false;
+    window_->TakeFocus();
     ui.ProcessPendingEvents();
-    countdownTimer->SetEnabled(true);
-    Counting = true;
+    countdownTimer_->SetEnabled(true);
+    counting_ = true;
 }
 
-void ShutdownScreen::ClickScreen() { app_.platform().ui.InjectLeftClick(); }
-
-void ShutdownScreen::MissingFile() {
-    ui::Toolkit& ui = app_.platform().ui;
+void ShutdownScreen::SettingsMissing() {
+    ui::Toolkit& ui = platform_.ui;
     const int answer = ui.ShowMessageBox(
         "Tamrel.set config file not found! Do you wish to setup Tamrel now?", ui::Buttons::YesNo,
         "Tamrel.set not found!", ui::Icon::None);
     if (answer == ui::kAnswerYes) {
-        app_.ShowSetupWindow();
+        navigator_.ShowSetup(SetupStart::FromFile);
         Close();
         return;
     }
@@ -144,9 +138,9 @@ void ShutdownScreen::MissingFile() {
     Close();
 }
 
-void ShutdownScreen::ErrorPath(const RuntimeError& error) {
+void ShutdownScreen::SetUpFailed(const RuntimeError& error) {
     const std::string description = error.Description();
-    app_.platform().ui.ShowMessageBox("Tamrel has encountered a problem and will end. (" + description +
+    platform_.ui.ShowMessageBox("Tamrel has encountered a problem and will end. (" + description +
                                           ")\r Please check Tamrel.txt for help",
                                       ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
     logs_.TryAppendErrorLog("---Tamrel encountered error.  (" + description +

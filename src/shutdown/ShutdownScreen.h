@@ -8,79 +8,63 @@
 #include <memory>
 #include <string>
 
-#include "platform/Toolkit.h"
-#include "run/ProgramWindow.h"
+#include "log/Logs.h"
+#include "platform/Navigator.h"
+#include "platform/Platform.h"
+#include "platform/ProgramWindow.h"
+#include "settings/Settings.h"
 #include "shutdown/DefaultLook.h"
 
 namespace tamrel {
 
-class Application;
-class Logs;
 class RuntimeError;
 
 class ShutdownScreen : public ProgramWindow {
 public:
-    explicit ShutdownScreen(Application& app);
+    ShutdownScreen(Platform& platform, Logs& logs, Navigator& navigator);
     ~ShutdownScreen() override;
 
-    // Makes the screen visible and runs its activation.
+    // Makes the screen visible and sets it up: the settings, the look, the
+    // focus, then the countdown.
     void Show();
     bool IsOpen() const override { return open_; }
-
-    void Activate();
-    void OnTick();
-    void OnKeyPress(int& KeyAscii);
-    void OnClick();
-
-    // The screen's state; public so that tests can see what it decided.
-    std::string FolderPrefix;
-    int KeyLineCount = 0;
-    bool RestartLineSeen = false;
-    std::int16_t ShutdownMethod = 0;
-    std::int16_t SecondsLeft = 0;
-    std::int16_t CancelKey = 0;
-    std::int16_t RestartKey = 0;
-    std::int16_t BoxX = 0;
-    std::int16_t BoxY = 0;
-    std::string BoxFontName;
-    std::string BoxFontSize;
-    std::string BoxBold;
-    bool BoxItalic = false;
-    std::int32_t BoxColor = 0;
-    std::string SkinPath;
-    // The set-up is over and the count runs: only now do keys and clicks
-    // count.
-    bool Counting = false;
 
 private:
     enum class ReadOutcome { Complete, EarlyEnd, Corrupt };
 
     void BuildWindow();
+    void SetUp();
     ReadOutcome ReadSettings();
     void RejectSkin();
-    void BuildSkinLook();
-    void BuildDefaultLook();
+    void ShowSkinLook();
+    void ShowDefaultLook();
     void TakeFocusAndStart();
-    void ClickScreen();
-    void MissingFile();
-    void ErrorPath(const RuntimeError& error);
+    void SettingsMissing();
+    void SetUpFailed(const RuntimeError& error);
 
+    void OnTick();
+    void OnKeyPress(int& code);
+    void OnClick();
     void CancelShutdown();
     void RestartProgram();
     void ShutDownMachine();
-    bool IsNtFamily();
-    bool EnableShutdownPrivilege();
-
     void Close();
 
-    Application& app_;
+    Platform& platform_;
     Logs& logs_;
+    Navigator& navigator_;
     bool open_ = false;
 
+    Settings settings_;
+    std::int16_t secondsLeft_ = 0;
+    // The set-up is over and the count runs: only now do keys and clicks
+    // count.
+    bool counting_ = false;
+
     std::unique_ptr<ui::Window> window_;
-    ui::Control* countdownNumber = nullptr;
+    ui::Control* countdownNumber_ = nullptr;
     DefaultLook look_;
-    ui::Timer* countdownTimer = nullptr;
+    ui::Timer* countdownTimer_ = nullptr;
 };
 
 }  // namespace tamrel

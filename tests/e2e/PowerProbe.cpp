@@ -16,11 +16,13 @@ int main(int argc, char** argv) {
     }
     tamrel::LogindPower power;
     if (argc == 2 && std::strcmp(argv[1], "right") == 0) {
-        std::puts(power.EnableShutdownPrivilege() ? "granted" : "refused");
+        std::puts(power.MayPowerOff() ? "granted" : "refused");
         return 0;
     }
     if (argc == 3 && std::strcmp(argv[1], "exit") == 0) {
-        power.RequestExit(static_cast<unsigned>(std::atoi(argv[2])));
+        const int flags = std::atoi(argv[2]);
+        power.Request(flags == 0 ? tamrel::PowerAction::LogOff
+                                 : flags == 1 ? tamrel::PowerAction::ShutDown : tamrel::PowerAction::PowerOff);
         std::puts("asked");
         return 0;
     }

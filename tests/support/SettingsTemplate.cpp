@@ -17,13 +17,13 @@ std::string KeyOf(const std::string& line) {
 
 std::vector<std::string> SettingsTemplate(const std::vector<std::string>& overrides) {
     Settings base;
-    base.ShutdownMethod = 1;
-    base.CancelSeconds = 10;
-    base.CancelKey = 27;
-    base.BoxFontName = "arial";
-    base.BoxFontSize = "20";
-    base.BoxBold = "False";
-    base.SkinPath = "use default";
+    base.shutdownMethod = 1;
+    base.cancelSeconds = 10;
+    base.cancelKey = 27;
+    base.boxFontName = "arial";
+    base.boxFontSize = "20";
+    base.boxBold = "False";
+    base.skinPath = "use default";
     std::vector<std::string> lines = SplitLines(SettingsFileText(base, "1/1/2026 12:00:00 AM"));
     for (const std::string& override : overrides) {
         const bool remove = !override.empty() && override[0] == '-';

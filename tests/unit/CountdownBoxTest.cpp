@@ -21,12 +21,12 @@ TEST_F(CountdownBoxTest, SkinsSwitchBetweenThePictureAndThePreview) {
     Choose(kOpenSkin);
     EXPECT_EQ(t.ui.openDialogs().back().filter.description, "Picture files (*.bmp)");
     EXPECT_EQ(t.ui.openDialogs().back().filter.patterns, "*.bmp");
-    EXPECT_EQ(State().SkinPath, "use default");
+    EXPECT_EQ(State().skinPath, "use default");
     EXPECT_TRUE(Showing("defaultSkinPreview"));
 
     t.ui.QueueOpenAnswer(t.Path("skin.bmp"));
     Choose(kOpenSkin);
-    EXPECT_EQ(State().SkinPath, t.Path("skin.bmp"));
+    EXPECT_EQ(State().skinPath, t.Path("skin.bmp"));
     EXPECT_EQ(Window().picture(), t.Path("skin.bmp"));
     EXPECT_TRUE(Showing("countdownBox"));
     EXPECT_FALSE(Showing("defaultSkinPreview"));
@@ -36,56 +36,61 @@ TEST_F(CountdownBoxTest, SkinsSwitchBetweenThePictureAndThePreview) {
     t.ui.QueueOpenAnswer(t.Path("notes.txt"));
     Choose(kOpenSkin);
     EXPECT_EQ(t.Events().back(), "While opening a skin, encountered an error: 481");
-    EXPECT_EQ(State().SkinPath, t.Path("notes.txt"));
+    EXPECT_EQ(State().skinPath, t.Path("notes.txt"));
     EXPECT_EQ(Window().picture(), t.Path("skin.bmp"));
     EXPECT_TRUE(t.ui.messageBoxes().empty());
 
     Choose(kDefaultSkin);
     EXPECT_EQ(Window().picture(), "");
-    EXPECT_EQ(State().SkinPath, "use default");
+    EXPECT_EQ(State().skinPath, "use default");
     EXPECT_FALSE(Showing("countdownBox"));
     EXPECT_FALSE(Enabled(kCountdownBoxMenu));
 }
 
 TEST_F(CountdownBoxTest, TheFontDialogStartsFromTheFieldsAndWritesBackWhatTheBoxGot) {
-    State().BoxFontName = "";
-    State().BoxBold = "";
-    State().BoxFontSize = "0";
+    // From the defaults: bold "0" comes back from a cancelled dialog as False.
+    t.ui.QueueFontAnswer(std::nullopt);
+    Choose(kSelectFont);
+    EXPECT_EQ(t.ui.fontDialogs().back().name, "arial");
+    EXPECT_EQ(State().boxBold, "False");
+
     t.ui.QueueFontAnswer(ui::Font{"Courier New", 13.5, true, true});
     Choose(kSelectFont);
-    const ui::Font start = t.ui.fontDialogs().back();
-    EXPECT_EQ(start.name, "arial");
-    EXPECT_EQ(start.size, 10);
-    EXPECT_FALSE(start.bold);
     EXPECT_EQ(Box().GetFont().name, "Courier New");
-    EXPECT_EQ(State().BoxFontSize, "13.5");
-    EXPECT_EQ(State().BoxBold, "True");
-    EXPECT_TRUE(State().BoxItalic);
-
-    // Cancel gives the start back, normalised; a bold text that does not
-    // convert starts from not bold.
-    State().BoxBold = "0";
-    t.ui.QueueFontAnswer(std::nullopt);
-    Choose(kSelectFont);
-    EXPECT_EQ(State().BoxBold, "False");
-    State().BoxBold = "heavy";
-    t.ui.QueueFontAnswer(std::nullopt);
-    Choose(kSelectFont);
-    EXPECT_FALSE(t.ui.fontDialogs().back().bold);
+    EXPECT_EQ(State().boxFontSize, "13.5");
+    EXPECT_EQ(State().boxBold, "True");
+    EXPECT_TRUE(State().boxItalic);
     EXPECT_TRUE(t.ui.messageBoxes().empty());
+
+    // Hand-edited values the box cannot take start the dialog from plain
+    // ones: a size of 0 from 10, a bold text that does not convert from
+    // not bold.
+    for (const auto& [line, size] : {std::pair<std::string, double>{"Countdown box fontsize =0", 10},
+                                     {"Countdown box bold font =heavy", 20}}) {
+        TestPlatform p;
+        p.WriteSettings(SettingsLines({line}));
+        p.ui.SetDefaultAnswer(ui::kAnswerOk);  // the load's error box
+        p.app.ShowSetup(SetupStart::FromFile);
+        p.ui.ChooseMenu("SetupWindow", kShutdown);
+        p.ui.QueueFontAnswer(std::nullopt);
+        p.ui.ChooseMenu("SetupWindow", kSelectFont);
+        ASSERT_EQ(p.ui.fontDialogs().size(), 1u) << line;
+        EXPECT_EQ(p.ui.fontDialogs().back().size, size) << line;
+        EXPECT_FALSE(p.ui.fontDialogs().back().bold) << line;
+    }
 }
 
 TEST_F(CountdownBoxTest, ColourAndReset) {
     t.ui.QueueColorAnswer(65280);
     Choose(kSelectColor);
-    EXPECT_EQ(State().BoxColor, 65280);
+    EXPECT_EQ(State().boxColor, 65280);
     EXPECT_EQ(Box().ForeColor(), 65280);
     Box().SetBounds({500, 700, 3255, 2295});
     Choose(kResetBox);
     EXPECT_EQ(Box().Bounds().left, 0);
     EXPECT_EQ(Box().Bounds().top, 0);
     EXPECT_EQ(Box().ForeColor(), 0);
-    EXPECT_EQ(State().BoxColor, 65280);
+    EXPECT_EQ(State().boxColor, 65280);
     t.ui.QueueColorAnswer(std::nullopt);
     Choose(kSelectColor);
     EXPECT_EQ(t.ui.colorDialogs().back(), 65280);
@@ -111,8 +116,8 @@ TEST_F(CountdownBoxTest, DraggingPutsTheGrabbedPointUnderTheMouse) {
     // The right button starts no drag but still records where it pressed.
     t.ui.PressMouse("SetupWindow", "countdownBox", ui::kRightButton, 20.5, 31.5);
     EXPECT_EQ(Window().dragging(), nullptr);
-    EXPECT_EQ(State().DragOffsetX, 20);
-    EXPECT_EQ(State().DragOffsetY, 32);
+    EXPECT_EQ(State().dragOffsetX, 20);
+    EXPECT_EQ(State().dragOffsetY, 32);
 }
 
 }  // namespace

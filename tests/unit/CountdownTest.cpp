@@ -1,21 +1,19 @@
 #include <gtest/gtest.h>
 
 #include "TestPlatform.h"
-#include "shutdown/ShutdownScreen.h"
 
 namespace tamrel::test {
 namespace {
 
 using Lines = std::vector<std::string>;
+using Requests = std::vector<PowerAction>;
 
 class Countdown : public ::testing::Test {
 protected:
-    ShutdownScreen& Start(const Lines& overrides) {
+    void Start(const Lines& overrides) {
         t.WriteSettings(SettingsLines(overrides));
         t.app.ShowShutdownScreen();
-        ShutdownScreen& screen = *t.app.shutdownScreen();
-        EXPECT_TRUE(screen.IsOpen());
-        return screen;
+        EXPECT_TRUE(t.Open("ShutdownScreen"));
     }
     Lines LastEvents(std::size_t n) const {
         const Lines events = t.Events();
@@ -35,15 +33,15 @@ TEST_F(Countdown, CountsOncePerSecondAndShutsDownAtTheTickThatShowsZero) {
     EXPECT_EQ(Shown(), "9");
     t.ui.Advance(8999);
     EXPECT_EQ(Shown(), "1");
-    EXPECT_TRUE(t.power.calls().empty());
+    EXPECT_TRUE(t.power.requests().empty());
     t.ui.Advance(1);
     EXPECT_EQ(Shown(), "0");
-    EXPECT_EQ(t.power.calls(), (Lines{"IsNtFamily", "EnableShutdownPrivilege", "RequestExit 1"}));
+    EXPECT_EQ(t.power.requests(), Requests{PowerAction::ShutDown});
     EXPECT_EQ(LastEvents(2), (Lines{"Shutting down PC, using shutdown method 1", "tamrel ended."}));
     // The screen stays at 0 with the timer stopped.
     t.ui.Advance(5000);
     EXPECT_EQ(Shown(), "0");
-    EXPECT_EQ(t.power.exitRequests().size(), 1u);
+    EXPECT_EQ(t.power.requests().size(), 1u);
     EXPECT_EQ(std::count(t.ui.calls().begin(), t.ui.calls().end(), "Refresh ShutdownScreen"), 10);
 }
 
@@ -54,7 +52,7 @@ TEST_F(Countdown, AStopRequestEndsTheRunWithTheMachineOn) {
     EXPECT_FALSE(t.app.HasOpenWindows());
     EXPECT_EQ(LastEvents(2), (Lines{"Tamrel was asked to stop (signal 15) at 7 seconds.", "Tamrel ended."}));
     t.ui.Advance(10000);
-    EXPECT_TRUE(t.power.calls().empty());
+    EXPECT_TRUE(t.power.requests().empty());
 }
 
 TEST_F(Countdown, TheMethodChoosesTheRequestAndTheSkinLookCountsInTheBox) {
@@ -63,22 +61,14 @@ TEST_F(Countdown, TheMethodChoosesTheRequestAndTheSkinLookCountsInTheBox) {
     t.ui.Advance(2000);
     EXPECT_EQ(t.ui.ControlOf("ShutdownScreen", "countdownNumber").Text(), "3");
     t.ui.Advance(3000);
-    EXPECT_EQ(t.power.exitRequests(), std::vector<unsigned>{8});
-
-    // Without a privilege step, the request follows the log lines directly.
-    TestPlatform old;
-    old.power.SetNtFamily(false);
-    old.WriteSettings(SettingsLines({"Seconds to cancel = 5"}));
-    old.app.ShowShutdownScreen();
-    old.ui.Advance(5000);
-    EXPECT_EQ(old.power.calls(), (Lines{"IsNtFamily", "RequestExit 1"}));
+    EXPECT_EQ(t.power.requests(), Requests{PowerAction::PowerOff});
 }
 
-TEST_F(Countdown, ARefusedPrivilegeKeepsTheMachineOnAndTheKeysStillWork) {
-    t.power.SetPrivilegeGranted(false);
+TEST_F(Countdown, ARefusedRequestKeepsTheMachineOnAndTheKeysStillWork) {
+    t.power.SetRefusing(true);
     Start({"Seconds to cancel = 5"});
     t.ui.Advance(5000);
-    EXPECT_TRUE(t.power.exitRequests().empty());
+    EXPECT_TRUE(t.power.requests().empty());
     EXPECT_TRUE(t.ui.messageBoxes().empty());
     EXPECT_EQ(LastEvents(2), (Lines{"Shutting down PC, using shutdown method 1", "tamrel ended."}));
     EXPECT_EQ(t.ui.PressKey("ShutdownScreen", 27), 0);
@@ -96,7 +86,7 @@ TEST_F(Countdown, ACompleteFileWithoutMethodOrTimeLogsOffOneSecondLater) {
     EXPECT_EQ(Shown(), "0");
     t.ui.Advance(1000);
     EXPECT_EQ(Shown(), "-1");
-    EXPECT_EQ(t.power.exitRequests(), std::vector<unsigned>{0});
+    EXPECT_EQ(t.power.requests(), Requests{PowerAction::LogOff});
     EXPECT_EQ(LastEvents(2), (Lines{"Shutting down PC, using shutdown method 0", "tamrel ended."}));
 }
 
@@ -105,13 +95,13 @@ TEST_F(Countdown, TheCancelKeyEndsTheProgramWithTheMachineOn) {
     t.ui.Advance(3000);
     EXPECT_EQ(t.ui.PressKey("ShutdownScreen", 65), 65);  // "A" is another key
     EXPECT_EQ(t.ui.PressKey("ShutdownScreen", 13), 13);
-    EXPECT_TRUE(t.app.shutdownScreen()->IsOpen());
+    EXPECT_TRUE(t.Open("ShutdownScreen"));
     EXPECT_EQ(t.ui.PressKey("ShutdownScreen", 97), 0);
-    EXPECT_FALSE(t.app.shutdownScreen()->IsOpen());
+    EXPECT_FALSE(t.Open("ShutdownScreen"));
     EXPECT_TRUE(t.ui.quitRequested());
     EXPECT_EQ(LastEvents(2), (Lines{"User canceled shutdown at 7 seconds.", "Tamrel ended."}));
     t.ui.Advance(20000);
-    EXPECT_TRUE(t.power.calls().empty());
+    EXPECT_TRUE(t.power.requests().empty());
 }
 
 TEST_F(Countdown, TheRestartKeyStartsANewInstanceFromTheProgramFolder) {
@@ -119,18 +109,18 @@ TEST_F(Countdown, TheRestartKeyStartsANewInstanceFromTheProgramFolder) {
     t.ui.Advance(6000);
     EXPECT_EQ(t.ui.PressKey("ShutdownScreen", 32), 0);
     EXPECT_EQ(t.processes.restarts(), Lines{t.folder()});
-    EXPECT_FALSE(t.app.shutdownScreen()->IsOpen());
+    EXPECT_FALSE(t.Open("ShutdownScreen"));
     EXPECT_EQ(LastEvents(3), (Lines{"User chose to cancel shutdown and re-start program at 4 seconds.",
                                     "Tamrel ended.", "Re-starting Tamrel"}));
     t.ui.Advance(20000);
-    EXPECT_TRUE(t.power.calls().empty());
+    EXPECT_TRUE(t.power.requests().empty());
 }
 
 TEST_F(Countdown, AFailedRestartIsReportedAndTheProgramEnds) {
     t.processes.FailRestart(RuntimeError(13, "Permission denied"));
     Start({"Key to re-start = 32"});
     t.ui.PressKey("ShutdownScreen", 32);
-    EXPECT_FALSE(t.app.shutdownScreen()->IsOpen());
+    EXPECT_FALSE(t.Open("ShutdownScreen"));
     EXPECT_EQ(LastEvents(1), Lines{"Tamrel could not re-start: Permission denied"});
     EXPECT_EQ(t.Errors(), Lines{" --Tamrel could not re-start: Permission denied"});
 }
@@ -140,10 +130,10 @@ TEST_F(Countdown, ALeftClickOnTheBackgroundStandsInForAMouseKey) {
     t.ui.ClickControl("ShutdownScreen", "defaultNumber");  // the frame and its labels are no background
     t.ui.ClickControl("ShutdownScreen", "defaultLook");
     t.ui.PressKey("ShutdownScreen", 27);
-    EXPECT_TRUE(t.app.shutdownScreen()->IsOpen());
+    EXPECT_TRUE(t.Open("ShutdownScreen"));
     t.ui.Advance(2000);
     t.ui.ClickWindow("ShutdownScreen");
-    EXPECT_FALSE(t.app.shutdownScreen()->IsOpen());
+    EXPECT_FALSE(t.Open("ShutdownScreen"));
     EXPECT_EQ(LastEvents(2), (Lines{"User canceled shutdown at 8 seconds.", "Tamrel ended."}));
 
     TestPlatform p;
@@ -151,14 +141,14 @@ TEST_F(Countdown, ALeftClickOnTheBackgroundStandsInForAMouseKey) {
     p.app.ShowShutdownScreen();
     p.ui.ClickWindow("ShutdownScreen");
     EXPECT_EQ(p.processes.restarts().size(), 1u);
-    EXPECT_FALSE(p.app.shutdownScreen()->IsOpen());
+    EXPECT_FALSE(p.Open("ShutdownScreen"));
 
     // Without a mouse key a click changes nothing.
     TestPlatform q;
     q.WriteSettings(SettingsLines());
     q.app.ShowShutdownScreen();
     q.ui.ClickWindow("ShutdownScreen");
-    EXPECT_TRUE(q.app.shutdownScreen()->IsOpen());
+    EXPECT_TRUE(q.Open("ShutdownScreen"));
 }
 
 }  // namespace

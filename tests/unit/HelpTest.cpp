@@ -24,14 +24,15 @@ protected:
 };
 
 TEST_F(HelpTest, TheTopicsFormOneChainInMenuOrder) {
-    const std::vector<help::HelpTopicDef>& topics = help::HelpTopics(true);
+    const std::vector<help::HelpTopicDef>& topics = help::HelpTopics(ui::Desktop::Windows);
     ASSERT_EQ(topics.size(), 18u);
     ASSERT_TRUE(Choose(kHelpProgram));
     EXPECT_FALSE(Has("previousTopic"));
     for (std::size_t i = 0; i < topics.size(); ++i) {
         EXPECT_EQ(Topic().spec().caption, topics[i].title);
         EXPECT_EQ(t.ui.OpenWindows().size(), 2u) << "the setup window and one topic";
-        EXPECT_EQ(Has("showKeyCodes"), topics[i].menu == kHelpCancelKey || topics[i].menu == kHelpRestartKey);
+        EXPECT_EQ(Has("showKeyCodes"), i == static_cast<std::size_t>(help::Topic::CancelKey) ||
+                                           i == static_cast<std::size_t>(help::Topic::RestartKey));
         if (i + 1 < topics.size()) Press("HelpTopic", "nextTopic");
     }
     EXPECT_EQ(Topic().spec().caption, "Help: Using Glaunch with The Tamrel");
@@ -44,6 +45,14 @@ TEST_F(HelpTest, TheTopicsFormOneChainInMenuOrder) {
     EXPECT_EQ(Topic().spec().caption, "Help: Using Glaunch with The Tamrel");
     EXPECT_EQ(loads(), before + 2);
     EXPECT_EQ(t.ui.OpenWindows().size(), 2u);
+
+    // The Help menu lists the topics in the same order.
+    std::vector<int> inMenu;
+    for (const SetupMenuDef* item : SetupMenuItems(ui::Desktop::Windows)) {
+        if (item->command == Command::ShowHelpTopic) inMenu.push_back(item->argument);
+    }
+    ASSERT_EQ(inMenu.size(), topics.size());
+    for (std::size_t i = 0; i < inMenu.size(); ++i) EXPECT_EQ(inMenu[i], static_cast<int>(i));
 }
 
 TEST_F(HelpTest, EachWindowExistsOnceAndComesForward) {
@@ -111,15 +120,15 @@ TEST_F(HelpTest, TheKeyTableAndTheAboutBox) {
 }
 
 TEST(HelpTexts, OtherPlatformsAreToldTheirOwnWay) {
-    const help::HelpTopicDef& startup = help::HelpTopics(false)[help::TopicOfMenu(kHelpStartup)];
+    const help::HelpTopicDef& startup = help::HelpTopics(ui::Desktop::Session)[static_cast<std::size_t>(help::Topic::Startup)];
     EXPECT_EQ(startup.title, "Help: Running The Tamrel when the desktop session starts");
     EXPECT_NE(startup.text.find("~/.config/autostart/tamrel.desktop"), std::string::npos);
-    const help::HelpTopicDef& glaunch = help::HelpTopics(false)[help::TopicOfMenu(kHelpGlaunch)];
+    const help::HelpTopicDef& glaunch = help::HelpTopics(ui::Desktop::Session)[static_cast<std::size_t>(help::Topic::Glaunch)];
     EXPECT_NE(glaunch.text.find("$XDG_RUNTIME_DIR/holdmark.tes"), std::string::npos);
-    for (const help::HelpTopicDef& topic : help::HelpTopics(false)) {
+    for (const help::HelpTopicDef& topic : help::HelpTopics(ui::Desktop::Session)) {
         EXPECT_EQ(topic.text.find("Windows"), std::string::npos) << topic.title;
     }
-    EXPECT_NE(help::HelpTopics(true)[help::TopicOfMenu(kHelpGlaunch)].text.find("c:\\holdmark.tes"),
+    EXPECT_NE(help::HelpTopics(ui::Desktop::Windows)[static_cast<std::size_t>(help::Topic::Glaunch)].text.find("c:\\holdmark.tes"),
               std::string::npos);
 }
 

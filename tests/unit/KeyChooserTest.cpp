@@ -41,7 +41,7 @@ TEST_F(KeyChooserTest, ACancelKeyIsTakenFromAKeyOrAClick) {
     Click("keyChooser");
     EXPECT_EQ(Captured(), "Left Mouse Click");
     Click("okLabel");
-    EXPECT_EQ(State().CancelKey, -1);
+    EXPECT_EQ(State().cancelKey, -1);
     EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key: Left Mouse Click");
     EXPECT_TRUE(t.ui.messageBoxes().empty());
 }
@@ -50,7 +50,7 @@ TEST_F(KeyChooserTest, ACancelKeyEqualToTheRestartKeyNeedsConsent) {
     Choose(kChooseRestartKey);
     Press(13);
     Click("okLabel");
-    ASSERT_EQ(State().RestartKey, 13);
+    ASSERT_EQ(State().restartKey, 13);
     EXPECT_TRUE(Control("restartHint").Visible());
 
     Choose(kChooseCancelKey);
@@ -61,13 +61,13 @@ TEST_F(KeyChooserTest, ACancelKeyEqualToTheRestartKeyNeedsConsent) {
     EXPECT_EQ(LastBox().buttons, ui::Buttons::YesNo);
     EXPECT_TRUE(BoxOpen());
     EXPECT_EQ(Captured(), "13");
-    EXPECT_EQ(State().CancelKey, 27);
-    EXPECT_EQ(State().RestartKey, 13);
+    EXPECT_EQ(State().cancelKey, 27);
+    EXPECT_EQ(State().restartKey, 13);
 
     t.ui.QueueAnswer(ui::kAnswerYes);
     Click("okLabel");
-    EXPECT_EQ(State().CancelKey, 13);
-    EXPECT_EQ(State().RestartKey, 0);
+    EXPECT_EQ(State().cancelKey, 13);
+    EXPECT_EQ(State().restartKey, 0);
     EXPECT_EQ(Caption(kRestartKeyMenu), "Current Re-start Key: None");
     EXPECT_FALSE(Control("restartHint").Visible());
     EXPECT_FALSE(BoxOpen());
@@ -85,10 +85,10 @@ TEST_F(KeyChooserTest, ARestartKeyEqualToTheCancelKeyIsRefused) {
     EXPECT_EQ(LastBox().title, "Invalid re-start key!!");
     EXPECT_TRUE(BoxOpen());
     EXPECT_TRUE(Control("okLabel").Enabled());
-    EXPECT_EQ(State().RestartKey, 0);
+    EXPECT_EQ(State().restartKey, 0);
     Press(32);
     Click("okLabel");
-    EXPECT_EQ(State().RestartKey, 32);
+    EXPECT_EQ(State().restartKey, 32);
     EXPECT_EQ(Caption(kRestartKeyMenu), "Current Re-start Key:  32");
 }
 
@@ -97,7 +97,7 @@ TEST_F(KeyChooserTest, CancelAndNoRestartKeyCloseTheBox) {
     Press(65);
     Click("cancelLabel");
     EXPECT_FALSE(BoxOpen());
-    EXPECT_EQ(State().RestartKey, 0);
+    EXPECT_EQ(State().restartKey, 0);
     EXPECT_EQ(Caption(kRestartKeyMenu), "Current re-start key: none");
 
     Choose(kChooseRestartKey);
@@ -106,7 +106,7 @@ TEST_F(KeyChooserTest, CancelAndNoRestartKeyCloseTheBox) {
     Press(66);
     Click("noRestartKey");
     EXPECT_FALSE(BoxOpen());
-    EXPECT_EQ(State().RestartKey, 0);
+    EXPECT_EQ(State().restartKey, 0);
     EXPECT_EQ(Caption(kRestartKeyMenu), "Current Re-start Key: None");
 
     // While the box is closed a key is taken quietly and a click is not.

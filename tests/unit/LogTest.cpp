@@ -7,41 +7,24 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-const Lines kHeader = {
-    "This is a log of events for when Tamrel ran.",
-    "When Tamrel runs, it records events in file named talog1.txt.",
-    "If talog1.txt already exists from a previous run, it is renamed talog2.txt",
-    "If talog2.txt already exists, it is renamed talog3.txt.",
-    "So you can go back 3 runs to check the events. This can be helpful for troubleshooting.",
-    " ",
-};
-
-TEST(EventLog, FirstCallOfARunWritesTheHeaderThenLinesAreAppendedUnchanged) {
+TEST(EventLog, FirstCallOfARunStartsAFreshFileThenLinesAreAppendedUnchanged) {
     TestPlatform t;
     t.clock.Set("06/12/2026 20:05:52");
+    t.Write("talog1.txt", "an older run\r\n");
     Logs& logs = t.app.logs();
-    logs.firstLogOfRun = true;
+    logs.StartRun();
     logs.Log("Tamrel started.");
     logs.Log("");
     logs.Log("  Mixed Case, kept  ");
-    Lines expected = kHeader;
-    expected.push_back("06/12/2026 20:05:52 --- Tamrel started.");
-    expected.push_back("06/12/2026 20:05:52 --- ");
-    expected.push_back("06/12/2026 20:05:52 ---   Mixed Case, kept  ");
-    EXPECT_EQ(t.Read("talog1.txt"), [&] {
-        std::string text;
-        for (const auto& line : expected) text += line + "\r\n";
-        return text;
-    }());
-    EXPECT_FALSE(logs.firstLogOfRun);
-    EXPECT_FALSE(t.Exists("talog2.txt"));
+    EXPECT_EQ(t.Events(), (Lines{"Tamrel started.", "", "  Mixed Case, kept  "}));
+    EXPECT_EQ(t.Read("talog2.txt"), "an older run\r\n");
 }
 
 TEST(EventLog, EachRunShiftsTheGenerationsOldestFirst) {
     TestPlatform t;
     Logs& logs = t.app.logs();
     for (const char* run : {"run 1", "run 2", "run 3", "run 4"}) {
-        logs.firstLogOfRun = true;
+        logs.StartRun();
         logs.Log(run);
         logs.Log("more of " + std::string(run));  // never rotates again
     }
@@ -54,7 +37,7 @@ TEST(EventLog, EachRunShiftsTheGenerationsOldestFirst) {
     TestPlatform gap;
     gap.Write("talog1.txt", "one");
     gap.Write("talog3.txt", "three");
-    gap.app.logs().firstLogOfRun = true;
+    gap.app.logs().StartRun();
     gap.app.logs().Log("new");
     EXPECT_EQ(gap.Read("talog2.txt"), "one");
     EXPECT_FALSE(gap.Exists("talog3.txt"));
@@ -73,7 +56,7 @@ TEST(EventLog, ARotationThatFailsNamesTheFileInTheWay) {
     TestPlatform t;
     t.Write("talog1.txt", "one");
     std::filesystem::create_directory(t.Path("talog2.txt"));
-    t.app.logs().firstLogOfRun = true;
+    t.app.logs().StartRun();
     const std::string why = ErrorOf([&] { t.app.logs().Log("x"); }).Description();
     EXPECT_NE(why.find(t.Path("talog2.txt")), std::string::npos) << why;
 }

@@ -74,7 +74,7 @@ TEST_F(Posix, FifosAndDevicesInAFilesPlaceAreRefusedWithoutWaiting) {
         ASSERT_EQ(::mkfifo(t.Path(name).c_str(), 0600), 0);
     }
     std::filesystem::create_symlink("/dev/zero", t.Path("zero"));
-    t.app.logs().firstLogOfRun = true;
+    t.app.logs().StartRun();
     for (const auto& [action, name] : std::vector<std::pair<std::function<void()>, std::string>>{
              {[&] { t.app.logs().Log("x"); }, "talog1.txt"},
              {[&] { t.app.logs().AppendErrorLog("x"); }, "tamrel.txt"},
@@ -205,8 +205,7 @@ TEST_F(Posix, ARunLaunchesARealProgramAndShowsTheScreenOnlyAfterItEnded) {
     Platform real{*t.files, processes, t.clock, t.power, t.ui};
     Application app(real);
     app.Start();
-    ASSERT_NE(app.shutdownScreen(), nullptr);
-    EXPECT_TRUE(app.shutdownScreen()->IsOpen());
+    EXPECT_TRUE(t.Open("ShutdownScreen"));
     EXPECT_TRUE(t.Exists("ended"));
     const std::vector<std::string> events = t.Events();
     EXPECT_EQ(std::vector<std::string>(events.begin() + 2, events.begin() + 5),

@@ -7,6 +7,7 @@
 #else
 #include "platform/posix/PosixFileSystem.h"
 #endif
+#include "setup/SetupMenus.h"
 #include "setup/SetupWindow.h"
 #include "shutdown/ShutdownScreen.h"
 
@@ -35,7 +36,7 @@ protected:
 TEST_F(RunSequence, ANormalLaunchWaitsThenHandsOverToTheShutdownScreen) {
     t.WriteSettings(QuietSettings());
     bool windowsDuringWait = true;
-    t.processes.OnWait([&](ProcessId) { windowsDuringWait = t.ui.started() || t.app.shutdownScreen(); });
+    t.processes.OnWait([&](ProcessId) { windowsDuringWait = t.ui.started() || t.ui.FindWindow("ShutdownScreen"); });
     t.app.Start();
 
     ASSERT_EQ(t.processes.starts().size(), 1u);
@@ -43,7 +44,7 @@ TEST_F(RunSequence, ANormalLaunchWaitsThenHandsOverToTheShutdownScreen) {
     EXPECT_EQ(t.processes.starts()[0].style, WindowStyle::Normal);
     EXPECT_EQ(t.processes.waits(), std::vector<ProcessId>{4242});
     EXPECT_FALSE(windowsDuringWait);
-    ASSERT_NE(t.app.shutdownScreen(), nullptr);
+    ASSERT_TRUE(t.Shown("ShutdownScreen"));
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(t.folder()));
     EXPECT_EQ(t.Events(), (Lines{"Tamrel started.", "In Tamrel.set, Run Setup = no",
                                  "Launching program: front.exe", "Path to the program: " + ProgramFolder(),
@@ -58,7 +59,7 @@ TEST_F(RunSequence, AMarkerThatDoesNotCountIsNamedAndTheRunGoesOn) {
     t.WriteSettings(QuietSettings());
     std::filesystem::create_directory(t.marker());
     t.app.Start();
-    EXPECT_NE(t.app.shutdownScreen(), nullptr);
+    EXPECT_TRUE(t.Shown("ShutdownScreen"));
     const Lines events = t.Events();
     EXPECT_EQ(std::count(events.begin(), events.end(), t.marker() + " is not a plain file of this user, so it was ignored."), 1);
     EXPECT_TRUE(t.ui.messageBoxes().empty());
@@ -69,7 +70,7 @@ TEST_F(RunSequence, AStopRequestDuringTheWaitEndsWithoutAScreen) {
     t.WriteSettings(QuietSettings());
     t.processes.StopDuringWait(15);
     t.app.Start();
-    EXPECT_EQ(t.app.shutdownScreen(), nullptr);
+    EXPECT_FALSE(t.Shown("ShutdownScreen"));
     EXPECT_EQ(t.Events().back(), "Tamrel was asked to stop (signal 15) while front.exe was running.");
 }
 
@@ -78,7 +79,7 @@ TEST_F(RunSequence, TheMarkerFileEndsTheRunQuietly) {
     // Created while the program runs; only its presence at the end counts.
     t.processes.OnWait([&](ProcessId) { t.Write("holdmark.tes", ""); });
     t.app.Start();
-    EXPECT_EQ(t.app.shutdownScreen(), nullptr);
+    EXPECT_FALSE(t.Shown("ShutdownScreen"));
     const Lines events = t.Events();
     EXPECT_EQ(Lines(events.end() - 2, events.end()),
               (Lines{t.marker() + " is present, so tamrel will end without shutting PC down.", "Tamrel ended."}));
@@ -87,7 +88,7 @@ TEST_F(RunSequence, TheMarkerFileEndsTheRunQuietly) {
 TEST_F(RunSequence, AMissingFileOffersSetup) {
     t.ui.QueueAnswer(ui::kAnswerOk);
     t.app.Start();
-    EXPECT_NE(t.app.setupWindow(), nullptr);
+    EXPECT_TRUE(t.Shown("SetupWindow"));
     EXPECT_EQ(Box(0).prompt, "I could not find the config file, Tamrel.set. You must run setup to correct it");
     EXPECT_EQ(Box(0).title, "Tamrel.set not found!");
     EXPECT_EQ(Box(0).buttons, ui::Buttons::OkCancel);
@@ -102,7 +103,7 @@ TEST_F(RunSequence, DecliningSetupForAMissingFileEndsTheProgram) {
     t.ui.QueueAnswer(ui::kAnswerCancel);
     t.ui.QueueAnswer(ui::kAnswerOk);
     t.app.Start();
-    EXPECT_EQ(t.app.setupWindow(), nullptr);
+    EXPECT_FALSE(t.Shown("SetupWindow"));
     ASSERT_EQ(t.ui.messageBoxes().size(), 2u);
     EXPECT_EQ(Box(1).prompt, "The tamrel will not be able to run until you fix the problem.");
     EXPECT_EQ(Box(1).title, "tamrel");
@@ -117,7 +118,6 @@ TEST_F(RunSequence, RunSetupYesStopsTheReadingInAnyCase) {
         p.WriteSettings({line, "Program =nothing"});
         p.ui.SetDefaultAnswer(ui::kAnswerOk);  // setup then finds the file incomplete
         p.app.Start();
-        EXPECT_NE(p.app.setupWindow(), nullptr) << line;
         const Lines events = p.Events();
         EXPECT_EQ(Lines(events.begin(), events.begin() + 3),
                   (Lines{"Tamrel started.", "In Tamrel.set, " + line, "Entering setup mode."}));
@@ -131,7 +131,7 @@ TEST_F(RunSequence, ReadingStopsAfterTheSecondKeyLine) {
     t.processes.QueueStartResult(0);
     t.ui.QueueAnswer(ui::kAnswerOk);
     t.app.Start();
-    EXPECT_EQ(t.app.setupWindow(), nullptr);
+    EXPECT_FALSE(t.Shown("SetupWindow"));
     ASSERT_EQ(t.processes.starts().size(), 1u);
     // "yes please" is a key line that does not ask for setup, and counts.
     EXPECT_EQ(t.processes.starts()[0].fileName, "front.exe");
@@ -155,7 +155,7 @@ TEST_F(RunSequence, AFileWithFewerThanTwoKeyLinesIsKeptAsBadAndRemoved) {
                   (Lines{"The tamrel.set file is corrupt!! Deleting tamrel.set!",
                          "The damaged file was kept as tamrel.bad.", "Tamrel ended."}));
         EXPECT_EQ(p.Errors(), Lines{" --The tamrel.set file is corrupt! Deleting tamrel.set."});
-        EXPECT_EQ(p.app.setupWindow(), nullptr);
+        EXPECT_FALSE(p.Shown("SetupWindow"));
     }
 }
 
@@ -166,7 +166,8 @@ TEST_F(RunSequence, AProgramThatDoesNotExistOffersSetup) {
     t.app.Start();
     ASSERT_TRUE(t.app.HasOpenWindows());
     // Setup reads the value trimmed, so the user sees the program to mend.
-    EXPECT_EQ(t.app.setupWindow()->state.ProgramPath, t.Path("front.exe"));
+    EXPECT_EQ(t.ui.FindWindow("SetupWindow")->MenuCaption(setup::kProgramShown),
+              "Program to launch: " + t.Path("front.exe"));
     EXPECT_EQ(Box(0).title, "Tamrel has encountered a problem!");
     EXPECT_EQ(Box(0).prompt,
               "There is a problem with the program you are trying to launch, or it's path. You must run setup "
@@ -195,7 +196,7 @@ TEST_F(RunSequence, AnEmptyProgramNamesTheFolderAndDecliningEndsWithoutEndedLine
     t.ui.QueueAnswer(ui::kAnswerCancel);
     t.ui.QueueAnswer(ui::kAnswerOk);
     t.app.Start();
-    EXPECT_EQ(t.app.setupWindow(), nullptr);
+    EXPECT_FALSE(t.Shown("SetupWindow"));
     EXPECT_EQ(t.Errors(), Lines{"--Problem with program or its path: " + t.folder()});
     EXPECT_EQ(t.Events().back(), "User chose not to run setup.");
 }
@@ -211,7 +212,7 @@ TEST_F(RunSequence, AStartWithoutAProcessIsReported) {
     const Lines events = t.Events();
     EXPECT_EQ(Lines(events.end() - 2, events.end()),
               (Lines{"There was a problem launching the program!!", "Tamrel ended."}));
-    EXPECT_EQ(t.app.shutdownScreen(), nullptr);
+    EXPECT_FALSE(t.Shown("ShutdownScreen"));
 }
 
 TEST_F(RunSequence, AnErrorIsReportedAndOffersSetup) {
@@ -231,9 +232,8 @@ TEST_F(RunSequence, AnErrorIsReportedAndOffersSetup) {
               (Lines{"Encountered error# 8: Exec format error", "User chose to run setup.", "Entering setup mode.",
                      "Tamrel.set not found. Creating default settings."}));
     // Setup started from the defaults and left the file alone.
-    EXPECT_FALSE(t.app.setupAfterError);
     EXPECT_TRUE(t.app.HasOpenWindows());
-    EXPECT_EQ(t.app.setupWindow()->state.CancelSeconds, 25);
+    EXPECT_EQ(t.ui.FindWindow("SetupWindow")->MenuCaption(setup::k25Seconds), ">25 Seconds");
     EXPECT_EQ(CrLfLines(t.Read("tamrel.set")), QuietSettings());
 }
 
@@ -247,8 +247,7 @@ TEST_F(RunSequence, DecliningSetupAfterAnErrorEndsTheProgram) {
     const Lines events = t.Events();
     EXPECT_EQ(Lines(events.end() - 2, events.end()),
               (Lines{"User chose not to run setup at this time.", "Tamrel ended."}));
-    EXPECT_FALSE(t.app.setupAfterError);
-    EXPECT_EQ(t.app.setupWindow(), nullptr);
+    EXPECT_FALSE(t.Shown("SetupWindow"));
 }
 
 TEST_F(RunSequence, AFullDiskOnceTheProgramEndedChangesNothingTheUserConfigured) {
@@ -262,15 +261,15 @@ TEST_F(RunSequence, AFullDiskOnceTheProgramEndedChangesNothingTheUserConfigured)
             for (const char* log : {"talog1.txt", "tamrel.txt"}) std::filesystem::create_directory(p.Path(log));
         });
         p.app.Start();
-        ASSERT_NE(p.app.shutdownScreen(), nullptr);
-        ASSERT_TRUE(p.app.shutdownScreen()->IsOpen());
+        ASSERT_TRUE(p.Shown("ShutdownScreen"));
+        ASSERT_TRUE(p.Open("ShutdownScreen"));
         if (cancel) {
             p.ui.PressKey("ShutdownScreen", 27);
             EXPECT_FALSE(p.app.HasOpenWindows());
-            EXPECT_TRUE(p.power.exitRequests().empty());
+            EXPECT_TRUE(p.power.requests().empty());
         } else {
             p.ui.Advance(5000);
-            EXPECT_EQ(p.power.exitRequests(), std::vector<unsigned>{kExitPowerOff});
+            EXPECT_EQ(p.power.requests(), std::vector<PowerAction>{PowerAction::PowerOff});
         }
         EXPECT_TRUE(p.ui.messageBoxes().empty());
     }

@@ -13,19 +13,19 @@ using Lines = std::vector<std::string>;
 
 Settings Sample(const std::string& program) {
     Settings s;
-    s.ProgramPath = program;
-    s.ShutdownMethod = 2;
-    s.CancelSeconds = 7;
-    s.CancelKey = -1;
-    s.RestartKey = 13;
-    s.BoxX = -30;
-    s.BoxY = 1200;
-    s.BoxFontName = "Courier New";
-    s.BoxFontSize = "13.5";
-    s.BoxBold = "True";
-    s.BoxItalic = true;
-    s.BoxColor = 65280;
-    s.SkinPath = "use default";
+    s.programPath = program;
+    s.shutdownMethod = 2;
+    s.cancelSeconds = 7;
+    s.cancelKey = -1;
+    s.restartKey = 13;
+    s.boxTop = -30;
+    s.boxLeft = 1200;
+    s.boxFontName = "Courier New";
+    s.boxFontSize = "13.5";
+    s.boxBold = "True";
+    s.boxItalic = true;
+    s.boxColor = 65280;
+    s.skinPath = "use default";
     return s;
 }
 
@@ -63,21 +63,21 @@ TEST(SettingsWriter, SixtyFourLinesWithTheValuesInTheirForms) {
 
 TEST(SettingsWriter, OutOfRangeValuesAreCorrectedInTheStateToo) {
     Settings s = Sample("x");
-    s.ShutdownMethod = 3;
-    s.CancelSeconds = 30;
-    s.CancelKey = 0;
-    s.RestartKey = 27;
+    s.shutdownMethod = 3;
+    s.cancelSeconds = 30;
+    s.cancelKey = 0;
+    s.restartKey = 27;
     const Lines lines = CrLfLines(SettingsFileText(s, ""));
     EXPECT_EQ(lines[24], "Shutdown method =0");
     EXPECT_EQ(lines[27], "Seconds to cancel =10");
     EXPECT_EQ(lines[32], "Key to cancel =27");
     EXPECT_EQ(lines[38], "Key to re-start =0");
-    EXPECT_EQ(s.ShutdownMethod, 0);
-    EXPECT_EQ(s.RestartKey, 0);
-    s.CancelKey = 300;  // no upper bound here
-    s.RestartKey = -4;
+    EXPECT_EQ(s.shutdownMethod, 0);
+    EXPECT_EQ(s.restartKey, 0);
+    s.cancelKey = 300;  // no upper bound here
+    s.restartKey = -4;
     EXPECT_EQ(CrLfLines(SettingsFileText(s, ""))[32], "Key to cancel =300");
-    EXPECT_EQ(s.RestartKey, 0);
+    EXPECT_EQ(s.restartKey, 0);
     // Sizes go back with a full stop whatever the user's locale.
     EXPECT_EQ(SingleText(13.5), "13.5");
     EXPECT_EQ(SingleText(9.75), "9.75");
@@ -88,23 +88,23 @@ TEST(SettingsWriter, EveryReaderAcceptsWhatItWrites) {
     TestPlatform t;
     t.Write("front.exe", "MZ");
     Settings written = Sample(t.Path("front.exe"));
-    written.BoxColor = 255;
+    written.boxColor = 255;
     WriteSettingsFile(written, *t.files, t.clock.text());
 
     Settings read;
     EXPECT_EQ(ReadSettingsForSetup(read, t.app.logs(), *t.files, t.ui), SetupReadResult::Accepted);
-    EXPECT_EQ(read.ProgramPath, written.ProgramPath);
-    EXPECT_EQ(read.CancelKey, -1);
-    EXPECT_EQ(read.RestartKey, 13);
-    EXPECT_EQ(read.BoxX, -30);
-    EXPECT_EQ(read.BoxFontSize, "13.5");
-    EXPECT_TRUE(read.BoxItalic);
+    EXPECT_EQ(read.programPath, written.programPath);
+    EXPECT_EQ(read.cancelKey, -1);
+    EXPECT_EQ(read.restartKey, 13);
+    EXPECT_EQ(read.boxTop, -30);
+    EXPECT_EQ(read.boxLeft, 1200);
+    EXPECT_EQ(read.boxFontSize, "13.5");
+    EXPECT_TRUE(read.boxItalic);
 
     t.app.Start();  // the run window launches it, the shutdown screen counts it complete
     ASSERT_EQ(t.processes.starts().size(), 1u);
-    ASSERT_NE(t.app.shutdownScreen(), nullptr);
-    EXPECT_TRUE(t.app.shutdownScreen()->IsOpen());
-    EXPECT_EQ(t.app.shutdownScreen()->BoxY, 1200);
+    ASSERT_TRUE(t.Shown("ShutdownScreen"));
+    EXPECT_TRUE(t.Open("ShutdownScreen"));
     EXPECT_TRUE(t.ui.messageBoxes().empty());
 }
 

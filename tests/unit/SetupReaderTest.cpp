@@ -17,12 +17,12 @@ TEST(SettingsLines, EveryLineEndIsALineEnd) {
     EXPECT_EQ(SplitLines("a\r\n\r\n"), (Lines{"a", ""}));
     EXPECT_EQ(SplitLines("\n\r"), (Lines{"", ""}));
     EXPECT_EQ(SplitLines(""), Lines{});
-    EXPECT_TRUE(IsKeyLine("KEY TO CANCEL =13", key::kKeyToCancel));
-    EXPECT_FALSE(IsKeyLine(" Key to cancel = 13", key::kKeyToCancel));
-    EXPECT_FALSE(IsKeyLine("Key to cancel= 13", key::kKeyToCancel));
-    EXPECT_FALSE(IsKeyLine("Key to cancel", key::kKeyToCancel));
-    EXPECT_EQ(KeyValue("Program = C:\\x.exe", key::kProgram), " C:\\x.exe");
-    EXPECT_EQ(KeyValue("Program =", key::kProgram), "");
+    EXPECT_TRUE(IsKeyLine("KEY TO CANCEL =13", "key to cancel ="));
+    EXPECT_FALSE(IsKeyLine(" Key to cancel = 13", "key to cancel ="));
+    EXPECT_FALSE(IsKeyLine("Key to cancel= 13", "key to cancel ="));
+    EXPECT_FALSE(IsKeyLine("Key to cancel", "key to cancel ="));
+    EXPECT_EQ(KeyValue("Program = C:\\x.exe", "program ="), " C:\\x.exe");
+    EXPECT_EQ(KeyValue("Program =", "program ="), "");
 }
 
 class SetupReader : public ::testing::Test {
@@ -47,20 +47,20 @@ TEST_F(SetupReader, ACompleteFileFillsEveryFieldAndLogsEachLine) {
                                        "Countdown box bold font =True", "Countdown box italic = TRUE",
                                        "Countdown box color = 65280", "Skin =C:\\skins\\cab.bmp"});
     ASSERT_EQ(Read(lines), SetupReadResult::Accepted);
-    EXPECT_EQ(state.ProgramPath, t.Path("front.exe"));
-    EXPECT_EQ(state.ShutdownMethod, 2);
-    EXPECT_EQ(state.CancelSeconds, 7);
-    EXPECT_EQ(state.CancelKey, -1);
-    EXPECT_EQ(state.RestartKey, 13);
-    EXPECT_EQ(state.BoxX, -30);
-    EXPECT_EQ(state.BoxY, 1200);
-    EXPECT_EQ(state.BoxFontName, "Comic Sans MS");
-    EXPECT_EQ(state.BoxFontSize, "13.5");
-    EXPECT_EQ(state.BoxBold, "True");
-    EXPECT_TRUE(state.BoxItalic);
+    EXPECT_EQ(state.programPath, t.Path("front.exe"));
+    EXPECT_EQ(state.shutdownMethod, 2);
+    EXPECT_EQ(state.cancelSeconds, 7);
+    EXPECT_EQ(state.cancelKey, -1);
+    EXPECT_EQ(state.restartKey, 13);
+    EXPECT_EQ(state.boxTop, -30);
+    EXPECT_EQ(state.boxLeft, 1200);
+    EXPECT_EQ(state.boxFontName, "Comic Sans MS");
+    EXPECT_EQ(state.boxFontSize, "13.5");
+    EXPECT_EQ(state.boxBold, "True");
+    EXPECT_TRUE(state.boxItalic);
     // Any colour the colour dialog gives survives the next setup.
-    EXPECT_EQ(state.BoxColor, 65280);
-    EXPECT_EQ(state.SkinPath, "C:\\skins\\cab.bmp");
+    EXPECT_EQ(state.boxColor, 65280);
+    EXPECT_EQ(state.skinPath, "C:\\skins\\cab.bmp");
 
     Lines expected;
     for (const std::string& line : lines) {
@@ -78,15 +78,15 @@ TEST_F(SetupReader, OutOfRangeValuesAreReplacedWithTheirMessages) {
                                   "Countdown box fontsize = -2", "Countdown box bold font = ",
                                   "Countdown box color = 16777216", "Skin =C:\\skins\\cab.BMP"})),
               SetupReadResult::Accepted);
-    EXPECT_EQ(state.ShutdownMethod, 0);
-    EXPECT_EQ(state.CancelSeconds, 10);
-    EXPECT_EQ(state.CancelKey, 27);
-    EXPECT_EQ(state.RestartKey, 0);
-    EXPECT_EQ(state.BoxFontName, "arial");
-    EXPECT_EQ(state.BoxFontSize, "10");
-    EXPECT_EQ(state.BoxBold, "False");
-    EXPECT_EQ(state.BoxColor, 0);
-    EXPECT_EQ(state.SkinPath, "");
+    EXPECT_EQ(state.shutdownMethod, 0);
+    EXPECT_EQ(state.cancelSeconds, 10);
+    EXPECT_EQ(state.cancelKey, 27);
+    EXPECT_EQ(state.restartKey, 0);
+    EXPECT_EQ(state.boxFontName, "arial");
+    EXPECT_EQ(state.boxFontSize, "10");
+    EXPECT_EQ(state.boxBold, "False");
+    EXPECT_EQ(state.boxColor, 0);
+    EXPECT_EQ(state.skinPath, "");
     const Lines events = t.Events();
     auto has = [&](const std::string& text) { return std::find(events.begin(), events.end(), text) != events.end(); };
     EXPECT_TRUE(has("The number in tamrel.set for cancel time is not within range, default of 10 being used."));
@@ -97,7 +97,7 @@ TEST_F(SetupReader, OutOfRangeValuesAreReplacedWithTheirMessages) {
 TEST_F(SetupReader, TheReStartKeyIsComparedWithTheCancelKeyReadSoFar) {
     ASSERT_EQ(Read(SettingsLines({Program(), "Key to cancel =27", "Key to re-start =27"})),
               SetupReadResult::Accepted);
-    EXPECT_EQ(state.RestartKey, 0);
+    EXPECT_EQ(state.restartKey, 0);
     const Lines events = t.Events();
     EXPECT_NE(std::find(events.begin(), events.end(),
                         "The number for key to re start in tamrel.set is the same as the cancel key. Using "
@@ -111,7 +111,7 @@ TEST_F(SetupReader, TheReStartKeyIsComparedWithTheCancelKeyReadSoFar) {
     std::erase(lines, "Key to re-start =0");
     lines.insert(lines.begin(), "Key to re-start =27");
     ASSERT_EQ(Read(lines), SetupReadResult::Accepted);
-    EXPECT_EQ(state.RestartKey, 27);
+    EXPECT_EQ(state.restartKey, 27);
 }
 
 TEST_F(SetupReader, MissingProgramsAndUnknownLinesAreHandledSilently) {
@@ -120,7 +120,7 @@ TEST_F(SetupReader, MissingProgramsAndUnknownLinesAreHandledSilently) {
     lines.push_back("");
     lines.push_back("something else");
     ASSERT_EQ(Read(lines), SetupReadResult::Accepted);
-    EXPECT_EQ(state.ProgramPath, t.folder());
+    EXPECT_EQ(state.programPath, t.folder());
     const Lines events = t.Events();
     EXPECT_EQ(events[events.size() - 2], "In tamrel.set, ");
     EXPECT_EQ(events.back(), "In tamrel.set, something else");
@@ -129,7 +129,7 @@ TEST_F(SetupReader, MissingProgramsAndUnknownLinesAreHandledSilently) {
 TEST_F(SetupReader, FilesOfThePreviousVersionAndOfOtherEditorsAreAccepted) {
     Lines lines = SettingsLines({Program()});
     std::erase(lines, "Key to re-start =0");
-    state.RestartKey = 0;
+    state.restartKey = 0;
     ASSERT_EQ(Read(lines), SetupReadResult::Accepted);
 
     // Line feeds only, as any Linux editor writes.
@@ -137,7 +137,7 @@ TEST_F(SetupReader, FilesOfThePreviousVersionAndOfOtherEditorsAreAccepted) {
     for (const std::string& line : SettingsLines({Program(), "Seconds to cancel =15"})) text += line + "\n";
     t.Write("tamrel.set", text);
     ASSERT_EQ(ReadSettingsForSetup(state, t.app.logs(), *t.files, t.ui), SetupReadResult::Accepted);
-    EXPECT_EQ(state.CancelSeconds, 15);
+    EXPECT_EQ(state.cancelSeconds, 15);
 }
 
 TEST_F(SetupReader, LinesAreCountedNotKeys) {
@@ -145,8 +145,8 @@ TEST_F(SetupReader, LinesAreCountedNotKeys) {
     std::erase(lines, "Countdown box font =arial");
     lines.push_back("Countdown box color = 7");  // a repeat makes up for the missing key
     ASSERT_EQ(Read(lines), SetupReadResult::Accepted);
-    EXPECT_EQ(state.BoxColor, 7);
-    EXPECT_EQ(state.BoxFontName, "");  // keeps its start value
+    EXPECT_EQ(state.boxColor, 7);
+    EXPECT_EQ(state.boxFontName, "");  // keeps its start value
 }
 
 TEST_F(SetupReader, AnIncompleteFileIsKeptAsBadThenRemoved) {
@@ -204,13 +204,13 @@ TEST_F(SetupReader, AValueThatDoesNotConvertStopsTheReading) {
 TEST(DefaultSettings, StartFromTheProgramFolder) {
     TestPlatform t;
     const Settings s = DefaultSettings(*t.files);
-    EXPECT_EQ(s.ProgramPath, t.folder());
-    EXPECT_EQ(s.CancelSeconds, 25);
-    EXPECT_EQ(s.CancelKey, 27);
-    EXPECT_EQ(s.SkinPath, "Use default");
-    EXPECT_EQ(s.BoxFontName, "arial");
-    EXPECT_EQ(s.BoxFontSize, "20");
-    EXPECT_EQ(s.BoxBold, "0");
+    EXPECT_EQ(s.programPath, t.folder());
+    EXPECT_EQ(s.cancelSeconds, 25);
+    EXPECT_EQ(s.cancelKey, 27);
+    EXPECT_EQ(s.skinPath, "Use default");
+    EXPECT_EQ(s.boxFontName, "arial");
+    EXPECT_EQ(s.boxFontSize, "20");
+    EXPECT_EQ(s.boxBold, "0");
 }
 
 }  // namespace

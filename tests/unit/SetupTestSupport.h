@@ -1,8 +1,10 @@
 #pragma once
-// The setup window opened on the headless backend, as the run window opens
+// The setup window opened on the headless backend, as the start-up opens
 // it, with the menus and controls reached by their role names.
 
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 #include "TestPlatform.h"
 #include "setup/SetupMenus.h"
@@ -17,7 +19,7 @@ protected:
     // Without settings the window starts from the defaults.
     void Open(const Lines& settings = {}) {
         if (!settings.empty()) t.WriteSettings(settings);
-        t.app.ShowSetupWindow();
+        t.app.ShowSetup(SetupStart::FromFile);
     }
     headless::HeadlessWindow& Window() { return *t.ui.FindWindow("SetupWindow"); }
     std::string Caption(ui::MenuId id) { return Window().MenuCaption(id); }
@@ -29,8 +31,12 @@ protected:
     }
     bool Showing(const std::string& name) { return Window().FindControl(name)->Showing(); }
     void Click(const std::string& control) { t.ui.ClickControl("SetupWindow", control); }
-    SetupState& State() { return t.app.setupWindow()->state; }
-    const headless::MessageBoxCall& LastBox() { return t.ui.messageBoxes().back(); }
+    const SetupState& State() { return t.app.setupWindow()->state(); }
+    const headless::MessageBoxCall& LastBox() {
+        const std::vector<headless::MessageBoxCall>& boxes = t.ui.messageBoxes();
+        if (boxes.empty()) throw std::logic_error("no message box was shown");
+        return boxes.back();
+    }
 
     TestPlatform t;
 };

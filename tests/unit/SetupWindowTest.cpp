@@ -34,7 +34,7 @@ TEST_F(SetupWindowTest, WithoutAFileItStartsFromTheDefaults) {
     EXPECT_FALSE(Showing("restartHint"));
     EXPECT_EQ(Control("defaultSkinPreview").Bounds().left, (1024 * 15 - 9495) / 2.0);
     EXPECT_EQ(Control("cancelHint").Text(), "press the assigned key to cancel and return to Windows.");
-    EXPECT_EQ(State().SkinPath, "use default");
+    EXPECT_EQ(State().skinPath, "use default");
     EXPECT_EQ(Control("countdownBox").Text(), "25");
 }
 
@@ -50,7 +50,7 @@ TEST_F(SetupWindowTest, ItShowsWhatTheFileSays) {
     EXPECT_EQ(Caption(kRestartKeyMenu), "Current re-start key:  13");
     EXPECT_TRUE(Control("restartHint").Visible());
     // 7 seconds is kept, but no item carries the mark.
-    EXPECT_EQ(State().CancelSeconds, 7);
+    EXPECT_EQ(State().cancelSeconds, 7);
     for (ui::MenuId item : {k5Seconds, k10Seconds, k15Seconds, k20Seconds, k25Seconds}) {
         EXPECT_NE(Caption(item)[0], '>');
     }
@@ -65,10 +65,8 @@ TEST_F(SetupWindowTest, ItShowsWhatTheFileSays) {
 TEST_F(SetupWindowTest, AfterAnErrorItIgnoresTheFileAndLeavesItAlone) {
     const Lines settings = SettingsLines({"Shutdown method =2"});
     t.WriteSettings(settings);
-    t.app.setupAfterError = true;
-    Open();
-    EXPECT_FALSE(t.app.setupAfterError);
-    EXPECT_EQ(State().ShutdownMethod, 0);
+    t.app.ShowSetup(SetupStart::FromDefaults);
+    EXPECT_EQ(State().shutdownMethod, 0);
     EXPECT_EQ(CrLfLines(t.Read("tamrel.set")), settings);
 }
 
@@ -119,13 +117,13 @@ TEST_F(SetupWindowTest, ProgramMethodAndTimeChoices) {
     // Cancel empties the choice.
     t.ui.QueueOpenAnswer(std::nullopt);
     Choose(kChooseProgram);
-    EXPECT_EQ(State().ProgramPath, "");
+    EXPECT_EQ(State().programPath, "");
     EXPECT_EQ(Window().spec().caption, "");
     EXPECT_EQ(Caption(kProgramShown), "Launch: ");
 
     EXPECT_FALSE(Choose(k10Seconds));  // "Time to cancel" is off while nothing shuts down
     Choose(kShutdown);
-    EXPECT_EQ(State().ShutdownMethod, 1);
+    EXPECT_EQ(State().shutdownMethod, 1);
     EXPECT_EQ(Caption(kShutdown), ">Shutdown");
     EXPECT_EQ(Caption(kNoShutdown), "Dont shut the machine down");
     for (ui::MenuId menu : {kCancelKeyMenu, kRestartKeyMenu, kCancelTimeMenu, kSkinMenu, kCountdownBoxMenu}) {
@@ -133,7 +131,7 @@ TEST_F(SetupWindowTest, ProgramMethodAndTimeChoices) {
     }
     ASSERT_TRUE(Choose(k10Seconds));
     Choose(k10Seconds);
-    EXPECT_EQ(State().CancelSeconds, 10);
+    EXPECT_EQ(State().cancelSeconds, 10);
     EXPECT_EQ(Caption(k10Seconds), ">10 Seconds");
     EXPECT_EQ(Caption(k25Seconds), "25 Seconds");
     EXPECT_EQ(Control("countdownBox").Text(), "10");
@@ -141,7 +139,7 @@ TEST_F(SetupWindowTest, ProgramMethodAndTimeChoices) {
     for (ui::MenuId menu : {kCancelKeyMenu, kRestartKeyMenu, kCancelTimeMenu, kSkinMenu, kCountdownBoxMenu}) {
         EXPECT_FALSE(Enabled(menu)) << menu;
     }
-    EXPECT_EQ(State().CancelSeconds, 10);
+    EXPECT_EQ(State().cancelSeconds, 10);
     EXPECT_TRUE(t.Events().size() == 2 && t.ui.messageBoxes().empty());
 }
 
@@ -154,8 +152,9 @@ TEST_F(SetupWindowTest, DoneRefusesAProgramTheNextStartCouldNotRun) {
 #endif
     for (const std::string& program : refused) {
         TestPlatform p;
-        p.app.ShowSetupWindow();
-        p.app.setupWindow()->state.ProgramPath = program;
+        p.app.ShowSetup(SetupStart::FromFile);
+        p.ui.QueueOpenAnswer(program);
+        p.ui.ChooseMenu("SetupWindow", kChooseProgram);
         p.ui.QueueAnswer(ui::kAnswerOk);
         p.ui.ChooseMenu("SetupWindow", kDone);
         ASSERT_EQ(p.ui.messageBoxes().size(), 1u) << program;
@@ -199,7 +198,8 @@ TEST_F(SetupWindowTest, AFailedWriteKeepsTheWindowAndTheOldFile) {
     t.Write("front.bat", "");
     std::filesystem::permissions(t.Path("front.bat"), std::filesystem::perms::owner_all);
     Open();
-    State().ProgramPath = t.Path("front.bat");
+    t.ui.QueueOpenAnswer(t.Path("front.bat"));
+    Choose(kChooseProgram);
     // A folder where the file belongs cannot be replaced, even by root.
     std::filesystem::create_directory(t.Path("tamrel.set"));
     t.ui.QueueAnswer(ui::kAnswerOk);
@@ -226,7 +226,8 @@ TEST_F(SetupWindowTest, ABoxBeyondWhatTheFileHoldsIsNotWritten) {
     std::filesystem::permissions(t.Path("front.bat"), std::filesystem::perms::owner_all);
     t.Write("skin.bmp", "BM");
     Open();
-    State().ProgramPath = t.Path("front.bat");
+    t.ui.QueueOpenAnswer(t.Path("front.bat"));
+    Choose(kChooseProgram);
     Choose(kShutdown);
     t.ui.QueueOpenAnswer(t.Path("skin.bmp"));
     Choose(kOpenSkin);
@@ -248,7 +249,7 @@ TEST_F(SetupWindowTest, CancelAndExitAsksFirstAndOtherClosesSaveNothing) {
     EXPECT_EQ(LastBox().prompt, "Your settings will not be saved. Are you sure you want to quit?");
     EXPECT_EQ(LastBox().title, "Quit without saving?");
     EXPECT_TRUE(t.app.HasOpenWindows());
-    EXPECT_EQ(State().ShutdownMethod, 1);
+    EXPECT_EQ(State().shutdownMethod, 1);
     t.ui.QueueAnswer(ui::kAnswerYes);
     Choose(kCancelAndExit);
     EXPECT_FALSE(t.app.HasOpenWindows());
@@ -257,7 +258,7 @@ TEST_F(SetupWindowTest, CancelAndExitAsksFirstAndOtherClosesSaveNothing) {
     EXPECT_FALSE(t.Exists("tamrel.set"));
 
     TestPlatform other;
-    other.app.ShowSetupWindow();
+    other.app.ShowSetup(SetupStart::FromFile);
     other.ui.RequestClose("SetupWindow");
     EXPECT_FALSE(other.app.HasOpenWindows());
     EXPECT_EQ(other.Events().size(), 2u);
@@ -283,10 +284,11 @@ TEST_F(SetupWindowTest, FromNoFileToALaunchedProgram) {
     next.Start();
     ASSERT_EQ(t.processes.starts().size(), 1u);
     EXPECT_EQ(t.processes.starts()[0].fileName, "front.exe");
-    ASSERT_NE(next.shutdownScreen(), nullptr);
-    EXPECT_EQ(next.shutdownScreen()->CancelKey, 'q');
-    EXPECT_EQ(next.shutdownScreen()->SecondsLeft, 5);
-    EXPECT_EQ(next.shutdownScreen()->ShutdownMethod, 1);
+    ASSERT_TRUE(t.Open("ShutdownScreen"));
+    t.ui.Advance(1000);
+    EXPECT_EQ(t.ui.ControlOf("ShutdownScreen", "defaultNumber").Text(), "4");
+    t.ui.PressKey("ShutdownScreen", 'q');
+    EXPECT_FALSE(next.HasOpenWindows());
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "TestPlatform.h"
-#include "shutdown/ShutdownScreen.h"
 
 namespace tamrel::test {
 namespace {
@@ -10,11 +9,11 @@ using Lines = std::vector<std::string>;
 
 class ShutdownScreenTest : public ::testing::Test {
 protected:
-    ShutdownScreen& Show(const Lines& lines) {
+    void Show(const Lines& lines) {
         t.WriteSettings(lines);
         t.app.ShowShutdownScreen();
-        return *t.app.shutdownScreen();
     }
+    bool Open() { return t.Open("ShutdownScreen"); }
     ui::Control& Control(const std::string& name) { return t.ui.ControlOf("ShutdownScreen", name); }
     std::string Bitmap(const std::string& name) {
         t.Write(name, "BM tiny");
@@ -29,8 +28,8 @@ protected:
 };
 
 TEST_F(ShutdownScreenTest, TheDefaultLookIsCentredAndTakesTheFocusBeforeCounting) {
-    ShutdownScreen& screen = Show(SettingsLines({"Skin = Use default", "Key to cancel =-1"}));
-    ASSERT_TRUE(screen.IsOpen());
+    Show(SettingsLines({"Skin = Use default", "Key to cancel =-1"}));
+    ASSERT_TRUE(Open());
     EXPECT_TRUE(Control("defaultLook").Visible());
     EXPECT_FALSE(Control("countdownNumber").Visible());
     const ui::Rect frame = Control("defaultLook").Bounds();
@@ -44,13 +43,13 @@ TEST_F(ShutdownScreenTest, TheDefaultLookIsCentredAndTakesTheFocusBeforeCounting
     // The pointer goes to the corner, the injected click is delivered and
     // ignored even with the cancel key on the mouse, and then the timer runs.
     const Lines& calls = t.ui.calls();
-    const auto at = std::find(calls.begin(), calls.end(), "SetCursorPos 10000,10000");
+    const auto at = std::find(calls.begin(), calls.end(), "TakeFocus");
     ASSERT_NE(at, calls.end());
-    EXPECT_EQ(*(at + 1), "InjectLeftClick");
-    EXPECT_EQ(*(at + 2), "ProcessPendingEvents");
-    EXPECT_TRUE(screen.Counting);
-    EXPECT_TRUE(screen.IsOpen());
+    EXPECT_EQ(*(at + 1), "ProcessPendingEvents");
+    EXPECT_TRUE(Open());
     EXPECT_FALSE(Logged("User canceled shutdown at 10 seconds."));
+    t.ui.ClickWindow("ShutdownScreen");
+    EXPECT_TRUE(Logged("User canceled shutdown at 10 seconds."));
 
     TestPlatform other;
     other.WriteSettings(SettingsLines({"Key to re-start =32"}));
@@ -60,12 +59,12 @@ TEST_F(ShutdownScreenTest, TheDefaultLookIsCentredAndTakesTheFocusBeforeCounting
 
 TEST_F(ShutdownScreenTest, TheSkinLookPlacesTheBoxWithXAsItsTop) {
     const std::string skin = Bitmap("cab.bmp");
-    ShutdownScreen& screen = Show(SettingsLines({"Skin =" + skin, "Countdown box X position = 1000",
+    Show(SettingsLines({"Skin =" + skin, "Countdown box X position = 1000",
                                         "Countdown box Y position = 3000", "Countdown box font =",
                                         "Countdown box fontsize = 0", "Countdown box bold font = 1",
                                         "Countdown box italic = true", "Countdown box color = 65280",
                                         "Seconds to cancel = 7"}));
-    ASSERT_TRUE(screen.IsOpen());
+    ASSERT_TRUE(Open());
     EXPECT_EQ(t.ui.FindWindow("ShutdownScreen")->picture(), skin);
     ui::Control& box = Control("countdownNumber");
     EXPECT_TRUE(box.Visible());
@@ -84,15 +83,16 @@ TEST_F(ShutdownScreenTest, TheSkinLookPlacesTheBoxWithXAsItsTop) {
 
 TEST_F(ShutdownScreenTest, AWronglyNamedSkinFallsBackToAPlainBackground) {
     t.ui.QueueAnswer(ui::kAnswerOk);
-    ShutdownScreen& screen = Show(SettingsLines({"Skin =C:\\skins\\cab.BMP"}));
-    ASSERT_TRUE(screen.IsOpen());
+    Show(SettingsLines({"Skin =C:\\skins\\cab.BMP"}));
+    ASSERT_TRUE(Open());
     EXPECT_EQ(t.ui.messageBoxes().at(0).prompt,
               "There is a problem with the skin setting in tamrel.set. Please fix it.");
     EXPECT_EQ(t.Errors(),
               Lines{" --Tamrel encountered a problem with the skin in tamrel.set. Skin must be a .bmp file!"});
     EXPECT_EQ(t.ui.FindWindow("ShutdownScreen")->picture(), "");
     EXPECT_TRUE(Control("countdownNumber").Visible());
-    EXPECT_TRUE(screen.Counting);
+    t.ui.Advance(1000);
+    EXPECT_EQ(Control("countdownNumber").Text(), "9");
 }
 
 TEST_F(ShutdownScreenTest, FailuresEndTheScreenWithoutShuttingDown) {
@@ -114,13 +114,13 @@ TEST_F(ShutdownScreenTest, FailuresEndTheScreenWithoutShuttingDown) {
         p.WriteSettings(SettingsLines({"Skin =" + skin, c.line}));
         p.ui.QueueAnswer(ui::kAnswerOk);
         p.app.ShowShutdownScreen();
-        EXPECT_FALSE(p.app.shutdownScreen()->IsOpen()) << c.line;
+        EXPECT_FALSE(p.Open("ShutdownScreen")) << c.line;
         ASSERT_EQ(p.ui.messageBoxes().size(), 1u) << c.line;
         EXPECT_EQ(p.ui.messageBoxes()[0].prompt, "Tamrel has encountered a problem and will end. (" +
                                                      c.description + ")\r Please check Tamrel.txt for help");
         EXPECT_EQ(p.Errors(), Lines{"---Tamrel encountered error.  (" + c.description +
                                     "). Please check for proper setup."});
-        EXPECT_TRUE(p.power.calls().empty());
+        EXPECT_TRUE(p.power.requests().empty());
         EXPECT_TRUE(p.Exists("tamrel.set"));
         EXPECT_TRUE(p.ui.quitRequested());
     }
@@ -134,8 +134,8 @@ TEST_F(ShutdownScreenTest, KeysDuringTheSetUpDoNothing) {
         t.ui.ClickWindow("ShutdownScreen");
     });
     t.ui.QueueAnswer(ui::kAnswerOk);
-    ShutdownScreen& screen = Show(SettingsLines({"Skin =" + missing}));
-    EXPECT_FALSE(screen.IsOpen());
+    Show(SettingsLines({"Skin =" + missing}));
+    EXPECT_FALSE(Open());
     EXPECT_FALSE(Logged("User canceled shutdown at 10 seconds."));
     EXPECT_EQ(t.Errors(), Lines{"---Tamrel encountered error.  (File not found: " + missing +
                                 "). Please check for proper setup."});
@@ -154,7 +154,7 @@ TEST_F(ShutdownScreenTest, ShutdownMethodZeroOrOutOfRangeEndsAtOnce) {
         // The rest of this file would count as corrupt; it is not looked at.
         p.WriteSettings({"Shutdown method =" + method, "Seconds to cancel = 40000"});
         p.app.ShowShutdownScreen();
-        EXPECT_FALSE(p.app.shutdownScreen()->IsOpen());
+        EXPECT_FALSE(p.Open("ShutdownScreen"));
         EXPECT_TRUE(p.ui.messageBoxes().empty());
         EXPECT_EQ(p.Events(), Lines{"In Tamrel.set, Shutdown method =" + method});
         EXPECT_TRUE(p.Exists("tamrel.set"));
@@ -162,39 +162,39 @@ TEST_F(ShutdownScreenTest, ShutdownMethodZeroOrOutOfRangeEndsAtOnce) {
 }
 
 TEST_F(ShutdownScreenTest, ValuesAreReplacedSilently) {
-    ShutdownScreen& screen = Show(SettingsLines({"Seconds to cancel = 30", "Key to cancel = 300", "Key to re-start =13"}));
-    EXPECT_EQ(screen.SecondsLeft, 10);
-    EXPECT_EQ(screen.CancelKey, 13);
-    EXPECT_EQ(screen.RestartKey, 0);  // equal to the replaced cancel key
+    Show(SettingsLines({"Seconds to cancel = 30", "Key to cancel = 300", "Key to re-start =13"}));
+    EXPECT_EQ(Control("defaultNumber").Text(), "10");
+    EXPECT_FALSE(Control("restartHint").Visible());  // equal to the replaced cancel key
     EXPECT_TRUE(t.ui.messageBoxes().empty());
+    t.ui.PressKey("ShutdownScreen", 13);
+    EXPECT_FALSE(Open());
 
     // Whatever reads as 0 would give a countdown nobody can stop.
     for (const std::string value : {"0", "Esc", "0x1B", ""}) {
         TestPlatform p;
         p.WriteSettings(SettingsLines({"Key to cancel =" + value, "Key to re-start = -1"}));
         p.app.ShowShutdownScreen();
-        EXPECT_EQ(p.app.shutdownScreen()->CancelKey, 27) << value;
-        EXPECT_EQ(p.app.shutdownScreen()->RestartKey, -1);
+        EXPECT_TRUE(p.ui.ControlOf("ShutdownScreen", "restartHint").Visible()) << value;
         const Lines events = p.Events();
         EXPECT_EQ(std::count(events.begin(), events.end(),
                              "The key to cancel in tamrel.set is 0, which no key gives. Using 27 (Escape)."),
                   1);
         p.ui.PressKey("ShutdownScreen", 27);
-        EXPECT_FALSE(p.app.shutdownScreen()->IsOpen());
+        EXPECT_FALSE(p.Open("ShutdownScreen"));
     }
 
     TestPlatform q;
     q.WriteSettings(SettingsLines({"Key to cancel = -1", "Key to re-start = -1"}));
     q.app.ShowShutdownScreen();
-    EXPECT_EQ(q.app.shutdownScreen()->RestartKey, 0);
+    EXPECT_FALSE(q.ui.ControlOf("ShutdownScreen", "restartHint").Visible());
 }
 
 TEST_F(ShutdownScreenTest, AFileOfThePreviousVersionIsAccepted) {
     Lines lines = SettingsLines();
     std::erase(lines, "Key to re-start =0");
-    ShutdownScreen& screen = Show(lines);
-    EXPECT_TRUE(screen.IsOpen());
-    EXPECT_EQ(screen.RestartKey, 0);
+    Show(lines);
+    EXPECT_TRUE(Open());
+    EXPECT_FALSE(Control("restartHint").Visible());
     EXPECT_TRUE(Logged("The tamrel.set file is for an older version of The Tamrel. You may want to run setup."));
 }
 
@@ -206,7 +206,7 @@ TEST_F(ShutdownScreenTest, AnIncompleteFileIsKeptAsBadAndRemoved) {
         p.WriteSettings(empty ? Lines{} : lines);
         p.ui.QueueAnswer(ui::kAnswerOk);
         p.app.ShowShutdownScreen();
-        EXPECT_FALSE(p.app.shutdownScreen()->IsOpen());
+        EXPECT_FALSE(p.Open("ShutdownScreen"));
         EXPECT_FALSE(p.Exists("tamrel.set"));
         EXPECT_TRUE(p.Exists("tamrel.bad"));
         EXPECT_EQ(p.ui.messageBoxes().at(0).prompt,
@@ -214,15 +214,15 @@ TEST_F(ShutdownScreenTest, AnIncompleteFileIsKeptAsBadAndRemoved) {
                   "time you start The tamrel.");
         EXPECT_EQ(p.Errors(), Lines{" --The tamrel.set file is corrupt! Deleting tamrel.set."});
         EXPECT_EQ(p.Events().back(), "Tamrel ended.");
-        EXPECT_TRUE(p.power.calls().empty());
+        EXPECT_TRUE(p.power.requests().empty());
     }
 }
 
 TEST_F(ShutdownScreenTest, AMissingFileOffersSetupOrEnds) {
     t.ui.QueueAnswer(ui::kAnswerYes);
     t.app.ShowShutdownScreen();
-    EXPECT_FALSE(t.app.shutdownScreen()->IsOpen());
-    EXPECT_NE(t.app.setupWindow(), nullptr);
+    EXPECT_FALSE(t.Open("ShutdownScreen"));
+    EXPECT_TRUE(t.Shown("SetupWindow"));
     EXPECT_EQ(t.ui.messageBoxes().at(0).prompt, "Tamrel.set config file not found! Do you wish to setup Tamrel now?");
     EXPECT_EQ(t.ui.messageBoxes().at(0).title, "Tamrel.set not found!");
     EXPECT_EQ(t.ui.messageBoxes().at(0).buttons, ui::Buttons::YesNo);
@@ -231,7 +231,7 @@ TEST_F(ShutdownScreenTest, AMissingFileOffersSetupOrEnds) {
     p.ui.QueueAnswer(ui::kAnswerNo);
     p.ui.QueueAnswer(ui::kAnswerOk);
     p.app.ShowShutdownScreen();
-    EXPECT_EQ(p.app.setupWindow(), nullptr);
+    EXPECT_FALSE(p.Shown("SetupWindow"));
     EXPECT_EQ(p.ui.messageBoxes().at(1).prompt, "The Tamrel cannot work until the tamrel.set file is properly created.");
     EXPECT_EQ(p.Errors(), Lines{" tamrel.set file not found! User chose not to set up at this time."});
     EXPECT_EQ(p.Events(), (Lines{"Problem encountered with tamrel.set file.", "Tamrel ended."}));

@@ -4,6 +4,7 @@
 #include <random>
 #include <sstream>
 
+#include "SettingsTemplate.h"
 #include "settings/Text.h"
 
 namespace tamrel::test {
@@ -102,38 +103,9 @@ std::vector<std::string> CrLfLines(const std::string& text) {
 }
 
 std::vector<std::string> SettingsLines(const std::vector<std::string>& overrides) {
-    std::vector<std::string> lines = {
-        "# Tamrel settings",
-        "Run Setup = no",
-        "#",
-        "Program =/bin/true",
-        "Shutdown method =1",
-        "Seconds to cancel =10",
-        "Key to cancel =27",
-        "Key to re-start =0",
-        "Countdown box X position = 0",
-        "Countdown box Y position = 0",
-        "Countdown box font =arial",
-        "Countdown box italic =False",
-        "Countdown box fontsize =20",
-        "Countdown box bold font =False",
-        "Countdown box color = 0",
-        "Skin =use default",
-        "# end",
-    };
-    for (const std::string& replacement : overrides) {
-        const auto equals = replacement.find('=');
-        const std::string keyText = LowerCase(replacement.substr(0, equals + 1));
-        bool replaced = false;
-        for (std::string& line : lines) {
-            if (line[0] != '#' && LowerCase(line.substr(0, equals + 1)) == keyText) {
-                line = replacement;
-                replaced = true;
-            }
-        }
-        if (!replaced) lines.push_back(replacement);
-    }
-    return lines;
+    std::vector<std::string> all = {"Program =/bin/true"};
+    all.insert(all.end(), overrides.begin(), overrides.end());
+    return SettingsTemplate(all);
 }
 
 }  // namespace tamrel::test

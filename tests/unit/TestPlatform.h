@@ -35,6 +35,12 @@ public:
     std::vector<std::string> Events() const;
     // The error-log entries, without date and time.
     std::vector<std::string> Errors() const;
+    // A window of that name was shown; and it is still open.
+    bool Shown(const std::string& window) {
+        const headless::HeadlessWindow* found = ui.FindWindow(window);
+        return found && found->shown();
+    }
+    bool Open(const std::string& window) { return Shown(window) && !ui.FindWindow(window)->closed(); }
     // A settings file from lines joined with CR LF.
     void WriteSettings(const std::vector<std::string>& lines) const;
 

@@ -33,19 +33,4 @@ void HeadlessProcesses::RestartTamrel(const std::string& programFolder) {
     if (restartFailure_) throw *restartFailure_;
 }
 
-bool HeadlessPower::IsNtFamily() {
-    calls_.push_back("IsNtFamily");
-    return nt_;
-}
-
-bool HeadlessPower::EnableShutdownPrivilege() {
-    calls_.push_back("EnableShutdownPrivilege");
-    return granted_;
-}
-
-void HeadlessPower::RequestExit(unsigned flags) {
-    calls_.push_back("RequestExit " + std::to_string(flags));
-    exits_.push_back(flags);
-}
-
 }  // namespace tamrel::headless

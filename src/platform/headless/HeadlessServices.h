@@ -66,21 +66,18 @@ private:
 
 class HeadlessPower : public Power {
 public:
-    void SetNtFamily(bool nt) { nt_ = nt; }
-    void SetPrivilegeGranted(bool granted) { granted_ = granted; }
+    // A system that refuses keeps the machine on.
+    void SetRefusing(bool refusing) { refusing_ = refusing; }
+    // What the system was asked for and did.
+    const std::vector<PowerAction>& requests() const { return requests_; }
 
-    const std::vector<std::string>& calls() const { return calls_; }
-    const std::vector<unsigned>& exitRequests() const { return exits_; }
-
-    bool IsNtFamily() override;
-    bool EnableShutdownPrivilege() override;
-    void RequestExit(unsigned flags) override;
+    void Request(PowerAction action) override {
+        if (!refusing_) requests_.push_back(action);
+    }
 
 private:
-    bool nt_ = true;
-    bool granted_ = true;
-    std::vector<std::string> calls_;
-    std::vector<unsigned> exits_;
+    bool refusing_ = false;
+    std::vector<PowerAction> requests_;
 };
 
 }  // namespace tamrel::headless

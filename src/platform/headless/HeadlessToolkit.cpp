@@ -90,12 +90,8 @@ ui::Color HeadlessToolkit::AnswerColor(ui::Color start) {
     return Next(colorAnswers_, start, "Color");
 }
 
-void HeadlessToolkit::SetCursorPos(int x, int y) {
-    Record("SetCursorPos " + std::to_string(x) + "," + std::to_string(y));
-}
-
-void HeadlessToolkit::InjectLeftClick() {
-    Record("InjectLeftClick");
+void HeadlessToolkit::TakeFocus() {
+    Record("TakeFocus");
     if (!injectedClickArrives_) return;
     // The click lands on the top-most open window, as a real one would.
     for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {

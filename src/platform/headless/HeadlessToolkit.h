@@ -47,7 +47,7 @@ public:
     void QueueOpenAnswer(std::optional<std::string> path) { openAnswers_.push_back(std::move(path)); }
     void QueueFontAnswer(std::optional<ui::Font> font) { fontAnswers_.push_back(std::move(font)); }
     void QueueColorAnswer(std::optional<ui::Color> color) { colorAnswers_.push_back(color); }
-    void SetDesktopName(std::string name) { desktopName_ = std::move(name); }
+    void SetDesktop(ui::Desktop desktop) { desktop_ = desktop; }
 
     // --- Driving ---
     // Moves the clock, firing every timer that falls due, in order.
@@ -87,12 +87,10 @@ public:
     std::unique_ptr<ui::Window> NewWindow(const ui::WindowSpec& spec) override;
     int ShowMessageBox(const std::string& prompt, ui::Buttons buttons, const std::string& title,
                        ui::Icon icon) override;
-    void SetCursorPos(int x, int y) override;
-    void InjectLeftClick() override;
     void ProcessPendingEvents() override;
     ui::Twips ScreenWidth() override { return screenWidth_ * twipsPerPixel_; }
     ui::Twips ScreenHeight() override { return screenHeight_ * twipsPerPixel_; }
-    std::string DesktopName() const override { return desktopName_; }
+    ui::Desktop desktop() const override { return desktop_; }
     void OnStopRequest(std::function<void(int)> handler) override { onStop_ = std::move(handler); }
     void Run() override;
     void Quit() override;
@@ -103,6 +101,9 @@ public:
     void Record(std::string call) { calls_.push_back(std::move(call)); }
     void Forget(HeadlessWindow* window);
     std::string AnswerOpen(const ui::OpenFileRequest& request);
+    // The focus taken as a click on the top-most open window, when such a
+    // click arrives.
+    void TakeFocus();
     ui::Font AnswerFont(const ui::Font& start);
     ui::Color AnswerColor(ui::Color start);
 
@@ -119,7 +120,7 @@ private:
     std::vector<ui::OpenFileRequest> openDialogs_;
     std::vector<ui::Font> fontDialogs_;
     std::vector<ui::Color> colorDialogs_;
-    std::string desktopName_ = "Windows";
+    ui::Desktop desktop_ = ui::Desktop::Windows;
     std::function<void(int)> onStop_;
     bool injectedClickArrives_ = true;
     std::function<void(const MessageBoxCall&)> boxHook_;
@@ -220,6 +221,7 @@ public:
     void SetPicture(const std::string& bitmapPath) override;
     void ClearPicture() override;
     void Refresh() override;
+    void TakeFocus() override { toolkit_.TakeFocus(); }
     void OnKeyPress(std::function<void(int& code)> handler) override { onKey_ = std::move(handler); }
     void OnClick(std::function<void()> handler) override { onClick_ = std::move(handler); }
     void OnCloseRequest(std::function<void()> handler) override { onCloseRequest_ = std::move(handler); }

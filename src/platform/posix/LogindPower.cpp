@@ -52,7 +52,7 @@ std::string OwnSession() {
 
 }  // namespace
 
-bool LogindPower::EnableShutdownPrivilege() {
+bool LogindPower::MayPowerOff() {
     Bus bus = OpenSystemBus();
     if (!bus) return false;
     BusError error;
@@ -66,11 +66,12 @@ bool LogindPower::EnableShutdownPrivilege() {
     return std::string(answer) == "yes";
 }
 
-void LogindPower::RequestExit(unsigned flags) {
+void LogindPower::Request(PowerAction action) {
+    if (!MayPowerOff()) return;
     Bus bus = OpenSystemBus();
     if (!bus) return;
     BusError error;
-    if (flags == kExitLogoff) {
+    if (action == PowerAction::LogOff) {
         const std::string session = OwnSession();
         if (session.empty()) return;
         sd_bus_call_method(bus.get(), kService, kPath, kManager, "TerminateSession", error.get(), nullptr,

@@ -10,12 +10,11 @@ namespace tamrel {
 
 class LogindPower : public Power {
 public:
-    // Logind checks the right on every request, so there is always a step.
-    bool IsNtFamily() override { return true; }
-    bool EnableShutdownPrivilege() override;
     // Shutdown and power-off both power the machine off, honouring
     // inhibitors; the log-off ends this process's own login session.
-    void RequestExit(unsigned flags) override;
+    void Request(PowerAction action) override;
+    // Logind's CanPowerOff says "yes".
+    bool MayPowerOff();
 };
 
 }  // namespace tamrel

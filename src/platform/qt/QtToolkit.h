@@ -30,12 +30,14 @@ public:
     std::unique_ptr<ui::Window> NewWindow(const ui::WindowSpec& spec) override;
     int ShowMessageBox(const std::string& prompt, ui::Buttons buttons, const std::string& title,
                        ui::Icon icon) override;
-    void SetCursorPos(int x, int y) override;
-    void InjectLeftClick() override;
+    // Pixels, clamped to the screen.
+    void SetCursorPos(int x, int y);
+    // Gives the focus to the window under the pointer: no click is made.
+    void InjectLeftClick();
     void ProcessPendingEvents() override;
     ui::Twips ScreenWidth() override;
     ui::Twips ScreenHeight() override;
-    std::string DesktopName() const override { return "the desktop"; }
+    ui::Desktop desktop() const override { return ui::Desktop::Session; }
     void OnStopRequest(std::function<void(int)> handler) override { stopRequests_.handler = std::move(handler); }
     void OnDisplayLost(std::function<void(const std::string&)> handler) override { displayLost_ = std::move(handler); }
     void Run() override;

@@ -210,4 +210,11 @@ void QtWindow::OnDragDrop(std::function<void(ui::Twips x, ui::Twips y)> handler)
     };
 }
 
+void QtWindow::TakeFocus() {
+    // Far beyond any screen: the pointer stops in the bottom-right corner.
+    constexpr int kFarCorner = 10000;
+    toolkit_.SetCursorPos(kFarCorner, kFarCorner);
+    toolkit_.InjectLeftClick();
+}
+
 }  // namespace tamrel::qt

@@ -38,6 +38,7 @@ public:
     void SetPicture(const std::string& bitmapPath) override;
     void ClearPicture() override;
     void Refresh() override;
+    void TakeFocus() override;
     void OnKeyPress(std::function<void(int& code)> handler) override;
     void OnClick(std::function<void()> handler) override;
 

@@ -42,7 +42,12 @@ bool Win32Power::EnableShutdownPrivilege() {
     return ::AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr) != 0;
 }
 
-void Win32Power::RequestExit(unsigned flags) {
+void Win32Power::Request(PowerAction action) {
+    // The 95 family has no rights to enable.
+    if (IsNtFamily() && !EnableShutdownPrivilege()) return;
+    UINT flags = EWX_LOGOFF;
+    if (action == PowerAction::ShutDown) flags = EWX_SHUTDOWN;
+    if (action == PowerAction::PowerOff) flags = EWX_POWEROFF;
     // Programs are asked to close, never forced: no EWX_FORCE.
     ::ExitWindowsEx(flags, 0);
 }

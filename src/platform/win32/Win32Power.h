@@ -7,9 +7,11 @@ namespace tamrel {
 
 class Win32Power : public Power {
 public:
-    bool IsNtFamily() override;
-    bool EnableShutdownPrivilege() override;
-    void RequestExit(unsigned flags) override;
+    void Request(PowerAction action) override;
+
+private:
+    static bool IsNtFamily();
+    static bool EnableShutdownPrivilege();
 };
 
 }  // namespace tamrel

@@ -26,12 +26,13 @@ public:
     std::unique_ptr<ui::Window> NewWindow(const ui::WindowSpec& spec) override;
     int ShowMessageBox(const std::string& prompt, ui::Buttons buttons, const std::string& title,
                        ui::Icon icon) override;
-    void SetCursorPos(int x, int y) override;
-    void InjectLeftClick() override;
+    void SetCursorPos(int x, int y);
+    // A real press and release of the left button where the pointer is.
+    void InjectLeftClick();
     void ProcessPendingEvents() override;
     ui::Twips ScreenWidth() override;
     ui::Twips ScreenHeight() override;
-    std::string DesktopName() const override { return "Windows"; }
+    ui::Desktop desktop() const override { return ui::Desktop::Windows; }
     void Run() override;
     void Quit() override;
 

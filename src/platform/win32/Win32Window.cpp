@@ -492,4 +492,11 @@ void Win32Window::Dropped(POINT screen) {
     onDrop_(dpi.ToTwipsX(point.x), dpi.ToTwipsY(point.y));
 }
 
+void Win32Window::TakeFocus() {
+    // Far beyond any screen: the pointer stops in the bottom-right corner.
+    constexpr int kFarCorner = 10000;
+    toolkit_.SetCursorPos(kFarCorner, kFarCorner);
+    toolkit_.InjectLeftClick();
+}
+
 }  // namespace tamrel::win32

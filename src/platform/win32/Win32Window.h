@@ -57,6 +57,7 @@ public:
     void SetPicture(const std::string& bitmapPath) override;
     void ClearPicture() override;
     void Refresh() override;
+    void TakeFocus() override;
     void OnKeyPress(std::function<void(int& code)> handler) override { onKey_ = std::move(handler); }
     void OnClick(std::function<void()> handler) override { onClick_ = std::move(handler); }
 

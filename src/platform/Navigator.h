@@ -1,0 +1,29 @@
+#pragma once
+// What a window may ask of the program around it: to open another window,
+// or to hear that it has closed. The windows know nothing else of the
+// program, and the program decides how many of each there may be.
+
+#include <cstddef>
+
+namespace tamrel {
+
+// Where setup takes its values from.
+enum class SetupStart {
+    FromFile,      // the settings file, or the defaults when there is none
+    FromDefaults,  // the defaults: the start-up failed in a way the file may explain
+};
+
+class Navigator {
+public:
+    virtual ~Navigator() = default;
+    virtual void ShowSetup(SetupStart start) = 0;
+    virtual void ShowShutdownScreen() = 0;
+    // Help windows exist once each; asked for again, one comes to the front.
+    virtual void ShowHelpTopic(std::size_t topic) = 0;
+    virtual void ShowAbout() = 0;
+    virtual void ShowKeyCodeTable() = 0;
+    // Called by a window once it has closed: the program ends with the last.
+    virtual void WindowClosed() = 0;
+};
+
+}  // namespace tamrel

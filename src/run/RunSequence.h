@@ -1,0 +1,38 @@
+#pragma once
+// The start of every run, never shown: it decides between run mode and
+// setup mode, launches the configured program, waits for it and hands over
+// to the shutdown screen.
+
+#include <string>
+
+#include "log/Logs.h"
+#include "platform/Navigator.h"
+#include "platform/Platform.h"
+
+namespace tamrel {
+
+class RuntimeError;
+
+class RunSequence {
+public:
+    RunSequence(Platform& platform, Logs& logs, Navigator& navigator)
+        : platform_(platform), logs_(logs), navigator_(navigator) {}
+
+    void Run();
+
+private:
+    void ReadAndLaunch();
+    void SettingsMissing();
+    void ProgramMissing(const std::string& named);
+    void HandleError(const RuntimeError& error);
+    void LaunchAndWait(const std::string& programPath);
+    void CheckMarkerFile();
+    int Ask(const std::string& prompt, const std::string& title, ui::Buttons buttons);
+    void Refuse();
+
+    Platform& platform_;
+    Logs& logs_;
+    Navigator& navigator_;
+};
+
+}  // namespace tamrel

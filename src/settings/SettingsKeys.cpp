@@ -1,0 +1,85 @@
+#include "settings/SettingsKeys.h"
+
+namespace tamrel {
+
+namespace {
+
+using enum ValueKind;
+using enum Check;
+
+constexpr std::string_view kCancelTimeMessage =
+    "The number in tamrel.set for cancel time is not within range, default of 10 being used.";
+constexpr std::string_view kCancelKeyMessage =
+    "The number for key to cancel in tamrel.set is out of range. Using default of 27 (Escape).";
+// No key gives 0: a countdown nobody could stop would power off whatever
+// the user does.
+constexpr std::string_view kCancelKeyZeroMessage =
+    "The key to cancel in tamrel.set is 0, which no key gives. Using 27 (Escape).";
+constexpr std::string_view kRestartKeyMessage =
+    "The number for key to re start in tamrel.set is out of range. Using default of 0 (None).";
+constexpr std::string_view kRestartSameMessage =
+    "The number for key to re start in tamrel.set is the same as the cancel key. Using default of 0 (None).";
+
+// A key line the screen counts and logs before it reads the value.
+constexpr ReaderRule Shown(ValueKind kind, Replacement first = {}, Replacement second = {}) {
+    return {kind, true, LineLog::BeforeValue, first, second};
+}
+constexpr ReaderRule Read(ValueKind kind, Replacement first = {}, Replacement second = {}) {
+    return {kind, true, LineLog::None, first, second};
+}
+constexpr ReaderRule kCountedOnly{None, true};
+constexpr ReaderRule kIgnored{};
+
+// Any colour the colour dialog can give.
+constexpr long kMaxColor = 0xFFFFFF;
+
+constexpr std::array<KeyDef, 14> kKeys = {{
+    {Field::RunSetup, "Run Setup =", Shown(YesNo), kCountedOnly, kCountedOnly},
+    {Field::Program, "Program =", Read(Text), kIgnored, Read(TrimmedText)},
+    {Field::ShutdownMethod, "Shutdown method =", kIgnored, Shown(Number16, {OutsideRange, 0, 2, 0}),
+     Read(Number16, {OutsideRange, 0, 2, 0})},
+    {Field::CancelSeconds, "Seconds to cancel =", kIgnored, Shown(Number16, {OutsideRange, 5, 25, 10}),
+     Read(Number16, {OutsideRange, 5, 25, 10, {}, kCancelTimeMessage})},
+    {Field::CancelKey, "Key to cancel =", kIgnored,
+     Shown(Number16, {OutsideRange, -1, 255, 13}, {Is, 0, 0, 27, {}, kCancelKeyZeroMessage}),
+     Read(Number16, {OutsideRange, -1, 255, 27, {}, kCancelKeyMessage}, {Is, 0, 0, 27, {}, kCancelKeyMessage})},
+    {Field::RestartKey, "Key to re-start =", kIgnored, Shown(Number16, {OutsideRange, -1, 255, 0}, {SameAsCancelKey}),
+     Shown(Number16, {OutsideRange, -1, 255, 0, {}, kRestartKeyMessage},
+           {SameAsCancelKey, 0, 0, 0, {}, kRestartSameMessage})},
+    {Field::BoxTop, "Countdown box X position =", kIgnored, Shown(Number16), Read(Number16)},
+    {Field::BoxLeft, "Countdown box Y position =", kIgnored, Shown(Number16), Read(Number16)},
+    {Field::BoxFontName, "Countdown box font =", kIgnored, Shown(TrimmedText), Read(TrimmedText, {EmptyText, 0, 0, 0, "arial"})},
+    {Field::BoxFontSize, "Countdown box fontsize =", kIgnored, Shown(TrimmedText),
+     Read(TrimmedText, {BelowZero, 0, 0, 0, "10"})},
+    {Field::BoxBold, "Countdown box bold font =", kIgnored, Shown(TrimmedText),
+     Read(TrimmedText, {EmptyText, 0, 0, 0, "False"})},
+    {Field::BoxItalic, "Countdown box italic =", kIgnored, {Flag, true, LineLog::AfterValue}, Read(Flag)},
+    {Field::BoxColor, "Countdown box color =", kIgnored, Shown(Number32), Read(Number32, {OutsideRange, 0, kMaxColor, 0})},
+    {Field::SkinPath, "Skin =", kIgnored, Shown(TrimmedText, {EmptyText, 0, 0, 0, "Use default"}),
+     Read(TrimmedText, {NotBitmapName, 0, 0, 0, ""})},
+}};
+
+constexpr bool InFieldOrder() {
+    for (std::size_t i = 0; i < kKeys.size(); ++i) {
+        if (kKeys[i].field != static_cast<Field>(i)) return false;
+    }
+    return true;
+}
+static_assert(InFieldOrder(), "KeyOf finds a key by its field's number");
+
+}  // namespace
+
+const ReaderRule& KeyDef::For(Reader reader) const {
+    switch (reader) {
+        case Reader::StartUp: return startUp;
+        case Reader::Screen: return screen;
+        case Reader::Setup: break;
+    }
+    return setup;
+}
+
+const std::array<KeyDef, 14>& SettingsKeys() { return kKeys; }
+
+const KeyDef& KeyOf(Field field) { return kKeys[static_cast<std::size_t>(field)]; }
+
+}  // namespace tamrel
