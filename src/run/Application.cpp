@@ -6,11 +6,14 @@
 #include "help/AboutWindow.h"
 #include "help/HelpTopic.h"
 #include "help/KeyCodeTable.h"
+#include "platform/Program.h"
 #include "run/RunSequence.h"
 #include "setup/SetupWindow.h"
 #include "shutdown/ShutdownScreen.h"
 
 namespace tamrel {
+
+int RunProgram(Platform& platform) { return Application(platform).Run(); }
 
 Application::Application(Platform& platform)
     : platform_(platform), logs_(platform.files, platform.clock) {}

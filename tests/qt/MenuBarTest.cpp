@@ -84,7 +84,7 @@ TEST_F(QtBackendTest, DisabledMenusShowGreyAndCannotBeOpened) {
 
     const QRect off = menus.bar->actionGeometry(menus.bar->actions().at(1));
     QTest::mouseClick(menus.bar, Qt::LeftButton, {}, off.center());
-    WaitFor([] { return false; }, 100);
+    DrainEvents();
     EXPECT_FALSE(QApplication::activePopupWidget());
     QAccessibleInterface* item = QAccessible::queryAccessibleInterface(menus.bar)->child(1);
     EXPECT_TRUE(item->state().disabled);

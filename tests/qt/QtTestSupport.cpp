@@ -30,6 +30,22 @@ bool WaitFor(const std::function<bool()>& done, int ms) {
     return true;
 }
 
+void DrainEvents() {
+    bool reached = false;
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [&reached] { reached = true; }, Qt::QueuedConnection);
+    WaitFor([&reached] { return reached; });
+    QCoreApplication::processEvents();
+}
+
+void QuietFor(int ms) {
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+}
+
 QWidget* FindWidget(const std::string& name) {
     const QString wanted = QString::fromLocal8Bit(name);
     for (QWidget* top : QApplication::topLevelWidgets()) {

@@ -37,6 +37,12 @@ bool HaveDisplay();
 
 // Processes events until `done` holds or `ms` have passed; tells whether it held.
 bool WaitFor(const std::function<bool()>& done, int ms = 2000);
+// Processes every event posted so far, and those they post in turn.
+void DrainEvents();
+// Keeps processing events for `ms`: for checks that something does not
+// happen, such as a timer that must stay quiet, which no event can end
+// sooner.
+void QuietFor(int ms);
 
 // The top-level widget with that object name, or a child of one.
 QWidget* FindWidget(const std::string& name);

@@ -55,7 +55,7 @@ TEST_F(QtBackendTest, TimerTicksEveryIntervalWithoutDriftAndStopsWhenDisabled) {
     EXPECT_LT(ticks.back(), 600) << "the ticks drift";
 
     // Disabled, it stays quiet; enabled again, it starts a whole interval later.
-    WaitFor([] { return false; }, 200);
+    QuietFor(200);
     EXPECT_EQ(ticks.size(), 10u);
     clock.restart();
     timer.SetEnabled(true);

@@ -9,7 +9,7 @@
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixProcesses.h"
 #include "platform/qt/QtToolkit.h"
-#include "run/Application.h"
+#include "platform/Program.h"
 
 int main(int argc, char** argv) {
     try {
@@ -20,8 +20,7 @@ int main(int argc, char** argv) {
         tamrel::PosixClock clock;
         tamrel::LogindPower power;
         tamrel::Platform platform{files, processes, clock, power, toolkit};
-        tamrel::Application application(platform);
-        return application.Run();
+        return tamrel::RunProgram(platform);
     } catch (const std::exception& failure) {
         std::cerr << "tamrel: " << failure.what() << '\n';
         return 1;

@@ -8,7 +8,7 @@
 #include "platform/win32/Win32Power.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32Toolkit.h"
-#include "run/Application.h"
+#include "platform/Program.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
@@ -18,7 +18,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         tamrel::Win32Power power;
         tamrel::win32::Win32Toolkit ui;
         tamrel::Platform platform{files, processes, clock, power, ui};
-        return tamrel::Application(platform).Run();
+        return tamrel::RunProgram(platform);
     } catch (const std::exception& failure) {
         // Whatever the forms could not handle still gets a word to the user.
         ::MessageBoxA(nullptr, failure.what(), tamrel::ui::kAppTitle, MB_OK | MB_ICONSTOP | MB_TOPMOST);

@@ -1,0 +1,12 @@
+#pragma once
+// What a platform's main function runs once it has made its services: the
+// whole program, until its last window closes. The exit status: 1 when the
+// display could not be had.
+
+#include "platform/Platform.h"
+
+namespace tamrel {
+
+int RunProgram(Platform& platform);
+
+}  // namespace tamrel
