@@ -36,8 +36,13 @@ int RunSequence::Ask(const std::string& prompt, const std::string& title, ui::Bu
     return platform_.ui.ShowMessageBox(prompt, buttons, title, ui::Icon::None);
 }
 
-void RunSequence::Refuse() {
+bool RunSequence::OfferSetup(const std::string& prompt, const std::string& title) {
+    if (Ask(prompt, title, ui::Buttons::OkCancel) != ui::kAnswerCancel) {
+        navigator_.ShowSetup(SetupStart::FromFile);
+        return true;
+    }
     platform_.ui.ShowMessageBox(kRefusalPrompt, ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
+    return false;
 }
 
 void RunSequence::ReadAndLaunch() {
@@ -89,14 +94,10 @@ void RunSequence::ReadAndLaunch() {
 void RunSequence::SettingsMissing() {
     logs_.AppendErrorLog("--Tamrel.set not found!");
     logs_.Log("Tamrel.set file not found!");
-    const int answer = Ask(
-        "I could not find the config file, Tamrel.set. You must run setup to correct it",
-        "Tamrel.set not found!", ui::Buttons::OkCancel);
-    if (answer != ui::kAnswerCancel) {
-        navigator_.ShowSetup(SetupStart::FromFile);
+    if (OfferSetup("I could not find the config file, Tamrel.set. You must run setup to correct it",
+                   "Tamrel.set not found!")) {
         return;
     }
-    Refuse();
     logs_.Log("User selected not to set up Tamrel at this time!!");
     logs_.Log("Tamrel ended.");
 }
@@ -104,15 +105,11 @@ void RunSequence::SettingsMissing() {
 void RunSequence::ProgramMissing(const std::string& named) {
     logs_.AppendErrorLog("--Problem with program or its path: " + named);
     logs_.Log("Problem trying to launch program. The problem is in Program = line of tamrel.set.");
-    const int answer = Ask(
-        "There is a problem with the program you are trying to launch, or it's path. You must run "
-        "setup to correct it",
-        "Tamrel has encountered a problem!", ui::Buttons::OkCancel);
-    if (answer != ui::kAnswerCancel) {
-        navigator_.ShowSetup(SetupStart::FromFile);
+    if (OfferSetup("There is a problem with the program you are trying to launch, or it's path. You must run "
+                   "setup to correct it",
+                   "Tamrel has encountered a problem!")) {
         return;
     }
-    Refuse();
     logs_.Log("User chose not to run setup.");
 }
 

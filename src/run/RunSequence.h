@@ -28,7 +28,8 @@ private:
     void LaunchAndWait(const std::string& programPath);
     void CheckMarkerFile();
     int Ask(const std::string& prompt, const std::string& title, ui::Buttons buttons);
-    void Refuse();
+    // OK opens setup (true); Cancel is told that Tamrel cannot run so.
+    bool OfferSetup(const std::string& prompt, const std::string& title);
 
     Platform& platform_;
     Logs& logs_;
