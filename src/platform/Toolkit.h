@@ -91,6 +91,11 @@ inline constexpr int kAnswerCancel = 2;
 inline constexpr int kAnswerYes = 6;
 inline constexpr int kAnswerNo = 7;
 
+struct TextSize {
+    Twips width = 0;
+    Twips height = 0;
+};
+
 class Control {
 public:
     virtual ~Control() = default;
@@ -111,6 +116,12 @@ public:
     virtual void SetForeColor(Color color) = 0;
     virtual Color ForeColor() const = 0;
     virtual void SetToolTip(const std::string& tip) = 0;
+    // The width and height `text` takes in the control's current font.
+    // Backends that cannot measure say 0 by 0.
+    virtual TextSize MeasureText(const std::string& text) const {
+        (void)text;
+        return {};
+    }
 
     // A click on this control; it never reaches the window's own OnClick.
     virtual void OnClick(std::function<void()> handler) = 0;
