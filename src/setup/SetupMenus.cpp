@@ -9,66 +9,74 @@ namespace {
 using enum Command;
 using help::Topic;
 
+SetupMenuDef Item(ui::MenuId id, const std::string& caption, Command command = None, int argument = 0) {
+    return {id, caption, command, argument, false, {}};
+}
+
+SetupMenuDef Menu(ui::MenuId id, const std::string& caption, bool forShutdownOnly, std::vector<SetupMenuDef> items) {
+    return {id, caption, None, 0, forShutdownOnly, std::move(items)};
+}
+
 SetupMenuDef Help(ui::MenuId id, const std::string& caption, Topic topic) {
-    return {id, caption, ShowHelpTopic, static_cast<int>(topic)};
+    return Item(id, caption, ShowHelpTopic, static_cast<int>(topic));
 }
 
 std::vector<SetupMenuDef> Build(ui::Desktop desktop) {
     const std::string startup = desktop == ui::Desktop::Windows ? "Running The Tamrel when Windows starts"
                                                                 : "Running The Tamrel when the desktop session starts";
     return {
-        {kOptionsMenu, "Tamrel Options", None, 0, false,
+        Menu(kOptionsMenu, "Tamrel Options", false,
          {
-             {kProgramMenu, "Program to launch", None, 0, false,
-              {{kProgramShown, "Launch: (none)"},
-               {kChooseProgram, "Choose a different Program to Launch", ChooseProgram}}},
-             {kMethodMenu, "Shutdown Method", None, 0, false,
-              {{kNoShutdown, "Dont shut the machine down", ChooseMethod, 0},
-               {kShutdown, "Shutdown", ChooseMethod, 1},
-               {kPowerOff, "Power off", ChooseMethod, 2}}},
-             {kCancelKeyMenu, "Select Cancel key", None, 0, true,
-              {{kChooseCancelKey, "Choose a different Cancel Key", ChooseCancelKey}}},
-             {kRestartKeyMenu, "Select Restart Program key", None, 0, true,
-              {{kChooseRestartKey, "Choose a different restart program key", ChooseRestartKey}}},
-             {kCancelTimeMenu, "Time to cancel", None, 0, true,
-              {{k5Seconds, "5 Seconds", ChooseCancelTime, 5},
-               {k10Seconds, "10 Seconds", ChooseCancelTime, 10},
-               {k15Seconds, "15 Seconds", ChooseCancelTime, 15},
-               {k20Seconds, "20 Seconds", ChooseCancelTime, 20},
-               {k25Seconds, "25 seconds", ChooseCancelTime, 25}}},
-             {kDone, "Done!", Done},
-             {kCancelAndExit, "Cancel and Exit", CancelAndExit},
-         }},
-        {kSkinMenu, "Skin", None, 0, true,
-         {{kOpenSkin, "Open a skin", OpenSkin}, {kDefaultSkin, "Use default skin", UseDefaultSkin}}},
-        {kCountdownBoxMenu, "Countdown box", None, 0, true,
-         {{kSelectFont, "Select font", SelectFont},
-          {kSelectColor, "Select color", SelectColor},
-          {kResetBox, "Reset Countdown Box", ResetBox}}},
-        {kHelpMenu, "Help", None, 0, false,
+             Menu(kProgramMenu, "Program to launch", false,
+              {Item(kProgramShown, "Launch: (none)"),
+               Item(kChooseProgram, "Choose a different Program to Launch", ChooseProgram)}),
+             Menu(kMethodMenu, "Shutdown Method", false,
+              {Item(kNoShutdown, "Dont shut the machine down", ChooseMethod, 0),
+               Item(kShutdown, "Shutdown", ChooseMethod, 1),
+               Item(kPowerOff, "Power off", ChooseMethod, 2)}),
+             Menu(kCancelKeyMenu, "Select Cancel key", true,
+              {Item(kChooseCancelKey, "Choose a different Cancel Key", ChooseCancelKey)}),
+             Menu(kRestartKeyMenu, "Select Restart Program key", true,
+              {Item(kChooseRestartKey, "Choose a different restart program key", ChooseRestartKey)}),
+             Menu(kCancelTimeMenu, "Time to cancel", true,
+              {Item(k5Seconds, "5 Seconds", ChooseCancelTime, 5),
+               Item(k10Seconds, "10 Seconds", ChooseCancelTime, 10),
+               Item(k15Seconds, "15 Seconds", ChooseCancelTime, 15),
+               Item(k20Seconds, "20 Seconds", ChooseCancelTime, 20),
+               Item(k25Seconds, "25 seconds", ChooseCancelTime, 25)}),
+             Item(kDone, "Done!", Done),
+             Item(kCancelAndExit, "Cancel and Exit", CancelAndExit),
+         }),
+        Menu(kSkinMenu, "Skin", true,
+         {Item(kOpenSkin, "Open a skin", OpenSkin), Item(kDefaultSkin, "Use default skin", UseDefaultSkin)}),
+        Menu(kCountdownBoxMenu, "Countdown box", true,
+         {Item(kSelectFont, "Select font", SelectFont),
+          Item(kSelectColor, "Select color", SelectColor),
+          Item(kResetBox, "Reset Countdown Box", ResetBox)}),
+        Menu(kHelpMenu, "Help", false,
          {
-             {kAbout, "About The Tamrel", ShowAbout},
+             Item(kAbout, "About The Tamrel", ShowAbout),
              Help(kHelpProgram, "Selecting program to launch", Topic::Program),
              Help(kHelpMethod, "Choosing shutdown method", Topic::Method),
              Help(kHelpCancelKey, "Select cancel key", Topic::CancelKey),
              Help(kHelpRestartKey, "Select  re-start program key", Topic::RestartKey),
              Help(kHelpCancelTime, "Choosing a cancel time", Topic::CancelTime),
-             {kHelpSkinMenu, "About the skin", None, 0, false,
+             Menu(kHelpSkinMenu, "About the skin", false,
               {Help(kHelpCreateSkin, "Creating a new skin", Topic::CreateSkin),
                Help(kHelpOpenSkin, "Opening a created skin", Topic::OpenSkin),
-               Help(kHelpDefaultSkin, "Using default skin", Topic::DefaultSkin)}},
-             {kHelpBoxMenu, "Using the countdown box", None, 0, false,
+               Help(kHelpDefaultSkin, "Using default skin", Topic::DefaultSkin)}),
+             Menu(kHelpBoxMenu, "Using the countdown box", false,
               {Help(kHelpBoxWhat, "What is the countdown box?", Topic::BoxWhat),
                Help(kHelpBoxFont, "Selecting countdown box font", Topic::BoxFont),
                Help(kHelpBoxColor, "Selecting countdown box color", Topic::BoxColor),
                Help(kHelpBoxPosition, "Positioning Countdown Box on the skin", Topic::BoxPosition),
-               Help(kHelpBoxReset, "Reseting the CountDown Box", Topic::BoxReset)}},
+               Help(kHelpBoxReset, "Reseting the CountDown Box", Topic::BoxReset)}),
              Help(kHelpFinishing, "Finishing", Topic::Finishing),
              Help(kHelpRunSetupAgain, "How to run setup again", Topic::RunSetupAgain),
              Help(kHelpStartup, startup, Topic::Startup),
              Help(kHelpTroubleshooting, "Troubleshooting", Topic::Troubleshooting),
              Help(kHelpGlaunch, "Notes about using Glaunch with The Tamrel", Topic::Glaunch),
-         }},
+         }),
     };
 }
 
@@ -105,7 +113,7 @@ const SetupMenuDef& SetupMenuItem(ui::Desktop desktop, ui::MenuId id) {
     for (const SetupMenuDef* item : SetupMenuItems(desktop)) {
         if (item->id == id) return *item;
     }
-    static const SetupMenuDef kNoItem{0, ""};
+    static const SetupMenuDef kNoItem = Item(0, "");
     return kNoItem;
 }
 
