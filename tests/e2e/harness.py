@@ -1,12 +1,18 @@
-"""Shared pieces of the end-to-end tests: a private system bus with a mock
-logind, a private X server, and a program folder holding a copy of tamrel.
+"""The end-to-end harness of both builds. A test derives from ProgramTest and
+gets a program folder holding the program, settings made by the real
+writer, its logs read back, and a driver that runs and drives the program:
+LinuxDriver (a private X server, a mock logind on a private system bus) or,
+with TAMREL_PLATFORM=wine, WineDriver (tests/wine/winedriver.py: the Windows
+build under Wine in a prefix made for the tests).
 
-Nothing here may reach the machine's own logind: every process started by
-these tests gets DBUS_SYSTEM_BUS_ADDRESS pointing at the private bus.
+Nothing here may reach the machine's own power-off: every Linux process
+started gets DBUS_SYSTEM_BUS_ADDRESS of the private bus, and under Wine a
+shutdown ends only the test prefix's own session.
 """
 
 import json
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -17,6 +23,21 @@ import unittest
 
 PYTHON = "/usr/bin/python3"
 AT_SPI_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"  # the one that has python3-dbusmock
+WINE = os.environ.get("TAMREL_PLATFORM") == "wine"
+TAMREL = os.environ.get("TAMREL_EXE", "build/tamrel")
+TEMPLATE = os.environ.get("TAMREL_SETTINGS_TEMPLATE", "build/tests/support/tamrel_settings_template")
+SCREENSHOTS = os.environ.get("TAMREL_SCREENSHOTS")
+CRLF = "\r\n"
+ENCODING = "latin-1"  # the logs and the settings are 8-bit text
+HEADER = [
+    "This is a log of events for when Tamrel ran.",
+    "When Tamrel runs, it records events in file named talog1.txt.",
+    "If talog1.txt already exists from a previous run, it is renamed talog2.txt",
+    "If talog2.txt already exists, it is renamed talog3.txt.",
+    "So you can go back 3 runs to check the events. This can be helpful for troubleshooting.",
+    " ",
+]
+ERROR_DATE = re.compile(r"^\d{1,4}[./-]\d{1,2}[./-]\d{1,4} \d{1,2}:\d{2}(:\d{2})?( ?[AaPp][Mm])?")
 
 
 def wait_for(condition, timeout=10.0, step=0.02, what="condition"):
@@ -27,6 +48,98 @@ def wait_for(condition, timeout=10.0, step=0.02, what="condition"):
             return value
         time.sleep(step)
     raise AssertionError(f"timed out waiting for {what}")
+
+
+def settings_template(*overrides):
+    """The lines of a complete settings file; "Key =value" replaces a key's
+    line, "-Key =" removes it, another line is added at the end."""
+    result = subprocess.run([TEMPLATE, *overrides], capture_output=True, check=True)
+    return result.stdout.decode(ENCODING).split(CRLF)[:-1]
+
+
+def pids_of(executable):
+    """The processes running this very file, found by id."""
+    pids = []
+    for entry in os.listdir("/proc"):
+        try:
+            if entry.isdigit() and os.readlink(f"/proc/{entry}/exe") in (executable, executable + " (deleted)"):
+                pids.append(int(entry))
+        except OSError:
+            continue
+    return pids
+
+
+def kill(process):
+    if process.poll() is None:
+        process.send_signal(signal.SIGKILL)
+        process.wait()
+
+
+class ProgramFolder:
+    """A folder holding the program, its settings and a stand-in front end.
+    `dir` is the folder as the program names it in its logs."""
+
+    front_end = "front.sh"
+
+    def __init__(self, program, root=None, name="tamrel-e2e-"):
+        if root is None:
+            self.path = tempfile.mkdtemp(prefix=name)
+        else:
+            self.path = os.path.join(root, name)
+            os.makedirs(self.path)
+        self.exe = os.path.join(self.path, os.path.basename(program))
+        shutil.copy2(program, self.exe)
+        self.dir = self.path + "/"
+
+    def file(self, name):
+        return os.path.join(self.path, name)
+
+    def write(self, name, lines):
+        with open(self.file(name), "wb") as file:
+            file.write("".join(line + CRLF for line in lines).encode(ENCODING))
+
+    def write_front_end(self, seconds=0.2):
+        """A front end that leaves started.txt when it starts and ended.txt
+        when it ends; returns its name."""
+        path = self.file(self.front_end)
+        with open(path, "w") as script:
+            script.write(f"#!/bin/sh\ntouch started.txt\nsleep {seconds}\ndate +%s.%N > ended.txt\n")
+        os.chmod(path, 0o755)
+        return self.front_end
+
+    def write_settings(self, *overrides):
+        """A complete settings file that launches the front end (written if
+        there is none yet), with the overrides of settings_template."""
+        if not os.path.exists(self.file(self.front_end)):
+            self.write_front_end()
+        self.write("tamrel.set", settings_template(f"Program ={self.dir}{self.front_end}", *overrides))
+
+    def lines(self, name):
+        if not os.path.exists(self.file(name)):
+            return []
+        with open(self.file(name), newline="", encoding=ENCODING) as log:
+            return log.read().split(CRLF)[:-1]
+
+    def events(self, name="talog1.txt"):
+        """The event texts after the header: what follows the time."""
+        return [line.split(" --- ", 1)[-1] for line in self.lines(name)[len(HEADER):]]
+
+    def errors(self):
+        """The error log's entries without their date and time."""
+        return [ERROR_DATE.sub("", line) for line in self.lines("tamrel.txt")]
+
+    def launch_lines(self, program):
+        """The event lines of a run that launched this front end."""
+        return ["Tamrel started.", "In Tamrel.set, Run Setup = no", f"Launching program: {program}",
+                f"Path to the program: {self.dir}", f"Program ({program}) finished!"]
+
+    def screen_lines(self):
+        """The settings as the shutdown screen logs them, in file order."""
+        return ["In Tamrel.set, " + line for line in self.lines("tamrel.set")
+                if not line.startswith(("#", "Run Setup", "Program"))]
+
+    def close(self):
+        shutil.rmtree(self.path, ignore_errors=True)
 
 
 class PrivateSystemBus:
@@ -60,24 +173,8 @@ class PrivateSystemBus:
         """The logind methods called so far, as 'Name args' texts."""
         if not os.path.exists(self.log):
             return []
-        calls = []
         with open(self.log) as log:
-            for line in log:
-                parts = line.strip().split(" ", 1)
-                if len(parts) == 2:
-                    calls.append(parts[1])
-        return calls
-
-    def call_times(self, name):
-        """Wall-clock times (seconds) of the calls of one method."""
-        times = []
-        if os.path.exists(self.log):
-            with open(self.log) as log:
-                for line in log:
-                    stamp, _, rest = line.strip().partition(" ")
-                    if rest.split(" ")[0] == name:
-                        times.append(float(stamp))
-        return times
+            return [parts[1] for parts in (line.strip().split(" ", 1) for line in log) if len(parts) == 2]
 
     def close(self):
         for process in (self.mock, self.daemon):
@@ -108,8 +205,17 @@ class PrivateDisplay:
         return subprocess.run(["xdotool", *args], env=dict(os.environ, DISPLAY=self.display),
                               capture_output=True, text=True)
 
-    def screenshot(self, path):
-        subprocess.run(["import", "-display", self.display, "-window", "root", path], check=True)
+    def screenshot(self, path, crop=None):
+        os.makedirs(os.path.dirname(path) or ".", exist_ok=True)
+        subprocess.run(["import", "-display", self.display, "-window", "root",
+                        *(["-crop", crop, "+repage"] if crop else []), path], check=True)
+
+    def pixel(self, x, y):
+        """The colour at a point of the screen, as #RRGGBB."""
+        text = subprocess.run(["import", "-display", self.display, "-window", "root", "-crop", f"1x1+{x}+{y}",
+                               "-depth", "8", "txt:-"], capture_output=True, text=True).stdout
+        found = re.search(r"#[0-9A-F]{6}", text)
+        return found.group(0) if found else text
 
     def close(self):
         self.server.terminate()
@@ -193,113 +299,83 @@ class AccessibilityBus:
         shutil.rmtree(self.dir, ignore_errors=True)
 
 
-CRLF = "\r\n"
+class LinuxDriver:
+    """The Linux program on a display of the test's own (or its class's),
+    with a mock logind; the marker file in the runtime folder, which is the
+    program folder."""
 
-SETTINGS = {
-    "Run Setup": "Run Setup = no",
-    "Shutdown method": "Shutdown method =1",
-    "Seconds to cancel": "Seconds to cancel =25",
-    "Key to cancel": "Key to cancel =27",
-    "Key to re-start": "Key to re-start =0",
-    "Countdown box X position": "Countdown box X position = 0",
-    "Countdown box Y position": "Countdown box Y position = 0",
-    "Countdown box font": "Countdown box font =arial",
-    "Countdown box italic": "Countdown box italic =False",
-    "Countdown box fontsize": "Countdown box fontsize =20",
-    "Countdown box bold font": "Countdown box bold font =False",
-    "Countdown box color": "Countdown box color = 0",
-    "Skin": "Skin =use default",
-}
+    name = "linux"
+    box_wait_limit = 25  # a loaded machine may take more than 10 seconds for a box
+    keys = {"OK": "Return", "Yes": "Return", "Cancel": "Escape", "No": "Escape"}
 
-
-class ProgramFolder:
-    """A folder holding a copy of tamrel, its settings and a front end."""
-
-    def __init__(self, tamrel):
-        self.path = tempfile.mkdtemp(prefix="tamrel-e2e-")
-        self.exe = os.path.join(self.path, "tamrel")
-        shutil.copy2(tamrel, self.exe)
-
-    def file(self, name):
-        return os.path.join(self.path, name)
-
-    def write_front_end(self, seconds=0.2, name="front.sh"):
-        """A front end that sleeps, then notes the wall-clock time it ended."""
-        path = self.file(name)
-        with open(path, "w") as script:
-            script.write(f"#!/bin/sh\nsleep {seconds}\ndate +%s.%N > ended.txt\n")
-        os.chmod(path, 0o755)
-        return path
-
-    def write_settings(self, values=None):
-        """A complete settings file with some values changed ({"Skin": "x.bmp"});
-        a value of None leaves the line out."""
-        lines = dict(SETTINGS)
-        for key, value in (values or {}).items():
-            lines[key] = f"{key} ={value}" if value is not None else None
-        front_end = self.file("front.sh")
-        if not os.path.exists(front_end):
-            self.write_front_end()
-        program = lines.pop("Program", None) or f"Program ={front_end}"
-        text = [lines.pop("Run Setup"), program] + [v for v in lines.values() if v is not None]
-        with open(self.file("tamrel.set"), "w", newline="") as settings:
-            settings.write(CRLF.join(text) + CRLF)
-
-    def lines(self, name):
-        path = self.file(name)
-        if not os.path.exists(path):
-            return []
-        with open(path, newline="") as log:
-            return log.read().split(CRLF)[:-1]
-
-    def events(self, name="talog1.txt"):
-        """Event texts after ' --- ', header left out."""
-        return [line.split(" --- ", 1)[1] for line in self.lines(name) if " --- " in line]
-
-    def close(self):
-        subprocess.run(["pkill", "-KILL", "-f", self.exe], capture_output=True)
-        shutil.rmtree(self.path, ignore_errors=True)
-
-
-def run_tamrel(folder, display, bus, prefix=(), extra_env=None):
-    """`prefix`: a command that runs tamrel, such as setpriv for another user."""
-    env = {
-        "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
-        "HOME": folder.path,
-        "DISPLAY": display.display,
-        "DBUS_SYSTEM_BUS_ADDRESS": bus.address,
-        "XDG_SESSION_ID": "c7",
-        "XDG_RUNTIME_DIR": folder.path,
-        "LANG": "C.UTF-8",
-        **(extra_env or {}),
-    }
-    return subprocess.Popen([*prefix, folder.exe], cwd="/", env=env,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
-
-
-def kill(process):
-    if process.poll() is None:
-        process.send_signal(signal.SIGKILL)
-        process.wait()
-
-
-TAMREL = os.environ.get("TAMREL_EXE", "build/tamrel")
-
-
-class ProgramTest(unittest.TestCase):
-    """Each test gets a mock logind and a program folder holding tamrel, and
-    its own display unless the class shares one (own_display False)."""
-
-    own_display = True
-
-    def setUp(self):
-        if self.own_display:
-            self.display = PrivateDisplay()
+    def __init__(self, test):
+        self.own_display = test.own_display
+        self.display = PrivateDisplay() if self.own_display else test.display
         self.bus = PrivateSystemBus({"CanPowerOff": "yes"})
         self.folder = ProgramFolder(TAMREL)
+        self.marker = self.marker_logged = self.folder.file("holdmark.tes")
         self.processes = []
 
-    def tearDown(self):
+    def start(self, prefix=(), extra_env=None):
+        """`prefix`: a command that runs tamrel, such as setpriv for another user."""
+        env = {
+            "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
+            "HOME": self.folder.path,
+            "DISPLAY": self.display.display,
+            "DBUS_SYSTEM_BUS_ADDRESS": self.bus.address,
+            "XDG_SESSION_ID": "c7",
+            "XDG_RUNTIME_DIR": self.folder.path,
+            "LANG": "C.UTF-8",
+            **(extra_env or {}),
+        }
+        process = subprocess.Popen([*prefix, self.folder.exe], cwd="/", env=env,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        self.processes.append(process)
+        return process
+
+    def wait_end(self, process, timeout=20):
+        return process.wait(timeout)
+
+    def windows_of(self, pid):
+        return self.display.xdotool("search", "--onlyvisible", "--pid", str(pid)).stdout.split()
+
+    def screen_shown(self, process):
+        return bool(self.windows_of(process.pid))
+
+    def screen(self, process, timeout=10):
+        """Waits for the shutdown screen of the process (or process id) to
+        have the focus; returns its size as WxH."""
+        pid = getattr(process, "pid", process)
+        window = wait_for(lambda: self.windows_of(pid), timeout, what="the shutdown screen")[0]
+        wait_for(lambda: self.display.xdotool("getwindowfocus").stdout.strip() in self.windows_of(pid),
+                 timeout, what="the shutdown screen's focus")
+        shape = dict(line.split("=", 1) for line in
+                     self.display.xdotool("getwindowgeometry", "--shell", window).stdout.split())
+        return f"{shape.get('WIDTH')}x{shape.get('HEIGHT')}"
+
+    def let_screen_take_input(self):
+        # The screen drops keys and clicks until its countdown runs, which it
+        # starts just after it took the focus; nothing outside tells when.
+        time.sleep(0.3)
+
+    def key(self, *names):
+        self.display.xdotool("key", *names)
+
+    def click(self, x, y, button=1):
+        self.display.xdotool("mousemove", str(x), str(y), "click", str(button))
+
+    def box(self, title, press, prompt=None, buttons=None, timeout=10):
+        """Waits for the message box and presses the button by its key; the
+        prompt is not readable here."""
+        pattern = "^" + re.escape(title) + "$"
+        wait_for(lambda: self.display.xdotool("search", "--onlyvisible", "--name", pattern).stdout,
+                 timeout, what=f"the box {title!r}")
+        self.key(self.keys[press])
+
+    def power_calls(self):
+        return self.bus.calls()
+
+    def close(self):
         for process in self.processes:
             kill(process)
             if process.stderr:
@@ -313,12 +389,81 @@ class ProgramTest(unittest.TestCase):
                 process.stderr.close()
                 if said:  # ctest shows it when the test fails
                     print(f"tamrel said: {said}", file=sys.stderr)
+        for pid in pids_of(self.folder.exe):  # a re-started one
+            os.kill(pid, signal.SIGKILL)
         self.folder.close()
         self.bus.close()
         if self.own_display:
             self.display.close()
 
-    def start(self, prefix=(), extra_env=None):
-        process = run_tamrel(self.folder, self.display, self.bus, prefix, extra_env)
-        self.processes.append(process)
-        return process
+
+class ProgramTest(unittest.TestCase):
+    """Each test gets a driver and a program folder; on Linux also a mock
+    logind and its own display unless the class shares one (own_display
+    False)."""
+
+    own_display = True
+
+    def setUp(self):
+        if WINE:
+            sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine"))
+            from winedriver import WineDriver
+            self.driver = WineDriver(self)
+        else:
+            self.driver = LinuxDriver(self)
+            self.display, self.bus = self.driver.display, self.driver.bus
+        self.addCleanup(self.driver.close)
+        self.folder = self.driver.folder
+
+    def start(self, *args, **kwargs):
+        return self.driver.start(*args, **kwargs)
+
+    def screenshot(self, name, crop=None):
+        if SCREENSHOTS:
+            self.driver.display.screenshot(os.path.join(SCREENSHOTS, name), crop)
+
+    def let_screen_take_input(self):
+        self.driver.let_screen_take_input()
+
+    def assert_still_running(self, process, why):
+        # What must not happen has nothing to wait for: a key or click is
+        # handled at once, so a second is ample for a wrong one to show.
+        time.sleep(1)
+        self.assertIsNone(process.poll(), why)
+
+    def expect_screen_after(self, process, started="started.txt", ended="ended.txt", folder=None):
+        """The front end runs while no window of tamrel is up; the screen,
+        covering the display, comes only after it ended."""
+        folder = folder or self.folder
+        wait_for(lambda: os.path.exists(folder.file(started)), 30, what="the front end's start")
+        self.assertFalse(self.driver.screen_shown(process), "a tamrel window is up while the front end runs")
+        size = self.driver.screen(process)
+        self.assertTrue(os.path.exists(folder.file(ended)), "the shutdown screen came before the front end ended")
+        self.assertEqual(size, "1024x768", "the shutdown screen does not cover the display")
+
+    def stopped_at(self, text, low, high, log="talog1.txt"):
+        """The second logged in the last line "TEXT N seconds.", which must
+        lie from low to high."""
+        seconds = [int(m.group(1)) for m in (re.fullmatch(re.escape(text) + r" (-?\d+) seconds\.", line)
+                                             for line in self.folder.events(log)) if m]
+        self.assertTrue(seconds and low <= seconds[-1] <= high, f"{text} {seconds} in {self.folder.events(log)}")
+        return seconds[-1]
+
+    def expect_whole_run(self, program, *last, log="talog1.txt"):
+        """A whole run in the event log: header, launch, marker, the screen's
+        settings, then the last lines; and an empty error log."""
+        self.assertEqual(self.folder.lines(log)[:len(HEADER)], HEADER)
+        self.assertEqual(self.folder.events(log), self.folder.launch_lines(program) +
+                         [f"{self.driver.marker_logged} not found."] + self.folder.screen_lines() + list(last))
+        self.assertEqual(self.folder.errors(), [])
+
+    def cancel_and_expect_end(self, process, program):
+        """The cancel key on the screen that is up ends the run of PROGRAM
+        cleanly."""
+        self.let_screen_take_input()
+        self.driver.key("Escape")
+        self.driver.wait_end(process)
+        events = self.folder.events()
+        self.assertIn(f"Program ({program}) finished!", events)
+        self.assertEqual(events[-1:], ["Tamrel ended."], "the run did not end after the cancel")
+        self.assertEqual(self.folder.errors(), [])

@@ -6,7 +6,6 @@ runs with them. The power-off goes to a mock logind on a private bus."""
 import os
 import shutil
 import tempfile
-import time
 import unittest
 
 import accessibility
@@ -68,9 +67,8 @@ class SetupRoundTripTest(AccessibleProgramTest):
         # the key chosen cancels.
         second = self.start()
         wait_for(lambda: os.path.exists(os.path.join(self.elsewhere, "ran")), what="the program chosen")
-        wait_for(lambda: self.display.xdotool("search", "--onlyvisible", "--pid", str(second.pid)).stdout.split(),
-                 what="the shutdown screen")
-        time.sleep(1.0)  # the screen takes the keys once it has the focus
+        self.driver.screen(second)
+        self.let_screen_take_input()
         self.display.xdotool("key", "x")
         second.wait(10)
         events = self.folder.events()

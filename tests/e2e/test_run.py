@@ -1,0 +1,107 @@
+"""A run of the real program on either build (see harness.py): launching and
+waiting, the shutdown screen and its cancel key, the marker file, and what
+a missing or damaged settings file, a bad program or a second instance
+shows, each checked in the event and error logs line by line."""
+
+import os
+import time
+import unittest
+
+from harness import WINE, ProgramTest, wait_for
+
+NOT_FOUND = "I could not find the config file, Tamrel.set. You must run setup to correct it"
+WILL_NOT_RUN = "The tamrel will not be able to run until you fix the problem."
+PROGRAM_PROBLEM = ("There is a problem with the program you are trying to launch, or it's path. "
+                   "You must run setup to correct it")
+
+
+class RunTest(ProgramTest):
+    def test_the_screen_follows_the_program_and_escape_cancels(self):
+        front = self.folder.write_front_end(seconds=1.5)
+        self.folder.write_settings("Seconds to cancel =10")
+        process = self.start()
+        self.expect_screen_after(process)
+        if not WINE:
+            self.screenshot("linux-default.png")
+        self.let_screen_take_input()
+        # The second logged must show that the countdown has counted.
+        time.sleep(2.2)
+        self.driver.key("Escape")
+        self.driver.wait_end(process)
+        stopped = self.stopped_at("User canceled shutdown at", *((5, 9) if WINE else (7, 8)))
+        self.expect_whole_run(front, f"User canceled shutdown at {stopped} seconds.", "Tamrel ended.")
+        self.assertFalse(os.path.exists(self.folder.file("rerunta.bat")), "a re-start file was written")
+        if not WINE:
+            self.assertEqual(self.driver.power_calls(), [])
+
+    def test_with_the_marker_file_the_run_ends_without_the_screen(self):
+        front = self.folder.write_front_end(seconds=0.5)
+        self.folder.write_settings()
+        with open(self.driver.marker, "w") as marker:
+            marker.write("marker")
+        process = self.start()
+        self.driver.wait_end(process)
+        self.assertTrue(os.path.exists(self.folder.file("ended.txt")), "the front end did not run")
+        self.assertEqual(self.folder.events(), self.folder.launch_lines(front) + [
+            f"{self.driver.marker_logged} is present, so tamrel will end without shutting PC down.", "Tamrel ended."])
+        self.assertEqual(self.folder.errors(), [])
+
+    def test_a_missing_settings_file_cancelled_is_refused(self):
+        process = self.start()
+        self.driver.box("Tamrel.set not found!", "Cancel", NOT_FOUND, "OK,Cancel")
+        self.driver.box("tamrel", "OK", WILL_NOT_RUN, "OK")
+        self.driver.wait_end(process)
+        self.assertEqual(self.folder.events(), ["Tamrel started.", "Tamrel.set file not found!",
+                                                "User selected not to set up Tamrel at this time!!",
+                                                "Tamrel ended."])
+        self.assertEqual(self.folder.errors(), ["--Tamrel.set not found!"])
+
+    def test_a_damaged_settings_file_is_kept_as_tamrel_bad(self):
+        damaged = ["Run Setup = no", "Shutdown method =1"]  # no Program line
+        self.folder.write("tamrel.set", damaged)
+        process = self.start()
+        self.driver.box("tamrel", "OK", "There is something wrong in the tamrel.set file.\\rTamrel.set will be "
+                        "deleted.\\rSetup will run next time you start The tamrel.", "OK")
+        self.driver.wait_end(process)
+        self.assertFalse(os.path.exists(self.folder.file("tamrel.set")), "tamrel.set was not deleted")
+        self.assertEqual(self.folder.lines("tamrel.bad"), damaged)
+        self.assertEqual(self.folder.events(), [
+            "Tamrel started.", "In Tamrel.set, Run Setup = no", "The tamrel.set file is corrupt!! Deleting tamrel.set!",
+            "The damaged file was kept as tamrel.bad.", "Tamrel ended."])
+        self.assertEqual(self.folder.errors(), [" --The tamrel.set file is corrupt! Deleting tamrel.set."])
+
+    def test_a_missing_program_or_tamrel_itself_is_a_program_problem(self):
+        for program in ("gone.exe", os.path.basename(self.folder.exe)):
+            self.folder.write_settings(f"Program ={self.folder.dir}{program}")
+            process = self.start()
+            self.driver.box("Tamrel has encountered a problem!", "Cancel", PROGRAM_PROBLEM, "OK,Cancel")
+            self.driver.box("tamrel", "OK", WILL_NOT_RUN, "OK")
+            self.driver.wait_end(process)
+            self.assertEqual(self.folder.events(), [
+                "Tamrel started.", "In Tamrel.set, Run Setup = no",
+                "Problem trying to launch program. The problem is in Program = line of tamrel.set.",
+                "User chose not to run setup."])
+        self.assertEqual(self.folder.errors(), [f"--Problem with program or its path: Program ={self.folder.dir}{p}"
+                                                for p in ("gone.exe", os.path.basename(self.folder.exe))])
+
+    def test_a_second_instance_waits_says_so_and_leaves_the_logs_alone(self):
+        self.folder.write_front_end(seconds=12)
+        self.folder.write_settings()
+        first = self.start()
+        wait_for(lambda: os.path.exists(self.folder.file("started.txt")), 30, what="the front end")
+        log = self.folder.lines("talog1.txt")
+        started = time.monotonic()
+        second = self.start()
+        self.driver.box("tamrel", "OK", "Tamrel is already running in this folder.", "OK", timeout=30)
+        waited = time.monotonic() - started
+        self.assertTrue(5 <= waited <= self.driver.box_wait_limit, f"the box came after {waited:.1f} s, not about 5")
+        self.driver.wait_end(second)
+        self.assertEqual(self.folder.lines("talog1.txt"), log, "the second instance wrote to talog1.txt")
+        self.assertFalse(os.path.exists(self.folder.file("talog2.txt")) or
+                         os.path.exists(self.folder.file("tamrel.txt")), "the second instance touched the logs")
+        self.driver.screen(first, timeout=30)
+        self.cancel_and_expect_end(first, self.folder.front_end)
+
+
+if __name__ == "__main__":
+    unittest.main()

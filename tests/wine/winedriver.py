@@ -1,0 +1,183 @@
+"""The Wine driver of the end-to-end harness (tests/e2e/harness.py): the
+Windows build under Wine on a private X display, in a fresh prefix of its
+own (TAMREL_E2E_PREFIX, or one made here), never one in use: the tests write
+c:\\holdmark.tes and end the prefix's session. Its windows are driven from
+inside the prefix by boxdriver.exe (TAMREL_BOXDRIVER, with menuhook.dll
+beside it); sleeper.exe (TAMREL_SLEEPER) stands in for a front end."""
+
+import atexit
+import os
+import shutil
+import subprocess
+import tempfile
+
+from harness import TAMREL, PrivateDisplay, ProgramFolder, wait_for
+
+BOXDRIVER = os.environ.get("TAMREL_BOXDRIVER", "build-win64/tests/wine/boxdriver.exe")
+SLEEPER = os.environ.get("TAMREL_SLEEPER", "build-win64/tests/wine/sleeper.exe")
+
+
+def winpath(path):
+    """The Windows form of a path of this machine, through Wine's Z: drive."""
+    return "Z:" + path.replace("/", "\\")
+
+
+class WineSession:
+    """The display and prefix every test of a run shares: Wine's server and
+    desktop outlive a single test."""
+
+    current = None
+
+    @classmethod
+    def get(cls):
+        if cls.current is None:
+            cls.current = cls()
+            atexit.register(cls.current.close)
+        return cls.current
+
+    def __init__(self):
+        self.display = PrivateDisplay()
+        self.root = tempfile.mkdtemp(prefix="tamrel-wine-")
+        self.prefix = os.environ.get("TAMREL_E2E_PREFIX") or os.path.join(self.root, "prefix")
+        self.env = dict(os.environ, DISPLAY=self.display.display, WINEPREFIX=self.prefix, WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=", LC_ALL="C")
+        if not os.path.exists(self.prefix):
+            subprocess.run(["wine", "wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=300)
+        self.idle()
+        self.folders = 0
+
+    def idle(self):
+        """Waits until no Wine process of the prefix runs."""
+        subprocess.run(["wineserver", "-w"], env=self.env, timeout=60, check=True)
+
+    def close(self):
+        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL, timeout=20)
+        self.display.close()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+class WineFolder(ProgramFolder):
+    front_end = "front.bat"
+
+    def __init__(self, session, name):
+        session.folders += 1
+        super().__init__(TAMREL, session.root, f"{session.folders:02d}-{name}")
+        shutil.copy2(SLEEPER, self.file("sleeper.exe"))
+        self.dir = winpath(self.path) + "\\"
+
+    def write_front_end(self, seconds=0.2, argument=None):
+        """A batch file that runs the sleeper (for %1 ms with argument "%1"),
+        leaving started.txt and ended.txt around it."""
+        self.write(self.front_end, ["@echo off", "echo started> started.txt",
+                                    f"sleeper.exe {argument or int(seconds * 1000)}", "echo done> ended.txt"])
+        return self.front_end
+
+    def close(self):
+        pass  # the session's folder goes at its end
+
+
+class WineDriver:
+    name = "windows"
+    box_wait_limit = 15
+
+    def __init__(self, test, folder_name=None):
+        self.session = WineSession.get()
+        self.display = self.session.display
+        self.test = test
+        self.folder = self.new_folder(folder_name or test.id().rsplit(".", 1)[-1].removeprefix("test_"))
+        self.marker = os.path.join(self.session.prefix, "drive_c", "holdmark.tes")
+        self.marker_logged = "c:\\holdmark.tes"
+        self.processes = []
+
+    def new_folder(self, name):
+        return WineFolder(self.session, name)
+
+    def start(self, timeout=90, folder=None, extra_env=None):
+        folder = folder or self.folder
+        output = open(folder.file("wine.out"), "wb")
+        process = subprocess.Popen(["timeout", "-k", "5", str(timeout), "wine", "tamrel.exe"], cwd=folder.path,
+                                   env=dict(self.session.env, **(extra_env or {})),
+                                   stdout=output, stderr=subprocess.STDOUT)
+        output.close()
+        self.processes.append(process)
+        return process
+
+    def wait_end(self, process):
+        """Waits for tamrel.exe, which must end by itself."""
+        status = process.wait()
+        self.test.assertEqual(status, 0, "tamrel.exe ended with this status (124: killed after its time limit)")
+        return status
+
+    def run(self, *args):
+        """boxdriver's output and whether it succeeded."""
+        # A file, not a pipe: a Wine server started on the way would hold a
+        # pipe open after boxdriver ended.
+        with tempfile.TemporaryFile() as output:
+            result = subprocess.run(["timeout", "60", "wine", BOXDRIVER, *args], env=self.session.env,
+                                    stdout=output, stderr=subprocess.DEVNULL)
+            output.seek(0)
+            seen = output.read().decode("latin-1").replace("\r", "").rstrip("\n")
+        return seen, result.returncode == 0
+
+    def step(self, *args):
+        """One action of boxdriver, which must succeed; its output."""
+        seen, ok = self.run(*args)
+        self.test.assertTrue(ok, f"boxdriver {' '.join(args)}: {seen}")
+        return seen
+
+    def screen_shown(self, process):
+        return not self.run("absent", "TamrelWindow")[1]
+
+    def screen(self, process, timeout=30):
+        return self.step("window", "TamrelWindow", "appear", str(timeout * 1000)).removeprefix("window: ")
+
+    def let_screen_take_input(self):
+        """Waits for the countdown on the screen (the window without a
+        title) to count: the screen drops keys and clicks until then."""
+        def numbers():
+            return [int(text) for text in self.run("labels", "")[0].split("\n") if text.isdigit()]
+        first = wait_for(numbers, 10, 0.1, "the countdown")
+        wait_for(lambda: min(numbers() or first) < min(first), 5, 0.1, "the countdown to count")
+
+    def key(self, *names):
+        self.display.xdotool("key", *names)
+
+    def click(self, x, y, button=1):
+        self.display.xdotool("mousemove", str(x), str(y), "click", str(button))
+
+    def box(self, title, press, prompt=None, buttons=None, timeout=30):
+        """Answers the next message box with that title; checks its prompt
+        (CR and LF shown as \\r and \\n) and buttons when given."""
+        seen = self.step("box", title, press, str(timeout * 1000))
+        if prompt is not None:
+            self.test.assertEqual(seen, f"title: {title}\nprompt: {prompt}\nbuttons: {buttons}\nicon: none")
+        return seen
+
+    def power_calls(self):
+        return None  # under Wine a shutdown ends the prefix's session; its run's log tells
+
+    def virtual_desktop(self, on):
+        """Wine's own desktop window as large as the display, where windows
+        have frames and can be maximised (there is no window manager).
+        Switched while no Wine process runs."""
+        self.session.idle()
+        command = (["add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/d", "Default", "/f"] if on else
+                   ["delete", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/f"])
+        if on:
+            self.reg("add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "Default", "/d", "1024x768", "/f")
+        self.reg(*command)
+        self.session.idle()
+
+    def reg(self, *args):
+        subprocess.run(["wine", "reg", *args], env=self.session.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=60)
+
+    def close(self):
+        for process in self.processes:
+            if process.poll() is None:
+                process.terminate()  # timeout passes it on to Wine
+                process.wait(10)
+        if os.path.exists(self.marker):
+            os.remove(self.marker)
+        self.session.idle()
