@@ -20,6 +20,15 @@ constexpr std::string_view kRestartKeyMessage =
 constexpr std::string_view kRestartSameMessage =
     "The number for key to re start in tamrel.set is the same as the cancel key. Using default of 0 (None).";
 
+constexpr Replacement OutsideOf(long low, long high, long number, std::string_view logLine = {}) {
+    return {OutsideRange, low, high, number, {}, logLine};
+}
+constexpr Replacement IfZero(long number, std::string_view logLine) { return {Is, 0, 0, number, {}, logLine}; }
+constexpr Replacement IfSameAsCancelKey(std::string_view logLine = {}) {
+    return {SameAsCancelKey, 0, 0, 0, {}, logLine};
+}
+constexpr Replacement IfText(Check check, std::string_view text) { return {check, 0, 0, 0, text, {}}; }
+
 // A key line the screen counts and logs before it reads the value.
 constexpr ReaderRule Shown(ValueKind kind, Replacement first = {}, Replacement second = {}) {
     return {kind, true, LineLog::BeforeValue, first, second};
@@ -27,7 +36,7 @@ constexpr ReaderRule Shown(ValueKind kind, Replacement first = {}, Replacement s
 constexpr ReaderRule Read(ValueKind kind, Replacement first = {}, Replacement second = {}) {
     return {kind, true, LineLog::None, first, second};
 }
-constexpr ReaderRule kCountedOnly{None, true};
+constexpr ReaderRule kCountedOnly = Read(None);
 constexpr ReaderRule kIgnored{};
 
 // Any colour the colour dialog can give.
@@ -36,27 +45,28 @@ constexpr long kMaxColor = 0xFFFFFF;
 constexpr std::array<KeyDef, 14> kKeys = {{
     {Field::RunSetup, "Run Setup =", Shown(YesNo), kCountedOnly, kCountedOnly},
     {Field::Program, "Program =", Read(Text), kIgnored, Read(TrimmedText)},
-    {Field::ShutdownMethod, "Shutdown method =", kIgnored, Shown(Number16, {OutsideRange, 0, 2, 0}),
-     Read(Number16, {OutsideRange, 0, 2, 0})},
-    {Field::CancelSeconds, "Seconds to cancel =", kIgnored, Shown(Number16, {OutsideRange, 5, 25, 10}),
-     Read(Number16, {OutsideRange, 5, 25, 10, {}, kCancelTimeMessage})},
+    {Field::ShutdownMethod, "Shutdown method =", kIgnored, Shown(Number16, OutsideOf(0, 2, 0)),
+     Read(Number16, OutsideOf(0, 2, 0))},
+    {Field::CancelSeconds, "Seconds to cancel =", kIgnored, Shown(Number16, OutsideOf(5, 25, 10)),
+     Read(Number16, OutsideOf(5, 25, 10, kCancelTimeMessage))},
     {Field::CancelKey, "Key to cancel =", kIgnored,
-     Shown(Number16, {OutsideRange, -1, 255, 13}, {Is, 0, 0, 27, {}, kCancelKeyZeroMessage}),
-     Read(Number16, {OutsideRange, -1, 255, 27, {}, kCancelKeyMessage}, {Is, 0, 0, 27, {}, kCancelKeyMessage})},
-    {Field::RestartKey, "Key to re-start =", kIgnored, Shown(Number16, {OutsideRange, -1, 255, 0}, {SameAsCancelKey}),
-     Shown(Number16, {OutsideRange, -1, 255, 0, {}, kRestartKeyMessage},
-           {SameAsCancelKey, 0, 0, 0, {}, kRestartSameMessage})},
+     Shown(Number16, OutsideOf(-1, 255, 13), IfZero(27, kCancelKeyZeroMessage)),
+     Read(Number16, OutsideOf(-1, 255, 27, kCancelKeyMessage), IfZero(27, kCancelKeyMessage))},
+    {Field::RestartKey, "Key to re-start =", kIgnored, Shown(Number16, OutsideOf(-1, 255, 0), IfSameAsCancelKey()),
+     Shown(Number16, OutsideOf(-1, 255, 0, kRestartKeyMessage), IfSameAsCancelKey(kRestartSameMessage))},
     {Field::BoxTop, "Countdown box X position =", kIgnored, Shown(Number16), Read(Number16)},
     {Field::BoxLeft, "Countdown box Y position =", kIgnored, Shown(Number16), Read(Number16)},
-    {Field::BoxFontName, "Countdown box font =", kIgnored, Shown(TrimmedText), Read(TrimmedText, {EmptyText, 0, 0, 0, "arial"})},
+    {Field::BoxFontName, "Countdown box font =", kIgnored, Shown(TrimmedText),
+     Read(TrimmedText, IfText(EmptyText, "arial"))},
     {Field::BoxFontSize, "Countdown box fontsize =", kIgnored, Shown(TrimmedText),
-     Read(TrimmedText, {BelowZero, 0, 0, 0, "10"})},
+     Read(TrimmedText, IfText(BelowZero, "10"))},
     {Field::BoxBold, "Countdown box bold font =", kIgnored, Shown(TrimmedText),
-     Read(TrimmedText, {EmptyText, 0, 0, 0, "False"})},
-    {Field::BoxItalic, "Countdown box italic =", kIgnored, {Flag, true, LineLog::AfterValue}, Read(Flag)},
-    {Field::BoxColor, "Countdown box color =", kIgnored, Shown(Number32), Read(Number32, {OutsideRange, 0, kMaxColor, 0})},
-    {Field::SkinPath, "Skin =", kIgnored, Shown(TrimmedText, {EmptyText, 0, 0, 0, "Use default"}),
-     Read(TrimmedText, {NotBitmapName, 0, 0, 0, ""})},
+     Read(TrimmedText, IfText(EmptyText, "False"))},
+    // The screen logs the italic line only once its value has converted.
+    {Field::BoxItalic, "Countdown box italic =", kIgnored, {Flag, true, LineLog::AfterValue, {}, {}}, Read(Flag)},
+    {Field::BoxColor, "Countdown box color =", kIgnored, Shown(Number32), Read(Number32, OutsideOf(0, kMaxColor, 0))},
+    {Field::SkinPath, "Skin =", kIgnored, Shown(TrimmedText, IfText(EmptyText, "Use default")),
+     Read(TrimmedText, IfText(NotBitmapName, ""))},
 }};
 
 constexpr bool InFieldOrder() {
