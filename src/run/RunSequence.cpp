@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char* kRefusalPrompt = "The tamrel will not be able to run until you fix the problem.";
 constexpr const char* kCorruptPrompt =
-    "There is something wrong in the tamrel.set file.\rTamrel.set will be deleted.\rSetup will run "
+    "There is something wrong in the tamrel.set file.\rTamrel.set will be kept as tamrel.bad.\rSetup will run "
     "next time you start The tamrel.";
 // Only the run-setup flag and the program are read here.
 constexpr int kKeysRead = 2;

@@ -13,7 +13,7 @@ namespace tamrel {
 
 // The prompt of the shutdown screen and of setup; the run window has its own.
 inline constexpr const char* kDamagedFilePrompt =
-    "There is something wrong in the tamrel.set file. Deleting tamrel.set. Setup will run next "
+    "There is something wrong in the tamrel.set file. Keeping it as tamrel.bad. Setup will run next "
     "time you start The tamrel.";
 
 void DiscardDamagedSettings(Logs& logs, FileSystem& files, ui::Toolkit& ui,

@@ -147,7 +147,7 @@ TEST_F(RunSequence, AFileWithFewerThanTwoKeyLinesIsKeptAsBadAndRemoved) {
         EXPECT_TRUE(p.Exists("tamrel.bad"));
         ASSERT_EQ(p.ui.messageBoxes().size(), 1u);
         EXPECT_EQ(p.ui.messageBoxes()[0].prompt,
-                  "There is something wrong in the tamrel.set file.\rTamrel.set will be deleted.\rSetup will "
+                  "There is something wrong in the tamrel.set file.\rTamrel.set will be kept as tamrel.bad.\rSetup will "
                   "run next time you start The tamrel.");
         EXPECT_EQ(p.ui.messageBoxes()[0].title, "tamrel");
         const Lines events = p.Events();

@@ -160,7 +160,7 @@ TEST_F(SetupReader, AnIncompleteFileIsKeptAsBadThenRemoved) {
     EXPECT_EQ(t.Read("tamrel.bad"), original);
     ASSERT_EQ(t.ui.messageBoxes().size(), 1u);
     EXPECT_EQ(t.ui.messageBoxes()[0].prompt,
-              "There is something wrong in the tamrel.set file. Deleting tamrel.set. Setup will run next "
+              "There is something wrong in the tamrel.set file. Keeping it as tamrel.bad. Setup will run next "
               "time you start The tamrel.");
     EXPECT_EQ(t.ui.messageBoxes()[0].title, "tamrel");
     const Lines events = t.Events();

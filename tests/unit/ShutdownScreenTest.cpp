@@ -210,7 +210,7 @@ TEST_F(ShutdownScreenTest, AnIncompleteFileIsKeptAsBadAndRemoved) {
         EXPECT_FALSE(p.Exists("tamrel.set"));
         EXPECT_TRUE(p.Exists("tamrel.bad"));
         EXPECT_EQ(p.ui.messageBoxes().at(0).prompt,
-                  "There is something wrong in the tamrel.set file. Deleting tamrel.set. Setup will run next "
+                  "There is something wrong in the tamrel.set file. Keeping it as tamrel.bad. Setup will run next "
                   "time you start The tamrel.");
         EXPECT_EQ(p.Errors(), Lines{" --The tamrel.set file is corrupt! Deleting tamrel.set."});
         EXPECT_EQ(p.Events().back(), "Tamrel ended.");
