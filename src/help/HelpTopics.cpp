@@ -15,12 +15,14 @@ struct TopicText {
 
 const TopicText kTopics[] = {
     {"Help: Choosing program to launch",
-     "The program to launch must be given with its complete, valid path: an .exe or a .bat file.\n"
+     "The program to launch must be given with its complete, valid path: an .exe, a .bat or a shortcut "
+     "(.lnk) file.\n"
      "Choose it in setup mode: Tamrel Options, Program to launch, Choose a different Program to Launch. "
      "You can also edit the Program = line of tamrel.set.\n"
-     "A bad path is reported at the next start, and setup mode opens.\n"
-     "Tamrel cannot pass parameters to the program. Write a batch file that starts the program with "
-     "\"start /w\" (so that the batch file waits until the program ends), and launch the batch file:\n\n"
+     "A bad path is reported at the next start, and setup mode is offered.\n"
+     "To give the program parameters, launch a shortcut to it: its target is started with the shortcut's "
+     "arguments and working folder (Start in), and waited for. A batch file works too; it starts the "
+     "program with \"start /w\", so that the batch file waits until the program ends:\n\n"
      "REM Starts the emulator with a game\n"
      "start /w c:\\emulator\\emu.exe game\n"
      "exit\n"
@@ -29,8 +31,8 @@ const TopicText kTopics[] = {
      "you may run.\n"
      "Choose it in setup mode: Tamrel Options, Program to launch, Choose a different Program to Launch. "
      "You can also edit the Program = line of tamrel.set.\n"
-     "A bad path is reported at the next start, and setup mode opens.\n"
-     "Tamrel cannot pass parameters to the program. Write a shell script that starts the program and "
+     "A bad path is reported at the next start, and setup mode is offered.\n"
+     "Tamrel passes no parameters to the program. Write a shell script that starts the program and "
      "waits for it (no & at the end), give it its #! line and the execute bit (chmod +x), and launch "
      "the script:\n\n"
      "#!/bin/sh\n"
@@ -56,23 +58,30 @@ const TopicText kTopics[] = {
      "With a shutdown method other than 0, the shutdown screen counts a number down to zero, then shuts "
      "the computer down.\n"
      "Press the cancel key before zero to cancel and return to Windows, for maintenance.\n"
-     "Choose the key in setup mode: the key box shows the code of the key you press, or takes a click "
-     "of the left mouse button. You can also write the code on the Key to cancel = line of tamrel.set.\n"
+     "Choose the key in setup mode: the key box shows the first key you press, or a click of the left "
+     "mouse button, as the choice; press the same key again, or click OK, to accept it. Closing the setup "
+     "window while the box is open (its close button, or Alt+F4) puts the box away and keeps the old key.\n"
+     "You can also write the code on the Key to cancel = line of tamrel.set.\n"
      "Codes: -1 left mouse click, 13 Enter, 27 Escape, 32 space bar.",
      "With a shutdown method other than 0, the shutdown screen counts a number down to zero, then shuts "
      "the computer down.\n"
      "Press the cancel key before zero to cancel and return to the desktop, for maintenance.\n"
-     "Choose the key in setup mode: the key box shows the code of the key you press, or takes a click "
-     "of the left mouse button. You can also write the code on the Key to cancel = line of tamrel.set.\n"
+     "Choose the key in setup mode: the key box shows the first key you press, or a click of the left "
+     "mouse button, as the choice; press the same key again, or click OK, to accept it. Closing the setup "
+     "window while the box is open (its close button, or Alt+F4) puts the box away and keeps the old key.\n"
+     "You can also write the code on the Key to cancel = line of tamrel.set.\n"
      "Codes: -1 left mouse click, 13 Enter, 27 Escape, 32 space bar.",
      true, false},
     {"Help: Choosing a re-start key",
      "Since version 1.10 the shutdown can also be cancelled with the re-start key, which starts the "
      "launched program again.\n"
-     "Choose it in the same key box as the cancel key; the box also offers not to use any re-start key.\n"
-     "The re-start key cannot be the cancel key: a message says so, and the re-start key becomes none.\n"
-     "The cancel key comes first: choosing a cancel key equal to the re-start key asks you to choose "
-     "another cancel key or to set the re-start key to none.\n"
+     "Choose it in the same key box as the cancel key: the first key pressed is shown, pressing it again "
+     "or clicking OK accepts it, and closing the setup window while the box is open keeps the old key. "
+     "The box also offers not to use any re-start key.\n"
+     "The re-start key cannot be the cancel key: choosing it gives a message, and the box stays open for "
+     "another key.\n"
+     "Choosing a cancel key equal to the re-start key asks first: Yes sets the re-start key to none, No "
+     "lets you choose another cancel key.\n"
      "A skin may show which key re-starts.",
      nullptr, true, false},
     {"Help: Choosing a cancel time",
@@ -90,12 +99,18 @@ const TopicText kTopics[] = {
     {"Help: Opening a skin",
      "Load a saved skin in setup mode (Skin, Open a skin), or write its complete path on the Skin = line "
      "of tamrel.set.\n"
-     "A wrong path, or a damaged or wrongly named skin, makes Tamrel use the default skin.",
+     "Setup refuses a skin that does not load: a message names the file and why, and the previous look "
+     "stays.\n"
+     "At the shutdown screen, a missing or damaged skin makes Tamrel say so (\"Tamrel has encountered a "
+     "problem...\") and end without shutting down. A skin whose name does not end in .bmp (in lower case) "
+     "gives a message and a plain background.",
      nullptr, false, false},
     {"Help: Using default skin",
      "Without a chosen skin, a plain default skin is used. It cannot be changed.\n"
-     "It asks the user to press the \"assigned cancel key\", since it does not name the key.",
-     nullptr, false, false},
+     "It does not name the keys: it says \"press the assigned key to cancel and return to Windows.\"",
+     "Without a chosen skin, a plain default skin is used. It cannot be changed.\n"
+     "It does not name the keys: it says \"press the assigned key to cancel and return to the desktop.\"",
+     false, false},
     {"Help: What is the Countdown Box?",
      "The countdown box holds the countdown number. It shows as a box only in setup mode; the shutdown "
      "screen shows the number alone.\n"
@@ -105,7 +120,9 @@ const TopicText kTopics[] = {
     {"Help: Selecting Countdown Box Font",
      "Choose the font and font size of the countdown box in setup mode (Countdown box, Select font), "
      "best to match the skin.\n"
-     "While the default skin is in use the menu is grey and the box cannot be changed.",
+     "The Countdown box menu turns grey on Skin, Use default skin (and when setup opens with the default "
+     "skin) and on choosing not to shut down; opening a skin, or choosing Shutdown or Power off, turns it "
+     "on again.",
      nullptr, false, false},
     {"Help: Choosing Countdown Box Font Color",
      "Choose the colour of the countdown number in setup mode (Countdown box, Select color), or set it "
@@ -124,15 +141,17 @@ const TopicText kTopics[] = {
      "corner and makes the number black, the default colour.",
      nullptr, false, false},
     {"Help: Finishing",
-     "Tamrel Options, Done! writes tamrel.set and closes setup mode; a warning box tells you first if "
-     "anything is wrong. The next start runs as you set it up.\n"
+     "Tamrel Options, Done! writes tamrel.set and closes setup mode; if anything is wrong, a warning box "
+     "says so and setup mode stays open. The next start runs as you set it up.\n"
      "Tip: use a cancel time of 25 for a test run, then lower it.",
      nullptr, false, false},
     {"Help: Running setup mode again",
      "To run setup mode again, change the line \"Run setup = no\" to \"Run setup = yes\" in tamrel.set "
      "and start Tamrel. Finishing setup sets it back to no.\n"
-     "Setup mode also starts when the program to launch or its path is bad, and when tamrel.set is "
-     "missing or damaged.",
+     "Setup mode is also offered when the program to launch or its path is bad, and when tamrel.set is "
+     "missing.\n"
+     "A damaged tamrel.set is not deleted: Tamrel says so, keeps it as tamrel.bad for repair and ends; "
+     "setup mode is offered at the next start.",
      nullptr, false, false},
     {"Help: Running The Tamrel when Windows starts",
      "To start Tamrel with Windows, test your setup first. Then create a shortcut to tamrel.exe and put "
