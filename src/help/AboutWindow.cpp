@@ -27,32 +27,40 @@ const char* const kLicenceText =
 
 namespace {
 
-constexpr ui::Twips kWidth = 11520;
-constexpr ui::Twips kHeight = 7800;
+// 600 by 420 pixels at 15 twips a pixel: with its frame the window still
+// fits a 640 by 480 screen, as many cabinets' CRTs are.
+constexpr ui::Twips kWidth = 9000;
+constexpr ui::Twips kHeight = 6300;
+constexpr ui::Twips kMargin = 240;
+constexpr ui::Twips kInner = kWidth - 2 * kMargin;
+// The longest heading has room for a second line: fonts wider than the
+// design's wrap it.
+constexpr ui::Twips kLargeHeight = 600;
+constexpr ui::Twips kLineHeight = 270;
 
 }  // namespace
 
 AboutWindow::AboutWindow(Platform& platform, Navigator& navigator)
     : HelpWindow(platform, navigator, "AboutWindow", "About The Tamrel (V1.10)", kWidth, kHeight) {
     const ui::Font large{"MS Sans Serif", 12, true, false};
-    AddLabel("purpose", "Created as a launch platform for arcade machine Front Ends", {240, 240, 11040, 360}).SetFont(large);
-    AddLabel("anyProgram", "But can be used to launch just about any program.", {240, 660, 11040, 360}).SetFont(large);
-    AddLabel("maker", "Made by the Tamrel project.", {240, 1080, 11040, 360}).SetFont(large);
+    AddLabel("purpose", "Created as a launch platform for arcade machine Front Ends", {kMargin, 120, kInner, kLargeHeight})
+        .SetFont(large);
+    AddLabel("anyProgram", "But can be used to launch just about any program.", {kMargin, 720, kInner, 360})
+        .SetFont(large);
+    AddLabel("maker", "Made by the Tamrel project.", {kMargin, 1080, kInner, 360}).SetFont(large);
     AddLabel("version",
-             "Version 1.10  (01/26/2008): Added option to restart Tamrel instead of going to Windows. ",
-             {240, 1560, 11040, 300});
-    AddLabel("comments", "Comments and reports of faults are welcome through the project's issue tracker.",
-             {240, 1920, 11040, 300});
-    AddLabel("testersCaption", "Thanks to my Beta testers:", {240, 2280, 2880, 300});
-    AddLabel("firstTesters", "the arcade cabinet builders", {3240, 2280, 2880, 300});
-    AddLabel("secondTesters", "the front end makers", {6240, 2280, 2880, 300});
-    AddLabel("forumCaption", "Programmers' forum:", {240, 2640, 2400, 300});
-    AddLabel("forum", "the discussions of the Tamrel project (see its README)", {2760, 2640, 8520, 300});
-    AddLabel("licenceCaption", "License:", {240, 3000, 2400, 300});
-    ui::Control& licence = window_->AddControl(ui::ControlKind::TextBox, "licence", nullptr, {240, 3360, 9000, 4200});
+             "Version 1.10  (01/26/2008): Added option to restart Tamrel instead of going to " +
+                 ui::DesktopName(platform_.ui.desktop()) + ".",
+             {kMargin, 1500, kInner, 2 * kLineHeight});
+    AddLabel("testersCaption", "Thanks to my Beta testers:", {kMargin, 2100, kInner, kLineHeight});
+    AddLabel("firstTesters", "the arcade cabinet builders", {kMargin, 2370, kInner / 2 - 60, kLineHeight});
+    AddLabel("secondTesters", "the front end makers", {kMargin + kInner / 2 + 60, 2370, kInner / 2 - 60, kLineHeight});
+    AddLabel("licenceCaption", "License:", {kMargin, 2700, kInner, kLineHeight});
+    constexpr ui::Twips kButtonTop = kHeight - 120 - 420;
+    ui::Control& licence = window_->AddControl(ui::ControlKind::TextBox, "licence", nullptr,
+                                               {kMargin, 2970, kInner, kButtonTop - 120 - 2970});
     licence.SetText(kLicenceText);
-    AddLabel("besideLicence", "", {9360, 3360, 1920, 300});
-    AddButton("ok", "OK", {9600, 6960, 1440, 420}, [this] { Close(); });
+    AddButton("ok", "OK", {kWidth - kMargin - 1440, kButtonTop, 1440, 420}, [this] { Close(); });
     Show();
 }
 

@@ -119,6 +119,83 @@ TEST_F(HelpTest, TheKeyTableAndTheAboutBox) {
     EXPECT_EQ(Control("AboutWindow", "licence"), licence.str());
 }
 
+// The lines a label's text takes when its words wrap at the label's width,
+// as the toolkits' labels wrap them.
+int WrappedLines(const ui::Control& label) {
+    int lines = 0;
+    std::istringstream paragraphs(label.Text());
+    for (std::string paragraph; std::getline(paragraphs, paragraph);) {
+        ++lines;
+        std::istringstream words(paragraph);
+        std::string line;
+        for (std::string word; words >> word;) {
+            const std::string longer = line.empty() ? word : line + " " + word;
+            if (!line.empty() && label.MeasureText(longer).width > label.Bounds().width) {
+                ++lines;
+                line = word;
+            } else {
+                line = longer;
+            }
+        }
+    }
+    return lines;
+}
+
+// Every control lies inside the window's client area, and every label has
+// the room its wrapped text needs.
+void ExpectAllShown(headless::HeadlessWindow& window, const std::vector<std::string>& controls) {
+    const ui::WindowSpec& spec = window.spec();
+    for (const std::string& name : controls) {
+        headless::HeadlessControl* control = window.FindControl(name);
+        ASSERT_NE(control, nullptr) << name;
+        const ui::Rect r = control->Bounds();
+        EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.left + r.width <= spec.clientWidth &&
+                    r.top + r.height <= spec.clientHeight)
+            << spec.caption << ": " << name;
+        if (control->kind() != ui::ControlKind::Label) continue;
+        const ui::Twips needed = WrappedLines(*control) * control->MeasureText("X").height;
+        EXPECT_LE(needed, r.height) << spec.caption << ": " << name << " is cut off";
+    }
+}
+
+class PlatformHelpTest : public SetupTest, public ::testing::WithParamInterface<ui::Desktop> {
+protected:
+    PlatformHelpTest() {
+        t.ui.SetDesktop(GetParam());
+        Open();
+    }
+};
+
+TEST_P(PlatformHelpTest, TheAboutWindowFitsASmallScreenWhole) {
+    ASSERT_TRUE(Choose(kAbout));
+    headless::HeadlessWindow& about = *t.ui.FindWindow("AboutWindow");
+    // 640 by 480 pixels, less a dialog frame: borders and a title bar.
+    const double pixel = headless::HeadlessToolkit::kTwipsPerPixel;
+    EXPECT_LE(about.spec().clientWidth / pixel + 2 * 8, 640);
+    EXPECT_LE(about.spec().clientHeight / pixel + 2 * 8 + 32, 480);
+    ExpectAllShown(about, {"purpose", "anyProgram", "maker", "version", "testersCaption", "firstTesters",
+                           "secondTesters", "licenceCaption", "licence", "ok"});
+    if (GetParam() != ui::Desktop::Windows) {
+        EXPECT_EQ(Control("AboutWindow", "version").find("Windows"), std::string::npos);
+    }
+}
+
+TEST_P(PlatformHelpTest, EveryTopicIsShownWholeAndQuotesTheScreenAsItIs) {
+    const std::vector<help::HelpTopicDef>& topics = help::HelpTopics(GetParam());
+    ASSERT_TRUE(Choose(kHelpProgram));
+    for (std::size_t i = 0; i < topics.size(); ++i) {
+        ExpectAllShown(*t.ui.FindWindow("HelpTopic"), {"topicText", "close"});
+        if (i + 1 < topics.size()) t.ui.ClickControl("HelpTopic", "nextTopic");
+    }
+    // The default look's own words, as this platform's screen shows them.
+    const std::string hint = Control("SetupWindow", "cancelHint");
+    EXPECT_NE(topics[static_cast<std::size_t>(help::Topic::DefaultSkin)].text.find("\"" + hint + "\""),
+              std::string::npos)
+        << hint;
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPlatforms, PlatformHelpTest, ::testing::Values(ui::Desktop::Windows, ui::Desktop::Session));
+
 TEST(HelpTexts, OtherPlatformsAreToldTheirOwnWay) {
     const help::HelpTopicDef& startup = help::HelpTopics(ui::Desktop::Session)[static_cast<std::size_t>(help::Topic::Startup)];
     EXPECT_EQ(startup.title, "Help: Running The Tamrel when the desktop session starts");
