@@ -81,7 +81,7 @@ void Readers(unsigned target, std::string_view content) {
             break;
         default: {
             // Whatever setup accepted, it writes a file that it accepts again.
-            app.ShowSetup(SetupStart::FromFile);
+            app.ShowSetup();
             const SetupWindow* setup = app.setupWindow();
             if (setup && setup->IsOpen()) {
                 Settings state = setup->state();

@@ -7,16 +7,11 @@
 
 namespace tamrel {
 
-// Where setup takes its values from.
-enum class SetupStart {
-    FromFile,      // the settings file, or the defaults when there is none
-    FromDefaults,  // the defaults: the start-up failed in a way the file may explain
-};
-
 class Navigator {
 public:
     virtual ~Navigator() = default;
-    virtual void ShowSetup(SetupStart start) = 0;
+    // Setup starts from the settings file whenever it can be read.
+    virtual void ShowSetup() = 0;
     virtual void ShowShutdownScreen() = 0;
     // Help windows exist once each; asked for again, one comes to the front.
     virtual void ShowHelpTopic(std::size_t topic) = 0;

@@ -52,9 +52,9 @@ void Application::LastWords(const std::string& text) {
     std::cerr << "tamrel: " << text << '\n';
 }
 
-void Application::ShowSetup(SetupStart start) {
+void Application::ShowSetup() {
     setupWindow_ = std::make_unique<SetupWindow>(platform_, logs_, *this);
-    setupWindow_->Show(start);
+    setupWindow_->Show();
 }
 
 void Application::ShowShutdownScreen() {

@@ -32,7 +32,7 @@ public:
     // 1 when the display could not be had.
     int Run();
 
-    void ShowSetup(SetupStart start) override;
+    void ShowSetup() override;
     void ShowShutdownScreen() override;
     void ShowHelpTopic(std::size_t topic) override;
     void ShowAbout() override;

@@ -38,7 +38,7 @@ int RunSequence::Ask(const std::string& prompt, const std::string& title, ui::Bu
 
 bool RunSequence::OfferSetup(const std::string& prompt, const std::string& title) {
     if (Ask(prompt, title, ui::Buttons::OkCancel) != ui::kAnswerCancel) {
-        navigator_.ShowSetup(SetupStart::FromFile);
+        navigator_.ShowSetup();
         return true;
     }
     platform_.ui.ShowMessageBox(kRefusalPrompt, ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
@@ -65,7 +65,7 @@ void RunSequence::ReadAndLaunch() {
     for (std::size_t next = 0; next < read->size() && parser.keyLines() != kKeysRead; ++next) {
         lastLine = (*read)[next];
         if (parser.ReadLine(lastLine) == Field::RunSetup && settings.runSetup) {
-            navigator_.ShowSetup(SetupStart::FromFile);
+            navigator_.ShowSetup();
             return;
         }
     }
@@ -128,7 +128,10 @@ void RunSequence::HandleError(const RuntimeError& error) {
         return;
     }
     logs_.TryLog("User chose to run setup.");
-    navigator_.ShowSetup(SetupStart::FromDefaults);
+    // The failure may have been the logs themselves (a read-only folder):
+    // setup must still load the user's settings rather than lose them.
+    logs_.DropFailedWrites();
+    navigator_.ShowSetup();
 }
 
 void RunSequence::LaunchAndWait(const std::string& programPath) {

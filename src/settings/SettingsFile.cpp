@@ -36,8 +36,12 @@ std::optional<std::vector<std::string>> ReadSettingsLines(FileSystem& files) {
     return SplitLines(files.ReadFile(path));
 }
 
+bool IsConversionError(const RuntimeError& error) {
+    return error.Number() == error::kOverflow || error.Number() == error::kTypeMismatch;
+}
+
 RuntimeError NamingLine(const RuntimeError& error, const std::string& line) {
-    if (error.Number() != error::kOverflow && error.Number() != error::kTypeMismatch) return error;
+    if (!IsConversionError(error)) return error;
     return RuntimeError(error.Number(), error.Description() + ": " + line);
 }
 

@@ -29,6 +29,8 @@ bool IsKeyLine(std::string_view line, std::string_view keyText);
 // A value of `line` that did not convert, told with the line it came from;
 // any other failure unchanged.
 RuntimeError NamingLine(const RuntimeError& error, const std::string& line);
+// A value that did not convert to its field's type or width.
+bool IsConversionError(const RuntimeError& error);
 
 // The rest of the line behind the key text, unchanged.
 std::string KeyValue(std::string_view line, std::string_view keyText);

@@ -43,27 +43,44 @@ bool Applies(const Replacement& replacement, const Value& value, const Settings&
     return false;
 }
 
-void Store(Settings& s, Field field, const Value& value) {
-    const auto number16 = static_cast<std::int16_t>(value.number);
+// Calls `use` with the member pointer of the field: one place knows which
+// member each field is.
+template <typename Use>
+void WithMember(Field field, Use&& use) {
     switch (field) {
-        case Field::RunSetup: s.runSetup = value.flag; break;
-        case Field::Program: s.programPath = value.text; break;
-        case Field::ShutdownMethod: s.shutdownMethod = number16; break;
-        case Field::CancelSeconds: s.cancelSeconds = number16; break;
-        case Field::CancelKey: s.cancelKey = number16; break;
-        case Field::RestartKey: s.restartKey = number16; break;
-        case Field::BoxTop: s.boxTop = number16; break;
-        case Field::BoxLeft: s.boxLeft = number16; break;
-        case Field::BoxFontName: s.boxFontName = value.text; break;
-        case Field::BoxFontSize: s.boxFontSize = value.text; break;
-        case Field::BoxBold: s.boxBold = value.text; break;
-        case Field::BoxItalic: s.boxItalic = value.flag; break;
-        case Field::BoxColor: s.boxColor = static_cast<std::int32_t>(value.number); break;
-        case Field::SkinPath: s.skinPath = value.text; break;
+        case Field::RunSetup: use(&Settings::runSetup); break;
+        case Field::Program: use(&Settings::programPath); break;
+        case Field::ShutdownMethod: use(&Settings::shutdownMethod); break;
+        case Field::CancelSeconds: use(&Settings::cancelSeconds); break;
+        case Field::CancelKey: use(&Settings::cancelKey); break;
+        case Field::RestartKey: use(&Settings::restartKey); break;
+        case Field::BoxTop: use(&Settings::boxTop); break;
+        case Field::BoxLeft: use(&Settings::boxLeft); break;
+        case Field::BoxFontName: use(&Settings::boxFontName); break;
+        case Field::BoxFontSize: use(&Settings::boxFontSize); break;
+        case Field::BoxBold: use(&Settings::boxBold); break;
+        case Field::BoxItalic: use(&Settings::boxItalic); break;
+        case Field::BoxColor: use(&Settings::boxColor); break;
+        case Field::SkinPath: use(&Settings::skinPath); break;
     }
 }
 
+void Assign(bool& member, const Value& value) { member = value.flag; }
+void Assign(std::string& member, const Value& value) { member = value.text; }
+template <typename Number>
+void Assign(Number& member, const Value& value) {
+    member = static_cast<Number>(value.number);
+}
+
+void Store(Settings& s, Field field, const Value& value) {
+    WithMember(field, [&](auto member) { Assign(s.*member, value); });
+}
+
 }  // namespace
+
+void CopyField(Settings& to, const Settings& from, Field field) {
+    WithMember(field, [&](auto member) { to.*member = from.*member; });
+}
 
 std::optional<Field> SettingsParser::ReadLine(const std::string& line) {
     if (IsComment(line)) return std::nullopt;
@@ -74,7 +91,9 @@ std::optional<Field> SettingsParser::ReadLine(const std::string& line) {
         try {
             Take(key, rule, line);
         } catch (const RuntimeError& error) {
-            throw NamingLine(error, line);
+            if (!fallback_ || !IsConversionError(error)) throw NamingLine(error, line);
+            CopyField(into_, *fallback_, key.field);
+            badValues_.push_back({line, error.Description()});
         }
         // No key text begins another, so no other key can match.
         return key.field;

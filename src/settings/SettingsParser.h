@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "log/Logs.h"
 #include "settings/Settings.h"
@@ -12,19 +13,32 @@
 
 namespace tamrel {
 
+// A line whose value could not be used, and why.
+struct BadValue {
+    std::string line;
+    std::string why;
+};
+
+// One field of `from` into `to`.
+void CopyField(Settings& to, const Settings& from, Field field);
+
 class SettingsParser {
 public:
-    SettingsParser(Reader reader, Settings& into, Logs& logs) : reader_(reader), into_(into), logs_(logs) {}
+    // Without a fallback, a value that does not convert raises a
+    // RuntimeError that names the line, the fields keeping what was read
+    // before it. With one, the field takes the fallback's value, the line
+    // is listed in badValues(), and the reading goes on.
+    SettingsParser(Reader reader, Settings& into, Logs& logs, const Settings* fallback = nullptr)
+        : reader_(reader), into_(into), logs_(logs), fallback_(fallback) {}
 
-    // The field the line filled, if any. Comment lines are skipped. A value
-    // that does not convert raises a RuntimeError that names the line; the
-    // fields keep what was read before it.
+    // The field the line filled, if any. Comment lines are skipped.
     std::optional<Field> ReadLine(const std::string& line);
 
     // Lines of a key this reader counts.
     int keyLines() const { return keyLines_; }
     // A re-start key line was met: the file is of the current version.
     bool restartLineSeen() const { return restartLineSeen_; }
+    const std::vector<BadValue>& badValues() const { return badValues_; }
 
 private:
     void Take(const KeyDef& key, const ReaderRule& rule, const std::string& line);
@@ -32,6 +46,8 @@ private:
     Reader reader_;
     Settings& into_;
     Logs& logs_;
+    const Settings* fallback_;
+    std::vector<BadValue> badValues_;
     int keyLines_ = 0;
     bool restartLineSeen_ = false;
 };

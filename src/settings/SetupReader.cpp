@@ -24,7 +24,8 @@ Settings DefaultSettings(const FileSystem& files) {
     return s;
 }
 
-SetupReadResult ReadSettingsForSetup(Settings& state, Logs& logs, FileSystem& files, ui::Toolkit& ui) {
+SetupReadResult ReadSettingsForSetup(Settings& state, Logs& logs, FileSystem& files, ui::Toolkit& ui,
+                                     std::vector<BadValue>* badValues) {
     const std::optional<std::vector<std::string>> read = ReadSettingsLines(files);
     if (!read) {
         DiscardDamagedSettings(logs, files, ui, kDamagedFilePrompt);
@@ -35,7 +36,8 @@ SetupReadResult ReadSettingsForSetup(Settings& state, Logs& logs, FileSystem& fi
     const auto keepExistingProgram = [&] {
         if (state.programPath.empty() || !files.FileExists(state.programPath)) state.programPath = files.ProgramFolder();
     };
-    SettingsParser parser(Reader::Setup, state, logs);
+    const Settings defaults = DefaultSettings(files);
+    SettingsParser parser(Reader::Setup, state, logs, badValues ? &defaults : nullptr);
     for (const std::string& line : *read) {
         if (IsComment(line)) continue;
         keepExistingProgram();
@@ -43,6 +45,7 @@ SetupReadResult ReadSettingsForSetup(Settings& state, Logs& logs, FileSystem& fi
         logs.Log("In tamrel.set, " + line);
     }
     keepExistingProgram();
+    if (badValues) *badValues = parser.badValues();
 
     // A file written before the re-start key existed has one key line fewer.
     const int keyLines = parser.keyLines() + (parser.restartLineSeen() ? 0 : 1);

@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Toolkit.h"
 #include "settings/Settings.h"
+#include "settings/SettingsParser.h"
 
 namespace tamrel {
 
@@ -15,8 +16,9 @@ enum class SetupReadResult {
 };
 
 // A value that does not convert raises a RuntimeError with the fields
-// holding what was read so far.
-SetupReadResult ReadSettingsForSetup(Settings& state, Logs& logs, FileSystem& files,
-                                     ui::Toolkit& ui);
+// holding what was read so far; or, given `badValues`, takes its default
+// and is listed there while every other line is read as usual.
+SetupReadResult ReadSettingsForSetup(Settings& state, Logs& logs, FileSystem& files, ui::Toolkit& ui,
+                                     std::vector<BadValue>* badValues = nullptr);
 
 }  // namespace tamrel

@@ -1,8 +1,10 @@
 #include "setup/LookEditor.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 
+#include "platform/PictureLimits.h"
 #include "platform/RuntimeError.h"
 #include "settings/Numbers.h"
 #include "settings/Text.h"
@@ -10,23 +12,46 @@
 
 namespace tamrel {
 
+namespace {
+
+// Why a skin cannot be used, in the words of a user who chose a file.
+std::string WhyNotASkin(const RuntimeError& error) {
+    if (error.Number() == error::kFileNotFound) return "The file does not exist.";
+    if (error.Description().rfind(kPictureTooLarge, 0) == 0) {
+        return "The picture is too large for a skin (at most 32767 pixels a side, 67108864 pixels in all).";
+    }
+    if (error.Number() == error::kInvalidPicture) return "It is not a .bmp picture that Tamrel can read: not a bitmap, or damaged.";
+    return error.Description();
+}
+
+}  // namespace
+
 void LookEditor::OpenSkin() {
-    // A file that is no picture is only logged: the user sees the old
-    // background and may choose again.
+    const std::string path =
+        window_.ShowOpenDialog({platform_.files.ProgramFolder(), "", {"Picture files (*.bmp)", "*.bmp"}});
+    if (path.empty()) return;
+    // Refused now, in the words run mode would use, rather than saved for
+    // every later run to stop at.
+    if (!EndsWith(path, ".bmp")) {
+        platform_.ui.ShowMessageBox("Skin must be a .bmp file!\r" + path, ui::Buttons::Ok, "Skin not used!",
+                                    ui::Icon::Critical);
+        return;
+    }
     try {
-        const std::string path = window_.ShowOpenDialog(
-            {platform_.files.ProgramFolder(), "", {"Picture files (*.bmp)", "*.bmp"}});
-        if (path.empty()) return;
-        state_.skinPath = path;
-        box_.SetVisible(true);
-        for (ui::Control* control : {preview_.frame, preview_.heading, preview_.seconds, preview_.cancelHint, preview_.number}) {
-            control->SetVisible(false);
-        }
-        window_.SetMenuEnabled(setup::kCountdownBoxMenu, true);
         window_.SetPicture(path);
     } catch (const RuntimeError& error) {
-        logs_.Log("While opening a skin, encountered an error: " + PlainNumber(error.Number()));
+        logs_.TryLog("While opening a skin, encountered an error: " + PlainNumber(error.Number()));
+        platform_.ui.ShowMessageBox("This skin cannot be used: " + path + "\r" + WhyNotASkin(error) +
+                                        "\rThe previous look is kept.",
+                                    ui::Buttons::Ok, "Skin not used!", ui::Icon::Critical);
+        return;
     }
+    state_.skinPath = path;
+    box_.SetVisible(true);
+    for (ui::Control* control : {preview_.frame, preview_.heading, preview_.seconds, preview_.cancelHint, preview_.number}) {
+        control->SetVisible(false);
+    }
+    window_.SetMenuEnabled(setup::kCountdownBoxMenu, true);
 }
 
 void LookEditor::UseDefaultSkin() {
@@ -56,12 +81,14 @@ void LookEditor::SelectFont() {
     const double size = LenientNumber(state_.boxFontSize);
     if (std::isfinite(size) && size <= FLT_MAX) start.size = static_cast<float>(size);
 
+    // Saved as the dialog names the font, not as the label got it: a size
+    // of 14 stays 14 whatever pixels it became.
     const ui::Font chosen = window_.ShowFontDialog(start);
     box_.SetFont(chosen);
-    const ui::Font applied = box_.GetFont();
-    state_.boxFontName = applied.name;
-    state_.boxFontSize = SingleText(applied.size);
-    state_.boxBold = applied.bold ? "True" : "False";
+    FitCountdownBox(box_);
+    state_.boxFontName = chosen.name;
+    state_.boxFontSize = SingleText(chosen.size);
+    state_.boxBold = chosen.bold ? "True" : "False";
     state_.boxItalic = chosen.italic;
 }
 
@@ -87,8 +114,12 @@ void LookEditor::OnBoxMouseDown(int buttons, ui::Twips x, ui::Twips y) {
 
 void LookEditor::OnDrop(ui::Twips x, ui::Twips y) {
     ui::Rect bounds = box_.Bounds();
-    bounds.left = static_cast<float>(x - state_.dragOffsetX);
-    bounds.top = static_cast<float>(y - state_.dragOffsetY);
+    // The nearest place where all of the box is seen: a box partly off the
+    // screen would show a number cut off.
+    const ui::Twips right = std::max<ui::Twips>(0, window_.Width() - bounds.width);
+    const ui::Twips bottom = std::max<ui::Twips>(0, window_.Height() - bounds.height);
+    bounds.left = std::clamp<ui::Twips>(static_cast<float>(x - state_.dragOffsetX), 0, right);
+    bounds.top = std::clamp<ui::Twips>(static_cast<float>(y - state_.dragOffsetY), 0, bottom);
     box_.SetBounds(bounds);
     box_.SetVisible(true);
 }

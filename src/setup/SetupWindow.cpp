@@ -18,6 +18,8 @@ namespace {
 
 using namespace setup;
 
+bool IsDefaultSkin(const std::string& path) { return path.empty() || Trim(LowerCase(path)) == "use default"; }
+
 std::string Marked(bool marked, const std::string& caption) { return marked ? ">" + caption : caption; }
 
 bool Fits16(double value) {
@@ -67,10 +69,10 @@ void SetupWindow::BuildWindow() {
     window_->OnCloseRequest([this] { Close(); });
 }
 
-void SetupWindow::Show(SetupStart start) {
+void SetupWindow::Show() {
     BuildWindow();
     open_ = true;
-    Load(start);
+    Load();
     if (!open_) return;  // the settings file was damaged
     window_->Show();
 }
@@ -94,30 +96,49 @@ void SetupWindow::Guarded(const std::function<void()>& handler) {
     }
 }
 
-void SetupWindow::Load(SetupStart start) {
+void SetupWindow::Load() {
     FileSystem& files = platform_.files;
+    std::vector<BadValue> badValues;
     try {
         logs_.Log("Entering setup mode.");
-        if (!files.FileExists(SettingsFilePath(files)) || start == SetupStart::FromDefaults) {
+        if (!files.FileExists(SettingsFilePath(files))) {
             logs_.Log("Tamrel.set not found. Creating default settings.");
-            static_cast<Settings&>(state_) = DefaultSettings(files);
-            state_.dragOffsetX = 0;
-            state_.dragOffsetY = 0;
-        } else if (ReadSettingsForSetup(state_, logs_, files, platform_.ui) == SetupReadResult::Corrupt) {
+            StartFromDefaults();
+        } else if (ReadSettingsForSetup(state_, logs_, files, platform_.ui, &badValues) == SetupReadResult::Corrupt) {
             Close();
             return;
         }
-        ShowState();
     } catch (const RuntimeError& error) {
+        // Only a file that cannot be read at all gives way to the defaults.
         LoadFailed(error);
+        StartFromDefaults();
     }
+    ShowState(badValues);
+    ReportBadValues(badValues);
 }
 
-void SetupWindow::ShowState() {
-    if (Trim(LowerCase(state_.skinPath)) == "use default" || state_.skinPath.empty()) {
+void SetupWindow::StartFromDefaults() {
+    static_cast<Settings&>(state_) = DefaultSettings(platform_.files);
+    state_.dragOffsetX = 0;
+    state_.dragOffsetY = 0;
+}
+
+void SetupWindow::ShowState(std::vector<BadValue>& badValues) {
+    const Settings defaults = DefaultSettings(platform_.files);
+    // A value the window cannot take takes its default; the others stay.
+    const auto useDefault = [&](Field field, const std::string& value, const RuntimeError& error) {
+        badValues.push_back({std::string(KeyOf(field).written) + value, error.Description()});
+        CopyField(state_, defaults, field);
+    };
+    if (IsDefaultSkin(state_.skinPath)) {
         lookEditor_->UseDefaultSkin();
     } else {
-        window_->SetPicture(state_.skinPath);
+        try {
+            window_->SetPicture(state_.skinPath);
+        } catch (const RuntimeError& error) {
+            useDefault(Field::SkinPath, state_.skinPath, error);
+            lookEditor_->UseDefaultSkin();
+        }
     }
     window_->SetMenuCaption(kProgramShown, state_.programPath.empty() ? "Program to Launch: none"
                                                                      : "Program to launch: " + state_.programPath);
@@ -136,16 +157,21 @@ void SetupWindow::ShowState() {
     bounds.left = state_.boxLeft;
     countdownBox_->SetBounds(bounds);
     countdownBox_->SetForeColor(state_.boxColor);
-    // One part at a time: a size or bold text that does not convert stops
-    // the load with the parts before it already applied.
     ui::Font font = countdownBox_->GetFont();
     font.name = state_.boxFontName;
-    countdownBox_->SetFont(font);
-    font.size = LabelFontSize(state_.boxFontSize);
-    countdownBox_->SetFont(font);
-    font.bold = ToBoolean(state_.boxBold);
-    countdownBox_->SetFont(font);
     font.italic = state_.boxItalic;
+    try {
+        font.size = LabelFontSize(state_.boxFontSize);
+    } catch (const RuntimeError& error) {
+        useDefault(Field::BoxFontSize, state_.boxFontSize, error);
+        font.size = LabelFontSize(state_.boxFontSize);
+    }
+    try {
+        font.bold = ToBoolean(state_.boxBold);
+    } catch (const RuntimeError& error) {
+        useDefault(Field::BoxBold, state_.boxBold, error);
+        font.bold = ToBoolean(state_.boxBold);
+    }
     countdownBox_->SetFont(font);
 
     for (const SetupMenuDef* item : SetupMenuItems(platform_.ui.desktop())) {
@@ -153,12 +179,28 @@ void SetupWindow::ShowState() {
             ChooseCancelTime(item->argument);
         }
     }
+    FitCountdownBox(*countdownBox_);
     preview_.restartHint->SetVisible(state_.restartKey != 0);
+}
+
+void SetupWindow::ReportBadValues(const std::vector<BadValue>& badValues) {
+    if (badValues.empty()) return;
+    std::string lines;
+    for (const BadValue& bad : badValues) {
+        const std::string told = bad.line + " (" + bad.why + ")";
+        logs_.TryLog("This line of tamrel.set could not be used, so setup shows its default instead: " + told);
+        logs_.TryAppendErrorLog(" --Setup could not use this line of tamrel.set: " + told);
+        lines += told + "\r";
+    }
+    platform_.ui.ShowMessageBox("These lines of tamrel.set could not be used:\r" + lines +
+                                    "Setup shows the default for each of them; every other setting was kept as "
+                                    "the file had it.",
+                                ui::Buttons::Ok, "Settings partly loaded", ui::Icon::None);
 }
 
 void SetupWindow::LoadFailed(const RuntimeError& error) {
     platform_.ui.ShowMessageBox("I have encountered an error! \rSetup mode will automatically start.",
-                                      ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
+                                ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
     logs_.TryAppendErrorLog(" Encountered error while trying to load " + state_.programPath + ". Error was " +
                             error.Description());
     logs_.TryLog(platform_.clock.NowText() + " -- Encountered error: " + error.Description());
@@ -195,7 +237,9 @@ void SetupWindow::MarkMethod(int method) {
 
 void SetupWindow::ChooseProgram() {
     FileSystem& files = platform_.files;
-    state_.programPath = window_->ShowOpenDialog({files.ProgramFolder(), "", files.ProgramFilter()});
+    const std::string chosen = window_->ShowOpenDialog({files.ProgramFolder(), "", files.ProgramFilter()});
+    if (chosen.empty()) return;  // cancelled: the program stays
+    state_.programPath = chosen;
     window_->SetCaption(state_.programPath);
     window_->SetMenuCaption(kProgramShown, "Launch: " + state_.programPath);
 }
@@ -227,6 +271,14 @@ bool SetupWindow::BoxPositionFits() {
 void SetupWindow::Done() {
     ui::Toolkit& ui = platform_.ui;
     FileSystem& files = platform_.files;
+    // A path the settings file cannot hold on one line could never be
+    // launched.
+    if (state_.programPath.find_first_of("\r\n") != std::string::npos) {
+        ui.ShowMessageBox("The program's path holds a line break, which the settings file cannot hold. Please "
+                          "choose the program again.",
+                          ui::Buttons::Ok, "Problem found!", ui::Icon::Critical);
+        return;
+    }
     // A program the next start could not run is refused here, while the
     // user can still choose another.
     if (state_.programPath.empty() || !files.FileExists(state_.programPath) || !files.IsRunnable(state_.programPath) ||
@@ -249,8 +301,9 @@ void SetupWindow::Done() {
     state_.boxTop = static_cast<std::int16_t>(RoundHalfEven(box.top));
     state_.boxLeft = static_cast<std::int16_t>(RoundHalfEven(box.left));
     state_.boxColor = countdownBox_->ForeColor();
+    // The font name stays as the file or the font dialog named it, not as
+    // the family the label happened to get.
     state_.boxBold = font.bold ? "True" : "False";
-    state_.boxFontName = font.name;
 
     logs_.TryLog("Creating new Tamrel.set file");
     const std::string settingsPath = SettingsFilePath(files);

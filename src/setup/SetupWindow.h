@@ -7,11 +7,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "log/Logs.h"
 #include "platform/Navigator.h"
 #include "platform/Platform.h"
 #include "platform/ProgramWindow.h"
+#include "settings/SettingsParser.h"
 #include "setup/SetupState.h"
 #include "shutdown/DefaultLook.h"
 
@@ -30,7 +32,7 @@ public:
 
     // Builds the window, runs its load and shows it, unless the load found
     // the settings file damaged.
-    void Show(SetupStart start);
+    void Show();
     bool IsOpen() const override { return open_; }
 
     // What the window holds so far, for a look from outside.
@@ -38,8 +40,11 @@ public:
 
 private:
     void BuildWindow();
-    void Load(SetupStart start);
-    void ShowState();
+    void Load();
+    void StartFromDefaults();
+    // Values the window cannot show take their defaults and join the list.
+    void ShowState(std::vector<BadValue>& badValues);
+    void ReportBadValues(const std::vector<BadValue>& badValues);
     void LoadFailed(const RuntimeError& error);
     void OnMenu(ui::MenuId id);
     void ChooseProgram();

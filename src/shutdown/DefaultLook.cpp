@@ -1,5 +1,7 @@
 #include "shutdown/DefaultLook.h"
 
+#include <algorithm>
+
 namespace tamrel {
 
 namespace {
@@ -48,6 +50,14 @@ void CentreDefaultLook(const DefaultLook& look, const ui::Window& window) {
     frame.left = (window.Width() - frame.width) / 2;
     frame.top = (window.Height() - frame.height) / 2;
     look.frame->SetBounds(frame);
+}
+
+void FitCountdownBox(ui::Control& box) {
+    const ui::TextSize text = box.MeasureText(box.Text());
+    ui::Rect bounds = box.Bounds();
+    bounds.width = std::max(kCountdownBoxWidth, text.width);
+    bounds.height = std::max(kCountdownBoxHeight, text.height);
+    box.SetBounds(bounds);
 }
 
 }  // namespace tamrel

@@ -14,6 +14,10 @@ namespace tamrel {
 inline constexpr ui::Twips kCountdownBoxWidth = 3255;
 inline constexpr ui::Twips kCountdownBoxHeight = 2295;
 
+// The countdown box grows to fit its number in its font, so that a large
+// font shows the whole number; it is never smaller than its design size.
+void FitCountdownBox(ui::Control& box);
+
 struct DefaultLook {
     ui::Control* frame = nullptr;
     ui::Control* heading = nullptr;  // "Your machine will shut down in"

@@ -101,6 +101,7 @@ void ShutdownScreen::ShowSkinLook() {
     countdownNumber_->SetBounds({static_cast<ui::Twips>(s.boxLeft), static_cast<ui::Twips>(s.boxTop), kCountdownBoxWidth, kCountdownBoxHeight});
     if (!s.skinPath.empty()) window_->SetPicture(s.skinPath);
     countdownNumber_->SetText(PlainNumber(secondsLeft_));
+    FitCountdownBox(*countdownNumber_);
     countdownNumber_->SetVisible(true);
 }
 
@@ -126,7 +127,7 @@ void ShutdownScreen::SettingsMissing() {
         "Tamrel.set config file not found! Do you wish to setup Tamrel now?", ui::Buttons::YesNo,
         "Tamrel.set not found!", ui::Icon::None);
     if (answer == ui::kAnswerYes) {
-        navigator_.ShowSetup(SetupStart::FromFile);
+        navigator_.ShowSetup();
         Close();
         return;
     }

@@ -32,13 +32,30 @@ TEST_F(CountdownBoxTest, SkinsSwitchBetweenThePictureAndThePreview) {
     EXPECT_FALSE(Showing("defaultSkinPreview"));
     EXPECT_TRUE(Enabled(kCountdownBoxMenu));
 
-    // No picture: one event line, the new path, the old background.
-    t.ui.QueueOpenAnswer(t.Path("notes.txt"));
-    Choose(kOpenSkin);
-    EXPECT_EQ(t.Events().back(), "While opening a skin, encountered an error: 481");
-    EXPECT_EQ(State().skinPath, t.Path("notes.txt"));
-    EXPECT_EQ(Window().picture(), t.Path("skin.bmp"));
-    EXPECT_TRUE(t.ui.messageBoxes().empty());
+    // A skin the shutdown screen could not show is refused when chosen,
+    // saying why, and the look stays as it was.
+    std::string huge = "BM" + std::string(12, '\0') + std::string("\x28\0\0\0", 4);
+    huge += std::string("\x40\x9c\0\0", 4) + std::string("\x40\x9c\0\0", 4) + std::string(30, '\0');
+    t.Write("huge.bmp", huge);  // declares 40000 by 40000 pixels
+    t.Write("bad.bmp", "not a picture");
+    t.Write("UPPER.BMP", "BM");
+    const std::pair<std::string, std::string> refused[] = {
+        {"notes.txt", "Skin must be a .bmp file!"},
+        {"UPPER.BMP", "Skin must be a .bmp file!"},
+        {"bad.bmp", "not a .bmp picture that Tamrel can read"},
+        {"huge.bmp", "too large for a skin"},
+        {"missing.bmp", "does not exist"},
+    };
+    for (const auto& [name, why] : refused) {
+        t.ui.QueueOpenAnswer(t.Path(name));
+        t.ui.QueueAnswer(ui::kAnswerOk);
+        Choose(kOpenSkin);
+        EXPECT_EQ(LastBox().title, "Skin not used!") << name;
+        EXPECT_NE(LastBox().prompt.find(t.Path(name)), std::string::npos) << name;
+        EXPECT_NE(LastBox().prompt.find(why), std::string::npos) << LastBox().prompt;
+        EXPECT_EQ(State().skinPath, t.Path("skin.bmp")) << name;
+        EXPECT_EQ(Window().picture(), t.Path("skin.bmp")) << name;
+    }
 
     Choose(kDefaultSkin);
     EXPECT_EQ(Window().picture(), "");
@@ -62,15 +79,14 @@ TEST_F(CountdownBoxTest, TheFontDialogStartsFromTheFieldsAndWritesBackWhatTheBox
     EXPECT_TRUE(State().boxItalic);
     EXPECT_TRUE(t.ui.messageBoxes().empty());
 
-    // Hand-edited values the box cannot take start the dialog from plain
-    // ones: a size of 0 from 10, a bold text that does not convert from
-    // not bold.
-    for (const auto& [line, size] : {std::pair<std::string, double>{"Countdown box fontsize =0", 10},
+    // Hand-edited values the box cannot take have given way to their
+    // defaults when setup loaded them: the dialog starts from those.
+    for (const auto& [line, size] : {std::pair<std::string, double>{"Countdown box fontsize =0", 20},
                                      {"Countdown box bold font =heavy", 20}}) {
         TestPlatform p;
         p.WriteSettings(SettingsLines({line}));
         p.ui.SetDefaultAnswer(ui::kAnswerOk);  // the load's error box
-        p.app.ShowSetup(SetupStart::FromFile);
+        p.app.ShowSetup();
         p.ui.ChooseMenu("SetupWindow", kShutdown);
         p.ui.QueueFontAnswer(std::nullopt);
         p.ui.ChooseMenu("SetupWindow", kSelectFont);

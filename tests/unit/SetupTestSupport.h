@@ -19,7 +19,7 @@ protected:
     // Without settings the window starts from the defaults.
     void Open(const Lines& settings = {}) {
         if (!settings.empty()) t.WriteSettings(settings);
-        t.app.ShowSetup(SetupStart::FromFile);
+        t.app.ShowSetup();
     }
     headless::HeadlessWindow& Window() { return *t.ui.FindWindow("SetupWindow"); }
     std::string Caption(ui::MenuId id) { return Window().MenuCaption(id); }

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "platform/PictureLimits.h"
 #include "platform/RuntimeError.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtToolkit.h"
@@ -114,6 +115,9 @@ void QtWindow::SetPicture(const std::string& bitmapPath) {
     }
     QImageReader reader(path);
     reader.setAutoTransform(false);
+    if (const QSize size = reader.size(); size.isValid() && PictureTooLarge(size.width(), size.height())) {
+        throw PictureTooLargeError(bitmapPath);
+    }
     const QImage image = reader.read();
     if (image.isNull()) throw RuntimeError(error::kInvalidPicture, "Invalid picture: " + bitmapPath);
     if (!widget_) return;

@@ -10,11 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/PictureLimits.h"
+
 namespace tamrel::bitmap {
 
-// A larger picture is no skin for any screen, and would only cost memory.
-inline constexpr std::int64_t kMaxPixels = std::int64_t{1} << 26;
-inline constexpr std::int64_t kMaxSide = 32767;
+inline constexpr std::int64_t kMaxPixels = kMaxPicturePixels;
+inline constexpr std::int64_t kMaxSide = kMaxPictureSide;
 
 struct Pixels {
     int width = 0;

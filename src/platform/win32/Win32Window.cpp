@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/RuntimeError.h"
+#include "platform/PictureLimits.h"
 #include "platform/win32/BitmapFile.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32FileSystem.h"
@@ -357,8 +358,9 @@ void Win32Window::SetPicture(const std::string& bitmapPath) {
         throw RuntimeError(error::kFileNotFound, "File not found: " + bitmapPath);
     }
     const RuntimeError invalid(error::kInvalidPicture, "Invalid picture: " + bitmapPath);
-    const std::optional<bitmap::Pixels> pixels = bitmap::Decode(ReadPictureFile(bitmapPath));
-    if (!pixels) throw invalid;
+    const std::string file = ReadPictureFile(bitmapPath);
+    const std::optional<bitmap::Pixels> pixels = bitmap::Decode(file);
+    if (!pixels) throw BitmapDeclaresTooLarge(file) ? PictureTooLargeError(bitmapPath) : invalid;
     // Our own checked pixels go into a 32-bit top-down section; the system
     // never parses the file itself.
     BITMAPINFO header{};
