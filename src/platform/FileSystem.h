@@ -36,6 +36,8 @@ public:
     // A plain file search: normal, read-only and archive files are found;
     // folders, hidden and system files are not.
     virtual bool FileExists(const std::string& path) = 0;
+    // A folder stands at the path.
+    virtual bool IsFolder(const std::string& path) = 0;
     // In bytes, of an existing file.
     virtual std::uint64_t FileSize(const std::string& path) = 0;
     // Whole content, bytes unchanged.

@@ -47,6 +47,10 @@ bool RunSequence::OfferSetup(const std::string& prompt, const std::string& title
 
 void RunSequence::ReadAndLaunch() {
     FileSystem& files = platform_.files;
+    if (files.IsFolder(SettingsFilePath(files))) {
+        ReportSettingsFolder(logs_, files, platform_.ui);
+        return;
+    }
     if (!files.FileExists(SettingsFilePath(files))) {
         SettingsMissing();
         return;

@@ -19,4 +19,14 @@ void DiscardDamagedSettings(Logs& logs, FileSystem& files, ui::Toolkit& ui,
     logs.Log("Tamrel ended.");
 }
 
+void ReportSettingsFolder(Logs& logs, FileSystem& files, ui::Toolkit& ui) {
+    const std::string path = SettingsFilePath(files);
+    logs.TryAppendErrorLog("--Tamrel.set is a folder: " + path);
+    logs.TryLog("Tamrel.set is a folder, not a settings file: " + path);
+    ui.ShowMessageBox("Tamrel.set is a folder, not a settings file:\r" + path +
+                          "\rMove or rename the folder, then start Tamrel again to run setup.",
+                      ui::Buttons::Ok, "Tamrel.set is a folder!", ui::Icon::None);
+    logs.TryLog("Tamrel ended.");
+}
+
 }  // namespace tamrel

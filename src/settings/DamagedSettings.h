@@ -16,6 +16,10 @@ inline constexpr const char* kDamagedFilePrompt =
     "There is something wrong in the tamrel.set file. Keeping it as tamrel.bad. Setup will run next "
     "time you start The tamrel.";
 
+// A folder stands where the settings file belongs: nothing can read or
+// replace it until the user moves it, so say so and end.
+void ReportSettingsFolder(Logs& logs, FileSystem& files, ui::Toolkit& ui);
+
 void DiscardDamagedSettings(Logs& logs, FileSystem& files, ui::Toolkit& ui,
                             const std::string& prompt);
 

@@ -15,6 +15,8 @@ constexpr std::string_view kCancelKeyMessage =
 // the user does.
 constexpr std::string_view kCancelKeyZeroMessage =
     "The key to cancel in tamrel.set is 0, which no key gives. Using 27 (Escape).";
+constexpr std::string_view kCancelKeyEnterMessage =
+    "The number for key to cancel in tamrel.set is out of range. Using 13 (Enter).";
 constexpr std::string_view kRestartKeyMessage =
     "The number for key to re start in tamrel.set is out of range. Using default of 0 (None).";
 constexpr std::string_view kRestartSameMessage =
@@ -50,7 +52,7 @@ constexpr std::array<KeyDef, 14> kKeys = {{
     {Field::CancelSeconds, "Seconds to cancel =", kIgnored, Shown(Number16, OutsideOf(5, 25, 10)),
      Read(Number16, OutsideOf(5, 25, 10, kCancelTimeMessage))},
     {Field::CancelKey, "Key to cancel =", kIgnored,
-     Shown(Number16, OutsideOf(-1, 255, 13), IfZero(27, kCancelKeyZeroMessage)),
+     Shown(Number16, OutsideOf(-1, 255, 13, kCancelKeyEnterMessage), IfZero(27, kCancelKeyZeroMessage)),
      Read(Number16, OutsideOf(-1, 255, 27, kCancelKeyMessage), IfZero(27, kCancelKeyMessage))},
     {Field::RestartKey, "Key to re-start =", kIgnored, Shown(Number16, OutsideOf(-1, 255, 0), IfSameAsCancelKey()),
      Shown(Number16, OutsideOf(-1, 255, 0, kRestartKeyMessage), IfSameAsCancelKey(kRestartSameMessage))},

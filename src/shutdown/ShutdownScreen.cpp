@@ -64,6 +64,11 @@ void ShutdownScreen::SetUp() {
     // screen without shutting down.
     try {
         FileSystem& files = platform_.files;
+        if (files.IsFolder(SettingsFilePath(files))) {
+            ReportSettingsFolder(logs_, files, platform_.ui);
+            Close();
+            return;
+        }
         if (!files.FileExists(SettingsFilePath(files))) {
             SettingsMissing();
             return;

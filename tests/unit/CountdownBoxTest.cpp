@@ -121,19 +121,51 @@ TEST_F(CountdownBoxTest, DraggingPutsTheGrabbedPointUnderTheMouse) {
     EXPECT_EQ(Box().Bounds().left, 2900);
     EXPECT_EQ(Box().Bounds().top, 1950);
 
-    // Over a control, the box itself included, nothing moves.
+    // A short move ends over the box's own place, which it is leaving.
+    t.ui.PressMouse("SetupWindow", "countdownBox", ui::kLeftButton, 100, 50);
+    t.ui.DragTo("SetupWindow", "countdownBox", 3100, 2100);
+    EXPECT_EQ(Box().Bounds().left, 3000);
+    EXPECT_EQ(Box().Bounds().top, 2050);
+
+    // Over another control nothing moves.
     Choose(kChooseCancelKey);
-    for (const char* control : {"countdownBox", "keyChooser", "okLabel"}) {
+    for (const char* control : {"keyChooser", "okLabel"}) {
         t.ui.PressMouse("SetupWindow", "countdownBox", ui::kLeftButton, 10, 10);
         t.ui.DragTo("SetupWindow", control, 100, 100);
     }
-    EXPECT_EQ(Box().Bounds().left, 2900);
+    EXPECT_EQ(Box().Bounds().left, 3000);
 
     // The right button starts no drag but still records where it pressed.
     t.ui.PressMouse("SetupWindow", "countdownBox", ui::kRightButton, 20.5, 31.5);
     EXPECT_EQ(Window().dragging(), nullptr);
     EXPECT_EQ(State().dragOffsetX, 20);
     EXPECT_EQ(State().dragOffsetY, 32);
+}
+
+TEST_F(CountdownBoxTest, TheBoxStaysWholeOnTheScreenAndFitsItsNumber) {
+    t.ui.QueueOpenAnswer(t.Path("skin.bmp"));
+    Choose(kOpenSkin);
+    const ui::Twips width = Box().Bounds().width;
+    const ui::Twips height = Box().Bounds().height;
+    for (const auto& [x, y, left, top] : {std::tuple<int, int, double, double>{-500, -500, 0, 0},
+                                          {100000, 100000, 1024 * 15 - width, 768 * 15 - height},
+                                          {3000, 2000, 3000, 2000}}) {
+        t.ui.PressMouse("SetupWindow", "countdownBox", ui::kLeftButton, 0, 0);
+        t.ui.DragTo("SetupWindow", "", x, y);
+        EXPECT_EQ(Box().Bounds().left, left) << x;
+        EXPECT_EQ(Box().Bounds().top, top) << y;
+    }
+
+    // A font too large for the design size: the box grows, never shrinks.
+    t.ui.QueueFontAnswer(ui::Font{"arial", 200, false, false});
+    Choose(kSelectFont);
+    EXPECT_GE(Box().Bounds().width, Box().MeasureText(Box().Text()).width);
+    EXPECT_GE(Box().Bounds().height, Box().MeasureText(Box().Text()).height);
+    EXPECT_GT(Box().Bounds().width, width);
+    t.ui.QueueFontAnswer(ui::Font{"arial", 8, false, false});
+    Choose(kSelectFont);
+    EXPECT_EQ(Box().Bounds().width, width);
+    EXPECT_EQ(Box().Bounds().height, height);
 }
 
 }  // namespace

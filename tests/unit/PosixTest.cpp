@@ -50,6 +50,32 @@ TEST_F(Posix, OnlyVisibleRegularFilesExist) {
     EXPECT_EQ(PosixFileSystem("/").ProgramFolder(), "/");
 }
 
+TEST_F(Posix, OnlyWhatTheSystemCanStartIsRunnable) {
+    FileSystem& files = *t.files;
+    Script("script.sh", "#!/bin/sh\n");
+    Script("bare.sh", "echo no first line\n");
+    Script("closed.sh", "#!/bin/sh\n", 0644);
+    EXPECT_TRUE(files.IsRunnable(t.Path("script.sh")));
+    EXPECT_TRUE(files.IsRunnable("/bin/sh"));
+    EXPECT_FALSE(files.IsRunnable(t.Path("bare.sh")));
+    EXPECT_FALSE(files.IsRunnable(t.Path("closed.sh")));
+}
+
+TEST_F(Posix, AReplacedFileKeepsItsLinkAndItsPermissions) {
+    FileSystem& files = *t.files;
+    std::filesystem::create_directory(t.Path("kept"));
+    t.Write("kept/tamrel.set", "old");
+    ::chmod(t.Path("kept/tamrel.set").c_str(), 0600);
+    std::filesystem::create_symlink(t.Path("kept/tamrel.set"), t.Path("tamrel.set"));
+    files.ReplaceFile(t.Path("tamrel.set"), "new");
+    EXPECT_TRUE(std::filesystem::is_symlink(t.Path("tamrel.set")));
+    EXPECT_EQ(t.Read("kept/tamrel.set"), "new");
+    struct stat info {};
+    ASSERT_EQ(::stat(t.Path("kept/tamrel.set").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.Path("kept")), {}), 1);
+}
+
 TEST_F(Posix, FailuresCarryTheSystemNumberAndName) {
     FileSystem& files = *t.files;
     EXPECT_EQ(ErrorNumber([&] { files.ReadFile(t.Path("missing")); }), ENOENT);

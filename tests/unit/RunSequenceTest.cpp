@@ -99,6 +99,18 @@ TEST_F(RunSequence, AMissingFileOffersSetup) {
     EXPECT_TRUE(t.app.HasOpenWindows());
 }
 
+TEST_F(RunSequence, AFolderInTheSettingsFilesPlaceIsNamedAsSuch) {
+    std::filesystem::create_directory(t.Path("tamrel.set"));
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    t.app.Start();
+    ASSERT_EQ(t.ui.messageBoxes().size(), 1u);
+    EXPECT_EQ(Box(0).title, "Tamrel.set is a folder!");
+    EXPECT_NE(Box(0).prompt.find(t.Path("tamrel.set")), std::string::npos);
+    EXPECT_EQ(t.Errors(), Lines{"--Tamrel.set is a folder: " + t.Path("tamrel.set")});
+    EXPECT_EQ(t.Events().back(), "Tamrel ended.");
+    EXPECT_FALSE(t.app.HasOpenWindows());
+}
+
 TEST_F(RunSequence, DecliningSetupForAMissingFileEndsTheProgram) {
     t.ui.QueueAnswer(ui::kAnswerCancel);
     t.ui.QueueAnswer(ui::kAnswerOk);

@@ -173,6 +173,9 @@ TEST_F(SetupWindowTest, DoneRefusesAProgramTheNextStartCouldNotRun) {
     Lines refused = {"", t.folder(), t.Path("missing.sh")};
 #ifndef _WIN32
     refused.push_back(t.Path("notes.txt"));  // not executable
+    t.Write("nohead.sh", "echo no first line\n");
+    std::filesystem::permissions(t.Path("nohead.sh"), std::filesystem::perms::owner_all);
+    refused.push_back(t.Path("nohead.sh"));  // no #! line: the system cannot start it
 #endif
     for (const std::string& program : refused) {
         TestPlatform p;
@@ -190,10 +193,23 @@ TEST_F(SetupWindowTest, DoneRefusesAProgramTheNextStartCouldNotRun) {
         EXPECT_FALSE(p.Exists("tamrel.set"));
         EXPECT_EQ(p.Events().size(), 2u);
     }
+
+    // A path with a line break would break the settings file's line.
+    const std::string broken = t.Path("front\nx.sh");
+    t.Write("front\nx.sh", "#!/bin/sh\n");
+    std::filesystem::permissions(broken, std::filesystem::perms::owner_all);
+    Open();
+    t.ui.QueueOpenAnswer(broken);
+    Choose(kChooseProgram);
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    Choose(kDone);
+    EXPECT_NE(LastBox().prompt.find("line break"), std::string::npos);
+    EXPECT_FALSE(t.Exists("tamrel.set"));
+    EXPECT_TRUE(t.app.HasOpenWindows());
 }
 
 TEST_F(SetupWindowTest, DoneWritesThePreviewAndEnds) {
-    t.Write("front.bat", "@echo off\r\n");
+    t.Write("front.bat", "#!/bin/sh\n");
     std::filesystem::permissions(t.Path("front.bat"), std::filesystem::perms::owner_all);
     t.Write("skin.bmp", "BM");
     Open();
@@ -219,7 +235,7 @@ TEST_F(SetupWindowTest, DoneWritesThePreviewAndEnds) {
 }
 
 TEST_F(SetupWindowTest, AFailedWriteKeepsTheWindowAndTheOldFile) {
-    t.Write("front.bat", "");
+    t.Write("front.bat", "#!/bin/sh\n");
     std::filesystem::permissions(t.Path("front.bat"), std::filesystem::perms::owner_all);
     Open();
     t.ui.QueueOpenAnswer(t.Path("front.bat"));
@@ -246,7 +262,7 @@ TEST_F(SetupWindowTest, AFailedWriteKeepsTheWindowAndTheOldFile) {
 }
 
 TEST_F(SetupWindowTest, ABoxBeyondWhatTheFileHoldsIsNotWritten) {
-    t.Write("front.bat", "");
+    t.Write("front.bat", "#!/bin/sh\n");
     std::filesystem::permissions(t.Path("front.bat"), std::filesystem::perms::owner_all);
     t.Write("skin.bmp", "BM");
     Open();
@@ -290,7 +306,7 @@ TEST_F(SetupWindowTest, CancelAndExitAsksFirstAndOtherClosesSaveNothing) {
 }
 
 TEST_F(SetupWindowTest, FromNoFileToALaunchedProgram) {
-    t.Write("front.exe", "MZ");
+    t.Write("front.exe", "#!/bin/sh\n");
     std::filesystem::permissions(t.Path("front.exe"), std::filesystem::perms::owner_all);
     t.ui.QueueAnswer(ui::kAnswerOk);  // "Tamrel.set not found!"
     t.app.Start();

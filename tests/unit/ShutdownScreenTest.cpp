@@ -161,11 +161,12 @@ TEST_F(ShutdownScreenTest, ShutdownMethodZeroOrOutOfRangeEndsAtOnce) {
     }
 }
 
-TEST_F(ShutdownScreenTest, ValuesAreReplacedSilently) {
+TEST_F(ShutdownScreenTest, ValuesAreReplacedWithoutABox) {
     Show(SettingsLines({"Seconds to cancel = 30", "Key to cancel = 300", "Key to re-start =13"}));
     EXPECT_EQ(Control("defaultNumber").Text(), "10");
     EXPECT_FALSE(Control("restartHint").Visible());  // equal to the replaced cancel key
     EXPECT_TRUE(t.ui.messageBoxes().empty());
+    EXPECT_TRUE(Logged("The number for key to cancel in tamrel.set is out of range. Using 13 (Enter)."));
     t.ui.PressKey("ShutdownScreen", 13);
     EXPECT_FALSE(Open());
 

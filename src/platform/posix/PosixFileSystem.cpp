@@ -112,6 +112,11 @@ bool PosixFileSystem::FileExists(const std::string& path) {
     return S_ISREG(info.st_mode);
 }
 
+bool PosixFileSystem::IsFolder(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 std::string PosixFileSystem::ReadFile(const std::string& path) {
     Descriptor file(path, O_RDONLY);
     std::string content;
@@ -133,16 +138,30 @@ void PosixFileSystem::WriteFile(const std::string& path, std::string_view bytes)
     WriteAll(file, bytes, path);
 }
 
-void PosixFileSystem::ReplaceFile(const std::string& path, std::string_view bytes) {
+void PosixFileSystem::ReplaceFile(const std::string& linkOrFile, std::string_view bytes) {
+    // A settings file kept elsewhere through a link stays there: the new
+    // file replaces the link's target, with the old file's permissions.
+    std::string path = linkOrFile;
+    struct stat link {};
+    if (::lstat(linkOrFile.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char* target = ::realpath(linkOrFile.c_str(), nullptr)) {
+            path = target;
+            std::free(target);
+        }
+    }
+    struct stat old {};
+    const bool existed = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     std::string temporary = path + ".XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) throw PosixError(errno, path);
     try {
         Descriptor file(fd);
-        // Readable by others as a file made with open() would be.
+        // Readable by others as a file made with open() would be, unless
+        // the file it replaces said otherwise.
         const mode_t mask = ::umask(0);
         ::umask(mask);
-        if (::fchmod(fd, 0666 & ~mask) != 0) throw PosixError(errno, path);
+        const mode_t mode = existed ? (old.st_mode & 07777) : (0666 & ~mask);
+        if (::fchmod(fd, mode) != 0) throw PosixError(errno, path);
         WriteBytes(file, bytes, path);
         if (::fsync(fd) != 0) throw PosixError(errno, path);
         file.Close(path);
@@ -186,7 +205,18 @@ std::uint64_t PosixFileSystem::FileSize(const std::string& path) {
 }
 
 bool PosixFileSystem::IsRunnable(const std::string& path) {
-    return FileExists(path) && ::access(path.c_str(), X_OK) == 0;
+    if (!FileExists(path) || ::access(path.c_str(), X_OK) != 0) return false;
+    // The system starts a program or a script with its #! line; a script
+    // without one fails at every start.
+    try {
+        Descriptor file(path, O_RDONLY);
+        char head[4] = {};
+        const ssize_t got = ::read(file.get(), head, sizeof head);
+        const std::string_view start(head, got > 0 ? static_cast<std::size_t>(got) : 0);
+        return start.rfind("#!", 0) == 0 || start == "\x7f" "ELF";
+    } catch (const RuntimeError&) {
+        return false;
+    }
 }
 
 bool PosixFileSystem::IsOwnExecutable(const std::string& path) {

@@ -22,6 +22,7 @@ public:
     MarkerState CheckMarkerFile() override;
 
     bool FileExists(const std::string& path) override;
+    bool IsFolder(const std::string& path) override;
     std::string ReadFile(const std::string& path) override;
     void WriteFile(const std::string& path, std::string_view bytes) override;
     void ReplaceFile(const std::string& path, std::string_view bytes) override;

@@ -135,6 +135,11 @@ std::string Win32FileSystem::FileNameOnly(const std::string& path) const {
     return path.substr(separator + 1);
 }
 
+bool Win32FileSystem::IsFolder(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool Win32FileSystem::FileExists(const std::string& path) {
     // One name only: a pattern would find any file that matches it.
     if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
