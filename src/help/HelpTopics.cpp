@@ -101,7 +101,8 @@ const TopicText kTopics[] = {
      "Load a saved skin in setup mode (Skin, Open a skin), or write its complete path on the Skin = line "
      "of tamrel.set.\n"
      "Setup refuses a skin that does not load: a message names the file and why, and the previous look "
-     "stays.\n"
+     "stays. A skin on the Skin = line that does not load is reported when setup opens, which shows the "
+     "default skin instead.\n"
      "At the shutdown screen, a missing or damaged skin makes Tamrel say so (\"Tamrel has encountered a "
      "problem...\") and end without shutting down. A skin whose name does not end in .bmp (in lower case) "
      "gives a message and a plain background.",
