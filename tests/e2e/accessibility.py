@@ -1,15 +1,94 @@
 """Driving the real program from outside as an assistive technology drives
-it, through AT-SPI on a private session bus: finding widgets by role and
-name, pressing them, typing keys into one of its windows."""
+it, through AT-SPI on a private session bus: the bus, finding widgets by
+role and name, pressing them, typing keys into one of its windows."""
 
 import os
 import re
+import shutil
+import signal
+import subprocess
+import tempfile
 import unittest
 
-from harness import AT_SPI_LAUNCHER, AccessibilityBus, PrivateDisplay, ProgramTest, wait_for
+from harness import PrivateDisplay, ProgramTest, kill, wait_for
 
+AT_SPI_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"  # the one that has python3-dbusmock
 SETUP_CAPTION = "The Tamrel (V1.10)........ SetUp Mode"
 pyatspi = None  # imported once the session bus it must use exists
+
+
+class AccessibilityBus:
+    """A private session bus with the AT-SPI bus launcher on it, as a desktop
+    session has, so that a test can read and drive the program's widgets."""
+
+    def __init__(self, display):
+        self.dir = tempfile.mkdtemp(prefix="tamrel-a11y-")
+        self.session = subprocess.Popen(
+            ["dbus-daemon", "--session", "--print-address=1", "--nofork", "--nopidfile",
+             f"--address=unix:dir={self.dir}"],
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.address = self.session.stdout.readline().strip()
+        # HOME and the runtime folder hold the AT-SPI bus's socket.
+        self.env = {"DBUS_SESSION_BUS_ADDRESS": self.address, "DISPLAY": display.display,
+                    "HOME": self.dir, "XDG_RUNTIME_DIR": self.dir,
+                    "PATH": os.environ.get("PATH", "/usr/bin:/bin")}
+        # A group of its own: the launcher starts the AT-SPI bus as its child.
+        self.launcher = subprocess.Popen(
+            [AT_SPI_LAUNCHER, "--launch-immediately"], env=self.env,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        self.a11y_address = wait_for(self._a11y_address, what="the AT-SPI bus")
+        self.calls = []
+
+    def _a11y_address(self):
+        result = subprocess.run(
+            ["dbus-send", f"--bus={self.address}", "--print-reply=literal", "--dest=org.a11y.Bus",
+             "/org/a11y/bus", "org.a11y.Bus.GetAddress"], capture_output=True, text=True)
+        return result.stdout.strip() if result.returncode == 0 else None
+
+    def bus_name_of(self, pid):
+        """The unique name the process with this id has on the AT-SPI bus."""
+        names = subprocess.run(
+            ["dbus-send", f"--bus={self.a11y_address}", "--print-reply=literal",
+             "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.ListNames"],
+            capture_output=True, text=True).stdout.split()
+        for name in (n for n in names if n.startswith(":")):
+            owner = subprocess.run(
+                ["dbus-send", f"--bus={self.a11y_address}", "--print-reply=literal",
+                 "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+                 "org.freedesktop.DBus.GetConnectionUnixProcessID", f"string:{name}"],
+                capture_output=True, text=True).stdout.split()
+            if owner and owner[-1] == str(pid):
+                return name
+        return None
+
+    def do_action(self, bus_name, path, index):
+        """Starts an action without waiting for its reply: one that opens a
+        modal dialog answers only when the dialog has closed. (A call that
+        asks for no reply at all is dropped by Qt.) Returns the call, whose
+        end tells that the action has run."""
+        self.calls.append(subprocess.Popen(
+            ["dbus-send", f"--bus={self.a11y_address}", "--print-reply", "--reply-timeout=120000",
+             f"--dest={bus_name}", path, "org.a11y.atspi.Action.DoAction", f"int32:{index}"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        return self.calls[-1]
+
+    def close(self):
+        for call in self.calls:
+            kill(call)
+        self.launcher.terminate()
+        try:
+            self.launcher.wait(5)
+        except subprocess.TimeoutExpired:
+            pass
+        try:
+            os.killpg(self.launcher.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        self.launcher.wait()
+        self.session.terminate()
+        self.session.wait()
+        self.session.stdout.close()
+        shutil.rmtree(self.dir, ignore_errors=True)
 
 
 def settle():

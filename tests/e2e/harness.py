@@ -22,10 +22,9 @@ import time
 import unittest
 
 PYTHON = "/usr/bin/python3"
-AT_SPI_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"  # the one that has python3-dbusmock
 WINE = os.environ.get("TAMREL_PLATFORM") == "wine"
 TAMREL = os.environ.get("TAMREL_EXE", "build/tamrel")
-TEMPLATE = os.environ.get("TAMREL_SETTINGS_TEMPLATE", "build/tests/support/tamrel_settings_template")
+TEMPLATE = os.environ.get("TAMREL_SETTINGS_TEMPLATE")  # by default the one built beside the program
 SCREENSHOTS = os.environ.get("TAMREL_SCREENSHOTS")
 CRLF = "\r\n"
 ENCODING = "latin-1"  # the logs and the settings are 8-bit text
@@ -50,10 +49,10 @@ def wait_for(condition, timeout=10.0, step=0.02, what="condition"):
     raise AssertionError(f"timed out waiting for {what}")
 
 
-def settings_template(*overrides):
+def settings_template(*overrides, template=TEMPLATE):
     """The lines of a complete settings file; "Key =value" replaces a key's
     line, "-Key =" removes it, another line is added at the end."""
-    result = subprocess.run([TEMPLATE, *overrides], capture_output=True, check=True)
+    result = subprocess.run([template, *overrides], capture_output=True, check=True)
     return result.stdout.decode(ENCODING).split(CRLF)[:-1]
 
 
@@ -90,6 +89,8 @@ class ProgramFolder:
         self.exe = os.path.join(self.path, os.path.basename(program))
         shutil.copy2(program, self.exe)
         self.dir = self.path + "/"
+        self.template = TEMPLATE or os.path.join(os.path.dirname(program), "tests", "support",
+                                                 "tamrel_settings_template")
 
     def file(self, name):
         return os.path.join(self.path, name)
@@ -109,10 +110,14 @@ class ProgramFolder:
 
     def write_settings(self, *overrides):
         """A complete settings file that launches the front end (written if
-        there is none yet), with the overrides of settings_template."""
+        there is none yet), with the overrides of settings_template, or one
+        {key: value} (None removes the key)."""
+        if overrides and isinstance(overrides[0], dict):
+            overrides = [f"{key} ={value}" if value is not None else f"-{key} =" for key, value in overrides[0].items()]
         if not os.path.exists(self.file(self.front_end)):
             self.write_front_end()
-        self.write("tamrel.set", settings_template(f"Program ={self.dir}{self.front_end}", *overrides))
+        self.write("tamrel.set", settings_template(f"Program ={self.dir}{self.front_end}", *overrides,
+                                                   template=self.template))
 
     def lines(self, name):
         if not os.path.exists(self.file(name)):
@@ -139,6 +144,8 @@ class ProgramFolder:
                 if not line.startswith(("#", "Run Setup", "Program"))]
 
     def close(self):
+        for pid in pids_of(self.exe):  # a re-started one, say
+            os.kill(pid, signal.SIGKILL)
         shutil.rmtree(self.path, ignore_errors=True)
 
 
@@ -175,6 +182,14 @@ class PrivateSystemBus:
             return []
         with open(self.log) as log:
             return [parts[1] for parts in (line.strip().split(" ", 1) for line in log) if len(parts) == 2]
+
+    def call_times(self, name):
+        """Wall-clock times (seconds) of the calls of one method."""
+        if not os.path.exists(self.log):
+            return []
+        with open(self.log) as log:
+            return [float(stamp) for stamp, _, rest in (line.strip().partition(" ") for line in log)
+                    if rest.split(" ")[0] == name]
 
     def close(self):
         for process in (self.mock, self.daemon):
@@ -225,78 +240,20 @@ class PrivateDisplay:
             self.server.kill()
 
 
-class AccessibilityBus:
-    """A private session bus with the AT-SPI bus launcher on it, as a desktop
-    session has, so that a test can read and drive the program's widgets."""
-
-    def __init__(self, display):
-        self.dir = tempfile.mkdtemp(prefix="tamrel-a11y-")
-        self.session = subprocess.Popen(
-            ["dbus-daemon", "--session", "--print-address=1", "--nofork", "--nopidfile",
-             f"--address=unix:dir={self.dir}"],
-            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        self.address = self.session.stdout.readline().strip()
-        # HOME and the runtime folder hold the AT-SPI bus's socket.
-        self.env = {"DBUS_SESSION_BUS_ADDRESS": self.address, "DISPLAY": display.display,
-                    "HOME": self.dir, "XDG_RUNTIME_DIR": self.dir,
-                    "PATH": os.environ.get("PATH", "/usr/bin:/bin")}
-        # A group of its own: the launcher starts the AT-SPI bus as its child.
-        self.launcher = subprocess.Popen(
-            [AT_SPI_LAUNCHER, "--launch-immediately"], env=self.env,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-        self.a11y_address = wait_for(self._a11y_address, what="the AT-SPI bus")
-        self.calls = []
-
-    def _a11y_address(self):
-        result = subprocess.run(
-            ["dbus-send", f"--bus={self.address}", "--print-reply=literal", "--dest=org.a11y.Bus",
-             "/org/a11y/bus", "org.a11y.Bus.GetAddress"], capture_output=True, text=True)
-        return result.stdout.strip() if result.returncode == 0 else None
-
-    def bus_name_of(self, pid):
-        """The unique name the process with this id has on the AT-SPI bus."""
-        names = subprocess.run(
-            ["dbus-send", f"--bus={self.a11y_address}", "--print-reply=literal",
-             "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.ListNames"],
-            capture_output=True, text=True).stdout.split()
-        for name in (n for n in names if n.startswith(":")):
-            owner = subprocess.run(
-                ["dbus-send", f"--bus={self.a11y_address}", "--print-reply=literal",
-                 "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
-                 "org.freedesktop.DBus.GetConnectionUnixProcessID", f"string:{name}"],
-                capture_output=True, text=True).stdout.split()
-            if owner and owner[-1] == str(pid):
-                return name
-        return None
-
-    def do_action(self, bus_name, path, index):
-        """Starts an action without waiting for its reply: one that opens a
-        modal dialog answers only when the dialog has closed. (A call that
-        asks for no reply at all is dropped by Qt.) Returns the call, whose
-        end tells that the action has run."""
-        self.calls.append(subprocess.Popen(
-            ["dbus-send", f"--bus={self.a11y_address}", "--print-reply", "--reply-timeout=120000",
-             f"--dest={bus_name}", path, "org.a11y.atspi.Action.DoAction", f"int32:{index}"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-        return self.calls[-1]
-
-    def close(self):
-        for call in self.calls:
-            kill(call)
-        self.launcher.terminate()
-        try:
-            self.launcher.wait(5)
-        except subprocess.TimeoutExpired:
-            pass
-        try:
-            os.killpg(self.launcher.pid, signal.SIGKILL)
-        except ProcessLookupError:
-            pass
-        self.launcher.wait()
-        self.session.terminate()
-        self.session.wait()
-        self.session.stdout.close()
-        shutil.rmtree(self.dir, ignore_errors=True)
+def run_tamrel(folder, display, bus, prefix=(), extra_env=None):
+    """`prefix`: a command that runs tamrel, such as setpriv for another user."""
+    env = {
+        "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
+        "HOME": folder.path,
+        "DISPLAY": display.display,
+        "DBUS_SYSTEM_BUS_ADDRESS": bus.address,
+        "XDG_SESSION_ID": "c7",
+        "XDG_RUNTIME_DIR": folder.path,
+        "LANG": "C.UTF-8",
+        **(extra_env or {}),
+    }
+    return subprocess.Popen([*prefix, folder.exe], cwd="/", env=env,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
 
 
 class LinuxDriver:
@@ -317,19 +274,7 @@ class LinuxDriver:
         self.processes = []
 
     def start(self, prefix=(), extra_env=None):
-        """`prefix`: a command that runs tamrel, such as setpriv for another user."""
-        env = {
-            "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
-            "HOME": self.folder.path,
-            "DISPLAY": self.display.display,
-            "DBUS_SYSTEM_BUS_ADDRESS": self.bus.address,
-            "XDG_SESSION_ID": "c7",
-            "XDG_RUNTIME_DIR": self.folder.path,
-            "LANG": "C.UTF-8",
-            **(extra_env or {}),
-        }
-        process = subprocess.Popen([*prefix, self.folder.exe], cwd="/", env=env,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        process = run_tamrel(self.folder, self.display, self.bus, prefix, extra_env)
         self.processes.append(process)
         return process
 
@@ -389,8 +334,6 @@ class LinuxDriver:
                 process.stderr.close()
                 if said:  # ctest shows it when the test fails
                     print(f"tamrel said: {said}", file=sys.stderr)
-        for pid in pids_of(self.folder.exe):  # a re-started one
-            os.kill(pid, signal.SIGKILL)
         self.folder.close()
         self.bus.close()
         if self.own_display:

@@ -99,7 +99,7 @@ class RunTest(ProgramTest):
         self.assertEqual(self.folder.lines("talog1.txt"), log, "the second instance wrote to talog1.txt")
         self.assertFalse(os.path.exists(self.folder.file("talog2.txt")) or
                          os.path.exists(self.folder.file("tamrel.txt")), "the second instance touched the logs")
-        self.driver.screen(first, timeout=30)
+        self.expect_screen_after(first)
         self.cancel_and_expect_end(first, self.folder.front_end)
 
 

@@ -162,12 +162,16 @@ class WineDriver:
         have frames and can be maximised (there is no window manager).
         Switched while no Wine process runs."""
         self.session.idle()
-        command = (["add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/d", "Default", "/f"] if on else
-                   ["delete", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/f"])
-        if on:
-            self.reg("add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "Default", "/d", "1024x768", "/f")
-        self.reg(*command)
+        for key, value, data in (("Explorer\\Desktops", "Default", "1024x768"), ("Explorer", "Desktop", "Default")):
+            key = "HKCU\\Software\\Wine\\" + key
+            self.reg(*(["add", key, "/v", value, "/d", data] if on else ["delete", key, "/v", value]), "/f")
         self.session.idle()
+        if not on:
+            # The desktop's window took the X focus with it, and keys would
+            # go nowhere: the root window passes them to the one under the
+            # pointer again.
+            root = self.display.xdotool("search", "--maxdepth", "0", "--name", "").stdout.split()[0]
+            self.display.xdotool("windowfocus", root)
 
     def reg(self, *args):
         subprocess.run(["wine", "reg", *args], env=self.session.env, stdout=subprocess.DEVNULL,
