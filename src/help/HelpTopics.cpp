@@ -116,7 +116,8 @@ const TopicText kTopics[] = {
     {"Help: What is the Countdown Box?",
      "The countdown box holds the countdown number. It shows as a box only in setup mode; the shutdown "
      "screen shows the number alone.\n"
-     "Its size follows the font size. Its X and Y position can be written in tamrel.set, but it is "
+     "It grows with a large font so that the whole number shows, and is never smaller than its usual "
+     "size. Its X and Y position can be written in tamrel.set, but it is "
      "easier to drag it into place in setup mode.",
      nullptr, false, false},
     {"Help: Selecting Countdown Box Font",

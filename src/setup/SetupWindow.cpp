@@ -261,6 +261,7 @@ void SetupWindow::ChooseCancelTime(int seconds) {
         }
     }
     countdownBox_->SetText(PlainNumber(seconds));
+    FitCountdownBox(*countdownBox_);
 }
 
 bool SetupWindow::BoxPositionFits() {
