@@ -228,9 +228,10 @@ public:
     // mouse-down handler that asks for it has returned; an outline (or an
     // image of the control) follows the mouse until the button is released.
     virtual void BeginDrag(Control& control) = 0;
-    // The drag ended over the window's own background, at this point of the
-    // client area. A drop over any control, the dragged one included, is not
-    // reported and moves nothing.
+    // The drag ended over the window's own background (its picture too), at
+    // this point of the client area. A drop over another control is not
+    // reported and moves nothing; the dragged control is leaving its place,
+    // so a drop over where it stands is the background's.
     virtual void OnDragDrop(std::function<void(Twips x, Twips y)> handler) = 0;
 };
 

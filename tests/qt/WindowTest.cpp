@@ -267,11 +267,14 @@ TEST_F(QtBackendTest, MaximisedWindowTakesTheFreeScreenAndCloseRequestsGoToTheFo
 }
 
 // A press on a control reports its buttons and point; a drag it asks for
-// reports a drop on the background only, at the release point.
+// reports a drop on the background, the picture included, at the release
+// point. Another control takes the drop; the dragged one, which is leaving
+// its place, does not.
 TEST_F(QtBackendTest, DraggedControlIsDroppedOnTheBackgroundOnly) {
     auto window = toolkit.NewWindow(Plain("Drags"));
-    ui::Control& box = window->AddControl(ui::ControlKind::Label, "Box", nullptr, {1500, 1500, 600, 300});
-    window->AddControl(ui::ControlKind::Label, "Other", nullptr, {4500, 3000, 1200, 600});
+    // As large as the countdown box, so that short moves end over its old place.
+    ui::Control& box = window->AddControl(ui::ControlKind::Label, "Box", nullptr, {1500, 1500, 3255, 2295});
+    window->AddControl(ui::ControlKind::Label, "Other", nullptr, {5250, 600, 600, 300});
     box.SetText("15");
     std::vector<std::vector<double>> presses, drops;
     box.OnMouseDown([&](int buttons, ui::Twips x, ui::Twips y) {
@@ -294,21 +297,34 @@ TEST_F(QtBackendTest, DraggedControlIsDroppedOnTheBackgroundOnly) {
                         "sleep", "0.1", "mousemove", QString::number(end.x()), QString::number(end.y()),
                         "sleep", "0.1", "mouseup", "1"});
     };
-    if (!drag(QPoint(250, 200))) GTEST_SKIP() << "xdotool not found: no drag tried";
+    // Every event of the drags has come once a right click after them has.
+    auto settle = [&](std::size_t pressesSoFar) {
+        Xdotool({"mousemove", QString::number(boxAt.x()), QString::number(boxAt.y()), "click", "3"});
+        const bool came = WaitFor([&] { return presses.size() == pressesSoFar; });
+        DrainEvents();
+        return came;
+    };
+    if (!drag(QPoint(380, 280))) GTEST_SKIP() << "xdotool not found: no drag tried";
     ASSERT_TRUE(WaitFor([&] { return !drops.empty(); }));
     ASSERT_EQ(presses.size(), 1u);
     EXPECT_EQ(presses[0], (std::vector<double>{1, 75, 60}));
-    EXPECT_EQ(drops[0], (std::vector<double>{3750, 3000}));
+    EXPECT_EQ(drops[0], (std::vector<double>{5700, 4200}));
 
-    // Over another control, and over the dragged one itself: no drop.
-    drag(QPoint(330, 220));
-    drag(QPoint(108, 104));
-    Xdotool({"mousemove", QString::number(boxAt.x()), QString::number(boxAt.y()), "click", "3"});
-    ASSERT_TRUE(WaitFor([&] { return presses.size() == 4; }));
-    // The right click came after every event of the drags.
-    DrainEvents();
-    EXPECT_EQ(drops.size(), 1u);
+    drag(QPoint(370, 50));   // over another control: no drop
+    drag(QPoint(120, 110));  // over the box's own place: a short move
+    ASSERT_TRUE(settle(4));
     EXPECT_EQ(presses[3][0], ui::kRightButton);
+    ASSERT_EQ(drops.size(), 2u);
+    EXPECT_EQ(drops[1], (std::vector<double>{1800, 1650}));
+
+    // The picture is the background, under the box as much as around it.
+    TempFolder folder;
+    window->SetPicture(folder.Write("skin.bmp", Bitmap(320, 200, 0x336699, 0xFFFFFF)));
+    drag(QPoint(200, 150));
+    drag(QPoint(370, 50));
+    ASSERT_TRUE(settle(7));
+    ASSERT_EQ(drops.size(), 3u);
+    EXPECT_EQ(drops[2], (std::vector<double>{3000, 2250}));
 }
 
 TEST_F(QtBackendTest, DialogWindowTabsBetweenButtonsWhoseKeysPressThem) {

@@ -367,8 +367,9 @@ void HeadlessWindow::PressMouse(HeadlessControl& control, int buttons, ui::Twips
 void HeadlessWindow::DragTo(HeadlessControl* dropTarget, ui::Twips x, ui::Twips y) {
     HeadlessControl* dragged = std::exchange(dragging_, nullptr);
     if (!dragged || closed_) return;
-    // Over a showing control the drop is that control's, and nothing moves.
-    if (dropTarget && dropTarget->Showing()) return;
+    // Over another showing control the drop is that control's, and nothing
+    // moves; the dragged one does not count.
+    if (dropTarget && dropTarget != dragged && dropTarget->Showing()) return;
     if (onDrop_) onDrop_(x, y);
 }
 

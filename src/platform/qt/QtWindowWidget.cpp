@@ -82,8 +82,17 @@ void ClientArea::mouseReleaseEvent(QMouseEvent* event) {
     handler();
 }
 
-bool ClientArea::OverBackground(QPointF at) const {
-    return rect().contains(at.toPoint()) && !childAt(at.toPoint());
+bool ClientArea::OverBackground(const QDropEvent& event) const {
+    const QPoint at = event.position().toPoint();
+    if (!rect().contains(at)) return false;
+    const auto* dragged = qobject_cast<const QWidget*>(event.source());
+    for (const QObject* child : children()) {
+        const auto* control = qobject_cast<const QWidget*>(child);
+        if (control && control != dragged && control->isVisibleTo(this) && control->geometry().contains(at)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool ClientArea::FromThisWindow(const QDropEvent& event) const {
@@ -97,7 +106,7 @@ void ClientArea::dragEnterEvent(QDragEnterEvent* event) {
 
 void ClientArea::dragMoveEvent(QDragMoveEvent* event) {
     // Refused over a control, so the pointer shows that nothing would move.
-    if (FromThisWindow(*event) && OverBackground(event->position())) {
+    if (FromThisWindow(*event) && OverBackground(*event)) {
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -105,7 +114,7 @@ void ClientArea::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void ClientArea::dropEvent(QDropEvent* event) {
-    if (!FromThisWindow(*event) || !OverBackground(event->position())) {
+    if (!FromThisWindow(*event) || !OverBackground(*event)) {
         event->ignore();
         return;
     }

@@ -45,8 +45,9 @@ protected:
 
 private:
     // Qt hands drags over a control that takes no drops to its parent, so
-    // the point itself tells background from control.
-    bool OverBackground(QPointF at) const;
+    // the point itself tells background from control. The dragged control
+    // is leaving its place and does not count: a short move ends over it.
+    bool OverBackground(const QDropEvent& event) const;
     bool FromThisWindow(const QDropEvent& event) const;
 
     QPixmap picture_;

@@ -478,18 +478,25 @@ void Win32Window::Drag(Win32Control& control, POINT grab, bool detect) {
     }
     outline.Hide();
     if (handle_ && ::GetCapture() == handle_) ::ReleaseCapture();
-    if (dropped) Dropped(drop);
+    if (dropped) Dropped(drop, source);
 }
 
-void Win32Window::Dropped(POINT screen) {
+void Win32Window::Dropped(POINT screen, HWND dragged) {
     if (!handle_ || closed_ || !onDrop_) return;
     POINT point = screen;
     ::ScreenToClient(handle_, &point);
     RECT client{};
     ::GetClientRect(handle_, &client);
     if (!::PtInRect(&client, point)) return;
-    // Over a control (the dragged one too) the drop is that control's.
-    if (::ChildWindowFromPointEx(handle_, point, CWP_SKIPINVISIBLE) != handle_) return;
+    // Over another control the drop is that control's. The picture is no
+    // window, and the dragged control is leaving its place.
+    for (HWND child = ::GetWindow(handle_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        RECT area{};
+        if (child != dragged && ::IsWindowVisible(child) && ::GetWindowRect(child, &area) &&
+            ::PtInRect(&area, screen)) {
+            return;
+        }
+    }
     const Dpi& dpi = Dpi::OfScreen();
     onDrop_(dpi.ToTwipsX(point.x), dpi.ToTwipsY(point.y));
 }

@@ -104,7 +104,7 @@ private:
     void Destroyed();
     void Invalidate();
     void MenuChosen(ui::MenuId id);
-    void Dropped(POINT screen);
+    void Dropped(POINT screen, HWND dragged);
     // A dialog gives the focus back to the control that had it, or else to
     // its first button.
     void FocusControl();
