@@ -6,6 +6,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QScreen>
+#include <cmath>
 
 #include "QtTestSupport.h"
 
@@ -65,6 +66,42 @@ TEST_F(QtBackendTest, FontsReportWhatTheControlGotAndMissingFamiliesGetAPlainFac
     EXPECT_TRUE(QFontDatabase::hasFamily(QString::fromStdString(got.name))) << got.name;
     EXPECT_DOUBLE_EQ(got.size, 8.25);
     EXPECT_FALSE(got.bold);
+}
+
+// A label as large as the measure of its text shows the whole text on one
+// line, in whatever font it has.
+TEST_F(QtBackendTest, MeasuredTextFitsTheLabelThatShowsIt) {
+    const double twipsPerPixel = 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInch();
+    auto window = toolkit.NewWindow({"Measures", "Measures", false, false, 9000, 4500});
+    ui::Control& label = window->AddControl(ui::ControlKind::Label, "caption", nullptr, {0, 0, 300, 300});
+    auto* labelWidget = Find<QLabel>("caption");
+    ASSERT_NE(labelWidget, nullptr);
+
+    label.SetFont({"MS Sans Serif", 8, false, false});
+    const ui::TextSize small = label.MeasureText("88");
+    label.SetFont({"MS Sans Serif", 72, true, false});
+    const ui::TextSize large = label.MeasureText("88");
+    EXPECT_GT(large.width, 4 * small.width);
+    EXPECT_GT(large.height, 4 * small.height);
+    EXPECT_GT(large.width, label.MeasureText("8").width);
+    // A line is about as high as the size in points: 20 twips a point.
+    EXPECT_GE(large.height, 72 * 20);
+    EXPECT_LE(large.height, 72 * 20 * 1.6);
+    EXPECT_DOUBLE_EQ(label.MeasureText("").width, 0);
+    // Whole pixels, as bounds are.
+    EXPECT_NEAR(std::remainder(large.width / twipsPerPixel, 1.0), 0.0, 1e-6);
+
+    for (const ui::Font& font : {ui::Font{"MS Sans Serif", 8.25, false, false},
+                                 ui::Font{"MS Sans Serif", 13.5, true, false}, ui::Font{"Comic Sans MS", 20, false, true}}) {
+        label.SetFont(font);
+        const std::string text = "Press button now to set new cancel key ascii code:";
+        label.SetText(text);
+        const ui::TextSize size = label.MeasureText(text);
+        label.SetBounds({0, 0, size.width, size.height});
+        EXPECT_LE(labelWidget->heightForWidth(labelWidget->width()), labelWidget->height()) << font.name << font.size;
+        label.SetBounds({0, 0, size.width - 3 * twipsPerPixel, size.height});
+        EXPECT_GT(labelWidget->heightForWidth(labelWidget->width()), labelWidget->height()) << font.name << font.size;
+    }
 }
 
 TEST_F(QtBackendTest, ForeColorIsAWindowsColourValueAndVisibleIsTheControlsOwnFlag) {

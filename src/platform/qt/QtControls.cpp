@@ -1,6 +1,7 @@
 #include "platform/qt/QtControls.h"
 
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QFontInfo>
 #include <QFrame>
 #include <QGroupBox>
@@ -9,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <cmath>
 
 namespace tamrel::qt {
 
@@ -241,6 +243,16 @@ ui::Color QtControl::ForeColor() const {
 
 void QtControl::SetToolTip(const std::string& tip) {
     if (widget_) widget_->setToolTip(QString::fromLocal8Bit(tip));
+}
+
+ui::TextSize QtControl::MeasureText(const std::string& text) const {
+    if (!widget_) return {};
+    // One line, as the widget lays it out; whole pixels, rounded up, so
+    // that a control of this size never wraps or clips the text.
+    const QFontMetricsF metrics(widget_->font(), widget_);
+    const qreal width = metrics.horizontalAdvance(QString::fromLocal8Bit(text));
+    return {units_.Twips(static_cast<int>(std::ceil(width))),
+            units_.Twips(static_cast<int>(std::ceil(metrics.height())))};
 }
 
 void QtControl::OnClick(std::function<void()> handler) {

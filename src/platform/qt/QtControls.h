@@ -39,6 +39,7 @@ public:
     void SetForeColor(ui::Color color) override;
     ui::Color ForeColor() const override;
     void SetToolTip(const std::string& tip) override;
+    ui::TextSize MeasureText(const std::string& text) const override;
     void OnClick(std::function<void()> handler) override;
     void OnMouseDown(std::function<void(int buttons, ui::Twips x, ui::Twips y)> handler) override;
 

@@ -335,6 +335,17 @@ void Win32Control::DrawLabelText(HDC dc, const RECT& client) {
                 DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
 }
 
+ui::TextSize Win32Control::MeasureText(const std::string& text) const {
+    // The screen's DC serves where the control has no window (any more).
+    const WindowDc dc(handle_);
+    if (!dc.get()) return {};
+    const Selection font(dc.get(), nativeFont_.get());
+    SIZE size{};
+    if (!::GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &size)) return {};
+    const Dpi& dpi = Dpi::OfScreen();
+    return {dpi.ToTwipsX(size.cx), dpi.ToTwipsY(size.cy)};
+}
+
 void Win32Control::Invalidate() {
     if (handle_) ::InvalidateRect(handle_, nullptr, FALSE);
 }

@@ -51,6 +51,7 @@ public:
     void SetForeColor(ui::Color color) override;
     ui::Color ForeColor() const override { return color_; }
     void SetToolTip(const std::string& tip) override;
+    ui::TextSize MeasureText(const std::string& text) const override;
     void OnClick(std::function<void()> handler) override { onClick_ = std::move(handler); }
     void OnMouseDown(std::function<void(int, ui::Twips, ui::Twips)> handler) override {
         onMouseDown_ = std::move(handler);
