@@ -1,7 +1,8 @@
 #include "help/HelpTopic.h"
 
+#include <string>
+
 #include "help/HelpTopics.h"
-#include "settings/Numbers.h"
 
 namespace tamrel {
 
@@ -11,12 +12,7 @@ constexpr ui::Twips kWidth = 8400;
 constexpr ui::Twips kHeight = 6240;
 constexpr ui::Twips kButtonTop = 5640;
 constexpr ui::Twips kButtonHeight = 420;
-// The twips of a pixel at 96 dots per inch.
-constexpr double kTwipsPerPixel = 15;
-
 }  // namespace
-
-std::string ScreenPixels(ui::Twips twips) { return SingleText(twips / kTwipsPerPixel); }
 
 HelpTopic::HelpTopic(Platform& platform, Navigator& navigator, std::size_t topic)
     : HelpWindow(platform, navigator, "HelpTopic", help::HelpTopics(platform.ui.desktop())[topic].title, kWidth,
@@ -33,9 +29,10 @@ HelpTopic::HelpTopic(Platform& platform, Navigator& navigator, std::size_t topic
         const ui::Twips row = 240 + textHeight + 120;
         AddLabel("resolutionCaption", "Here is your screen resolution:", {240, row, 4000, 300});
         AddLabel("widthCaption", "Width=", {240, row + 360, 900, 300});
-        AddLabel("screenWidth", ScreenPixels(ui.ScreenWidth()), {1140, row + 360, 1200, 300});
+        // Device pixels: the skin is shown one picture pixel on each.
+        AddLabel("screenWidth", std::to_string(ui.ScreenPixelWidth()), {1140, row + 360, 1200, 300});
         AddLabel("heightCaption", "Height=", {2640, row + 360, 900, 300});
-        AddLabel("screenHeight", ScreenPixels(ui.ScreenHeight()), {3540, row + 360, 1200, 300});
+        AddLabel("screenHeight", std::to_string(ui.ScreenPixelHeight()), {3540, row + 360, 1200, 300});
     }
 
     ui::Twips left = 240;

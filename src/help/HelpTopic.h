@@ -20,7 +20,4 @@ private:
     std::size_t topic_;
 };
 
-// "1024", or "1092.8" where a pixel is not 15 twips.
-std::string ScreenPixels(ui::Twips twips);
-
 }  // namespace tamrel

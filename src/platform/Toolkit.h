@@ -250,6 +250,10 @@ public:
 
     virtual Twips ScreenWidth() = 0;
     virtual Twips ScreenHeight() = 0;
+    // The screen in device pixels, which a picture is shown in one for one
+    // however the display is scaled.
+    virtual int ScreenPixelWidth() = 0;
+    virtual int ScreenPixelHeight() = 0;
 
     // What the user is back at when Tamrel ends without shutting down.
     virtual Desktop desktop() const = 0;

@@ -91,6 +91,8 @@ TEST_F(HelpTest, TheProgramEndsWithItsLastWindowWhicheverThatIs) {
     EXPECT_TRUE(t.ui.quitRequested());
 }
 
+// The size a skin must have: device pixels, whatever the twips of a pixel
+// or the scaling of the display.
 TEST_F(HelpTest, TheSkinTopicMeasuresTheScreenWhenItLoads) {
     Choose(kHelpCreateSkin);
     EXPECT_EQ(Control("HelpTopic", "screenWidth"), "1024");
@@ -99,8 +101,15 @@ TEST_F(HelpTest, TheSkinTopicMeasuresTheScreenWhenItLoads) {
     t.ui.SetScreenPixels(1366, 768);
     t.ui.SetTwipsPerPixel(12);  // 120 dots per inch
     Choose(kHelpCreateSkin);
-    EXPECT_EQ(Control("HelpTopic", "screenWidth"), "1092.8");
-    EXPECT_EQ(Control("HelpTopic", "screenHeight"), "614.4");
+    EXPECT_EQ(Control("HelpTopic", "screenWidth"), "1366");
+    EXPECT_EQ(Control("HelpTopic", "screenHeight"), "768");
+    Press("HelpTopic", "close");
+    t.ui.SetScreenPixels(512, 384);  // a 1024 by 768 screen scaled twice
+    t.ui.SetScreenDevicePixels(1024, 768);
+    t.ui.SetTwipsPerPixel(15);
+    Choose(kHelpCreateSkin);
+    EXPECT_EQ(Control("HelpTopic", "screenWidth"), "1024");
+    EXPECT_EQ(Control("HelpTopic", "screenHeight"), "768");
 }
 
 TEST_F(HelpTest, TheKeyTableAndTheAboutBox) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Toolkit.h"
@@ -38,6 +39,8 @@ public:
     // Where a click is injected, it arrives like a user's click (Windows).
     void SetInjectedClickArrives(bool arrives) { injectedClickArrives_ = arrives; }
     void SetScreenPixels(int width, int height) { screenWidth_ = width, screenHeight_ = height; }
+    // A scaled display: device pixels other than the screen's pixels above.
+    void SetScreenDevicePixels(int width, int height) { devicePixels_ = {width, height}; }
     // 15 at 96 dots per inch.
     void SetTwipsPerPixel(double twips) { twipsPerPixel_ = twips; }
     // Runs inside a message box, before it answers (a test may act there).
@@ -90,6 +93,8 @@ public:
     void ProcessPendingEvents() override;
     ui::Twips ScreenWidth() override { return screenWidth_ * twipsPerPixel_; }
     ui::Twips ScreenHeight() override { return screenHeight_ * twipsPerPixel_; }
+    int ScreenPixelWidth() override { return devicePixels_ ? devicePixels_->first : screenWidth_; }
+    int ScreenPixelHeight() override { return devicePixels_ ? devicePixels_->second : screenHeight_; }
     ui::Desktop desktop() const override { return desktop_; }
     void OnStopRequest(std::function<void(int)> handler) override { onStop_ = std::move(handler); }
     void Run() override;
@@ -129,6 +134,7 @@ private:
     int screenWidth_ = 1024;
     int screenHeight_ = 768;
     double twipsPerPixel_ = kTwipsPerPixel;
+    std::optional<std::pair<int, int>> devicePixels_;
     long now_ = 0;
     bool started_ = false;
     bool quitRequested_ = false;

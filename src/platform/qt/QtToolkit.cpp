@@ -144,6 +144,16 @@ ui::Twips QtToolkit::ScreenWidth() { return units().Twips(ScreenPixels().width()
 
 ui::Twips QtToolkit::ScreenHeight() { return units().Twips(ScreenPixels().height()); }
 
+double QtToolkit::DevicePixelRatio() {
+    Started();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->devicePixelRatio() : 1;
+}
+
+int QtToolkit::ScreenPixelWidth() { return qRound(ScreenPixels().width() * DevicePixelRatio()); }
+
+int QtToolkit::ScreenPixelHeight() { return qRound(ScreenPixels().height() * DevicePixelRatio()); }
+
 void QtToolkit::Run() {
     QApplication& app = Started();
     running_ = true;

@@ -37,6 +37,8 @@ public:
     void ProcessPendingEvents() override;
     ui::Twips ScreenWidth() override;
     ui::Twips ScreenHeight() override;
+    int ScreenPixelWidth() override;
+    int ScreenPixelHeight() override;
     ui::Desktop desktop() const override { return ui::Desktop::Session; }
     void OnStopRequest(std::function<void(int)> handler) override { stopRequests_.handler = std::move(handler); }
     void OnDisplayLost(std::function<void(const std::string&)> handler) override { displayLost_ = std::move(handler); }
@@ -50,7 +52,9 @@ public:
 
 private:
     QApplication& Started();
+    // Logical pixels, which Qt's geometry is given in.
     QRect ScreenPixels();
+    double DevicePixelRatio();
     QWidget* MostRecentOpenWindow();
 
     std::vector<std::string> arguments_;

@@ -32,6 +32,8 @@ public:
     void ProcessPendingEvents() override;
     ui::Twips ScreenWidth() override;
     ui::Twips ScreenHeight() override;
+    int ScreenPixelWidth() override { return ::GetSystemMetrics(SM_CXSCREEN); }
+    int ScreenPixelHeight() override { return ::GetSystemMetrics(SM_CYSCREEN); }
     ui::Desktop desktop() const override { return ui::Desktop::Windows; }
     void Run() override;
     void Quit() override;
