@@ -17,10 +17,15 @@ struct BoxLabel {
     const char* name;
     const char* text;
     ui::Rect bounds;
-    double fontSize;  // 0: the window's own font
+    double fontSize;
+    bool bold;
     bool visible;
     const char* tip;
 };
+
+// The form's plain font, given to every label: a toolkit where a control
+// takes its frame's font would show them in the title's large bold.
+constexpr double kPlain = 8.25;
 
 }  // namespace
 
@@ -43,34 +48,40 @@ std::string KeyCaption(KeyRole role, KeyCaptionStyle style, int key) {
 
 KeyChooser::KeyChooser(ui::Toolkit& ui, ui::Window& window, SetupState& state, ui::Control& restartHint)
     : ui_(ui), window_(window), state_(state), restartHint_(restartHint) {
-    box_ = &window.AddControl(ui::ControlKind::Frame, "keyChooser", nullptr, {1800, 0, 7335, 2055});
+    // Sized for the widest texts the box shows ("re-start", "Left Mouse
+    // Click") with room for fonts wider than the ones measured, and small
+    // enough for a 640 by 480 screen.
+    box_ = &window.AddControl(ui::ControlKind::Frame, "keyChooser", nullptr, {120, 0, 9360, 2160});
     box_->SetText("Choose cancel key");
     box_->SetFont({kSansSerif, 13.5, true, false});
     box_->SetToolTip("This is the slect new key box.");
     box_->SetVisible(false);
 
+    // The key on the left, what to click on the right, one line each.
     const BoxLabel labels[] = {
-        {&KeyChooser::prompt_, "keyPrompt", "Press button now to set new cancel key ascii code:",
-         {120, 1200, 2415, 375}, 0, true, ""},
-        {&KeyChooser::capturedKey_, "capturedKey", "", {2880, 1320, 780, 300}, 9.75, true,
-         "This is the ascii code of the key you just pressed."},
-        // Wider than it was drawn for, so that fonts wider than the
-        // original's still fit on one line.
-        {&KeyChooser::currentCaption_, "currentKeyCaption", "Current cancel key ascii code:", {240, 720, 2640, 195},
-         0, true, ""},
-        {&KeyChooser::currentKey_, "currentKey", "", {2880, 720, 570, 195}, 0, true,
+        {&KeyChooser::currentCaption_, "currentKeyCaption", "Current cancel key ascii code:", {120, 450, 2925, 255},
+         kPlain, false, true, ""},
+        {&KeyChooser::currentKey_, "currentKey", "", {3120, 450, 1800, 255}, kPlain, false, true,
          "This is the ascii code of the selected key."},
-        {&KeyChooser::ok_, "okLabel", "   OK", {6000, 360, 975, 495}, 12, true, "Click here to accept the new key"},
-        {&KeyChooser::okHint_, "okHint", "Click here to accept new key code=>", {4440, 360, 1575, 495}, 0, false, ""},
-        {&KeyChooser::cancel_, "cancelLabel", "Cancel", {6000, 960, 975, 495}, 9.75, true, "Click here to keep the previous key."},
-        {nullptr, "cancelPointer", "Click here to Cancel=>", {4920, 960, 975, 495}, 0, true, ""},
-        {&KeyChooser::noRestartKey_, "noRestartKey", "Dont use a re-start key", {5160, 1560, 1785, 375}, 0, false,
-         "Click here to not use any key to restart the program"},
+        {&KeyChooser::prompt_, "keyPrompt", "Press button now to set new cancel key ascii code:",
+         {120, 840, 4800, 255}, kPlain, false, true, ""},
+        {&KeyChooser::capturedKey_, "capturedKey", "", {120, 1140, 2250, 300}, 9.75, true, true,
+         "This is the ascii code of the key you just pressed."},
+        {&KeyChooser::acceptHint_, "acceptHint", "Press the same key again to accept it.", {120, 1680, 4800, 255},
+         kPlain, false, true, ""},
+        {&KeyChooser::okHint_, "okHint", "Click here to accept new key code=>", {5160, 450, 3240, 255}, kPlain, false,
+         false, ""},
+        {&KeyChooser::ok_, "okLabel", "   OK", {8430, 390, 810, 375}, 12, true, true, "Click here to accept the new key"},
+        {nullptr, "cancelPointer", "Click here to Cancel=>", {6360, 1020, 2040, 255}, kPlain, false, true, ""},
+        {&KeyChooser::cancel_, "cancelLabel", "Cancel", {8430, 990, 810, 300}, 9.75, true, true,
+         "Click here to keep the previous key."},
+        {&KeyChooser::noRestartKey_, "noRestartKey", "Dont use a re-start key", {6360, 1500, 2250, 255}, kPlain, false,
+         false, "Click here to not use any key to restart the program"},
     };
     for (const BoxLabel& item : labels) {
         ui::Control& label = window.AddControl(ui::ControlKind::Label, item.name, box_, item.bounds);
         label.SetText(item.text);
-        if (item.fontSize > 0) label.SetFont({kSansSerif, item.fontSize, true, false});
+        label.SetFont({kSansSerif, item.fontSize, item.bold, false});
         if (*item.tip) label.SetToolTip(item.tip);
         label.SetVisible(item.visible);
         if (item.member) this->*item.member = &label;
@@ -85,6 +96,7 @@ KeyChooser::KeyChooser(ui::Toolkit& ui, ui::Window& window, SetupState& state, u
 
 void KeyChooser::Open(KeyRole role) {
     role_ = role;
+    capturedSinceOpen_ = false;
     const bool restart = role == KeyRole::Restart;
     const char* mode = restart ? "re-start" : "cancel";
     noRestartKey_->SetVisible(restart);
@@ -105,13 +117,27 @@ void KeyChooser::Capture(int key) {
     okHint_->SetVisible(true);
 }
 
+void KeyChooser::Chosen(int key) {
+    if (capturedSinceOpen_ && key == captured_) {
+        Accept();
+        return;
+    }
+    Capture(key);
+    capturedSinceOpen_ = true;
+}
+
 void KeyChooser::OnKeyPress(int& code) {
-    Capture(code);
+    // While the box is closed a key is taken quietly, as it always was.
+    if (IsOpen()) {
+        Chosen(code);
+    } else {
+        Capture(code);
+    }
     code = 0;
 }
 
 void KeyChooser::OnClick() {
-    if (box_->Visible()) Capture(-1);
+    if (IsOpen()) Chosen(-1);
 }
 
 void KeyChooser::ShowKey(KeyRole role, int key) {

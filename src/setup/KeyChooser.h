@@ -1,7 +1,9 @@
 #pragma once
 // The key chooser: a box in the setup window that takes the next key typed
-// (or a click) as the new cancel or re-start key. The two keys must differ;
-// the cancel key wins, after the user agrees to lose the re-start key.
+// (or a click) as the new cancel or re-start key. The same key (or click)
+// again accepts it as OK does, so that no key is kept from being chosen and
+// the box still works without a mouse. The two keys must differ; the cancel
+// key wins, after the user agrees to lose the re-start key.
 
 #include <string>
 
@@ -24,16 +26,21 @@ public:
     KeyChooser(ui::Toolkit& ui, ui::Window& window, SetupState& state, ui::Control& restartHint);
 
     void Open(KeyRole role);
+    bool IsOpen() const { return box_->Visible(); }
     // Every typed key reaches here, whether the box is open or not.
     void OnKeyPress(int& code);
     // A click on the window's background or on the box's empty area.
     void OnClick();
+    // Closes the box and keeps the old key.
+    void Cancel();
 
 private:
     void Accept();
-    void Cancel();
     void UseNoRestartKey();
     void Capture(int key);
+    // A key or click while the box is open: captured, or accepted when it
+    // repeats the capture.
+    void Chosen(int key);
     void ShowKey(KeyRole role, int key);
 
     ui::Toolkit& ui_;
@@ -42,6 +49,7 @@ private:
     ui::Control& restartHint_;
     KeyRole role_ = KeyRole::Cancel;
     int captured_ = 0;
+    bool capturedSinceOpen_ = false;
 
     ui::Control* box_ = nullptr;
     ui::Control* prompt_ = nullptr;
@@ -52,6 +60,7 @@ private:
     ui::Control* okHint_ = nullptr;
     ui::Control* cancel_ = nullptr;
     ui::Control* noRestartKey_ = nullptr;
+    ui::Control* acceptHint_ = nullptr;
 };
 
 }  // namespace tamrel

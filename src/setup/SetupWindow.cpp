@@ -65,8 +65,18 @@ void SetupWindow::BuildWindow() {
         Guarded([=, this] { lookEditor_->OnBoxMouseDown(buttons, x, y); });
     });
     window_->OnDragDrop([this](ui::Twips x, ui::Twips y) { Guarded([=, this] { lookEditor_->OnDrop(x, y); }); });
-    // Closed from outside the menus: nothing is saved or logged.
-    window_->OnCloseRequest([this] { Close(); });
+    // Closed from outside the menus: nothing is saved or logged. An open key
+    // chooser goes first, as its Cancel would, so that Alt+F4 serves it as
+    // Escape cannot (Escape is a key it may choose).
+    window_->OnCloseRequest([this] {
+        Guarded([this] {
+            if (keyChooser_->IsOpen()) {
+                keyChooser_->Cancel();
+            } else {
+                Close();
+            }
+        });
+    });
 }
 
 void SetupWindow::Show() {

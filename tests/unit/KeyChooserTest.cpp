@@ -11,7 +11,7 @@ protected:
         Open();
         Choose(kShutdown);
     }
-    void Press(int code) { t.ui.PressKey("SetupWindow", code); }
+    int Press(int code) { return t.ui.PressKey("SetupWindow", code); }
     std::string Captured() { return Control("capturedKey").Text(); }
     bool BoxOpen() { return Showing("keyChooser"); }
 };
@@ -115,6 +115,95 @@ TEST_F(KeyChooserTest, CancelAndNoRestartKeyCloseTheBox) {
     Choose(kChooseCancelKey);
     EXPECT_EQ(Captured(), "");
     EXPECT_FALSE(Showing("noRestartKey"));
+}
+
+TEST_F(KeyChooserTest, TheSameKeyAgainAcceptsItWithoutAMouse) {
+    Choose(kChooseCancelKey);
+    EXPECT_EQ(Control("acceptHint").Text(), "Press the same key again to accept it.");
+    EXPECT_TRUE(Showing("acceptHint"));
+    Press(65);
+    EXPECT_TRUE(BoxOpen());
+    EXPECT_EQ(Press(65), 0);
+    EXPECT_FALSE(BoxOpen());
+    EXPECT_EQ(State().cancelKey, 65);
+    EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key:  65");
+
+    // Another key replaces the capture; only a repeat of the last one counts.
+    Choose(kChooseCancelKey);
+    Press(66);
+    Press(67);
+    EXPECT_TRUE(BoxOpen());
+    EXPECT_EQ(Captured(), "67");
+    Press(67);
+    EXPECT_FALSE(BoxOpen());
+    EXPECT_EQ(State().cancelKey, 67);
+
+    // Keys a dialog would spend on its buttons are keys like any other.
+    Choose(kChooseCancelKey);
+    Press(27);
+    EXPECT_TRUE(BoxOpen());
+    Press(27);
+    EXPECT_EQ(State().cancelKey, 27);
+    Choose(kChooseRestartKey);
+    Press(9);
+    Press(9);
+    EXPECT_EQ(State().restartKey, 9);
+
+    // So do clicks, and a key taken while the box was closed is no first press.
+    Press(13);
+    Choose(kChooseCancelKey);
+    Press(13);
+    EXPECT_TRUE(BoxOpen());
+    Click("keyChooser");
+    EXPECT_EQ(Captured(), "Left Mouse Click");
+    t.ui.ClickWindow("SetupWindow");
+    EXPECT_FALSE(BoxOpen());
+    EXPECT_EQ(State().cancelKey, -1);
+    EXPECT_TRUE(t.ui.messageBoxes().empty());
+}
+
+TEST_F(KeyChooserTest, ARepeatedKeyIsCheckedAsOkChecksIt) {
+    Choose(kChooseRestartKey);
+    Press(32);
+    Press(32);
+    ASSERT_EQ(State().restartKey, 32);
+
+    Choose(kChooseCancelKey);
+    Press(32);
+    t.ui.QueueAnswer(ui::kAnswerNo);
+    Press(32);
+    EXPECT_EQ(LastBox().title, "The cancel key is the same as the re-start key!!");
+    EXPECT_TRUE(BoxOpen());
+    EXPECT_EQ(State().cancelKey, 27);
+    t.ui.QueueAnswer(ui::kAnswerYes);
+    Press(32);
+    EXPECT_FALSE(BoxOpen());
+    EXPECT_EQ(State().cancelKey, 32);
+    EXPECT_EQ(State().restartKey, 0);
+
+    Choose(kChooseRestartKey);
+    Press(32);
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    Press(32);
+    EXPECT_EQ(LastBox().title, "Invalid re-start key!!");
+    EXPECT_TRUE(BoxOpen());
+    EXPECT_EQ(State().restartKey, 0);
+}
+
+TEST_F(KeyChooserTest, ACloseRequestClosesAnOpenChooserFirst) {
+    Choose(kChooseCancelKey);
+    Press(65);
+    t.ui.RequestClose("SetupWindow");
+    EXPECT_FALSE(BoxOpen());
+    EXPECT_TRUE(t.app.HasOpenWindows());
+    EXPECT_FALSE(Window().closed());
+    EXPECT_EQ(State().cancelKey, 27);
+    EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key:  27");
+
+    t.ui.RequestClose("SetupWindow");
+    EXPECT_TRUE(Window().closed());
+    EXPECT_FALSE(t.app.HasOpenWindows());
+    EXPECT_TRUE(t.ui.messageBoxes().empty());
 }
 
 }  // namespace
