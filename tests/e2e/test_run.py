@@ -61,7 +61,7 @@ class RunTest(ProgramTest):
         self.folder.write("tamrel.set", damaged)
         process = self.start()
         self.driver.box("tamrel", "OK", "There is something wrong in the tamrel.set file.\\rTamrel.set will be "
-                        "deleted.\\rSetup will run next time you start The tamrel.", "OK")
+                        "kept as tamrel.bad.\\rSetup will run next time you start The tamrel.", "OK")
         self.driver.wait_end(process)
         self.assertFalse(os.path.exists(self.folder.file("tamrel.set")), "tamrel.set was not deleted")
         self.assertEqual(self.folder.lines("tamrel.bad"), damaged)

@@ -276,7 +276,7 @@ class WineSetupTest(ProgramTest):
         drive.wait_end(process)
 
         # The box's X is its top, its Y its left, in twips from the client
-        # area; 14 points are whole pixels at 96 dpi as 14.25.
+        # area.
         with open(self.folder.file("tamrel.set"), "rb") as settings:
             raw = settings.read()
         self.assertEqual(raw.count(b"\r\n"), 64)
@@ -285,7 +285,7 @@ class WineSetupTest(ProgramTest):
         for line in ("Run Setup = no", f"Program ={d}front.bat", "Shutdown method =1", "Seconds to cancel =5",
                      "Key to cancel =97", "Key to re-start =0", f"Countdown box X position = {(300 - y) * 15}",
                      f"Countdown box Y position = {(400 - x) * 15}", "Countdown box font =DejaVu Sans",
-                     "Countdown box fontsize =14.25", "Countdown box bold font =True",
+                     "Countdown box fontsize =14", "Countdown box bold font =True",
                      "Countdown box color = 3302600", f"Skin ={d}skin.bmp"):
             self.assertIn(line, written)
         self.assertEqual(self.folder.events()[-2:], ["Creating new Tamrel.set file", "Tamrel ended."])
