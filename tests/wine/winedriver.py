@@ -89,6 +89,7 @@ class WineDriver:
         self.marker = os.path.join(self.session.prefix, "drive_c", "holdmark.tes")
         self.marker_logged = "c:\\holdmark.tes"
         self.processes = []
+        self.desktop = False
 
     def new_folder(self, name):
         return WineFolder(self.session, name)
@@ -162,6 +163,7 @@ class WineDriver:
         have frames and can be maximised (there is no window manager).
         Switched while no Wine process runs."""
         self.session.idle()
+        self.desktop = on
         for key, value, data in (("Explorer\\Desktops", "Default", "1024x768"), ("Explorer", "Desktop", "Default")):
             key = "HKCU\\Software\\Wine\\" + key
             self.reg(*(["add", key, "/v", value, "/d", data] if on else ["delete", key, "/v", value]), "/f")
@@ -184,4 +186,11 @@ class WineDriver:
                 process.wait(10)
         if os.path.exists(self.marker):
             os.remove(self.marker)
-        self.session.idle()
+        try:
+            if self.desktop:
+                self.virtual_desktop(False)
+            self.session.idle()
+        except subprocess.TimeoutExpired:
+            # All of the test prefix's, so the next test starts clean.
+            subprocess.run(["wineserver", "-k"], env=self.session.env, timeout=20)
+            raise AssertionError("Wine processes were still running after the test") from None
