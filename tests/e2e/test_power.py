@@ -24,7 +24,9 @@ class LogindPowerTest(unittest.TestCase):
             self.assertEqual(probe(bus.address, "right"), "granted")
             probe(bus.address, "exit", "1")
             probe(bus.address, "exit", "8")
-            self.assertEqual(bus.calls(), ["CanPowerOff", "PowerOff False", "PowerOff False"])
+            # Each request asks for the right first.
+            self.assertEqual(bus.calls(), ["CanPowerOff", "CanPowerOff", "PowerOff False", "CanPowerOff",
+                                           "PowerOff False"])
         finally:
             bus.close()
 
@@ -33,6 +35,8 @@ class LogindPowerTest(unittest.TestCase):
             bus = PrivateSystemBus({"CanPowerOff": answer})
             try:
                 self.assertEqual(probe(bus.address, "right"), "refused", answer)
+                probe(bus.address, "exit", "8")
+                self.assertNotIn("PowerOff False", bus.calls(), answer)
             finally:
                 bus.close()
 
@@ -40,7 +44,7 @@ class LogindPowerTest(unittest.TestCase):
         bus = PrivateSystemBus()
         try:
             probe(bus.address, "exit", "0", session="c7")
-            self.assertEqual(bus.calls(), ['TerminateSession "c7"'])
+            self.assertEqual(bus.calls(), ["CanPowerOff", 'TerminateSession "c7"'])
         finally:
             bus.close()
 
