@@ -76,7 +76,7 @@ void Readers(unsigned target, std::string_view content) {
             app.Start();
             break;
         case 2:
-            app.ShowShutdownScreen();
+            app.ShowShutdownScreen({"front", 3600});
             ui.Advance(30000);
             break;
         default: {

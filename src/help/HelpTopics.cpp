@@ -47,13 +47,18 @@ const TopicText kTopics[] = {
      "1 = shut down: works on most versions of Windows.\n"
      "2 = power off: for machines that method 1 does not switch off.\n"
      "Set it in setup mode (Tamrel Options, Shutdown Method; a \">\" marks the current choice) or on the "
-     "Shutdown method = line of tamrel.set.",
+     "Shutdown method = line of tamrel.set.\n"
+     "Shortest run: a program that ends sooner than this after it starts has failed, so Tamrel says why "
+     "and leaves the machine on. Off turns this check off.",
      "The shutdown method tells what happens after the launched program ends:\n"
      "0 = no shutdown: Tamrel ends and the desktop is shown.\n"
      "1 = shut down: the machine is powered off.\n"
      "2 = power off: the same on Linux.\n"
      "Set it in setup mode (Tamrel Options, Shutdown Method; a \">\" marks the current choice) or on the "
-     "Shutdown method = line of tamrel.set.",
+     "Shutdown method = line of tamrel.set.\n"
+     "Shortest run: a program that ends sooner than this after it starts has failed, so Tamrel says why "
+     "and leaves the machine on. Off turns this check off. While another program holds up the power-off "
+     "(an upgrade, a backup), Tamrel shows what it waits for.",
      false, false},
     {"Help: Choosing cancel key",
      "With a shutdown method other than 0, the shutdown screen counts a number down to zero, then shuts "

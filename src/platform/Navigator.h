@@ -4,15 +4,22 @@
 // program, and the program decides how many of each there may be.
 
 #include <cstddef>
+#include <string>
 
 namespace tamrel {
+
+// The run the shutdown screen follows.
+struct RunReport {
+    std::string program;  // the file name alone
+    double seconds = 0;   // from the program's start to its end
+};
 
 class Navigator {
 public:
     virtual ~Navigator() = default;
     // Setup starts from the settings file whenever it can be read.
     virtual void ShowSetup() = 0;
-    virtual void ShowShutdownScreen() = 0;
+    virtual void ShowShutdownScreen(const RunReport& run) = 0;
     // Help windows exist once each; asked for again, one comes to the front.
     virtual void ShowHelpTopic(std::size_t topic) = 0;
     virtual void ShowAbout() = 0;

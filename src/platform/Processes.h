@@ -11,6 +11,22 @@ using ProcessId = std::uint32_t;
 
 enum class WindowStyle { Normal = 1, Minimized = 2 };
 
+// How a waited-for program ended.
+struct ProgramEnd {
+    enum class How {
+        Unknown,    // the system did not tell
+        Exited,     // with `code` as its exit status (on Windows, its exit code)
+        Signalled,  // ended by signal `code`
+    };
+    // Tamrel itself was asked to stop during the wait (the signal): the
+    // program was asked to end too, and nothing else is known.
+    int stopRequest = 0;
+    How how = How::Unknown;
+    std::uint32_t code = 0;
+    // From its start to its end.
+    double seconds = 0;
+};
+
 // Holds the program folder for this instance while it lives.
 class FolderLock {
 public:
@@ -28,11 +44,11 @@ public:
     // Starts `fileName` from the current folder (no search path). Returns the
     // new process's id, 0 when nothing was started; a refused start raises.
     virtual ProcessId StartProgram(const std::string& fileName, WindowStyle style) = 0;
-    // Blocks without a time limit until the process has ended (0), or until
+    // Blocks without a time limit until the process has ended, or until
     // Tamrel itself is asked to stop: then the process is asked to end too,
-    // and the number of the request (the signal) comes back. Returns 0 at
-    // once for an id that cannot be waited on.
-    virtual int WaitForProcess(ProcessId id) = 0;
+    // and the number of the request (the signal) comes back. Returns at
+    // once, how Unknown, for an id that cannot be waited on.
+    virtual ProgramEnd WaitForProcess(ProcessId id) = 0;
     // Starts a detached new instance of Tamrel from `programFolder` without
     // waiting for it; this instance then ends.
     virtual void RestartTamrel(const std::string& programFolder) = 0;

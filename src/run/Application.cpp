@@ -57,8 +57,8 @@ void Application::ShowSetup() {
     setupWindow_->Show();
 }
 
-void Application::ShowShutdownScreen() {
-    shutdownScreen_ = std::make_unique<ShutdownScreen>(platform_, logs_, *this);
+void Application::ShowShutdownScreen(const RunReport& run) {
+    shutdownScreen_ = std::make_unique<ShutdownScreen>(platform_, logs_, *this, run);
     shutdownScreen_->Show();
 }
 

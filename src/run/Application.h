@@ -33,7 +33,7 @@ public:
     int Run();
 
     void ShowSetup() override;
-    void ShowShutdownScreen() override;
+    void ShowShutdownScreen(const RunReport& run) override;
     void ShowHelpTopic(std::size_t topic) override;
     void ShowAbout() override;
     void ShowKeyCodeTable() override;

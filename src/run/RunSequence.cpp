@@ -1,5 +1,7 @@
 #include "run/RunSequence.h"
 
+#include <cstdio>
+
 #include "platform/RuntimeError.h"
 #include "settings/DamagedSettings.h"
 #include "settings/SettingsFile.h"
@@ -16,6 +18,27 @@ constexpr const char* kCorruptPrompt =
     "next time you start The tamrel.";
 // Only the run-setup flag and the program are read here.
 constexpr int kKeysRead = 2;
+
+// How the program ended, for the owner who reads the log after a bad night.
+std::string EndText(const ProgramEnd& end) {
+    const std::string after = " after " + DurationText(end.seconds) + ".";
+    switch (end.how) {
+        case ProgramEnd::How::Exited: {
+            // Above 0x7FFFFFFF only a Windows status such as 0xC0000005.
+            if (end.code > 0x7FFFFFFFu) {
+                char hex[16] = {};
+                std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(end.code));
+                return "Program ended with exit status " + std::string(hex) + after;
+            }
+            return "Program ended with exit status " + PlainNumber(static_cast<long>(end.code)) + after;
+        }
+        case ProgramEnd::How::Signalled:
+            return "Program ended by signal " + PlainNumber(static_cast<long>(end.code)) + after;
+        case ProgramEnd::How::Unknown:
+            break;
+    }
+    return "Program ended" + after;
+}
 
 }  // namespace
 
@@ -143,15 +166,16 @@ void RunSequence::LaunchAndWait(const std::string& programPath) {
     Processes& processes = platform_.processes;
     const ProcessId id = processes.StartProgram(fileName, WindowStyle::Normal);
     if (id != 0) {
-        const int stop = processes.WaitForProcess(id);
+        const ProgramEnd end = processes.WaitForProcess(id);
         logs_.DropFailedWrites();
-        if (stop != 0) {
-            logs_.Log("Tamrel was asked to stop (signal " + PlainNumber(stop) + ") while " + fileName +
+        if (end.stopRequest != 0) {
+            logs_.Log("Tamrel was asked to stop (signal " + PlainNumber(end.stopRequest) + ") while " + fileName +
                       " was running.");
             return;
         }
         logs_.Log("Program (" + fileName + ") finished!");
-        CheckMarkerFile();
+        logs_.Log(EndText(end));
+        CheckMarkerFile({fileName, end.seconds});
         return;
     }
     logs_.AppendErrorLog("--Program did not launch properly: " + programPath);
@@ -161,7 +185,7 @@ void RunSequence::LaunchAndWait(const std::string& programPath) {
     logs_.Log("Tamrel ended.");
 }
 
-void RunSequence::CheckMarkerFile() {
+void RunSequence::CheckMarkerFile(const RunReport& run) {
     FileSystem& files = platform_.files;
     const std::string marker = files.MarkerFilePath();
     switch (files.CheckMarkerFile()) {
@@ -176,7 +200,7 @@ void RunSequence::CheckMarkerFile() {
             logs_.Log(marker + " not found.");
             break;
     }
-    navigator_.ShowShutdownScreen();
+    navigator_.ShowShutdownScreen(run);
 }
 
 }  // namespace tamrel

@@ -26,7 +26,7 @@ private:
     void ProgramMissing(const std::string& named);
     void HandleError(const RuntimeError& error);
     void LaunchAndWait(const std::string& programPath);
-    void CheckMarkerFile();
+    void CheckMarkerFile(const RunReport& run);
     int Ask(const std::string& prompt, const std::string& title, ui::Buttons buttons);
     // OK opens setup (true); Cancel is told that Tamrel cannot run so.
     bool OfferSetup(const std::string& prompt, const std::string& title);

@@ -25,7 +25,14 @@ struct Settings {
     bool boxItalic = false;
     std::int32_t boxColor = 0;
     std::string skinPath;
+    // A program that ends sooner after its start has failed, and the
+    // machine stays on; 0 turns the check off.
+    std::int16_t shortestRun = 0;
 };
+
+// What setup writes when the file it loaded had no shortest run: the check
+// on, at a length no working front end undercuts.
+inline constexpr std::int16_t kDefaultShortestRun = 10;
 
 // What setup starts from when there is no settings file.
 Settings DefaultSettings(const FileSystem& files);

@@ -1,5 +1,7 @@
 #include "settings/SettingsKeys.h"
 
+#include "settings/Settings.h"
+
 namespace tamrel {
 
 namespace {
@@ -17,6 +19,8 @@ constexpr std::string_view kCancelKeyZeroMessage =
     "The key to cancel in tamrel.set is 0, which no key gives. Using 27 (Escape).";
 constexpr std::string_view kCancelKeyEnterMessage =
     "The number for key to cancel in tamrel.set is out of range. Using 13 (Enter).";
+constexpr std::string_view kShortestRunMessage =
+    "The number in tamrel.set for shortest run is not within range, default of 10 being used.";
 constexpr std::string_view kRestartKeyMessage =
     "The number for key to re start in tamrel.set is out of range. Using default of 0 (None).";
 constexpr std::string_view kRestartSameMessage =
@@ -39,12 +43,14 @@ constexpr ReaderRule Read(ValueKind kind, Replacement first = {}, Replacement se
     return {kind, true, LineLog::None, first, second};
 }
 constexpr ReaderRule kCountedOnly = Read(None);
+// Read where present, never missed.
+constexpr ReaderRule Optional(ValueKind kind, Replacement first) { return {kind, false, LineLog::None, first, {}}; }
 constexpr ReaderRule kIgnored{};
 
 // Any colour the colour dialog can give.
 constexpr long kMaxColor = 0xFFFFFF;
 
-constexpr std::array<KeyDef, 14> kKeys = {{
+constexpr std::array<KeyDef, 15> kKeys = {{
     {Field::RunSetup, "Run Setup =", Shown(YesNo), kCountedOnly, kCountedOnly},
     {Field::Program, "Program =", Read(Text), kIgnored, Read(TrimmedText)},
     {Field::ShutdownMethod, "Shutdown method =", kIgnored, Shown(Number16, OutsideOf(0, 2, 0)),
@@ -69,6 +75,8 @@ constexpr std::array<KeyDef, 14> kKeys = {{
     {Field::BoxColor, "Countdown box color =", kIgnored, Shown(Number32), Read(Number32, OutsideOf(0, kMaxColor, 0))},
     {Field::SkinPath, "Skin =", kIgnored, Shown(TrimmedText, IfText(EmptyText, "Use default")),
      Read(TrimmedText, IfText(NotBitmapName, ""))},
+    {Field::ShortestRun, "Shortest run in seconds =", kIgnored, Optional(Number16, OutsideOf(0, 3600, kDefaultShortestRun)),
+     Optional(Number16, OutsideOf(0, 3600, kDefaultShortestRun, kShortestRunMessage))},
 }};
 
 constexpr bool InFieldOrder() {
@@ -90,7 +98,13 @@ const ReaderRule& KeyDef::For(Reader reader) const {
     return setup;
 }
 
-const std::array<KeyDef, 14>& SettingsKeys() { return kKeys; }
+const std::array<KeyDef, 15>& SettingsKeys() { return kKeys; }
+
+int CountedKeys(Reader reader) {
+    int counted = 0;
+    for (const KeyDef& key : kKeys) counted += key.For(reader).counts ? 1 : 0;
+    return counted;
+}
 
 const KeyDef& KeyOf(Field field) { return kKeys[static_cast<std::size_t>(field)]; }
 

@@ -11,7 +11,7 @@ namespace tamrel {
 
 enum class Field {
     RunSetup, Program, ShutdownMethod, CancelSeconds, CancelKey, RestartKey, BoxTop, BoxLeft,
-    BoxFontName, BoxFontSize, BoxBold, BoxItalic, BoxColor, SkinPath,
+    BoxFontName, BoxFontSize, BoxBold, BoxItalic, BoxColor, SkinPath, ShortestRun,
 };
 
 // The start-up's look at the file, the shutdown screen's and setup's.
@@ -54,6 +54,8 @@ enum class LineLog {
 
 struct ReaderRule {
     ValueKind kind = ValueKind::None;  // None and not counted: the reader ignores the key
+    // Counts toward the file's completeness. Keys added after the first
+    // version's do not, so that a file without them stays complete.
     bool counts = false;
     LineLog log = LineLog::None;
     Replacement first{};
@@ -69,7 +71,9 @@ struct KeyDef {
 };
 
 // In the order every reader tests a line against them.
-const std::array<KeyDef, 14>& SettingsKeys();
+const std::array<KeyDef, 15>& SettingsKeys();
+// How many key lines a complete file holds for the reader.
+int CountedKeys(Reader reader);
 const KeyDef& KeyOf(Field field);
 
 }  // namespace tamrel

@@ -62,6 +62,7 @@ void WithMember(Field field, Use&& use) {
         case Field::BoxItalic: use(&Settings::boxItalic); break;
         case Field::BoxColor: use(&Settings::boxColor); break;
         case Field::SkinPath: use(&Settings::skinPath); break;
+        case Field::ShortestRun: use(&Settings::shortestRun); break;
     }
 }
 
@@ -87,7 +88,7 @@ std::optional<Field> SettingsParser::ReadLine(const std::string& line) {
     if (IsKeyLine(line, LowerCase(KeyOf(Field::RestartKey).written))) restartLineSeen_ = true;
     for (const KeyDef& key : SettingsKeys()) {
         const ReaderRule& rule = key.For(reader_);
-        if (!rule.counts || !IsKeyLine(line, LowerCase(key.written))) continue;
+        if ((!rule.counts && rule.kind == ValueKind::None) || !IsKeyLine(line, LowerCase(key.written))) continue;
         try {
             Take(key, rule, line);
         } catch (const RuntimeError& error) {
@@ -102,7 +103,7 @@ std::optional<Field> SettingsParser::ReadLine(const std::string& line) {
 }
 
 void SettingsParser::Take(const KeyDef& key, const ReaderRule& rule, const std::string& line) {
-    ++keyLines_;
+    if (rule.counts) ++keyLines_;
     const std::string logLine = "In Tamrel.set, " + line;
     if (rule.log == LineLog::BeforeValue) logs_.Log(logLine);
     if (rule.kind != ValueKind::None) {

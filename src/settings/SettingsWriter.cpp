@@ -19,6 +19,7 @@ void CorrectRanges(Settings& s) {
     if (s.cancelKey < -1 || s.cancelKey == 0) s.cancelKey = 27;
     if (s.restartKey < -1) s.restartKey = 0;
     if (s.restartKey == s.cancelKey) s.restartKey = 0;
+    if (s.shortestRun < 0 || s.shortestRun > 3600) s.shortestRun = kDefaultShortestRun;
 }
 
 }  // namespace
@@ -90,8 +91,11 @@ std::string SettingsFileText(Settings& s, const std::string& createdOn) {
         "# If you have problems running The Tamrel, consult a file called tamrel.txt.",
         "# Most errors or problems encounterd by The Tamrel will be stored in tamrel.txt.",
         "# Also consult the readme.txt file, or run setup mode and check the Help files.",
+        "# Next line: a program that ends sooner than this many seconds after it starts has failed, and the "
+        "machine stays on. 0 turns this off.",
+        Key(Field::ShortestRun) + PlainNumber(s.shortestRun),
     };
-    static_assert(sizeof lines / sizeof lines[0] == 64);
+    static_assert(sizeof lines / sizeof lines[0] == 66);
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";
     return text;

@@ -19,6 +19,7 @@ Settings DefaultSettings(const FileSystem& files) {
     s.boxFontName = "arial";
     s.boxFontSize = "20";
     s.boxBold = "0";
+    s.shortestRun = kDefaultShortestRun;
     s.boxItalic = false;
     s.boxColor = 0;
     return s;
@@ -49,7 +50,7 @@ SetupReadResult ReadSettingsForSetup(Settings& state, Logs& logs, FileSystem& fi
 
     // A file written before the re-start key existed has one key line fewer.
     const int keyLines = parser.keyLines() + (parser.restartLineSeen() ? 0 : 1);
-    if (keyLines == static_cast<int>(SettingsKeys().size())) return SetupReadResult::Accepted;
+    if (keyLines == CountedKeys(Reader::Setup)) return SetupReadResult::Accepted;
 
     DiscardDamagedSettings(logs, files, ui, kDamagedFilePrompt);
     return SetupReadResult::Corrupt;

@@ -32,4 +32,11 @@ std::string SignedNumber(long value) {
     return value >= 0 ? " " + std::to_string(value) : std::to_string(value);
 }
 
+std::string DurationText(double seconds) {
+    const long whole = seconds < 0 ? 0 : static_cast<long>(seconds + 0.5);
+    if (whole < 60) return PlainNumber(whole) + (whole == 1 ? " second" : " seconds");
+    if (whole < 3600) return PlainNumber(whole / 60) + " min " + PlainNumber(whole % 60) + " s";
+    return PlainNumber(whole / 3600) + " h " + PlainNumber(whole % 3600 / 60) + " min";
+}
+
 }  // namespace tamrel

@@ -17,4 +17,8 @@ bool EndsWith(std::string_view text, std::string_view tail);
 std::string PlainNumber(long value);
 std::string SignedNumber(long value);
 
+// A length of time as a person says it: "1 second", "45 seconds",
+// "3 min 5 s", "2 h 14 min".
+std::string DurationText(double seconds);
+
 }  // namespace tamrel

@@ -59,6 +59,11 @@ enum Menu : ui::MenuId {
     kHelpStartup,
     kHelpTroubleshooting,
     kHelpGlaunch,
+    kShortestRunMenu,
+    kShortestRunOff,
+    kShortestRun10,
+    kShortestRun30,
+    kShortestRun60,
 };
 
 // What choosing an item does; the item's argument says which method, time
@@ -68,6 +73,7 @@ enum class Command {
     ChooseProgram,
     ChooseMethod,
     ChooseCancelTime,
+    ChooseShortestRun,
     ChooseCancelKey,
     ChooseRestartKey,
     OpenSkin,

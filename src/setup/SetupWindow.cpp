@@ -29,7 +29,10 @@ bool Fits16(double value) {
 }  // namespace
 
 SetupWindow::SetupWindow(Platform& platform, Logs& logs, Navigator& navigator)
-    : platform_(platform), logs_(logs), navigator_(navigator) {}
+    : platform_(platform), logs_(logs), navigator_(navigator) {
+    // A file written before the check existed gets it on.
+    state_.shortestRun = kDefaultShortestRun;
+}
 
 SetupWindow::~SetupWindow() = default;
 
@@ -156,9 +159,10 @@ void SetupWindow::ShowState(std::vector<BadValue>& badValues) {
 
     window_->SetMenuCaption(kCancelKeyMenu, KeyCaption(KeyRole::Cancel, KeyCaptionStyle::Loaded, state_.cancelKey));
     window_->SetMenuCaption(kRestartKeyMenu, KeyCaption(KeyRole::Restart, KeyCaptionStyle::Loaded, state_.restartKey));
-    MarkMethod(state_.shutdownMethod == 1 || state_.shutdownMethod == 2 ? state_.shutdownMethod : 0);
+    Mark(Command::ChooseMethod, state_.shutdownMethod == 1 || state_.shutdownMethod == 2 ? state_.shutdownMethod : 0);
+    Mark(Command::ChooseShortestRun, state_.shortestRun);
     // The skin and countdown box menus keep what the skin choice gave them.
-    for (ui::MenuId menu : {kCancelKeyMenu, kCancelTimeMenu, kRestartKeyMenu}) {
+    for (ui::MenuId menu : {kCancelKeyMenu, kCancelTimeMenu, kRestartKeyMenu, kShortestRunMenu}) {
         window_->SetMenuEnabled(menu, state_.shutdownMethod != 0);
     }
 
@@ -223,6 +227,7 @@ void SetupWindow::OnMenu(ui::MenuId id) {
         case Command::ChooseProgram: ChooseProgram(); break;
         case Command::ChooseMethod: ChooseShutdownMethod(item.argument); break;
         case Command::ChooseCancelTime: ChooseCancelTime(item.argument); break;
+        case Command::ChooseShortestRun: ChooseShortestRun(item.argument); break;
         case Command::ChooseCancelKey: keyChooser_->Open(KeyRole::Cancel); break;
         case Command::ChooseRestartKey: keyChooser_->Open(KeyRole::Restart); break;
         case Command::OpenSkin: lookEditor_->OpenSkin(); break;
@@ -237,12 +242,15 @@ void SetupWindow::OnMenu(ui::MenuId id) {
     }
 }
 
-void SetupWindow::MarkMethod(int method) {
+void SetupWindow::Mark(Command command, int value) {
     for (const SetupMenuDef* item : SetupMenuItems(platform_.ui.desktop())) {
-        if (item->command == Command::ChooseMethod) {
-            window_->SetMenuCaption(item->id, Marked(item->argument == method, item->caption));
-        }
+        if (item->command == command) window_->SetMenuCaption(item->id, Marked(item->argument == value, item->caption));
     }
+}
+
+void SetupWindow::ChooseShortestRun(int seconds) {
+    state_.shortestRun = static_cast<std::int16_t>(seconds);
+    Mark(Command::ChooseShortestRun, seconds);
 }
 
 void SetupWindow::ChooseProgram() {
@@ -255,7 +263,7 @@ void SetupWindow::ChooseProgram() {
 }
 
 void SetupWindow::ChooseShutdownMethod(int method) {
-    MarkMethod(method);
+    Mark(Command::ChooseMethod, method);
     state_.shutdownMethod = static_cast<std::int16_t>(method);
     for (const SetupMenuDef* item : SetupMenuItems(platform_.ui.desktop())) {
         if (item->forShutdownOnly) window_->SetMenuEnabled(item->id, method != 0);

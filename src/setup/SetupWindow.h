@@ -14,6 +14,7 @@
 #include "platform/Platform.h"
 #include "platform/ProgramWindow.h"
 #include "settings/SettingsParser.h"
+#include "setup/SetupMenus.h"
 #include "setup/SetupState.h"
 #include "shutdown/DefaultLook.h"
 
@@ -49,8 +50,10 @@ private:
     void OnMenu(ui::MenuId id);
     void ChooseProgram();
     void ChooseShutdownMethod(int method);
-    void MarkMethod(int method);
+    // Marks the item of that command whose argument is `value`.
+    void Mark(setup::Command command, int value);
     void ChooseCancelTime(int seconds);
+    void ChooseShortestRun(int seconds);
     bool BoxPositionFits();
     void Done();
     void CancelAndExit();

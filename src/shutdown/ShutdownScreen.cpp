@@ -9,8 +9,16 @@
 
 namespace tamrel {
 
-ShutdownScreen::ShutdownScreen(Platform& platform, Logs& logs, Navigator& navigator)
-    : platform_(platform), logs_(logs), navigator_(navigator) {}
+namespace {
+
+// Room for a few lines of explanation in the middle of any screen.
+constexpr ui::Twips kNoticeWidth = 9000;
+constexpr ui::Twips kNoticeHeight = 2400;
+
+}  // namespace
+
+ShutdownScreen::ShutdownScreen(Platform& platform, Logs& logs, Navigator& navigator, RunReport run)
+    : platform_(platform), logs_(logs), navigator_(navigator), run_(std::move(run)) {}
 
 ShutdownScreen::~ShutdownScreen() = default;
 
@@ -28,6 +36,11 @@ void ShutdownScreen::BuildWindow() {
 
     look_ = tamrel::BuildDefaultLook(*window_, {"defaultLook", "If the keyboard is hooked up, you can", "ERR",
                                         ui::DesktopName(platform_.ui.desktop())});
+
+    // Built after the looks, so that it stands above them.
+    notice_ = &window_->AddControl(ui::ControlKind::Label, "notice", nullptr, {0, 0, kNoticeWidth, kNoticeHeight});
+    notice_->SetFont({"MS Sans Serif", 13.5, true, false});
+    notice_->SetVisible(false);
 
     countdownTimer_ = &window_->AddTimer(1000);
     countdownTimer_->OnTick([this] { OnTick(); });
@@ -89,7 +102,20 @@ void ShutdownScreen::SetUp() {
         } else {
             ShowDefaultLook();
         }
-        TakeFocusAndStart();
+        if (RunFailed()) {
+            // Powering off now would do it at every start, with no way to
+            // tell why: the owner is told instead, and the keys still work.
+            const std::string why = run_.program + " ended after " + DurationText(run_.seconds) +
+                                    ", sooner than the " + PlainNumber(settings_.shortestRun) +
+                                    " seconds a normal run takes. The machine stays on.";
+            ShowNotice(why);
+            logs_.TryLog(why);
+            logs_.TryAppendErrorLog(" --" + why);
+            TakeFocus();
+            return;
+        }
+        TakeFocus();
+        countdownTimer_->SetEnabled(true);
     } catch (const RuntimeError& error) {
         SetUpFailed(error);
     }
@@ -117,12 +143,22 @@ void ShutdownScreen::ShowDefaultLook() {
     look_.restartHint->SetVisible(settings_.restartKey != 0);
 }
 
-void ShutdownScreen::TakeFocusAndStart() {
-    ui::Toolkit& ui = platform_.ui;
+bool ShutdownScreen::RunFailed() const {
+    return settings_.shortestRun > 0 && run_.seconds < settings_.shortestRun;
+}
+
+void ShutdownScreen::ShowNotice(const std::string& text) {
+    for (ui::Control* number : {countdownNumber_, look_.heading, look_.number, look_.seconds}) number->SetVisible(false);
+    notice_->SetText(text);
+    notice_->SetBounds({(window_->Width() - kNoticeWidth) / 2, (window_->Height() - kNoticeHeight) / 2, kNoticeWidth,
+                        kNoticeHeight});
+    notice_->SetVisible(true);
+}
+
+void ShutdownScreen::TakeFocus() {
     counting_ = false;
     window_->TakeFocus();
-    ui.ProcessPendingEvents();
-    countdownTimer_->SetEnabled(true);
+    platform_.ui.ProcessPendingEvents();
     counting_ = true;
 }
 

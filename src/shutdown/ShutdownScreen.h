@@ -21,7 +21,7 @@ class RuntimeError;
 
 class ShutdownScreen : public ProgramWindow {
 public:
-    ShutdownScreen(Platform& platform, Logs& logs, Navigator& navigator);
+    ShutdownScreen(Platform& platform, Logs& logs, Navigator& navigator, RunReport run);
     ~ShutdownScreen() override;
 
     // Makes the screen visible and sets it up: the settings, the look, the
@@ -38,7 +38,12 @@ private:
     void RejectSkin();
     void ShowSkinLook();
     void ShowDefaultLook();
-    void TakeFocusAndStart();
+    // The program ended too soon after its start to have run as it should.
+    bool RunFailed() const;
+    void ShowNotice(const std::string& text);
+    void TakeFocus();
+    // At 0: power off, unless another program holds it up for now.
+    void ShutDownWhenFree();
     void SettingsMissing();
     void SetUpFailed(const RuntimeError& error);
 
@@ -53,6 +58,7 @@ private:
     Platform& platform_;
     Logs& logs_;
     Navigator& navigator_;
+    RunReport run_;
     bool open_ = false;
 
     Settings settings_;
@@ -60,9 +66,12 @@ private:
     // The set-up is over and the count runs: only now do keys and clicks
     // count.
     bool counting_ = false;
+    // At 0, waiting for these to let the shutdown go ahead.
+    std::vector<Blocker> blockers_;
 
     std::unique_ptr<ui::Window> window_;
     ui::Control* countdownNumber_ = nullptr;
+    ui::Control* notice_ = nullptr;  // stands in for the number when no countdown runs
     DefaultLook look_;
     ui::Timer* countdownTimer_ = nullptr;
 };

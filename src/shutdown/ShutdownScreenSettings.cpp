@@ -10,9 +10,6 @@ namespace tamrel {
 
 namespace {
 
-// A file of the current version holds every key but the program.
-constexpr int kCompleteKeyLines = 13;
-
 }  // namespace
 
 ShutdownScreen::ReadOutcome ShutdownScreen::ReadSettings() {
@@ -45,7 +42,7 @@ ShutdownScreen::ReadOutcome ShutdownScreen::ReadSettings() {
         ++keyLines;
         logs_.Log("The tamrel.set file is for an older version of The Tamrel. You may want to run setup.");
     }
-    return keyLines == kCompleteKeyLines ? ReadOutcome::Complete : ReadOutcome::Corrupt;
+    return keyLines == CountedKeys(Reader::Screen) ? ReadOutcome::Complete : ReadOutcome::Corrupt;
 }
 
 void ShutdownScreen::RejectSkin() {

@@ -2,6 +2,7 @@
 // run it against a mock logind on a private bus:
 //   tamrel_power_probe right        prints "granted" or "refused"
 //   tamrel_power_probe exit FLAGS   asks for log-off (0), shutdown (1) or power-off (8)
+//   tamrel_power_probe blockers     prints "who: why" for each program holding up a shutdown
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,12 @@ int main(int argc, char** argv) {
         std::puts("asked");
         return 0;
     }
-    std::fputs("usage: tamrel_power_probe right | exit FLAGS\n", stderr);
+    if (argc == 2 && std::strcmp(argv[1], "blockers") == 0) {
+        for (const tamrel::Blocker& blocker : power.ShutdownBlockers()) {
+            std::printf("%s: %s\n", blocker.who.c_str(), blocker.why.c_str());
+        }
+        return 0;
+    }
+    std::fputs("usage: tamrel_power_probe right | exit FLAGS | blockers\n", stderr);
     return 2;
 }

@@ -12,7 +12,7 @@ class Countdown : public ::testing::Test {
 protected:
     void Start(const Lines& overrides) {
         t.WriteSettings(SettingsLines(overrides));
-        t.app.ShowShutdownScreen();
+        t.app.ShowShutdownScreen(kLongRun);
         EXPECT_TRUE(t.Open("ShutdownScreen"));
     }
     Lines LastEvents(std::size_t n) const {
@@ -82,7 +82,7 @@ TEST_F(Countdown, ACompleteFileWithoutMethodOrTimeLogsOffOneSecondLater) {
     lines.push_back("Countdown box color = 0");  // two repeats keep the count at 13
     lines.push_back("Countdown box color = 0");
     t.WriteSettings(lines);
-    t.app.ShowShutdownScreen();
+    t.app.ShowShutdownScreen(kLongRun);
     EXPECT_EQ(Shown(), "0");
     t.ui.Advance(1000);
     EXPECT_EQ(Shown(), "-1");
@@ -138,7 +138,7 @@ TEST_F(Countdown, ALeftClickOnTheBackgroundStandsInForAMouseKey) {
 
     TestPlatform p;
     p.WriteSettings(SettingsLines({"Key to re-start = -1"}));
-    p.app.ShowShutdownScreen();
+    p.app.ShowShutdownScreen(kLongRun);
     p.ui.ClickWindow("ShutdownScreen");
     EXPECT_EQ(p.processes.restarts().size(), 1u);
     EXPECT_FALSE(p.Open("ShutdownScreen"));
@@ -146,7 +146,7 @@ TEST_F(Countdown, ALeftClickOnTheBackgroundStandsInForAMouseKey) {
     // Without a mouse key a click changes nothing.
     TestPlatform q;
     q.WriteSettings(SettingsLines());
-    q.app.ShowShutdownScreen();
+    q.app.ShowShutdownScreen(kLongRun);
     q.ui.ClickWindow("ShutdownScreen");
     EXPECT_TRUE(q.Open("ShutdownScreen"));
 }

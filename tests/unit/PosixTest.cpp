@@ -115,7 +115,7 @@ TEST_F(Posix, FifosAndDevicesInAFilesPlaceAreRefusedWithoutWaiting) {
     std::filesystem::remove(t.Path("tamrel.txt"));
     t.WriteSettings({"nothing"});
     t.ui.QueueAnswer(ui::kAnswerOk);
-    t.app.ShowShutdownScreen();
+    t.app.ShowShutdownScreen(kLongRun);
     EXPECT_TRUE(std::filesystem::is_regular_file(t.Path("tamrel.bad")));
 }
 
@@ -132,9 +132,9 @@ TEST_F(Posix, AStopRequestEndsTheWaitAndIsPassedOn) {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         ::kill(::getpid(), SIGHUP);
     });
-    EXPECT_EQ(processes.WaitForProcess(id), SIGHUP);
+    EXPECT_EQ(processes.WaitForProcess(id).stopRequest, SIGHUP);
     asker.join();
-    EXPECT_EQ(processes.WaitForProcess(id), 0);  // the program ended as asked
+    EXPECT_EQ(processes.WaitForProcess(id).stopRequest, 0);  // the program ended as asked
     EXPECT_EQ(t.Read("stopped.txt"), "stopped\n");
 }
 
@@ -184,15 +184,23 @@ TEST_F(Posix, OneInstanceHoldsTheFolderUntilItEnds) {
 }
 
 TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEnds) {
-    Script("front.sh", "#!/bin/sh\nsleep 0.4\npwd > ran-in.txt\n");
+    Script("front.sh", "#!/bin/sh\nsleep 0.4\npwd > ran-in.txt\nexit 3\n");
     t.files->SetCurrentFolder(t.folder());
     const auto started = Clock::now();
     const ProcessId id = processes.StartProgram("front.sh", WindowStyle::Normal);
     ASSERT_NE(id, 0u);
-    processes.WaitForProcess(id);
+    const ProgramEnd end = processes.WaitForProcess(id);
     EXPECT_GE(Clock::now() - started, std::chrono::milliseconds(400));
     EXPECT_EQ(t.Read("ran-in.txt"), t.folder() + "\n");
-    processes.WaitForProcess(id);  // already reaped: returns at once
+    EXPECT_EQ(end.how, ProgramEnd::How::Exited);
+    EXPECT_EQ(end.code, 3u);
+    EXPECT_GE(end.seconds, 0.4);
+    EXPECT_EQ(processes.WaitForProcess(id).how, ProgramEnd::How::Unknown);  // already reaped: at once
+
+    Script("crash.sh", "#!/bin/sh\nkill -9 $$\n");
+    const ProgramEnd killed = processes.WaitForProcess(processes.StartProgram("crash.sh", WindowStyle::Normal));
+    EXPECT_EQ(killed.how, ProgramEnd::How::Signalled);
+    EXPECT_EQ(killed.code, 9u);
 }
 
 TEST_F(Posix, RefusedStartsAreErrorsAndThereIsNoSearchPath) {

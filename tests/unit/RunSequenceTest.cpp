@@ -48,7 +48,8 @@ TEST_F(RunSequence, ANormalLaunchWaitsThenHandsOverToTheShutdownScreen) {
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(t.folder()));
     EXPECT_EQ(t.Events(), (Lines{"Tamrel started.", "In Tamrel.set, Run Setup = no",
                                  "Launching program: front.exe", "Path to the program: " + ProgramFolder(),
-                                 "Program (front.exe) finished!", t.marker() + " not found.",
+                                 "Program (front.exe) finished!", "Program ended with exit status 0 after 1 h 0 min.",
+                                 t.marker() + " not found.",
                                  "In Tamrel.set, Shutdown method =0"}));
     EXPECT_TRUE(t.ui.messageBoxes().empty());
     EXPECT_FALSE(t.app.HasOpenWindows());

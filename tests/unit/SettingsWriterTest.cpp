@@ -36,11 +36,11 @@ Settings Sample(const std::string& program) {
     return s;
 }
 
-TEST(SettingsWriter, SixtyFourLinesWithTheValuesInTheirForms) {
+TEST(SettingsWriter, SixtySixLinesWithTheValuesInTheirForms) {
     Settings s = Sample("C:\\Games\\front.bat");
     const std::string text = SettingsFileText(s, "12/6/2026 8:05:52 PM");
     const Lines lines = CrLfLines(text);
-    ASSERT_EQ(lines.size(), 64u);
+    ASSERT_EQ(lines.size(), 66u);
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
     EXPECT_EQ(lines[0], "########## Tamrel settings file... created on 12/6/2026 8:05:52 PM");
     EXPECT_EQ(lines[4], "# This program was created to use with home arcade machines, but can be used in ");
@@ -53,7 +53,7 @@ TEST(SettingsWriter, SixtyFourLinesWithTheValuesInTheirForms) {
                                "Countdown box X position =-30", "Countdown box Y position = 1200",
                                "Countdown box font =Courier New", "Countdown box italic =True",
                                "Countdown box fontsize =13.5", "Countdown box bold font =True",
-                               "Countdown box color = 65280", "Skin =use default"}));
+                               "Countdown box color = 65280", "Skin =use default", "Shortest run in seconds =0"}));
 }
 
 TEST(SettingsWriter, OutOfRangeValuesAreCorrectedInTheStateToo) {

@@ -224,7 +224,7 @@ TEST_F(SetupWindowTest, DoneWritesThePreviewAndEnds) {
     const Lines events = t.Events();
     EXPECT_EQ(Lines(events.end() - 2, events.end()), (Lines{"Creating new Tamrel.set file", "Tamrel ended."}));
     const Lines written = CrLfLines(t.Read("tamrel.set"));
-    EXPECT_EQ(written.size(), 64u);
+    EXPECT_EQ(written.size(), 66u);
     EXPECT_EQ(written[20], "Program =" + t.Path("front.bat"));
     EXPECT_EQ(written[24], "Shutdown method =2");
     EXPECT_EQ(written[41], "Countdown box X position = 1200");
@@ -257,7 +257,7 @@ TEST_F(SetupWindowTest, AFailedWriteKeepsTheWindowAndTheOldFile) {
     std::filesystem::remove(t.Path("tamrel.set"));
     Choose(kDone);
     EXPECT_FALSE(t.app.HasOpenWindows());
-    EXPECT_EQ(CrLfLines(t.Read("tamrel.set")).size(), 64u);
+    EXPECT_EQ(CrLfLines(t.Read("tamrel.set")).size(), 66u);
 }
 
 TEST_F(SetupWindowTest, ABoxBeyondWhatTheFileHoldsIsNotWritten) {

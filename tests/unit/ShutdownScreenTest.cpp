@@ -11,7 +11,7 @@ class ShutdownScreenTest : public ::testing::Test {
 protected:
     void Show(const Lines& lines) {
         t.WriteSettings(lines);
-        t.app.ShowShutdownScreen();
+        t.app.ShowShutdownScreen(kLongRun);
     }
     bool Open() { return t.Open("ShutdownScreen"); }
     ui::Control& Control(const std::string& name) { return t.ui.ControlOf("ShutdownScreen", name); }
@@ -53,7 +53,7 @@ TEST_F(ShutdownScreenTest, TheDefaultLookIsCentredAndTakesTheFocusBeforeCounting
 
     TestPlatform other;
     other.WriteSettings(SettingsLines({"Key to re-start =32"}));
-    other.app.ShowShutdownScreen();
+    other.app.ShowShutdownScreen(kLongRun);
     EXPECT_TRUE(other.ui.ControlOf("ShutdownScreen", "restartHint").Visible());
 }
 
@@ -113,7 +113,7 @@ TEST_F(ShutdownScreenTest, FailuresEndTheScreenWithoutShuttingDown) {
         // The skin look, where the box's font is applied.
         p.WriteSettings(SettingsLines({"Skin =" + skin, c.line}));
         p.ui.QueueAnswer(ui::kAnswerOk);
-        p.app.ShowShutdownScreen();
+        p.app.ShowShutdownScreen(kLongRun);
         EXPECT_FALSE(p.Open("ShutdownScreen")) << c.line;
         ASSERT_EQ(p.ui.messageBoxes().size(), 1u) << c.line;
         EXPECT_EQ(p.ui.messageBoxes()[0].prompt, "Tamrel has encountered a problem and will end. (" +
@@ -153,7 +153,7 @@ TEST_F(ShutdownScreenTest, ShutdownMethodZeroOrOutOfRangeEndsAtOnce) {
         TestPlatform p;
         // The rest of this file would count as corrupt; it is not looked at.
         p.WriteSettings({"Shutdown method =" + method, "Seconds to cancel = 40000"});
-        p.app.ShowShutdownScreen();
+        p.app.ShowShutdownScreen(kLongRun);
         EXPECT_FALSE(p.Open("ShutdownScreen"));
         EXPECT_TRUE(p.ui.messageBoxes().empty());
         EXPECT_EQ(p.Events(), Lines{"In Tamrel.set, Shutdown method =" + method});
@@ -174,7 +174,7 @@ TEST_F(ShutdownScreenTest, ValuesAreReplacedWithoutABox) {
     for (const std::string value : {"0", "Esc", "0x1B", ""}) {
         TestPlatform p;
         p.WriteSettings(SettingsLines({"Key to cancel =" + value, "Key to re-start = -1"}));
-        p.app.ShowShutdownScreen();
+        p.app.ShowShutdownScreen(kLongRun);
         EXPECT_TRUE(p.ui.ControlOf("ShutdownScreen", "restartHint").Visible()) << value;
         const Lines events = p.Events();
         EXPECT_EQ(std::count(events.begin(), events.end(),
@@ -186,7 +186,7 @@ TEST_F(ShutdownScreenTest, ValuesAreReplacedWithoutABox) {
 
     TestPlatform q;
     q.WriteSettings(SettingsLines({"Key to cancel = -1", "Key to re-start = -1"}));
-    q.app.ShowShutdownScreen();
+    q.app.ShowShutdownScreen(kLongRun);
     EXPECT_FALSE(q.ui.ControlOf("ShutdownScreen", "restartHint").Visible());
 }
 
@@ -206,7 +206,7 @@ TEST_F(ShutdownScreenTest, AnIncompleteFileIsKeptAsBadAndRemoved) {
         std::erase(lines, "Run Setup = no");
         p.WriteSettings(empty ? Lines{} : lines);
         p.ui.QueueAnswer(ui::kAnswerOk);
-        p.app.ShowShutdownScreen();
+        p.app.ShowShutdownScreen(kLongRun);
         EXPECT_FALSE(p.Open("ShutdownScreen"));
         EXPECT_FALSE(p.Exists("tamrel.set"));
         EXPECT_TRUE(p.Exists("tamrel.bad"));
@@ -221,7 +221,7 @@ TEST_F(ShutdownScreenTest, AnIncompleteFileIsKeptAsBadAndRemoved) {
 
 TEST_F(ShutdownScreenTest, AMissingFileOffersSetupOrEnds) {
     t.ui.QueueAnswer(ui::kAnswerYes);
-    t.app.ShowShutdownScreen();
+    t.app.ShowShutdownScreen(kLongRun);
     EXPECT_FALSE(t.Open("ShutdownScreen"));
     EXPECT_TRUE(t.Shown("SetupWindow"));
     EXPECT_EQ(t.ui.messageBoxes().at(0).prompt, "Tamrel.set config file not found! Do you wish to setup Tamrel now?");
@@ -231,7 +231,7 @@ TEST_F(ShutdownScreenTest, AMissingFileOffersSetupOrEnds) {
     TestPlatform p;
     p.ui.QueueAnswer(ui::kAnswerNo);
     p.ui.QueueAnswer(ui::kAnswerOk);
-    p.app.ShowShutdownScreen();
+    p.app.ShowShutdownScreen(kLongRun);
     EXPECT_FALSE(p.Shown("SetupWindow"));
     EXPECT_EQ(p.ui.messageBoxes().at(1).prompt, "The Tamrel cannot work until the tamrel.set file is properly created.");
     EXPECT_EQ(p.Errors(), Lines{" tamrel.set file not found! User chose not to set up at this time."});

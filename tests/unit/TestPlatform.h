@@ -58,6 +58,9 @@ public:
     Application app;
 };
 
+// A run long enough for any shortest-run setting.
+inline const RunReport kLongRun{"front.exe", 3600};
+
 // The failure an action raised; number 0 when it raised none.
 RuntimeError ErrorOf(const std::function<void()>& action);
 

@@ -22,10 +22,10 @@ ProcessId HeadlessProcesses::StartProgram(const std::string& fileName, WindowSty
     return nextId_++;
 }
 
-int HeadlessProcesses::WaitForProcess(ProcessId id) {
+ProgramEnd HeadlessProcesses::WaitForProcess(ProcessId id) {
     waits_.push_back(id);
     if (waitHook_) waitHook_(id);
-    return stopSignal_;
+    return end_;
 }
 
 void HeadlessProcesses::RestartTamrel(const std::string& programFolder) {

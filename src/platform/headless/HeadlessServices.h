@@ -26,7 +26,10 @@ public:
     void FailNextStart(RuntimeError error) { startFailure_ = std::move(error); }
     void FailRestart(RuntimeError error) { restartFailure_ = std::move(error); }
     // The wait ends with a request to stop Tamrel (a signal number).
-    void StopDuringWait(int signal) { stopSignal_ = signal; }
+    void StopDuringWait(int signal) { end_.stopRequest = signal; }
+    // How the waited-for program ends; by default, exit status 0 after an
+    // hour.
+    void EndProgramWith(ProgramEnd end) { end_ = end; }
     // Another instance holds the program folder.
     void SetFolderHeld(bool held) { folderHeld_ = held; }
     // Runs while the program is "running", before the wait returns.
@@ -38,7 +41,7 @@ public:
 
     std::unique_ptr<FolderLock> LockProgramFolder(const std::string& folder, int waitMs) override;
     ProcessId StartProgram(const std::string& fileName, WindowStyle style) override;
-    int WaitForProcess(ProcessId id) override;
+    ProgramEnd WaitForProcess(ProcessId id) override;
     void RestartTamrel(const std::string& programFolder) override;
 
 private:
@@ -51,7 +54,7 @@ private:
     std::vector<std::string> restarts_;
     ProcessId nextId_ = 4242;
     bool folderHeld_ = false;
-    int stopSignal_ = 0;
+    ProgramEnd end_{0, ProgramEnd::How::Exited, 0, 3600};
 };
 
 class HeadlessClock : public Clock {
@@ -68,6 +71,8 @@ class HeadlessPower : public Power {
 public:
     // A system that refuses keeps the machine on.
     void SetRefusing(bool refusing) { refusing_ = refusing; }
+    void SetBlockers(std::vector<Blocker> blockers) { blockers_ = std::move(blockers); }
+    std::vector<Blocker> ShutdownBlockers() override { return blockers_; }
     // What the system was asked for and did.
     const std::vector<PowerAction>& requests() const { return requests_; }
 
@@ -77,6 +82,7 @@ public:
 
 private:
     bool refusing_ = false;
+    std::vector<Blocker> blockers_;
     std::vector<PowerAction> requests_;
 };
 

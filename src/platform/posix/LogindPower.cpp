@@ -3,6 +3,8 @@
 #include <systemd/sd-bus.h>
 #include <systemd/sd-login.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -79,6 +81,39 @@ void LogindPower::Request(PowerAction action) {
         return;
     }
     sd_bus_call_method(bus.get(), kService, kPath, kManager, "PowerOff", error.get(), nullptr, "b", 0);
+}
+
+std::vector<Blocker> LogindPower::ShutdownBlockers() {
+    std::vector<Blocker> blockers;
+    Bus bus = OpenSystemBus();
+    if (!bus) return blockers;
+    BusError error;
+    sd_bus_message* raw = nullptr;
+    if (sd_bus_call_method(bus.get(), kService, kPath, kManager, "ListInhibitors", error.get(), &raw, "") < 0) {
+        return blockers;
+    }
+    Message reply(raw);
+    if (sd_bus_message_enter_container(reply.get(), SD_BUS_TYPE_ARRAY, "(ssssuu)") < 0) return {};
+    for (;;) {
+        const char* what = nullptr;
+        const char* who = nullptr;
+        const char* why = nullptr;
+        const char* mode = nullptr;
+        std::uint32_t uid = 0;
+        std::uint32_t pid = 0;
+        const int read = sd_bus_message_read(reply.get(), "(ssssuu)", &what, &who, &why, &mode, &uid, &pid);
+        if (read < 0) return {};  // a reply we cannot read holds nothing up
+        if (read == 0) break;
+        const std::string whats = what ? what : "";
+        bool shutdown = false;
+        for (std::size_t start = 0; start <= whats.size();) {
+            const std::size_t end = std::min(whats.find(':', start), whats.size());
+            shutdown = shutdown || whats.substr(start, end - start) == "shutdown";
+            start = end + 1;
+        }
+        if (shutdown && mode && std::string(mode) == "block") blockers.push_back({who ? who : "", why ? why : ""});
+    }
+    return blockers;
 }
 
 }  // namespace tamrel

@@ -15,6 +15,10 @@ public:
     void Request(PowerAction action) override;
     // Logind's CanPowerOff says "yes".
     bool MayPowerOff();
+    // Logind does not hold every caller to other programs' block
+    // inhibitors, and where it does, the call just fails: they are asked
+    // for first. Delay inhibitors are logind's own business.
+    std::vector<Blocker> ShutdownBlockers() override;
 };
 
 }  // namespace tamrel

@@ -101,10 +101,11 @@ PosixProcesses::PosixProcesses(std::string executable) : executable_(std::move(e
 }
 
 ProcessId PosixProcesses::StartProgram(const std::string& fileName, WindowStyle) {
+    started_ = std::chrono::steady_clock::now();
     return static_cast<ProcessId>(Spawn("./" + fileName, fileName, 0));
 }
 
-int PosixProcesses::WaitForProcess(ProcessId id) {
+ProgramEnd PosixProcesses::WaitForProcess(ProcessId id) {
     const auto child = static_cast<pid_t>(id);
     // The signals are taken as they come, not by a handler: the child's end
     // (SIGCHLD) and a request to stop. Blocked before the first look, so
@@ -114,20 +115,26 @@ int PosixProcesses::WaitForProcess(ProcessId id) {
     for (int signal : {SIGCHLD, SIGTERM, SIGINT, SIGHUP}) sigaddset(&watched, signal);
     sigset_t previous;
     pthread_sigmask(SIG_BLOCK, &watched, &previous);
-    int stop = 0;
+    ProgramEnd end;
     for (;;) {
         int status = 0;
         const pid_t done = ::waitpid(child, &status, WNOHANG);
-        if (done == child || (done < 0 && errno != EINTR)) break;
+        if (done == child) {
+            if (WIFEXITED(status)) end = {0, ProgramEnd::How::Exited, static_cast<std::uint32_t>(WEXITSTATUS(status))};
+            if (WIFSIGNALED(status)) end = {0, ProgramEnd::How::Signalled, static_cast<std::uint32_t>(WTERMSIG(status))};
+            break;
+        }
+        if (done < 0 && errno != EINTR) break;
         const int signal = ::sigwaitinfo(&watched, nullptr);
         if (signal < 0 || signal == SIGCHLD) continue;
         // The program goes with Tamrel rather than being left behind.
         ::kill(child, SIGTERM);
-        stop = signal;
+        end.stopRequest = signal;
         break;
     }
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-    return stop;
+    end.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    return end;
 }
 
 void PosixProcesses::RestartTamrel(const std::string& programFolder) {

@@ -2,6 +2,7 @@
 // Programs started with posix_spawn: "./NAME" from the current folder, no
 // shell and no search path; the wait is a blocking waitpid.
 
+#include <chrono>
 #include <string>
 
 #include "platform/Processes.h"
@@ -16,12 +17,13 @@ public:
 
     std::unique_ptr<FolderLock> LockProgramFolder(const std::string& folder, int waitMs) override;
     ProcessId StartProgram(const std::string& fileName, WindowStyle style) override;
-    int WaitForProcess(ProcessId id) override;
+    ProgramEnd WaitForProcess(ProcessId id) override;
     void RestartTamrel(const std::string& programFolder) override;
 
 private:
     std::string executable_;
     std::string executableName_;
+    std::chrono::steady_clock::time_point started_;
 };
 
 // Date and time in the user's locale: the short date, a blank, the time.

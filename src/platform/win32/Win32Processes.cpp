@@ -149,6 +149,7 @@ std::unique_ptr<FolderLock> Win32Processes::LockProgramFolder(const std::string&
 }
 
 ProcessId Win32Processes::StartProgram(const std::string& fileName, WindowStyle style) {
+    startedMs_ = ::GetTickCount64();
     // Named with the current folder so that the shell never looks for it
     // along the search path.
     std::wstring path = CurrentFolder();
@@ -162,11 +163,16 @@ ProcessId Win32Processes::StartProgram(const std::string& fileName, WindowStyle 
     return Start(shortcut->target, shortcut->arguments, shortcut->folder, style, fileName);
 }
 
-int Win32Processes::WaitForProcess(ProcessId id) {
-    const win32::KernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, id));
-    if (!process) return 0;  // already gone
-    ::WaitForSingleObject(process.get(), INFINITE);
-    return 0;
+ProgramEnd Win32Processes::WaitForProcess(ProcessId id) {
+    ProgramEnd end;
+    const win32::KernelHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    if (process) {
+        ::WaitForSingleObject(process.get(), INFINITE);
+        DWORD code = 0;
+        if (::GetExitCodeProcess(process.get(), &code)) end = {0, ProgramEnd::How::Exited, code};
+    }
+    end.seconds = static_cast<double>(::GetTickCount64() - startedMs_) / 1000;
+    return end;
 }
 
 void Win32Processes::RestartTamrel(const std::string& programFolder) {

@@ -11,8 +11,11 @@ class Win32Processes : public Processes {
 public:
     std::unique_ptr<FolderLock> LockProgramFolder(const std::string& folder, int waitMs) override;
     ProcessId StartProgram(const std::string& fileName, WindowStyle style) override;
-    int WaitForProcess(ProcessId id) override;
+    ProgramEnd WaitForProcess(ProcessId id) override;
     void RestartTamrel(const std::string& programFolder) override;
+
+private:
+    unsigned long long startedMs_ = 0;
 };
 
 }  // namespace tamrel

@@ -1,0 +1,180 @@
+// A machine nobody watches: a front end that fails at once must not power
+// it off at every start, the log tells how each run ended, and a shutdown
+// that another program holds up waits for it.
+
+#include <gtest/gtest.h>
+
+#include "SetupTestSupport.h"
+#include "settings/Text.h"
+
+namespace tamrel::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// A program folder whose program ends as a test says.
+class Cabinet {
+public:
+    // A whole run: the program ends as told, then the screen comes up.
+    void Run(const Lines& overrides, ProgramEnd end) {
+        t.Write("front.exe", "MZ");
+        Lines all = {"Program =" + t.Path("front.exe"), "Shutdown method =2", "Seconds to cancel =5"};
+        all.insert(all.end(), overrides.begin(), overrides.end());
+        t.WriteSettings(SettingsLines(all));
+        t.processes.EndProgramWith(end);
+        t.app.Start();
+        ASSERT_TRUE(t.Open("ShutdownScreen"));
+    }
+    bool Logged(const std::string& text) const {
+        const Lines events = t.Events();
+        return std::find(events.begin(), events.end(), text) != events.end();
+    }
+    std::string Notice() { return t.ui.ControlOf("ShutdownScreen", "notice").Text(); }
+    bool NoticeShown() { return t.ui.ControlOf("ShutdownScreen", "notice").Visible(); }
+
+    TestPlatform t;
+};
+
+TEST(Unattended, AProgramThatEndsTooSoonLeavesTheMachineOn) {
+    Cabinet c;
+    TestPlatform& t = c.t;
+    c.Run({"Shortest run in seconds =10"}, {0, ProgramEnd::How::Exited, 1, 1.2});
+    const std::string why =
+        "front.exe ended after 1 second, sooner than the 10 seconds a normal run takes. The machine stays on.";
+    EXPECT_TRUE(c.NoticeShown());
+    EXPECT_EQ(c.Notice(), why);
+    EXPECT_FALSE(t.ui.ControlOf("ShutdownScreen", "defaultNumber").Visible());
+    EXPECT_TRUE(c.Logged(why));
+    EXPECT_EQ(t.Errors(), Lines{" --" + why});
+    t.ui.Advance(60000);
+    EXPECT_TRUE(t.power.requests().empty());
+    t.ui.PressKey("ShutdownScreen", 27);
+    EXPECT_FALSE(t.app.HasOpenWindows());
+
+    // The re-start key runs the program again, to be timed anew.
+    Cabinet again;
+    again.Run({"Shortest run in seconds =10", "Key to re-start =32"}, {0, ProgramEnd::How::Exited, 1, 1.2});
+    again.t.ui.PressKey("ShutdownScreen", 32);
+    EXPECT_EQ(again.t.processes.restarts().size(), 1u);
+}
+
+TEST(Unattended, TheCheckCountsOnlyWhereAShutdownWouldFollow) {
+    struct Case {
+        Lines settings;
+        double seconds;
+        bool powersOff;
+    };
+    const Case cases[] = {
+        {{}, 0.5, true},                                      // a file without the line: off
+        {{"Shortest run in seconds =0"}, 0.5, true},          // off
+        {{"Shortest run in seconds =10"}, 10, true},          // as long as a normal run
+        {{"Shortest run in seconds =10"}, 9.9, false},        // sooner
+        {{"Shortest run in seconds =99999"}, 0.5, false},     // does not convert: no screen at all
+        {{"Shortest run in seconds =5000"}, 9, false},        // out of range: 10
+    };
+    for (const Case& c : cases) {
+        Cabinet run;
+        run.t.ui.SetDefaultAnswer(ui::kAnswerOk);
+        run.t.Write("front.exe", "MZ");
+        Lines all = {"Program =" + run.t.Path("front.exe"), "Shutdown method =2", "Seconds to cancel =5"};
+        all.insert(all.end(), c.settings.begin(), c.settings.end());
+        run.t.WriteSettings(SettingsLines(all));
+        run.t.processes.EndProgramWith({0, ProgramEnd::How::Exited, 0, c.seconds});
+        run.t.app.Start();
+        run.t.ui.Advance(10000);
+        EXPECT_EQ(run.t.power.requests().size(), c.powersOff ? 1u : 0u) << (c.settings.empty() ? "" : c.settings[0]);
+    }
+}
+
+TEST(Unattended, HowTheProgramEndedIsLogged) {
+    EXPECT_EQ(DurationText(1), "1 second");
+    EXPECT_EQ(DurationText(44.6), "45 seconds");
+    EXPECT_EQ(DurationText(185), "3 min 5 s");
+    EXPECT_EQ(DurationText(8040), "2 h 14 min");
+    const std::pair<ProgramEnd, std::string> ends[] = {
+        {{0, ProgramEnd::How::Exited, 0, 8040}, "Program ended with exit status 0 after 2 h 14 min."},
+        {{0, ProgramEnd::How::Signalled, 9, 2}, "Program ended by signal 9 after 2 seconds."},
+        {{0, ProgramEnd::How::Exited, 0xC0000005, 0}, "Program ended with exit status 0xC0000005 after 0 seconds."},
+        {{0, ProgramEnd::How::Unknown, 0, 61}, "Program ended after 1 min 1 s."},
+    };
+    for (const auto& [end, line] : ends) {
+        Cabinet run;
+        run.Run({}, end);
+        const Lines events = run.t.Events();
+        const auto finished = std::find(events.begin(), events.end(), "Program (front.exe) finished!");
+        ASSERT_NE(finished, events.end());
+        EXPECT_EQ(*(finished + 1), line);
+    }
+}
+
+TEST(Unattended, AShutdownHeldUpByAnotherProgramWaitsForIt) {
+    Cabinet c;
+    TestPlatform& t = c.t;
+    c.Run({}, {0, ProgramEnd::How::Exited, 0, 3600});
+    t.power.SetBlockers({{"backup", "Copying the high scores"}, {"apt", "Upgrading"}});
+    t.ui.Advance(5000);
+    EXPECT_TRUE(t.power.requests().empty());
+    EXPECT_EQ(c.Notice(), "Waiting for backup: Copying the high scores\nWaiting for apt: Upgrading");
+    t.ui.Advance(3000);  // asked again every second, each holder logged once
+    const Lines events = t.Events();
+    EXPECT_EQ(std::count(events.begin(), events.end(), "Waiting for backup: Copying the high scores"), 1);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "Waiting for apt: Upgrading"), 1);
+    EXPECT_FALSE(c.Logged("Shutting down PC, using shutdown method 2"));
+
+    t.power.SetBlockers({});
+    t.ui.Advance(1000);
+    EXPECT_EQ(t.power.requests(), std::vector<PowerAction>{PowerAction::PowerOff});
+    EXPECT_TRUE(c.Logged("Nothing holds up the shutdown any longer."));
+
+    // The cancel key still works while it waits.
+    Cabinet held;
+    held.Run({}, {0, ProgramEnd::How::Exited, 0, 3600});
+    held.t.power.SetBlockers({{"backup", "Saving"}});
+    held.t.ui.Advance(7000);
+    held.t.ui.PressKey("ShutdownScreen", 27);
+    EXPECT_FALSE(held.t.app.HasOpenWindows());
+    EXPECT_TRUE(held.t.power.requests().empty());
+}
+
+TEST(Unattended, SetupShowsAndWritesTheShortestRun) {
+    const auto setup = [](TestPlatform& p, const Lines& overrides) {
+        p.Write("front.sh", "#!/bin/sh\n");
+        std::filesystem::permissions(p.Path("front.sh"), std::filesystem::perms::owner_all);
+        Lines all = {"Program =" + p.Path("front.sh")};
+        all.insert(all.end(), overrides.begin(), overrides.end());
+        p.WriteSettings(SettingsLines(all));
+        p.app.ShowSetup();
+    };
+    const auto written = [](TestPlatform& p) {
+        for (const std::string& line : CrLfLines(p.Read("tamrel.set"))) {
+            if (line.rfind("Shortest run in seconds =", 0) == 0) return line;
+        }
+        return std::string("(none)");
+    };
+    // A file from before the check gets it on; one that says otherwise
+    // keeps its value; the menu changes it.
+    TestPlatform old;
+    setup(old, {"-Shortest run in seconds ="});
+    EXPECT_EQ(old.ui.FindWindow("SetupWindow")->MenuCaption(setup::kShortestRun10), ">10 Seconds");
+    old.ui.ChooseMenu("SetupWindow", setup::kDone);
+    EXPECT_EQ(written(old), "Shortest run in seconds =10");
+
+    TestPlatform kept;
+    setup(kept, {"Shortest run in seconds =45"});
+    kept.ui.ChooseMenu("SetupWindow", setup::kDone);
+    EXPECT_EQ(written(kept), "Shortest run in seconds =45");
+
+    TestPlatform chosen;
+    setup(chosen, {"Shortest run in seconds =5000"});
+    EXPECT_NE(std::find(chosen.Events().begin(), chosen.Events().end(),
+                        "The number in tamrel.set for shortest run is not within range, default of 10 being used."),
+              chosen.Events().end());
+    EXPECT_TRUE(chosen.ui.ChooseMenu("SetupWindow", setup::kShortestRunOff));
+    EXPECT_EQ(chosen.ui.FindWindow("SetupWindow")->MenuCaption(setup::kShortestRunOff), ">Off");
+    EXPECT_EQ(chosen.ui.FindWindow("SetupWindow")->MenuCaption(setup::kShortestRun10), "10 Seconds");
+    chosen.ui.ChooseMenu("SetupWindow", setup::kDone);
+    EXPECT_EQ(written(chosen), "Shortest run in seconds =0");
+}
+
+}  // namespace
+}  // namespace tamrel::test
