@@ -43,8 +43,10 @@ constexpr ReaderRule Read(ValueKind kind, Replacement first = {}, Replacement se
     return {kind, true, LineLog::None, first, second};
 }
 constexpr ReaderRule kCountedOnly = Read(None);
-// Read where present, never missed.
-constexpr ReaderRule Optional(ValueKind kind, Replacement first) { return {kind, false, LineLog::None, first, {}}; }
+// Read where present, never missed; the screen logs it as it logs the others.
+constexpr ReaderRule Optional(ValueKind kind, Replacement first, LineLog log = LineLog::None) {
+    return {kind, false, log, first, {}};
+}
 constexpr ReaderRule kIgnored{};
 
 // Any colour the colour dialog can give.
@@ -75,7 +77,7 @@ constexpr std::array<KeyDef, 15> kKeys = {{
     {Field::BoxColor, "Countdown box color =", kIgnored, Shown(Number32), Read(Number32, OutsideOf(0, kMaxColor, 0))},
     {Field::SkinPath, "Skin =", kIgnored, Shown(TrimmedText, IfText(EmptyText, "Use default")),
      Read(TrimmedText, IfText(NotBitmapName, ""))},
-    {Field::ShortestRun, "Shortest run in seconds =", kIgnored, Optional(Number16, OutsideOf(0, 3600, kDefaultShortestRun)),
+    {Field::ShortestRun, "Shortest run in seconds =", kIgnored, Optional(Number16, OutsideOf(0, 3600, kDefaultShortestRun), LineLog::BeforeValue),
      Optional(Number16, OutsideOf(0, 3600, kDefaultShortestRun, kShortestRunMessage))},
 }};
 

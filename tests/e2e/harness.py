@@ -36,6 +36,7 @@ HEADER = [
     "So you can go back 3 runs to check the events. This can be helpful for troubleshooting.",
     " ",
 ]
+RUN_LENGTH = re.compile(r"^(Program ended.*?) after .+\.$")
 ERROR_DATE = re.compile(r"^\d{1,4}[./-]\d{1,2}[./-]\d{1,4} \d{1,2}:\d{2}(:\d{2})?( ?[AaPp][Mm])?")
 
 
@@ -126,8 +127,9 @@ class ProgramFolder:
             return log.read().split(CRLF)[:-1]
 
     def events(self, name="talog1.txt"):
-        """The event texts after the header: what follows the time."""
-        return [line.split(" --- ", 1)[-1] for line in self.lines(name)[len(HEADER):]]
+        """The event texts after the header: what follows the time. How long
+        the program ran varies from run to run: it reads "after ..."."""
+        return [RUN_LENGTH.sub(r"\1 after ...", line.split(" --- ", 1)[-1]) for line in self.lines(name)[len(HEADER):]]
 
     def errors(self):
         """The error log's entries without their date and time."""
@@ -136,7 +138,8 @@ class ProgramFolder:
     def launch_lines(self, program):
         """The event lines of a run that launched this front end."""
         return ["Tamrel started.", "In Tamrel.set, Run Setup = no", f"Launching program: {program}",
-                f"Path to the program: {self.dir}", f"Program ({program}) finished!"]
+                f"Path to the program: {self.dir}", f"Program ({program}) finished!",
+                "Program ended with exit status 0 after ..."]
 
     def screen_lines(self):
         """The settings as the shutdown screen logs them, in file order."""
