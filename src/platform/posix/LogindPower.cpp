@@ -52,17 +52,22 @@ std::string OwnSession() {
     return id;
 }
 
+// The reply of a Manager method without arguments; null when there is no
+// bus or the call failed.
+Message AskManager(const char* method) {
+    Bus bus = OpenSystemBus();
+    if (!bus) return nullptr;
+    BusError error;
+    sd_bus_message* raw = nullptr;
+    if (sd_bus_call_method(bus.get(), kService, kPath, kManager, method, error.get(), &raw, "") < 0) return nullptr;
+    return Message(raw);
+}
+
 }  // namespace
 
 bool LogindPower::MayPowerOff() {
-    Bus bus = OpenSystemBus();
-    if (!bus) return false;
-    BusError error;
-    sd_bus_message* raw = nullptr;
-    if (sd_bus_call_method(bus.get(), kService, kPath, kManager, "CanPowerOff", error.get(), &raw, "") < 0) {
-        return false;
-    }
-    Message reply(raw);
+    const Message reply = AskManager("CanPowerOff");
+    if (!reply) return false;
     const char* answer = nullptr;
     if (sd_bus_message_read(reply.get(), "s", &answer) < 0 || !answer) return false;
     return std::string(answer) == "yes";
@@ -85,14 +90,8 @@ void LogindPower::Request(PowerAction action) {
 
 std::vector<Blocker> LogindPower::ShutdownBlockers() {
     std::vector<Blocker> blockers;
-    Bus bus = OpenSystemBus();
-    if (!bus) return blockers;
-    BusError error;
-    sd_bus_message* raw = nullptr;
-    if (sd_bus_call_method(bus.get(), kService, kPath, kManager, "ListInhibitors", error.get(), &raw, "") < 0) {
-        return blockers;
-    }
-    Message reply(raw);
+    const Message reply = AskManager("ListInhibitors");
+    if (!reply) return blockers;
     if (sd_bus_message_enter_container(reply.get(), SD_BUS_TYPE_ARRAY, "(ssssuu)") < 0) return {};
     for (;;) {
         const char* what = nullptr;
