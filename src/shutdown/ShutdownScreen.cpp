@@ -102,20 +102,11 @@ void ShutdownScreen::SetUp() {
         } else {
             ShowDefaultLook();
         }
-        if (RunFailed()) {
-            // Powering off now would do it at every start, with no way to
-            // tell why: the owner is told instead, and the keys still work.
-            const std::string why = run_.program + " ended after " + DurationText(run_.seconds) +
-                                    ", sooner than the " + PlainNumber(settings_.shortestRun) +
-                                    " seconds a normal run takes. The machine stays on.";
-            ShowNotice(why);
-            logs_.TryLog(why);
-            logs_.TryAppendErrorLog(" --" + why);
-            TakeFocus();
-            return;
-        }
+        // Powering off after a failed run would do it at every start, with
+        // no way to tell why: the owner is told instead, and the keys work.
+        if (RunFailed()) ExplainFailedRun();
         TakeFocus();
-        countdownTimer_->SetEnabled(true);
+        if (!RunFailed()) countdownTimer_->SetEnabled(true);
     } catch (const RuntimeError& error) {
         SetUpFailed(error);
     }
@@ -145,6 +136,14 @@ void ShutdownScreen::ShowDefaultLook() {
 
 bool ShutdownScreen::RunFailed() const {
     return settings_.shortestRun > 0 && run_.seconds < settings_.shortestRun;
+}
+
+void ShutdownScreen::ExplainFailedRun() {
+    const std::string why = run_.program + " ended after " + DurationText(run_.seconds) + ", sooner than the " +
+                            PlainNumber(settings_.shortestRun) + " seconds a normal run takes. The machine stays on.";
+    ShowNotice(why);
+    logs_.TryLog(why);
+    logs_.TryAppendErrorLog(" --" + why);
 }
 
 void ShutdownScreen::ShowNotice(const std::string& text) {

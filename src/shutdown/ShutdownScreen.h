@@ -40,6 +40,7 @@ private:
     void ShowDefaultLook();
     // The program ended too soon after its start to have run as it should.
     bool RunFailed() const;
+    void ExplainFailedRun();
     void ShowNotice(const std::string& text);
     void TakeFocus();
     // At 0: power off, unless another program holds it up for now.
