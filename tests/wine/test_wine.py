@@ -7,6 +7,7 @@ driven through the real menus, common dialogs, labels and buttons."""
 import os
 import re
 import subprocess
+import time
 import unittest
 
 from harness import ProgramTest, wait_for
@@ -121,7 +122,9 @@ class WineRunTest(ProgramTest):
                             "Please check Tamrel.txt for help", "OK")
             self.driver.wait_end(process)
             expected.append(f"---Tamrel encountered error.  ({problem}). Please check for proper setup.")
-            self.assertEqual(self.folder.events()[-1], f"In Tamrel.set, Skin ={path}")
+            # The whole file was read, and nothing came after it.
+            self.assertEqual(self.folder.events()[-2:], [f"In Tamrel.set, Skin ={path}",
+                                                          "In Tamrel.set, Shortest run in seconds =0"])
         self.assertEqual(self.folder.errors(), expected)
 
     def test_a_shortcut_is_started_as_it_says_and_a_broken_one_is_a_program_problem(self):
@@ -191,17 +194,94 @@ class WineRunTest(ProgramTest):
         self.assertTrue(os.path.exists(front.file("ended.txt")), "the screen came before the front end ended")
         self.cancel_and_expect_end(process, "front.bat")
 
+    def test_a_front_end_that_fails_at_once_leaves_the_machine_on_and_says_why(self):
+        self.folder.write_front_end(seconds=0, last="exit /b 3")
+        self.folder.write_settings("Seconds to cancel =5", "Shortest run in seconds =10")
+        process = self.start(timeout=60)
+        self.driver.screen(process)
+        failed = re.compile(r"front\.bat ended after \d+ seconds?, sooner than the 10 seconds a normal run takes\. "
+                            r"The machine stays on\.")
+        why = wait_for(lambda: next((text for text in self.driver.run("labels", "")[0].split("\n")
+                                     if failed.fullmatch(text)), None), 10, 0.1, "the reason on the screen")
+        time.sleep(5 + 5)  # the countdown's time and more: a shutdown would end the run
+        self.assertIsNone(process.poll(), "the run ended without a key")
+        self.assertEqual(self.folder.events(), self.folder.launch_lines("front.bat")[:-1] + [
+            "Program ended with exit status 3 after ...", f"{self.driver.marker_logged} not found."] +
+            self.folder.screen_lines() + [why])
+        self.assertEqual(self.folder.errors(), [" --" + why])
+        self.driver.key("Escape")
+        self.driver.wait_end(process)
+        self.assertEqual(self.folder.events()[-2:], ["User canceled shutdown at 5 seconds.", "Tamrel ended."])
+
 
 class WineSetupTest(ProgramTest):
-    def test_closing_the_setup_window_ends_tamrel_and_writes_nothing(self):
-        process = self.start(timeout=60)
-        self.driver.box("Tamrel.set not found!", "OK", NOT_FOUND, "OK,Cancel")
-        self.driver.step("close", SETUP_TITLE)
-        self.driver.wait_end(process)
+    def off_screen(self, form, width, height):
+        """The visible controls of the form that do not lie wholly on the screen."""
+        return [line for line in self.driver.step("rects", form).split("\n") if line and (
+            lambda x, y, w, h: x < 0 or y < 0 or x + w > width or y + h > height)(*map(int, line.split(" ")[:4]))]
+
+    def test_on_640x480_the_key_chooser_and_about_fit_and_a_close_closes_the_chooser_first(self):
+        drive, step, form = self.driver, self.driver.step, SETUP_TITLE
+        process = self.open_setup(90, "640x480")
+        accept = "Press the same key again to accept it."
+        step("menu", form, "Tamrel Options", "Current Cancel Key:  27", "Choose a different Cancel Key")
+        wait_for(lambda: accept in step("labels", form).split("\n"), what="the key chooser")
+        self.assertEqual(self.off_screen(form, 640, 480), [])
+        # The keyboard alone: the same key again accepts it.
+        step("key", form, "113")
+        step("key", form, "113")
+        self.menu_has(form, "  Current Cancel Key:  113")
+        self.assertNotIn(accept, step("labels", form).split("\n"))
+
+        about = "About The Tamrel (V1.10)"
+        step("menu", form, "Help", "About The Tamrel")
+        self.assertEqual(self.off_screen(about, 640, 480), [])
+        step("press", about, "OK")
+
+        step("menu", form, "Tamrel Options", "Current Cancel Key:  113", "Choose a different Cancel Key")
+        wait_for(lambda: accept in step("labels", form).split("\n"), what="the key chooser")
+        step("close", form)
+        wait_for(lambda: accept not in step("labels", form).split("\n"), what="the key chooser to close")
+        self.assertIsNone(process.poll(), "the close request closed setup, not the chooser")
+        step("close", form)
+        drive.wait_end(process)
         self.assertFalse(os.path.exists(self.folder.file("tamrel.set")), "a settings file was written")
 
-    def open_setup(self, timeout):
-        self.driver.virtual_desktop(True)
+    def test_a_partly_loaded_file_and_refused_choices_keep_every_other_value(self):
+        d, drive, step = self.folder.dir, self.driver, self.driver.step
+        self.folder.write_front_end()
+        convert("-size", "320x200", "xc:#336699", "BMP3:" + self.folder.file("skin.bmp"))
+        self.folder.write("notes.txt", ["a note"])
+        self.folder.write("text.bmp", ["no picture"])
+        self.folder.write_settings(
+            "Run Setup = yes", "Shutdown method =2", "Seconds to cancel =15", "Key to cancel =97",
+            "Key to re-start =32", "Countdown box X position =40000", "Countdown box Y position = 600",
+            "Countdown box font =Courier New", "Countdown box italic =True", "Countdown box fontsize =14",
+            "Countdown box bold font =True", "Countdown box color = 255", f"Skin ={d}skin.bmp",
+            "Shortest run in seconds =30")
+        keys = [line for line in self.folder.lines("tamrel.set") if not line.startswith("#")]
+        process = self.start(timeout=90)
+        self.assertIn("\\rCountdown box X position =40000 (", step("box", "Settings partly loaded", "OK", "30000"))
+        form = d + "front.bat"
+        step("menu", form, "Tamrel Options", "Program to launch", "Choose a different Program to Launch")
+        step("dialog", "Open", "Cancel")
+        self.menu_has(form, f"    Launch: {d}front.bat")
+        for name, prompt in (("notes.txt", f"Skin must be a .bmp file!\\r{d}notes.txt"),
+                             ("text.bmp", f"This skin cannot be used: {d}text.bmp\\rIt is not a .bmp picture that "
+                                          "Tamrel can read: not a bitmap, or damaged.\\rThe previous look is kept.")):
+            step("menu", form, "Skin", "Open a skin")
+            step("open", d + name)
+            self.assertEqual(step("box", "Skin not used!", "OK", "30000"),
+                             f"title: Skin not used!\nprompt: {prompt}\nbuttons: OK\nicon: shown")
+        step("menu", form, "Tamrel Options", "Done!")
+        drive.wait_end(process)
+        # Only the bad value (and the request for setup) changed.
+        keys[keys.index("Run Setup = yes")] = "Run Setup = no"
+        keys[keys.index("Countdown box X position =40000")] = "Countdown box X position = 0"
+        self.assertEqual([line for line in self.folder.lines("tamrel.set") if not line.startswith("#")], keys)
+
+    def open_setup(self, timeout, desktop="1024x768"):
+        self.driver.virtual_desktop(True, desktop)
         process = self.start(timeout=timeout)
         self.driver.box("Tamrel.set not found!", "OK", NOT_FOUND, "OK,Cancel")
         return process
@@ -277,8 +357,8 @@ class WineSetupTest(ProgramTest):
         # area.
         with open(self.folder.file("tamrel.set"), "rb") as settings:
             raw = settings.read()
-        self.assertEqual(raw.count(b"\r\n"), 64)
-        self.assertEqual(raw.count(b"\r"), 64, "tamrel.set has lines without CR LF")
+        self.assertEqual(raw.count(b"\r\n"), 66)
+        self.assertEqual(raw.count(b"\r"), 66, "tamrel.set has lines without CR LF")
         written = self.folder.lines("tamrel.set")
         for line in ("Run Setup = no", f"Program ={d}front.bat", "Shutdown method =1", "Seconds to cancel =5",
                      "Key to cancel =97", "Key to re-start =0", f"Countdown box X position = {(300 - y) * 15}",
