@@ -28,7 +28,7 @@ enum class ValueKind {
 };
 
 enum class Check {
-    Never,  // no replacement
+    Never,            // no replacement
     OutsideRange,     // the number is below `low` or above `high`
     Is,               // the number is `low`
     SameAsCancelKey,  // the number equals the cancel key read so far

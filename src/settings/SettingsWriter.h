@@ -1,6 +1,6 @@
 #pragma once
 // Setup's writing of the settings file: a fixed template of 66 lines, the
-// comments a hand-editor needs and the 14 key lines, with CR LF endings.
+// comments a hand-editor needs and the 15 key lines, with CR LF endings.
 
 #include <string>
 
