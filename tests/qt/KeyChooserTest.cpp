@@ -32,8 +32,7 @@ TEST_F(QtBackendTest, KeyChooserShowsEveryTextWholeOnA640By480Screen) {
         chooser.OnClick();  // captured, so that the hint to OK shows
         ASSERT_TRUE(box->isVisible());
         const QRect screen(0, 0, 640, 480 - menuBar->sizeHint().height());
-        EXPECT_TRUE(screen.contains(box->geometry())) << box->geometry().x() << "," << box->geometry().y() << " "
-                                                      << box->width() << "x" << box->height();
+        EXPECT_TRUE(screen.contains(box->geometry())) << ::testing::PrintToString(box->geometry());
         EXPECT_LT(QFontMetricsF(box->font()).horizontalAdvance(box->title()), box->width() - 20);
 
         std::vector<QLabel*> shown;

@@ -1,22 +1,18 @@
 #pragma once
 // Helpers for driving the Qt backend: a toolkit per test, widgets found by
 // object name, waiting on the event loop, files written by the test, and
-// message boxes answered by the test while they are open.
+// modal dialogs answered by the test while they are open.
 
 #include <gtest/gtest.h>
 
 #include <QColor>
-#include <QMessageBox>
 #include <QRect>
 #include <QStringList>
-#include <QTimer>
-#include <deque>
-#include <filesystem>
+#include <QTemporaryDir>
+#include <QWidget>
 #include <functional>
-#include <memory>
 #include <ostream>
 #include <string>
-#include <vector>
 
 #include "platform/qt/QtToolkit.h"
 
@@ -28,6 +24,7 @@ inline void PrintTo(const QStringList& list, std::ostream* out) {
 inline void PrintTo(const QRect& rect, std::ostream* out) {
     *out << rect.width() << 'x' << rect.height() << '+' << rect.x() << '+' << rect.y();
 }
+inline void PrintTo(const QSize& size, std::ostream* out) { *out << size.width() << 'x' << size.height(); }
 inline void PrintTo(const QColor& color, std::ostream* out) { *out << color.name().toStdString(); }
 
 namespace tamrel::qt::test {
@@ -70,53 +67,16 @@ bool Xdotool(const QStringList& arguments);
 // A folder of its own for each test, removed afterwards.
 class TempFolder {
 public:
-    TempFolder();
-    ~TempFolder();
     std::string Write(const std::string& name, const std::string& bytes) const;
-    std::string Path(const std::string& name) const { return (path_ / name).string(); }
+    std::string Path(const std::string& name) const { return dir_.filePath(QString::fromStdString(name)).toStdString(); }
 
 private:
-    std::filesystem::path path_;
+    QTemporaryDir dir_;
 };
 
 // A 24-bit BMP, `width` by `height`, every pixel `rgb` except the top-left
 // one, which is `corner`.
 std::string Bitmap(int width, int height, unsigned rgb, unsigned corner);
-
-// What a message box looked like when it was answered.
-struct SeenBox {
-    QString title;
-    QString text;
-    QStringList buttons;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QWidget* parent = nullptr;
-    bool modal = false;
-};
-
-// Acts on the message boxes that open, one planned action per box, in order.
-// An action returns false to be run again (the box stayed open).
-class BoxAnswerer {
-public:
-    using Action = std::function<bool(QMessageBox&)>;
-    ~BoxAnswerer();
-
-    void Then(Action action);
-    void Click(QMessageBox::StandardButton button);
-    void PressKey(Qt::Key key);
-    // Escape first, then (the box still open) the button.
-    void EscapeThenClick(QMessageBox::StandardButton button);
-
-    const std::vector<SeenBox>& seen() const { return seen_; }
-    bool allUsed() const { return actions_.empty(); }
-
-private:
-    void Poll();
-
-    std::deque<Action> actions_;
-    std::vector<SeenBox> seen_;
-    QMessageBox* current_ = nullptr;
-    std::unique_ptr<QTimer> poll_;
-};
 
 // A started toolkit for each test.
 class QtBackendTest : public ::testing::Test {
@@ -124,7 +84,6 @@ protected:
     void SetUp() override;
 
     QtToolkit toolkit;
-    BoxAnswerer boxes;
 };
 
 }  // namespace tamrel::qt::test

@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
+#include <memory>
 
 #include "QtTestSupport.h"
 
@@ -33,36 +34,25 @@ TEST(QtToolkitStart, QtStartsWithTheFirstWindowAndAnEarlyQuitIsNotRemembered) {
     EXPECT_GE(running.elapsed(), 250);
 }
 
-// Restores the scaling of the displays when the test ends.
-class ScaledDisplay {
-public:
-    explicit ScaledDisplay(const char* factor) { qputenv("QT_SCALE_FACTOR", factor); }
-    ~ScaledDisplay() { qunsetenv("QT_SCALE_FACTOR"); }
-    ScaledDisplay(const ScaledDisplay&) = delete;
-    ScaledDisplay& operator=(const ScaledDisplay&) = delete;
-};
-
 // Twips follow Qt's logical pixels; the screen's device pixels are what a
 // skin must fill, whatever the scaling.
 TEST(QtToolkitStart, ScreenInDevicePixelsIsTheSameOnAScaledDisplay) {
     if (!HaveDisplay()) GTEST_SKIP() << "No X display: the Qt backend tests need an X server";
-    int plainWidth = 0, plainHeight = 0;
+    QSize plain;
     ui::Twips plainTwips = 0;
     {
         QtToolkit toolkit;
-        plainWidth = toolkit.ScreenPixelWidth();
-        plainHeight = toolkit.ScreenPixelHeight();
+        plain = {toolkit.ScreenPixelWidth(), toolkit.ScreenPixelHeight()};
         plainTwips = toolkit.ScreenWidth();
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        EXPECT_EQ(plainWidth, screen.width());
-        EXPECT_EQ(plainHeight, screen.height());
+        EXPECT_EQ(plain, QGuiApplication::primaryScreen()->geometry().size());
     }
-    const ScaledDisplay scaled("2");
+    qputenv("QT_SCALE_FACTOR", "2");
+    // Unset however the test ends, so that the tests after it are unscaled.
+    const std::shared_ptr<void> unscaled(nullptr, [](void*) { qunsetenv("QT_SCALE_FACTOR"); });
     QtToolkit toolkit;
     toolkit.ProcessPendingEvents();  // starts Qt
     ASSERT_DOUBLE_EQ(QGuiApplication::primaryScreen()->devicePixelRatio(), 2);
-    EXPECT_EQ(toolkit.ScreenPixelWidth(), plainWidth);
-    EXPECT_EQ(toolkit.ScreenPixelHeight(), plainHeight);
+    EXPECT_EQ(QSize(toolkit.ScreenPixelWidth(), toolkit.ScreenPixelHeight()), plain);
     EXPECT_DOUBLE_EQ(toolkit.ScreenWidth(), plainTwips / 2);
 }
 

@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTest>
@@ -25,149 +26,22 @@ ui::WindowSpec Plain(const std::string& name) { return {name, name, false, false
 
 bool Exposed(QWidget* widget) { return widget && widget->windowHandle() && widget->windowHandle()->isExposed(); }
 
-// The geometry the X server itself has for the window, as "WxH+X+Y".
-QString ServerGeometry(QWidget* window) {
+// The geometry the X server itself has for the window.
+QRect ServerGeometry(QWidget* window) {
     QProcess xwininfo;
     xwininfo.start("xwininfo", {"-id", QString::number(window->winId())});
     xwininfo.waitForFinished();
-    int values[4] = {-1, -1, -1, -1};
-    const char* keys[4] = {"Width:", "Height:", "Absolute upper-left X:", "Absolute upper-left Y:"};
-    for (const QString& line : QString::fromLocal8Bit(xwininfo.readAllStandardOutput()).split('\n')) {
-        for (int i = 0; i < 4; ++i) {
-            if (line.trimmed().startsWith(keys[i])) values[i] = line.section(':', 1).trimmed().toInt();
-        }
-    }
-    return QString("%1x%2+%3+%4").arg(values[0]).arg(values[1]).arg(values[2]).arg(values[3]);
-}
-
-TEST_F(QtBackendTest, FullScreenWindowCoversTheWholeScreenWithoutAWindowManager) {
-    auto window = toolkit.NewWindow(FullScreen("ShutdownScreen"));
-    window->Show();
-    QWidget* widget = FindWidget("ShutdownScreen");
-    ASSERT_NE(widget, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return Exposed(widget); }));
-
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    EXPECT_EQ(widget->frameGeometry(), screen);
-    EXPECT_DOUBLE_EQ(window->Width(), toolkit.ScreenWidth());
-    EXPECT_DOUBLE_EQ(window->Height(), toolkit.ScreenHeight());
-    EXPECT_TRUE(widget->windowFlags() & Qt::FramelessWindowHint);
-    if (!QStandardPaths::findExecutable("xwininfo").isEmpty()) {
-        EXPECT_EQ(ServerGeometry(widget),
-                  QString("%1x%2+0+0").arg(screen.width()).arg(screen.height()));
-    }
-    // The plain background is the platform's window colour.
-    EXPECT_EQ(widget->grab().toImage().pixelColor(5, 5), widget->palette().color(QPalette::Window));
-}
-
-TEST_F(QtBackendTest, PictureIsDrawnUnscaledFromTheTopLeftAndBadFilesRaise) {
-    TempFolder folder;
-    auto window = toolkit.NewWindow(Plain("Skinned"));
-    QWidget* widget = FindWidget("Skinned");
-    ASSERT_NE(widget, nullptr);
-    const QColor background = widget->palette().color(QPalette::Window);
-
-    const std::string skin = folder.Write("skin.bmp", Bitmap(4, 3, 0x0000FF, 0xFF0000));
-    window->SetPicture(skin);
-    QImage shown = widget->grab().toImage();
-    EXPECT_EQ(shown.pixelColor(0, 0), QColor(255, 0, 0));
-    EXPECT_EQ(shown.pixelColor(3, 2), QColor(0, 0, 255));
-    EXPECT_EQ(shown.pixelColor(4, 0), background);
-    EXPECT_EQ(shown.pixelColor(0, 3), background);
-
-    window->ClearPicture();
-    EXPECT_EQ(widget->grab().toImage().pixelColor(0, 0), background);
-
-    const std::string missing = folder.Path("missing.bmp");
-    try {
-        window->SetPicture(missing);
-        ADD_FAILURE() << "a missing file was accepted";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.Number(), error::kFileNotFound);
-        EXPECT_EQ(error.Description(), "File not found: " + missing);
-    }
-    const std::string text = folder.Write("text.bmp", "This is no picture at all.\r\n");
-    try {
-        window->SetPicture(text);
-        ADD_FAILURE() << "a text file was accepted as a picture";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.Number(), error::kInvalidPicture);
-        EXPECT_EQ(error.Description(), "Invalid picture: " + text);
-    }
-}
-
-TEST_F(QtBackendTest, KeysGiveTheCodeOfTheCharacterTheyType) {
-    auto window = toolkit.NewWindow(Plain("Keys"));
-    // A control that takes the focus: Tab must still reach the window.
-    window->AddControl(ui::ControlKind::Button, "pushButton", nullptr, {150, 150, 1500, 450});
-    std::vector<int> codes;
-    window->OnKeyPress([&](int& code) { codes.push_back(code); });
-    window->Show();
-    QWidget* widget = FindWidget("Keys");
-    auto* button = Find<QPushButton>("pushButton");
-    ASSERT_TRUE(widget && button);
-
-    using QTest::Click;
-    QTest::sendKeyEvent(Click, widget, Qt::Key_Escape, QString(QChar(27)), Qt::NoModifier);
-    QTest::sendKeyEvent(Click, widget, Qt::Key_Return, QString("\r"), Qt::NoModifier);
-    QTest::sendKeyEvent(Click, widget, Qt::Key_A, QString("a"), Qt::NoModifier);
-    QTest::sendKeyEvent(Click, widget, Qt::Key_A, QString("A"), Qt::ShiftModifier);
-    QTest::sendKeyEvent(Click, widget, Qt::Key_F1, QString(), Qt::NoModifier);
-    QTest::sendKeyEvent(Click, widget, Qt::Key_Left, QString(), Qt::NoModifier);
-    QTest::sendKeyEvent(Click, widget, Qt::Key_Delete, QString(QChar(127)), Qt::NoModifier);
-    QTest::sendKeyEvent(Click, widget, Qt::Key_unknown, QString(QChar(0x20AC)), Qt::NoModifier);
-    QTest::sendKeyEvent(Click, widget, Qt::Key_Backspace, QString("\b"), Qt::NoModifier);
-    QTest::sendKeyEvent(Click, widget, Qt::Key_Eacute, QString(QChar(0xE9)), Qt::NoModifier);
-    // Without text, as some input sources send them.
-    QTest::sendKeyEvent(Click, widget, Qt::Key_Escape, QString(), Qt::NoModifier);
-    button->setFocus();
-    QTest::sendKeyEvent(Click, button, Qt::Key_Tab, QString("\t"), Qt::NoModifier);
-    EXPECT_EQ(codes, (std::vector<int>{27, 13, 97, 65, 8, 233, 27, 9}));
-}
-
-TEST_F(QtBackendTest, OnlyALeftClickOnTheBackgroundReachesTheWindow) {
-    auto window = toolkit.NewWindow(Plain("Clicks"));
-    ui::Control& label = window->AddControl(ui::ControlKind::Label, "caption", nullptr, {150, 150, 1500, 300});
-    label.SetText("A label");
-    ui::Control& frame = window->AddControl(ui::ControlKind::Frame, "panel", nullptr, {1500, 1500, 3000, 1500});
-    ui::Control& inner = window->AddControl(ui::ControlKind::Label, "innerCaption", &frame, {150, 300, 1500, 300});
-    inner.SetText("In the frame");
-    ui::Control& button = window->AddControl(ui::ControlKind::Button, "pushButton", nullptr, {150, 3600, 1500, 450});
-    int windowClicks = 0, labelClicks = 0, frameClicks = 0, innerClicks = 0, buttonClicks = 0;
-    window->OnClick([&] { ++windowClicks; });
-    label.OnClick([&] { ++labelClicks; });
-    frame.OnClick([&] { ++frameClicks; });
-    inner.OnClick([&] { ++innerClicks; });
-    button.OnClick([&] { ++buttonClicks; });
-    window->Show();
-    QWidget* widget = FindWidget("Clicks");
-    ASSERT_TRUE(WaitFor([&] { return Exposed(widget); }));
-
-    auto centreOf = [&](const char* name) {
-        QWidget* control = FindWidget(name);
-        return control->mapTo(widget, control->rect().center());
+    const QString info = QString::fromLocal8Bit(xwininfo.readAllStandardOutput());
+    auto value = [&](const QString& key) {
+        return QRegularExpression(key + R"(:\s*(-?\d+))").match(info).captured(1).toInt();
     };
-    QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf("caption"));
-    QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf("innerCaption"));
-    QTest::mouseClick(widget, Qt::LeftButton, {}, FindWidget("panel")->mapTo(widget, QPoint(5, 5)));
-    QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf("pushButton"));
-    QTest::mouseClick(widget, Qt::RightButton, {}, centreOf("caption"));
-    QTest::mouseClick(widget, Qt::RightButton, {}, QPoint(390, 10));
-    QTest::mouseClick(widget, Qt::MiddleButton, {}, QPoint(390, 10));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(windowClicks, 0);
-    EXPECT_EQ(labelClicks, 1);
-    EXPECT_EQ(innerClicks, 1);
-    EXPECT_EQ(frameClicks, 1);
-    EXPECT_EQ(buttonClicks, 1);
-
-    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(390, 10));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(windowClicks, 1);
-    EXPECT_EQ(labelClicks, 1);
+    return {value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"), value("Height")};
 }
 
-TEST_F(QtBackendTest, InjectedClickGivesTheScreenTheKeysWithoutAClick) {
+// The screen covers the display without a window manager and shows its
+// picture unscaled from the top left; an injected click gives it the X input
+// focus without reporting a click.
+TEST_F(QtBackendTest, FullScreenWindowCoversTheScreenShowsItsPictureAndTakesTheKeysFromAnInjectedClick) {
     auto window = toolkit.NewWindow(FullScreen("ShutdownScreen"));
     int clicks = 0;
     std::vector<int> codes;
@@ -175,14 +49,47 @@ TEST_F(QtBackendTest, InjectedClickGivesTheScreenTheKeysWithoutAClick) {
     window->OnKeyPress([&](int& code) { codes.push_back(code); });
     window->Show();
     QWidget* widget = FindWidget("ShutdownScreen");
+    ASSERT_NE(widget, nullptr);
 
-    toolkit.SetCursorPos(10000, 10000);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    toolkit.SetCursorPos(10000, 10000);
     EXPECT_EQ(QCursor::pos(), screen.bottomRight());
     toolkit.InjectLeftClick();
-    toolkit.ProcessPendingEvents();
     EXPECT_TRUE(WaitFor([&] { return widget->isActiveWindow(); }));
-    EXPECT_EQ(clicks, 0);
+    ASSERT_TRUE(WaitFor([&] { return Exposed(widget); }));
+
+    EXPECT_EQ(widget->frameGeometry(), screen);
+    EXPECT_DOUBLE_EQ(window->Width(), toolkit.ScreenWidth());
+    EXPECT_DOUBLE_EQ(window->Height(), toolkit.ScreenHeight());
+    EXPECT_TRUE(widget->windowFlags() & Qt::FramelessWindowHint);
+    if (!QStandardPaths::findExecutable("xwininfo").isEmpty()) {
+        EXPECT_EQ(ServerGeometry(widget), screen);
+    }
+
+    // Around the picture, and without one, the platform's window colour.
+    const QColor background = widget->palette().color(QPalette::Window);
+    TempFolder folder;
+    window->SetPicture(folder.Write("skin.bmp", Bitmap(4, 3, 0x0000FF, 0xFF0000)));
+    const QImage shown = widget->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(0, 0), QColor(255, 0, 0));
+    EXPECT_EQ(shown.pixelColor(3, 2), QColor(0, 0, 255));
+    EXPECT_EQ(shown.pixelColor(4, 0), background);
+    EXPECT_EQ(shown.pixelColor(0, 3), background);
+    window->ClearPicture();
+    EXPECT_EQ(widget->grab().toImage().pixelColor(0, 0), background);
+    const std::string missing = folder.Path("missing.bmp");
+    const std::string text = folder.Write("text.bmp", "This is no picture at all.\r\n");
+    for (const auto& [path, number, description] :
+         {std::tuple{missing, error::kFileNotFound, "File not found: " + missing},
+          std::tuple{text, error::kInvalidPicture, "Invalid picture: " + text}}) {
+        try {
+            window->SetPicture(path);
+            ADD_FAILURE() << path << " was accepted as a picture";
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.Number(), number);
+            EXPECT_EQ(error.Description(), description);
+        }
+    }
 
     // Real key events from the server: they reach the window only if it has
     // the X input focus.
@@ -194,56 +101,107 @@ TEST_F(QtBackendTest, InjectedClickGivesTheScreenTheKeysWithoutAClick) {
     EXPECT_EQ(clicks, 0);
 }
 
+// Typed keys reach the window as the code of the character they type, a
+// focused control notwithstanding; of the clicks, only a left one on the
+// background does.
+TEST_F(QtBackendTest, WindowGetsTypedCharactersAndOnlyLeftClicksOnItsBackground) {
+    auto window = toolkit.NewWindow(Plain("Input"));
+    ui::Control& label = window->AddControl(ui::ControlKind::Label, "caption", nullptr, {150, 150, 1500, 300});
+    label.SetText("A label");
+    ui::Control& frame = window->AddControl(ui::ControlKind::Frame, "panel", nullptr, {1500, 1500, 3000, 1500});
+    ui::Control& inner = window->AddControl(ui::ControlKind::Label, "innerCaption", &frame, {150, 300, 1500, 300});
+    inner.SetText("In the frame");
+    ui::Control& button = window->AddControl(ui::ControlKind::Button, "pushButton", nullptr, {150, 3600, 1500, 450});
+    std::vector<std::string> clicked;
+    auto logs = [&clicked](std::string name) { return [&clicked, name] { clicked.push_back(name); }; };
+    window->OnClick(logs("window"));
+    label.OnClick(logs("caption"));
+    frame.OnClick(logs("panel"));
+    inner.OnClick(logs("innerCaption"));
+    button.OnClick(logs("pushButton"));
+    std::vector<int> codes;
+    window->OnKeyPress([&](int& code) { codes.push_back(code); });
+    window->Show();
+    QWidget* widget = FindWidget("Input");
+    ASSERT_TRUE(WaitFor([&] { return Exposed(widget); }));
+
+    // The last Escape comes without text, as some input sources send it.
+    const std::vector<std::pair<Qt::Key, QString>> keys = {
+        {Qt::Key_Escape, QChar(27)}, {Qt::Key_Return, "\r"},      {Qt::Key_A, "a"},
+        {Qt::Key_A, "A"},            {Qt::Key_F1, ""},            {Qt::Key_Left, ""},
+        {Qt::Key_Delete, QChar(127)}, {Qt::Key_unknown, QChar(0x20AC)}, {Qt::Key_Backspace, "\b"},
+        {Qt::Key_Eacute, QChar(0xE9)}, {Qt::Key_Escape, ""}};
+    for (const auto& [key, text] : keys) QTest::sendKeyEvent(QTest::Click, widget, key, text, Qt::NoModifier);
+    auto* focused = Find<QPushButton>("pushButton");
+    focused->setFocus();
+    QTest::sendKeyEvent(QTest::Click, focused, Qt::Key_Tab, QString("\t"), Qt::NoModifier);
+    EXPECT_EQ(codes, (std::vector<int>{27, 13, 97, 65, 8, 233, 27, 9}));
+
+    auto centreOf = [&](const char* name) {
+        QWidget* control = FindWidget(name);
+        return control->mapTo(widget, control->rect().center());
+    };
+    const QPoint background(390, 10);
+    for (const auto& [mouseButton, at] : std::vector<std::pair<Qt::MouseButton, QPoint>>{
+             {Qt::LeftButton, centreOf("caption")},
+             {Qt::LeftButton, centreOf("innerCaption")},
+             {Qt::LeftButton, FindWidget("panel")->mapTo(widget, QPoint(5, 5))},
+             {Qt::LeftButton, centreOf("pushButton")},
+             {Qt::RightButton, centreOf("caption")},
+             {Qt::RightButton, background},
+             {Qt::MiddleButton, background},
+             {Qt::LeftButton, background}}) {
+        QTest::mouseClick(widget, mouseButton, {}, at);
+    }
+    DrainEvents();
+    EXPECT_EQ(clicked, (std::vector<std::string>{"caption", "innerCaption", "panel", "pushButton", "window"}));
+}
+
+// One window closes from its own tick; the other from its key handler, in
+// which the form lets go of it too. Neither ticks, shows or reports again.
 TEST_F(QtBackendTest, ClosedWindowStaysHiddenAndSilentEvenWhenClosedFromItsOwnHandler) {
-    auto window = toolkit.NewWindow(FullScreen("ShutdownScreen"));
-    ui::Timer& timer = window->AddTimer(20);
-    int ticks = 0, keys = 0, clicks = 0;
+    auto ticking = toolkit.NewWindow(Plain("Ticking"));
+    auto keyed = toolkit.NewWindow(Plain("Keyed"));
+    ui::Timer& closer = ticking->AddTimer(20);
+    ui::Timer& timer = keyed->AddTimer(20);
+    int closerTicks = 0, ticks = 0, keys = 0, clicks = 0;
+    closer.OnTick([&] {
+        ++closerTicks;
+        ticking->Close();
+    });
     timer.OnTick([&] { ++ticks; });
-    window->OnClick([&] { ++clicks; });
-    window->OnKeyPress([&](int& code) {
+    ticking->OnKeyPress([&](int&) { ++keys; });
+    keyed->OnClick([&] { ++clicks; });
+    keyed->OnKeyPress([&](int& code) {
         ++keys;
         code = 0;
-        window->Close();
-        window.reset();  // the form lets go of its window inside the handler
+        keyed->Close();
+        keyed.reset();
     });
-    window->Show();
-    QPointer<QWidget> widget = FindWidget("ShutdownScreen");
+    ticking->Show();
+    keyed->Show();
+    QWidget* tickingWidget = FindWidget("Ticking");
+    QPointer<QWidget> keyedWidget = FindWidget("Keyed");
+    closer.SetEnabled(true);
     timer.SetEnabled(true);
-    ASSERT_TRUE(WaitFor([&] { return ticks >= 2; }));
+    ASSERT_TRUE(WaitFor([&] { return closerTicks >= 1 && ticks >= 2; }));
+    closer.SetEnabled(true);  // a closed window's timer stays stopped
 
-    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_Escape, QString(QChar(27)), Qt::NoModifier);
-    EXPECT_FALSE(window);
+    QTest::sendKeyEvent(QTest::Click, keyedWidget, Qt::Key_Escape, QString(QChar(27)), Qt::NoModifier);
+    EXPECT_FALSE(keyed);
     const int ticksAtClose = ticks;
-    QuietFor(150);
+    QuietFor(150);  // no tick may come any more
+    EXPECT_EQ(closerTicks, 1);
     EXPECT_EQ(ticks, ticksAtClose);
-    if (widget) {
-        EXPECT_FALSE(widget->isVisible());
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_Escape, QString(QChar(27)), Qt::NoModifier);
-        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(tickingWidget->isVisible());
+    QTest::sendKeyEvent(QTest::Click, tickingWidget, Qt::Key_A, QString("a"), Qt::NoModifier);
+    if (keyedWidget) {
+        EXPECT_FALSE(keyedWidget->isVisible());
+        QTest::sendKeyEvent(QTest::Click, keyedWidget, Qt::Key_Escape, QString(QChar(27)), Qt::NoModifier);
+        QTest::mouseClick(keyedWidget, Qt::LeftButton, {}, QPoint(5, 5));
     }
     EXPECT_EQ(keys, 1);
     EXPECT_EQ(clicks, 0);
-}
-
-TEST_F(QtBackendTest, CloseStopsTimersAndEventsForGood) {
-    auto window = toolkit.NewWindow(Plain("Closing"));
-    ui::Timer& timer = window->AddTimer(20);
-    int ticks = 0, keys = 0;
-    timer.OnTick([&] {
-        ++ticks;
-        window->Close();  // from inside its own tick
-    });
-    window->OnKeyPress([&](int&) { ++keys; });
-    window->Show();
-    QWidget* widget = FindWidget("Closing");
-    timer.SetEnabled(true);
-    ASSERT_TRUE(WaitFor([&] { return ticks == 1; }));
-    timer.SetEnabled(true);
-    QuietFor(150);
-    EXPECT_EQ(ticks, 1);
-    EXPECT_FALSE(widget->isVisible());
-    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_A, QString("a"), Qt::NoModifier);
-    EXPECT_EQ(keys, 0);
 }
 
 TEST_F(QtBackendTest, MaximisedWindowTakesTheFreeScreenAndCloseRequestsGoToTheForm) {
