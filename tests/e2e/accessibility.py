@@ -155,6 +155,18 @@ class Driver:
         except AssertionError as failure:
             raise AssertionError(f"{failure}; the program shows:\n{self.outline()}") from None
 
+    def gone(self, role, name, timeout=10.0):
+        """Waits until no node with the role and name shows."""
+        def shown():
+            for node in self.nodes():
+                try:
+                    if node.getRoleName() == role and node.name == name and showing(node):
+                        return True
+                except Exception:  # a widget that went away while looked at
+                    continue
+            return False
+        wait_for(lambda: not shown(), timeout, 0.05, f"{role} '{name}' to go")
+
     def outline(self):
         lines = []
         for node in tree(self.app):
@@ -187,13 +199,32 @@ class Driver:
         x, y, width, height = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         self.display.xdotool("mousemove", str(x + width // 2), str(y + height // 2), "click", "1")
 
-    def type_key(self, key, title=None):
-        """Types the key into the program's window with this title (any one
-        of its windows for None)."""
+    def window(self, title=None):
+        """The X window of the program's with this title (any one of its
+        windows for None)."""
         search = ["search", "--onlyvisible", "--pid", str(self.process.pid)]
         if title is not None:
             search += ["--all", "--name", "^" + re.escape(title) + "$"]
-        window = wait_for(lambda: self.display.xdotool(*search).stdout.split(), what=f"tamrel's window {title}")[0]
+        return wait_for(lambda: self.display.xdotool(*search).stdout.split(), what=f"tamrel's window {title}")[0]
+
+    def close_request(self, title):
+        self.display.close_request(self.window(title))
+
+    def off_screen(self, root):
+        """The showing nodes below root that do not lie wholly on the screen,
+        as 'role name' texts."""
+        outside = []
+        for node in self.nodes(root):
+            if showing(node):
+                x, y, width, height = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+                if x < 0 or y < 0 or x + width > self.display.width or y + height > self.display.height:
+                    outside.append(f"{node.getRoleName()} '{node.name}' at {x},{y} {width}x{height}")
+        return outside
+
+    def type_key(self, key, title=None):
+        """Types the key into the program's window with this title (any one
+        of its windows for None)."""
+        window = self.window(title)
         for step in (("windowfocus", "--sync", window), ("key", key)):
             result = self.display.xdotool(*step)
             if result.returncode != 0:
@@ -201,17 +232,18 @@ class Driver:
 
 
 class AccessibleProgramTest(ProgramTest):
-    """Runs the program in setup mode, with a display, an AT-SPI bus and a
-    mock logind of its own."""
+    """Runs the program (setup mode, or its screen) with a display, an AT-SPI
+    bus and a mock logind of its own; the display as large as `screen`."""
 
     own_display = False  # the class's, which its AT-SPI bus serves
+    screen = (1024, 768)
 
     @classmethod
     def setUpClass(cls):
         global pyatspi
         if not os.path.exists(AT_SPI_LAUNCHER):
             raise unittest.SkipTest("at-spi2-core is not installed")
-        cls.display = PrivateDisplay()
+        cls.display = PrivateDisplay(*cls.screen)
         cls.a11y = AccessibilityBus(cls.display)
         os.environ.pop("AT_SPI_BUS_ADDRESS", None)
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = cls.a11y.address
@@ -228,14 +260,14 @@ class AccessibleProgramTest(ProgramTest):
         cls.a11y.close()
         cls.display.close()
 
-    def start_setup(self):
+    def start_accessible(self):
         env = {"DBUS_SESSION_BUS_ADDRESS": self.a11y.address, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
         process = self.start(extra_env=env)
         return process, Driver(self.a11y, self.display, process)
 
     def start_without_settings(self):
         """Starts with no settings file and answers the notice with OK."""
-        process, ui = self.start_setup()
+        process, ui = self.start_accessible()
         ui.find("alert", "Tamrel.set not found!")
         ui.press(ui.find("push button", "OK"))
         ui.find("frame", SETUP_CAPTION)

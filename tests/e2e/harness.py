@@ -10,6 +10,7 @@ started gets DBUS_SYSTEM_BUS_ADDRESS of the private bus, and under Wine a
 shutdown ends only the test prefix's own session.
 """
 
+import ctypes
 import json
 import os
 import re
@@ -100,12 +101,12 @@ class ProgramFolder:
         with open(self.file(name), "wb") as file:
             file.write("".join(line + CRLF for line in lines).encode(ENCODING))
 
-    def write_front_end(self, seconds=0.2):
+    def write_front_end(self, seconds=0.2, last=""):
         """A front end that leaves started.txt when it starts and ended.txt
-        when it ends; returns its name."""
+        when it ends, then runs the line `last`; returns its name."""
         path = self.file(self.front_end)
         with open(path, "w") as script:
-            script.write(f"#!/bin/sh\ntouch started.txt\nsleep {seconds}\ndate +%s.%N > ended.txt\n")
+            script.write(f"#!/bin/sh\ntouch started.txt\nsleep {seconds}\ndate +%s.%N > ended.txt\n{last}\n")
         os.chmod(path, 0o755)
         return self.front_end
 
@@ -222,6 +223,21 @@ class PrivateDisplay:
     def xdotool(self, *args):
         return subprocess.run(["xdotool", *args], env=dict(os.environ, DISPLAY=self.display),
                               capture_output=True, text=True)
+
+    def close_request(self, window):
+        """Asks the window to close, as a window manager's close button
+        (Alt+F4) does: there is no window manager here to send it."""
+        x11 = ctypes.CDLL("libX11.so.6")
+        x11.XOpenDisplay.restype = x11.XInternAtom.restype = ctypes.c_void_p
+        x11.XInternAtom.argtypes = (ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int)
+        x11.XSendEvent.argtypes = (ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p)
+        x11.XCloseDisplay.argtypes = (ctypes.c_void_p,)
+        connection = x11.XOpenDisplay(self.display.encode())
+        # An XClientMessageEvent in the 24 longs of an XEvent.
+        event = (ctypes.c_long * 24)(33, 0, 0, 0, int(window), x11.XInternAtom(connection, b"WM_PROTOCOLS", 0), 32,
+                                     x11.XInternAtom(connection, b"WM_DELETE_WINDOW", 0))
+        x11.XSendEvent(connection, int(window), 0, 0, event)
+        x11.XCloseDisplay(connection)
 
     def screenshot(self, path, crop=None):
         os.makedirs(os.path.dirname(path) or ".", exist_ok=True)

@@ -1,10 +1,12 @@
 """Setup mode of the real Linux program under Xvfb, driven from outside as an
 assistive technology drives it, through AT-SPI: no settings file, setup,
-choices made through the real menus and dialogs, "Done!", and the next start
-runs with them. The power-off goes to a mock logind on a private bus."""
+choices made through the real menus and dialogs (a skin refused among them,
+the countdown box dragged), "Done!", and the next start runs with them. The
+power-off goes to a mock logind on a private bus."""
 
 import os
 import shutil
+import subprocess
 import tempfile
 import unittest
 
@@ -29,17 +31,21 @@ class SetupRoundTripTest(AccessibleProgramTest):
         os.chmod(path, 0o755)
         return path
 
-    def test_setup_from_nothing_to_a_working_run(self):
-        game = self.write_game()
-        process, ui = self.start_without_settings()
-
-        ui.choose("Tamrel Options", "Program to launch", "Choose a different Program to Launch")
+    def open_file(self, ui, *menu_path, path):
+        """Enters the path in the Open dialog that the menu item opens."""
+        ui.choose(*menu_path)
         dialog = ui.find("dialog", None)
         pyatspi = accessibility.pyatspi
         name_field = next(n for n in tree(dialog) if n.getRoleName() == "text" and
                           n.getState().contains(pyatspi.STATE_EDITABLE) and n.getState().contains(pyatspi.STATE_SHOWING))
-        name_field.queryEditableText().setTextContents(game)
+        name_field.queryEditableText().setTextContents(path)
         ui.press(next(n for n in tree(dialog) if n.getRoleName() == "push button" and n.name == "Open"))
+
+    def test_setup_from_nothing_to_a_working_run(self):
+        game = self.write_game()
+        process, ui = self.start_without_settings()
+
+        self.open_file(ui, "Tamrel Options", "Program to launch", "Choose a different Program to Launch", path=game)
         ui.find("frame", game)  # the window's title shows the program chosen
         ui.find("menu item", "Launch: " + game, showing=False)
 
@@ -55,12 +61,39 @@ class SetupRoundTripTest(AccessibleProgramTest):
         ui.click(ui.find("label", "   OK"))
         ui.find("menu item", "Current Cancel Key:  120", showing=False)
 
+        # A skin that cannot be shown is refused and the one before stays.
+        skin = os.path.join(self.elsewhere, "skin.bmp")
+        subprocess.run(["convert", "-size", "320x200", "xc:#336699", "BMP3:" + skin], check=True)
+        self.open_file(ui, "Skin", "Open a skin", path=skin)
+        for name, content, why in (("notes.txt", "", "Skin must be a .bmp file!"),
+                                   ("text.bmp", "no picture", "not a .bmp picture that Tamrel can read")):
+            refused = os.path.join(self.elsewhere, name)
+            with open(refused, "w") as file:
+                file.write(content)
+            self.open_file(ui, "Skin", "Open a skin", path=refused)
+            box = ui.find("alert", "Skin not used!")
+            self.assertTrue([n for n in tree(box) if why in n.name and refused in n.name], ui.outline())
+            ui.press(ui.find("push button", "OK", within=box))
+            ui.gone("alert", "Skin not used!")
+
+        # Dragged from inside to (200, 150) of the client area, whose corner
+        # the box starts at, it is dropped on the skin.
+        x, y, _, _ = ui.find("label", "5").queryComponent().getExtents(accessibility.pyatspi.DESKTOP_COORDS)
+        self.display.xdotool("mousemove", str(x + 10), str(y + 10), "mousedown", "1", "sleep", "0.1",
+                             "mousemove", str(x + 180), str(y + 130), "sleep", "0.1", "mousemove", str(x + 200),
+                             str(y + 150), "sleep", "0.3", "mouseup", "1")
+        wait_for(lambda: ui.find("label", "5").queryComponent().getExtents(accessibility.pyatspi.DESKTOP_COORDS)[:2]
+                 != (x, y), what="the box to move")
+
         ui.choose("Tamrel Options", "Done!")
         process.wait(10)
         with open(self.folder.file("tamrel.set"), newline="") as settings:
             lines = settings.read().split("\r\n")
         for line in (f"Program ={game}", "Shutdown method =2", "Seconds to cancel =5", "Key to cancel =120",
-                     "Key to re-start =0", "Run Setup = no"):
+                     "Key to re-start =0", "Run Setup = no", f"Skin ={skin}",
+                     # The grabbed point stayed under the mouse: the box's top (X) and left (Y) moved by
+                     # 140 and 190 pixels, 15 twips each.
+                     "Countdown box X position = 2100", "Countdown box Y position = 2850"):
             self.assertIn(line, lines)
 
         # The next start launches the program, then counts down from 5 until

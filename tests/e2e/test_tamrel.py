@@ -22,10 +22,14 @@ class TamrelTest(ProgramTest):
         self.assertEqual(self.folder.events()[-1], "Tamrel ended.")
 
     def test_the_countdown_reaches_power_off_and_the_keys_still_work(self):
-        self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5")
+        # A front end killed at once, and a file from before the shortest
+        # run existed: nothing tells that the run failed.
+        self.folder.write_front_end(last="kill -9 $$")
+        self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5", "-Shortest run in seconds =")
         process = self.start()
         self.driver.screen(process)
         wait_for(lambda: "PowerOff False" in self.bus.calls(), timeout=10, what="PowerOff")
+        self.assertIn("Program ended by signal 9 after ...", self.folder.events())
         # Nothing holds the power-off up, so it follows at once.
         self.assertEqual(self.bus.calls(), ["ListInhibitors", "CanPowerOff", "PowerOff False"])
         self.assertEqual(self.folder.events()[-2:], ["Shutting down PC, using shutdown method 2", "tamrel ended."])
