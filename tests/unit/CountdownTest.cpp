@@ -15,10 +15,7 @@ protected:
         t.app.ShowShutdownScreen(kLongRun);
         EXPECT_TRUE(t.Open("ShutdownScreen"));
     }
-    Lines LastEvents(std::size_t n) const {
-        const Lines events = t.Events();
-        return Lines(events.end() - static_cast<long>(n), events.end());
-    }
+    Lines LastEvents(std::size_t n) const { return t.LastEvents(n); }
     std::string Shown() { return t.ui.ControlOf("ShutdownScreen", "defaultNumber").Text(); }
 
     TestPlatform t;
@@ -90,8 +87,8 @@ TEST_F(Countdown, ACompleteFileWithoutMethodOrTimeLogsOffOneSecondLater) {
     EXPECT_EQ(LastEvents(2), (Lines{"Shutting down PC, using shutdown method 0", "tamrel ended."}));
 }
 
-TEST_F(Countdown, TheCancelKeyEndsTheProgramWithTheMachineOn) {
-    Start({"Key to cancel = 97"});
+TEST_F(Countdown, TheCancelKeyEndsTheProgramWithTheMachineOnAndTheRestartKeyStartsANewInstance) {
+    Start({"Key to cancel = 97", "Key to re-start = 32"});
     t.ui.Advance(3000);
     EXPECT_EQ(t.ui.PressKey("ShutdownScreen", 65), 65);  // "A" is another key
     EXPECT_EQ(t.ui.PressKey("ShutdownScreen", 13), 13);
@@ -99,21 +96,23 @@ TEST_F(Countdown, TheCancelKeyEndsTheProgramWithTheMachineOn) {
     EXPECT_EQ(t.ui.PressKey("ShutdownScreen", 97), 0);
     EXPECT_FALSE(t.Open("ShutdownScreen"));
     EXPECT_TRUE(t.ui.quitRequested());
+    EXPECT_TRUE(t.processes.restarts().empty());
     EXPECT_EQ(LastEvents(2), (Lines{"User canceled shutdown at 7 seconds.", "Tamrel ended."}));
-    t.ui.Advance(20000);
-    EXPECT_TRUE(t.power.requests().empty());
-}
 
-TEST_F(Countdown, TheRestartKeyStartsANewInstanceFromTheProgramFolder) {
-    Start({"Key to re-start = 32"});
-    t.ui.Advance(6000);
-    EXPECT_EQ(t.ui.PressKey("ShutdownScreen", 32), 0);
-    EXPECT_EQ(t.processes.restarts(), Lines{t.folder()});
-    EXPECT_FALSE(t.Open("ShutdownScreen"));
-    EXPECT_EQ(LastEvents(3), (Lines{"User chose to cancel shutdown and re-start program at 4 seconds.",
-                                    "Tamrel ended.", "Re-starting Tamrel"}));
-    t.ui.Advance(20000);
-    EXPECT_TRUE(t.power.requests().empty());
+    // The new instance starts from the program folder.
+    TestPlatform p;
+    p.WriteSettings(SettingsLines({"Key to re-start = 32"}));
+    p.app.ShowShutdownScreen(kLongRun);
+    p.ui.Advance(6000);
+    EXPECT_EQ(p.ui.PressKey("ShutdownScreen", 32), 0);
+    EXPECT_EQ(p.processes.restarts(), Lines{p.folder()});
+    EXPECT_FALSE(p.Open("ShutdownScreen"));
+    EXPECT_EQ(p.LastEvents(3), (Lines{"User chose to cancel shutdown and re-start program at 4 seconds.",
+                                      "Tamrel ended.", "Re-starting Tamrel"}));
+    for (TestPlatform* ended : {&t, &p}) {
+        ended->ui.Advance(20000);
+        EXPECT_TRUE(ended->power.requests().empty());
+    }
 }
 
 TEST_F(Countdown, AFailedRestartIsReportedAndTheProgramEnds) {

@@ -94,22 +94,20 @@ TEST_F(HelpTest, TheProgramEndsWithItsLastWindowWhicheverThatIs) {
 // The size a skin must have: device pixels, whatever the twips of a pixel
 // or the scaling of the display.
 TEST_F(HelpTest, TheSkinTopicMeasuresTheScreenWhenItLoads) {
-    Choose(kHelpCreateSkin);
-    EXPECT_EQ(Control("HelpTopic", "screenWidth"), "1024");
-    EXPECT_EQ(Control("HelpTopic", "screenHeight"), "768");
-    Press("HelpTopic", "close");
-    t.ui.SetScreenPixels(1366, 768);
-    t.ui.SetTwipsPerPixel(12);  // 120 dots per inch
-    Choose(kHelpCreateSkin);
-    EXPECT_EQ(Control("HelpTopic", "screenWidth"), "1366");
-    EXPECT_EQ(Control("HelpTopic", "screenHeight"), "768");
-    Press("HelpTopic", "close");
-    t.ui.SetScreenPixels(512, 384);  // a 1024 by 768 screen scaled twice
-    t.ui.SetScreenDevicePixels(1024, 768);
-    t.ui.SetTwipsPerPixel(15);
-    Choose(kHelpCreateSkin);
-    EXPECT_EQ(Control("HelpTopic", "screenWidth"), "1024");
-    EXPECT_EQ(Control("HelpTopic", "screenHeight"), "768");
+    struct Screen {
+        int width, height, deviceWidth, deviceHeight;
+        double twipsPerPixel;
+    };
+    // Plain; 120 dots per inch; a 1024 by 768 screen scaled twice.
+    for (const Screen& s : {Screen{1024, 768, 1024, 768, 15}, {1366, 768, 1366, 768, 12}, {512, 384, 1024, 768, 15}}) {
+        t.ui.SetScreenPixels(s.width, s.height);
+        t.ui.SetScreenDevicePixels(s.deviceWidth, s.deviceHeight);
+        t.ui.SetTwipsPerPixel(s.twipsPerPixel);
+        Choose(kHelpCreateSkin);
+        EXPECT_EQ(Control("HelpTopic", "screenWidth"), std::to_string(s.deviceWidth)) << s.width;
+        EXPECT_EQ(Control("HelpTopic", "screenHeight"), std::to_string(s.deviceHeight)) << s.width;
+        Press("HelpTopic", "close");
+    }
 }
 
 TEST_F(HelpTest, TheKeyTableAndTheAboutBox) {

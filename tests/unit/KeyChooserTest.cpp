@@ -14,6 +14,7 @@ protected:
     int Press(int code) { return t.ui.PressKey("SetupWindow", code); }
     std::string Captured() { return Control("capturedKey").Text(); }
     bool BoxOpen() { return Showing("keyChooser"); }
+    std::pair<int, int> Keys() { return {State().cancelKey, State().restartKey}; }
 };
 
 TEST_F(KeyChooserTest, ACancelKeyIsTakenFromAKeyOrAClick) {
@@ -46,50 +47,53 @@ TEST_F(KeyChooserTest, ACancelKeyIsTakenFromAKeyOrAClick) {
     EXPECT_TRUE(t.ui.messageBoxes().empty());
 }
 
-TEST_F(KeyChooserTest, ACancelKeyEqualToTheRestartKeyNeedsConsent) {
-    Choose(kChooseRestartKey);
-    Press(13);
-    Click("okLabel");
-    ASSERT_EQ(State().restartKey, 13);
-    EXPECT_TRUE(Control("restartHint").Visible());
+// OK and a second press of the same key accept alike, and check alike.
+TEST_F(KeyChooserTest, AKeyEqualToTheOtherNeedsConsentAsCancelKeyAndIsRefusedAsRestartKey) {
+    int cancelKey = 27, restartKey = 0;
+    for (const bool byOk : {true, false}) {
+        const std::string way = byOk ? "by OK" : "by the same key again";
+        const auto accept = [&](int key) { byOk ? Click("okLabel") : void(Press(key)); };
+        const int key = byOk ? 13 : 32;
+        ASSERT_TRUE(Choose(kChooseRestartKey));
+        EXPECT_EQ(Control("keyChooser").Text(), "Choose re-start key.");
+        EXPECT_EQ(Control("currentKey").Text(), " " + std::to_string(restartKey)) << way;
+        EXPECT_TRUE(Showing("noRestartKey"));
+        Press(key);
+        accept(key);
+        ASSERT_EQ(State().restartKey, key) << way;
+        EXPECT_TRUE(Control("restartHint").Visible());
 
-    Choose(kChooseCancelKey);
-    Press(13);
-    t.ui.QueueAnswer(ui::kAnswerNo);
-    Click("okLabel");
-    EXPECT_EQ(LastBox().title, "The cancel key is the same as the re-start key!!");
-    EXPECT_EQ(LastBox().buttons, ui::Buttons::YesNo);
-    EXPECT_TRUE(BoxOpen());
-    EXPECT_EQ(Captured(), "13");
-    EXPECT_EQ(State().cancelKey, 27);
-    EXPECT_EQ(State().restartKey, 13);
+        Choose(kChooseCancelKey);
+        Press(key);
+        t.ui.QueueAnswer(ui::kAnswerNo);
+        accept(key);
+        EXPECT_EQ(LastBox().title, "The cancel key is the same as the re-start key!!") << way;
+        EXPECT_EQ(LastBox().buttons, ui::Buttons::YesNo);
+        EXPECT_TRUE(BoxOpen()) << way;
+        EXPECT_EQ(Captured(), std::to_string(key));
+        EXPECT_EQ(Keys(), std::make_pair(cancelKey, key)) << way;
+        t.ui.QueueAnswer(ui::kAnswerYes);
+        accept(key);
+        EXPECT_EQ(Keys(), std::make_pair(key, 0)) << way;
+        EXPECT_EQ(Caption(kRestartKeyMenu), "Current Re-start Key: None");
+        EXPECT_FALSE(Control("restartHint").Visible());
+        EXPECT_FALSE(BoxOpen());
+        cancelKey = key;
 
-    t.ui.QueueAnswer(ui::kAnswerYes);
-    Click("okLabel");
-    EXPECT_EQ(State().cancelKey, 13);
-    EXPECT_EQ(State().restartKey, 0);
-    EXPECT_EQ(Caption(kRestartKeyMenu), "Current Re-start Key: None");
-    EXPECT_FALSE(Control("restartHint").Visible());
-    EXPECT_FALSE(BoxOpen());
-}
-
-TEST_F(KeyChooserTest, ARestartKeyEqualToTheCancelKeyIsRefused) {
-    ASSERT_TRUE(Choose(kChooseRestartKey));
-    EXPECT_EQ(Control("keyChooser").Text(), "Choose re-start key.");
-    EXPECT_EQ(Control("currentKey").Text(), " 0");
-    EXPECT_TRUE(Showing("noRestartKey"));
-    Press(27);
-    t.ui.QueueAnswer(ui::kAnswerOk);
-    Click("okLabel");
-    EXPECT_EQ(LastBox().prompt, "The re-start key cannot be the same as the cancel key. Please choose another key.");
-    EXPECT_EQ(LastBox().title, "Invalid re-start key!!");
-    EXPECT_TRUE(BoxOpen());
-    EXPECT_TRUE(Control("okLabel").Enabled());
-    EXPECT_EQ(State().restartKey, 0);
-    Press(32);
-    Click("okLabel");
-    EXPECT_EQ(State().restartKey, 32);
-    EXPECT_EQ(Caption(kRestartKeyMenu), "Current Re-start Key:  32");
+        Choose(kChooseRestartKey);
+        Press(key);
+        t.ui.QueueAnswer(ui::kAnswerOk);
+        accept(key);
+        EXPECT_EQ(LastBox().prompt, "The re-start key cannot be the same as the cancel key. Please choose another key.");
+        EXPECT_EQ(LastBox().title, "Invalid re-start key!!") << way;
+        EXPECT_TRUE(BoxOpen()) << way;
+        EXPECT_TRUE(Control("okLabel").Enabled());
+        EXPECT_EQ(State().restartKey, 0) << way;
+        restartKey = byOk ? 50 : 51;
+        Press(restartKey);
+        accept(restartKey);
+        EXPECT_EQ(Caption(kRestartKeyMenu), "Current Re-start Key:  " + std::to_string(restartKey)) << way;
+    }
 }
 
 TEST_F(KeyChooserTest, CancelAndNoRestartKeyCloseTheBox) {
@@ -160,34 +164,6 @@ TEST_F(KeyChooserTest, TheSameKeyAgainAcceptsItWithoutAMouse) {
     EXPECT_FALSE(BoxOpen());
     EXPECT_EQ(State().cancelKey, -1);
     EXPECT_TRUE(t.ui.messageBoxes().empty());
-}
-
-TEST_F(KeyChooserTest, ARepeatedKeyIsCheckedAsOkChecksIt) {
-    Choose(kChooseRestartKey);
-    Press(32);
-    Press(32);
-    ASSERT_EQ(State().restartKey, 32);
-
-    Choose(kChooseCancelKey);
-    Press(32);
-    t.ui.QueueAnswer(ui::kAnswerNo);
-    Press(32);
-    EXPECT_EQ(LastBox().title, "The cancel key is the same as the re-start key!!");
-    EXPECT_TRUE(BoxOpen());
-    EXPECT_EQ(State().cancelKey, 27);
-    t.ui.QueueAnswer(ui::kAnswerYes);
-    Press(32);
-    EXPECT_FALSE(BoxOpen());
-    EXPECT_EQ(State().cancelKey, 32);
-    EXPECT_EQ(State().restartKey, 0);
-
-    Choose(kChooseRestartKey);
-    Press(32);
-    t.ui.QueueAnswer(ui::kAnswerOk);
-    Press(32);
-    EXPECT_EQ(LastBox().title, "Invalid re-start key!!");
-    EXPECT_TRUE(BoxOpen());
-    EXPECT_EQ(State().restartKey, 0);
 }
 
 TEST_F(KeyChooserTest, ACloseRequestClosesAnOpenChooserFirst) {

@@ -13,77 +13,46 @@ namespace {
 long ErrorNumberOf(const std::function<void()>& action) { return test::ErrorOf(action).Number(); }
 
 TEST(LenientNumber, ReadsTheLongestLeadingNumberIgnoringBlanks) {
-    EXPECT_EQ(LenientNumber("27"), 27);
-    EXPECT_EQ(LenientNumber("  -1"), -1);
-    EXPECT_EQ(LenientNumber("1 5"), 15);
-    EXPECT_EQ(LenientNumber("\t1\n2 . 5"), 12.5);
-    EXPECT_EQ(LenientNumber("12abc"), 12);
-    EXPECT_EQ(LenientNumber("+7"), 7);
-    EXPECT_EQ(LenientNumber(".5"), 0.5);
-    EXPECT_EQ(LenientNumber("1.5.3"), 1.5);
-    EXPECT_EQ(LenientNumber("1e3"), 1000);
-    EXPECT_EQ(LenientNumber("1D2"), 100);
-    EXPECT_EQ(LenientNumber("2E-1x"), 0.2);
-    // An exponent mark without digits is not part of the number.
-    EXPECT_EQ(LenientNumber("4e"), 4);
-    EXPECT_EQ(LenientNumber("4e+"), 4);
-    // No leading number at all.
-    EXPECT_EQ(LenientNumber(""), 0);
-    EXPECT_EQ(LenientNumber("abc"), 0);
-    EXPECT_EQ(LenientNumber("-"), 0);
-    EXPECT_EQ(LenientNumber("."), 0);
-    EXPECT_EQ(LenientNumber("--5"), 0);
-    // A carriage return is not a blank.
-    EXPECT_EQ(LenientNumber("1\r2"), 1);
-}
-
-TEST(LenientNumber, ValuesBeyondADoubleBecomeInfinityOrZero) {
-    EXPECT_TRUE(std::isinf(LenientNumber("1e400")));
-    EXPECT_GT(LenientNumber("1e400"), 0);
-    EXPECT_LT(LenientNumber("-1e400"), 0);
-    EXPECT_TRUE(std::isinf(LenientNumber(std::string(400, '9'))));
-    EXPECT_EQ(LenientNumber("1e-400"), 0);
-    EXPECT_EQ(LenientNumber("0." + std::string(400, '0') + "1"), 0);
-    EXPECT_TRUE(std::isinf(LenientNumber("1e99999999999999999999")));
+    // An exponent mark without digits is not part of the number, a carriage
+    // return is not a blank, and values beyond a double become infinity or 0.
+    const double inf = HUGE_VAL;
+    const std::pair<std::string, double> cases[] = {
+        {"27", 27}, {"  -1", -1}, {"1 5", 15}, {"\t1\n2 . 5", 12.5}, {"12abc", 12}, {"+7", 7}, {".5", 0.5},
+        {"1.5.3", 1.5}, {"1e3", 1000}, {"1D2", 100}, {"2E-1x", 0.2}, {"4e", 4}, {"4e+", 4}, {"", 0}, {"abc", 0},
+        {"-", 0}, {".", 0}, {"--5", 0}, {"1\r2", 1}, {"1e400", inf}, {"-1e400", -inf},
+        {std::string(400, '9'), inf}, {"1e99999999999999999999", inf}, {"1e-400", 0},
+        {"0." + std::string(400, '0') + "1", 0}};
+    for (const auto& [text, value] : cases) EXPECT_EQ(LenientNumber(text), value) << text;
 }
 
 TEST(Rounding, HalvesGoToTheEvenNeighbourAndWidthsAreChecked) {
-    EXPECT_EQ(ToInt16(2.5), 2);
-    EXPECT_EQ(ToInt16(3.5), 4);
-    EXPECT_EQ(ToInt16(-2.5), -2);
-    EXPECT_EQ(ToInt16(2.6), 3);
-    EXPECT_EQ(ToInt16(32767), 32767);
-    EXPECT_EQ(ToInt16(-32768), -32768);
-    EXPECT_EQ(ToInt16(32767.4), 32767);
-    EXPECT_EQ(ErrorNumberOf([] { ToInt16(32767.5); }), error::kOverflow);
-    EXPECT_EQ(ErrorNumberOf([] { ToInt16(-32769); }), error::kOverflow);
-    EXPECT_EQ(ErrorNumberOf([] { ToInt16(LenientNumber("99999")); }), error::kOverflow);
-    EXPECT_EQ(ErrorNumberOf([] { ToInt16(LenientNumber("1e400")); }), error::kOverflow);
+    for (const auto& [value, rounded] : {std::pair<double, int>{2.5, 2}, {3.5, 4}, {-2.5, -2}, {2.6, 3},
+                                         {32767, 32767}, {-32768, -32768}, {32767.4, 32767}}) {
+        EXPECT_EQ(ToInt16(value), rounded) << value;
+    }
+    for (const double value : {32767.5, -32769.0, 99999.0, HUGE_VAL}) {
+        EXPECT_EQ(ErrorNumberOf([&] { ToInt16(value); }), error::kOverflow) << value;
+    }
     EXPECT_EQ(ToInt32(16777215), 16777215);
     EXPECT_EQ(ToInt32(-2147483648.0), -2147483647 - 1);
-    EXPECT_EQ(ErrorNumberOf([] { ToInt32(2147483648.0); }), error::kOverflow);
-    EXPECT_EQ(ErrorNumberOf([] { ToInt32(std::nan("")); }), error::kOverflow);
+    for (const double value : {2147483648.0, std::nan("")}) {
+        EXPECT_EQ(ErrorNumberOf([&] { ToInt32(value); }), error::kOverflow) << value;
+    }
 }
 
-TEST(Conversions, TrueFalseAndStrictNumbers) {
-    EXPECT_TRUE(ToBoolean("true"));
-    EXPECT_TRUE(ToBoolean("TRUE"));
-    EXPECT_FALSE(ToBoolean("False"));
-    EXPECT_FALSE(ToBoolean("0"));
-    EXPECT_TRUE(ToBoolean("-1"));
-    EXPECT_TRUE(ToBoolean(" 12 "));
-    EXPECT_EQ(ErrorNumberOf([] { ToBoolean("maybe"); }), error::kTypeMismatch);
-    EXPECT_EQ(ErrorNumberOf([] { ToBoolean(""); }), error::kTypeMismatch);
-    EXPECT_EQ(ErrorNumberOf([] { ToBoolean("1x"); }), error::kTypeMismatch);
-
+TEST(Conversions, TrueFalseStrictNumbersAndTheirTexts) {
+    for (const auto& [text, value] : {std::pair<const char*, bool>{"true", true}, {"TRUE", true}, {"False", false},
+                                      {"0", false}, {"-1", true}, {" 12 ", true}}) {
+        EXPECT_EQ(ToBoolean(text), value) << text;
+    }
     EXPECT_EQ(StrictNumber(" 12 "), 12);
     EXPECT_EQ(StrictNumber("13.5"), 13.5);
-    EXPECT_EQ(ErrorNumberOf([] { StrictNumber("12pt"); }), error::kTypeMismatch);
-    EXPECT_EQ(ErrorNumberOf([] { StrictNumber("1 2"); }), error::kTypeMismatch);
-    EXPECT_EQ(ErrorNumberOf([] { StrictNumber(""); }), error::kTypeMismatch);
-}
-
-TEST(NumberTexts, PlainAndSignedForms) {
+    for (const char* text : {"maybe", "", "1x"}) {
+        EXPECT_EQ(ErrorNumberOf([&] { ToBoolean(text); }), error::kTypeMismatch) << text;
+    }
+    for (const char* text : {"12pt", "1 2", ""}) {
+        EXPECT_EQ(ErrorNumberOf([&] { StrictNumber(text); }), error::kTypeMismatch) << text;
+    }
     EXPECT_EQ(PlainNumber(27), "27");
     EXPECT_EQ(PlainNumber(-1), "-1");
     EXPECT_EQ(SignedNumber(27), " 27");

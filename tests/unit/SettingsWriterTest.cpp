@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <tuple>
+
 #include "TestPlatform.h"
 #include "settings/Numbers.h"
 #include "settings/SettingsWriter.h"
@@ -9,14 +13,6 @@ namespace tamrel::test {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-// The line of that key.
-std::string KeyLine(const Lines& lines, const std::string& key) {
-    for (const std::string& line : lines) {
-        if (line.rfind(key, 0) == 0) return line;
-    }
-    return "(no " + key + ")";
-}
 
 Settings Sample(const std::string& program) {
     Settings s;
@@ -45,9 +41,7 @@ TEST(SettingsWriter, SixtySixLinesWithTheValuesInTheirForms) {
     EXPECT_EQ(lines[0], "########## Tamrel settings file... created on 12/6/2026 8:05:52 PM");
     EXPECT_EQ(lines[4], "# This program was created to use with home arcade machines, but can be used in ");
     Lines keyLines;
-    for (const std::string& line : lines) {
-        if (line[0] != '#') keyLines.push_back(line);
-    }
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(keyLines), [](const std::string& l) { return l[0] != '#'; });
     EXPECT_EQ(keyLines, (Lines{"Run Setup = no", "Program =C:\\Games\\front.bat", "Shutdown method =2",
                                "Seconds to cancel =7", "Key to cancel =-1", "Key to re-start =13",
                                "Countdown box X position =-30", "Countdown box Y position = 1200",
@@ -63,15 +57,14 @@ TEST(SettingsWriter, OutOfRangeValuesAreCorrectedInTheStateToo) {
     s.cancelKey = 0;
     s.restartKey = 27;
     const Lines lines = CrLfLines(SettingsFileText(s, ""));
-    EXPECT_EQ(KeyLine(lines, "Shutdown method ="), "Shutdown method =0");
-    EXPECT_EQ(KeyLine(lines, "Seconds to cancel ="), "Seconds to cancel =10");
-    EXPECT_EQ(KeyLine(lines, "Key to cancel ="), "Key to cancel =27");
-    EXPECT_EQ(KeyLine(lines, "Key to re-start ="), "Key to re-start =0");
-    EXPECT_EQ(s.shutdownMethod, 0);
-    EXPECT_EQ(s.restartKey, 0);
+    for (const char* line : {"Shutdown method =0", "Seconds to cancel =10", "Key to cancel =27", "Key to re-start =0"}) {
+        EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+    }
+    EXPECT_EQ(std::tie(s.shutdownMethod, s.restartKey), std::make_tuple(0, 0));
     s.cancelKey = 300;  // no upper bound here
     s.restartKey = -4;
-    EXPECT_EQ(KeyLine(CrLfLines(SettingsFileText(s, "")), "Key to cancel ="), "Key to cancel =300");
+    const Lines more = CrLfLines(SettingsFileText(s, ""));
+    EXPECT_NE(std::find(more.begin(), more.end(), "Key to cancel =300"), more.end());
     EXPECT_EQ(s.restartKey, 0);
     // Sizes go back with a full stop whatever the user's locale.
     EXPECT_EQ(SingleText(13.5), "13.5");
@@ -86,19 +79,14 @@ TEST(SettingsWriter, EveryReaderAcceptsWhatItWrites) {
     written.boxColor = 255;
     WriteSettingsFile(written, *t.files, t.clock.text());
 
-    Settings read;
-    EXPECT_EQ(ReadSettingsForSetup(read, t.app.logs(), *t.files, t.ui), SetupReadResult::Accepted);
-    EXPECT_EQ(read.programPath, written.programPath);
-    EXPECT_EQ(read.cancelKey, -1);
-    EXPECT_EQ(read.restartKey, 13);
-    EXPECT_EQ(read.boxTop, -30);
-    EXPECT_EQ(read.boxLeft, 1200);
-    EXPECT_EQ(read.boxFontSize, "13.5");
-    EXPECT_TRUE(read.boxItalic);
+    Settings r;
+    EXPECT_EQ(ReadSettingsForSetup(r, t.app.logs(), *t.files, t.ui), SetupReadResult::Accepted);
+    EXPECT_EQ(std::tie(r.programPath, r.cancelKey, r.restartKey, r.boxTop, r.boxLeft, r.boxFontSize, r.boxItalic),
+              std::tie(written.programPath, written.cancelKey, written.restartKey, written.boxTop, written.boxLeft,
+                       written.boxFontSize, written.boxItalic));
 
     t.app.Start();  // the run window launches it, the shutdown screen counts it complete
-    ASSERT_EQ(t.processes.starts().size(), 1u);
-    ASSERT_TRUE(t.Shown("ShutdownScreen"));
+    EXPECT_EQ(t.processes.starts().size(), 1u);
     EXPECT_TRUE(t.Open("ShutdownScreen"));
     EXPECT_TRUE(t.ui.messageBoxes().empty());
 }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "TestPlatform.h"
 #include "settings/SettingsFile.h"
@@ -47,21 +48,12 @@ TEST_F(SetupReader, ACompleteFileFillsEveryFieldAndLogsEachLine) {
                                        "Countdown box bold font =True", "Countdown box italic = TRUE",
                                        "Countdown box color = 65280", "Skin =C:\\skins\\cab.bmp"});
     ASSERT_EQ(Read(lines), SetupReadResult::Accepted);
-    EXPECT_EQ(state.programPath, t.Path("front.exe"));
-    EXPECT_EQ(state.shutdownMethod, 2);
-    EXPECT_EQ(state.cancelSeconds, 7);
-    EXPECT_EQ(state.cancelKey, -1);
-    EXPECT_EQ(state.restartKey, 13);
-    EXPECT_EQ(state.boxTop, -30);
-    EXPECT_EQ(state.boxLeft, 1200);
-    EXPECT_EQ(state.boxFontName, "Comic Sans MS");
-    EXPECT_EQ(state.boxFontSize, "13.5");
-    EXPECT_EQ(state.boxBold, "True");
-    EXPECT_TRUE(state.boxItalic);
     // Any colour the colour dialog gives survives the next setup.
-    EXPECT_EQ(state.boxColor, 65280);
-    EXPECT_EQ(state.skinPath, "C:\\skins\\cab.bmp");
-
+    EXPECT_EQ(std::tie(state.shutdownMethod, state.cancelSeconds, state.cancelKey, state.restartKey, state.boxTop,
+                       state.boxLeft, state.boxItalic, state.boxColor),
+              std::make_tuple(2, 7, -1, 13, -30, 1200, true, 65280));
+    EXPECT_EQ((Lines{state.programPath, state.boxFontName, state.boxFontSize, state.boxBold, state.skinPath}),
+              (Lines{t.Path("front.exe"), "Comic Sans MS", "13.5", "True", "C:\\skins\\cab.bmp"}));
     Lines expected;
     for (const std::string& line : lines) {
         if (line[0] == '#') continue;
@@ -78,31 +70,23 @@ TEST_F(SetupReader, OutOfRangeValuesAreReplacedWithTheirMessages) {
                                   "Countdown box fontsize = -2", "Countdown box bold font = ",
                                   "Countdown box color = 16777216", "Skin =C:\\skins\\cab.BMP"})),
               SetupReadResult::Accepted);
-    EXPECT_EQ(state.shutdownMethod, 0);
-    EXPECT_EQ(state.cancelSeconds, 10);
-    EXPECT_EQ(state.cancelKey, 27);
-    EXPECT_EQ(state.restartKey, 0);
-    EXPECT_EQ(state.boxFontName, "arial");
-    EXPECT_EQ(state.boxFontSize, "10");
-    EXPECT_EQ(state.boxBold, "False");
-    EXPECT_EQ(state.boxColor, 0);
-    EXPECT_EQ(state.skinPath, "");
-    const Lines events = t.Events();
-    auto has = [&](const std::string& text) { return std::find(events.begin(), events.end(), text) != events.end(); };
-    EXPECT_TRUE(has("The number in tamrel.set for cancel time is not within range, default of 10 being used."));
-    EXPECT_TRUE(has("The number for key to cancel in tamrel.set is out of range. Using default of 27 (Escape)."));
-    EXPECT_TRUE(has("The number for key to re start in tamrel.set is out of range. Using default of 0 (None)."));
+    EXPECT_EQ(std::tie(state.shutdownMethod, state.cancelSeconds, state.cancelKey, state.restartKey, state.boxColor),
+              std::make_tuple(0, 10, 27, 0, 0));
+    EXPECT_EQ((Lines{state.boxFontName, state.boxFontSize, state.boxBold, state.skinPath}),
+              (Lines{"arial", "10", "False", ""}));
+    for (const char* line : {"The number in tamrel.set for cancel time is not within range, default of 10 being used.",
+                             "The number for key to cancel in tamrel.set is out of range. Using default of 27 (Escape).",
+                             "The number for key to re start in tamrel.set is out of range. Using default of 0 (None)."}) {
+        EXPECT_TRUE(t.Logged(line)) << line;
+    }
 }
 
 TEST_F(SetupReader, TheReStartKeyIsComparedWithTheCancelKeyReadSoFar) {
     ASSERT_EQ(Read(SettingsLines({Program(), "Key to cancel =27", "Key to re-start =27"})),
               SetupReadResult::Accepted);
     EXPECT_EQ(state.restartKey, 0);
-    const Lines events = t.Events();
-    EXPECT_NE(std::find(events.begin(), events.end(),
-                        "The number for key to re start in tamrel.set is the same as the cancel key. Using "
-                        "default of 0 (None)."),
-              events.end());
+    EXPECT_TRUE(t.Logged("The number for key to re start in tamrel.set is the same as the cancel key. Using "
+                         "default of 0 (None)."));
 
     // Re-start line first: compared with the cancel key's start value.
     Settings fresh;
@@ -121,9 +105,7 @@ TEST_F(SetupReader, MissingProgramsAndUnknownLinesAreHandledSilently) {
     lines.push_back("something else");
     ASSERT_EQ(Read(lines), SetupReadResult::Accepted);
     EXPECT_EQ(state.programPath, t.folder());
-    const Lines events = t.Events();
-    EXPECT_EQ(events[events.size() - 2], "In tamrel.set, ");
-    EXPECT_EQ(events.back(), "In tamrel.set, something else");
+    EXPECT_EQ(t.LastEvents(2), (Lines{"In tamrel.set, ", "In tamrel.set, something else"}));
 }
 
 TEST_F(SetupReader, FilesOfThePreviousVersionAndOfOtherEditorsAreAccepted) {
@@ -159,13 +141,11 @@ TEST_F(SetupReader, AnIncompleteFileIsKeptAsBadThenRemoved) {
     for (const std::string& line : lines) original += line + "\r\n";
     EXPECT_EQ(t.Read("tamrel.bad"), original);
     ASSERT_EQ(t.ui.messageBoxes().size(), 1u);
-    EXPECT_EQ(t.ui.messageBoxes()[0].prompt,
+    EXPECT_EQ(t.Box().prompt,
               "There is something wrong in the tamrel.set file. Keeping it as tamrel.bad. Setup will run next "
               "time you start The tamrel.");
-    EXPECT_EQ(t.ui.messageBoxes()[0].title, "tamrel");
-    const Lines events = t.Events();
-    const Lines tail(events.end() - 3, events.end());
-    EXPECT_EQ(tail, (Lines{"The tamrel.set file is corrupt!! Deleting tamrel.set!",
+    EXPECT_EQ(t.Box().title, "tamrel");
+    EXPECT_EQ(t.LastEvents(3), (Lines{"The tamrel.set file is corrupt!! Deleting tamrel.set!",
                            "The damaged file was kept as tamrel.bad.", "Tamrel ended."}));
     EXPECT_EQ(t.Errors(), Lines{" --The tamrel.set file is corrupt! Deleting tamrel.set."});
 
@@ -204,13 +184,9 @@ TEST_F(SetupReader, AValueThatDoesNotConvertStopsTheReading) {
 TEST(DefaultSettings, StartFromTheProgramFolder) {
     TestPlatform t;
     const Settings s = DefaultSettings(*t.files);
-    EXPECT_EQ(s.programPath, t.folder());
-    EXPECT_EQ(s.cancelSeconds, 25);
-    EXPECT_EQ(s.cancelKey, 27);
-    EXPECT_EQ(s.skinPath, "Use default");
-    EXPECT_EQ(s.boxFontName, "arial");
-    EXPECT_EQ(s.boxFontSize, "20");
-    EXPECT_EQ(s.boxBold, "0");
+    EXPECT_EQ(std::tie(s.cancelSeconds, s.cancelKey), std::make_tuple(25, 27));
+    EXPECT_EQ((Lines{s.programPath, s.skinPath, s.boxFontName, s.boxFontSize, s.boxBold}),
+              (Lines{t.folder(), "Use default", "arial", "20", "0"}));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "TestPlatform.h"
 
 namespace tamrel::test {
@@ -19,10 +21,7 @@ protected:
         t.Write(name, "BM tiny");
         return t.Path(name);
     }
-    bool Logged(const std::string& text) const {
-        const Lines events = t.Events();
-        return std::find(events.begin(), events.end(), text) != events.end();
-    }
+    bool Logged(const std::string& text) const { return t.Logged(text) > 0; }
 
     TestPlatform t;
 };
@@ -40,12 +39,9 @@ TEST_F(ShutdownScreenTest, TheDefaultLookIsCentredAndTakesTheFocusBeforeCounting
     EXPECT_FALSE(Control("restartHint").Visible());  // no re-start key
     EXPECT_TRUE(t.ui.FindWindow("ShutdownScreen")->spec().fullScreen);
 
-    // The pointer goes to the corner, the injected click is delivered and
-    // ignored even with the cancel key on the mouse, and then the timer runs.
-    const Lines& calls = t.ui.calls();
-    const auto at = std::find(calls.begin(), calls.end(), "TakeFocus");
-    ASSERT_NE(at, calls.end());
-    EXPECT_EQ(*(at + 1), "ProcessPendingEvents");
+    // The click injected to take the focus was delivered, and ignored even
+    // with the cancel key on the mouse: none is left to cancel later.
+    t.ui.ProcessPendingEvents();
     EXPECT_TRUE(Open());
     EXPECT_FALSE(Logged("User canceled shutdown at 10 seconds."));
     t.ui.ClickWindow("ShutdownScreen");
@@ -69,14 +65,10 @@ TEST_F(ShutdownScreenTest, TheSkinLookPlacesTheBoxWithXAsItsTop) {
     ui::Control& box = Control("countdownNumber");
     EXPECT_TRUE(box.Visible());
     EXPECT_FALSE(Control("defaultLook").Visible());
-    EXPECT_EQ(box.Bounds().top, 1000);
-    EXPECT_EQ(box.Bounds().left, 3000);
-    EXPECT_EQ(box.Bounds().width, 3255);
-    EXPECT_EQ(box.Bounds().height, 2295);
-    EXPECT_EQ(box.GetFont().name, "comic sans ms");
-    EXPECT_EQ(box.GetFont().size, 20);
-    EXPECT_TRUE(box.GetFont().bold);
-    EXPECT_TRUE(box.GetFont().italic);
+    const ui::Rect r = box.Bounds();
+    EXPECT_EQ(std::make_tuple(r.top, r.left, r.width, r.height), std::make_tuple(1000, 3000, 3255, 2295));
+    const ui::Font f = box.GetFont();
+    EXPECT_EQ(std::make_tuple(f.name, f.size, f.bold, f.italic), std::make_tuple("comic sans ms", 20, true, true));
     EXPECT_EQ(box.ForeColor(), 65280);
     EXPECT_EQ(box.Text(), "7");
 }
@@ -85,7 +77,7 @@ TEST_F(ShutdownScreenTest, AWronglyNamedSkinFallsBackToAPlainBackground) {
     t.ui.QueueAnswer(ui::kAnswerOk);
     Show(SettingsLines({"Skin =C:\\skins\\cab.BMP"}));
     ASSERT_TRUE(Open());
-    EXPECT_EQ(t.ui.messageBoxes().at(0).prompt,
+    EXPECT_EQ(t.Box().prompt,
               "There is a problem with the skin setting in tamrel.set. Please fix it.");
     EXPECT_EQ(t.Errors(),
               Lines{" --Tamrel encountered a problem with the skin in tamrel.set. Skin must be a .bmp file!"});
@@ -112,11 +104,17 @@ TEST_F(ShutdownScreenTest, FailuresEndTheScreenWithoutShuttingDown) {
         TestPlatform p;
         // The skin look, where the box's font is applied.
         p.WriteSettings(SettingsLines({"Skin =" + skin, c.line}));
+        // Keys and clicks while the set-up's own error box shows do nothing.
+        p.ui.OnMessageBox([&](const headless::MessageBoxCall&) {
+            p.ui.PressKey("ShutdownScreen", 27);
+            p.ui.ClickWindow("ShutdownScreen");
+        });
         p.ui.QueueAnswer(ui::kAnswerOk);
         p.app.ShowShutdownScreen(kLongRun);
         EXPECT_FALSE(p.Open("ShutdownScreen")) << c.line;
+        EXPECT_EQ(p.Logged("User canceled shutdown at 10 seconds."), 0) << c.line;
         ASSERT_EQ(p.ui.messageBoxes().size(), 1u) << c.line;
-        EXPECT_EQ(p.ui.messageBoxes()[0].prompt, "Tamrel has encountered a problem and will end. (" +
+        EXPECT_EQ(p.Box().prompt, "Tamrel has encountered a problem and will end. (" +
                                                      c.description + ")\r Please check Tamrel.txt for help");
         EXPECT_EQ(p.Errors(), Lines{"---Tamrel encountered error.  (" + c.description +
                                     "). Please check for proper setup."});
@@ -126,26 +124,10 @@ TEST_F(ShutdownScreenTest, FailuresEndTheScreenWithoutShuttingDown) {
     }
 }
 
-TEST_F(ShutdownScreenTest, KeysDuringTheSetUpDoNothing) {
-    const std::string missing = t.Path("missing.bmp");
-    // The user presses the cancel key while the set-up's own error box shows.
-    t.ui.OnMessageBox([&](const headless::MessageBoxCall&) {
-        t.ui.PressKey("ShutdownScreen", 27);
-        t.ui.ClickWindow("ShutdownScreen");
-    });
-    t.ui.QueueAnswer(ui::kAnswerOk);
-    Show(SettingsLines({"Skin =" + missing}));
-    EXPECT_FALSE(Open());
-    EXPECT_FALSE(Logged("User canceled shutdown at 10 seconds."));
-    EXPECT_EQ(t.Errors(), Lines{"---Tamrel encountered error.  (File not found: " + missing +
-                                "). Please check for proper setup."});
-}
-
 TEST_F(ShutdownScreenTest, ABadItalicValueStopsTheReadingBeforeItIsLogged) {
     t.ui.QueueAnswer(ui::kAnswerOk);
     Show(SettingsLines({"Countdown box italic = maybe"}));
-    const Lines events = t.Events();
-    EXPECT_EQ(events.back(), "In Tamrel.set, Countdown box font =arial");  // the line before it
+    EXPECT_EQ(t.LastEvents(1), Lines{"In Tamrel.set, Countdown box font =arial"});  // the line before it
 }
 
 TEST_F(ShutdownScreenTest, ShutdownMethodZeroOrOutOfRangeEndsAtOnce) {
@@ -176,10 +158,7 @@ TEST_F(ShutdownScreenTest, ValuesAreReplacedWithoutABox) {
         p.WriteSettings(SettingsLines({"Key to cancel =" + value, "Key to re-start = -1"}));
         p.app.ShowShutdownScreen(kLongRun);
         EXPECT_TRUE(p.ui.ControlOf("ShutdownScreen", "restartHint").Visible()) << value;
-        const Lines events = p.Events();
-        EXPECT_EQ(std::count(events.begin(), events.end(),
-                             "The key to cancel in tamrel.set is 0, which no key gives. Using 27 (Escape)."),
-                  1);
+        EXPECT_EQ(p.Logged("The key to cancel in tamrel.set is 0, which no key gives. Using 27 (Escape)."), 1);
         p.ui.PressKey("ShutdownScreen", 27);
         EXPECT_FALSE(p.Open("ShutdownScreen"));
     }
@@ -210,7 +189,7 @@ TEST_F(ShutdownScreenTest, AnIncompleteFileIsKeptAsBadAndRemoved) {
         EXPECT_FALSE(p.Open("ShutdownScreen"));
         EXPECT_FALSE(p.Exists("tamrel.set"));
         EXPECT_TRUE(p.Exists("tamrel.bad"));
-        EXPECT_EQ(p.ui.messageBoxes().at(0).prompt,
+        EXPECT_EQ(p.Box().prompt,
                   "There is something wrong in the tamrel.set file. Keeping it as tamrel.bad. Setup will run next "
                   "time you start The tamrel.");
         EXPECT_EQ(p.Errors(), Lines{" --The tamrel.set file is corrupt! Deleting tamrel.set."});
@@ -224,16 +203,16 @@ TEST_F(ShutdownScreenTest, AMissingFileOffersSetupOrEnds) {
     t.app.ShowShutdownScreen(kLongRun);
     EXPECT_FALSE(t.Open("ShutdownScreen"));
     EXPECT_TRUE(t.Shown("SetupWindow"));
-    EXPECT_EQ(t.ui.messageBoxes().at(0).prompt, "Tamrel.set config file not found! Do you wish to setup Tamrel now?");
-    EXPECT_EQ(t.ui.messageBoxes().at(0).title, "Tamrel.set not found!");
-    EXPECT_EQ(t.ui.messageBoxes().at(0).buttons, ui::Buttons::YesNo);
+    EXPECT_EQ(t.Box().prompt, "Tamrel.set config file not found! Do you wish to setup Tamrel now?");
+    EXPECT_EQ(t.Box().title, "Tamrel.set not found!");
+    EXPECT_EQ(t.Box().buttons, ui::Buttons::YesNo);
 
     TestPlatform p;
     p.ui.QueueAnswer(ui::kAnswerNo);
     p.ui.QueueAnswer(ui::kAnswerOk);
     p.app.ShowShutdownScreen(kLongRun);
     EXPECT_FALSE(p.Shown("SetupWindow"));
-    EXPECT_EQ(p.ui.messageBoxes().at(1).prompt, "The Tamrel cannot work until the tamrel.set file is properly created.");
+    EXPECT_EQ(p.Box(1).prompt, "The Tamrel cannot work until the tamrel.set file is properly created.");
     EXPECT_EQ(p.Errors(), Lines{" tamrel.set file not found! User chose not to set up at this time."});
     EXPECT_EQ(p.Events(), (Lines{"Problem encountered with tamrel.set file.", "Tamrel ended."}));
     EXPECT_FALSE(p.Exists("tamrel.set"));  // never created here

@@ -1,5 +1,6 @@
 #include "TestPlatform.h"
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -75,6 +76,30 @@ std::vector<std::string> TestPlatform::Events() const {
 
 std::vector<std::string> TestPlatform::Errors() const {
     return After(CrLfLines(Read("tamrel.txt")), clock.text(), "");
+}
+
+long TestPlatform::Logged(const std::string& line) const {
+    const std::vector<std::string> events = Events();
+    return std::count(events.begin(), events.end(), line);
+}
+
+std::vector<std::string> TestPlatform::LastEvents(std::size_t n) const {
+    const std::vector<std::string> events = Events();
+    return {events.end() - static_cast<long>(std::min(n, events.size())), events.end()};
+}
+
+std::vector<std::string> TestPlatform::KeyLines(const std::string& name) const {
+    std::vector<std::string> lines;
+    for (const std::string& line : CrLfLines(Read(name))) {
+        if (line.empty() || line[0] != '#') lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string TestPlatform::Runnable(const std::string& name) const {
+    Write(name, "#!/bin/sh\n");
+    std::filesystem::permissions(Path(name), std::filesystem::perms::owner_all);
+    return Path(name);
 }
 
 void TestPlatform::WriteSettings(const std::vector<std::string>& lines) const {

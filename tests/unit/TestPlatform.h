@@ -35,6 +35,14 @@ public:
     std::vector<std::string> Events() const;
     // The error-log entries, without date and time.
     std::vector<std::string> Errors() const;
+    // How many event lines read exactly so; the last n event lines.
+    long Logged(const std::string& line) const;
+    std::vector<std::string> LastEvents(std::size_t n) const;
+    // The lines of a file that are not comments.
+    std::vector<std::string> KeyLines(const std::string& name = "tamrel.set") const;
+    const headless::MessageBoxCall& Box(std::size_t i = 0) const { return ui.messageBoxes().at(i); }
+    // A script the system can start; its path.
+    std::string Runnable(const std::string& name) const;
     // A window of that name was shown; and it is still open.
     bool Shown(const std::string& window) {
         const headless::HeadlessWindow* found = ui.FindWindow(window);
