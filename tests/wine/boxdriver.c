@@ -32,6 +32,9 @@
          clicks that label, as automation does: STN_CLICKED to its parent.
      boxdriver controls FORM
          prints each visible control as CLASS|TEXT.
+     boxdriver rects FORM [TEXT]
+         prints each visible control (the one with that text and those
+         inside it) as LEFT TOP WIDTH HEIGHT CLASS|TEXT, on the screen.
      boxdriver press FORM CAPTION
          presses that button (BM_CLICK), waits until Tamrel's windows
          change (at most 3 s), then prints them as "windows" does.
@@ -266,6 +269,7 @@ struct Labels {
     const char* text; /* NULL: print them all */
     HWND found;
     const char* className; /* NULL: every class, printed before the text */
+    int rects;             /* print where each is, first */
 };
 
 static BOOL CALLBACK VisitLabel(HWND control, LPARAM data) {
@@ -283,6 +287,11 @@ static BOOL CALLBACK VisitLabel(HWND control, LPARAM data) {
         return TRUE;
     }
     if (!labels->text) {
+        if (labels->rects) {
+            RECT area;
+            GetWindowRect(control, &area);
+            printf("%ld %ld %ld %ld ", area.left, area.top, area.right - area.left, area.bottom - area.top);
+        }
         if (!labels->className) printf("%s|", name);
         PrintEscaped(text);
         putchar('\n');
@@ -294,7 +303,7 @@ static BOOL CALLBACK VisitLabel(HWND control, LPARAM data) {
 }
 
 static HWND Control(HWND form, const char* className, const char* text) {
-    struct Labels labels = {text, NULL, className};
+    struct Labels labels = {text, NULL, className, 0};
     EnumChildWindows(form, VisitLabel, (LPARAM)&labels);
     if (!labels.found) printf("no %s \"%s\"\n", className, text);
     return labels.found;
@@ -446,9 +455,15 @@ static int FormCommand(int argc, char** argv) {
         return status;
     }
     if (strcmp(command, "close") == 0) return PostMessageA(form, WM_CLOSE, 0, 0) ? 0 : 1;
-    if (strcmp(command, "labels") == 0 || strcmp(command, "controls") == 0) {
-        struct Labels labels = {NULL, NULL, command[0] == 'l' ? "Static" : NULL};
-        EnumChildWindows(form, VisitLabel, (LPARAM)&labels);
+    if (strcmp(command, "labels") == 0 || strcmp(command, "controls") == 0 || strcmp(command, "rects") == 0) {
+        struct Labels labels = {NULL, NULL, command[0] == 'l' ? "Static" : NULL, command[0] == 'r'};
+        HWND within = form;
+        if (argc > 3) {
+            within = Control(form, NULL, argv[3]);
+            if (!within) return 1;
+            VisitLabel(within, (LPARAM)&labels);
+        }
+        EnumChildWindows(within, VisitLabel, (LPARAM)&labels);
         return 0;
     }
     if (argc < 4) return 2;
@@ -491,7 +506,7 @@ static int Shortcut(const char* link, const char* target, const char* arguments,
 int main(int argc, char** argv) {
     const DWORD timeout = 20000;
     static const char* const kFormCommands[] = {"menus", "menu",  "menukeys", "labels",  "label",
-                                               "click", "key",   "close",    "controls", "press"};
+                                               "click", "key",   "close",    "controls", "press", "rects"};
     size_t i;
     for (i = 0; argc >= 3 && i < sizeof kFormCommands / sizeof kFormCommands[0]; ++i) {
         if (strcmp(argv[1], kFormCommands[i]) == 0) {
@@ -523,7 +538,7 @@ int main(int argc, char** argv) {
     }
     fputs("usage: boxdriver box TITLE BUTTON [MS] | window CLASS appear|vanish [MS] | absent CLASS | open PATH\n"
           "       | dialog TITLE BUTTON [ID | ID=TEXT]...\n"
-          "       | windows CLASS | menus|labels|controls|close FORM | menu|menukeys FORM CAPTION...\n"
+          "       | windows CLASS | menus|labels|controls|close FORM | rects FORM [TEXT] | menu|menukeys FORM CAPTION...\n"
           "       | label|click FORM TEXT | press FORM CAPTION | key FORM CODE\n"
           "       | shortcut LINK TARGET ARGUMENTS FOLDER\n",
           stderr);

@@ -66,11 +66,11 @@ class WineFolder(ProgramFolder):
         shutil.copy2(SLEEPER, self.file("sleeper.exe"))
         self.dir = winpath(self.path) + "\\"
 
-    def write_front_end(self, seconds=0.2, argument=None):
+    def write_front_end(self, seconds=0.2, argument=None, last=""):
         """A batch file that runs the sleeper (for %1 ms with argument "%1"),
-        leaving started.txt and ended.txt around it."""
+        leaving started.txt and ended.txt around it, then the line `last`."""
         self.write(self.front_end, ["@echo off", "echo started> started.txt",
-                                    f"sleeper.exe {argument or int(seconds * 1000)}", "echo done> ended.txt"])
+                                    f"sleeper.exe {argument or int(seconds * 1000)}", "echo done> ended.txt", last])
         return self.front_end
 
     def close(self):
@@ -158,13 +158,13 @@ class WineDriver:
     def power_calls(self):
         return None  # under Wine a shutdown ends the prefix's session; its run's log tells
 
-    def virtual_desktop(self, on):
-        """Wine's own desktop window as large as the display, where windows
-        have frames and can be maximised (there is no window manager).
-        Switched while no Wine process runs."""
+    def virtual_desktop(self, on, size="1024x768"):
+        """Wine's own desktop window (as large as the display by default),
+        where windows have frames and can be maximised (there is no window
+        manager). Switched while no Wine process runs."""
         self.session.idle()
         self.desktop = on
-        for key, value, data in (("Explorer\\Desktops", "Default", "1024x768"), ("Explorer", "Desktop", "Default")):
+        for key, value, data in (("Explorer\\Desktops", "Default", size), ("Explorer", "Desktop", "Default")):
             key = "HKCU\\Software\\Wine\\" + key
             self.reg(*(["add", key, "/v", value, "/d", data] if on else ["delete", key, "/v", value]), "/f")
         self.session.idle()
