@@ -53,6 +53,7 @@ class SetupRoundTripTest(AccessibleProgramTest):
         ui.choose("Tamrel Options", "Shutdown Method", "Power off")
         ui.find("menu item", ">Power off", showing=False)
         ui.choose("Tamrel Options", "Time to cancel", "5 Seconds")
+        ui.choose("Tamrel Options", "Shortest run", "Off")  # the game's short run counts down
         ui.find("menu item", ">5 Seconds", showing=False)
 
         ui.choose("Tamrel Options", "Current Cancel Key:  27", "Choose a different Cancel Key")
@@ -90,7 +91,7 @@ class SetupRoundTripTest(AccessibleProgramTest):
         with open(self.folder.file("tamrel.set"), newline="") as settings:
             lines = settings.read().split("\r\n")
         for line in (f"Program ={game}", "Shutdown method =2", "Seconds to cancel =5", "Key to cancel =120",
-                     "Key to re-start =0", "Run Setup = no", f"Skin ={skin}",
+                     "Key to re-start =0", "Run Setup = no", f"Skin ={skin}", "Shortest run in seconds =0",
                      # The grabbed point stayed under the mouse: the box's top (X) and left (Y) moved by
                      # 140 and 190 pixels, 15 twips each.
                      "Countdown box X position = 2100", "Countdown box Y position = 2850"):
@@ -107,6 +108,7 @@ class SetupRoundTripTest(AccessibleProgramTest):
         events = self.folder.events()
         self.assertIn("In Tamrel.set, Shutdown method =2", events)
         self.assertIn("In Tamrel.set, Key to cancel =120", events)
+        self.assertEqual(events[-3], "In Tamrel.set, Shortest run in seconds =0")  # and no failed run after it
         self.assertRegex(events[-2], r"^User canceled shutdown at [1-5] seconds\.$")
         self.assertNotIn("PowerOff", " ".join(self.bus.calls()))
 
