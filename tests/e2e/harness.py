@@ -29,14 +29,8 @@ TEMPLATE = os.environ.get("TAMREL_SETTINGS_TEMPLATE")  # by default the one buil
 SCREENSHOTS = os.environ.get("TAMREL_SCREENSHOTS")
 CRLF = "\r\n"
 ENCODING = "latin-1"  # the logs and the settings are 8-bit text
-HEADER = [
-    "This is a log of events for when Tamrel ran.",
-    "When Tamrel runs, it records events in file named talog1.txt.",
-    "If talog1.txt already exists from a previous run, it is renamed talog2.txt",
-    "If talog2.txt already exists, it is renamed talog3.txt.",
-    "So you can go back 3 runs to check the events. This can be helpful for troubleshooting.",
-    " ",
-]
+# The log's header is six plain lines, the last a single blank.
+HEADER_LINES = 6
 RUN_LENGTH = re.compile(r"^(Program ended.*?) after .+\.$")
 ERROR_DATE = re.compile(r"^\d{1,4}[./-]\d{1,2}[./-]\d{1,4} \d{1,2}:\d{2}(:\d{2})?( ?[AaPp][Mm])?")
 
@@ -130,7 +124,7 @@ class ProgramFolder:
     def events(self, name="talog1.txt"):
         """The event texts after the header: what follows the time. How long
         the program ran varies from run to run: it reads "after ..."."""
-        return [RUN_LENGTH.sub(r"\1 after ...", line.split(" --- ", 1)[-1]) for line in self.lines(name)[len(HEADER):]]
+        return [RUN_LENGTH.sub(r"\1 after ...", line.split(" --- ", 1)[-1]) for line in self.lines(name)[HEADER_LINES:]]
 
     def errors(self):
         """The error log's entries without their date and time."""
@@ -414,7 +408,9 @@ class ProgramTest(unittest.TestCase):
     def expect_whole_run(self, program, *last, log="talog1.txt"):
         """A whole run in the event log: header, launch, marker, the screen's
         settings, then the last lines; and an empty error log."""
-        self.assertEqual(self.folder.lines(log)[:len(HEADER)], HEADER)
+        header = self.folder.lines(log)[:HEADER_LINES]
+        self.assertEqual(header[-1:], [" "])
+        self.assertFalse([line for line in header if " --- " in line], "a stamped line in the header")
         self.assertEqual(self.folder.events(log), self.folder.launch_lines(program) +
                          [f"{self.driver.marker_logged} not found."] + self.folder.screen_lines() + list(last))
         self.assertEqual(self.folder.errors(), [])
