@@ -235,6 +235,28 @@ public:
     virtual void OnDragDrop(std::function<void(Twips x, Twips y)> handler) = 0;
 };
 
+// A joystick button's change, any joystick's, the buttons numbered from 1
+// as the joystick numbers them.
+enum class ButtonChange {
+    Pressed,
+    Released,
+    HeldAtOpen,  // already down when its joystick was opened
+};
+
+struct JoystickHandlers {
+    std::function<void(int button, ButtonChange change)> onButton;
+    // A joystick that is there but may not be opened (no permission); each
+    // device is reported once.
+    std::function<void(const std::string& device, const std::string& why)> onRefused;
+};
+
+// While it lives the joysticks are open, joysticks plugged in meanwhile
+// too, and their buttons are reported; without one none is open.
+class JoystickListener {
+public:
+    virtual ~JoystickListener() = default;
+};
+
 class Toolkit {
 public:
     virtual ~Toolkit() = default;
@@ -265,6 +287,8 @@ public:
     // The display went away while windows were shown; the program ends
     // right after the handler, which can only leave its last words.
     virtual void OnDisplayLost(std::function<void(const std::string& why)> handler) { (void)handler; }
+
+    virtual std::unique_ptr<JoystickListener> ListenToJoysticks(JoystickHandlers handlers) = 0;
 
     // Runs the event loop until Quit.
     virtual void Run() = 0;

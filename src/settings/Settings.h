@@ -28,7 +28,12 @@ struct Settings {
     // A program that ends sooner after its start has failed, and the
     // machine stays on; 0 turns the check off.
     std::int16_t shortestRun = 0;
+    // Joystick buttons standing in for the keys, numbered from 1; 0 none.
+    std::int16_t cancelButton = 0;
+    std::int16_t restartButton = 0;
 };
+
+inline constexpr std::int16_t kMaxJoystickButton = 32;
 
 // What setup writes when the file it loaded had no shortest run: the check
 // on, at a length no working front end undercuts.

@@ -26,12 +26,22 @@ constexpr std::string_view kRestartKeyMessage =
 constexpr std::string_view kRestartSameMessage =
     "The number for key to re start in tamrel.set is the same as the cancel key. Using default of 0 (None).";
 
+constexpr std::string_view kCancelButtonMessage =
+    "The number for joystick button to cancel in tamrel.set is out of range. Using default of 0 (None).";
+constexpr std::string_view kRestartButtonMessage =
+    "The number for joystick button to re start in tamrel.set is out of range. Using default of 0 (None).";
+constexpr std::string_view kRestartButtonSameMessage =
+    "The joystick button to re start in tamrel.set is the same as the cancel button. Using default of 0 (None).";
+
 constexpr Replacement OutsideOf(long low, long high, long number, std::string_view logLine = {}) {
     return {OutsideRange, low, high, number, {}, logLine};
 }
 constexpr Replacement IfZero(long number, std::string_view logLine) { return {Is, 0, 0, number, {}, logLine}; }
 constexpr Replacement IfSameAsCancelKey(std::string_view logLine = {}) {
     return {SameAsCancelKey, 0, 0, 0, {}, logLine};
+}
+constexpr Replacement IfSameAsCancelButton(std::string_view logLine = {}) {
+    return {SameAsCancelButton, 0, 0, 0, {}, logLine};
 }
 constexpr Replacement IfText(Check check, std::string_view text) { return {check, 0, 0, 0, text, {}}; }
 
@@ -44,15 +54,15 @@ constexpr ReaderRule Read(ValueKind kind, Replacement first = {}, Replacement se
 }
 constexpr ReaderRule kCountedOnly = Read(None);
 // Read where present, never missed; the screen logs it as it logs the others.
-constexpr ReaderRule Optional(ValueKind kind, Replacement first, LineLog log = LineLog::None) {
-    return {kind, false, log, first, {}};
+constexpr ReaderRule Optional(ValueKind kind, Replacement first, LineLog log = LineLog::None, Replacement second = {}) {
+    return {kind, false, log, first, second};
 }
 constexpr ReaderRule kIgnored{};
 
 // Any colour the colour dialog can give.
 constexpr long kMaxColor = 0xFFFFFF;
 
-constexpr std::array<KeyDef, 15> kKeys = {{
+constexpr std::array<KeyDef, kKeyCount> kKeys = {{
     {Field::RunSetup, "Run Setup =", Shown(YesNo), kCountedOnly, kCountedOnly},
     {Field::Program, "Program =", Read(Text), kIgnored, Read(TrimmedText)},
     {Field::ShutdownMethod, "Shutdown method =", kIgnored, Shown(Number16, OutsideOf(0, 2, 0)),
@@ -79,6 +89,13 @@ constexpr std::array<KeyDef, 15> kKeys = {{
      Read(TrimmedText, IfText(NotBitmapName, ""))},
     {Field::ShortestRun, "Shortest run in seconds =", kIgnored, Optional(Number16, OutsideOf(0, 3600, kDefaultShortestRun), LineLog::BeforeValue),
      Optional(Number16, OutsideOf(0, 3600, kDefaultShortestRun, kShortestRunMessage))},
+    {Field::CancelButton, "Joystick button to cancel =", kIgnored,
+     Optional(Number16, OutsideOf(0, kMaxJoystickButton, 0), LineLog::BeforeValue),
+     Optional(Number16, OutsideOf(0, kMaxJoystickButton, 0, kCancelButtonMessage))},
+    {Field::RestartButton, "Joystick button to re-start =", kIgnored,
+     Optional(Number16, OutsideOf(0, kMaxJoystickButton, 0), LineLog::BeforeValue, IfSameAsCancelButton()),
+     Optional(Number16, OutsideOf(0, kMaxJoystickButton, 0, kRestartButtonMessage), LineLog::None,
+              IfSameAsCancelButton(kRestartButtonSameMessage))},
 }};
 
 constexpr bool InFieldOrder() {
@@ -100,7 +117,7 @@ const ReaderRule& KeyDef::For(Reader reader) const {
     return setup;
 }
 
-const std::array<KeyDef, 15>& SettingsKeys() { return kKeys; }
+const std::array<KeyDef, kKeyCount>& SettingsKeys() { return kKeys; }
 
 int CountedKeys(Reader reader) {
     int counted = 0;

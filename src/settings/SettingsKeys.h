@@ -11,7 +11,7 @@ namespace tamrel {
 
 enum class Field {
     RunSetup, Program, ShutdownMethod, CancelSeconds, CancelKey, RestartKey, BoxTop, BoxLeft,
-    BoxFontName, BoxFontSize, BoxBold, BoxItalic, BoxColor, SkinPath, ShortestRun,
+    BoxFontName, BoxFontSize, BoxBold, BoxItalic, BoxColor, SkinPath, ShortestRun, CancelButton, RestartButton,
 };
 
 // The start-up's look at the file, the shutdown screen's and setup's.
@@ -32,6 +32,7 @@ enum class Check {
     OutsideRange,     // the number is below `low` or above `high`
     Is,               // the number is `low`
     SameAsCancelKey,  // the number equals the cancel key read so far
+    SameAsCancelButton,  // a button, and the cancel button read so far
     EmptyText,
     BelowZero,        // the leading number of the text is below 0
     NotBitmapName,    // the text does not end with ".bmp", exactly
@@ -70,8 +71,10 @@ struct KeyDef {
     const ReaderRule& For(Reader reader) const;
 };
 
+inline constexpr std::size_t kKeyCount = 17;
+
 // In the order every reader tests a line against them.
-const std::array<KeyDef, 15>& SettingsKeys();
+const std::array<KeyDef, kKeyCount>& SettingsKeys();
 // How many key lines a complete file holds for the reader.
 int CountedKeys(Reader reader);
 const KeyDef& KeyOf(Field field);

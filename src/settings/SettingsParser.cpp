@@ -36,6 +36,7 @@ bool Applies(const Replacement& replacement, const Value& value, const Settings&
         case Check::OutsideRange: return value.number < replacement.low || value.number > replacement.high;
         case Check::Is: return value.number == replacement.low;
         case Check::SameAsCancelKey: return value.number == read.cancelKey;
+        case Check::SameAsCancelButton: return value.number != 0 && value.number == read.cancelButton;
         case Check::EmptyText: return value.text.empty();
         case Check::BelowZero: return LenientNumber(value.text) < 0;
         case Check::NotBitmapName: return !EndsWith(value.text, ".bmp");
@@ -63,6 +64,8 @@ void WithMember(Field field, Use&& use) {
         case Field::BoxColor: use(&Settings::boxColor); break;
         case Field::SkinPath: use(&Settings::skinPath); break;
         case Field::ShortestRun: use(&Settings::shortestRun); break;
+        case Field::CancelButton: use(&Settings::cancelButton); break;
+        case Field::RestartButton: use(&Settings::restartButton); break;
     }
 }
 

@@ -20,6 +20,10 @@ void CorrectRanges(Settings& s) {
     if (s.restartKey < -1) s.restartKey = 0;
     if (s.restartKey == s.cancelKey) s.restartKey = 0;
     if (s.shortestRun < 0 || s.shortestRun > 3600) s.shortestRun = kDefaultShortestRun;
+    for (std::int16_t* button : {&s.cancelButton, &s.restartButton}) {
+        if (*button < 0 || *button > kMaxJoystickButton) *button = 0;
+    }
+    if (s.restartButton == s.cancelButton) s.restartButton = 0;
 }
 
 }  // namespace
@@ -94,8 +98,14 @@ std::string SettingsFileText(Settings& s, const std::string& createdOn) {
         "# Next line: a program that ends sooner than this many seconds after it starts has failed, and the "
         "machine stays on. 0 turns this off.",
         Key(Field::ShortestRun) + PlainNumber(s.shortestRun),
+        "# Next line: the joystick button that cancels the shutdown, as the joystick numbers it (1 to 32). 0 is "
+        "none. Default is 0.",
+        Key(Field::CancelButton) + PlainNumber(s.cancelButton),
+        "# Next line: the joystick button that re-starts the program. It cannot be the cancel button. 0 is none. "
+        "Default is 0.",
+        Key(Field::RestartButton) + PlainNumber(s.restartButton),
     };
-    static_assert(sizeof lines / sizeof lines[0] == 66);
+    static_assert(sizeof lines / sizeof lines[0] == 70);
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";
     return text;

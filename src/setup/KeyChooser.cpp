@@ -27,9 +27,13 @@ struct BoxLabel {
 // takes its frame's font would show them in the title's large bold.
 constexpr double kPlain = 8.25;
 
+std::string ButtonSuffix(int button) { return button != 0 ? ", button " + PlainNumber(button) : ""; }
+
+std::string WordKey(int key) { return key == -1 ? kMouseClick : SignedNumber(key); }
+
 }  // namespace
 
-std::string KeyCaption(KeyRole role, KeyCaptionStyle style, int key) {
+std::string KeyCaption(KeyRole role, KeyCaptionStyle style, int key, int button) {
     struct Wording {
         const char* prefix;
         const char* none;  // null: the number
@@ -41,13 +45,24 @@ std::string KeyCaption(KeyRole role, KeyCaptionStyle style, int key) {
         {{"Current Cancel Key: ", nullptr, kMouseClick}, {"Current Re-start Key: ", "None", kMouseClick}},
     };
     const Wording& wording = kWordings[static_cast<int>(style)][static_cast<int>(role)];
-    if (key == -1) return std::string(wording.prefix) + wording.click;
-    if (key == 0 && wording.none) return std::string(wording.prefix) + wording.none;
-    return wording.prefix + SignedNumber(key);
+    std::string caption = wording.prefix;
+    if (key == -1) {
+        caption += wording.click;
+    } else if (key == 0 && wording.none) {
+        caption += wording.none;
+    } else {
+        caption += SignedNumber(key);
+    }
+    return caption + ButtonSuffix(button);
 }
 
-KeyChooser::KeyChooser(ui::Toolkit& ui, ui::Window& window, SetupState& state, ui::Control& restartHint)
-    : ui_(ui), window_(window), state_(state), restartHint_(restartHint) {
+KeyChooser::KeyChooser(ui::Toolkit& ui, Logs& logs, ui::Window& window, SetupState& state, ui::Control& restartHint)
+    : ui_(ui),
+      window_(window),
+      state_(state),
+      restartHint_(restartHint),
+      joystick_(ui, [this](int button) { Chosen({true, button}); },
+                [&logs](const std::string& line) { logs.TryLog(line); }) {
     // Sized for the widest texts the box shows ("re-start", "Left Mouse
     // Click") with room for fonts wider than the ones measured, and small
     // enough for a 640 by 480 screen.
@@ -77,6 +92,8 @@ KeyChooser::KeyChooser(ui::Toolkit& ui, ui::Window& window, SetupState& state, u
          "Click here to keep the previous key."},
         {&KeyChooser::noRestartKey_, "noRestartKey", "Dont use a re-start key", {6360, 1500, 2250, 255}, kPlain, false,
          false, "Click here to not use any key to restart the program"},
+        {&KeyChooser::noButton_, "noButton", "Dont use a joystick button", {6360, 1830, 2250, 255}, kPlain, false,
+         true, "Click here to use no joystick button for this"},
     };
     for (const BoxLabel& item : labels) {
         ui::Control& label = window.AddControl(ui::ControlKind::Label, item.name, box_, item.bounds);
@@ -92,6 +109,7 @@ KeyChooser::KeyChooser(ui::Toolkit& ui, ui::Window& window, SetupState& state, u
     ok_->OnClick([this] { Accept(); });
     cancel_->OnClick([this] { Cancel(); });
     noRestartKey_->OnClick([this] { UseNoRestartKey(); });
+    noButton_->OnClick([this] { UseNoButton(); });
 }
 
 void KeyChooser::Open(KeyRole role) {
@@ -107,82 +125,129 @@ void KeyChooser::Open(KeyRole role) {
     prompt_->SetText(std::string("Press button now to set new ") + mode + " key ascii code:");
     box_->SetVisible(true);
     const int key = restart ? state_.restartKey : state_.cancelKey;
-    currentKey_->SetText(key == -1 ? kMouseClick : SignedNumber(key));
+    currentKey_->SetText(WordKey(key) + ButtonSuffix(restart ? state_.restartButton : state_.cancelButton));
+    joystick_.Start();
 }
 
-void KeyChooser::Capture(int key) {
-    captured_ = key;
-    capturedKey_->SetText(key == -1 ? kMouseClick : PlainNumber(key));
+void KeyChooser::Capture(Choice choice) {
+    captured_ = choice;
+    if (choice.button) {
+        capturedKey_->SetText("Joystick button " + PlainNumber(choice.code));
+    } else {
+        capturedKey_->SetText(choice.code == -1 ? kMouseClick : PlainNumber(choice.code));
+    }
     ok_->SetEnabled(true);
     okHint_->SetVisible(true);
 }
 
-void KeyChooser::Chosen(int key) {
-    if (capturedSinceOpen_ && key == captured_) {
+void KeyChooser::Chosen(Choice choice) {
+    if (!IsOpen()) return;
+    if (capturedSinceOpen_ && choice == captured_) {
         Accept();
         return;
     }
-    Capture(key);
+    Capture(choice);
     capturedSinceOpen_ = true;
 }
 
 void KeyChooser::OnKeyPress(int& code) {
     // While the box is closed a key is taken quietly, as it always was.
     if (IsOpen()) {
-        Chosen(code);
+        Chosen({false, code});
     } else {
-        Capture(code);
+        Capture({false, code});
     }
     code = 0;
 }
 
-void KeyChooser::OnClick() {
-    if (IsOpen()) Chosen(-1);
-}
+void KeyChooser::OnClick() { Chosen({false, -1}); }
 
-void KeyChooser::ShowKey(KeyRole role, int key) {
-    window_.SetMenuCaption(role == KeyRole::Cancel ? setup::kCancelKeyMenu : setup::kRestartKeyMenu,
-                           KeyCaption(role, KeyCaptionStyle::Chosen, key));
+void KeyChooser::ShowKey(KeyRole role) {
+    const bool cancel = role == KeyRole::Cancel;
+    window_.SetMenuCaption(cancel ? setup::kCancelKeyMenu : setup::kRestartKeyMenu,
+                           KeyCaption(role, KeyCaptionStyle::Chosen, cancel ? state_.cancelKey : state_.restartKey,
+                                      cancel ? state_.cancelButton : state_.restartButton));
 }
 
 void KeyChooser::Accept() {
-    const auto key = static_cast<std::int16_t>(captured_);
+    const auto code = static_cast<std::int16_t>(captured_.code);
+    if (!(captured_.button ? AcceptButton(code) : AcceptKey(code))) return;
+    restartHint_.SetVisible(state_.restartKey != 0);
+    Close();
+}
+
+bool KeyChooser::AcceptButton(std::int16_t button) {
+    if (role_ == KeyRole::Cancel) {
+        if (button == state_.restartButton) {
+            const int answer = ui_.ShowMessageBox(
+                "The cancel button is the same as the re-start button. If you continue, the re-start button will be "
+                "set to none. Do you wish to continue?",
+                ui::Buttons::YesNo, "The cancel button is the same as the re-start button!!", ui::Icon::None);
+            if (answer == ui::kAnswerNo) return false;
+            state_.restartButton = 0;
+            ShowKey(KeyRole::Restart);
+        }
+        state_.cancelButton = button;
+    } else {
+        if (button == state_.cancelButton) {
+            ui_.ShowMessageBox(
+                "The re-start button cannot be the same as the cancel button. Please choose another button.",
+                ui::Buttons::Ok, "Invalid re-start button!!", ui::Icon::None);
+            return false;
+        }
+        state_.restartButton = button;
+    }
+    ShowKey(role_);
+    return true;
+}
+
+bool KeyChooser::AcceptKey(std::int16_t key) {
     if (role_ == KeyRole::Cancel) {
         if (key == state_.restartKey) {
             const int answer = ui_.ShowMessageBox(
                 "The cancel key is the same as the re-start key. If you continue, the re-start key will be set to "
                 "none. Do you wish to continue?",
                 ui::Buttons::YesNo, "The cancel key is the same as the re-start key!!", ui::Icon::None);
-            if (answer == ui::kAnswerNo) return;
+            if (answer == ui::kAnswerNo) return false;
             state_.restartKey = 0;
-            ShowKey(KeyRole::Restart, 0);
+            ShowKey(KeyRole::Restart);
         }
         state_.cancelKey = key;
-        ShowKey(KeyRole::Cancel, key);
     } else {
         if (key == state_.cancelKey) {
             ui_.ShowMessageBox("The re-start key cannot be the same as the cancel key. Please choose another key.",
                                ui::Buttons::Ok, "Invalid re-start key!!", ui::Icon::None);
-            return;
+            return false;
         }
         state_.restartKey = key;
-        ShowKey(KeyRole::Restart, key);
     }
-    restartHint_.SetVisible(state_.restartKey != 0);
+    ShowKey(role_);
+    return true;
+}
+
+void KeyChooser::Close() {
+    joystick_.Stop();
     okHint_->SetVisible(false);
     box_->SetVisible(false);
 }
 
 void KeyChooser::Cancel() {
+    joystick_.Stop();
     box_->SetVisible(false);
     ok_->SetEnabled(false);
 }
 
 void KeyChooser::UseNoRestartKey() {
     state_.restartKey = 0;
-    box_->SetVisible(false);
-    ShowKey(KeyRole::Restart, 0);
+    Close();
+    ShowKey(KeyRole::Restart);
     restartHint_.SetVisible(false);
+}
+
+void KeyChooser::UseNoButton() {
+    (role_ == KeyRole::Cancel ? state_.cancelButton : state_.restartButton) = 0;
+    Close();
+    ShowKey(role_);
 }
 
 }  // namespace tamrel

@@ -3,10 +3,14 @@
 // (or a click) as the new cancel or re-start key. The same key (or click)
 // again accepts it as OK does, so that no key is kept from being chosen and
 // the box still works without a mouse. The two keys must differ; the cancel
-// key wins, after the user agrees to lose the re-start key.
+// key wins, after the user agrees to lose the re-start key. A joystick
+// button pressed while the box is open is chosen the same way, for the
+// button line; the key stays.
 
 #include <string>
 
+#include "log/Logs.h"
+#include "platform/JoystickPresses.h"
 #include "platform/Toolkit.h"
 #include "setup/SetupState.h"
 
@@ -15,15 +19,16 @@ namespace tamrel {
 enum class KeyRole { Cancel, Restart };
 
 // How a menu caption shows a key: as setup found it in the file, or as
-// the chooser has just set it. The two are worded differently.
+// the chooser has just set it. The two are worded differently. A joystick
+// button, when there is one, follows the key.
 enum class KeyCaptionStyle { Loaded, Chosen };
-std::string KeyCaption(KeyRole role, KeyCaptionStyle style, int key);
+std::string KeyCaption(KeyRole role, KeyCaptionStyle style, int key, int button);
 
 class KeyChooser {
 public:
     // Builds the box, hidden, in the setup window. `restartHint` is the
     // preview's line about the re-start key, shown while there is one.
-    KeyChooser(ui::Toolkit& ui, ui::Window& window, SetupState& state, ui::Control& restartHint);
+    KeyChooser(ui::Toolkit& ui, Logs& logs, ui::Window& window, SetupState& state, ui::Control& restartHint);
 
     void Open(KeyRole role);
     bool IsOpen() const { return box_->Visible(); }
@@ -35,20 +40,31 @@ public:
     void Cancel();
 
 private:
+    // A key (-1 a click) or a joystick button.
+    struct Choice {
+        bool button = false;
+        int code = 0;
+        bool operator==(const Choice&) const = default;
+    };
+
     void Accept();
+    bool AcceptKey(std::int16_t key);
+    bool AcceptButton(std::int16_t button);
+    void Close();
     void UseNoRestartKey();
-    void Capture(int key);
-    // A key or click while the box is open: captured, or accepted when it
-    // repeats the capture.
-    void Chosen(int key);
-    void ShowKey(KeyRole role, int key);
+    void UseNoButton();
+    void Capture(Choice choice);
+    // A key, click or button while the box is open: captured, or accepted
+    // when it repeats the capture.
+    void Chosen(Choice choice);
+    void ShowKey(KeyRole role);
 
     ui::Toolkit& ui_;
     ui::Window& window_;
     SetupState& state_;
     ui::Control& restartHint_;
     KeyRole role_ = KeyRole::Cancel;
-    int captured_ = 0;
+    Choice captured_;
     bool capturedSinceOpen_ = false;
 
     ui::Control* box_ = nullptr;
@@ -61,6 +77,8 @@ private:
     ui::Control* cancel_ = nullptr;
     ui::Control* noRestartKey_ = nullptr;
     ui::Control* acceptHint_ = nullptr;
+    ui::Control* noButton_ = nullptr;
+    JoystickPresses joystick_;
 };
 
 }  // namespace tamrel

@@ -59,7 +59,7 @@ void SetupWindow::BuildWindow() {
 
     lookEditor_ = std::make_unique<LookEditor>(platform_, logs_, *window_, state_, preview_, *countdownBox_);
     // Built last, so that it stands above the preview and the box.
-    keyChooser_ = std::make_unique<KeyChooser>(ui, *window_, state_, *preview_.restartHint);
+    keyChooser_ = std::make_unique<KeyChooser>(ui, logs_, *window_, state_, *preview_.restartHint);
 
     window_->OnMenu([this](ui::MenuId id) { Guarded([this, id] { OnMenu(id); }); });
     window_->OnKeyPress([this](int& code) { Guarded([this, &code] { keyChooser_->OnKeyPress(code); }); });
@@ -157,8 +157,8 @@ void SetupWindow::ShowState(std::vector<BadValue>& badValues) {
                                                                      : "Program to launch: " + state_.programPath);
     if (state_.cancelSeconds < 5 || state_.cancelSeconds > 25) state_.cancelSeconds = 10;
 
-    window_->SetMenuCaption(kCancelKeyMenu, KeyCaption(KeyRole::Cancel, KeyCaptionStyle::Loaded, state_.cancelKey));
-    window_->SetMenuCaption(kRestartKeyMenu, KeyCaption(KeyRole::Restart, KeyCaptionStyle::Loaded, state_.restartKey));
+    window_->SetMenuCaption(kCancelKeyMenu, KeyCaption(KeyRole::Cancel, KeyCaptionStyle::Loaded, state_.cancelKey, state_.cancelButton));
+    window_->SetMenuCaption(kRestartKeyMenu, KeyCaption(KeyRole::Restart, KeyCaptionStyle::Loaded, state_.restartKey, state_.restartButton));
     Mark(Command::ChooseMethod, state_.shutdownMethod == 1 || state_.shutdownMethod == 2 ? state_.shutdownMethod : 0);
     Mark(Command::ChooseShortestRun, state_.shortestRun);
     // The skin and countdown box menus keep what the skin choice gave them.

@@ -59,18 +59,37 @@ void ShutdownScreen::OnClick() {
     if (settings_.restartKey == -1 && open_) RestartProgram();
 }
 
+void ShutdownScreen::OnJoystickButton(int button) {
+    if (!counting_ || !open_) return;
+    if (button == settings_.cancelButton) {
+        CancelShutdown(button);
+    } else if (button == settings_.restartButton) {
+        RestartProgram(button);
+    }
+}
+
+namespace {
+
+void LogButton(Logs& logs, int button) {
+    if (button != 0) logs.TryLog("(joystick button " + PlainNumber(button) + ")");
+}
+
+}  // namespace
+
 // The last log lines of a run are written as far as the disk allows: a full
 // disk must not keep the user's key from ending the run.
-void ShutdownScreen::CancelShutdown() {
+void ShutdownScreen::CancelShutdown(int button) {
     logs_.TryLog("User canceled shutdown at " + PlainNumber(secondsLeft_) + " seconds.");
+    LogButton(logs_, button);
     logs_.TryLog("Tamrel ended.");
     countdownTimer_->SetEnabled(false);
     Close();
 }
 
-void ShutdownScreen::RestartProgram() {
+void ShutdownScreen::RestartProgram(int button) {
     logs_.TryLog("User chose to cancel shutdown and re-start program at " + PlainNumber(secondsLeft_) +
                    " seconds.");
+    LogButton(logs_, button);
     logs_.TryLog("Tamrel ended.");
     logs_.TryLog("Re-starting Tamrel");
     countdownTimer_->SetEnabled(false);

@@ -18,7 +18,12 @@ constexpr ui::Twips kNoticeHeight = 2400;
 }  // namespace
 
 ShutdownScreen::ShutdownScreen(Platform& platform, Logs& logs, Navigator& navigator, RunReport run)
-    : platform_(platform), logs_(logs), navigator_(navigator), run_(std::move(run)) {}
+    : platform_(platform),
+      logs_(logs),
+      navigator_(navigator),
+      run_(std::move(run)),
+      joystick_(platform.ui, [this](int button) { OnJoystickButton(button); },
+                [this](const std::string& line) { logs_.TryLog(line); }) {}
 
 ShutdownScreen::~ShutdownScreen() = default;
 
@@ -67,6 +72,7 @@ void ShutdownScreen::Close() {
     if (!open_) return;
     open_ = false;
     platform_.ui.OnStopRequest(nullptr);
+    joystick_.Stop();
     countdownTimer_->SetEnabled(false);
     window_->Close();
     navigator_.WindowClosed();
@@ -159,6 +165,9 @@ void ShutdownScreen::TakeFocus() {
     window_->TakeFocus();
     platform_.ui.ProcessPendingEvents();
     counting_ = true;
+    // Opened only when asked for: a cabinet without a button choice keeps
+    // its joysticks to itself.
+    if (settings_.cancelButton != 0 || settings_.restartButton != 0) joystick_.Start();
 }
 
 void ShutdownScreen::SettingsMissing() {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "log/Logs.h"
+#include "platform/JoystickPresses.h"
 #include "platform/Navigator.h"
 #include "platform/Platform.h"
 #include "platform/ProgramWindow.h"
@@ -51,8 +52,10 @@ private:
     void OnTick();
     void OnKeyPress(int& code);
     void OnClick();
-    void CancelShutdown();
-    void RestartProgram();
+    void OnJoystickButton(int button);
+    // `button`: the joystick button that asked for it, 0 for a key or click.
+    void CancelShutdown(int button = 0);
+    void RestartProgram(int button = 0);
     void ShutDownMachine();
     void Close();
 
@@ -75,6 +78,7 @@ private:
     ui::Control* notice_ = nullptr;  // stands in for the number when no countdown runs
     DefaultLook look_;
     ui::Timer* countdownTimer_ = nullptr;
+    JoystickPresses joystick_;
 };
 
 }  // namespace tamrel

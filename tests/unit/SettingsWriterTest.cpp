@@ -29,14 +29,16 @@ Settings Sample(const std::string& program) {
     s.boxItalic = true;
     s.boxColor = 65280;
     s.skinPath = "use default";
+    s.cancelButton = 4;
+    s.restartButton = 12;
     return s;
 }
 
-TEST(SettingsWriter, SixtySixLinesWithTheValuesInTheirForms) {
+TEST(SettingsWriter, SeventyLinesWithTheValuesInTheirForms) {
     Settings s = Sample("C:\\Games\\front.bat");
     const std::string text = SettingsFileText(s, "12/6/2026 8:05:52 PM");
     const Lines lines = CrLfLines(text);
-    ASSERT_EQ(lines.size(), 66u);
+    ASSERT_EQ(lines.size(), 70u);
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
     EXPECT_EQ(lines[0], "########## Tamrel settings file... created on 12/6/2026 8:05:52 PM");
     EXPECT_EQ(lines[4], "# This program was created to use with home arcade machines, but can be used in ");
@@ -47,7 +49,8 @@ TEST(SettingsWriter, SixtySixLinesWithTheValuesInTheirForms) {
                                "Countdown box X position =-30", "Countdown box Y position = 1200",
                                "Countdown box font =Courier New", "Countdown box italic =True",
                                "Countdown box fontsize =13.5", "Countdown box bold font =True",
-                               "Countdown box color = 65280", "Skin =use default", "Shortest run in seconds =0"}));
+                               "Countdown box color = 65280", "Skin =use default", "Shortest run in seconds =0",
+                               "Joystick button to cancel =4", "Joystick button to re-start =12"}));
 }
 
 TEST(SettingsWriter, OutOfRangeValuesAreCorrectedInTheStateToo) {
@@ -56,16 +59,20 @@ TEST(SettingsWriter, OutOfRangeValuesAreCorrectedInTheStateToo) {
     s.cancelSeconds = 30;
     s.cancelKey = 0;
     s.restartKey = 27;
+    s.cancelButton = 33;
+    s.restartButton = 12;
     const Lines lines = CrLfLines(SettingsFileText(s, ""));
-    for (const char* line : {"Shutdown method =0", "Seconds to cancel =10", "Key to cancel =27", "Key to re-start =0"}) {
+    for (const char* line : {"Shutdown method =0", "Seconds to cancel =10", "Key to cancel =27", "Key to re-start =0",
+                             "Joystick button to cancel =0", "Joystick button to re-start =12"}) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
     }
     EXPECT_EQ(std::tie(s.shutdownMethod, s.restartKey), std::make_tuple(0, 0));
     s.cancelKey = 300;  // no upper bound here
     s.restartKey = -4;
+    s.cancelButton = 12;
     const Lines more = CrLfLines(SettingsFileText(s, ""));
     EXPECT_NE(std::find(more.begin(), more.end(), "Key to cancel =300"), more.end());
-    EXPECT_EQ(s.restartKey, 0);
+    EXPECT_EQ(std::tie(s.restartKey, s.restartButton), std::make_tuple(0, 0));
     // Sizes go back with a full stop whatever the user's locale.
     EXPECT_EQ(SingleText(13.5), "13.5");
     EXPECT_EQ(SingleText(9.75), "9.75");

@@ -227,7 +227,7 @@ TEST_F(SetupWindowTest, AFailedWriteKeepsTheWindowAndDoneWritesThePreviewOnceItC
     EXPECT_FALSE(t.app.HasOpenWindows());
     EXPECT_EQ(t.LastEvents(2), (Lines{"Creating new Tamrel.set file", "Tamrel ended."}));
     const Lines written = CrLfLines(t.Read("tamrel.set"));
-    ASSERT_EQ(written.size(), 66u);
+    ASSERT_EQ(written.size(), 70u);
     EXPECT_EQ(written[20], "Program =" + t.Path("front.bat"));
     EXPECT_EQ(written[24], "Shutdown method =2");
     EXPECT_EQ(written[41], "Countdown box X position = 1200");

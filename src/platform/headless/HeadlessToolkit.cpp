@@ -213,6 +213,62 @@ void HeadlessToolkit::DragTo(const std::string& window, const std::string& dropT
 
 void HeadlessToolkit::RequestClose(const std::string& window) { Window(window).RequestClose(); }
 
+namespace {
+
+class HeadlessJoystickListener : public ui::JoystickListener {
+public:
+    HeadlessJoystickListener(HeadlessToolkit& ui, ui::JoystickHandlers handlers)
+        : ui_(ui), handlers_(std::move(handlers)) {}
+    ~HeadlessJoystickListener() override { ui_.StopListening(&handlers_); }
+    const ui::JoystickHandlers& handlers() const { return handlers_; }
+
+private:
+    HeadlessToolkit& ui_;
+    ui::JoystickHandlers handlers_;
+};
+
+}  // namespace
+
+std::unique_ptr<ui::JoystickListener> HeadlessToolkit::ListenToJoysticks(ui::JoystickHandlers handlers) {
+    Record("ListenToJoysticks");
+    auto listener = std::make_unique<HeadlessJoystickListener>(*this, std::move(handlers));
+    const ui::JoystickHandlers& own = listener->handlers();
+    listeners_.push_back(&own);
+    for (const auto& [device, why] : refused_) {
+        if (refusalsReported_.insert(device).second && own.onRefused) own.onRefused(device, why);
+    }
+    for (int button : heldButtons_) {
+        if (own.onButton) own.onButton(button, ui::ButtonChange::HeldAtOpen);
+    }
+    return listener;
+}
+
+void HeadlessToolkit::StopListening(const ui::JoystickHandlers* handlers) {
+    Record("StopJoysticks");
+    std::erase(listeners_, handlers);
+}
+
+void HeadlessToolkit::PressButton(int button) {
+    heldButtons_.insert(button);
+    ReportButton(button, ui::ButtonChange::Pressed);
+}
+
+void HeadlessToolkit::ReleaseButton(int button) {
+    heldButtons_.erase(button);
+    ReportButton(button, ui::ButtonChange::Released);
+}
+
+// A handler may end its own listener, or another.
+void HeadlessToolkit::ReportButton(int button, ui::ButtonChange change) {
+    const std::vector<const ui::JoystickHandlers*> listeners = listeners_;
+    for (const ui::JoystickHandlers* listener : listeners) {
+        if (std::find(listeners_.begin(), listeners_.end(), listener) == listeners_.end()) continue;
+        // A copy: the handler may end the listener that holds it.
+        const auto onButton = listener->onButton;
+        if (onButton) onButton(button, change);
+    }
+}
+
 void HeadlessToolkit::RequestStop(int number) {
     Record("RequestStop " + std::to_string(number));
     if (onStop_) {

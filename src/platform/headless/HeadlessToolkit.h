@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -70,6 +71,12 @@ public:
     void RequestClose(const std::string& window);
     // A stop request from outside, as a signal would give it.
     void RequestStop(int number);
+    // The joystick's buttons: reported while a listener lives, and those
+    // held when one starts reported as held.
+    void PressButton(int button);
+    void ReleaseButton(int button);
+    // A joystick the next listeners may not open.
+    void RefuseJoystick(const std::string& device, const std::string& why) { refused_.push_back({device, why}); }
 
     // --- Inspection ---
     const std::vector<std::string>& calls() const { return calls_; }
@@ -83,6 +90,7 @@ public:
     std::vector<HeadlessWindow*> OpenWindows() const;
     ui::Control& ControlOf(const std::string& window, const std::string& control);
     bool quitRequested() const { return quitRequested_; }
+    bool joysticksOpen() const { return !listeners_.empty(); }
     bool started() const { return started_; }
     long now() const { return now_; }
 
@@ -97,6 +105,7 @@ public:
     int ScreenPixelHeight() override { return devicePixels_ ? devicePixels_->second : screenHeight_; }
     ui::Desktop desktop() const override { return desktop_; }
     void OnStopRequest(std::function<void(int)> handler) override { onStop_ = std::move(handler); }
+    std::unique_ptr<ui::JoystickListener> ListenToJoysticks(ui::JoystickHandlers handlers) override;
     void Run() override;
     void Quit() override;
 
@@ -112,8 +121,12 @@ public:
     ui::Font AnswerFont(const ui::Font& start);
     ui::Color AnswerColor(ui::Color start);
 
+    // Used by the joystick listeners.
+    void StopListening(const ui::JoystickHandlers* handlers);
+
 private:
     HeadlessWindow& Window(const std::string& name);
+    void ReportButton(int button, ui::ButtonChange change);
 
     std::vector<std::string> calls_;
     std::vector<MessageBoxCall> boxes_;
@@ -135,6 +148,10 @@ private:
     int screenHeight_ = 768;
     double twipsPerPixel_ = kTwipsPerPixel;
     std::optional<std::pair<int, int>> devicePixels_;
+    std::set<int> heldButtons_;
+    std::vector<std::pair<std::string, std::string>> refused_;
+    std::set<std::string> refusalsReported_;
+    std::vector<const ui::JoystickHandlers*> listeners_;
     long now_ = 0;
     bool started_ = false;
     bool quitRequested_ = false;

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "SetupTestSupport.h"
+
+namespace tamrel::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+using namespace setup;
+
+bool Listened(TestPlatform& t) {
+    return std::count(t.ui.calls().begin(), t.ui.calls().end(), "ListenToJoysticks") > 0;
+}
+
+void StartScreen(TestPlatform& t, const Lines& overrides) {
+    t.WriteSettings(SettingsLines(overrides));
+    t.app.ShowShutdownScreen(kLongRun);
+    ASSERT_TRUE(t.Open("ShutdownScreen"));
+}
+
+TEST(JoystickScreen, AButtonCancelsOrRestartsButOneHeldFromTheGameCountsOnlyOnceLetGo) {
+    TestPlatform t;
+    t.ui.PressButton(3);  // still held from the game
+    StartScreen(t, {"Joystick button to cancel =3", "Joystick button to re-start =5"});
+    EXPECT_TRUE(t.ui.joysticksOpen());
+    t.ui.Advance(2000);
+    t.ui.ReleaseButton(3);
+    t.ui.PressButton(7);  // a button of no use here
+    EXPECT_TRUE(t.Open("ShutdownScreen"));
+    t.ui.PressButton(3);
+    EXPECT_FALSE(t.Open("ShutdownScreen"));
+    EXPECT_FALSE(t.ui.joysticksOpen());
+    EXPECT_EQ(t.LastEvents(3), (Lines{"User canceled shutdown at 8 seconds.", "(joystick button 3)", "Tamrel ended."}));
+
+    TestPlatform p;
+    StartScreen(p, {"Joystick button to cancel =3", "Joystick button to re-start =5"});
+    p.ui.PressButton(5);
+    EXPECT_EQ(p.processes.restarts(), Lines{p.folder()});
+    EXPECT_EQ(p.LastEvents(4), (Lines{"User chose to cancel shutdown and re-start program at 10 seconds.",
+                                      "(joystick button 5)", "Tamrel ended.", "Re-starting Tamrel"}));
+
+    // The keys keep working beside the buttons.
+    TestPlatform k;
+    StartScreen(k, {"Joystick button to cancel =3"});
+    EXPECT_EQ(k.ui.PressKey("ShutdownScreen", 27), 0);
+    EXPECT_EQ(k.LastEvents(2), (Lines{"User canceled shutdown at 10 seconds.", "Tamrel ended."}));
+    for (TestPlatform* ended : {&t, &p, &k}) {
+        ended->ui.Advance(20000);
+        EXPECT_TRUE(ended->power.requests().empty());
+    }
+}
+
+TEST(JoystickScreen, WithoutAUsableButtonNoJoystickIsOpened) {
+    // A file from before the buttons, and one whose buttons are out of range.
+    for (const Lines& overrides : {Lines{"-Joystick button to cancel =", "-Joystick button to re-start ="},
+                                   Lines{"Joystick button to cancel =33", "Joystick button to re-start =-1"}}) {
+        TestPlatform t;
+        StartScreen(t, overrides);
+        t.ui.PressButton(1);
+        EXPECT_FALSE(Listened(t)) << overrides[0];
+        EXPECT_TRUE(t.Open("ShutdownScreen"));
+    }
+    // The re-start button may not be the cancel button: that one cancels.
+    TestPlatform same;
+    same.ui.RefuseJoystick("/dev/input/js1", "Permission denied");
+    StartScreen(same, {"Joystick button to cancel =4", "Joystick button to re-start =4"});
+    EXPECT_EQ(same.Logged("Could not open the joystick /dev/input/js1: Permission denied"), 1);
+    same.ui.PressButton(4);
+    EXPECT_TRUE(same.processes.restarts().empty());
+    EXPECT_EQ(same.LastEvents(2), (Lines{"(joystick button 4)", "Tamrel ended."}));
+}
+
+class JoystickChooser : public SetupTest {
+protected:
+    void SetUp() override {
+        Open(SettingsLines({"Program =" + t.Runnable("front.sh"), "Joystick button to re-start =6"}));
+        Choose(kShutdown);
+    }
+    std::string Captured() { return Control("capturedKey").Text(); }
+};
+
+TEST_F(JoystickChooser, LearnsAButtonByAPressAndKeepsTheKey) {
+    EXPECT_EQ(Caption(kRestartKeyMenu), "Current re-start key: none, button 6");
+    EXPECT_FALSE(t.ui.joysticksOpen());
+    ASSERT_TRUE(Choose(kChooseCancelKey));
+    EXPECT_TRUE(t.ui.joysticksOpen());
+    t.ui.PressButton(2);
+    EXPECT_EQ(Captured(), "Joystick button 2");
+    t.ui.PressButton(2);  // the same button again accepts it
+    t.ui.ReleaseButton(2);
+    EXPECT_FALSE(Showing("keyChooser"));
+    EXPECT_FALSE(t.ui.joysticksOpen());
+    EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key:  27, button 2");
+
+    // The re-start button may not be the cancel button; the cancel button
+    // takes it over with the user's consent.
+    Choose(kChooseRestartKey);
+    EXPECT_EQ(Control("currentKey").Text(), " 0, button 6");
+    t.ui.PressButton(2);
+    t.ui.QueueAnswer(ui::kAnswerOk);
+    Click("okLabel");
+    EXPECT_EQ(LastBox().title, "Invalid re-start button!!");
+    EXPECT_TRUE(Showing("keyChooser"));
+    Click("cancelLabel");
+    t.ui.QueueAnswer(ui::kAnswerYes);
+    Choose(kChooseCancelKey);
+    t.ui.PressButton(6);
+    Click("okLabel");
+    EXPECT_EQ(LastBox().title, "The cancel button is the same as the re-start button!!");
+    EXPECT_EQ(Caption(kRestartKeyMenu), "Current Re-start Key: None");
+    EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key:  27, button 6");
+    ASSERT_TRUE(Choose(kDone));
+    const Lines keys = t.KeyLines();
+    EXPECT_NE(std::find(keys.begin(), keys.end(), "Key to cancel =27"), keys.end());
+    EXPECT_EQ(Lines(keys.end() - 2, keys.end()),
+              (Lines{"Joystick button to cancel =6", "Joystick button to re-start =0"}));
+}
+
+TEST_F(JoystickChooser, ClearsAButtonAndIgnoresOneHeldWhenItOpened) {
+    t.ui.PressButton(9);
+    Choose(kChooseRestartKey);
+    t.ui.PressButton(9);
+    EXPECT_EQ(Captured(), "");
+    Click("noButton");
+    EXPECT_EQ(Caption(kRestartKeyMenu), "Current Re-start Key: None");
+    EXPECT_FALSE(t.ui.joysticksOpen());
+    ASSERT_TRUE(Choose(kDone));
+    EXPECT_EQ(t.KeyLines().back(), "Joystick button to re-start =0");
+}
+
+}  // namespace
+}  // namespace tamrel::test
