@@ -56,13 +56,13 @@ std::string KeyCaption(KeyRole role, KeyCaptionStyle style, int key, int button)
     return caption + ButtonSuffix(button);
 }
 
-KeyChooser::KeyChooser(ui::Toolkit& ui, Logs& logs, ui::Window& window, SetupState& state, ui::Control& restartHint)
+KeyChooser::KeyChooser(ui::Toolkit& ui, JoystickPresses::OnLogLine log, ui::Window& window, SetupState& state,
+                       ui::Control& restartHint)
     : ui_(ui),
       window_(window),
       state_(state),
       restartHint_(restartHint),
-      joystick_(ui, [this](int button) { Chosen({true, button}); },
-                [&logs](const std::string& line) { logs.TryLog(line); }) {
+      joystick_(ui, [this](int button) { Chosen({true, button}); }, std::move(log)) {
     // Sized for the widest texts the box shows ("re-start", "Left Mouse
     // Click") with room for fonts wider than the ones measured, and small
     // enough for a 640 by 480 screen.

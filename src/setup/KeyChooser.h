@@ -9,7 +9,6 @@
 
 #include <string>
 
-#include "log/Logs.h"
 #include "platform/JoystickPresses.h"
 #include "platform/Toolkit.h"
 #include "setup/SetupState.h"
@@ -28,7 +27,9 @@ class KeyChooser {
 public:
     // Builds the box, hidden, in the setup window. `restartHint` is the
     // preview's line about the re-start key, shown while there is one.
-    KeyChooser(ui::Toolkit& ui, Logs& logs, ui::Window& window, SetupState& state, ui::Control& restartHint);
+    // `log` takes the event-log line about a joystick that may not be opened.
+    KeyChooser(ui::Toolkit& ui, JoystickPresses::OnLogLine log, ui::Window& window, SetupState& state,
+               ui::Control& restartHint);
 
     void Open(KeyRole role);
     bool IsOpen() const { return box_->Visible(); }

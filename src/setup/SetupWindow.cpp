@@ -59,7 +59,8 @@ void SetupWindow::BuildWindow() {
 
     lookEditor_ = std::make_unique<LookEditor>(platform_, logs_, *window_, state_, preview_, *countdownBox_);
     // Built last, so that it stands above the preview and the box.
-    keyChooser_ = std::make_unique<KeyChooser>(ui, logs_, *window_, state_, *preview_.restartHint);
+    keyChooser_ = std::make_unique<KeyChooser>(
+        ui, [this](const std::string& line) { logs_.TryLog(line); }, *window_, state_, *preview_.restartHint);
 
     window_->OnMenu([this](ui::MenuId id) { Guarded([this, id] { OnMenu(id); }); });
     window_->OnKeyPress([this](int& code) { Guarded([this, &code] { keyChooser_->OnKeyPress(code); }); });

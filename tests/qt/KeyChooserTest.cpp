@@ -21,7 +21,7 @@ TEST_F(QtBackendTest, KeyChooserShowsEveryTextWholeOnA640By480Screen) {
     // "Left Mouse Click" is the widest key the box shows.
     state.cancelKey = -1;
     state.restartKey = -1;
-    KeyChooser chooser(toolkit, *window, state, restartHint);
+    KeyChooser chooser(toolkit, [](const std::string&) {}, *window, state, restartHint);
     window->Show();
     auto* box = Find<QGroupBox>("keyChooser");
     auto* menuBar = FindWidget("SetupWindow")->findChild<QMenuBar*>();

@@ -1,5 +1,7 @@
 #include "platform/qt/QtToolkit.h"
 
+#include "platform/qt/QtJoysticks.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QElapsedTimer>
@@ -164,6 +166,10 @@ void QtToolkit::Run() {
 void QtToolkit::Quit() {
     // Before Run, exit() would be lost or, worse, remembered by some loop.
     if (running_) QCoreApplication::exit(0);
+}
+
+std::unique_ptr<ui::JoystickListener> QtToolkit::ListenToJoysticks(ui::JoystickHandlers handlers) {
+    return std::make_unique<QtJoystickListener>(std::move(handlers), joystickRefusals_);
 }
 
 }  // namespace tamrel::qt

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,7 @@ public:
     ui::Desktop desktop() const override { return ui::Desktop::Session; }
     void OnStopRequest(std::function<void(int)> handler) override { stopRequests_.handler = std::move(handler); }
     void OnDisplayLost(std::function<void(const std::string&)> handler) override { displayLost_ = std::move(handler); }
+    std::unique_ptr<ui::JoystickListener> ListenToJoysticks(ui::JoystickHandlers handlers) override;
     void Run() override;
     void Quit() override;
 
@@ -66,6 +68,7 @@ private:
     Units units_;
     std::vector<QPointer<QWidget>> shown_;  // oldest first
     bool running_ = false;
+    std::set<std::string> joystickRefusals_;
 };
 
 }  // namespace tamrel::qt
