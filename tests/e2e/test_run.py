@@ -18,8 +18,13 @@ PROGRAM_PROBLEM = ("There is a problem with the program you are trying to launch
 class RunTest(ProgramTest):
     def test_the_screen_follows_the_program_and_escape_cancels(self):
         front = self.folder.write_front_end(seconds=1.5)
-        self.folder.write_settings("Seconds to cancel =10")
+        # A joystick button beside the key: the screen listens, the wait does not.
+        self.folder.write_settings("Seconds to cancel =10", "Joystick button to cancel =3")
         process = self.start()
+        if not WINE:
+            time.sleep(0.5)
+            devices = [os.readlink(f"/proc/{process.pid}/fd/{fd}") for fd in os.listdir(f"/proc/{process.pid}/fd")]
+            self.assertEqual([d for d in devices if d.startswith("/dev/input")], [], "a device opened during the wait")
         self.expect_screen_after(process)
         if not WINE:
             self.screenshot("linux-default.png")

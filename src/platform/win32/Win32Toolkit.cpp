@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/win32/Win32Error.h"
+#include "platform/win32/Win32Joysticks.h"
 #include "platform/win32/Win32Units.h"
 #include "platform/win32/Win32Window.h"
 
@@ -50,6 +51,10 @@ void Win32Toolkit::Start() {
 std::unique_ptr<ui::Window> Win32Toolkit::NewWindow(const ui::WindowSpec& spec) {
     Start();
     return std::make_unique<Win32Window>(*this, spec);
+}
+
+std::unique_ptr<ui::JoystickListener> Win32Toolkit::ListenToJoysticks(ui::JoystickHandlers handlers) {
+    return std::make_unique<Win32JoystickListener>(instance_, std::move(handlers));
 }
 
 void Win32Toolkit::Track(Win32Window* window) { windows_.push_back(window); }

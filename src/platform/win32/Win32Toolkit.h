@@ -35,6 +35,7 @@ public:
     int ScreenPixelWidth() override { return ::GetSystemMetrics(SM_CXSCREEN); }
     int ScreenPixelHeight() override { return ::GetSystemMetrics(SM_CYSCREEN); }
     ui::Desktop desktop() const override { return ui::Desktop::Windows; }
+    std::unique_ptr<ui::JoystickListener> ListenToJoysticks(ui::JoystickHandlers handlers) override;
     void Run() override;
     void Quit() override;
 

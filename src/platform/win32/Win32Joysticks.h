@@ -1,0 +1,64 @@
+#pragma once
+// Joysticks through winmm, polled while a listener lives and not at all
+// otherwise. The slots and their buttons come through a small seam, so that
+// the polling can be tested with joysticks of the test's own.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "platform/Toolkit.h"
+#include "platform/win32/Win32Api.h"
+
+namespace tamrel::win32 {
+
+class JoystickSlots {
+public:
+    virtual ~JoystickSlots() = default;
+    virtual unsigned Count() = 0;
+    // The buttons down, bit 0 for button 1; nothing when the slot is empty.
+    virtual std::optional<std::uint32_t> Buttons(unsigned slot) = 0;
+};
+
+// winmm's slots.
+std::unique_ptr<JoystickSlots> SystemJoystickSlots();
+
+using ButtonChanges = std::vector<std::pair<int, ui::ButtonChange>>;
+
+class ButtonPoller {
+public:
+    explicit ButtonPoller(JoystickSlots& slots) : slots_(slots) {}
+
+    // What changed since the last poll. A joystick met for the first time
+    // reports the buttons it holds as held at open; one that is gone lets
+    // go of them.
+    ButtonChanges Poll();
+
+private:
+    JoystickSlots& slots_;
+    std::map<unsigned, std::uint32_t> known_;  // slot: the buttons last seen down
+    int pollsToSearch_ = 0;
+};
+
+class Win32JoystickListener : public ui::JoystickListener {
+public:
+    Win32JoystickListener(HINSTANCE instance, ui::JoystickHandlers handlers);
+    ~Win32JoystickListener() override;
+    Win32JoystickListener(const Win32JoystickListener&) = delete;
+    Win32JoystickListener& operator=(const Win32JoystickListener&) = delete;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void Poll();
+
+    ui::JoystickHandlers handlers_;
+    std::unique_ptr<JoystickSlots> slots_;
+    ButtonPoller poller_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    HWND window_ = nullptr;
+};
+
+}  // namespace tamrel::win32
