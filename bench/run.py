@@ -13,6 +13,9 @@ own power-off). Prints a table; it is not a test.
   (f) resident memory with the setup window open               target <= 40 MB
   (g) "Done!" key -> settings file written and process ended   target <= 100 ms
       (from just before xdotool sends the Enter that chooses it)
+  (h) joystick button pressed -> shutdown screen closed        target <= 50 ms
+      (in one process, bench/JoystickLatency.cpp: SDL's virtual joystick,
+      the worst of 10 presses a run)
 
 Usage: bench/run.py [BUILD_DIR] [RUNS]
 """
@@ -157,10 +160,22 @@ def setup_run(build):
         display.close()
 
 
+def joystick_run(build):
+    display = PrivateDisplay()
+    try:
+        out = subprocess.run([os.path.join(build, "bench", "tamrel_joystick_latency"), "10"],
+                             env=dict(os.environ, DISPLAY=display.display), stdout=subprocess.PIPE,
+                             stderr=subprocess.DEVNULL, text=True, timeout=120, check=True).stdout.split()
+        assert out[0] == "button-cancel-ms", out
+        return {"h": max(float(value) for value in out[1:])}
+    finally:
+        display.close()
+
+
 def main():
     build = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "build")
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 3
-    results = [dict(one_run(build), **setup_run(build)) for _ in range(runs)]
+    results = [dict(one_run(build), **setup_run(build), **joystick_run(build)) for _ in range(runs)]
     rows = [
         ("a", "program exit -> screen mapped", "ms", "<= 100", lambda v: v <= 100),
         ("b", "CPU during a 10 s wait (8 s sampled)", "ms", "<= 10", lambda v: v <= 10),
@@ -169,6 +184,7 @@ def main():
         ("e", "start -> setup window mapped (box left out)", "ms", "<= 300", lambda v: v <= 300),
         ("f", "RSS with the setup window open", "MB", "<= 40", lambda v: v <= 40),
         ("g", "Done! -> file written, process ended", "ms", "<= 100", lambda v: v <= 100),
+        ("h", "joystick button -> screen closed", "ms", "<= 50", lambda v: v <= 50),
     ]
     print(f"{'':3}{'measure':46}{'median':>10}{'worst':>10}  {'unit':5}{'target':>12}  ok")
     for key, label, unit, target, ok in rows:

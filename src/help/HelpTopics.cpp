@@ -68,7 +68,10 @@ const TopicText kTopics[] = {
      "mouse button, as the choice; press the same key again, or click OK, to accept it. Closing the setup "
      "window while the box is open (its close button, or Alt+F4) puts the box away and keeps the old key.\n"
      "You can also write the code on the Key to cancel = line of tamrel.set.\n"
-     "Codes: -1 left mouse click, 13 Enter, 27 Escape, 32 space bar.",
+     "Codes: -1 left mouse click, 13 Enter, 27 Escape, 32 space bar.\n"
+     "A joystick button (of an arcade panel) can cancel too, beside the key: press it while the key box "
+     "is open, as a key; it shows as Joystick button and its number. \"Dont use a joystick button\" "
+     "clears it. In tamrel.set: Joystick button to cancel =, 1 to 32, 0 for none.",
      "With a shutdown method other than 0, the shutdown screen counts a number down to zero, then shuts "
      "the computer down.\n"
      "Press the cancel key before zero to cancel and return to the desktop, for maintenance.\n"
@@ -76,7 +79,10 @@ const TopicText kTopics[] = {
      "mouse button, as the choice; press the same key again, or click OK, to accept it. Closing the setup "
      "window while the box is open (its close button, or Alt+F4) puts the box away and keeps the old key.\n"
      "You can also write the code on the Key to cancel = line of tamrel.set.\n"
-     "Codes: -1 left mouse click, 13 Enter, 27 Escape, 32 space bar.",
+     "Codes: -1 left mouse click, 13 Enter, 27 Escape, 32 space bar.\n"
+     "A joystick button (of an arcade panel) can cancel too, beside the key: press it while the key box "
+     "is open, as a key; it shows as Joystick button and its number. \"Dont use a joystick button\" "
+     "clears it. In tamrel.set: Joystick button to cancel =, 1 to 32, 0 for none.",
      true, false},
     {"Help: Choosing a re-start key",
      "Since version 1.10 the shutdown can also be cancelled with the re-start key, which starts the "
@@ -88,6 +94,7 @@ const TopicText kTopics[] = {
      "another key.\n"
      "Choosing a cancel key equal to the re-start key asks first: Yes sets the re-start key to none, No "
      "lets you choose another cancel key.\n"
+     "A joystick button can re-start too, chosen in the same box; it cannot be the cancel button.\n"
      "A skin may show which key re-starts.",
      nullptr, true, false},
     {"Help: Choosing a cancel time",

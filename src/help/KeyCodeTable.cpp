@@ -31,7 +31,7 @@ constexpr ui::Twips kThin = 15;  // a pixel at 96 dots per inch
 
 KeyCodeTable::KeyCodeTable(Platform& platform, Navigator& navigator)
     : HelpWindow(platform, navigator, "KeyCodeTable", "Some common keyboard ASCII codes", kLeft + kWidth + 2040,
-                 kTop + (kRowCount + 1) * kRow + 480) {
+                 kTop + (kRowCount + 2) * kRow + 480) {
     const ui::Twips height = (kRowCount + 1) * kRow;
     AddLabel("codeHeading", "Code number:", {kLeft + 60, kTop + 30, kColumn - 120, kRow - 60});
     AddLabel("keyHeading", "Keyboard key:", {kLeft + kColumn + 60, kTop + 30, kWidth - kColumn - 120, kRow - 60});
@@ -52,6 +52,8 @@ KeyCodeTable::KeyCodeTable(Platform& platform, Navigator& navigator)
     draw({kLeft, kTop + height, kWidth, kThin});
     draw({kLeft + kColumn, kTop, kThin, height});
     for (int row = 1; row <= kRowCount; ++row) draw({kLeft, kTop + row * kRow, kWidth, kThin});
+    AddLabel("buttonNote", "Joystick buttons have no code: press one in the key box.",
+             {kLeft, kTop + height + 90, kWidth, kRow - 60});
     AddButton("close", "Close", {kLeft + kWidth + 360, kTop + height - 420, 1320, 420}, [this] { Close(); });
     Show();
 }

@@ -21,11 +21,17 @@ class RunTest(ProgramTest):
         # A joystick button beside the key: the screen listens, the wait does not.
         self.folder.write_settings("Seconds to cancel =10", "Joystick button to cancel =3")
         process = self.start()
+        def sdl_loaded():
+            with open(f"/proc/{process.pid}/maps") as maps:
+                return "libSDL2" in maps.read()
         if not WINE:
             time.sleep(0.5)
             devices = [os.readlink(f"/proc/{process.pid}/fd/{fd}") for fd in os.listdir(f"/proc/{process.pid}/fd")]
             self.assertEqual([d for d in devices if d.startswith("/dev/input")], [], "a device opened during the wait")
+            self.assertFalse(sdl_loaded(), "the joystick library was loaded during the wait")
         self.expect_screen_after(process)
+        if not WINE:
+            wait_for(sdl_loaded, what="the screen listening to the joysticks")
         if not WINE:
             self.screenshot("linux-default.png")
         self.let_screen_take_input()

@@ -1,7 +1,5 @@
 #include "platform/qt/QtToolkit.h"
 
-#include "platform/qt/QtJoysticks.h"
-
 #include <QApplication>
 #include <QCursor>
 #include <QElapsedTimer>
@@ -169,7 +167,7 @@ void QtToolkit::Quit() {
 }
 
 std::unique_ptr<ui::JoystickListener> QtToolkit::ListenToJoysticks(ui::JoystickHandlers handlers) {
-    return std::make_unique<QtJoystickListener>(std::move(handlers), joystickRefusals_);
+    return joysticks_.Listen(std::move(handlers));
 }
 
 }  // namespace tamrel::qt

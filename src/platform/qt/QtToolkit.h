@@ -6,11 +6,11 @@
 #include <QPointer>
 #include <QWidget>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/Toolkit.h"
+#include "platform/qt/QtJoysticks.h"
 #include "platform/qt/QtSystemEvents.h"
 #include "platform/qt/QtUnits.h"
 
@@ -68,7 +68,7 @@ private:
     Units units_;
     std::vector<QPointer<QWidget>> shown_;  // oldest first
     bool running_ = false;
-    std::set<std::string> joystickRefusals_;
+    QtJoysticks joysticks_;
 };
 
 }  // namespace tamrel::qt
