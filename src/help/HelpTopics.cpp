@@ -1,5 +1,7 @@
 #include "help/HelpTopics.h"
 
+#include <string_view>
+
 namespace tamrel::help {
 
 namespace {
@@ -7,7 +9,9 @@ namespace {
 struct TopicText {
     const char* title;
     const char* windows;
-    const char* linux;  // null: the Windows text holds for both
+    // Null: the Windows text holds for both, "{desktop}" naming the desktop
+    // Tamrel returns to.
+    const char* linux;
     bool keyCodes;
     bool resolution;
     const char* linuxTitle = nullptr;
@@ -63,7 +67,7 @@ const TopicText kTopics[] = {
     {"Help: Choosing cancel key",
      "With a shutdown method other than 0, the shutdown screen counts a number down to zero, then shuts "
      "the computer down.\n"
-     "Press the cancel key before zero to cancel and return to Windows, for maintenance.\n"
+     "Press the cancel key before zero to cancel and return to {desktop}, for maintenance.\n"
      "Choose the key in setup mode: the key box shows the first key you press, or a click of the left "
      "mouse button, as the choice; press the same key again, or click OK, to accept it. Closing the setup "
      "window while the box is open (its close button, or Alt+F4) puts the box away and keeps the old key.\n"
@@ -72,18 +76,7 @@ const TopicText kTopics[] = {
      "A joystick button (of an arcade panel) can cancel too, beside the key: press it while the key box "
      "is open, as a key; it shows as Joystick button and its number. \"Dont use a joystick button\" "
      "clears it. In tamrel.set: Joystick button to cancel =, 1 to 32, 0 for none.",
-     "With a shutdown method other than 0, the shutdown screen counts a number down to zero, then shuts "
-     "the computer down.\n"
-     "Press the cancel key before zero to cancel and return to the desktop, for maintenance.\n"
-     "Choose the key in setup mode: the key box shows the first key you press, or a click of the left "
-     "mouse button, as the choice; press the same key again, or click OK, to accept it. Closing the setup "
-     "window while the box is open (its close button, or Alt+F4) puts the box away and keeps the old key.\n"
-     "You can also write the code on the Key to cancel = line of tamrel.set.\n"
-     "Codes: -1 left mouse click, 13 Enter, 27 Escape, 32 space bar.\n"
-     "A joystick button (of an arcade panel) can cancel too, beside the key: press it while the key box "
-     "is open, as a key; it shows as Joystick button and its number. \"Dont use a joystick button\" "
-     "clears it. In tamrel.set: Joystick button to cancel =, 1 to 32, 0 for none.",
-     true, false},
+     nullptr, true, false},
     {"Help: Choosing a re-start key",
      "Since version 1.10 the shutdown can also be cancelled with the re-start key, which starts the "
      "launched program again.\n"
@@ -121,10 +114,8 @@ const TopicText kTopics[] = {
      nullptr, false, false},
     {"Help: Using default skin",
      "Without a chosen skin, a plain default skin is used. It cannot be changed.\n"
-     "It does not name the keys: it says \"press the assigned key to cancel and return to Windows.\"",
-     "Without a chosen skin, a plain default skin is used. It cannot be changed.\n"
-     "It does not name the keys: it says \"press the assigned key to cancel and return to the desktop.\"",
-     false, false},
+     "It does not name the keys: it says \"press the assigned key to cancel and return to {desktop}.\"",
+     nullptr, false, false},
     {"Help: What is the Countdown Box?",
      "The countdown box holds the countdown number. It shows as a box only in setup mode; the shutdown "
      "screen shows the number alone.\n"
@@ -211,12 +202,19 @@ const TopicText kTopics[] = {
      false, false},
 };
 
+constexpr const char* kDesktop = "{desktop}";
+
 std::vector<HelpTopicDef> Build(bool onWindows) {
     std::vector<HelpTopicDef> topics;
     for (const TopicText& topic : kTopics) {
         const bool own = !onWindows && topic.linux;
-        topics.push_back({!onWindows && topic.linuxTitle ? topic.linuxTitle : topic.title,
-                          own ? topic.linux : topic.windows, topic.keyCodes, topic.resolution});
+        std::string text = own ? topic.linux : topic.windows;
+        const std::size_t desktop = text.find(kDesktop);
+        if (desktop != std::string::npos) {
+            text.replace(desktop, std::string_view(kDesktop).size(), onWindows ? "Windows" : "the desktop");
+        }
+        topics.push_back({!onWindows && topic.linuxTitle ? topic.linuxTitle : topic.title, text, topic.keyCodes,
+                          topic.resolution});
     }
     return topics;
 }
