@@ -169,57 +169,57 @@ void KeyChooser::ShowKey(KeyRole role) {
                                       cancel ? state_.cancelButton : state_.restartButton));
 }
 
+// What the two keys, or the two buttons, are kept in, and how the chooser
+// says that they clash.
+struct KeyPair {
+    std::int16_t Settings::*cancel;
+    std::int16_t Settings::*restart;
+    const char* takeOverPrompt;  // the cancel choice is the re-start one
+    const char* takeOverTitle;
+    const char* refusalPrompt;  // the re-start choice is the cancel one
+    const char* refusalTitle;
+};
+
+namespace {
+
+constexpr KeyPair kKeys{&Settings::cancelKey, &Settings::restartKey,
+                     "The cancel key is the same as the re-start key. If you continue, the re-start key will be set "
+                     "to none. Do you wish to continue?",
+                     "The cancel key is the same as the re-start key!!",
+                     "The re-start key cannot be the same as the cancel key. Please choose another key.",
+                     "Invalid re-start key!!"};
+constexpr KeyPair kButtons{&Settings::cancelButton, &Settings::restartButton,
+                        "The cancel button is the same as the re-start button. If you continue, the re-start button "
+                        "will be set to none. Do you wish to continue?",
+                        "The cancel button is the same as the re-start button!!",
+                        "The re-start button cannot be the same as the cancel button. Please choose another button.",
+                        "Invalid re-start button!!"};
+
+}  // namespace
+
 void KeyChooser::Accept() {
     const auto code = static_cast<std::int16_t>(captured_.code);
-    if (!(captured_.button ? AcceptButton(code) : AcceptKey(code))) return;
+    if (!AcceptInto(captured_.button ? kButtons : kKeys, code)) return;
     restartHint_.SetVisible(state_.restartKey != 0);
     Close();
 }
 
-bool KeyChooser::AcceptButton(std::int16_t button) {
+bool KeyChooser::AcceptInto(const KeyPair& pair, std::int16_t code) {
     if (role_ == KeyRole::Cancel) {
-        if (button == state_.restartButton) {
-            const int answer = ui_.ShowMessageBox(
-                "The cancel button is the same as the re-start button. If you continue, the re-start button will be "
-                "set to none. Do you wish to continue?",
-                ui::Buttons::YesNo, "The cancel button is the same as the re-start button!!", ui::Icon::None);
+        if (code == state_.*pair.restart) {
+            const int answer =
+                ui_.ShowMessageBox(pair.takeOverPrompt, ui::Buttons::YesNo, pair.takeOverTitle, ui::Icon::None);
             if (answer == ui::kAnswerNo) return false;
-            state_.restartButton = 0;
+            state_.*pair.restart = 0;
             ShowKey(KeyRole::Restart);
         }
-        state_.cancelButton = button;
+        state_.*pair.cancel = code;
     } else {
-        if (button == state_.cancelButton) {
-            ui_.ShowMessageBox(
-                "The re-start button cannot be the same as the cancel button. Please choose another button.",
-                ui::Buttons::Ok, "Invalid re-start button!!", ui::Icon::None);
+        if (code == state_.*pair.cancel) {
+            ui_.ShowMessageBox(pair.refusalPrompt, ui::Buttons::Ok, pair.refusalTitle, ui::Icon::None);
             return false;
         }
-        state_.restartButton = button;
-    }
-    ShowKey(role_);
-    return true;
-}
-
-bool KeyChooser::AcceptKey(std::int16_t key) {
-    if (role_ == KeyRole::Cancel) {
-        if (key == state_.restartKey) {
-            const int answer = ui_.ShowMessageBox(
-                "The cancel key is the same as the re-start key. If you continue, the re-start key will be set to "
-                "none. Do you wish to continue?",
-                ui::Buttons::YesNo, "The cancel key is the same as the re-start key!!", ui::Icon::None);
-            if (answer == ui::kAnswerNo) return false;
-            state_.restartKey = 0;
-            ShowKey(KeyRole::Restart);
-        }
-        state_.cancelKey = key;
-    } else {
-        if (key == state_.cancelKey) {
-            ui_.ShowMessageBox("The re-start key cannot be the same as the cancel key. Please choose another key.",
-                               ui::Buttons::Ok, "Invalid re-start key!!", ui::Icon::None);
-            return false;
-        }
-        state_.restartKey = key;
+        state_.*pair.restart = code;
     }
     ShowKey(role_);
     return true;

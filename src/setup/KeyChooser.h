@@ -17,6 +17,8 @@ namespace tamrel {
 
 enum class KeyRole { Cancel, Restart };
 
+struct KeyPair;
+
 // How a menu caption shows a key: as setup found it in the file, or as
 // the chooser has just set it. The two are worded differently. A joystick
 // button, when there is one, follows the key.
@@ -49,8 +51,8 @@ private:
     };
 
     void Accept();
-    bool AcceptKey(std::int16_t key);
-    bool AcceptButton(std::int16_t button);
+    // Takes the choice as one of the pair; false when the user kept the old.
+    bool AcceptInto(const KeyPair& pair, std::int16_t code);
     void Close();
     void UseNoRestartKey();
     void UseNoButton();
