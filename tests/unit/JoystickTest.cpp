@@ -75,13 +75,15 @@ TEST(JoystickScreen, WithoutAUsableButtonNoJoystickIsOpened) {
 class JoystickChooser : public SetupTest {
 protected:
     void SetUp() override {
-        Open(SettingsLines({"Program =" + t.Runnable("front.sh"), "Joystick button to re-start =6"}));
+        Open(SettingsLines({"Program =" + t.Runnable("front.sh"), "Joystick button to cancel =3",
+                            "Joystick button to re-start =6"}));
         Choose(kShutdown);
     }
     std::string Captured() { return Control("capturedKey").Text(); }
 };
 
 TEST_F(JoystickChooser, LearnsAButtonByAPressAndKeepsTheKey) {
+    EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key:  27, button 3");
     EXPECT_EQ(Caption(kRestartKeyMenu), "Current re-start key: none, button 6");
     EXPECT_FALSE(t.ui.joysticksOpen());
     ASSERT_TRUE(Choose(kChooseCancelKey));
@@ -127,7 +129,28 @@ TEST_F(JoystickChooser, ClearsAButtonAndIgnoresOneHeldWhenItOpened) {
     EXPECT_EQ(Caption(kRestartKeyMenu), "Current Re-start Key: None");
     EXPECT_FALSE(t.ui.joysticksOpen());
     ASSERT_TRUE(Choose(kDone));
-    EXPECT_EQ(t.KeyLines().back(), "Joystick button to re-start =0");
+    const Lines keys = t.KeyLines();
+    EXPECT_EQ(Lines(keys.end() - 2, keys.end()),
+              (Lines{"Joystick button to cancel =3", "Joystick button to re-start =0"}));
+}
+
+TEST(JoystickSetupRead, ABadButtonIsSaidAndGivesNone) {
+    const std::pair<Lines, std::string> cases[] = {
+        {{"Joystick button to cancel =99"},
+         "The number for joystick button to cancel in tamrel.set is out of range. Using default of 0 (None)."},
+        {{"Joystick button to cancel =4", "Joystick button to re-start =4"},
+         "The joystick button to re start in tamrel.set is the same as the cancel button. Using default of 0 (None)."},
+    };
+    for (const auto& [overrides, said] : cases) {
+        TestPlatform t;
+        Lines lines = {"Program =" + t.Runnable("front.sh")};
+        lines.insert(lines.end(), overrides.begin(), overrides.end());
+        t.WriteSettings(SettingsLines(lines));
+        t.app.ShowSetup();
+        EXPECT_EQ(t.Logged(said), 1) << said;
+        ASSERT_TRUE(t.ui.ChooseMenu("SetupWindow", kDone));
+        EXPECT_EQ(t.KeyLines().back(), "Joystick button to re-start =0") << said;
+    }
 }
 
 }  // namespace
