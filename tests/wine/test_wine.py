@@ -361,8 +361,8 @@ class WineSetupTest(ProgramTest):
         # area.
         with open(self.folder.file("tamrel.set"), "rb") as settings:
             raw = settings.read()
-        self.assertEqual(raw.count(b"\r\n"), 66)
-        self.assertEqual(raw.count(b"\r"), 66, "tamrel.set has lines without CR LF")
+        self.assertEqual(raw.count(b"\r\n"), 70)
+        self.assertEqual(raw.count(b"\r"), 70, "tamrel.set has lines without CR LF")
         written = self.folder.lines("tamrel.set")
         for line in ("Run Setup = no", f"Program ={d}front.bat", "Shutdown method =1", "Seconds to cancel =5",
                      "Key to cancel =97", "Key to re-start =0", f"Countdown box X position = {(300 - y) * 15}",
