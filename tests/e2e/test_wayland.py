@@ -1,9 +1,9 @@
-"""The real Linux program on Wayland, without any X server: under a headless
-sway (windows read with swaymsg, keys typed with wtype, pictures taken with
-grim) and under cage, the kiosk compositor, which runs it as its only
-program. Both refuse root, so when the tests run as root the compositor,
-Tamrel and its private system bus run as an unprivileged user of their own.
-The power-off goes to a mock logind on that bus."""
+"""The real Linux program on Wayland: under a headless sway (windows read
+with swaymsg, keys typed with wtype, pictures taken with grim) and under
+cage, the kiosk compositor, which runs it as its only program. Both refuse
+root, so when the tests run as root the compositor and Tamrel run as an
+unprivileged user of their own. The power-off goes to a mock logind on a
+private bus that this user may use too."""
 
 import glob
 import json
@@ -22,7 +22,7 @@ SETUP_CAPTION = "The Tamrel (V1.10)........ SetUp Mode"
 SIZE = (1024, 768)
 
 
-def test_user():
+def unprivileged_user():
     """The command prefix that runs a program as the tests' user and that
     user's ids; nothing to change when the tests do not run as root."""
     if os.geteuid() != 0:
@@ -41,6 +41,14 @@ def give(path, uid, gid):
     for root, folders, files in os.walk(path):
         for name in [root] + [os.path.join(root, item) for item in folders + files]:
             os.lchown(name, uid, gid)
+
+
+def pixel(picture, x, y):
+    """The colour at a point of a picture, as #RRGGBB."""
+    text = subprocess.run(["convert", picture, "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
+                          capture_output=True, text=True).stdout
+    found = re.search(r"#[0-9A-F]{6}", text)
+    return found.group(0) if found else text
 
 
 class Compositor:
@@ -74,12 +82,6 @@ class Compositor:
 
     def screenshot(self, path):
         self.run("grim", path)
-
-    def pixel(self, path, x, y):
-        """The colour at a point of a picture, as #RRGGBB."""
-        text = subprocess.run(["convert", path, "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
-                              capture_output=True, text=True).stdout
-        return text.split()[-2] if text.split() else text
 
     def output(self):
         """What the compositor and the programs it started said."""
@@ -133,7 +135,7 @@ class WaylandDriver(LinuxDriver):
     compositor of its own as the tests' user."""
 
     def __init__(self, test):
-        self.prefix, self.uid, self.gid = test_user()
+        self.prefix, self.uid, self.gid = unprivileged_user()
         self.own_display = False  # closed here, once made
         self.bus = PrivateSystemBus({"CanPowerOff": "yes"}, any_user=True)
         self.folder = ProgramFolder(TAMREL)
@@ -200,7 +202,11 @@ class SwayTest(WaylandTest):
         self.folder.write_settings("Seconds to cancel =25")
         process = self.driver.start_sway()
         self.expect_screen_after(process)
-        self.screenshot("wayland-default.png")
+        # Drawn to the corners: no title bar or border of sway's is left.
+        picture = self.folder.file("screen.png")
+        self.driver.display.screenshot(picture)
+        corners = [pixel(picture, x, y) for x in (0, SIZE[0] - 1) for y in (0, SIZE[1] - 1)]
+        self.assertEqual(corners, [pixel(picture, SIZE[0] // 2, 40)] * 4)
         self.cancel_and_expect_end(process, "front.sh")
         self.stopped_at("User canceled shutdown at", 22, 25)
         self.assertEqual(self.bus.calls(), [])

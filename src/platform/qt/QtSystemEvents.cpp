@@ -92,10 +92,10 @@ CheckedDisplay CheckDisplay() {
     const QByteArray wayland = tryWayland ? qgetenv("WAYLAND_DISPLAY") : QByteArray();
     const QByteArray display = tryX ? qgetenv("DISPLAY") : QByteArray();
     if (wayland.isEmpty() && display.isEmpty()) {
-        throw ui::DisplayUnavailable(std::string("no display is set (") +
-                                     (tryWayland && tryX ? "WAYLAND_DISPLAY and DISPLAY are" : tryX ? "DISPLAY is"
-                                                                                                     : "WAYLAND_DISPLAY is") +
-                                     " empty)");
+        const char* unset = !tryX         ? "WAYLAND_DISPLAY is"
+                            : !tryWayland ? "DISPLAY is"
+                                          : "WAYLAND_DISPLAY and DISPLAY are";
+        throw ui::DisplayUnavailable(std::string("no display is set (") + unset + " empty)");
     }
     // A display that is busy or still starting (a cabinet's boot) gets a
     // few seconds before it counts as gone.
