@@ -89,7 +89,12 @@ class Compositor:
         return self.log.read().decode(errors="replace")
 
     def close(self):
-        kill(self.process)
+        # Asked first, so that it ends what it started (cage's Xwayland).
+        self.process.terminate()
+        try:
+            self.process.wait(5)
+        except subprocess.TimeoutExpired:
+            kill(self.process)
         self.log.close()
 
 
