@@ -227,21 +227,31 @@ class SwayTest(WaylandTest):
         self.assertTrue(self.folder.events()[-1].startswith("Tamrel lost the display: "), self.folder.events()[-1])
         self.assertEqual(self.bus.calls(), ["ListInhibitors", "CanPowerOff", "PowerOff False"])
 
-    def test_setup_opens_and_ends_by_keyboard_alone(self):
+    def test_setup_and_its_help_by_keyboard_alone(self):
         process = self.driver.start_sway()
-        sway = self.driver.display
-        wait_for(lambda: sway.focused(process.pid, "Tamrel.set not found!"), 15, what="the notice")
+
+        def shows(title):
+            wait_for(lambda: self.driver.display.focused(process.pid, title), 15, what=title)
+
+        shows("Tamrel.set not found!")
         self.driver.key("Return")
-        wait_for(lambda: sway.focused(process.pid, SETUP_CAPTION), 15, what="setup")
+        shows(SETUP_CAPTION)
         self.screenshot("wayland-setup.png")
-        # F10 opens the first menu, "Tamrel Options", whose last item is
-        # "Cancel and Exit"; Alt opens the bar as on X11.
+        # F10 opens the first menu; Left goes round to Help, whose first two
+        # items are About and a topic; Escape closes them.
+        for keys, title in ((["F10", "Left", "Return"], "About The Tamrel (V1.10)"),
+                            (["F10", "Left", "Down", "Return"], "Help: Choosing program to launch")):
+            self.driver.key(*keys)
+            shows(title)
+            self.driver.key("Escape")
+            shows(SETUP_CAPTION)
+        # "Cancel and Exit" ends the first menu; Alt opens the bar too.
         self.driver.key("F10", "Up", "Return")
-        wait_for(lambda: sway.focused(process.pid, "Quit without saving?"), 15, what="the question")
+        shows("Quit without saving?")
         self.driver.key("Tab", "space")  # No: setup stays
-        wait_for(lambda: sway.focused(process.pid, SETUP_CAPTION), 15, what="setup again")
+        shows(SETUP_CAPTION)
         self.driver.key("Alt_L", "Down", "Up", "Return")
-        wait_for(lambda: sway.focused(process.pid, "Quit without saving?"), 15, what="the question again")
+        shows("Quit without saving?")
         self.driver.key("Return")
         self.assertEqual(process.wait(10), 0)
         self.assertEqual(self.folder.events()[-2:], ["User quit without saving Tamrel.set", "Tamrel ended."])
