@@ -65,9 +65,10 @@ class HardeningTest(ProgramTest):
             self.assertTrue(self.folder.lines("tamrel.txt")[-1].endswith(" --" + why))
             self.assertIn(why, process.stderr.read())
             self.assertTrue(os.path.exists(self.folder.file("ended.txt")), "the program ran first")
+            os.remove(self.folder.file("ended.txt"))
         self.assertEqual(self.bus.calls(), [])
 
-    def test_a_wayland_compositor_that_does_not_answer_leaves_the_x_server(self):
+    def test_a_wayland_compositor_that_does_not_answer_falls_back_to_the_x_server(self):
         self.folder.write_settings("Seconds to cancel =25")
         process = self.start(extra_env={"WAYLAND_DISPLAY": "wayland-9"})
         self.expect_screen_after(process)
