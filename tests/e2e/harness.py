@@ -150,11 +150,18 @@ class ProgramFolder:
 class PrivateSystemBus:
     """A dbus-daemon of our own with python-dbusmock's logind template on it."""
 
-    def __init__(self, parameters=None):
+    def __init__(self, parameters=None, any_user=False):
         self.dir = tempfile.mkdtemp(prefix="tamrel-bus-")
         self.log = os.path.join(self.dir, "logind.log")
+        config = "/usr/share/dbus-1/session.conf"
+        if any_user:  # for a program run as another user, whom a session bus refuses
+            os.chmod(self.dir, 0o755)
+            with open(os.path.join(self.dir, "bus.conf"), "w") as file:
+                file.write(f'<busconfig><include>{config}</include>'
+                           '<policy context="default"><allow user="*"/></policy></busconfig>')
+            config = file.name
         self.daemon = subprocess.Popen(
-            ["dbus-daemon", "--config-file=/usr/share/dbus-1/session.conf",
+            ["dbus-daemon", f"--config-file={config}",
              "--print-address=1", "--nofork", "--nopidfile",
              f"--address=unix:dir={self.dir}"],
             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)

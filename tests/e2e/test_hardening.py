@@ -55,14 +55,24 @@ class HardeningTest(ProgramTest):
     def test_without_a_display_it_ends_after_the_program_without_a_shutdown(self):
         self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5")
         self.display.display = ""
-        process = self.start()
-        self.assertEqual(process.wait(10), 1)
-        why = "Tamrel could not open the display: no display is set (DISPLAY is empty)"
-        self.assertEqual(self.folder.events()[-1], why)
-        self.assertTrue(self.folder.lines("tamrel.txt")[-1].endswith(" --" + why))
-        self.assertIn(why, process.stderr.read())
-        self.assertTrue(os.path.exists(self.folder.file("ended.txt")), "the program ran first")
+        for wayland, why in (
+                (None, "no display is set (WAYLAND_DISPLAY and DISPLAY are empty)"),
+                ("wayland-9", "the Wayland compositor of wayland-9 does not answer (No such file or directory)")):
+            process = self.start(extra_env={"WAYLAND_DISPLAY": wayland} if wayland else None)
+            self.assertEqual(process.wait(10), 1)
+            why = "Tamrel could not open the display: " + why
+            self.assertEqual(self.folder.events()[-1], why)
+            self.assertTrue(self.folder.lines("tamrel.txt")[-1].endswith(" --" + why))
+            self.assertIn(why, process.stderr.read())
+            self.assertTrue(os.path.exists(self.folder.file("ended.txt")), "the program ran first")
+            os.remove(self.folder.file("ended.txt"))
         self.assertEqual(self.bus.calls(), [])
+
+    def test_a_wayland_compositor_that_does_not_answer_falls_back_to_the_x_server(self):
+        self.folder.write_settings("Seconds to cancel =25")
+        process = self.start(extra_env={"WAYLAND_DISPLAY": "wayland-9"})
+        self.expect_screen_after(process)
+        self.cancel_and_expect_end(process, "front.sh")
 
     def test_a_display_lost_during_the_countdown_ends_without_a_shutdown(self):
         self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5")

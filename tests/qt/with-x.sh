@@ -22,4 +22,6 @@ while [ ! -s "$number_file" ]; do
 done
 DISPLAY=":$(head -n 1 "$number_file")"
 export DISPLAY
+# Tamrel prefers Wayland: a Wayland session's display would take the tests.
+unset WAYLAND_DISPLAY
 "$@"

@@ -1,6 +1,6 @@
 #pragma once
 // What reaches Tamrel from outside its windows on Linux: signals asking it
-// to stop, and the X server going away.
+// to stop, and the display (a Wayland compositor or an X server) going away.
 
 #include <QPointer>
 #include <functional>
@@ -21,11 +21,19 @@ struct DisplayConnection {
 };
 using HeldDisplay = std::unique_ptr<xcb_connection_t, DisplayConnection>;
 
+struct CheckedDisplay {
+    // The Qt platform that answered ("wayland" or "xcb"); empty when
+    // QT_QPA_PLATFORM chose one already.
+    std::string platform;
+    HeldDisplay x;
+};
+
 // Raises ui::DisplayUnavailable when nothing could be shown: no display is
-// named, or its X server does not answer. Checked before QApplication,
-// which would abort the program instead. Empty when another platform
-// reports for itself.
-HeldDisplay CheckDisplay();
+// named, or neither the Wayland compositor nor the X server answers.
+// Checked before QApplication, which would abort the program instead.
+// Wayland is preferred when both answer. A platform other than these two
+// (offscreen, for tests) reports for itself.
+CheckedDisplay CheckDisplay();
 
 // SIGTERM, SIGINT and SIGHUP taken as events through a signalfd. Made
 // before any thread is started, so that every thread leaves them to it.
@@ -49,7 +57,7 @@ private:
     QPointer<QSocketNotifier> notifier_;
 };
 
-// Hands Qt's report that the X server is gone to `handler`, just before Qt
+// Hands Qt's report that the display is gone to `handler`, just before Qt
 // ends the program. The handler must outlive Qt's messages.
 void WatchDisplayLoss(const std::function<void(const std::string& why)>* handler);
 

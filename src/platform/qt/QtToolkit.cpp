@@ -30,11 +30,20 @@ void WaitUntilExposed(QWidget& window) {
     }
 }
 
+// Wayland lets no client move the pointer or give itself the focus: the
+// compositor gives it, and the window takes the keys from then on.
+bool OnWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
 }  // namespace
 
 QtToolkit::QtToolkit(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) arguments_.emplace_back(argv[i]);
     if (arguments_.empty()) arguments_.emplace_back("tamrel");
+    PointArgv();
+}
+
+void QtToolkit::PointArgv() {
+    argv_.clear();
     for (std::string& argument : arguments_) argv_.push_back(argument.data());
     argv_.push_back(nullptr);
     argc_ = static_cast<int>(arguments_.size());
@@ -54,7 +63,13 @@ QApplication& QtToolkit::Started() {
     if (app_) return *app_;
     // QApplication takes the user's locale for the C library too; the core
     // keeps the one it started with.
-    const HeldDisplay held = CheckDisplay();
+    const CheckedDisplay display = CheckDisplay();
+    if (!display.platform.empty()) {
+        // An argument rather than QT_QPA_PLATFORM, which the programs Tamrel
+        // starts would inherit.
+        arguments_.insert(arguments_.begin() + 1, {"-platform", display.platform});
+        PointArgv();
+    }
     const std::string locale = std::setlocale(LC_ALL, nullptr);
     WatchDisplayLoss(&displayLost_);
     app_ = std::make_unique<QApplication>(argc_, argv_.data());
@@ -114,7 +129,7 @@ int QtToolkit::ShowMessageBox(const std::string& prompt, ui::Buttons buttons, co
 
 void QtToolkit::SetCursorPos(int x, int y) {
     const QRect screen = ScreenPixels();
-    if (screen.isEmpty()) return;
+    if (screen.isEmpty() || OnWayland()) return;
     QCursor::setPos(QGuiApplication::primaryScreen(), std::clamp(x, screen.left(), screen.right()),
                     std::clamp(y, screen.top(), screen.bottom()));
 }
@@ -123,6 +138,7 @@ void QtToolkit::InjectLeftClick() {
     // No click is made: the window under the pointer is given the focus
     // directly, which serves the same end and cannot reach a click handler.
     Started();
+    if (OnWayland()) return;
     QWidget* target = nullptr;
     if (QWidget* under = QApplication::widgetAt(QCursor::pos())) target = under->window();
     if (!target || std::find(shown_.begin(), shown_.end(), target) == shown_.end() || !target->isVisible()) {

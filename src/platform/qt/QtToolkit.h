@@ -31,7 +31,8 @@ public:
     std::unique_ptr<ui::Window> NewWindow(const ui::WindowSpec& spec) override;
     int ShowMessageBox(const std::string& prompt, ui::Buttons buttons, const std::string& title,
                        ui::Icon icon) override;
-    // Pixels, clamped to the screen.
+    // Pixels, clamped to the screen. Neither is possible on Wayland, where
+    // both do nothing.
     void SetCursorPos(int x, int y);
     // Gives the focus to the window under the pointer: no click is made.
     void InjectLeftClick();
@@ -54,6 +55,7 @@ public:
 
 private:
     QApplication& Started();
+    void PointArgv();
     // Logical pixels, which Qt's geometry is given in.
     QRect ScreenPixels();
     double DevicePixelRatio();
