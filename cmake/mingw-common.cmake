@@ -21,3 +21,8 @@ find_program(TAMREL_WINE NAMES wine)
 if(TAMREL_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${TAMREL_WINE})
 endif()
+
+# The Release program is what the zip ships: unused code dropped and symbols
+# stripped keep it small.
+set(CMAKE_CXX_FLAGS_RELEASE_INIT "-ffunction-sections -fdata-sections")
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s -Wl,--gc-sections")
