@@ -21,3 +21,9 @@ find_program(TAMREL_WINE NAMES wine)
 if(TAMREL_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${TAMREL_WINE})
 endif()
+
+# The Release program is what the zip ships, and is kept under 1 MiB: built
+# for size, unused code dropped, symbols stripped. Set as the cache entry
+# itself, since CMake would append its own -O3 to an _INIT value.
+set(CMAKE_CXX_FLAGS_RELEASE "-Os -DNDEBUG -ffunction-sections -fdata-sections" CACHE STRING "Release compiler flags")
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE "-s -Wl,--gc-sections" CACHE STRING "Release linker flags")

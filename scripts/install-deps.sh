@@ -9,9 +9,15 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 packages=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libxcb1-dev libsystemd-dev libsdl2-dev libgtest-dev googletest)
 if [ "${1:-run}" = "test" ]; then
   packages+=(clang libclang-rt-14-dev libx11-dev xvfb xauth xdotool x11-utils imagemagick dbus procps
-             python3-dbusmock at-spi2-core python3-pyatspi g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64)
+             python3-dbusmock at-spi2-core python3-pyatspi g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64
+             wine32:i386 zip)
   # Wayland: a headless sway and cage (which needs the Xwayland binary), keys and pictures.
   packages+=(sway cage xwayland wtype grim)
+  # wine32 (the loader of the 32-bit Windows build) comes from i386.
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+    $SUDO apt-get update -q
+  fi
 fi
 # Qt's own Wayland platform, for sessions that may have no XWayland.
 packages+=(qt6-wayland)

@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
 # Builds the Windows program tamrel.exe for 64-bit and 32-bit Windows with
-# MinGW-w64 (build-win64, build-win32, with the Win32 tools of the Wine
-# driver in build-win64/tests/wine), runs the cross-built unit tests under
-# Wine, then the end-to-end tests of the 64-bit program under Wine and Xvfb
-# in a fresh Wine prefix: the cases both builds share (tests/e2e/test_run.py)
-# and the Windows ones (tests/wine/test_wine.py). Their settings files come
-# from the settings template tool, built for this machine in build-native.
-# Exits non-zero on any failure, and on any compiler warning in Tamrel's own
-# sources.
+# MinGW-w64 (build-win64, build-win32, each with the Win32 tools of the Wine
+# driver in tests/wine) and the zips (scripts/package-windows.sh). Then, for
+# each bitness, in a fresh Wine prefix of that bitness (build-win*/wineprefix):
+# the cross-built unit tests under Wine, then the end-to-end tests under Wine
+# and Xvfb: the cases both platforms share (tests/e2e/test_run.py), the
+# Windows ones (tests/wine/test_wine.py) and the zip's program unpacked alone
+# (tests/wine/test_zip.py). Their settings files come from the settings
+# template tool, built for this machine in build-native. Exits non-zero on
+# any failure, and on any compiler warning in Tamrel's own sources.
 #
 # Needs (Debian): cmake make g++ g++-mingw-w64-x86-64 g++-mingw-w64-i686
-# googletest wine wine64 xvfb xdotool imagemagick python3.
-# TAMREL_SCREENSHOTS: where the end-to-end tests leave their screenshots
-# (default build-win64/screenshots). E2E_CASES: test name patterns (unittest
-# -k) to run only some end-to-end cases.
+# googletest wine wine64 wine32:i386 xvfb xdotool imagemagick python3 zip.
+# TAMREL_SCREENSHOTS: where the 64-bit end-to-end tests leave their
+# screenshots (default build-win64/screenshots). E2E_CASES: test name
+# patterns (unittest -k) to run only some end-to-end cases. WINE_BITS: the
+# bitnesses to test (default "64 32").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="$(nproc)"
@@ -39,7 +41,11 @@ build() {
 
 echo "== Windows builds"
 build 64
-build 32 -DTAMREL_TESTS=OFF
+build 32
+
+echo "== Windows zips"
+scripts/package-windows.sh
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-win64/CMakeCache.txt)"
 
 echo "== Settings template for this machine"
 cmake -S . -B build-native -DTAMREL_QT=OFF >/dev/null
@@ -49,33 +55,55 @@ if ! cmake --build build-native -j"$jobs" --target tamrel_settings_template >bui
   exit 1
 fi
 
-# One fresh prefix for both test runs; removed at the end.
-prefix="$(mktemp -d /tmp/tamrel-wineprefix.XXXXXX)"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C
+root="$PWD"
+prefixes=()
 cleanup() {
-  WINEPREFIX="$prefix" timeout 20 wineserver -k >/dev/null 2>&1 || true
-  rm -rf "$prefix"
+  for prefix in "${prefixes[@]}"; do
+    WINEPREFIX="$prefix" timeout 20 wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$prefix"
+  done
 }
 trap cleanup EXIT
-rmdir "$prefix"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C
-echo "== Wine prefix"
-WINEPREFIX="$prefix" timeout 300 env -u DISPLAY wine wineboot -i >/dev/null 2>&1
-WINEPREFIX="$prefix" timeout 120 wineserver -w
 
-echo "== Unit tests under Wine"
-WINEPREFIX="$prefix" timeout 600 env -u DISPLAY wine build-win64/tests/unit/tamrel_unit_tests.exe
-WINEPREFIX="$prefix" timeout 120 wineserver -w
+# A 32-bit program runs in a 32-bit prefix, started by "wine" (the wine64
+# loader cannot start it); a prefix made before wine32 was installed would
+# show none of its windows, so each run makes its prefixes anew.
+suite() {
+  local bits="$1" arch="$2" triplet="$3"
+  local build="$root/build-win$bits"
+  local prefix="$build/wineprefix"
+  prefixes+=("$prefix")
+  WINEPREFIX="$prefix" timeout 20 wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$prefix"
+  echo "== $bits-bit Wine prefix"
+  WINEPREFIX="$prefix" WINEARCH="win$bits" timeout 300 env -u DISPLAY wine wineboot -i >/dev/null 2>&1
+  WINEPREFIX="$prefix" timeout 120 wineserver -w
 
-echo "== End-to-end tests under Wine"
-root="$PWD"
-shots="$(realpath -m "${TAMREL_SCREENSHOTS:-build-win64/screenshots}")"
-cases=()
-for pattern in ${E2E_CASES:-}; do cases+=(-k "$pattern"); done
-(cd tests/e2e && TAMREL_PLATFORM=wine TAMREL_E2E_PREFIX="$prefix" PYTHONPATH="$root/tests/wine" \
-  TAMREL_EXE="$root/build-win64/tamrel.exe" TAMREL_BOXDRIVER="$root/build-win64/tests/wine/boxdriver.exe" \
-  TAMREL_SLEEPER="$root/build-win64/tests/wine/sleeper.exe" \
-  TAMREL_SETTINGS_TEMPLATE="$root/build-native/tests/support/tamrel_settings_template" \
-  TAMREL_SCREENSHOTS="$shots" \
-  timeout 1800 /usr/bin/python3 -m unittest -v "${cases[@]}" test_run test_wine)
+  echo "== $bits-bit unit tests under Wine"
+  WINEPREFIX="$prefix" timeout 600 env -u DISPLAY wine "$build/tests/unit/tamrel_unit_tests.exe"
+  WINEPREFIX="$prefix" timeout 120 wineserver -w
+
+  echo "== $bits-bit end-to-end tests under Wine"
+  local shots=""
+  if [ "$bits" = 64 ]; then shots="$(realpath -m "${TAMREL_SCREENSHOTS:-build-win64/screenshots}")"; fi
+  local cases=()
+  for pattern in ${E2E_CASES:-}; do cases+=(-k "$pattern"); done
+  (cd tests/e2e && TAMREL_PLATFORM=wine TAMREL_E2E_PREFIX="$prefix" PYTHONPATH="$root/tests/wine" \
+    TAMREL_EXE="$build/tamrel.exe" TAMREL_BOXDRIVER="$build/tests/wine/boxdriver.exe" \
+    TAMREL_SLEEPER="$build/tests/wine/sleeper.exe" \
+    TAMREL_SETTINGS_TEMPLATE="$root/build-native/tests/support/tamrel_settings_template" \
+    TAMREL_SCREENSHOTS="$shots" TAMREL_ZIP="$root/dist/tamrel-$version-windows-$arch.zip" \
+    TAMREL_OBJDUMP="$triplet-objdump" \
+    timeout 1800 /usr/bin/python3 -m unittest -v "${cases[@]}" test_run test_wine test_zip)
+}
+
+for bits in ${WINE_BITS:-64 32}; do
+  case "$bits" in
+    64) suite 64 x64 x86_64-w64-mingw32 ;;
+    32) suite 32 x86 i686-w64-mingw32 ;;
+    *) echo "WINE_BITS: 64 or 32, not $bits" >&2; exit 2 ;;
+  esac
+done
 
 echo "== Windows tests passed in $((SECONDS - started)) s"

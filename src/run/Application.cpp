@@ -1,7 +1,7 @@
 #include "run/Application.h"
 
 #include <algorithm>
-#include <iostream>
+#include <cstdio>
 
 #include "help/AboutWindow.h"
 #include "help/HelpTopic.h"
@@ -49,7 +49,10 @@ int Application::Run() {
 void Application::LastWords(const std::string& text) {
     logs_.TryLog(text);
     logs_.TryAppendErrorLog(" --" + text);
-    std::cerr << "tamrel: " << text << '\n';
+    // stdio, not iostreams: the stream and locale machinery alone would
+    // double the size of the Windows program.
+    const std::string line = "tamrel: " + text + '\n';
+    std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
 void Application::ShowSetup() {
