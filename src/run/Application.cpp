@@ -13,10 +13,10 @@
 
 namespace tamrel {
 
-int RunProgram(Platform& platform) { return Application(platform).Run(); }
+int RunProgram(Platform& platform, bool setupAsked) { return Application(platform, setupAsked).Run(); }
 
-Application::Application(Platform& platform)
-    : platform_(platform), logs_(platform.files, platform.clock) {}
+Application::Application(Platform& platform, bool setupAsked)
+    : platform_(platform), logs_(platform.files, platform.clock), setupAsked_(setupAsked) {}
 
 Application::~Application() = default;
 
@@ -30,7 +30,7 @@ void Application::Start() {
                                     ui::Icon::None);
         return;
     }
-    RunSequence(platform_, logs_, *this).Run();
+    RunSequence(platform_, logs_, *this).Run(setupAsked_);
 }
 
 int Application::Run() {
