@@ -24,7 +24,7 @@ void Application::Start() {
     // Checked before the first log line, so that a second instance leaves
     // the first one's logs alone.
     constexpr int kRestartOverlapMs = 5000;
-    folderLock_ = platform_.processes.LockProgramFolder(platform_.files.ProgramFolder(), kRestartOverlapMs);
+    folderLock_ = platform_.processes.LockProgramFolder(platform_.files.LogFolder(), kRestartOverlapMs);
     if (!folderLock_) {
         platform_.ui.ShowMessageBox("Tamrel is already running in this folder.", ui::Buttons::Ok, ui::kAppTitle,
                                     ui::Icon::None);

@@ -107,7 +107,7 @@ void RunSequence::ReadAndLaunch() {
     }
 
     const std::string& program = settings.programPath;
-    if (program.empty()) lastLine = files.ProgramFolder();
+    if (program.empty()) lastLine = files.SettingsFolder();
     // Tamrel itself as the program would start instances without end.
     if (!files.FileExists(program) || files.IsOwnExecutable(program)) {
         ProgramMissing(lastLine);

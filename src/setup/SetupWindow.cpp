@@ -255,7 +255,7 @@ void SetupWindow::ChooseShortestRun(int seconds) {
 
 void SetupWindow::ChooseProgram() {
     FileSystem& files = platform_.files;
-    const std::string chosen = window_->ShowOpenDialog({files.ProgramFolder(), "", files.ProgramFilter()});
+    const std::string chosen = window_->ShowOpenDialog({files.SettingsFolder(), "", files.ProgramFilter()});
     if (chosen.empty()) return;  // cancelled: the program stays
     state_.programPath = chosen;
     window_->SetCaption(state_.programPath);

@@ -8,11 +8,14 @@
 
 #include <chrono>
 #include <fstream>
+#include <map>
 #include <thread>
 
 #include "TestPlatform.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixProcesses.h"
+#include "platform/posix/UserFolders.h"
+#include "help/HelpTopics.h"
 #include "shutdown/ShutdownScreen.h"
 
 namespace tamrel::test {
@@ -48,6 +51,53 @@ TEST_F(Posix, OnlyVisibleRegularFilesExist) {
     EXPECT_EQ(files.FileNameOnly("/games/front.sh"), "front.sh");
     EXPECT_EQ(files.FileNameOnly("front.sh"), "front.sh");
     EXPECT_EQ(PosixFileSystem("/").ProgramFolder(), "/");
+}
+
+TEST(UserFolders, OnlyACopyUnderUsrGoesToTheUsersOwnFolders) {
+    const auto in = [](std::map<std::string, std::string> variables) {
+        return [variables](const char* name) -> const char* {
+            const auto found = variables.find(name);
+            return found == variables.end() ? nullptr : found->second.c_str();
+        };
+    };
+    const auto folders = [](const TamrelFolders& f) { return std::vector<std::string>{f.program, f.settings, f.logs}; };
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(folders(FoldersFor("/usr/bin/tamrel", in({{"HOME", "/home/arcade"}}))),
+              (Lines{"/usr/bin", "/home/arcade/.config/tamrel", "/home/arcade/.local/state/tamrel"}));
+    EXPECT_EQ(folders(FoldersFor("/usr/local/bin/tamrel",
+                                 in({{"HOME", "/root"}, {"XDG_CONFIG_HOME", "/cfg"}, {"XDG_STATE_HOME", "/st"}}))),
+              (Lines{"/usr/local/bin", "/cfg/tamrel", "/st/tamrel"}));
+    // A relative or empty base folder does not count.
+    EXPECT_EQ(folders(FoldersFor("/usr/bin/tamrel", in({{"HOME", "/"}, {"XDG_CONFIG_HOME", "cfg"}, {"XDG_STATE_HOME", ""}}))),
+              (Lines{"/usr/bin", "/.config/tamrel", "/.local/state/tamrel"}));
+    for (const char* portable : {"/home/arcade/tamrel/tamrel", "/usrlocal/tamrel", "/opt/usr/tamrel"}) {
+        const std::string folder = std::string(portable).substr(0, std::string(portable).rfind('/'));
+        EXPECT_EQ(folders(FoldersFor(portable, in({{"HOME", "/home/arcade"}, {"XDG_CONFIG_HOME", "/cfg"}}))),
+                  (Lines{folder, folder, folder}));
+    }
+    EXPECT_EQ(folders(FoldersFor("/usr/bin/tamrel", in({}))), (Lines{"/usr/bin", "/usr/bin", "/usr/bin"}));
+    EXPECT_EQ(folders(FoldersFor("/tamrel", in({}))), (Lines{"/", "/", "/"}));
+}
+
+TEST_F(Posix, ARunKeepsItsSettingsAndLogsInTheFoldersGiven) {
+    const TamrelFolders folders{t.Path("bin"), t.Path("config/tamrel"), t.Path("state/tamrel")};
+    MakeFolders(folders.settings);
+    MakeFolders(folders.logs);
+    PosixFileSystem files(folders, t.marker());
+    Platform platform{files, t.processes, t.clock, t.power, t.ui};
+    Application app(platform);
+    t.Write("front.exe", "MZ");
+    t.WriteSettings({});  // in the program folder of other runs: not read here
+    std::ofstream(folders.settings + "/tamrel.set", std::ios::binary)
+        << "Run Setup = no\r\nProgram =" + t.Path("front.exe") + "\r\nShutdown method =0\r\n";
+    app.Start();
+    EXPECT_EQ(t.processes.starts().size(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(folders.logs + "/talog1.txt"));
+    EXPECT_FALSE(t.Exists("config/tamrel/talog1.txt"));
+    // Texts name the folders actually used.
+    app.ShowHelpTopic(static_cast<std::size_t>(help::Topic::Troubleshooting));
+    EXPECT_NE(t.ui.FindWindow("HelpTopic")->FindControl("topicText")->Text().find("tamrel.txt in " + folders.logs + " holds"),
+              std::string::npos);
 }
 
 TEST_F(Posix, OnlyWhatTheSystemCanStartIsRunnable) {

@@ -1,7 +1,9 @@
 // The Linux program: POSIX services, power-off through logind and the Qt
-// window toolkit, run from the folder of the executable.
+// window toolkit; its files beside the executable, or in the user's own
+// folders when installed.
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -33,7 +35,10 @@ int main(int argc, char** argv) {
     try {
         // Declared first, so that every window dies before it.
         tamrel::qt::QtToolkit toolkit(argc, argv);
-        tamrel::PosixFileSystem files;
+        const tamrel::TamrelFolders folders = tamrel::FoldersFor(tamrel::ExecutablePath(), std::getenv);
+        tamrel::MakeFolders(folders.settings);
+        tamrel::MakeFolders(folders.logs);
+        tamrel::PosixFileSystem files(folders);
         tamrel::PosixProcesses processes;
         tamrel::PosixClock clock;
         tamrel::LogindPower power;
