@@ -161,6 +161,7 @@ void SetupWindow::ShowState(std::vector<BadValue>& badValues) {
     window_->SetMenuCaption(kRestartKeyMenu, KeyCaption(KeyRole::Restart, KeyCaptionStyle::Loaded, state_.restartKey));
     Mark(Command::ChooseMethod, state_.shutdownMethod == 1 || state_.shutdownMethod == 2 ? state_.shutdownMethod : 0);
     Mark(Command::ChooseShortestRun, state_.shortestRun);
+    ShowAutostart();
     // The skin and countdown box menus keep what the skin choice gave them.
     for (ui::MenuId menu : {kCancelKeyMenu, kCancelTimeMenu, kRestartKeyMenu, kShortestRunMenu}) {
         window_->SetMenuEnabled(menu, state_.shutdownMethod != 0);
@@ -228,6 +229,7 @@ void SetupWindow::OnMenu(ui::MenuId id) {
         case Command::ChooseMethod: ChooseShutdownMethod(item.argument); break;
         case Command::ChooseCancelTime: ChooseCancelTime(item.argument); break;
         case Command::ChooseShortestRun: ChooseShortestRun(item.argument); break;
+        case Command::ToggleAutostart: ToggleAutostart(); break;
         case Command::ChooseCancelKey: keyChooser_->Open(KeyRole::Cancel); break;
         case Command::ChooseRestartKey: keyChooser_->Open(KeyRole::Restart); break;
         case Command::OpenSkin: lookEditor_->OpenSkin(); break;
@@ -251,6 +253,28 @@ void SetupWindow::Mark(Command command, int value) {
 void SetupWindow::ChooseShortestRun(int seconds) {
     state_.shortestRun = static_cast<std::int16_t>(seconds);
     Mark(Command::ChooseShortestRun, seconds);
+}
+
+void SetupWindow::ShowAutostart() {
+    const SetupMenuDef& item = SetupMenuItem(platform_.ui.desktop(), kAutostart);
+    window_->SetMenuCaption(kAutostart, Marked(platform_.autostart.IsOn(), item.caption));
+}
+
+void SetupWindow::ToggleAutostart() {
+    Autostart& autostart = platform_.autostart;
+    const std::string entry = autostart.EntryPath();
+    const bool on = !autostart.IsOn();
+    try {
+        autostart.SetOn(on);
+        logs_.TryLog(on ? "Tamrel will start with the session: " + entry
+                        : "Tamrel will no longer start with the session: " + entry + " removed.");
+    } catch (const RuntimeError& error) {
+        logs_.TryLog("The start with the session could not be changed: " + error.Description());
+        logs_.TryAppendErrorLog(" --Could not change " + entry + ": " + error.Description());
+        platform_.ui.ShowMessageBox("Tamrel could not change " + entry + ".\r" + error.Description(),
+                                    ui::Buttons::Ok, "Start with the session not changed!", ui::Icon::Critical);
+    }
+    ShowAutostart();
 }
 
 void SetupWindow::ChooseProgram() {

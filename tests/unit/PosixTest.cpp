@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <thread>
@@ -14,6 +15,7 @@
 #include "TestPlatform.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixProcesses.h"
+#include "platform/posix/PosixAutostart.h"
 #include "platform/posix/UserFolders.h"
 #include "help/HelpTopics.h"
 #include "shutdown/ShutdownScreen.h"
@@ -79,12 +81,40 @@ TEST(UserFolders, OnlyACopyUnderUsrGoesToTheUsersOwnFolders) {
     EXPECT_EQ(folders(FoldersFor("/tamrel", in({}))), (Lines{"/", "/", "/"}));
 }
 
+TEST_F(Posix, TheAutostartEntryStartsThisExecutableAndValidates) {
+    EXPECT_EQ(AutostartEntryFor([](const char* name) -> const char* { return std::string(name) == "HOME" ? "/home/arcade" : nullptr; }),
+              "/home/arcade/.config/autostart/tamrel.desktop");
+    const std::string entry = t.Path("config/autostart/tamrel.desktop");
+    for (const auto& [executable, exec] : std::vector<std::pair<std::string, std::string>>{
+             {"/usr/bin/tamrel", "Exec=/usr/bin/tamrel\n"},
+             {"/home/arcade/my \"cab\" 100%/$tamrel\\", R"(Exec="/home/arcade/my \\"cab\\" 100%%/\\$tamrel\\\\")" "\n"}}) {
+        PosixAutostart autostart(*t.files, entry, executable);
+        EXPECT_FALSE(autostart.IsOn());
+        autostart.SetOn(true);  // its folders made on the way
+        EXPECT_TRUE(autostart.IsOn());
+        const std::string text = t.Read("config/autostart/tamrel.desktop");
+        EXPECT_NE(text.find("\n" + exec), std::string::npos) << text;
+        if (::access("/usr/bin/desktop-file-validate", X_OK) == 0) {
+            EXPECT_EQ(std::system(("/usr/bin/desktop-file-validate '" + entry + "'").c_str()), 0) << text;
+        }
+        autostart.SetOn(false);
+        EXPECT_FALSE(t.Exists("config/autostart/tamrel.desktop"));
+        autostart.SetOn(false);  // nothing to remove
+    }
+    // The desktop's own switch turns it off.
+    t.Write("config/autostart/tamrel.desktop", "[Desktop Entry]\nExec=tamrel\nHidden=true\n");
+    EXPECT_FALSE(PosixAutostart(*t.files, entry, "/usr/bin/tamrel").IsOn());
+    // A folder that cannot be made is named.
+    t.Write("plain", "");
+    EXPECT_EQ(ErrorNumber([&] { PosixAutostart(*t.files, t.Path("plain/autostart/tamrel.desktop"), "x").SetOn(true); }), ENOTDIR);
+}
+
 TEST_F(Posix, ARunKeepsItsSettingsAndLogsInTheFoldersGiven) {
     const TamrelFolders folders{t.Path("bin"), t.Path("config/tamrel"), t.Path("state/tamrel")};
     MakeFolders(folders.settings);
     MakeFolders(folders.logs);
     PosixFileSystem files(folders, t.marker());
-    Platform platform{files, t.processes, t.clock, t.power, t.ui};
+    Platform platform{files, t.processes, t.clock, t.power, t.ui, t.autostart};
     Application app(platform);
     t.Write("front.exe", "MZ");
     t.WriteSettings({});  // in the program folder of other runs: not read here
@@ -286,7 +316,7 @@ TEST_F(Posix, ARestartRunsDetachedFromTheProgramFolder) {
 TEST_F(Posix, ARunLaunchesARealProgramAndShowsTheScreenOnlyAfterItEnded) {
     Script("front.sh", "#!/bin/sh\nsleep 0.3\ntouch ended\n");
     t.WriteSettings(SettingsLines({"Program =" + t.Path("front.sh")}));
-    Platform real{*t.files, processes, t.clock, t.power, t.ui};
+    Platform real{*t.files, processes, t.clock, t.power, t.ui, t.autostart};
     Application app(real);
     app.Start();
     EXPECT_TRUE(t.Open("ShutdownScreen"));

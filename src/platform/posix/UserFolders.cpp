@@ -28,6 +28,11 @@ TamrelFolders FoldersFor(const std::string& executable,
             BaseFolder(environment, "XDG_STATE_HOME", home, "/.local/state") + "/tamrel"};
 }
 
+std::string AutostartEntryFor(const std::function<const char*(const char*)>& environment) {
+    const char* home = environment("HOME");
+    return BaseFolder(environment, "XDG_CONFIG_HOME", home ? home : "", "/.config") + "/autostart/tamrel.desktop";
+}
+
 void MakeFolders(const std::string& folder) {
     for (auto slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
         ::mkdir(folder.substr(0, slash).c_str(), 0700);

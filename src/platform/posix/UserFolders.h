@@ -19,6 +19,9 @@ struct TamrelFolders {
 TamrelFolders FoldersFor(const std::string& executable,
                          const std::function<const char*(const char*)>& environment);
 
+// The XDG autostart entry of the user: $XDG_CONFIG_HOME/autostart/tamrel.desktop.
+std::string AutostartEntryFor(const std::function<const char*(const char*)>& environment);
+
 // Creates the folder and those above it that are missing (for the user
 // alone), quietly: one that cannot be made is reported by the first file
 // that cannot be written in it, with its path.

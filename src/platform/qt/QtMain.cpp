@@ -11,6 +11,7 @@
 
 #include "platform/Platform.h"
 #include "platform/posix/LogindPower.h"
+#include "platform/posix/PosixAutostart.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixProcesses.h"
 #include "platform/qt/QtToolkit.h"
@@ -39,10 +40,11 @@ int main(int argc, char** argv) {
         tamrel::MakeFolders(folders.settings);
         tamrel::MakeFolders(folders.logs);
         tamrel::PosixFileSystem files(folders);
+        tamrel::PosixAutostart autostart(files, tamrel::AutostartEntryFor(std::getenv), tamrel::ExecutablePath());
         tamrel::PosixProcesses processes;
         tamrel::PosixClock clock;
         tamrel::LogindPower power;
-        tamrel::Platform platform{files, processes, clock, power, toolkit};
+        tamrel::Platform platform{files, processes, clock, power, toolkit, autostart};
         return tamrel::RunProgram(platform, command.action == tamrel::CommandLine::Action::Setup);
     } catch (const std::exception& failure) {
         std::cerr << "tamrel: " << failure.what() << '\n';
