@@ -162,14 +162,19 @@ const TopicText kTopics[] = {
      "setup mode is offered at the next start.",
      nullptr, false, false},
     {"Help: Running The Tamrel when Windows starts",
-     "To start Tamrel with Windows, test your setup first. Then create a shortcut to tamrel.exe and put "
-     "it into the Windows Startup folder.",
-     "To start Tamrel with the desktop session, test your setup first. Then create the file "
-     "~/.config/autostart/tamrel.desktop with these lines:\n\n"
+     "To start Tamrel with Windows, test your setup first. Then choose Tamrel Options, Start Tamrel when "
+     "Windows starts: a mark shows that it is on, and choosing it again turns it off. It puts a shortcut "
+     "to this tamrel.exe into your Startup folder, or removes it.\n"
+     "You may also do it by hand: create a shortcut to tamrel.exe and put it into the Windows Startup "
+     "folder.",
+     "To start Tamrel with the desktop session, test your setup first. Then choose Tamrel Options, Start "
+     "Tamrel when the desktop session starts: a mark shows that it is on, and choosing it again turns it "
+     "off. It writes ~/.config/autostart/tamrel.desktop, which starts this very tamrel, or removes it.\n"
+     "You may also write that file by hand, with these lines:\n\n"
      "[Desktop Entry]\n"
      "Type=Application\n"
      "Name=Tamrel\n"
-     "Exec=/home/arcade/tamrel/tamrel",
+     "Exec=/usr/bin/tamrel",
      false, false, "Help: Running The Tamrel when the desktop session starts"},
     {"Help: Troubleshooting",
      "Setup mode is better than editing tamrel.set by hand, because it checks for mistakes.\n"

@@ -266,13 +266,13 @@ void SetupWindow::ToggleAutostart() {
     const bool on = !autostart.IsOn();
     try {
         autostart.SetOn(on);
-        logs_.TryLog(on ? "Tamrel will start with the session: " + entry
-                        : "Tamrel will no longer start with the session: " + entry + " removed.");
+        logs_.TryLog(on ? "Tamrel will start by itself: " + entry + " written."
+                        : "Tamrel will no longer start by itself: " + entry + " removed.");
     } catch (const RuntimeError& error) {
-        logs_.TryLog("The start with the session could not be changed: " + error.Description());
+        logs_.TryLog("Tamrel could not change " + entry + ": " + error.Description());
         logs_.TryAppendErrorLog(" --Could not change " + entry + ": " + error.Description());
         platform_.ui.ShowMessageBox("Tamrel could not change " + entry + ".\r" + error.Description(),
-                                    ui::Buttons::Ok, "Start with the session not changed!", ui::Icon::Critical);
+                                    ui::Buttons::Ok, "Start not changed!", ui::Icon::Critical);
     }
     ShowAutostart();
 }

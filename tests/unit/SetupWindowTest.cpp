@@ -175,7 +175,7 @@ TEST_F(SetupWindowTest, TheStartWithTheSessionTurnsOnAndOffAtOnceAndAFailureChan
     EXPECT_EQ(t.Errors(), Lines{" --Could not change " + t.autostart.EntryPath() + ": Permission denied"});
     Choose(kAutostart);
     EXPECT_TRUE(t.autostart.IsOn());
-    EXPECT_EQ(t.LastEvents(1), Lines{"Tamrel will start with the session: " + t.autostart.EntryPath()});
+    EXPECT_EQ(t.LastEvents(1), Lines{"Tamrel will start by itself: " + t.autostart.EntryPath() + " written."});
     // Cancel and Exit leaves it as it is.
     Choose(kCancelAndExit);
     EXPECT_TRUE(t.autostart.IsOn());

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/win32/Win32Autostart.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Power.h"
@@ -56,7 +57,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         tamrel::Win32Clock clock;
         tamrel::Win32Power power;
         tamrel::win32::Win32Toolkit ui;
-        tamrel::Platform platform{files, processes, clock, power, ui};
+        tamrel::Win32Autostart autostart;
+        tamrel::Platform platform{files, processes, clock, power, ui, autostart};
         return tamrel::RunProgram(platform, command.action == tamrel::CommandLine::Action::Setup);
     } catch (const std::exception& failure) {
         // Whatever the forms could not handle still gets a word to the user.
