@@ -394,10 +394,12 @@ class WineSetupTest(ProgramTest):
         drive.virtual_desktop(True)
         process = self.start(timeout=120, args=["/setup"])
         startup = os.path.join(self.driver.session.prefix, "drive_c", "users", "*", "AppData", "Roaming",
-                               "Microsoft", "Windows", "Start Menu", "Programs", "Startup", "Tamrel.lnk")
+                               "Microsoft", "Windows", "Start Menu", "Programs", "Start[Uu]p", "Tamrel.lnk")
         made = lambda: glob.glob(startup)  # noqa: E731  (in the Wine user's own folder)
         step("menu", SETUP_TITLE, "Tamrel Options", "Start Tamrel when Windows starts")
-        wait_for(made, 10, 0.1, "the shortcut in the Startup folder")
+        written = wait_for(lambda: [e for e in self.folder.events() + self.folder.errors() if ".lnk" in e], 10, 0.1,
+                           "the shortcut's log line")
+        self.assertTrue(made() and written[0].startswith("Tamrel will start by itself: C:\\users\\"), written)
         self.menu_has(SETUP_TITLE, "  >Start Tamrel when Windows starts")
         with open(made()[0], "rb") as link:
             self.assertIn(b"tamrel.exe", link.read().lower())
