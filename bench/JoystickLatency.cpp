@@ -45,7 +45,8 @@ int main(int argc, char** argv) {
     tamrel::headless::HeadlessProcesses processes;
     tamrel::PosixClock clock;
     tamrel::headless::HeadlessPower power;
-    tamrel::Platform platform{files, processes, clock, power, toolkit};
+    tamrel::headless::HeadlessAutostart autostart;
+    tamrel::Platform platform{files, processes, clock, power, toolkit, autostart};
 
     tamrel::Settings settings;
     settings.programPath = folder + "/front.sh";

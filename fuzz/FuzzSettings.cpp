@@ -69,7 +69,8 @@ void Readers(unsigned target, std::string_view content) {
     headless::HeadlessPower power;
     headless::HeadlessToolkit ui;
     ui.SetDefaultAnswer(ui::kAnswerOk);
-    Platform platform{files, processes, clock, power, ui};
+    headless::HeadlessAutostart autostart;
+    Platform platform{files, processes, clock, power, ui, autostart};
     Application app(platform);
     switch (target) {
         case 1:

@@ -10,7 +10,7 @@ packages=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libxcb1-dev lib
 if [ "${1:-run}" = "test" ]; then
   packages+=(clang libclang-rt-14-dev libx11-dev xvfb xauth xdotool x11-utils imagemagick dbus procps
              python3-dbusmock at-spi2-core python3-pyatspi g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64
-             wine32:i386 zip)
+             wine32:i386 zip dpkg-dev lintian desktop-file-utils)
   # Wayland: a headless sway and cage (which needs the Xwayland binary), keys and pictures.
   packages+=(sway cage xwayland wtype grim)
   # wine32 (the loader of the 32-bit Windows build) comes from i386.

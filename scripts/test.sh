@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian machine and runs every test: unit, Qt widget and
-# end-to-end tests of the Linux program, the unit tests again under address
+# end-to-end tests of the Linux program, the Debian package (built, checked,
+# installed, run and removed again; as root), the unit tests again under address
 # and undefined-behaviour sanitizers, a bounded fuzzing run, and the Windows
 # build with its tests under Wine. Stops at the first failure.
 set -euo pipefail
@@ -12,6 +13,13 @@ echo "== Linux build and tests"
 cmake -S . -B build
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure -j"$jobs")
+
+echo "== The Debian package, installed and run"
+if [ "$(id -u)" -eq 0 ]; then
+  scripts/test-package.sh
+else
+  echo "Skipped: installing the package needs root (CI runs as root)."
+fi
 
 echo "== Unit tests under sanitizers"
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"

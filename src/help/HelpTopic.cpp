@@ -3,6 +3,7 @@
 #include <string>
 
 #include "help/HelpTopics.h"
+#include "platform/Paths.h"
 
 namespace tamrel {
 
@@ -22,7 +23,10 @@ HelpTopic::HelpTopic(Platform& platform, Navigator& navigator, std::size_t topic
     const help::HelpTopicDef& def = topics[topic];
     ui::Twips textHeight = kButtonTop - 360;
     if (def.resolution) textHeight -= 840;
-    AddLabel("topicText", def.text, {240, 240, kWidth - 480, textHeight});
+    const FileSystem& files = platform.files;
+    AddLabel("topicText",
+             help::WithFolders(def.text, FolderWording(files, files.SettingsFolder()), FolderWording(files, files.LogFolder())),
+             {240, 240, kWidth - 480, textHeight});
 
     if (def.resolution) {
         ui::Toolkit& ui = platform.ui;

@@ -100,7 +100,7 @@ const TopicText kTopics[] = {
      "The default shutdown screen is plain. A skin is a picture of the screen's size, made in any paint "
      "program.\n"
      "Note the resolution shown below, set the new picture's size in pixels to it, paint, and save it "
-     "as a .bmp file, best in the program folder or in a folder named Skins inside it.",
+     "as a .bmp file, best in {settings} or in a folder named Skins inside it.",
      nullptr, false, true},
     {"Help: Opening a skin",
      "Load a saved skin in setup mode (Skin, Open a skin), or write its complete path on the Skin = line "
@@ -160,23 +160,28 @@ const TopicText kTopics[] = {
      "setup mode is offered at the next start.",
      nullptr, false, false},
     {"Help: Running The Tamrel when Windows starts",
-     "To start Tamrel with Windows, test your setup first. Then create a shortcut to tamrel.exe and put "
-     "it into the Windows Startup folder.",
-     "To start Tamrel with the desktop session, test your setup first. Then create the file "
-     "~/.config/autostart/tamrel.desktop with these lines:\n\n"
+     "To start Tamrel with Windows, test your setup first. Then choose Tamrel Options, Start Tamrel when "
+     "Windows starts: a mark shows that it is on, and choosing it again turns it off. It puts a shortcut "
+     "to this tamrel.exe into your Startup folder, or removes it.\n"
+     "You may also do it by hand: create a shortcut to tamrel.exe and put it into the Windows Startup "
+     "folder.",
+     "To start Tamrel with the desktop session, test your setup first. Then choose Tamrel Options, Start "
+     "Tamrel when the desktop session starts: a mark shows that it is on, and choosing it again turns it "
+     "off. It writes ~/.config/autostart/tamrel.desktop, which starts this very tamrel, or removes it.\n"
+     "You may also write that file by hand, with these lines:\n\n"
      "[Desktop Entry]\n"
      "Type=Application\n"
      "Name=Tamrel\n"
-     "Exec=/home/arcade/tamrel/tamrel",
+     "Exec=/usr/bin/tamrel",
      false, false, "Help: Running The Tamrel when the desktop session starts"},
     {"Help: Troubleshooting",
      "Setup mode is better than editing tamrel.set by hand, because it checks for mistakes.\n"
-     "The error log tamrel.txt in the program folder holds most errors with their date and time; you "
+     "The error log tamrel.txt in {logs} holds most errors with their date and time; you "
      "may delete it at any time.\n"
      "Each run also writes the event log talog1.txt; talog2.txt and talog3.txt hold the two runs before.\n"
      "If a program does not launch, try starting it directly from Windows.",
      "Setup mode is better than editing tamrel.set by hand, because it checks for mistakes.\n"
-     "The error log tamrel.txt in the program folder holds most errors with their date and time; you "
+     "The error log tamrel.txt in {logs} holds most errors with their date and time; you "
      "may delete it at any time.\n"
      "Each run also writes the event log talog1.txt; talog2.txt and talog3.txt hold the two runs before.\n"
      "If a program does not launch, try starting it directly from a terminal.",
@@ -219,7 +224,19 @@ std::vector<HelpTopicDef> Build(bool onWindows) {
     return topics;
 }
 
+void Put(std::string& text, const std::string& token, const std::string& value) {
+    for (auto at = text.find(token); at != std::string::npos; at = text.find(token, at + value.size())) {
+        text.replace(at, token.size(), value);
+    }
+}
+
 }  // namespace
+
+std::string WithFolders(std::string text, const std::string& settingsFolder, const std::string& logFolder) {
+    Put(text, "{settings}", settingsFolder);
+    Put(text, "{logs}", logFolder);
+    return text;
+}
 
 const std::vector<HelpTopicDef>& HelpTopics(ui::Desktop desktop) {
     static const std::vector<HelpTopicDef> windows = Build(true);

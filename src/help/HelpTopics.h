@@ -26,5 +26,8 @@ struct HelpTopicDef {
 // Every topic in chain order, worded for the platform: "Windows" is the
 // desktop Tamrel returns to there; elsewhere the desktop session.
 const std::vector<HelpTopicDef>& HelpTopics(ui::Desktop desktop);
+// A topic's text naming the folders Tamrel uses, where it says "{settings}"
+// and "{logs}".
+std::string WithFolders(std::string text, const std::string& settingsFolder, const std::string& logFolder);
 
 }  // namespace tamrel::help

@@ -27,9 +27,9 @@ std::string Clipped(const std::string& text) {
 }  // namespace
 
 void Logs::RotateEventLogs() {
-    const std::string log1 = InProgramFolder(files_, "talog1.txt");
-    const std::string log2 = InProgramFolder(files_, "talog2.txt");
-    const std::string log3 = InProgramFolder(files_, "talog3.txt");
+    const std::string log1 = InLogFolder(files_, "talog1.txt");
+    const std::string log2 = InLogFolder(files_, "talog2.txt");
+    const std::string log3 = InLogFolder(files_, "talog3.txt");
     // Oldest first, so that no rename meets an existing name.
     if (files_.FileExists(log3)) files_.RemoveFile(log3);
     if (files_.FileExists(log2)) files_.RenameFile(log2, log3);
@@ -47,11 +47,11 @@ void Logs::WriteEvent(const std::string& text) {
         firstLogOfRun_ = false;
         RotateEventLogs();
     }
-    files_.AppendFile(InProgramFolder(files_, "talog1.txt"), clock_.NowText() + " --- " + Clipped(text) + "\r\n");
+    files_.AppendFile(InLogFolder(files_, "talog1.txt"), clock_.NowText() + " --- " + Clipped(text) + "\r\n");
 }
 
 void Logs::WriteError(const std::string& entry) {
-    files_.AppendFile(InProgramFolder(files_, "tamrel.txt"), clock_.NowText() + Clipped(entry) + "\r\n");
+    files_.AppendFile(InLogFolder(files_, "tamrel.txt"), clock_.NowText() + Clipped(entry) + "\r\n");
 }
 
 void Logs::Log(const std::string& text) {

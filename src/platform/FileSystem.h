@@ -24,6 +24,11 @@ public:
     virtual char Separator() const = 0;
     // Folder of the running executable; ends with the separator only at a root.
     virtual std::string ProgramFolder() const = 0;
+    // Where tamrel.set is kept, and where the logs, tamrel.bad and the lock
+    // of one instance are: the program folder, unless Tamrel is installed
+    // for every user and keeps them in each user's own folders.
+    virtual std::string SettingsFolder() const { return ProgramFolder(); }
+    virtual std::string LogFolder() const { return ProgramFolder(); }
     // Last component of a path; the whole text when it holds no separator.
     virtual std::string FileNameOnly(const std::string& path) const = 0;
     // Where a front end leaves its "do not shut down" marker.

@@ -1,6 +1,7 @@
 #pragma once
 // Everything the core needs from the platform, handed around as one bundle.
 
+#include "platform/Autostart.h"
 #include "platform/FileSystem.h"
 #include "platform/Power.h"
 #include "platform/Processes.h"
@@ -14,6 +15,7 @@ struct Platform {
     Clock& clock;
     Power& power;
     ui::Toolkit& ui;
+    Autostart& autostart;
 };
 
 }  // namespace tamrel

@@ -7,6 +7,8 @@
 
 namespace tamrel {
 
-int RunProgram(Platform& platform);
+// `setupAsked`: the command line asked for setup mode, which then opens
+// whatever the settings file says.
+int RunProgram(Platform& platform, bool setupAsked = false);
 
 }  // namespace tamrel

@@ -13,10 +13,10 @@
 
 namespace tamrel {
 
-int RunProgram(Platform& platform) { return Application(platform).Run(); }
+int RunProgram(Platform& platform, bool setupAsked) { return Application(platform, setupAsked).Run(); }
 
-Application::Application(Platform& platform)
-    : platform_(platform), logs_(platform.files, platform.clock) {}
+Application::Application(Platform& platform, bool setupAsked)
+    : platform_(platform), logs_(platform.files, platform.clock), setupAsked_(setupAsked) {}
 
 Application::~Application() = default;
 
@@ -24,13 +24,13 @@ void Application::Start() {
     // Checked before the first log line, so that a second instance leaves
     // the first one's logs alone.
     constexpr int kRestartOverlapMs = 5000;
-    folderLock_ = platform_.processes.LockProgramFolder(platform_.files.ProgramFolder(), kRestartOverlapMs);
+    folderLock_ = platform_.processes.LockProgramFolder(platform_.files.LogFolder(), kRestartOverlapMs);
     if (!folderLock_) {
         platform_.ui.ShowMessageBox("Tamrel is already running in this folder.", ui::Buttons::Ok, ui::kAppTitle,
                                     ui::Icon::None);
         return;
     }
-    RunSequence(platform_, logs_, *this).Run();
+    RunSequence(platform_, logs_, *this).Run(setupAsked_);
 }
 
 int Application::Run() {

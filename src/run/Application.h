@@ -21,7 +21,8 @@ class ShutdownScreen;
 
 class Application : public Navigator {
 public:
-    explicit Application(Platform& platform);
+    // `setupAsked`: setup mode whatever the settings file says.
+    explicit Application(Platform& platform, bool setupAsked = false);
     ~Application() override;
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
@@ -57,6 +58,7 @@ private:
 
     Platform& platform_;
     Logs logs_;
+    bool setupAsked_;
     std::unique_ptr<FolderLock> folderLock_;
     std::unique_ptr<SetupWindow> setupWindow_;
     std::unique_ptr<ShutdownScreen> shutdownScreen_;

@@ -42,13 +42,18 @@ std::string EndText(const ProgramEnd& end) {
 
 }  // namespace
 
-void RunSequence::Run() {
+void RunSequence::Run(bool setupAsked) {
     // The first log write already counts as part of the sequence: a program
     // folder that cannot take the log is reported like any other failure
     // rather than ending the program unexplained.
     try {
         logs_.StartRun();
         logs_.Log("Tamrel started.");
+        if (setupAsked) {
+            logs_.Log("Setup mode asked for on the command line.");
+            navigator_.ShowSetup();
+            return;
+        }
         ReadAndLaunch();
     } catch (const RuntimeError& error) {
         HandleError(error);
@@ -102,7 +107,7 @@ void RunSequence::ReadAndLaunch() {
     }
 
     const std::string& program = settings.programPath;
-    if (program.empty()) lastLine = files.ProgramFolder();
+    if (program.empty()) lastLine = files.SettingsFolder();
     // Tamrel itself as the program would start instances without end.
     if (!files.FileExists(program) || files.IsOwnExecutable(program)) {
         ProgramMissing(lastLine);

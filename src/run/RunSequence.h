@@ -18,7 +18,8 @@ public:
     RunSequence(Platform& platform, Logs& logs, Navigator& navigator)
         : platform_(platform), logs_(logs), navigator_(navigator) {}
 
-    void Run();
+    // `setupAsked`: straight to setup mode, as "Run Setup = yes" would.
+    void Run(bool setupAsked = false);
 
 private:
     void ReadAndLaunch();

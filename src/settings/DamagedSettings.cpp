@@ -12,7 +12,7 @@ void DiscardDamagedSettings(Logs& logs, FileSystem& files, ui::Toolkit& ui,
     ui.ShowMessageBox(prompt, ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
     const std::string settingsPath = SettingsFilePath(files);
     // Moved, not copied: kept byte for byte at no cost, whatever its size.
-    const std::string badPath = InProgramFolder(files, "tamrel.bad");
+    const std::string badPath = InLogFolder(files, "tamrel.bad");
     if (files.FileExists(badPath)) files.RemoveFile(badPath);
     files.RenameFile(settingsPath, badPath);
     logs.Log("The damaged file was kept as tamrel.bad.");

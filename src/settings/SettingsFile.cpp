@@ -5,7 +5,7 @@
 
 namespace tamrel {
 
-std::string SettingsFilePath(const FileSystem& files) { return InProgramFolder(files, "tamrel.set"); }
+std::string SettingsFilePath(const FileSystem& files) { return InSettingsFolder(files, "tamrel.set"); }
 
 std::vector<std::string> SplitLines(std::string_view bytes) {
     std::vector<std::string> lines;

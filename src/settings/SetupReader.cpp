@@ -8,7 +8,7 @@ namespace tamrel {
 
 Settings DefaultSettings(const FileSystem& files) {
     Settings s;
-    s.programPath = files.ProgramFolder();
+    s.programPath = files.SettingsFolder();
     s.shutdownMethod = 0;
     s.cancelSeconds = 25;
     s.cancelKey = 27;
@@ -35,7 +35,7 @@ SetupReadResult ReadSettingsForSetup(Settings& state, Logs& logs, FileSystem& fi
     // Only an existing file is kept as the program, checked from the first
     // line on: a later line that fails leaves a usable path behind.
     const auto keepExistingProgram = [&] {
-        if (state.programPath.empty() || !files.FileExists(state.programPath)) state.programPath = files.ProgramFolder();
+        if (state.programPath.empty() || !files.FileExists(state.programPath)) state.programPath = files.SettingsFolder();
     };
     const Settings defaults = DefaultSettings(files);
     SettingsParser parser(Reader::Setup, state, logs, badValues ? &defaults : nullptr);

@@ -28,7 +28,7 @@ std::string WhyNotASkin(const RuntimeError& error) {
 
 void LookEditor::OpenSkin() {
     const std::string path =
-        window_.ShowOpenDialog({platform_.files.ProgramFolder(), "", {"Picture files (*.bmp)", "*.bmp"}});
+        window_.ShowOpenDialog({platform_.files.SettingsFolder(), "", {"Picture files (*.bmp)", "*.bmp"}});
     if (path.empty()) return;
     // Refused now, in the words run mode would use, rather than saved for
     // every later run to stop at.

@@ -24,6 +24,8 @@ SetupMenuDef Help(ui::MenuId id, const std::string& caption, Topic topic) {
 std::vector<SetupMenuDef> Build(ui::Desktop desktop) {
     const std::string startup = desktop == ui::Desktop::Windows ? "Running The Tamrel when Windows starts"
                                                                 : "Running The Tamrel when the desktop session starts";
+    const std::string autostart = desktop == ui::Desktop::Windows ? "Start Tamrel when Windows starts"
+                                                                  : "Start Tamrel when the desktop session starts";
     return {
         Menu(kOptionsMenu, "Tamrel Options", false,
          {
@@ -49,6 +51,7 @@ std::vector<SetupMenuDef> Build(ui::Desktop desktop) {
                Item(kShortestRun10, "10 Seconds", ChooseShortestRun, 10),
                Item(kShortestRun30, "30 Seconds", ChooseShortestRun, 30),
                Item(kShortestRun60, "60 Seconds", ChooseShortestRun, 60)}),
+             Item(kAutostart, autostart, ToggleAutostart),
              Item(kDone, "Done!", Done),
              Item(kCancelAndExit, "Cancel and Exit", CancelAndExit),
          }),

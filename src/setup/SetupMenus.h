@@ -64,6 +64,7 @@ enum Menu : ui::MenuId {
     kShortestRun10,
     kShortestRun30,
     kShortestRun60,
+    kAutostart,
 };
 
 // What choosing an item does; the item's argument says which method, time
@@ -74,6 +75,7 @@ enum class Command {
     ChooseMethod,
     ChooseCancelTime,
     ChooseShortestRun,
+    ToggleAutostart,
     ChooseCancelKey,
     ChooseRestartKey,
     OpenSkin,

@@ -162,6 +162,7 @@ void SetupWindow::ShowState(std::vector<BadValue>& badValues) {
     window_->SetMenuCaption(kRestartKeyMenu, KeyCaption(KeyRole::Restart, KeyCaptionStyle::Loaded, state_.restartKey, state_.restartButton));
     Mark(Command::ChooseMethod, state_.shutdownMethod == 1 || state_.shutdownMethod == 2 ? state_.shutdownMethod : 0);
     Mark(Command::ChooseShortestRun, state_.shortestRun);
+    ShowAutostart();
     // The skin and countdown box menus keep what the skin choice gave them.
     for (ui::MenuId menu : {kCancelKeyMenu, kCancelTimeMenu, kRestartKeyMenu, kShortestRunMenu}) {
         window_->SetMenuEnabled(menu, state_.shutdownMethod != 0);
@@ -229,6 +230,7 @@ void SetupWindow::OnMenu(ui::MenuId id) {
         case Command::ChooseMethod: ChooseShutdownMethod(item.argument); break;
         case Command::ChooseCancelTime: ChooseCancelTime(item.argument); break;
         case Command::ChooseShortestRun: ChooseShortestRun(item.argument); break;
+        case Command::ToggleAutostart: ToggleAutostart(); break;
         case Command::ChooseCancelKey: keyChooser_->Open(KeyRole::Cancel); break;
         case Command::ChooseRestartKey: keyChooser_->Open(KeyRole::Restart); break;
         case Command::OpenSkin: lookEditor_->OpenSkin(); break;
@@ -254,9 +256,31 @@ void SetupWindow::ChooseShortestRun(int seconds) {
     Mark(Command::ChooseShortestRun, seconds);
 }
 
+void SetupWindow::ShowAutostart() {
+    const SetupMenuDef& item = SetupMenuItem(platform_.ui.desktop(), kAutostart);
+    window_->SetMenuCaption(kAutostart, Marked(platform_.autostart.IsOn(), item.caption));
+}
+
+void SetupWindow::ToggleAutostart() {
+    Autostart& autostart = platform_.autostart;
+    const std::string entry = autostart.EntryPath();
+    const bool on = !autostart.IsOn();
+    try {
+        autostart.SetOn(on);
+        logs_.TryLog(on ? "Tamrel will start by itself: " + entry + " written."
+                        : "Tamrel will no longer start by itself: " + entry + " removed.");
+    } catch (const RuntimeError& error) {
+        logs_.TryLog("Tamrel could not change " + entry + ": " + error.Description());
+        logs_.TryAppendErrorLog(" --Could not change " + entry + ": " + error.Description());
+        platform_.ui.ShowMessageBox("Tamrel could not change " + entry + ".\r" + error.Description(),
+                                    ui::Buttons::Ok, "Start not changed!", ui::Icon::Critical);
+    }
+    ShowAutostart();
+}
+
 void SetupWindow::ChooseProgram() {
     FileSystem& files = platform_.files;
-    const std::string chosen = window_->ShowOpenDialog({files.ProgramFolder(), "", files.ProgramFilter()});
+    const std::string chosen = window_->ShowOpenDialog({files.SettingsFolder(), "", files.ProgramFilter()});
     if (chosen.empty()) return;  // cancelled: the program stays
     state_.programPath = chosen;
     window_->SetCaption(state_.programPath);

@@ -54,6 +54,9 @@ private:
     void Mark(setup::Command command, int value);
     void ChooseCancelTime(int seconds);
     void ChooseShortestRun(int seconds);
+    // Takes effect at once, saved or not: it is no setting of the file.
+    void ToggleAutostart();
+    void ShowAutostart();
     bool BoxPositionFits();
     void Done();
     void CancelAndExit();

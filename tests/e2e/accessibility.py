@@ -260,9 +260,9 @@ class AccessibleProgramTest(ProgramTest):
         cls.a11y.close()
         cls.display.close()
 
-    def start_accessible(self):
+    def start_accessible(self, args=()):
         env = {"DBUS_SESSION_BUS_ADDRESS": self.a11y.address, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
-        process = self.start(extra_env=env)
+        process = self.start(extra_env=env, args=args)
         return process, Driver(self.a11y, self.display, process)
 
     def start_without_settings(self):

@@ -260,8 +260,9 @@ class PrivateDisplay:
             self.server.kill()
 
 
-def run_tamrel(folder, display, bus, prefix=(), extra_env=None):
-    """`prefix`: a command that runs tamrel, such as setpriv for another user."""
+def run_tamrel(folder, display, bus, prefix=(), extra_env=None, args=()):
+    """`prefix`: a command that runs tamrel, such as setpriv for another user;
+    `args`: its command line."""
     env = {
         "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
         "HOME": folder.path,
@@ -272,7 +273,7 @@ def run_tamrel(folder, display, bus, prefix=(), extra_env=None):
         "LANG": "C.UTF-8",
         **(extra_env or {}),
     }
-    return subprocess.Popen([*prefix, folder.exe], cwd="/", env=env,
+    return subprocess.Popen([*prefix, folder.exe, *args], cwd="/", env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
 
 
@@ -293,8 +294,8 @@ class LinuxDriver:
         self.marker = self.marker_logged = self.folder.file("holdmark.tes")
         self.processes = []
 
-    def start(self, prefix=(), extra_env=None):
-        process = run_tamrel(self.folder, self.display, self.bus, prefix, extra_env)
+    def start(self, prefix=(), extra_env=None, args=()):
+        process = run_tamrel(self.folder, self.display, self.bus, prefix, extra_env, args)
         self.processes.append(process)
         return process
 

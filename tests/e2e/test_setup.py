@@ -114,6 +114,27 @@ class SetupRoundTripTest(AccessibleProgramTest):
         self.assertRegex(events[-2], r"^User canceled shutdown at [1-5] seconds\.$")
         self.assertNotIn("PowerOff", " ".join(self.bus.calls()))
 
+    def test_setup_asked_for_turns_the_start_with_the_session_on_and_off(self):
+        self.folder.write_settings()  # one that would launch the front end
+        process, ui = self.start_accessible(args=["--setup"])
+        ui.find("frame", accessibility.SETUP_CAPTION)
+        entry = self.folder.file(".config/autostart/tamrel.desktop")  # $HOME is the folder
+        caption = "Start Tamrel when the desktop session starts"
+        ui.choose("Tamrel Options", caption)
+        ui.find("menu item", ">" + caption, showing=False)
+        with open(entry) as file:
+            self.assertIn(f"\nExec={self.folder.exe}\n", file.read())
+        subprocess.run(["desktop-file-validate", entry], check=True)
+        ui.choose("Tamrel Options", ">" + caption)
+        ui.find("menu item", caption, showing=False)
+        self.assertFalse(os.path.exists(entry))
+        ui.choose("Tamrel Options", "Cancel and Exit")
+        ui.press(ui.find("push button", "Yes"))
+        process.wait(10)
+        self.assertFalse(os.path.exists(self.folder.file("started.txt")), "the front end was launched")
+        self.assertEqual(self.folder.events()[:3], ["Tamrel started.", "Setup mode asked for on the command line.",
+                                                    "Entering setup mode."])
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -132,6 +132,14 @@ TEST_F(RunSequence, RunSetupYesStopsTheReadingInAnyCase) {
         EXPECT_EQ(Lines(events.begin(), events.begin() + 3),
                   (Lines{"Tamrel started.", "In Tamrel.set, " + line, "Entering setup mode."}));
     }
+    // Asked for on the command line, setup opens without reading the file.
+    t.WriteSettings(QuietSettings());
+    Application asked(t.platform, true);
+    asked.Start();
+    EXPECT_TRUE(t.Open("SetupWindow"));
+    EXPECT_TRUE(t.processes.starts().empty());
+    EXPECT_EQ(t.Events().at(1), "Setup mode asked for on the command line.");
+    EXPECT_EQ(t.Events().at(3), "In tamrel.set, Run Setup = no");  // setup's own reading
 }
 
 TEST_F(RunSequence, ReadingStopsAfterTheSecondKeyLine) {

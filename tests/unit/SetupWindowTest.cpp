@@ -158,6 +158,29 @@ TEST_F(SetupWindowTest, ProgramMethodAndTimeChoices) {
     EXPECT_TRUE(t.Events().size() == 2 && t.ui.messageBoxes().empty());
 }
 
+TEST_F(SetupWindowTest, TheStartWithTheSessionTurnsOnAndOffAtOnceAndAFailureChangesNothing) {
+    const std::string caption = "Start Tamrel when Windows starts";
+    t.autostart.SetOn(true);
+    t.ui.SetDefaultAnswer(ui::kAnswerOk);
+    Open();
+    EXPECT_EQ(Caption(kAutostart), ">" + caption);
+    ASSERT_TRUE(Choose(kAutostart));
+    EXPECT_FALSE(t.autostart.IsOn());
+    EXPECT_EQ(Caption(kAutostart), caption);
+    t.autostart.FailNextChange(RuntimeError(13, "Permission denied"));
+    Choose(kAutostart);
+    EXPECT_FALSE(t.autostart.IsOn());
+    EXPECT_EQ(Caption(kAutostart), caption);
+    EXPECT_EQ(LastBox().prompt, "Tamrel could not change " + t.autostart.EntryPath() + ".\rPermission denied");
+    EXPECT_EQ(t.Errors(), Lines{" --Could not change " + t.autostart.EntryPath() + ": Permission denied"});
+    Choose(kAutostart);
+    EXPECT_TRUE(t.autostart.IsOn());
+    EXPECT_EQ(t.LastEvents(1), Lines{"Tamrel will start by itself: " + t.autostart.EntryPath() + " written."});
+    // Cancel and Exit leaves it as it is.
+    Choose(kCancelAndExit);
+    EXPECT_TRUE(t.autostart.IsOn());
+}
+
 TEST_F(SetupWindowTest, DoneRefusesAProgramTheNextStartCouldNotRun) {
     t.Write("notes.txt", "");
     std::filesystem::permissions(t.Path("notes.txt"), std::filesystem::perms::owner_read);

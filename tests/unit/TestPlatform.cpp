@@ -40,7 +40,7 @@ TestPlatform::TestPlatform()
     : startFolder_(std::filesystem::current_path()),
       folder_(NewFolder()),
       files(MakeNativeFiles(folder_.string(), (folder_ / "holdmark.tes").string())),
-      platform{*files, processes, clock, power, ui},
+      platform{*files, processes, clock, power, ui, autostart},
       app(platform) {}
 
 TestPlatform::~TestPlatform() {

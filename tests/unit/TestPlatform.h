@@ -62,6 +62,7 @@ public:
     headless::HeadlessClock clock;
     headless::HeadlessPower power;
     headless::HeadlessToolkit ui;
+    headless::HeadlessAutostart autostart;
     Platform platform;
     Application app;
 };

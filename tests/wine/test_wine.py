@@ -4,6 +4,7 @@ damaged skin bitmaps, shortcuts, programs without a drive letter, logs in
 the way, a folder named outside the code page, and setup mode and its help
 driven through the real menus, common dialogs, labels and buttons."""
 
+import glob
 import os
 import re
 import subprocess
@@ -379,6 +380,37 @@ class WineSetupTest(ProgramTest):
         drive.key("a")
         drive.wait_end(process)
         self.stopped_at("User canceled shutdown at", 1, 4)
+
+    def test_switches_answer_in_a_box_and_the_start_with_windows_makes_and_removes_the_shortcut(self):
+        drive, step = self.driver, self.driver.step
+        process = self.start(timeout=60, args=["/version"])
+        self.assertIn("prompt: tamrel 1.10\\n", step("box", "tamrel", "OK", "30000"))
+        self.assertEqual(process.wait(), 0)
+        process = self.start(timeout=60, args=["/nonsense"])
+        self.assertIn('prompt: tamrel: unknown argument "/nonsense"', step("box", "tamrel", "OK", "30000"))
+        self.assertEqual(process.wait(), 2)
+        self.assertFalse(os.path.exists(self.folder.file("talog1.txt")), "a refused command line started a run")
+
+        # Setup asked for on the command line: no box about the missing file.
+        drive.virtual_desktop(True)
+        process = self.start(timeout=120, args=["/setup"])
+        startup = os.path.join(self.driver.session.prefix, "drive_c", "users", "*", "AppData", "Roaming",
+                               "Microsoft", "Windows", "Start Menu", "Programs", "Start[Uu]p", "Tamrel.lnk")
+        made = lambda: glob.glob(startup)  # noqa: E731  (in the Wine user's own folder)
+        step("menu", SETUP_TITLE, "Tamrel Options", "Start Tamrel when Windows starts")
+        written = wait_for(lambda: [e for e in self.folder.events() + self.folder.errors() if ".lnk" in e], 10, 0.1,
+                           "the shortcut's log line")
+        self.assertTrue(made() and written[0].startswith("Tamrel will start by itself: C:\\users\\"), written)
+        self.menu_has(SETUP_TITLE, "  >Start Tamrel when Windows starts")
+        with open(made()[0], "rb") as link:
+            self.assertIn(b"tamrel.exe", link.read().lower())
+        step("menu", SETUP_TITLE, "Tamrel Options", ">Start Tamrel when Windows starts")
+        wait_for(lambda: not made(), 10, 0.1, "the shortcut's removal")
+        self.menu_has(SETUP_TITLE, "  Start Tamrel when Windows starts")
+        step("menu", SETUP_TITLE, "Tamrel Options", "Cancel and Exit")
+        drive.box("Quit without saving?", "Yes")
+        drive.wait_end(process)
+        self.assertIn("Setup mode asked for on the command line.", self.folder.events())
 
     def help_open(self):
         """The titles of the help windows open, the one in front first."""

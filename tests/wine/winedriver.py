@@ -94,10 +94,10 @@ class WineDriver:
     def new_folder(self, name):
         return WineFolder(self.session, name)
 
-    def start(self, timeout=90, folder=None, extra_env=None):
+    def start(self, timeout=90, folder=None, extra_env=None, args=()):
         folder = folder or self.folder
         output = open(folder.file("wine.out"), "wb")
-        process = subprocess.Popen(["timeout", "-k", "5", str(timeout), "wine", "tamrel.exe"], cwd=folder.path,
+        process = subprocess.Popen(["timeout", "-k", "5", str(timeout), "wine", "tamrel.exe", *args], cwd=folder.path,
                                    env=dict(self.session.env, **(extra_env or {})),
                                    stdout=output, stderr=subprocess.STDOUT)
         output.close()

@@ -6,8 +6,10 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/Autostart.h"
 #include "platform/Power.h"
 #include "platform/Processes.h"
 #include "platform/RuntimeError.h"
@@ -84,6 +86,22 @@ private:
     bool refusing_ = false;
     std::vector<Blocker> blockers_;
     std::vector<PowerAction> requests_;
+};
+
+// The entry as a flag; a failure to set it can be queued.
+class HeadlessAutostart : public Autostart {
+public:
+    void FailNextChange(RuntimeError error) { failure_ = std::move(error); }
+    bool IsOn() override { return on_; }
+    void SetOn(bool on) override {
+        if (failure_) throw *std::exchange(failure_, std::nullopt);
+        on_ = on;
+    }
+    std::string EntryPath() const override { return "/home/arcade/.config/autostart/tamrel.desktop"; }
+
+private:
+    bool on_ = false;
+    std::optional<RuntimeError> failure_;
 };
 
 }  // namespace tamrel::headless

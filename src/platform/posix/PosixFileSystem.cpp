@@ -75,15 +75,21 @@ std::string ExecutablePath() {
 }
 
 PosixFileSystem::PosixFileSystem(std::string programFolder, std::string markerFile)
-    : programFolder_(std::move(programFolder)), markerFile_(std::move(markerFile)) {
-    if (programFolder_.empty()) {
+    : PosixFileSystem(programFolder.empty() ? TamrelFolders{}
+                                            : TamrelFolders{programFolder, programFolder, programFolder},
+                      std::move(markerFile)) {}
+
+PosixFileSystem::PosixFileSystem(TamrelFolders folders, std::string markerFile)
+    : folders_(std::move(folders)), markerFile_(std::move(markerFile)) {
+    if (folders_.program.empty()) {
         const std::string exe = ExecutablePath();
         const auto slash = exe.rfind('/');
-        programFolder_ = slash == 0 ? "/" : exe.substr(0, slash);
+        folders_.program = slash == 0 ? "/" : exe.substr(0, slash);
+        folders_.settings = folders_.logs = folders_.program;
     }
     if (markerFile_.empty()) {
         const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-        const std::string folder = runtime && *runtime ? runtime : programFolder_;
+        const std::string folder = runtime && *runtime ? runtime : folders_.settings;
         markerFile_ = (folder == "/" ? folder : folder + "/") + "holdmark.tes";
     }
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/FileSystem.h"
+#include "platform/posix/UserFolders.h"
 
 namespace tamrel {
 
@@ -14,9 +15,14 @@ public:
     // `markerFile` empty: holdmark.tes in the user's own runtime folder
     // ($XDG_RUNTIME_DIR), or in the program folder where there is none.
     explicit PosixFileSystem(std::string programFolder = {}, std::string markerFile = {});
+    // Settings and logs kept apart from the program, as an installed copy
+    // keeps them.
+    explicit PosixFileSystem(TamrelFolders folders, std::string markerFile = {});
 
     char Separator() const override { return '/'; }
-    std::string ProgramFolder() const override { return programFolder_; }
+    std::string ProgramFolder() const override { return folders_.program; }
+    std::string SettingsFolder() const override { return folders_.settings; }
+    std::string LogFolder() const override { return folders_.logs; }
     std::string FileNameOnly(const std::string& path) const override;
     std::string MarkerFilePath() const override { return markerFile_; }
     MarkerState CheckMarkerFile() override;
@@ -37,7 +43,7 @@ public:
     void SetCurrentFolder(const std::string& folder) override;
 
 private:
-    std::string programFolder_;
+    TamrelFolders folders_;
     std::string markerFile_;
 };
 

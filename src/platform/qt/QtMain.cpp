@@ -1,26 +1,51 @@
 // The Linux program: POSIX services, power-off through logind and the Qt
-// window toolkit, run from the folder of the executable.
+// window toolkit; its files beside the executable, or in the user's own
+// folders when installed.
 
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "platform/posix/LogindPower.h"
+#include "platform/posix/PosixAutostart.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixProcesses.h"
 #include "platform/qt/QtToolkit.h"
 #include "platform/Program.h"
+#include "run/CommandLine.h"
 
 int main(int argc, char** argv) {
+    // Answered before the display is asked for, so that they work without one.
+    const tamrel::CommandLine command = tamrel::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), false);
+    switch (command.action) {
+        case tamrel::CommandLine::Action::Help:
+        case tamrel::CommandLine::Action::Version:
+            std::fputs(command.message.c_str(), stdout);
+            return 0;
+        case tamrel::CommandLine::Action::Refused:
+            std::fputs(command.message.c_str(), stderr);
+            return tamrel::kRefusedStatus;
+        case tamrel::CommandLine::Action::Run:
+        case tamrel::CommandLine::Action::Setup:
+            break;
+    }
     try {
         // Declared first, so that every window dies before it.
         tamrel::qt::QtToolkit toolkit(argc, argv);
-        tamrel::PosixFileSystem files;
+        const tamrel::TamrelFolders folders = tamrel::FoldersFor(tamrel::ExecutablePath(), std::getenv);
+        tamrel::MakeFolders(folders.settings);
+        tamrel::MakeFolders(folders.logs);
+        tamrel::PosixFileSystem files(folders);
+        tamrel::PosixAutostart autostart(files, tamrel::AutostartEntryFor(std::getenv), tamrel::ExecutablePath());
         tamrel::PosixProcesses processes;
         tamrel::PosixClock clock;
         tamrel::LogindPower power;
-        tamrel::Platform platform{files, processes, clock, power, toolkit};
-        return tamrel::RunProgram(platform);
+        tamrel::Platform platform{files, processes, clock, power, toolkit, autostart};
+        return tamrel::RunProgram(platform, command.action == tamrel::CommandLine::Action::Setup);
     } catch (const std::exception& failure) {
         std::cerr << "tamrel: " << failure.what() << '\n';
         return 1;

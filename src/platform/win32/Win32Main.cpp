@@ -1,24 +1,65 @@
 // tamrel.exe: the run mode on Windows, from start to shutdown.
 
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "platform/Platform.h"
+#include "platform/win32/Win32Autostart.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Power.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32Toolkit.h"
+// After the Windows headers, which it needs.
+#include <shellapi.h>
 #include "platform/Program.h"
+#include "run/CommandLine.h"
+
+namespace {
+
+// The arguments after the program's name, as the system code page spells them.
+std::vector<std::string> Arguments() {
+    int count = 0;
+    LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 1; wide && i < count; ++i) {
+        const int size = ::WideCharToMultiByte(CP_ACP, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string text(size > 0 ? static_cast<std::size_t>(size) : 1u, '\0');
+        ::WideCharToMultiByte(CP_ACP, 0, wide[i], -1, text.data(), size, nullptr, nullptr);
+        text.resize(text.size() - 1);
+        arguments.push_back(text);
+    }
+    ::LocalFree(wide);
+    return arguments;
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Without a console, the answer is a box.
+    const tamrel::CommandLine command = tamrel::ParseCommandLine(Arguments(), true);
+    switch (command.action) {
+        case tamrel::CommandLine::Action::Help:
+        case tamrel::CommandLine::Action::Version:
+            ::MessageBoxA(nullptr, command.message.c_str(), tamrel::ui::kAppTitle, MB_OK | MB_ICONINFORMATION);
+            return 0;
+        case tamrel::CommandLine::Action::Refused:
+            ::MessageBoxA(nullptr, command.message.c_str(), tamrel::ui::kAppTitle, MB_OK | MB_ICONSTOP);
+            return tamrel::kRefusedStatus;
+        case tamrel::CommandLine::Action::Run:
+        case tamrel::CommandLine::Action::Setup:
+            break;
+    }
     try {
         tamrel::Win32FileSystem files;
         tamrel::Win32Processes processes;
         tamrel::Win32Clock clock;
         tamrel::Win32Power power;
         tamrel::win32::Win32Toolkit ui;
-        tamrel::Platform platform{files, processes, clock, power, ui};
-        return tamrel::RunProgram(platform);
+        tamrel::Win32Autostart autostart;
+        tamrel::Platform platform{files, processes, clock, power, ui, autostart};
+        return tamrel::RunProgram(platform, command.action == tamrel::CommandLine::Action::Setup);
     } catch (const std::exception& failure) {
         // Whatever the forms could not handle still gets a word to the user.
         ::MessageBoxA(nullptr, failure.what(), tamrel::ui::kAppTitle, MB_OK | MB_ICONSTOP | MB_TOPMOST);

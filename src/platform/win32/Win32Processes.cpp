@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "platform/Paths.h"
+#include "platform/win32/Win32Com.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handle.h"
@@ -48,27 +49,6 @@ private:
     win32::FileHandle file_;
 };
 
-template <typename Interface>
-struct ComTraits {
-    using Type = Interface*;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type object) { object->Release(); }
-};
-
-// COM for this thread for one scope, unless the thread already has it.
-class ComApartment {
-public:
-    ComApartment() : joined_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComApartment() {
-        if (joined_) ::CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    bool joined_;
-};
-
 struct Shortcut {
     std::wstring target, arguments, folder;
 };
@@ -80,8 +60,8 @@ bool IsShortcut(const std::string& fileName) {
 // What a shell link starts; nothing when the link cannot be read or its
 // target is gone.
 std::optional<Shortcut> ResolveShortcut(const std::wstring& path) {
-    const ComApartment apartment;
-    win32::Unique<ComTraits<IShellLinkW>> link;
+    const win32::ComApartment apartment;
+    win32::Unique<win32::ComTraits<IShellLinkW>> link;
     {
         IShellLinkW* made = nullptr;
         if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
@@ -90,7 +70,7 @@ std::optional<Shortcut> ResolveShortcut(const std::wstring& path) {
         }
         link.Reset(made);
     }
-    win32::Unique<ComTraits<IPersistFile>> file;
+    win32::Unique<win32::ComTraits<IPersistFile>> file;
     {
         IPersistFile* persist = nullptr;
         if (FAILED(link.get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {

@@ -1,0 +1,30 @@
+#pragma once
+// The few switches Tamrel takes. Both mains read their arguments through
+// here, so that Linux and Windows answer alike.
+
+#include <string>
+#include <vector>
+
+namespace tamrel {
+
+struct CommandLine {
+    enum class Action {
+        Run,      // no switch: as always, the settings file decides
+        Setup,    // setup mode whatever the file says
+        Help,
+        Version,
+        Refused,  // an argument Tamrel does not know; nothing starts
+    };
+    Action action = Action::Run;
+    // What to tell the user for Help, Version and Refused.
+    std::string message;
+};
+
+// `arguments` without the program's own name. `slashes`: the Windows
+// spelling (/setup, /?) is taken too, in any letter case.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments, bool slashes);
+
+// The exit status of a refused command line.
+constexpr int kRefusedStatus = 2;
+
+}  // namespace tamrel
