@@ -1,7 +1,10 @@
 """The real Linux program under Xvfb (no window manager), driven with
 xdotool, with a mock logind on a private system bus: what only Linux has
-(clicks of either button, the power-off through logind, the re-start)."""
+(clicks of either button, the power-off through logind, the re-start, of
+an updated executable too)."""
 
+import os
+import shutil
 import unittest
 
 from harness import ProgramTest, pids_of, wait_for
@@ -38,10 +41,14 @@ class TamrelTest(ProgramTest):
         self.driver.wait_end(process)
         self.assertEqual(self.folder.events()[-2:], ["User canceled shutdown at 0 seconds.", "Tamrel ended."])
 
-    def test_the_restart_key_starts_a_new_run(self):
+    def test_the_restart_key_starts_a_new_run_even_of_a_replaced_executable(self):
         self.folder.write_settings("Key to re-start =32", "Seconds to cancel =25")
         first = self.start()
         self.driver.screen(first)
+        # An update replaces the file; the running program's own is then gone.
+        replacement = self.folder.exe + ".new"
+        shutil.copy2(self.folder.exe, replacement)
+        os.replace(replacement, self.folder.exe)
         self.let_screen_take_input()
         self.driver.key("space")
         self.driver.wait_end(first)

@@ -37,13 +37,8 @@ TEST_F(HelpTest, TheTopicsFormOneChainInMenuOrder) {
     }
     EXPECT_EQ(Topic().spec().caption, "Help: Using Glaunch with The Tamrel");
     EXPECT_FALSE(Has("nextTopic"));
-    // Back and forth ends on the same topic, newly loaded.
-    const auto loads = [&] { return std::count(t.ui.calls().begin(), t.ui.calls().end(), "NewWindow HelpTopic"); };
-    const auto before = loads();
     Press("HelpTopic", "previousTopic");
-    Press("HelpTopic", "nextTopic");
-    EXPECT_EQ(Topic().spec().caption, "Help: Using Glaunch with The Tamrel");
-    EXPECT_EQ(loads(), before + 2);
+    EXPECT_EQ(Topic().spec().caption, topics[topics.size() - 2].title);
     EXPECT_EQ(t.ui.OpenWindows().size(), 2u);
 
     // The Help menu lists the topics in the same order.

@@ -13,7 +13,6 @@
 #include "TestPlatform.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixProcesses.h"
-#include "shutdown/ShutdownScreen.h"
 
 namespace tamrel::test {
 namespace {
@@ -32,33 +31,28 @@ protected:
     PosixProcesses processes;
 };
 
-TEST_F(Posix, OnlyVisibleRegularFilesExist) {
+TEST_F(Posix, OnlyVisibleRegularFilesExistAndOnlyWhatTheSystemCanStartIsRunnable) {
     FileSystem& files = *t.files;
-    t.Write("front.sh", "");
+    Script("front.sh", "#!/bin/sh\n");
+    Script("bare.sh", "echo no first line\n");
+    Script("closed.sh", "#!/bin/sh\n", 0644);
     t.Write(".hidden", "");
     std::filesystem::create_directory(t.Path("folder"));
     std::filesystem::create_symlink(t.Path("front.sh"), t.Path("link.sh"));
-    EXPECT_TRUE(files.FileExists(t.Path("front.sh")));
-    EXPECT_TRUE(files.FileExists(t.Path("link.sh")));
-    EXPECT_FALSE(files.FileExists(t.Path(".hidden")));
-    EXPECT_FALSE(files.FileExists(t.Path("folder")));
-    EXPECT_FALSE(files.FileExists(t.Path("missing")));
-    EXPECT_FALSE(files.FileExists(t.Path("front.sh/below")));
-    EXPECT_FALSE(files.FileExists(""));
-    EXPECT_EQ(files.FileNameOnly("/games/front.sh"), "front.sh");
-    EXPECT_EQ(files.FileNameOnly("front.sh"), "front.sh");
-    EXPECT_EQ(PosixFileSystem("/").ProgramFolder(), "/");
-}
-
-TEST_F(Posix, OnlyWhatTheSystemCanStartIsRunnable) {
-    FileSystem& files = *t.files;
-    Script("script.sh", "#!/bin/sh\n");
-    Script("bare.sh", "echo no first line\n");
-    Script("closed.sh", "#!/bin/sh\n", 0644);
-    EXPECT_TRUE(files.IsRunnable(t.Path("script.sh")));
+    for (const std::string& path : {t.Path("front.sh"), t.Path("link.sh"), t.Path("bare.sh")}) {
+        EXPECT_TRUE(files.FileExists(path)) << path;
+    }
+    for (const std::string& path : {t.Path(".hidden"), t.Path("folder"), t.Path("missing"), t.Path("front.sh/below"),
+                                    std::string()}) {
+        EXPECT_FALSE(files.FileExists(path)) << path;
+    }
+    EXPECT_TRUE(files.IsRunnable(t.Path("front.sh")));
     EXPECT_TRUE(files.IsRunnable("/bin/sh"));
     EXPECT_FALSE(files.IsRunnable(t.Path("bare.sh")));
     EXPECT_FALSE(files.IsRunnable(t.Path("closed.sh")));
+    EXPECT_EQ(files.FileNameOnly("/games/front.sh"), "front.sh");
+    EXPECT_EQ(files.FileNameOnly("front.sh"), "front.sh");
+    EXPECT_EQ(PosixFileSystem("/").ProgramFolder(), "/");
 }
 
 TEST_F(Posix, AReplacedFileKeepsItsLinkAndItsPermissions) {
@@ -84,11 +78,8 @@ TEST_F(Posix, FailuresCarryTheSystemNumberAndName) {
     EXPECT_EQ(ErrorNumber([&] { files.SetCurrentFolder(t.Path("missing")); }), ENOENT);
     EXPECT_EQ(ErrorNumber([&] { files.MakeDriveCurrent("games/front.sh"); }), EINVAL);
     EXPECT_EQ(ErrorNumber([&] { files.MakeDriveCurrent("/games/front.sh"); }), 0);
-    try {
-        files.ReadFile(t.Path("missing"));
-    } catch (const RuntimeError& error) {
-        EXPECT_NE(error.Description().find(t.Path("missing")), std::string::npos);
-    }
+    EXPECT_NE(ErrorOf([&] { files.ReadFile(t.Path("missing")); }).Description().find(t.Path("missing")),
+              std::string::npos);
     files.WriteFile(t.Path("a"), "one\r\n");
     files.AppendFile(t.Path("a"), "two\r\n");
     files.RenameFile(t.Path("a"), t.Path("b"));
@@ -231,27 +222,6 @@ TEST_F(Posix, ARestartRunsDetachedFromTheProgramFolder) {
     EXPECT_EQ(folder, t.folder());
     EXPECT_NE(session, ::getsid(0));
     EXPECT_EQ(ErrorNumber([&] { restarter.RestartTamrel(t.Path("missing")); }), ENOENT);
-}
-
-TEST_F(Posix, ARunLaunchesARealProgramAndShowsTheScreenOnlyAfterItEnded) {
-    Script("front.sh", "#!/bin/sh\nsleep 0.3\ntouch ended\n");
-    t.WriteSettings(SettingsLines({"Program =" + t.Path("front.sh")}));
-    Platform real{*t.files, processes, t.clock, t.power, t.ui};
-    Application app(real);
-    app.Start();
-    EXPECT_TRUE(t.Open("ShutdownScreen"));
-    EXPECT_TRUE(t.Exists("ended"));
-    const std::vector<std::string> events = t.Events();
-    EXPECT_EQ(std::vector<std::string>(events.begin() + 2, events.begin() + 5),
-              (std::vector<std::string>{"Launching program: front.sh", "Path to the program: " + t.folder() + "/",
-                                        "Program (front.sh) finished!"}));
-}
-
-TEST_F(Posix, TheClockGivesTheLocalShortDateAndTime) {
-    const std::string now = PosixClock().NowText();
-    EXPECT_NE(now.find(' '), std::string::npos);
-    EXPECT_EQ(now.find('\n'), std::string::npos);
-    EXPECT_GE(now.size(), 10u);
 }
 
 }  // namespace

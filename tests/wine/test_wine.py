@@ -21,11 +21,6 @@ def convert(*args):
 
 
 class WineRunTest(ProgramTest):
-    def refuse_setup_for_program(self):
-        """The program-problem box answered Cancel, then the refusal OK."""
-        self.driver.box("Tamrel has encountered a problem!", "Cancel", PROGRAM_PROBLEM, "OK,Cancel")
-        self.driver.box("tamrel", "OK", WILL_NOT_RUN, "OK")
-
     def refuse_setup_after_error(self, process):
         """The error box, whose text it returns, then No to setup."""
         seen = self.driver.step("box", "tamrel", "OK", "30000")
@@ -175,7 +170,8 @@ class WineRunTest(ProgramTest):
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         for _ in range(4):
             process = self.start(timeout=60)
-            self.refuse_setup_for_program()
+            self.driver.box("Tamrel has encountered a problem!", "Cancel", PROGRAM_PROBLEM, "OK,Cancel")
+            self.driver.box("tamrel", "OK", WILL_NOT_RUN, "OK")
             self.driver.wait_end(process)
         self.assertEqual(self.folder.events("talog3.txt")[:1], ["Tamrel started."])
         logs = "".join(str(self.folder.lines(log)) for log in ("talog1.txt", "talog2.txt", "talog3.txt"))
