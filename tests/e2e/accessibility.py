@@ -10,7 +10,7 @@ import subprocess
 import tempfile
 import unittest
 
-from harness import PrivateDisplay, ProgramTest, kill, wait_for
+from harness import PrivateDisplay, ProgramTest, kill, stop, wait_for
 
 AT_SPI_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"  # the one that has python3-dbusmock
 SETUP_CAPTION = "The Tamrel (V1.10)........ SetUp Mode"
@@ -75,18 +75,12 @@ class AccessibilityBus:
     def close(self):
         for call in self.calls:
             kill(call)
-        self.launcher.terminate()
-        try:
-            self.launcher.wait(5)
-        except subprocess.TimeoutExpired:
-            pass
-        try:
+        stop(self.launcher)
+        try:  # the AT-SPI bus it started
             os.killpg(self.launcher.pid, signal.SIGKILL)
         except ProcessLookupError:
             pass
-        self.launcher.wait()
-        self.session.terminate()
-        self.session.wait()
+        stop(self.session)
         self.session.stdout.close()
         shutil.rmtree(self.dir, ignore_errors=True)
 
@@ -150,10 +144,8 @@ class Driver:
         return None
 
     def find(self, role, name, timeout=10.0, showing=True, within=None):
-        try:
-            return wait_for(lambda: self.match(role, name, showing, within), timeout, 0.05, f"{role} '{name}'")
-        except AssertionError as failure:
-            raise AssertionError(f"{failure}; the program shows:\n{self.outline()}") from None
+        return wait_for(lambda: self.match(role, name, showing, within), timeout, 0.05, f"{role} '{name}'",
+                        lambda: "the program shows:\n" + self.outline())
 
     def gone(self, role, name, timeout=10.0):
         wait_for(lambda: self.match(role, name) is None, timeout, 0.05, f"{role} '{name}' to go")

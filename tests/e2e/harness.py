@@ -35,14 +35,16 @@ RUN_LENGTH = re.compile(r"^(Program ended.*?) after .+\.$")
 ERROR_DATE = re.compile(r"^\d{1,4}[./-]\d{1,2}[./-]\d{1,4} \d{1,2}:\d{2}(:\d{2})?( ?[AaPp][Mm])?")
 
 
-def wait_for(condition, timeout=10.0, step=0.02, what="condition"):
+def wait_for(condition, timeout=10.0, step=0.02, what="condition", seen=None):
+    """The first true value of condition(); on a time-out the failure tells
+    what it waited for and what seen() then returns."""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         value = condition()
         if value:
             return value
         time.sleep(step)
-    raise AssertionError(f"timed out waiting for {what}")
+    raise AssertionError(f"timed out waiting for {what}" + (f"; seen: {seen()}" if seen else ""))
 
 
 def settings_template(*overrides, template=TEMPLATE):
@@ -68,6 +70,15 @@ def kill(process):
     if process.poll() is None:
         process.send_signal(signal.SIGKILL)
         process.wait()
+
+
+def stop(process):
+    """Asks the process to end, and ends it if it does not."""
+    process.terminate()
+    try:
+        process.wait(5)
+    except subprocess.TimeoutExpired:
+        kill(process)
 
 
 class ProgramFolder:
@@ -106,10 +117,7 @@ class ProgramFolder:
 
     def write_settings(self, *overrides):
         """A complete settings file that launches the front end (written if
-        there is none yet), with the overrides of settings_template, or one
-        {key: value} (None removes the key)."""
-        if overrides and isinstance(overrides[0], dict):
-            overrides = [f"{key} ={value}" if value is not None else f"-{key} =" for key, value in overrides[0].items()]
+        there is none yet), with the overrides of settings_template."""
         if not os.path.exists(self.file(self.front_end)):
             self.write_front_end()
         self.write("tamrel.set", settings_template(f"Program ={self.dir}{self.front_end}", *overrides,
@@ -188,12 +196,8 @@ class PrivateSystemBus:
         return [stamp for stamp, call in self._logged() if call.split(" ")[0] == name]
 
     def close(self):
-        for process in (self.mock, self.daemon):
-            process.terminate()
-            try:
-                process.wait(5)
-            except subprocess.TimeoutExpired:
-                process.kill()
+        stop(self.mock)
+        stop(self.daemon)
         self.daemon.stdout.close()
         shutil.rmtree(self.dir, ignore_errors=True)
 
@@ -244,11 +248,7 @@ class PrivateDisplay:
         return found.group(0) if found else text
 
     def close(self):
-        self.server.terminate()
-        try:
-            self.server.wait(5)
-        except subprocess.TimeoutExpired:
-            self.server.kill()
+        stop(self.server)
 
 
 def run_tamrel(folder, display, bus, prefix=(), extra_env=None):
@@ -272,7 +272,6 @@ class LinuxDriver:
     with a mock logind; the marker file in the runtime folder, which is the
     program folder."""
 
-    name = "linux"
     box_wait_limit = 25  # a loaded machine may take more than 10 seconds for a box
     keys = {"OK": "Return", "Yes": "Return", "Cancel": "Escape", "No": "Escape"}
 
@@ -327,9 +326,6 @@ class LinuxDriver:
         wait_for(lambda: self.display.xdotool("search", "--onlyvisible", "--name", pattern).stdout,
                  timeout, what=f"the box {title!r}")
         self.key(self.keys[press])
-
-    def power_calls(self):
-        return self.bus.calls()
 
     def close(self):
         for process in self.processes:

@@ -32,13 +32,8 @@ class HelpTest(AccessibleProgramTest):
 
     def only(self, ui, prefix, title):
         """Waits until the one window of its kind showing is this one."""
-        try:
-            wait_for(lambda: self.windows(ui, prefix) == [title], what=f"'{title}' alone")
-        except AssertionError:
-            x_windows = [self.display.xdotool("getwindowname", window).stdout.strip() for window in
-                         self.display.xdotool("search", "--onlyvisible", "--name", ".").stdout.split()]
-            self.fail(f"'{title}' is not the only one: AT-SPI shows {self.windows(ui, prefix)}, "
-                      f"X shows {x_windows}")
+        wait_for(lambda: self.windows(ui, prefix) == [title], what=f"'{title}' alone",
+                 seen=lambda: self.windows(ui, prefix))
         return ui.find("frame", title)
 
     def buttons(self, ui, window):

@@ -147,6 +147,14 @@ TEST_F(Win32Files, FailuresCarryTheSystemNumberTextAndPath) {
     files.RemoveFile(t.Path("talog2.txt"));
     files.RemoveFile(t.Path("talog3.txt"));
     EXPECT_FALSE(t.Exists("talog2.txt") || t.Exists("talog3.txt"));
+    // So a read-only event log rotates away like any other.
+    t.Write("talog1.txt", "an earlier run");
+    ASSERT_TRUE(::SetFileAttributesA(t.Path("talog1.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+    for (int run = 0; run < 4; ++run) {
+        t.app.logs().StartRun();
+        t.app.logs().Log("run");
+    }
+    EXPECT_EQ((t.Read("talog1.txt") + t.Read("talog2.txt") + t.Read("talog3.txt")).find("earlier"), std::string::npos);
 
     const std::string missing = t.Path("missing.txt");
     error = ErrorOf([&] { files.RemoveFile(missing); });

@@ -78,7 +78,6 @@ class WineFolder(ProgramFolder):
 
 
 class WineDriver:
-    name = "windows"
     box_wait_limit = 15
 
     def __init__(self, test, folder_name=None):
@@ -154,9 +153,6 @@ class WineDriver:
         if prompt is not None:
             self.test.assertEqual(seen, f"title: {title}\nprompt: {prompt}\nbuttons: {buttons}\nicon: none")
         return seen
-
-    def power_calls(self):
-        return None  # under Wine a shutdown ends the prefix's session; its run's log tells
 
     def virtual_desktop(self, on, size="1024x768"):
         """Wine's own desktop window (as large as the display by default),
