@@ -4,6 +4,7 @@ a missing or damaged settings file, a bad program or a second instance
 shows, each checked in the event and error logs line by line."""
 
 import os
+import re
 import time
 import unittest
 
@@ -102,6 +103,27 @@ class RunTest(ProgramTest):
                          os.path.exists(self.folder.file("tamrel.txt")), "the second instance touched the logs")
         self.expect_screen_after(first)
         self.cancel_and_expect_end(first, self.folder.front_end)
+
+    def test_a_front_end_that_fails_at_once_leaves_the_machine_on_and_says_why(self):
+        self.folder.write_front_end(seconds=0, last="exit /b 3" if WINE else "exit 3")
+        self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5", "Shortest run in seconds =10")
+        process = self.start()
+        self.driver.screen(process)
+        failed = re.compile(r" --(front\.(bat|sh) ended after \d+ seconds?, sooner than the 10 seconds a normal run "
+                            r"takes\. The machine stays on\.)")
+        why = wait_for(lambda: [m.group(1) for m in map(failed.fullmatch, self.folder.errors()) if m], 10, 0.1,
+                       "the reason", self.folder.errors)[0]
+        if WINE:  # Linux labels are read only through AT-SPI; the unit tests pin what shows
+            self.assertIn(why, self.driver.run("labels", "")[0].split("\n"), "the reason is not on the screen")
+        time.sleep(5 + 5)  # the countdown's time and more: a shutdown would end the run or reach logind
+        self.assertIsNone(process.poll(), "the run ended without a key")
+        if not WINE:
+            self.assertEqual(self.driver.bus.calls(), [])
+        self.assertIn("Program ended with exit status 3 after ...", self.folder.events())
+        self.assertEqual(self.folder.errors(), [" --" + why])
+        self.driver.key("Escape")
+        self.driver.wait_end(process)
+        self.assertEqual(self.folder.events()[-2:], ["User canceled shutdown at 5 seconds.", "Tamrel ended."])
 
 
 if __name__ == "__main__":
