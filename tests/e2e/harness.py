@@ -47,13 +47,6 @@ def wait_for(condition, timeout=10.0, step=0.02, what="condition", seen=None):
     raise AssertionError(f"timed out waiting for {what}" + (f"; seen: {seen()}" if seen else ""))
 
 
-def settings_template(*overrides, template=TEMPLATE):
-    """The lines of a complete settings file; "Key =value" replaces a key's
-    line, "-Key =" removes it, another line is added at the end."""
-    result = subprocess.run([template, *overrides], capture_output=True, check=True)
-    return result.stdout.decode(ENCODING).split(CRLF)[:-1]
-
-
 def pids_of(executable):
     """The processes running this very file, found by id."""
     pids = []
@@ -117,11 +110,14 @@ class ProgramFolder:
 
     def write_settings(self, *overrides):
         """A complete settings file that launches the front end (written if
-        there is none yet), with the overrides of settings_template."""
+        there is none yet), from the settings template: "Key =value"
+        replaces a key's line, "-Key =" removes it, another line is added."""
         if not os.path.exists(self.file(self.front_end)):
             self.write_front_end()
-        self.write("tamrel.set", settings_template(f"Program ={self.dir}{self.front_end}", *overrides,
-                                                   template=self.template))
+        made = subprocess.run([self.template, f"Program ={self.dir}{self.front_end}", *overrides],
+                              capture_output=True, check=True)
+        with open(self.file("tamrel.set"), "wb") as file:
+            file.write(made.stdout)
 
     def lines(self, name):
         if not os.path.exists(self.file(name)):
@@ -251,23 +247,17 @@ class PrivateDisplay:
         stop(self.server)
 
 
-def run_tamrel(folder, display, bus, prefix=(), extra_env=None):
-    """`prefix`: a command that runs tamrel, such as setpriv for another user."""
-    env = {
-        "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
-        "HOME": folder.path,
-        "DISPLAY": display.display,
-        "DBUS_SYSTEM_BUS_ADDRESS": bus.address,
-        "XDG_SESSION_ID": "c7",
-        "XDG_RUNTIME_DIR": folder.path,
-        "LANG": "C.UTF-8",
-        **(extra_env or {}),
-    }
-    return subprocess.Popen([*prefix, folder.exe], cwd="/", env=env,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+class XInput:
+    """Keys and clicks through the driver's X display."""
+
+    def key(self, *names):
+        self.display.xdotool("key", *names)
+
+    def click(self, x, y, button=1):
+        self.display.xdotool("mousemove", str(x), str(y), "click", str(button))
 
 
-class LinuxDriver:
+class LinuxDriver(XInput):
     """The Linux program on a display of the test's own (or its class's),
     with a mock logind; the marker file in the runtime folder, which is the
     program folder."""
@@ -284,9 +274,13 @@ class LinuxDriver:
         self.processes = []
 
     def start(self, prefix=(), extra_env=None):
-        process = run_tamrel(self.folder, self.display, self.bus, prefix, extra_env)
-        self.processes.append(process)
-        return process
+        """`prefix`: a command that runs tamrel, such as setpriv for another user."""
+        env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.folder.path,
+               "DISPLAY": self.display.display, "DBUS_SYSTEM_BUS_ADDRESS": self.bus.address,
+               "XDG_SESSION_ID": "c7", "XDG_RUNTIME_DIR": self.folder.path, "LANG": "C.UTF-8", **(extra_env or {})}
+        self.processes.append(subprocess.Popen([*prefix, self.folder.exe], cwd="/", env=env,
+                                               stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True))
+        return self.processes[-1]
 
     def wait_end(self, process, timeout=20):
         return process.wait(timeout)
@@ -312,12 +306,6 @@ class LinuxDriver:
         # The screen drops keys and clicks until its countdown runs, which it
         # starts just after it took the focus; nothing outside tells when.
         time.sleep(0.3)
-
-    def key(self, *names):
-        self.display.xdotool("key", *names)
-
-    def click(self, x, y, button=1):
-        self.display.xdotool("mousemove", str(x), str(y), "click", str(button))
 
     def box(self, title, press, prompt=None, buttons=None, timeout=10):
         """Waits for the message box and presses the button by its key; the

@@ -11,7 +11,7 @@ import shutil
 import subprocess
 import tempfile
 
-from harness import TAMREL, PrivateDisplay, ProgramFolder, wait_for
+from harness import TAMREL, PrivateDisplay, ProgramFolder, XInput, wait_for
 
 BOXDRIVER = os.environ.get("TAMREL_BOXDRIVER", "build-win64/tests/wine/boxdriver.exe")
 SLEEPER = os.environ.get("TAMREL_SLEEPER", "build-win64/tests/wine/sleeper.exe")
@@ -77,7 +77,7 @@ class WineFolder(ProgramFolder):
         pass  # the session's folder goes at its end
 
 
-class WineDriver:
+class WineDriver(XInput):
     box_wait_limit = 15
 
     def __init__(self, test, folder_name=None):
@@ -139,12 +139,6 @@ class WineDriver:
             return [int(text) for text in self.run("labels", "")[0].split("\n") if text.isdigit()]
         first = wait_for(numbers, 10, 0.1, "the countdown")
         wait_for(lambda: min(numbers() or first) < min(first), 5, 0.1, "the countdown to count")
-
-    def key(self, *names):
-        self.display.xdotool("key", *names)
-
-    def click(self, x, y, button=1):
-        self.display.xdotool("mousemove", str(x), str(y), "click", str(button))
 
     def box(self, title, press, prompt=None, buttons=None, timeout=30):
         """Answers the next message box with that title; checks its prompt
