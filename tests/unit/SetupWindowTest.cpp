@@ -274,30 +274,5 @@ TEST_F(SetupWindowTest, CancelAndExitAsksFirstAndOtherClosesSaveNothing) {
     EXPECT_EQ(other.Events().size(), 2u);
 }
 
-TEST_F(SetupWindowTest, FromNoFileToALaunchedProgram) {
-    t.ui.QueueAnswer(ui::kAnswerOk);  // "Tamrel.set not found!"
-    t.app.Start();
-    ASSERT_TRUE(t.app.HasOpenWindows());
-    t.ui.QueueOpenAnswer(t.Runnable("front.exe"));
-    Choose(kChooseProgram);
-    Choose(kShutdown);
-    Choose(k5Seconds);
-    Choose(kChooseCancelKey);
-    t.ui.PressKey("SetupWindow", 'q');
-    Click("okLabel");
-    Choose(kDone);
-    EXPECT_FALSE(t.app.HasOpenWindows());
-
-    Application next(t.platform);
-    next.Start();
-    ASSERT_EQ(t.processes.starts().size(), 1u);
-    EXPECT_EQ(t.processes.starts()[0].fileName, "front.exe");
-    ASSERT_TRUE(t.Open("ShutdownScreen"));
-    t.ui.Advance(1000);
-    EXPECT_EQ(t.ui.ControlOf("ShutdownScreen", "defaultNumber").Text(), "4");
-    t.ui.PressKey("ShutdownScreen", 'q');
-    EXPECT_FALSE(next.HasOpenWindows());
-}
-
 }  // namespace
 }  // namespace tamrel::test
