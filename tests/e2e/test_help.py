@@ -41,10 +41,8 @@ class HelpTest(AccessibleProgramTest):
 
     def focused(self, ui, window):
         """The caption of the window's button that has the keyboard focus."""
-        for name, node in self.buttons(ui, window).items():
-            if node.getState().contains(accessibility.pyatspi.STATE_FOCUSED):
-                return name
-        return None
+        focus = accessibility.pyatspi.STATE_FOCUSED
+        return next((name for name, node in self.buttons(ui, window).items() if node.getState().contains(focus)), None)
 
     def closes(self, ui, title):
         wait_for(lambda: title not in self.windows(ui, title), what=f"'{title}' to close")

@@ -11,7 +11,7 @@ import tempfile
 import unittest
 
 import accessibility
-from accessibility import AccessibleProgramTest, tree
+from accessibility import AccessibleProgramTest, showing, tree
 from harness import wait_for
 
 
@@ -25,9 +25,8 @@ class SetupRoundTripTest(AccessibleProgramTest):
         """Enters the path in the Open dialog that the menu item opens."""
         ui.choose(*menu_path)
         dialog = ui.find("dialog", None)
-        pyatspi = accessibility.pyatspi
-        name_field = next(n for n in tree(dialog) if n.getRoleName() == "text" and
-                          n.getState().contains(pyatspi.STATE_EDITABLE) and n.getState().contains(pyatspi.STATE_SHOWING))
+        name_field = next(n for n in tree(dialog) if n.getRoleName() == "text" and showing(n) and
+                          n.getState().contains(accessibility.pyatspi.STATE_EDITABLE))
         name_field.queryEditableText().setTextContents(path)
         ui.press(next(n for n in tree(dialog) if n.getRoleName() == "push button" and n.name == "Open"))
 
