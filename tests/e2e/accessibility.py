@@ -215,7 +215,7 @@ class Driver:
 
 
 class AccessibleProgramTest(ProgramTest):
-    """Runs the program (setup mode, or its screen) with a display, an AT-SPI
+    """Runs the program in setup mode with a display, an AT-SPI
     bus and a mock logind of its own; the display as large as `screen`."""
 
     own_display = False  # the class's, which its AT-SPI bus serves
@@ -243,14 +243,11 @@ class AccessibleProgramTest(ProgramTest):
         cls.a11y.close()
         cls.display.close()
 
-    def start_accessible(self):
-        env = {"DBUS_SESSION_BUS_ADDRESS": self.a11y.address, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
-        process = self.start(extra_env=env)
-        return process, Driver(self.a11y, self.display, process)
-
     def start_without_settings(self):
         """Starts with no settings file and answers the notice with OK."""
-        process, ui = self.start_accessible()
+        process = self.start(extra_env={"DBUS_SESSION_BUS_ADDRESS": self.a11y.address,
+                                        "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
+        ui = Driver(self.a11y, self.display, process)
         ui.find("alert", "Tamrel.set not found!")
         ui.press(ui.find("push button", "OK"))
         ui.find("frame", SETUP_CAPTION)
