@@ -58,7 +58,7 @@ def one_run(build):
     try:
         assert watcher.stdout.readline().strip() == "watching"
         folder.write_front_end(seconds=WAIT_SECONDS)
-        folder.write_settings({"Shutdown method": "2", "Seconds to cancel": "5"})
+        folder.write_settings("Shutdown method =2", "Seconds to cancel =5")
         tamrel = run_tamrel(folder, display, bus)
         time.sleep(1.0)
         cpu_start = cpu_ns(tamrel.pid)
@@ -135,7 +135,7 @@ def setup_run(build):
 
         # "Run Setup = yes": the setup window at once; "Done!" from the keyboard
         # (Alt, open the first menu, up past "Cancel and Exit" to "Done!").
-        folder.write_settings({"Run Setup": " yes", "Shutdown method": "0"})
+        folder.write_settings("Run Setup = yes", "Shutdown method =0")
         tamrel = run_tamrel(folder, display, bus)
         processes.append(tamrel)
         window = next_event(watcher, "map", full)

@@ -10,7 +10,7 @@ import subprocess
 import tempfile
 import unittest
 
-from harness import PrivateDisplay, ProgramTest, kill, wait_for
+from harness import PrivateDisplay, ProgramTest, kill, stop, wait_for
 
 AT_SPI_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"  # the one that has python3-dbusmock
 SETUP_CAPTION = "The Tamrel (V1.10)........ SetUp Mode"
@@ -75,18 +75,12 @@ class AccessibilityBus:
     def close(self):
         for call in self.calls:
             kill(call)
-        self.launcher.terminate()
-        try:
-            self.launcher.wait(5)
-        except subprocess.TimeoutExpired:
-            pass
-        try:
+        stop(self.launcher)
+        try:  # the AT-SPI bus it started
             os.killpg(self.launcher.pid, signal.SIGKILL)
         except ProcessLookupError:
             pass
-        self.launcher.wait()
-        self.session.terminate()
-        self.session.wait()
+        stop(self.session)
         self.session.stdout.close()
         shutil.rmtree(self.dir, ignore_errors=True)
 
@@ -139,33 +133,22 @@ class Driver:
         root.clear_cache()
         yield from tree(root)
 
+    def match(self, role, name, must_show=True, within=None):
+        """The first node with the role and name (any name for None), or None."""
+        for node in self.nodes(within):
+            try:
+                if node.getRoleName() == role and name in (None, node.name) and (not must_show or showing(node)):
+                    return node
+            except Exception:  # a widget that went away while looked at
+                continue
+        return None
+
     def find(self, role, name, timeout=10.0, showing=True, within=None):
-        """The first node with the role and name (any name for None)."""
-        def match():
-            for node in self.nodes(within):
-                try:
-                    if node.getRoleName() == role and name in (None, node.name) and (
-                            not showing or node.getState().contains(pyatspi.STATE_SHOWING)):
-                        return node
-                except Exception:  # a widget that went away while looked at
-                    continue
-            return None
-        try:
-            return wait_for(match, timeout=timeout, step=0.05, what=f"{role} '{name}'")
-        except AssertionError as failure:
-            raise AssertionError(f"{failure}; the program shows:\n{self.outline()}") from None
+        return wait_for(lambda: self.match(role, name, showing, within), timeout, 0.05, f"{role} '{name}'",
+                        lambda: "the program shows:\n" + self.outline())
 
     def gone(self, role, name, timeout=10.0):
-        """Waits until no node with the role and name shows."""
-        def shown():
-            for node in self.nodes():
-                try:
-                    if node.getRoleName() == role and node.name == name and showing(node):
-                        return True
-                except Exception:  # a widget that went away while looked at
-                    continue
-            return False
-        wait_for(lambda: not shown(), timeout, 0.05, f"{role} '{name}' to go")
+        wait_for(lambda: self.match(role, name) is None, timeout, 0.05, f"{role} '{name}' to go")
 
     def outline(self):
         lines = []
@@ -232,7 +215,7 @@ class Driver:
 
 
 class AccessibleProgramTest(ProgramTest):
-    """Runs the program (setup mode, or its screen) with a display, an AT-SPI
+    """Runs the program in setup mode with a display, an AT-SPI
     bus and a mock logind of its own; the display as large as `screen`."""
 
     own_display = False  # the class's, which its AT-SPI bus serves

@@ -35,21 +35,16 @@ RUN_LENGTH = re.compile(r"^(Program ended.*?) after .+\.$")
 ERROR_DATE = re.compile(r"^\d{1,4}[./-]\d{1,2}[./-]\d{1,4} \d{1,2}:\d{2}(:\d{2})?( ?[AaPp][Mm])?")
 
 
-def wait_for(condition, timeout=10.0, step=0.02, what="condition"):
+def wait_for(condition, timeout=10.0, step=0.02, what="condition", seen=None):
+    """The first true value of condition(); on a time-out the failure tells
+    what it waited for and what seen() then returns."""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         value = condition()
         if value:
             return value
         time.sleep(step)
-    raise AssertionError(f"timed out waiting for {what}")
-
-
-def settings_template(*overrides, template=TEMPLATE):
-    """The lines of a complete settings file; "Key =value" replaces a key's
-    line, "-Key =" removes it, another line is added at the end."""
-    result = subprocess.run([template, *overrides], capture_output=True, check=True)
-    return result.stdout.decode(ENCODING).split(CRLF)[:-1]
+    raise AssertionError(f"timed out waiting for {what}" + (f"; seen: {seen()}" if seen else ""))
 
 
 def pids_of(executable):
@@ -68,6 +63,15 @@ def kill(process):
     if process.poll() is None:
         process.send_signal(signal.SIGKILL)
         process.wait()
+
+
+def stop(process):
+    """Asks the process to end, and ends it if it does not."""
+    process.terminate()
+    try:
+        process.wait(5)
+    except subprocess.TimeoutExpired:
+        kill(process)
 
 
 class ProgramFolder:
@@ -106,14 +110,14 @@ class ProgramFolder:
 
     def write_settings(self, *overrides):
         """A complete settings file that launches the front end (written if
-        there is none yet), with the overrides of settings_template, or one
-        {key: value} (None removes the key)."""
-        if overrides and isinstance(overrides[0], dict):
-            overrides = [f"{key} ={value}" if value is not None else f"-{key} =" for key, value in overrides[0].items()]
+        there is none yet), from the settings template: "Key =value"
+        replaces a key's line, "-Key =" removes it, another line is added."""
         if not os.path.exists(self.file(self.front_end)):
             self.write_front_end()
-        self.write("tamrel.set", settings_template(f"Program ={self.dir}{self.front_end}", *overrides,
-                                                   template=self.template))
+        made = subprocess.run([self.template, f"Program ={self.dir}{self.front_end}", *overrides],
+                              capture_output=True, check=True)
+        with open(self.file("tamrel.set"), "wb") as file:
+            file.write(made.stdout)
 
     def lines(self, name):
         if not os.path.exists(self.file(name)):
@@ -181,28 +185,22 @@ class PrivateSystemBus:
             capture_output=True, text=True)
         return "boolean true" in result.stdout
 
-    def calls(self):
-        """The logind methods called so far, as 'Name args' texts."""
+    def _logged(self):
+        """The logind calls so far as (wall-clock time, 'Name args')."""
         if not os.path.exists(self.log):
             return []
         with open(self.log) as log:
-            return [parts[1] for parts in (line.strip().split(" ", 1) for line in log) if len(parts) == 2]
+            return [(float(stamp), call) for stamp, _, call in (line.strip().partition(" ") for line in log) if call]
+
+    def calls(self):
+        return [call for _, call in self._logged()]
 
     def call_times(self, name):
-        """Wall-clock times (seconds) of the calls of one method."""
-        if not os.path.exists(self.log):
-            return []
-        with open(self.log) as log:
-            return [float(stamp) for stamp, _, rest in (line.strip().partition(" ") for line in log)
-                    if rest.split(" ")[0] == name]
+        return [stamp for stamp, call in self._logged() if call.split(" ")[0] == name]
 
     def close(self):
-        for process in (self.mock, self.daemon):
-            process.terminate()
-            try:
-                process.wait(5)
-            except subprocess.TimeoutExpired:
-                process.kill()
+        stop(self.mock)
+        stop(self.daemon)
         self.daemon.stdout.close()
         shutil.rmtree(self.dir, ignore_errors=True)
 
@@ -253,11 +251,7 @@ class PrivateDisplay:
         return found.group(0) if found else text
 
     def close(self):
-        self.server.terminate()
-        try:
-            self.server.wait(5)
-        except subprocess.TimeoutExpired:
-            self.server.kill()
+        stop(self.server)
 
 
 def run_tamrel(folder, display, bus, prefix=(), extra_env=None, args=()):
@@ -277,12 +271,21 @@ def run_tamrel(folder, display, bus, prefix=(), extra_env=None, args=()):
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
 
 
-class LinuxDriver:
+class XInput:
+    """Keys and clicks through the driver's X display."""
+
+    def key(self, *names):
+        self.display.xdotool("key", *names)
+
+    def click(self, x, y, button=1):
+        self.display.xdotool("mousemove", str(x), str(y), "click", str(button))
+
+
+class LinuxDriver(XInput):
     """The Linux program on a display of the test's own (or its class's),
     with a mock logind; the marker file in the runtime folder, which is the
     program folder."""
 
-    name = "linux"
     box_wait_limit = 25  # a loaded machine may take more than 10 seconds for a box
     keys = {"OK": "Return", "Yes": "Return", "Cancel": "Escape", "No": "Escape"}
 
@@ -324,12 +327,6 @@ class LinuxDriver:
         # starts just after it took the focus; nothing outside tells when.
         time.sleep(0.3)
 
-    def key(self, *names):
-        self.display.xdotool("key", *names)
-
-    def click(self, x, y, button=1):
-        self.display.xdotool("mousemove", str(x), str(y), "click", str(button))
-
     def box(self, title, press, prompt=None, buttons=None, timeout=10):
         """Waits for the message box and presses the button by its key; the
         prompt is not readable here."""
@@ -337,9 +334,6 @@ class LinuxDriver:
         wait_for(lambda: self.display.xdotool("search", "--onlyvisible", "--name", pattern).stdout,
                  timeout, what=f"the box {title!r}")
         self.key(self.keys[press])
-
-    def power_calls(self):
-        return self.bus.calls()
 
     def close(self):
         for process in self.processes:

@@ -9,8 +9,7 @@ import subprocess
 import tempfile
 import unittest
 
-from harness import (CRLF, ENCODING, TAMREL, TEMPLATE, PrivateDisplay, PrivateSystemBus, kill, settings_template,
-                     wait_for)
+from harness import ENCODING, TAMREL, TEMPLATE, PrivateDisplay, PrivateSystemBus, kill, wait_for
 
 
 class InstalledTest(unittest.TestCase):
@@ -31,9 +30,10 @@ class InstalledTest(unittest.TestCase):
         with open(front, "w") as script:
             script.write("#!/bin/sh\nexit 0\n")
         os.chmod(front, 0o755)
-        lines = settings_template(f"Program ={front}", "Shutdown method =2", "Seconds to cancel =5", template=TEMPLATE)
+        made = subprocess.run([TEMPLATE, f"Program ={front}", "Shutdown method =2", "Seconds to cancel =5"],
+                              capture_output=True, check=True)
         with open(self.path("config", "tamrel", "tamrel.set"), "wb") as file:
-            file.write("".join(line + CRLF for line in lines).encode(ENCODING))
+            file.write(made.stdout)
         before = sorted(os.listdir(os.path.dirname(TAMREL)))
 
         env = {"PATH": "/usr/bin:/bin", "HOME": self.home, "DISPLAY": self.display.display,

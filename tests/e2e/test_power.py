@@ -2,7 +2,6 @@
 
 import os
 import subprocess
-import sys
 import unittest
 
 from harness import PrivateSystemBus
@@ -18,35 +17,31 @@ def probe(bus_address, *args, session="c7"):
 
 
 class LogindPowerTest(unittest.TestCase):
+    def bus(self, parameters=None):
+        bus = PrivateSystemBus(parameters)
+        self.addCleanup(bus.close)
+        return bus
+
     def test_right_follows_can_power_off_and_power_off_is_not_forced(self):
-        bus = PrivateSystemBus({"CanPowerOff": "yes"})
-        try:
-            self.assertEqual(probe(bus.address, "right"), "granted")
-            probe(bus.address, "exit", "1")
-            probe(bus.address, "exit", "8")
-            # Each request asks for the right first.
-            self.assertEqual(bus.calls(), ["CanPowerOff", "CanPowerOff", "PowerOff False", "CanPowerOff",
-                                           "PowerOff False"])
-        finally:
-            bus.close()
+        bus = self.bus({"CanPowerOff": "yes"})
+        self.assertEqual(probe(bus.address, "right"), "granted")
+        probe(bus.address, "exit", "1")
+        probe(bus.address, "exit", "8")
+        # Each request asks for the right first.
+        self.assertEqual(bus.calls(), ["CanPowerOff", "CanPowerOff", "PowerOff False", "CanPowerOff",
+                                       "PowerOff False"])
 
     def test_any_other_answer_refuses(self):
         for answer in ("no", "challenge", "na"):
-            bus = PrivateSystemBus({"CanPowerOff": answer})
-            try:
-                self.assertEqual(probe(bus.address, "right"), "refused", answer)
-                probe(bus.address, "exit", "8")
-                self.assertNotIn("PowerOff False", bus.calls(), answer)
-            finally:
-                bus.close()
+            bus = self.bus({"CanPowerOff": answer})
+            self.assertEqual(probe(bus.address, "right"), "refused", answer)
+            probe(bus.address, "exit", "8")
+            self.assertNotIn("PowerOff False", bus.calls(), answer)
 
     def test_log_off_ends_the_own_session_only(self):
-        bus = PrivateSystemBus()
-        try:
-            probe(bus.address, "exit", "0", session="c7")
-            self.assertEqual(bus.calls(), ["CanPowerOff", 'TerminateSession "c7"'])
-        finally:
-            bus.close()
+        bus = self.bus()
+        probe(bus.address, "exit", "0", session="c7")
+        self.assertEqual(bus.calls(), ["CanPowerOff", 'TerminateSession "c7"'])
 
     def test_no_bus_refuses_quietly(self):
         self.assertEqual(probe("unix:path=/nonexistent/bus", "right"), "refused")
@@ -54,5 +49,4 @@ class LogindPowerTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    sys.argv[1:1] = []
     unittest.main()

@@ -11,7 +11,7 @@ import tempfile
 import unittest
 
 import accessibility
-from accessibility import AccessibleProgramTest, tree
+from accessibility import AccessibleProgramTest, showing, tree
 from harness import wait_for
 
 
@@ -19,30 +19,22 @@ class SetupRoundTripTest(AccessibleProgramTest):
     def setUp(self):
         super().setUp()
         self.elsewhere = tempfile.mkdtemp(prefix="tamrel-game-")
-
-    def tearDown(self):
-        super().tearDown()
-        shutil.rmtree(self.elsewhere, ignore_errors=True)
-
-    def write_game(self):
-        path = os.path.join(self.elsewhere, "game.sh")
-        with open(path, "w") as script:
-            script.write("#!/bin/sh\ntouch \"$(dirname \"$0\")/ran\"\n")
-        os.chmod(path, 0o755)
-        return path
+        self.addCleanup(shutil.rmtree, self.elsewhere, ignore_errors=True)
 
     def open_file(self, ui, *menu_path, path):
         """Enters the path in the Open dialog that the menu item opens."""
         ui.choose(*menu_path)
         dialog = ui.find("dialog", None)
-        pyatspi = accessibility.pyatspi
-        name_field = next(n for n in tree(dialog) if n.getRoleName() == "text" and
-                          n.getState().contains(pyatspi.STATE_EDITABLE) and n.getState().contains(pyatspi.STATE_SHOWING))
+        name_field = next(n for n in tree(dialog) if n.getRoleName() == "text" and showing(n) and
+                          n.getState().contains(accessibility.pyatspi.STATE_EDITABLE))
         name_field.queryEditableText().setTextContents(path)
         ui.press(next(n for n in tree(dialog) if n.getRoleName() == "push button" and n.name == "Open"))
 
     def test_setup_from_nothing_to_a_working_run(self):
-        game = self.write_game()
+        game = os.path.join(self.elsewhere, "game.sh")
+        with open(game, "w") as script:
+            script.write("#!/bin/sh\ntouch \"$(dirname \"$0\")/ran\"\n")
+        os.chmod(game, 0o755)
         process, ui = self.start_without_settings()
 
         self.open_file(ui, "Tamrel Options", "Program to launch", "Choose a different Program to Launch", path=game)

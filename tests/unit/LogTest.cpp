@@ -51,6 +51,7 @@ TEST(Logs, FailedWritesNameTheFileInTheWayAndTheLastWordsOfARunAreDropped) {
     t.app.logs().StartRun();
     const std::string why = ErrorOf([&] { t.app.logs().Log("x"); }).Description();
     EXPECT_NE(why.find(t.Path("talog2.txt")), std::string::npos) << why;
+    EXPECT_EQ(t.Read("talog1.txt"), "one");
 
     // A folder in the way of the log file makes every write fail.
     TestPlatform full;

@@ -7,9 +7,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <map>
 #include <cstdlib>
 #include <fstream>
-#include <map>
 #include <thread>
 
 #include "TestPlatform.h"
@@ -18,7 +18,6 @@
 #include "platform/posix/PosixAutostart.h"
 #include "platform/posix/UserFolders.h"
 #include "help/HelpTopics.h"
-#include "shutdown/ShutdownScreen.h"
 
 namespace tamrel::test {
 namespace {
@@ -37,108 +36,28 @@ protected:
     PosixProcesses processes;
 };
 
-TEST_F(Posix, OnlyVisibleRegularFilesExist) {
+TEST_F(Posix, OnlyVisibleRegularFilesExistAndOnlyWhatTheSystemCanStartIsRunnable) {
     FileSystem& files = *t.files;
-    t.Write("front.sh", "");
+    Script("front.sh", "#!/bin/sh\n");
+    Script("bare.sh", "echo no first line\n");
+    Script("closed.sh", "#!/bin/sh\n", 0644);
     t.Write(".hidden", "");
     std::filesystem::create_directory(t.Path("folder"));
     std::filesystem::create_symlink(t.Path("front.sh"), t.Path("link.sh"));
-    EXPECT_TRUE(files.FileExists(t.Path("front.sh")));
-    EXPECT_TRUE(files.FileExists(t.Path("link.sh")));
-    EXPECT_FALSE(files.FileExists(t.Path(".hidden")));
-    EXPECT_FALSE(files.FileExists(t.Path("folder")));
-    EXPECT_FALSE(files.FileExists(t.Path("missing")));
-    EXPECT_FALSE(files.FileExists(t.Path("front.sh/below")));
-    EXPECT_FALSE(files.FileExists(""));
-    EXPECT_EQ(files.FileNameOnly("/games/front.sh"), "front.sh");
-    EXPECT_EQ(files.FileNameOnly("front.sh"), "front.sh");
-    EXPECT_EQ(PosixFileSystem("/").ProgramFolder(), "/");
-}
-
-TEST(UserFolders, OnlyACopyUnderUsrGoesToTheUsersOwnFolders) {
-    const auto in = [](std::map<std::string, std::string> variables) {
-        return [variables](const char* name) -> const char* {
-            const auto found = variables.find(name);
-            return found == variables.end() ? nullptr : found->second.c_str();
-        };
-    };
-    const auto folders = [](const TamrelFolders& f) { return std::vector<std::string>{f.program, f.settings, f.logs}; };
-    using Lines = std::vector<std::string>;
-    EXPECT_EQ(folders(FoldersFor("/usr/bin/tamrel", in({{"HOME", "/home/arcade"}}))),
-              (Lines{"/usr/bin", "/home/arcade/.config/tamrel", "/home/arcade/.local/state/tamrel"}));
-    EXPECT_EQ(folders(FoldersFor("/usr/local/bin/tamrel",
-                                 in({{"HOME", "/root"}, {"XDG_CONFIG_HOME", "/cfg"}, {"XDG_STATE_HOME", "/st"}}))),
-              (Lines{"/usr/local/bin", "/cfg/tamrel", "/st/tamrel"}));
-    // A relative or empty base folder does not count.
-    EXPECT_EQ(folders(FoldersFor("/usr/bin/tamrel", in({{"HOME", "/"}, {"XDG_CONFIG_HOME", "cfg"}, {"XDG_STATE_HOME", ""}}))),
-              (Lines{"/usr/bin", "/.config/tamrel", "/.local/state/tamrel"}));
-    for (const char* portable : {"/home/arcade/tamrel/tamrel", "/usrlocal/tamrel", "/opt/usr/tamrel"}) {
-        const std::string folder = std::string(portable).substr(0, std::string(portable).rfind('/'));
-        EXPECT_EQ(folders(FoldersFor(portable, in({{"HOME", "/home/arcade"}, {"XDG_CONFIG_HOME", "/cfg"}}))),
-                  (Lines{folder, folder, folder}));
+    for (const std::string& path : {t.Path("front.sh"), t.Path("link.sh"), t.Path("bare.sh")}) {
+        EXPECT_TRUE(files.FileExists(path)) << path;
     }
-    EXPECT_EQ(folders(FoldersFor("/usr/bin/tamrel", in({}))), (Lines{"/usr/bin", "/usr/bin", "/usr/bin"}));
-    EXPECT_EQ(folders(FoldersFor("/tamrel", in({}))), (Lines{"/", "/", "/"}));
-}
-
-TEST_F(Posix, TheAutostartEntryStartsThisExecutableAndValidates) {
-    EXPECT_EQ(AutostartEntryFor([](const char* name) -> const char* { return std::string(name) == "HOME" ? "/home/arcade" : nullptr; }),
-              "/home/arcade/.config/autostart/tamrel.desktop");
-    const std::string entry = t.Path("config/autostart/tamrel.desktop");
-    for (const auto& [executable, exec] : std::vector<std::pair<std::string, std::string>>{
-             {"/usr/bin/tamrel", "Exec=/usr/bin/tamrel\n"},
-             {"/home/arcade/my \"cab\" 100%/$tamrel\\", R"(Exec="/home/arcade/my \\"cab\\" 100%%/\\$tamrel\\\\")" "\n"}}) {
-        PosixAutostart autostart(*t.files, entry, executable);
-        EXPECT_FALSE(autostart.IsOn());
-        autostart.SetOn(true);  // its folders made on the way
-        EXPECT_TRUE(autostart.IsOn());
-        const std::string text = t.Read("config/autostart/tamrel.desktop");
-        EXPECT_NE(text.find("\n" + exec), std::string::npos) << text;
-        if (::access("/usr/bin/desktop-file-validate", X_OK) == 0) {
-            EXPECT_EQ(std::system(("/usr/bin/desktop-file-validate '" + entry + "'").c_str()), 0) << text;
-        }
-        autostart.SetOn(false);
-        EXPECT_FALSE(t.Exists("config/autostart/tamrel.desktop"));
-        autostart.SetOn(false);  // nothing to remove
+    for (const std::string& path : {t.Path(".hidden"), t.Path("folder"), t.Path("missing"), t.Path("front.sh/below"),
+                                    std::string()}) {
+        EXPECT_FALSE(files.FileExists(path)) << path;
     }
-    // The desktop's own switch turns it off.
-    t.Write("config/autostart/tamrel.desktop", "[Desktop Entry]\nExec=tamrel\nHidden=true\n");
-    EXPECT_FALSE(PosixAutostart(*t.files, entry, "/usr/bin/tamrel").IsOn());
-    // A folder that cannot be made is named.
-    t.Write("plain", "");
-    EXPECT_EQ(ErrorNumber([&] { PosixAutostart(*t.files, t.Path("plain/autostart/tamrel.desktop"), "x").SetOn(true); }), ENOTDIR);
-}
-
-TEST_F(Posix, ARunKeepsItsSettingsAndLogsInTheFoldersGiven) {
-    const TamrelFolders folders{t.Path("bin"), t.Path("config/tamrel"), t.Path("state/tamrel")};
-    MakeFolders(folders.settings);
-    MakeFolders(folders.logs);
-    PosixFileSystem files(folders, t.marker());
-    Platform platform{files, t.processes, t.clock, t.power, t.ui, t.autostart};
-    Application app(platform);
-    t.Write("front.exe", "MZ");
-    t.WriteSettings({});  // in the program folder of other runs: not read here
-    std::ofstream(folders.settings + "/tamrel.set", std::ios::binary)
-        << "Run Setup = no\r\nProgram =" + t.Path("front.exe") + "\r\nShutdown method =0\r\n";
-    app.Start();
-    EXPECT_EQ(t.processes.starts().size(), 1u);
-    EXPECT_TRUE(std::filesystem::exists(folders.logs + "/talog1.txt"));
-    EXPECT_FALSE(t.Exists("config/tamrel/talog1.txt"));
-    // Texts name the folders actually used.
-    app.ShowHelpTopic(static_cast<std::size_t>(help::Topic::Troubleshooting));
-    EXPECT_NE(t.ui.FindWindow("HelpTopic")->FindControl("topicText")->Text().find("tamrel.txt in " + folders.logs + " holds"),
-              std::string::npos);
-}
-
-TEST_F(Posix, OnlyWhatTheSystemCanStartIsRunnable) {
-    FileSystem& files = *t.files;
-    Script("script.sh", "#!/bin/sh\n");
-    Script("bare.sh", "echo no first line\n");
-    Script("closed.sh", "#!/bin/sh\n", 0644);
-    EXPECT_TRUE(files.IsRunnable(t.Path("script.sh")));
+    EXPECT_TRUE(files.IsRunnable(t.Path("front.sh")));
     EXPECT_TRUE(files.IsRunnable("/bin/sh"));
     EXPECT_FALSE(files.IsRunnable(t.Path("bare.sh")));
     EXPECT_FALSE(files.IsRunnable(t.Path("closed.sh")));
+    EXPECT_EQ(files.FileNameOnly("/games/front.sh"), "front.sh");
+    EXPECT_EQ(files.FileNameOnly("front.sh"), "front.sh");
+    EXPECT_EQ(PosixFileSystem("/").ProgramFolder(), "/");
 }
 
 TEST_F(Posix, AReplacedFileKeepsItsLinkAndItsPermissions) {
@@ -164,11 +83,8 @@ TEST_F(Posix, FailuresCarryTheSystemNumberAndName) {
     EXPECT_EQ(ErrorNumber([&] { files.SetCurrentFolder(t.Path("missing")); }), ENOENT);
     EXPECT_EQ(ErrorNumber([&] { files.MakeDriveCurrent("games/front.sh"); }), EINVAL);
     EXPECT_EQ(ErrorNumber([&] { files.MakeDriveCurrent("/games/front.sh"); }), 0);
-    try {
-        files.ReadFile(t.Path("missing"));
-    } catch (const RuntimeError& error) {
-        EXPECT_NE(error.Description().find(t.Path("missing")), std::string::npos);
-    }
+    EXPECT_NE(ErrorOf([&] { files.ReadFile(t.Path("missing")); }).Description().find(t.Path("missing")),
+              std::string::npos);
     files.WriteFile(t.Path("a"), "one\r\n");
     files.AppendFile(t.Path("a"), "two\r\n");
     files.RenameFile(t.Path("a"), t.Path("b"));
@@ -313,25 +229,79 @@ TEST_F(Posix, ARestartRunsDetachedFromTheProgramFolder) {
     EXPECT_EQ(ErrorNumber([&] { restarter.RestartTamrel(t.Path("missing")); }), ENOENT);
 }
 
-TEST_F(Posix, ARunLaunchesARealProgramAndShowsTheScreenOnlyAfterItEnded) {
-    Script("front.sh", "#!/bin/sh\nsleep 0.3\ntouch ended\n");
-    t.WriteSettings(SettingsLines({"Program =" + t.Path("front.sh")}));
-    Platform real{*t.files, processes, t.clock, t.power, t.ui, t.autostart};
-    Application app(real);
-    app.Start();
-    EXPECT_TRUE(t.Open("ShutdownScreen"));
-    EXPECT_TRUE(t.Exists("ended"));
-    const std::vector<std::string> events = t.Events();
-    EXPECT_EQ(std::vector<std::string>(events.begin() + 2, events.begin() + 5),
-              (std::vector<std::string>{"Launching program: front.sh", "Path to the program: " + t.folder() + "/",
-                                        "Program (front.sh) finished!"}));
+TEST(UserFolders, OnlyACopyUnderUsrGoesToTheUsersOwnFolders) {
+    const auto in = [](std::map<std::string, std::string> variables) {
+        return [variables](const char* name) -> const char* {
+            const auto found = variables.find(name);
+            return found == variables.end() ? nullptr : found->second.c_str();
+        };
+    };
+    const auto folders = [](const TamrelFolders& f) { return std::vector<std::string>{f.program, f.settings, f.logs}; };
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(folders(FoldersFor("/usr/bin/tamrel", in({{"HOME", "/home/arcade"}}))),
+              (Lines{"/usr/bin", "/home/arcade/.config/tamrel", "/home/arcade/.local/state/tamrel"}));
+    EXPECT_EQ(folders(FoldersFor("/usr/local/bin/tamrel",
+                                 in({{"HOME", "/root"}, {"XDG_CONFIG_HOME", "/cfg"}, {"XDG_STATE_HOME", "/st"}}))),
+              (Lines{"/usr/local/bin", "/cfg/tamrel", "/st/tamrel"}));
+    // A relative or empty base folder does not count.
+    EXPECT_EQ(folders(FoldersFor("/usr/bin/tamrel", in({{"HOME", "/"}, {"XDG_CONFIG_HOME", "cfg"}, {"XDG_STATE_HOME", ""}}))),
+              (Lines{"/usr/bin", "/.config/tamrel", "/.local/state/tamrel"}));
+    for (const char* portable : {"/home/arcade/tamrel/tamrel", "/usrlocal/tamrel", "/opt/usr/tamrel"}) {
+        const std::string folder = std::string(portable).substr(0, std::string(portable).rfind('/'));
+        EXPECT_EQ(folders(FoldersFor(portable, in({{"HOME", "/home/arcade"}, {"XDG_CONFIG_HOME", "/cfg"}}))),
+                  (Lines{folder, folder, folder}));
+    }
+    EXPECT_EQ(folders(FoldersFor("/usr/bin/tamrel", in({}))), (Lines{"/usr/bin", "/usr/bin", "/usr/bin"}));
+    EXPECT_EQ(folders(FoldersFor("/tamrel", in({}))), (Lines{"/", "/", "/"}));
 }
 
-TEST_F(Posix, TheClockGivesTheLocalShortDateAndTime) {
-    const std::string now = PosixClock().NowText();
-    EXPECT_NE(now.find(' '), std::string::npos);
-    EXPECT_EQ(now.find('\n'), std::string::npos);
-    EXPECT_GE(now.size(), 10u);
+TEST_F(Posix, TheAutostartEntryStartsThisExecutableAndValidates) {
+    EXPECT_EQ(AutostartEntryFor([](const char* name) -> const char* { return std::string(name) == "HOME" ? "/home/arcade" : nullptr; }),
+              "/home/arcade/.config/autostart/tamrel.desktop");
+    const std::string entry = t.Path("config/autostart/tamrel.desktop");
+    for (const auto& [executable, exec] : std::vector<std::pair<std::string, std::string>>{
+             {"/usr/bin/tamrel", "Exec=/usr/bin/tamrel\n"},
+             {"/home/arcade/my \"cab\" 100%/$tamrel\\", R"(Exec="/home/arcade/my \\"cab\\" 100%%/\\$tamrel\\\\")" "\n"}}) {
+        PosixAutostart autostart(*t.files, entry, executable);
+        EXPECT_FALSE(autostart.IsOn());
+        autostart.SetOn(true);  // its folders made on the way
+        EXPECT_TRUE(autostart.IsOn());
+        const std::string text = t.Read("config/autostart/tamrel.desktop");
+        EXPECT_NE(text.find("\n" + exec), std::string::npos) << text;
+        if (::access("/usr/bin/desktop-file-validate", X_OK) == 0) {
+            EXPECT_EQ(std::system(("/usr/bin/desktop-file-validate '" + entry + "'").c_str()), 0) << text;
+        }
+        autostart.SetOn(false);
+        EXPECT_FALSE(t.Exists("config/autostart/tamrel.desktop"));
+        autostart.SetOn(false);  // nothing to remove
+    }
+    // The desktop's own switch turns it off.
+    t.Write("config/autostart/tamrel.desktop", "[Desktop Entry]\nExec=tamrel\nHidden=true\n");
+    EXPECT_FALSE(PosixAutostart(*t.files, entry, "/usr/bin/tamrel").IsOn());
+    // A folder that cannot be made is named.
+    t.Write("plain", "");
+    EXPECT_EQ(ErrorNumber([&] { PosixAutostart(*t.files, t.Path("plain/autostart/tamrel.desktop"), "x").SetOn(true); }), ENOTDIR);
+}
+
+TEST_F(Posix, ARunKeepsItsSettingsAndLogsInTheFoldersGiven) {
+    const TamrelFolders folders{t.Path("bin"), t.Path("config/tamrel"), t.Path("state/tamrel")};
+    MakeFolders(folders.settings);
+    MakeFolders(folders.logs);
+    PosixFileSystem files(folders, t.marker());
+    Platform platform{files, t.processes, t.clock, t.power, t.ui, t.autostart};
+    Application app(platform);
+    t.Write("front.exe", "MZ");
+    t.WriteSettings({});  // in the program folder of other runs: not read here
+    std::ofstream(folders.settings + "/tamrel.set", std::ios::binary)
+        << "Run Setup = no\r\nProgram =" + t.Path("front.exe") + "\r\nShutdown method =0\r\n";
+    app.Start();
+    EXPECT_EQ(t.processes.starts().size(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(folders.logs + "/talog1.txt"));
+    EXPECT_FALSE(t.Exists("config/tamrel/talog1.txt"));
+    // Texts name the folders actually used.
+    app.ShowHelpTopic(static_cast<std::size_t>(help::Topic::Troubleshooting));
+    EXPECT_NE(t.ui.FindWindow("HelpTopic")->FindControl("topicText")->Text().find("tamrel.txt in " + folders.logs + " holds"),
+              std::string::npos);
 }
 
 }  // namespace

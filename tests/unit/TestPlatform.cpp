@@ -108,6 +108,11 @@ void TestPlatform::WriteSettings(const std::vector<std::string>& lines) const {
     Write("tamrel.set", text);
 }
 
+void TestPlatform::ShowScreen(const std::vector<std::string>& overrides) {
+    WriteSettings(SettingsLines(overrides));
+    app.ShowShutdownScreen(kLongRun);
+}
+
 RuntimeError ErrorOf(const std::function<void()>& action) {
     try {
         action();

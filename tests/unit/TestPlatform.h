@@ -51,6 +51,9 @@ public:
     bool Open(const std::string& window) { return Shown(window) && !ui.FindWindow(window)->closed(); }
     // A settings file from lines joined with CR LF.
     void WriteSettings(const std::vector<std::string>& lines) const;
+    // The shutdown screen after a long run, over a complete settings file
+    // with these lines replaced.
+    void ShowScreen(const std::vector<std::string>& overrides = {});
 
 private:
     std::filesystem::path startFolder_;  // tests change the current folder

@@ -29,19 +29,18 @@ protected:
 };
 
 TEST(Win32Paths, BackslashesJoinAndARootFolderKeepsItsOwn) {
-    const Win32FileSystem root("C:\\");
+    const Win32FileSystem root("C:\\"), games("C:\\Games");
     EXPECT_EQ(root.Separator(), '\\');
     EXPECT_EQ(SettingsFilePath(root), "C:\\tamrel.set");
-    EXPECT_EQ(InProgramFolder(root, "rerunta.bat"), "C:\\rerunta.bat");
-    const Win32FileSystem games("C:\\Games");
-    EXPECT_EQ(SettingsFilePath(games), "C:\\Games\\tamrel.set");
     EXPECT_EQ(InProgramFolder(games, "talog1.txt"), "C:\\Games\\talog1.txt");
     EXPECT_EQ(games.MarkerFilePath(), "c:\\holdmark.tes");
 
     // The folder of an executable ends with "\" only at a drive's root.
-    EXPECT_EQ(FolderOf("C:\\tamrel.exe"), "C:\\");
-    EXPECT_EQ(FolderOf("C:\\Games\\Tamrel\\tamrel.exe"), "C:\\Games\\Tamrel");
-    EXPECT_EQ(FolderOf("\\\\server\\share\\tamrel.exe"), "\\\\server\\share");
+    for (const auto& [path, folder] : {std::pair<std::string, std::string>{"C:\\tamrel.exe", "C:\\"},
+                                       {"C:\\Games\\Tamrel\\tamrel.exe", "C:\\Games\\Tamrel"},
+                                       {"\\\\server\\share\\tamrel.exe", "\\\\server\\share"}}) {
+        EXPECT_EQ(FolderOf(path), folder);
+    }
     const Win32FileSystem running;
     const std::string folder = running.ProgramFolder();
     EXPECT_EQ(FolderOf(ExecutablePath()), folder);
@@ -54,16 +53,11 @@ TEST(Win32Paths, BackslashesJoinAndARootFolderKeepsItsOwn) {
 
 TEST(Win32Paths, TheFileNameFollowsTheLastBackslashSlashOrDriveColon) {
     const Win32FileSystem files("C:\\");
-    EXPECT_EQ(files.FileNameOnly("C:\\Games\\front.exe"), "front.exe");
+    for (const char* path : {"C:\\Games\\front.exe", "C:/Games/front.exe", "C:\\Games/front.exe", "C:front.exe",
+                             "front.exe", "\\\\server\\share\\front.exe"}) {
+        EXPECT_EQ(files.FileNameOnly(path), "front.exe") << path;
+    }
     EXPECT_EQ(files.FileNameOnly("Z:\\tmp\\front end\\front.bat"), "front.bat");
-    EXPECT_EQ(files.FileNameOnly("C:/Games/front.exe"), "front.exe");
-    EXPECT_EQ(files.FileNameOnly("C:\\Games/front.exe"), "front.exe");
-    EXPECT_EQ(files.FileNameOnly("C:front.exe"), "front.exe");
-    EXPECT_EQ(files.FileNameOnly("front.exe"), "front.exe");
-    EXPECT_EQ(files.FileNameOnly("\\\\server\\share\\front.exe"), "front.exe");
-    // The rule the run sequence forms the program's folder with.
-    const std::string path = "C:\\Games\\front.exe";
-    EXPECT_EQ(path.substr(0, path.size() - files.FileNameOnly(path).size()), "C:\\Games\\");
     EXPECT_EQ(files.FileNameOnly("C:\\Games\\"), "");
 }
 
@@ -75,26 +69,19 @@ TEST_F(Win32Files, OnlyNormalReadOnlyAndArchiveFilesAreFound) {
     SetAttributes("hidden.exe", FILE_ATTRIBUTE_HIDDEN);
     SetAttributes("system.exe", FILE_ATTRIBUTE_SYSTEM);
     std::filesystem::create_directory(t.Path("folder.exe"));
-    EXPECT_TRUE(files.FileExists(t.Path("normal.exe")));
-    EXPECT_TRUE(files.FileExists(t.Path("readonly.exe")));
-    EXPECT_TRUE(files.FileExists(t.Path("archive.exe")));
-    EXPECT_FALSE(files.FileExists(t.Path("hidden.exe")));
-    EXPECT_FALSE(files.FileExists(t.Path("system.exe")));
-    EXPECT_FALSE(files.FileExists(t.Path("folder.exe")));
     // Letter case does not matter on Windows.
-    EXPECT_TRUE(files.FileExists(t.Path("NORMAL.EXE")));
-    // A pattern is not a name.
-    EXPECT_FALSE(files.FileExists(t.Path("*.exe")));
-    EXPECT_FALSE(files.FileExists(t.Path("norma?.exe")));
-    EXPECT_FALSE(files.FileExists(t.Path("missing.exe")));
-    EXPECT_FALSE(files.FileExists(t.Path("missing\\front.exe")));
-    EXPECT_FALSE(files.FileExists(""));
-    // A blank before the drive makes it a relative name that is not there.
-    EXPECT_FALSE(files.FileExists(" " + t.Path("normal.exe")));
-    // A name no file can have is not found, however long or strange.
-    EXPECT_FALSE(files.FileExists(t.Path(std::string(300, 'a') + ".exe")));
-    EXPECT_FALSE(files.FileExists(std::string(900'000, 'x')));
-    EXPECT_FALSE(files.FileExists(t.Path("a|b<c>.exe")));
+    for (const char* name : {"normal.exe", "readonly.exe", "archive.exe", "NORMAL.EXE"}) {
+        EXPECT_TRUE(files.FileExists(t.Path(name))) << name;
+    }
+    // Nor are patterns names; a blank before the drive makes a relative name
+    // that is not there; a name no file can have is not found, however long
+    // or strange.
+    for (const std::string& path :
+         {t.Path("hidden.exe"), t.Path("system.exe"), t.Path("folder.exe"), t.Path("*.exe"), t.Path("norma?.exe"),
+          t.Path("missing.exe"), t.Path("missing\\front.exe"), std::string(), " " + t.Path("normal.exe"),
+          t.Path(std::string(300, 'a') + ".exe"), std::string(900'000, 'x'), t.Path("a|b<c>.exe")}) {
+        EXPECT_FALSE(files.FileExists(path)) << path.substr(0, 300);
+    }
     for (const char* name : {"readonly.exe", "hidden.exe", "system.exe"}) {
         ::SetFileAttributesA(t.Path(name).c_str(), FILE_ATTRIBUTE_NORMAL);
     }
@@ -160,6 +147,14 @@ TEST_F(Win32Files, FailuresCarryTheSystemNumberTextAndPath) {
     files.RemoveFile(t.Path("talog2.txt"));
     files.RemoveFile(t.Path("talog3.txt"));
     EXPECT_FALSE(t.Exists("talog2.txt") || t.Exists("talog3.txt"));
+    // So a read-only event log rotates away like any other.
+    t.Write("talog1.txt", "an earlier run");
+    ASSERT_TRUE(::SetFileAttributesA(t.Path("talog1.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+    for (int run = 0; run < 4; ++run) {
+        t.app.logs().StartRun();
+        t.app.logs().Log("run");
+    }
+    EXPECT_EQ((t.Read("talog1.txt") + t.Read("talog2.txt") + t.Read("talog3.txt")).find("earlier"), std::string::npos);
 
     const std::string missing = t.Path("missing.txt");
     error = ErrorOf([&] { files.RemoveFile(missing); });

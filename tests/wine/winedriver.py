@@ -11,7 +11,7 @@ import shutil
 import subprocess
 import tempfile
 
-from harness import TAMREL, PrivateDisplay, ProgramFolder, wait_for
+from harness import TAMREL, PrivateDisplay, ProgramFolder, XInput, wait_for
 
 BOXDRIVER = os.environ.get("TAMREL_BOXDRIVER", "build-win64/tests/wine/boxdriver.exe")
 SLEEPER = os.environ.get("TAMREL_SLEEPER", "build-win64/tests/wine/sleeper.exe")
@@ -77,8 +77,7 @@ class WineFolder(ProgramFolder):
         pass  # the session's folder goes at its end
 
 
-class WineDriver:
-    name = "windows"
+class WineDriver(XInput):
     box_wait_limit = 15
 
     def __init__(self, test, folder_name=None):
@@ -141,12 +140,6 @@ class WineDriver:
         first = wait_for(numbers, 10, 0.1, "the countdown")
         wait_for(lambda: min(numbers() or first) < min(first), 5, 0.1, "the countdown to count")
 
-    def key(self, *names):
-        self.display.xdotool("key", *names)
-
-    def click(self, x, y, button=1):
-        self.display.xdotool("mousemove", str(x), str(y), "click", str(button))
-
     def box(self, title, press, prompt=None, buttons=None, timeout=30):
         """Answers the next message box with that title; checks its prompt
         (CR and LF shown as \\r and \\n) and buttons when given."""
@@ -154,9 +147,6 @@ class WineDriver:
         if prompt is not None:
             self.test.assertEqual(seen, f"title: {title}\nprompt: {prompt}\nbuttons: {buttons}\nicon: none")
         return seen
-
-    def power_calls(self):
-        return None  # under Wine a shutdown ends the prefix's session; its run's log tells
 
     def virtual_desktop(self, on, size="1024x768"):
         """Wine's own desktop window (as large as the display by default),
