@@ -73,6 +73,17 @@ TEST_F(Posix, AReplacedFileKeepsItsLinkAndItsPermissions) {
     ASSERT_EQ(::stat(t.Path("kept/tamrel.set").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.Path("kept")), {}), 1);
+
+    // Moved to another file system (the logs' folder apart from the
+    // settings'), the file arrives whole and leaves its old place.
+    const std::string elsewhere = "/dev/shm/tamrel-test-" + std::to_string(::getpid());
+    struct stat here {}, there {};
+    if (::stat(t.folder().c_str(), &here) == 0 && ::stat("/dev/shm", &there) == 0 && here.st_dev != there.st_dev) {
+        files.RenameFile(t.Path("kept/tamrel.set"), elsewhere);
+        EXPECT_FALSE(t.Exists("kept/tamrel.set"));
+        EXPECT_EQ(files.ReadFile(elsewhere), "new");
+        std::filesystem::remove(elsewhere);
+    }
 }
 
 TEST_F(Posix, FailuresCarryTheSystemNumberAndName) {

@@ -193,6 +193,13 @@ void PosixFileSystem::AppendFile(const std::string& path, std::string_view bytes
 void PosixFileSystem::RenameFile(const std::string& from, const std::string& to) {
     if (::rename(from.c_str(), to.c_str()) != 0) {
         const int error = errno;
+        if (error == EXDEV) {
+            // Another file system (the settings and the logs apart): copied
+            // whole first, so that the file is never lost on the way.
+            ReplaceFile(to, ReadFile(from));
+            RemoveFile(from);
+            return;
+        }
         // When what stands at the new name is in the way, that is the file
         // the user has to look at.
         const bool inTheWay = error == EISDIR || error == ENOTEMPTY || error == EEXIST;
