@@ -157,8 +157,8 @@ class Driver:
         return wait_for(lambda: self.match(role, name, showing, within), timeout, 0.05, f"{role} '{name}'",
                         lambda: "the program shows:\n" + self.outline())
 
-    def gone(self, role, name, timeout=10.0):
-        wait_for(lambda: self.match(role, name) is None, timeout, 0.05, f"{role} '{name}' to go")
+    def wait_gone(self, name, role=None):
+        wait_for(lambda: self.match(role, name) is None, 10, 0.05, f"{role} '{name}' to go")
 
     def outline(self):
         lines = []
@@ -188,10 +188,6 @@ class Driver:
                 raise AssertionError(f"menu '{caption}' is disabled")
         self.press(self.find("menu item", path[-1], showing=False))
 
-    def click(self, node):
-        x, y, width, height = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        self.display.xdotool("mousemove", str(x + width // 2), str(y + height // 2), "click", "1")
-
     def window(self, title=None):
         """The X window of the program's with this title (any one of its
         windows for None)."""
@@ -205,9 +201,6 @@ class Driver:
 
     def wait_shown(self, name):
         return self.find(None, name)
-
-    def wait_gone(self, name):
-        self.gone(None, name)
 
     def wait_menu_item(self, caption):
         self.find("menu item", caption, showing=False)
@@ -234,10 +227,11 @@ class Driver:
                           n.getState().contains(pyatspi.STATE_EDITABLE))
         name_field.queryEditableText().setTextContents(path)
         self.press(next(n for n in tree(dialog) if n.getRoleName() == "push button" and n.name == "Open"))
-        self.gone("dialog", None)
+        self.wait_gone(None, "dialog")
 
     def click_label(self, caption):
-        self.click(self.find("label", caption))
+        x, y, width, height = self.find("label", caption).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        self.display.xdotool("mousemove", str(x + width // 2), str(y + height // 2), "click", "1")
 
     def place(self, label):
         """The label's top left corner on the screen."""

@@ -9,8 +9,9 @@ import os
 import subprocess
 import unittest
 
-from harness import ProgramTest, wait_for
 from accessibility import SETUP_CAPTION
+from harness import ProgramTest, wait_for
+from winedriver import WineUi
 
 
 def convert(*args):
@@ -164,7 +165,7 @@ class WineRunTest(ProgramTest):
 
 class WineSetupTest(ProgramTest):
     def test_a_partly_loaded_file_and_refused_choices_keep_every_other_value(self):
-        d, drive, step = self.folder.dir, self.driver, self.driver.step
+        d, step = self.folder.dir, self.driver.step
         self.folder.write_front_end()
         convert("-size", "320x200", "xc:#336699", "BMP3:" + self.folder.file("skin.bmp"))
         self.folder.write("notes.txt", ["a note"])
@@ -178,28 +179,22 @@ class WineSetupTest(ProgramTest):
         keys = [line for line in self.folder.lines("tamrel.set") if not line.startswith("#")]
         process = self.start(timeout=90)
         self.assertIn("\\rCountdown box X position =40000 (", step("box", "Settings partly loaded", "OK", "30000"))
-        form = SETUP_CAPTION
-        step("menu", form, "Tamrel Options", "Program to launch", "Choose a different Program to Launch")
+        ui = WineUi(self.driver, SETUP_CAPTION, (1024, 768))
+        ui.choose("Tamrel Options", "Program to launch", "Choose a different Program to Launch")
         step("dialog", "Open", "Cancel")
-        self.menu_has(form, f"    Program to launch: {d}front.bat")
+        ui.wait_menu_item(f"Program to launch: {d}front.bat")
         for name, prompt in (("notes.txt", f"Skin must be a .bmp file!\\r{d}notes.txt"),
                              ("text.bmp", f"This skin cannot be used: {d}text.bmp\\rIt is not a .bmp picture that "
                                           "Tamrel can read: not a bitmap, or damaged.\\rThe previous look is kept.")):
-            step("menu", form, "Skin", "Open a skin")
-            step("open", d + name)
+            ui.open_file(d + name, "Skin", "Open a skin")
             self.assertEqual(step("box", "Skin not used!", "OK", "30000"),
                              f"title: Skin not used!\nprompt: {prompt}\nbuttons: OK\nicon: shown")
-        step("menu", form, "Tamrel Options", "Done!")
-        drive.wait_end(process)
+        ui.choose("Tamrel Options", "Done!")
+        self.driver.wait_end(process)
         # Only the bad value (and the request for setup) changed.
         keys[keys.index("Run Setup = yes")] = "Run Setup = no"
         keys[keys.index("Countdown box X position =40000")] = "Countdown box X position = 0"
         self.assertEqual([line for line in self.folder.lines("tamrel.set") if not line.startswith("#")], keys)
-
-    def menu_has(self, form, *lines):
-        seen = self.driver.step("menus", form).split("\n")
-        for line in lines:
-            self.assertIn(line, seen)
 
     def test_switches_answer_in_a_box(self):
         step = self.driver.step
