@@ -199,6 +199,7 @@ class Driver:
     def close_request(self, title):
         self.display.close_request(self.window(title))
 
+    # The words of the cases both builds share; winedriver.WineUi has them too.
     def wait_shown(self, name):
         return self.find(None, name)
 
@@ -288,8 +289,9 @@ class Driver:
 
 
 class AccessibleProgramTest(ProgramTest):
-    """Runs the program in setup mode with a display, an AT-SPI
-    bus and a mock logind of its own; the display as large as `screen`."""
+    """Runs the program in setup mode on a display as large as `screen`:
+    on Linux the class's, with an AT-SPI bus and a mock logind of its own;
+    under Wine Wine's own desktop of that size."""
 
     own_display = False  # the class's, which its AT-SPI bus serves
     screen = (1024, 768)
