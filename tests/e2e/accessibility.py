@@ -12,7 +12,7 @@ import subprocess
 import tempfile
 import unittest
 
-from harness import WINE, PrivateDisplay, ProgramTest, kill, stop, wait_for
+from harness import WINE, PrivateDisplay, ProgramTest, dbus_call, dbus_daemon, kill, stop, wait_for
 from test_run import NOT_FOUND
 
 AT_SPI_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"  # the one that has python3-dbusmock
@@ -30,11 +30,7 @@ class AccessibilityBus:
 
     def __init__(self, display):
         self.dir = tempfile.mkdtemp(prefix="tamrel-a11y-")
-        self.session = subprocess.Popen(
-            ["dbus-daemon", "--session", "--print-address=1", "--nofork", "--nopidfile",
-             f"--address=unix:dir={self.dir}"],
-            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        self.address = self.session.stdout.readline().strip()
+        self.session, self.address = dbus_daemon(self.dir, "--session")
         # HOME and the runtime folder hold the AT-SPI bus's socket.
         self.env = {"DBUS_SESSION_BUS_ADDRESS": self.address, "DISPLAY": display.display,
                     "HOME": self.dir, "XDG_RUNTIME_DIR": self.dir,
@@ -47,26 +43,15 @@ class AccessibilityBus:
         self.calls = []
 
     def _a11y_address(self):
-        result = subprocess.run(
-            ["dbus-send", f"--bus={self.address}", "--print-reply=literal", "--dest=org.a11y.Bus",
-             "/org/a11y/bus", "org.a11y.Bus.GetAddress"], capture_output=True, text=True)
-        return result.stdout.strip() if result.returncode == 0 else None
+        return dbus_call(self.address, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus.GetAddress")
 
     def bus_name_of(self, pid):
         """The unique name the process with this id has on the AT-SPI bus."""
-        names = subprocess.run(
-            ["dbus-send", f"--bus={self.a11y_address}", "--print-reply=literal",
-             "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.ListNames"],
-            capture_output=True, text=True).stdout.split()
-        for name in (n for n in names if n.startswith(":")):
-            owner = subprocess.run(
-                ["dbus-send", f"--bus={self.a11y_address}", "--print-reply=literal",
-                 "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
-                 "org.freedesktop.DBus.GetConnectionUnixProcessID", f"string:{name}"],
-                capture_output=True, text=True).stdout.split()
-            if owner and owner[-1] == str(pid):
-                return name
-        return None
+        def bus(method, *args):
+            return (dbus_call(self.a11y_address, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                              "org.freedesktop.DBus." + method, *args) or "").split()
+        return next((name for name in bus("ListNames") if name.startswith(":") and
+                     bus("GetConnectionUnixProcessID", f"string:{name}")[-1:] == [str(pid)]), None)
 
     def do_action(self, bus_name, path, index):
         """Starts an action without waiting for its reply: one that opens a
