@@ -4,7 +4,8 @@
 # driver in tests/wine) and the zips (scripts/package-windows.sh). Then, for
 # each bitness, in a fresh Wine prefix of that bitness (build-win*/wineprefix):
 # the cross-built unit tests under Wine, then the end-to-end tests under Wine
-# and Xvfb: the cases both platforms share (tests/e2e/test_run.py), the
+# and Xvfb: the cases both platforms share (tests/e2e/test_run.py, a run;
+# test_setup.py, test_help.py and test_small_screen.py, setup mode), the
 # Windows ones (tests/wine/test_wine.py) and the zip's program unpacked alone
 # (tests/wine/test_zip.py). Their settings files come from the settings
 # template tool, built for this machine in build-native. Exits non-zero on
@@ -95,7 +96,7 @@ suite() {
     TAMREL_SETTINGS_TEMPLATE="$root/build-native/tests/support/tamrel_settings_template" \
     TAMREL_SCREENSHOTS="$shots" TAMREL_ZIP="$root/dist/tamrel-$version-windows-$arch.zip" \
     TAMREL_OBJDUMP="$triplet-objdump" \
-    timeout 1800 /usr/bin/python3 -m unittest -v "${cases[@]}" test_run test_wine test_zip)
+    timeout 1800 /usr/bin/python3 -m unittest -v "${cases[@]}" test_run test_setup test_help test_small_screen test_wine test_zip)
 }
 
 for bits in ${WINE_BITS:-64 32}; do

@@ -1,6 +1,8 @@
 """Driving the real program from outside as an assistive technology drives
 it, through AT-SPI on a private session bus: the bus, finding widgets by
-role and name, pressing them, typing keys into one of its windows."""
+role and name, pressing them, typing keys into one of its windows. Under
+Wine the same words drive the Windows build (winedriver.WineUi), so that a
+case in setup mode is written once for both."""
 
 import os
 import re
@@ -10,10 +12,15 @@ import subprocess
 import tempfile
 import unittest
 
-from harness import PrivateDisplay, ProgramTest, kill, stop, wait_for
+from harness import WINE, PrivateDisplay, ProgramTest, dbus_call, dbus_daemon, kill, stop, wait_for
+from test_run import NOT_FOUND
 
 AT_SPI_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"  # the one that has python3-dbusmock
 SETUP_CAPTION = "The Tamrel (V1.10)........ SetUp Mode"
+# The captions and switches that differ between the builds.
+POWER_OFF = "Shutdown" if WINE else "Power off"
+AUTOSTART = "Start Tamrel when Windows starts" if WINE else "Start Tamrel when the desktop session starts"
+SETUP_SWITCH = "/setup" if WINE else "--setup"
 pyatspi = None  # imported once the session bus it must use exists
 
 
@@ -23,11 +30,7 @@ class AccessibilityBus:
 
     def __init__(self, display):
         self.dir = tempfile.mkdtemp(prefix="tamrel-a11y-")
-        self.session = subprocess.Popen(
-            ["dbus-daemon", "--session", "--print-address=1", "--nofork", "--nopidfile",
-             f"--address=unix:dir={self.dir}"],
-            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        self.address = self.session.stdout.readline().strip()
+        self.session, self.address = dbus_daemon(self.dir, "--session")
         # HOME and the runtime folder hold the AT-SPI bus's socket.
         self.env = {"DBUS_SESSION_BUS_ADDRESS": self.address, "DISPLAY": display.display,
                     "HOME": self.dir, "XDG_RUNTIME_DIR": self.dir,
@@ -40,26 +43,15 @@ class AccessibilityBus:
         self.calls = []
 
     def _a11y_address(self):
-        result = subprocess.run(
-            ["dbus-send", f"--bus={self.address}", "--print-reply=literal", "--dest=org.a11y.Bus",
-             "/org/a11y/bus", "org.a11y.Bus.GetAddress"], capture_output=True, text=True)
-        return result.stdout.strip() if result.returncode == 0 else None
+        return dbus_call(self.address, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus.GetAddress")
 
     def bus_name_of(self, pid):
         """The unique name the process with this id has on the AT-SPI bus."""
-        names = subprocess.run(
-            ["dbus-send", f"--bus={self.a11y_address}", "--print-reply=literal",
-             "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.ListNames"],
-            capture_output=True, text=True).stdout.split()
-        for name in (n for n in names if n.startswith(":")):
-            owner = subprocess.run(
-                ["dbus-send", f"--bus={self.a11y_address}", "--print-reply=literal",
-                 "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
-                 "org.freedesktop.DBus.GetConnectionUnixProcessID", f"string:{name}"],
-                capture_output=True, text=True).stdout.split()
-            if owner and owner[-1] == str(pid):
-                return name
-        return None
+        def bus(method, *args):
+            return (dbus_call(self.a11y_address, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                              "org.freedesktop.DBus." + method, *args) or "").split()
+        return next((name for name in bus("ListNames") if name.startswith(":") and
+                     bus("GetConnectionUnixProcessID", f"string:{name}")[-1:] == [str(pid)]), None)
 
     def do_action(self, bus_name, path, index):
         """Starts an action without waiting for its reply: one that opens a
@@ -110,6 +102,8 @@ def showing(node):
 class Driver:
     """Finds the program's widgets by role and name and acts on them."""
 
+    setup = SETUP_CAPTION  # the setup window's title, which shows the program once one is chosen
+
     def __init__(self, a11y, display, process):
         self.a11y, self.display, self.process = a11y, display, process
         self.app = wait_for(self._app, what="tamrel on the AT-SPI bus")
@@ -134,10 +128,11 @@ class Driver:
         yield from tree(root)
 
     def match(self, role, name, must_show=True, within=None):
-        """The first node with the role and name (any name for None), or None."""
+        """The first node with the role and name (any role or name for
+        None), or None."""
         for node in self.nodes(within):
             try:
-                if node.getRoleName() == role and name in (None, node.name) and (not must_show or showing(node)):
+                if role in (None, node.getRoleName()) and name in (None, node.name) and (not must_show or showing(node)):
                     return node
             except Exception:  # a widget that went away while looked at
                 continue
@@ -147,8 +142,8 @@ class Driver:
         return wait_for(lambda: self.match(role, name, showing, within), timeout, 0.05, f"{role} '{name}'",
                         lambda: "the program shows:\n" + self.outline())
 
-    def gone(self, role, name, timeout=10.0):
-        wait_for(lambda: self.match(role, name) is None, timeout, 0.05, f"{role} '{name}' to go")
+    def wait_gone(self, name, role=None):
+        wait_for(lambda: self.match(role, name) is None, 10, 0.05, f"{role} '{name}' to go")
 
     def outline(self):
         lines = []
@@ -178,10 +173,6 @@ class Driver:
                 raise AssertionError(f"menu '{caption}' is disabled")
         self.press(self.find("menu item", path[-1], showing=False))
 
-    def click(self, node):
-        x, y, width, height = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        self.display.xdotool("mousemove", str(x + width // 2), str(y + height // 2), "click", "1")
-
     def window(self, title=None):
         """The X window of the program's with this title (any one of its
         windows for None)."""
@@ -193,30 +184,99 @@ class Driver:
     def close_request(self, title):
         self.display.close_request(self.window(title))
 
-    def off_screen(self, root):
-        """The showing nodes below root that do not lie wholly on the screen,
-        as 'role name' texts."""
+    # The words of the cases both builds share; winedriver.WineUi has them too.
+    def wait_shown(self, name):
+        return self.find(None, name)
+
+    def wait_menu_item(self, caption):
+        self.find("menu item", caption, showing=False)
+
+    def press_button(self, window, caption):
+        """Presses a button that opens no modal window, and waits until it has."""
+        self.press(self.find("push button", caption, within=self.find(None, window))).wait(10)
+
+    def answer_box(self, title, button):
+        """Presses the button of the box; returns the box's texts."""
+        box = self.find("alert", title)
+        said = "\n".join(node.name for node in tree(box))
+        self.press(self.find("push button", button, within=box))
+        return said
+
+    def type(self, text):
+        self.key(self.setup, *text)
+
+    def open_file(self, path, *menu_path):
+        """Enters the path in the Open dialog that the menu item opens."""
+        self.choose(*menu_path)
+        dialog = self.find("dialog", None)
+        name_field = next(n for n in tree(dialog) if n.getRoleName() == "text" and showing(n) and
+                          n.getState().contains(pyatspi.STATE_EDITABLE))
+        name_field.queryEditableText().setTextContents(path)
+        self.press(next(n for n in tree(dialog) if n.getRoleName() == "push button" and n.name == "Open"))
+        self.wait_gone(None, "dialog")
+
+    def click_label(self, caption):
+        x, y, width, height = self.find("label", caption).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        self.display.xdotool("mousemove", str(x + width // 2), str(y + height // 2), "click", "1")
+
+    def place(self, label):
+        """The label's top left corner on the screen."""
+        return tuple(self.find("label", label).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)[:2])
+
+    def windows(self, prefix):
+        """The titles of the program's windows showing now that begin so."""
+        titles = []
+        self.app.clear_cache()
+        for node in self.app:  # the windows are the application's children
+            try:
+                if node.name.startswith(prefix) and showing(node):
+                    titles.append(node.name)
+            except Exception:  # one that went away while looked at
+                continue
+        return sorted(titles)
+
+    def named(self, role, window):
+        return [node.name for node in self.nodes(self.find(None, window)) if node.getRoleName() == role]
+
+    def buttons(self, window):
+        return self.named("push button", window)
+
+    def labels(self, window):
+        return self.named("label", window)
+
+    def text(self, window):
+        return self.find("text", None, within=self.find(None, window)).queryText().getText(0, -1)
+
+    def area(self, window):
+        """Where the window is, as WxH+X+Y."""
+        x, y, width, height = self.find(None, window).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        return f"{width}x{height}+{x}+{y}"
+
+    def off_screen(self, name):
+        """The showing nodes of the widget so named that do not lie wholly on
+        the screen, as 'role name' texts."""
         outside = []
-        for node in self.nodes(root):
+        for node in self.nodes(self.find(None, name)):
             if showing(node):
                 x, y, width, height = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
                 if x < 0 or y < 0 or x + width > self.display.width or y + height > self.display.height:
                     outside.append(f"{node.getRoleName()} '{node.name}' at {x},{y} {width}x{height}")
         return outside
 
-    def type_key(self, key, title=None):
-        """Types the key into the program's window with this title (any one
+    def key(self, title, *keys):
+        """Types the keys into the program's window with this title (any one
         of its windows for None)."""
         window = self.window(title)
-        for step in (("windowfocus", "--sync", window), ("key", key)):
+        for step in (("windowfocus", "--sync", window), ("key", "--delay", "150", *keys)):
             result = self.display.xdotool(*step)
             if result.returncode != 0:
                 raise AssertionError(f"xdotool {' '.join(step)}: {result.stderr}")
 
 
 class AccessibleProgramTest(ProgramTest):
-    """Runs the program in setup mode with a display, an AT-SPI
-    bus and a mock logind of its own; the display as large as `screen`."""
+    """Runs the program in setup mode on a display as large as `screen`:
+    on Linux the class's, with an AT-SPI bus and a mock logind of its own;
+    under Wine Wine's own desktop of that size."""
 
     own_display = False  # the class's, which its AT-SPI bus serves
     screen = (1024, 768)
@@ -224,6 +284,8 @@ class AccessibleProgramTest(ProgramTest):
     @classmethod
     def setUpClass(cls):
         global pyatspi
+        if WINE:
+            return
         if not os.path.exists(AT_SPI_LAUNCHER):
             raise unittest.SkipTest("at-spi2-core is not installed")
         cls.display = PrivateDisplay(*cls.screen)
@@ -240,10 +302,18 @@ class AccessibleProgramTest(ProgramTest):
 
     @classmethod
     def tearDownClass(cls):
+        if WINE:
+            return
         cls.a11y.close()
         cls.display.close()
 
     def start_accessible(self, args=()):
+        """Starts the program; returns it and what drives its windows."""
+        if WINE:
+            from winedriver import WineUi
+            width, height = self.screen
+            self.driver.virtual_desktop(True, f"{width}x{height}")
+            return self.start(args=args), WineUi(self.driver, SETUP_CAPTION, self.screen)
         env = {"DBUS_SESSION_BUS_ADDRESS": self.a11y.address, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
         process = self.start(extra_env=env, args=args)
         return process, Driver(self.a11y, self.display, process)
@@ -251,7 +321,6 @@ class AccessibleProgramTest(ProgramTest):
     def start_without_settings(self):
         """Starts with no settings file and answers the notice with OK."""
         process, ui = self.start_accessible()
-        ui.find("alert", "Tamrel.set not found!")
-        ui.press(ui.find("push button", "OK"))
-        ui.find("frame", SETUP_CAPTION)
+        self.driver.box("Tamrel.set not found!", "OK", NOT_FOUND, "OK,Cancel")
+        ui.wait_shown(SETUP_CAPTION)
         return process, ui

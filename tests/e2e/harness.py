@@ -151,6 +151,21 @@ class ProgramFolder:
         shutil.rmtree(self.path, ignore_errors=True)
 
 
+def dbus_daemon(folder, *config):
+    """A dbus-daemon listening in the folder, and its address."""
+    daemon = subprocess.Popen(["dbus-daemon", *config, "--print-address=1", "--nofork", "--nopidfile",
+                               f"--address=unix:dir={folder}"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                              text=True)
+    return daemon, daemon.stdout.readline().strip()
+
+
+def dbus_call(address, destination, path, method, *args):
+    """The literal reply of a method call on the bus, or None."""
+    result = subprocess.run(["dbus-send", f"--bus={address}", "--print-reply=literal", f"--dest={destination}", path,
+                             method, *args], capture_output=True, text=True)
+    return result.stdout.strip() if result.returncode == 0 else None
+
+
 class PrivateSystemBus:
     """A dbus-daemon of our own with python-dbusmock's logind template on it."""
 
@@ -164,12 +179,7 @@ class PrivateSystemBus:
                 file.write(f'<busconfig><include>{config}</include>'
                            '<policy context="default"><allow user="*"/></policy></busconfig>')
             config = file.name
-        self.daemon = subprocess.Popen(
-            ["dbus-daemon", f"--config-file={config}",
-             "--print-address=1", "--nofork", "--nopidfile",
-             f"--address=unix:dir={self.dir}"],
-            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        self.address = self.daemon.stdout.readline().strip()
+        self.daemon, self.address = dbus_daemon(self.dir, f"--config-file={config}")
         env = dict(os.environ, DBUS_SYSTEM_BUS_ADDRESS=self.address)
         self.mock = subprocess.Popen(
             [PYTHON, "-m", "dbusmock", "--system", "--template", "logind",
@@ -178,12 +188,8 @@ class PrivateSystemBus:
         wait_for(self._logind_up, what="mock logind")
 
     def _logind_up(self):
-        result = subprocess.run(
-            ["dbus-send", f"--bus={self.address}", "--print-reply",
-             "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
-             "org.freedesktop.DBus.NameHasOwner", "string:org.freedesktop.login1"],
-            capture_output=True, text=True)
-        return "boolean true" in result.stdout
+        return dbus_call(self.address, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                         "org.freedesktop.DBus.NameHasOwner", "string:org.freedesktop.login1") == "boolean true"
 
     def _logged(self):
         """The logind calls so far as (wall-clock time, 'Name args')."""

@@ -1,129 +1,168 @@
-"""Setup mode of the real Linux program under Xvfb, driven from outside as an
-assistive technology drives it, through AT-SPI: no settings file, setup,
-choices made through the real menus and dialogs (a skin refused among them,
-the countdown box dragged), "Done!", and the next start runs with them. The
-power-off goes to a mock logind on a private bus."""
+"""Setup mode on either build (see accessibility.py): from no settings file
+through the real menus and dialogs (a skin refused among them, the countdown
+box dragged; under Wine also the font and colour dialogs and the native menu
+from the keyboard) to "Done!", and the next start runs with the choices;
+and the start with the session turned on and off in setup asked for on the
+command line. On Linux a mock logind on a private bus takes the power-off."""
 
+import glob
 import os
-import shutil
 import subprocess
-import tempfile
 import unittest
 
-import accessibility
-from accessibility import AccessibleProgramTest, showing, tree
-from harness import wait_for
+from accessibility import AUTOSTART, SETUP_CAPTION, SETUP_SWITCH, AccessibleProgramTest
+from harness import WINE, wait_for
 
 
 class SetupRoundTripTest(AccessibleProgramTest):
-    def setUp(self):
-        super().setUp()
-        self.elsewhere = tempfile.mkdtemp(prefix="tamrel-game-")
-        self.addCleanup(shutil.rmtree, self.elsewhere, ignore_errors=True)
-
-    def open_file(self, ui, *menu_path, path):
-        """Enters the path in the Open dialog that the menu item opens."""
-        ui.choose(*menu_path)
-        dialog = ui.find("dialog", None)
-        name_field = next(n for n in tree(dialog) if n.getRoleName() == "text" and showing(n) and
-                          n.getState().contains(accessibility.pyatspi.STATE_EDITABLE))
-        name_field.queryEditableText().setTextContents(path)
-        ui.press(next(n for n in tree(dialog) if n.getRoleName() == "push button" and n.name == "Open"))
+    def drag(self, *points):
+        """Drags with the left button through the points."""
+        moves = [word for x, y in points[1:] for word in ("sleep", "0.1", "mousemove", str(x), str(y))]
+        self.driver.display.xdotool("mousemove", *map(str, points[0]), "mousedown", "1", *moves, "sleep", "0.3",
+                                    "mouseup", "1")
 
     def test_setup_from_nothing_to_a_working_run(self):
-        game = os.path.join(self.elsewhere, "game.sh")
-        with open(game, "w") as script:
-            script.write("#!/bin/sh\ntouch \"$(dirname \"$0\")/ran\"\n")
-        os.chmod(game, 0o755)
+        d = self.folder.dir
+        front, skin = d + self.folder.write_front_end(seconds=1), d + "skin.bmp"
+        subprocess.run(["convert", "-size", "800x600", "gradient:#203040-#406080", "BMP3:" + self.folder.file("skin.bmp")],
+                       check=True)
+        # In a folder no file dialog has listed: Qt's would not offer a .txt
+        # it knows of with the .bmp filter on.
+        os.mkdir(self.folder.file("refused"))
+        self.folder.write("refused/notes.txt", [])
+        self.folder.write("refused/text.bmp", ["no picture"])
         process, ui = self.start_without_settings()
+        if WINE:
+            self.assertTrue(self.driver.screen(process).endswith(" maximised"), "the setup window is not maximised")
+            # Labels are STATIC controls whose text is their caption.
+            self.assertIn("Your machine will shut down in", ui.labels(SETUP_CAPTION))
+            self.driver.key("--delay", "150", "F10", "Down", "Down", "Right")
+            wait_for(lambda: len(ui.step("windows", "#32768").split("\n")) == 2, what="the menu and its submenu")
+            self.screenshot("windows-setup.png")
+            self.driver.key("--delay", "150", "Escape", "Escape", "Escape")
 
-        self.open_file(ui, "Tamrel Options", "Program to launch", "Choose a different Program to Launch", path=game)
-        ui.find("frame", game)  # the window's title shows the program chosen
-        ui.find("menu item", "Launch: " + game, showing=False)
-
+        filters = [ui.open_file(front, "Tamrel Options", "Program to launch", "Choose a different Program to Launch")]
+        ui.setup = front  # the window's title shows the program chosen
+        ui.wait_shown(front)
         self.assertFalse(ui.enabled("Time to cancel"))  # until a shutdown method is chosen
-        ui.choose("Tamrel Options", "Shutdown Method", "Power off")
-        ui.find("menu item", ">Power off", showing=False)
+        if WINE:  # the native menu from the keyboard alone
+            self.driver.key("--delay", "150", *ui.step("menukeys", front, "Tamrel Options", "Shutdown Method",
+                                                       "Power off").split())
+        else:
+            ui.choose("Tamrel Options", "Shutdown Method", "Power off")
         ui.choose("Tamrel Options", "Time to cancel", "5 Seconds")
-        ui.choose("Tamrel Options", "Shortest run", "Off")  # the game's short run counts down
-        ui.find("menu item", ">5 Seconds", showing=False)
+        ui.choose("Tamrel Options", "Shortest run", "Off")  # the front end's short run counts down
+        for item in ("Launch: " + front, ">Power off", ">5 Seconds"):
+            ui.wait_menu_item(item)
 
         ui.choose("Tamrel Options", "Current Cancel Key:  27", "Choose a different Cancel Key")
-        ui.find("panel", "Choose cancel key.")
-        ui.type_key("x")
-        ui.click(ui.find("label", "   OK"))
-        ui.find("menu item", "Current Cancel Key:  120", showing=False)
+        ui.wait_shown("Choose cancel key.")
+        ui.type("a")
+        ui.click_label("   OK")
+        ui.wait_menu_item("Current Cancel Key:  97")
 
         # A skin that cannot be shown is refused and the one before stays.
-        skin = os.path.join(self.elsewhere, "skin.bmp")
-        subprocess.run(["convert", "-size", "320x200", "xc:#336699", "BMP3:" + skin], check=True)
-        self.open_file(ui, "Skin", "Open a skin", path=skin)
-        for name, content, why in (("notes.txt", "", "Skin must be a .bmp file!"),
-                                   ("text.bmp", "no picture", "not a .bmp picture that Tamrel can read")):
-            refused = os.path.join(self.elsewhere, name)
-            with open(refused, "w") as file:
-                file.write(content)
-            self.open_file(ui, "Skin", "Open a skin", path=refused)
-            box = ui.find("alert", "Skin not used!")
-            self.assertTrue([n for n in tree(box) if why in n.name and refused in n.name], ui.outline())
-            ui.press(ui.find("push button", "OK", within=box))
-            ui.gone("alert", "Skin not used!")
+        filters.append(ui.open_file(skin, "Skin", "Open a skin"))
+        for name, why in (("notes.txt", "Skin must be a .bmp file!"),
+                          ("text.bmp", "not a .bmp picture that Tamrel can read")):
+            refused = d + "refused" + d[-1] + name
+            ui.open_file(refused, "Skin", "Open a skin")
+            said = ui.answer_box("Skin not used!", "OK")
+            self.assertTrue(why in said and refused in said, said)
+            ui.wait_gone("Skin not used!")
+        if WINE:
+            self.assertEqual(filters, ["filter: Executable files (.exe .bat)", "filter: Picture files (*.bmp)"])
 
-        # Dragged from inside to (200, 150) of the client area, whose corner
-        # the box starts at, it is dropped on the skin.
-        x, y, _, _ = ui.find("label", "5").queryComponent().getExtents(accessibility.pyatspi.DESKTOP_COORDS)
-        self.display.xdotool("mousemove", str(x + 10), str(y + 10), "mousedown", "1", "sleep", "0.1",
-                             "mousemove", str(x + 180), str(y + 130), "sleep", "0.1", "mousemove", str(x + 200),
-                             str(y + 150), "sleep", "0.3", "mouseup", "1")
-        wait_for(lambda: ui.find("label", "5").queryComponent().getExtents(accessibility.pyatspi.DESKTOP_COORDS)[:2]
-                 != (x, y), what="the box to move")
+        # The countdown box, dragged, keeps the point grabbed under the
+        # mouse, for a short move over its own place as for one to the
+        # background; it starts at the client area's corner.
+        x, y = ui.place("5")
+        self.drag((x + 10, y + 10), (x + 20, y + 20))
+        wait_for(lambda: ui.place("5") == (x + 10, y + 10), what="the box to follow a short drag",
+                 seen=lambda: ui.place("5"))
+        self.drag((x + 20, y + 20), (x + 30, y + 30), (x + 210, y + 160))
+        wait_for(lambda: ui.place("5") == (x + 200, y + 150), what="the box where it was dropped",
+                 seen=lambda: ui.place("5"))
+
+        if WINE:
+            # A font and a colour chosen are kept, and the dialogs open on
+            # them again (the system's control numbers: face, style and size
+            # lists; red, green and blue fields).
+            face, style, size, red, green, blue = "0x470", "0x471", "0x472", "706", "707", "708"
+            ui.choose("Countdown box", "Select font")
+            ui.step("dialog", "Font", "OK", f"{face}=DejaVu Sans", f"{style}=Bold", f"{size}=14")
+            ui.choose("Countdown box", "Select font")
+            self.assertEqual(ui.step("dialog", "Font", "Cancel", face, style, size), "DejaVu Sans\nBold\n14")
+            ui.choose("Countdown box", "Select color")
+            ui.step("dialog", "Color", "OK", f"{red}=200", f"{green}=100", f"{blue}=50")
+            ui.choose("Countdown box", "Select color")
+            self.assertEqual(ui.step("dialog", "Color", "Cancel", red, green, blue), "200\n100\n50")
 
         ui.choose("Tamrel Options", "Done!")
-        process.wait(10)
-        with open(self.folder.file("tamrel.set"), newline="") as settings:
-            lines = settings.read().split("\r\n")
-        for line in (f"Program ={game}", "Shutdown method =2", "Seconds to cancel =5", "Key to cancel =120",
-                     "Key to re-start =0", "Run Setup = no", f"Skin ={skin}", "Shortest run in seconds =0",
-                     # The grabbed point stayed under the mouse: the box's top (X) and left (Y) moved by
-                     # 140 and 190 pixels, 15 twips each.
-                     "Countdown box X position = 2100", "Countdown box Y position = 2850"):
-            self.assertIn(line, lines)
+        self.driver.wait_end(process)
+        with open(self.folder.file("tamrel.set"), "rb") as settings:
+            raw = settings.read()
+        self.assertEqual((raw.count(b"\r"), raw.count(b"\n")), (raw.count(b"\r\n"),) * 2,
+                         "tamrel.set has lines without CR LF")
+        written = self.folder.lines("tamrel.set")
+        # The box's X is its top, its Y its left, in twips (15 a pixel).
+        for line in ("Run Setup = no", f"Program ={front}", "Shutdown method =2", "Seconds to cancel =5",
+                     "Key to cancel =97", "Key to re-start =0", "Countdown box X position = 2250",
+                     "Countdown box Y position = 3000", f"Skin ={skin}", "Shortest run in seconds =0",
+                     *(("Countdown box font =DejaVu Sans", "Countdown box fontsize =14",
+                        "Countdown box bold font =True", "Countdown box color = 3302600") if WINE else ())):
+            self.assertIn(line, written)
+        self.assertEqual(self.folder.events()[-2:], ["Creating new Tamrel.set file", "Tamrel ended."])
 
-        # The next start launches the program, then counts down from 5 until
-        # the key chosen cancels.
-        second = self.start()
-        wait_for(lambda: os.path.exists(os.path.join(self.elsewhere, "ran")), what="the program chosen")
-        self.driver.screen(second)
+        # The next start runs the program, then counts down from 5 until the
+        # key chosen cancels.
+        process = self.start()
+        self.expect_screen_after(process)
         self.let_screen_take_input()
-        self.display.xdotool("key", "x")
-        second.wait(10)
+        self.driver.key("a")
+        self.driver.wait_end(process)
+        self.stopped_at("User canceled shutdown at", 1, 5)
         events = self.folder.events()
         self.assertIn("In Tamrel.set, Shutdown method =2", events)
-        self.assertIn("In Tamrel.set, Key to cancel =120", events)
+        self.assertIn("In Tamrel.set, Key to cancel =97", events)
         self.assertEqual(events[-5:-2], ["In Tamrel.set, Shortest run in seconds =0",  # and no failed run after it
                                          "In Tamrel.set, Joystick button to cancel =0",
                                          "In Tamrel.set, Joystick button to re-start =0"])
-        self.assertRegex(events[-2], r"^User canceled shutdown at [1-5] seconds\.$")
-        self.assertNotIn("PowerOff", " ".join(self.bus.calls()))
+        if not WINE:
+            self.assertNotIn("PowerOff", " ".join(self.bus.calls()))
+
+    def autostart_entry(self):
+        """The file that starts the program with the session, if there is one."""
+        if WINE:  # in the Wine user's own folder
+            return (glob.glob(os.path.join(self.driver.session.prefix, "drive_c", "users", "*", "AppData", "Roaming",
+                                           "Microsoft", "Windows", "Start Menu", "Programs", "Start[Uu]p",
+                                           "Tamrel.lnk")) or [None])[0]
+        entry = self.folder.file(".config/autostart/tamrel.desktop")  # $HOME is the folder
+        return entry if os.path.exists(entry) else None
 
     def test_setup_asked_for_turns_the_start_with_the_session_on_and_off(self):
-        self.folder.write_settings()  # one that would launch the front end
-        process, ui = self.start_accessible(args=["--setup"])
-        ui.find("frame", accessibility.SETUP_CAPTION)
-        entry = self.folder.file(".config/autostart/tamrel.desktop")  # $HOME is the folder
-        caption = "Start Tamrel when the desktop session starts"
-        ui.choose("Tamrel Options", caption)
-        ui.find("menu item", ">" + caption, showing=False)
-        with open(entry) as file:
-            self.assertIn(f"\nExec={self.folder.exe}\n", file.read())
-        subprocess.run(["desktop-file-validate", entry], check=True)
-        ui.choose("Tamrel Options", ">" + caption)
-        ui.find("menu item", caption, showing=False)
-        self.assertFalse(os.path.exists(entry))
+        # No settings file: setup asked for opens without a box about it.
+        process, ui = self.start_accessible(args=[SETUP_SWITCH])
+        ui.wait_shown(SETUP_CAPTION)
+        ui.choose("Tamrel Options", AUTOSTART)
+        ui.wait_menu_item(">" + AUTOSTART)
+        entry = wait_for(self.autostart_entry, what="the start with the session")
+        if WINE:
+            with open(entry, "rb") as link:
+                self.assertIn(b"tamrel.exe", link.read().lower())
+            said = "Tamrel will start by itself: C:\\users\\"
+            wait_for(lambda: [e for e in self.folder.events() if e.startswith(said)], what=said, seen=self.folder.errors)
+        else:
+            with open(entry) as file:
+                self.assertIn(f"\nExec={self.folder.exe}\n", file.read())
+            subprocess.run(["desktop-file-validate", entry], check=True)
+        ui.choose("Tamrel Options", ">" + AUTOSTART)
+        ui.wait_menu_item(AUTOSTART)
+        wait_for(lambda: not self.autostart_entry(), what="the start with the session to go")
         ui.choose("Tamrel Options", "Cancel and Exit")
-        ui.press(ui.find("push button", "Yes"))
-        process.wait(10)
-        self.assertFalse(os.path.exists(self.folder.file("started.txt")), "the front end was launched")
+        ui.answer_box("Quit without saving?", "Yes")
+        self.driver.wait_end(process)
+        self.assertEqual(self.folder.errors(), [])
         self.assertEqual(self.folder.events()[:3], ["Tamrel started.", "Setup mode asked for on the command line.",
                                                     "Entering setup mode."])
 

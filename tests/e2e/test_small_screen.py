@@ -1,13 +1,15 @@
-"""Setup mode of the real Linux program on a 640x480 screen, through AT-SPI:
-the key chooser and the About window in full view, the chooser driven by
-the keyboard alone, and a close request that closes the open chooser
-first. (A module of its own: its class needs a display of another size,
-and the AT-SPI library serves one bus per process.)"""
+"""Setup mode on a 640x480 screen, on either build: the key chooser and the
+About window in full view, the chooser driven by the keyboard alone, and a
+close request that closes the open chooser first. (A module of its own: its
+class needs a display of another size, and the AT-SPI library serves one bus
+per process.)"""
 
 import os
 import unittest
 
-from accessibility import SETUP_CAPTION, AccessibleProgramTest
+from accessibility import POWER_OFF, SETUP_CAPTION, AccessibleProgramTest
+
+CHOOSER, ABOUT = "Choose cancel key.", "About The Tamrel (V1.10)"
 
 
 class SmallScreenSetupTest(AccessibleProgramTest):
@@ -15,32 +17,31 @@ class SmallScreenSetupTest(AccessibleProgramTest):
 
     def test_on_640x480_the_key_chooser_and_about_fit_and_a_close_closes_the_chooser_first(self):
         process, ui = self.start_without_settings()
-        ui.choose("Tamrel Options", "Shutdown Method", "Power off")  # the keys can be chosen once it is
+        ui.choose("Tamrel Options", "Shutdown Method", POWER_OFF)  # the keys can be chosen once it is
         ui.choose("Tamrel Options", "Current Cancel Key:  27", "Choose a different Cancel Key")
-        chooser = ui.find("panel", "Choose cancel key.")
-        self.assertEqual(ui.off_screen(chooser), [])
+        ui.wait_shown(CHOOSER)
+        self.assertEqual(ui.off_screen(CHOOSER), [])
         # The keyboard alone: the same key again accepts it.
-        ui.type_key("q", SETUP_CAPTION)
-        ui.find("label", "113", within=chooser)
-        ui.type_key("q", SETUP_CAPTION)
-        ui.gone("panel", "Choose cancel key.")
-        ui.find("menu item", "Current Cancel Key:  113", showing=False)
+        ui.type("q")
+        ui.wait_shown("113")
+        ui.type("q")
+        ui.wait_gone(CHOOSER)
+        ui.wait_menu_item("Current Cancel Key:  113")
 
         ui.choose("Help", "About The Tamrel")
-        about = ui.find("frame", "About The Tamrel (V1.10)")
-        self.assertEqual(ui.off_screen(about), [])
-        ui.press(ui.find("push button", "OK", within=about))
-        ui.gone("frame", "About The Tamrel (V1.10)")
+        ui.wait_shown(ABOUT)
+        self.assertEqual(ui.off_screen(ABOUT), [])
+        ui.press_button(ABOUT, "OK")
+        ui.wait_gone(ABOUT)
 
         ui.choose("Tamrel Options", "Current Cancel Key:  113", "Choose a different Cancel Key")
-        ui.find("panel", "Choose cancel key.")
+        ui.wait_shown(CHOOSER)
         ui.close_request(SETUP_CAPTION)
-        ui.gone("panel", "Choose cancel key.")
+        ui.wait_gone(CHOOSER)
         self.assertIsNone(process.poll(), "the close request closed setup, not the chooser")
         ui.close_request(SETUP_CAPTION)
-        process.wait(10)
+        self.driver.wait_end(process)
         self.assertFalse(os.path.exists(self.folder.file("tamrel.set")), "a settings file was written")
-
 
 
 if __name__ == "__main__":

@@ -11,7 +11,7 @@ import zipfile
 
 from harness import ProgramFolder, ProgramTest
 from test_run import NOT_FOUND
-from test_wine import SETUP_TITLE
+from accessibility import SETUP_CAPTION
 from winedriver import winpath
 
 ZIP = os.environ.get("TAMREL_ZIP")
@@ -50,7 +50,7 @@ class ZipTest(ProgramTest):
         process = self.driver.start(folder=folder, timeout=60)
         self.driver.box("Tamrel.set not found!", "OK", NOT_FOUND, "OK,Cancel")
         self.driver.screen(process)
-        self.driver.step("menu", SETUP_TITLE, "Tamrel Options", "Cancel and Exit")
+        self.driver.step("menu", SETUP_CAPTION, "Tamrel Options", "Cancel and Exit")
         self.driver.box("Quit without saving?", "Yes")
         self.driver.wait_end(process)
         events = folder.events()

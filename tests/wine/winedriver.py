@@ -184,3 +184,100 @@ class WineDriver(XInput):
             # All of the test prefix's, so the next test starts clean.
             subprocess.run(["wineserver", "-k"], env=self.session.env, timeout=20)
             raise AssertionError("Wine processes were still running after the test") from None
+
+
+class WineUi:
+    """The program's windows in the words of the AT-SPI driver
+    (accessibility.Driver), so that a case in setup mode is written once for
+    both builds: windows by title, the setup window's controls by caption."""
+
+    def __init__(self, driver, setup, screen):
+        self.driver, self.step, self.setup = driver, driver.step, setup
+        self.width, self.height = screen
+
+    def places(self):
+        """Each window's title and place as WxH+X+Y, the one in front first."""
+        return {line.split(" ", 4)[4]: "{2}x{3}+{0}+{1}".format(*line.split(" ")) for line
+                in self.step("windows", "TamrelWindow").split("\n") if line.count(" ") >= 4}
+
+    def titles(self):
+        return list(self.places())
+
+    def windows(self, prefix):
+        return sorted(title for title in self.titles() if title.startswith(prefix))
+
+    def area(self, window):
+        return self.places()[window]
+
+    def controls(self, window, kind):
+        return [line.split("|", 1)[1] for line in self.step("controls", window).split("\n")
+                if line.startswith(kind + "|")]
+
+    def buttons(self, window):
+        return self.controls(window, "Button")
+
+    def labels(self, window):
+        return self.controls(window, "Static")
+
+    def text(self, window):
+        return self.controls(window, "Edit")[0].replace("\\r\\n", "\n")
+
+    def key(self, window, *keys):
+        """Types the keys into the window in front, which has the focus."""
+        self.driver.key("--delay", "150", *keys)
+
+    def shown(self, name):
+        return name in self.titles() or any(line.split("|", 1)[-1] == name
+                                            for line in self.step("controls", self.setup).split("\n"))
+
+    def wait_shown(self, name):
+        wait_for(lambda: self.shown(name), 20, 0.1, f"{name!r} shown")
+
+    def wait_gone(self, name):
+        wait_for(lambda: not self.shown(name), 10, 0.1, f"{name!r} to go")
+
+    def choose(self, *path):
+        self.step("menu", self.setup, *path)
+
+    def menu_items(self):
+        """The setup window's menu items, a disabled one ending " [grey]"."""
+        return [line.strip() for line in self.step("menus", self.setup).split("\n")]
+
+    def wait_menu_item(self, caption):
+        wait_for(lambda: caption in self.menu_items(), 10, 0.1, f"the menu item {caption!r}", self.menu_items)
+
+    def enabled(self, caption):
+        return caption in self.menu_items()
+
+    def open_file(self, path, *menu_path):
+        """Enters the path in the Open dialog that the menu item opens;
+        returns the dialog's filter."""
+        self.choose(*menu_path)
+        return self.step("open", path)
+
+    def click_label(self, caption):
+        self.step("click", self.setup, caption)
+
+    def place(self, label):
+        return tuple(map(int, self.step("label", self.setup, label).split()[:2]))
+
+    def type(self, text):
+        for char in text:  # as characters, to the setup window whether or not it has the focus
+            self.step("key", self.setup, str(ord(char)))
+
+    def off_screen(self, name):
+        """The visible controls of the window or control so named that do not
+        lie wholly on the screen."""
+        within = (name,) if name in self.titles() else (self.setup, name)
+        return [line for line in self.step("rects", *within).split("\n") if line and (
+            lambda x, y, w, h: x < 0 or y < 0 or x + w > self.width or y + h > self.height)(
+                *map(int, line.split(" ")[:4]))]
+
+    def press_button(self, window, caption):
+        self.step("press", window, caption)
+
+    def answer_box(self, title, button):
+        return self.driver.box(title, button)
+
+    def close_request(self, title):
+        self.step("close", title)
