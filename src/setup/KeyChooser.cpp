@@ -56,6 +56,38 @@ std::string KeyCaption(KeyRole role, KeyCaptionStyle style, int key, int button)
     return caption + ButtonSuffix(button);
 }
 
+// What the two keys, or the two buttons, are kept in, and how the chooser
+// says that they clash.
+struct KeyPair {
+    std::int16_t Settings::*cancel;
+    std::int16_t Settings::*restart;
+    const char* takeOverPrompt;  // the cancel choice is the re-start one
+    const char* takeOverTitle;
+    const char* refusalPrompt;  // the re-start choice is the cancel one
+    const char* refusalTitle;
+};
+
+namespace {
+
+constexpr KeyPair kKeys{&Settings::cancelKey, &Settings::restartKey,
+                     "The cancel key is the same as the re-start key. If you continue, the re-start key will be set "
+                     "to none. Do you wish to continue?",
+                     "The cancel key is the same as the re-start key!!",
+                     "The re-start key cannot be the same as the cancel key. Please choose another key.",
+                     "Invalid re-start key!!"};
+constexpr KeyPair kButtons{&Settings::cancelButton, &Settings::restartButton,
+                        "The cancel button is the same as the re-start button. If you continue, the re-start button "
+                        "will be set to none. Do you wish to continue?",
+                        "The cancel button is the same as the re-start button!!",
+                        "The re-start button cannot be the same as the cancel button. Please choose another button.",
+                        "Invalid re-start button!!"};
+
+}  // namespace
+
+std::int16_t& KeyChooser::Field(const KeyPair& pair, KeyRole role) {
+    return state_.*(role == KeyRole::Cancel ? pair.cancel : pair.restart);
+}
+
 KeyChooser::KeyChooser(ui::Toolkit& ui, JoystickPresses::OnLogLine log, ui::Window& window, SetupState& state,
                        ui::Control& restartHint)
     : ui_(ui),
@@ -124,8 +156,7 @@ void KeyChooser::Open(KeyRole role) {
     currentCaption_->SetText(std::string("Current ") + mode + " key ascii code:");
     prompt_->SetText(std::string("Press button now to set new ") + mode + " key ascii code:");
     box_->SetVisible(true);
-    const int key = restart ? state_.restartKey : state_.cancelKey;
-    currentKey_->SetText(WordKey(key) + ButtonSuffix(restart ? state_.restartButton : state_.cancelButton));
+    currentKey_->SetText(WordKey(Field(kKeys, role)) + ButtonSuffix(Field(kButtons, role)));
     joystick_.Start();
 }
 
@@ -163,39 +194,9 @@ void KeyChooser::OnKeyPress(int& code) {
 void KeyChooser::OnClick() { Chosen({false, -1}); }
 
 void KeyChooser::ShowKey(KeyRole role) {
-    const bool cancel = role == KeyRole::Cancel;
-    window_.SetMenuCaption(cancel ? setup::kCancelKeyMenu : setup::kRestartKeyMenu,
-                           KeyCaption(role, KeyCaptionStyle::Chosen, cancel ? state_.cancelKey : state_.restartKey,
-                                      cancel ? state_.cancelButton : state_.restartButton));
+    window_.SetMenuCaption(role == KeyRole::Cancel ? setup::kCancelKeyMenu : setup::kRestartKeyMenu,
+                           KeyCaption(role, KeyCaptionStyle::Chosen, Field(kKeys, role), Field(kButtons, role)));
 }
-
-// What the two keys, or the two buttons, are kept in, and how the chooser
-// says that they clash.
-struct KeyPair {
-    std::int16_t Settings::*cancel;
-    std::int16_t Settings::*restart;
-    const char* takeOverPrompt;  // the cancel choice is the re-start one
-    const char* takeOverTitle;
-    const char* refusalPrompt;  // the re-start choice is the cancel one
-    const char* refusalTitle;
-};
-
-namespace {
-
-constexpr KeyPair kKeys{&Settings::cancelKey, &Settings::restartKey,
-                     "The cancel key is the same as the re-start key. If you continue, the re-start key will be set "
-                     "to none. Do you wish to continue?",
-                     "The cancel key is the same as the re-start key!!",
-                     "The re-start key cannot be the same as the cancel key. Please choose another key.",
-                     "Invalid re-start key!!"};
-constexpr KeyPair kButtons{&Settings::cancelButton, &Settings::restartButton,
-                        "The cancel button is the same as the re-start button. If you continue, the re-start button "
-                        "will be set to none. Do you wish to continue?",
-                        "The cancel button is the same as the re-start button!!",
-                        "The re-start button cannot be the same as the cancel button. Please choose another button.",
-                        "Invalid re-start button!!"};
-
-}  // namespace
 
 void KeyChooser::Accept() {
     const auto code = static_cast<std::int16_t>(captured_.code);
@@ -245,7 +246,7 @@ void KeyChooser::UseNoRestartKey() {
 }
 
 void KeyChooser::UseNoButton() {
-    (role_ == KeyRole::Cancel ? state_.cancelButton : state_.restartButton) = 0;
+    Field(kButtons, role_) = 0;
     Close();
     ShowKey(role_);
 }

@@ -53,6 +53,8 @@ private:
     void Accept();
     // Takes the choice as one of the pair; false when the user kept the old.
     bool AcceptInto(const KeyPair& pair, std::int16_t code);
+    // The role's key, or button, of the pair.
+    std::int16_t& Field(const KeyPair& pair, KeyRole role);
     void Close();
     void UseNoRestartKey();
     void UseNoButton();

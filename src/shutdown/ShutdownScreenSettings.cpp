@@ -8,10 +8,6 @@
 
 namespace tamrel {
 
-namespace {
-
-}  // namespace
-
 ShutdownScreen::ReadOutcome ShutdownScreen::ReadSettings() {
     const std::optional<std::vector<std::string>> read = ReadSettingsLines(platform_.files);
     if (!read) return ReadOutcome::Corrupt;
