@@ -1,33 +1,60 @@
-// Controls: twips to pixels, fonts as the control really got them, text
-// measures, colours and the visibility flag.
+// Controls: twips to pixels, their clicks as against the window's keys and
+// background clicks, colours, the visibility flag, fonts as the control
+// really got them and text measures; the key chooser's texts in those fonts.
+
+// Mouse clicks go through the window system, which picks the widget under
+// the pointer, as a real click does.
+#define QTEST_QPA_MOUSE_HANDLING
 
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetricsF>
+#include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
+#include <QTest>
 #include <cmath>
 
 #include "QtTestSupport.h"
+#include "setup/KeyChooser.h"
 
 namespace tamrel::qt::test {
 namespace {
 
 double TwipsPerPixel() { return 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInch(); }
 
-TEST_F(QtBackendTest, ControlsArePlacedInTwipsAndKeepTheirColourAndTheirOwnVisibleFlag) {
+// A control inside a frame is placed relative to the frame. Typed keys reach
+// the window as the code of the character they type, a focused control
+// notwithstanding; a left click on a control is the control's, and of the
+// other clicks only a left one on the background reaches the window.
+TEST_F(QtBackendTest, ControlsArePlacedInTwipsTakeTheirClicksAndLeaveTheKeysToTheWindow) {
     const double twipsPerPixel = TwipsPerPixel();
-    auto window = toolkit.NewWindow({"Sized", "Sized", false, false, 6000, 4500});
+    auto window = toolkit.NewWindow({"Input", "Input", false, false, 6000, 4500});
     ui::Control& frame = window->AddControl(ui::ControlKind::Frame, "panel", nullptr, {1440, 720, 4320, 2880});
     // 730 twips are no whole number of pixels.
     ui::Control& label = window->AddControl(ui::ControlKind::Label, "caption", &frame, {730, 1440, 2880, 480});
+    ui::Control& button = window->AddControl(ui::ControlKind::Button, "pushButton", nullptr, {150, 3600, 1500, 450});
+    label.SetText("In the frame");
+    std::vector<std::string> clicked;
+    auto logs = [&clicked](std::string name) { return [&clicked, name] { clicked.push_back(name); }; };
+    window->OnClick(logs("window"));
+    frame.OnClick(logs("panel"));
+    label.OnClick(logs("caption"));
+    button.OnClick(logs("pushButton"));
+    std::vector<int> codes;
+    window->OnKeyPress([&](int& code) { codes.push_back(code); });
+    EXPECT_TRUE(label.Visible());  // before the window is shown too
+    window->Show();
+    QWidget* widget = FindWidget("Input");
     QWidget* frameWidget = FindWidget("panel");
     auto* labelWidget = Find<QLabel>("caption");
-    ASSERT_TRUE(frameWidget && labelWidget);
+    auto* buttonWidget = Find<QPushButton>("pushButton");
+    ASSERT_TRUE(frameWidget && labelWidget && buttonWidget && Exposed(widget));
 
     auto px = [&](double twips) { return qRound(twips / twipsPerPixel); };
     EXPECT_EQ(frameWidget->geometry(), QRect(px(1440), px(720), px(4320), px(2880)));
-    // A control inside a frame is placed relative to the frame.
     EXPECT_EQ(labelWidget->parentWidget(), frameWidget);
     EXPECT_EQ(labelWidget->geometry(), QRect(px(730), px(1440), px(2880), px(480)));
     const ui::Rect bounds = label.Bounds();
@@ -36,6 +63,32 @@ TEST_F(QtBackendTest, ControlsArePlacedInTwipsAndKeepTheirColourAndTheirOwnVisib
     EXPECT_DOUBLE_EQ(window->Width(), px(6000) * twipsPerPixel);
     EXPECT_DOUBLE_EQ(toolkit.ScreenWidth(), QGuiApplication::primaryScreen()->geometry().width() * twipsPerPixel);
 
+    // The last Escape comes without text, as some input sources send it.
+    const std::vector<std::pair<Qt::Key, QString>> keys = {
+        {Qt::Key_Escape, QChar(27)}, {Qt::Key_Return, "\r"},      {Qt::Key_A, "a"},
+        {Qt::Key_A, "A"},            {Qt::Key_F1, ""},            {Qt::Key_Left, ""},
+        {Qt::Key_Delete, QChar(127)}, {Qt::Key_unknown, QChar(0x20AC)}, {Qt::Key_Backspace, "\b"},
+        {Qt::Key_Eacute, QChar(0xE9)}, {Qt::Key_Escape, ""}};
+    for (const auto& [key, text] : keys) QTest::sendKeyEvent(QTest::Click, widget, key, text, Qt::NoModifier);
+    buttonWidget->setFocus();
+    QTest::sendKeyEvent(QTest::Click, buttonWidget, Qt::Key_Tab, QString("\t"), Qt::NoModifier);
+    EXPECT_EQ(codes, (std::vector<int>{27, 13, 97, 65, 8, 233, 27, 9}));
+
+    auto centreOf = [&](QWidget* control) { return control->mapTo(widget, control->rect().center()); };
+    const QPoint background(390, 10);
+    for (const auto& [mouseButton, at] : std::vector<std::pair<Qt::MouseButton, QPoint>>{
+             {Qt::LeftButton, centreOf(labelWidget)},
+             {Qt::LeftButton, frameWidget->mapTo(widget, QPoint(5, 5))},
+             {Qt::LeftButton, centreOf(buttonWidget)},
+             {Qt::RightButton, centreOf(labelWidget)},
+             {Qt::RightButton, background},
+             {Qt::MiddleButton, background},
+             {Qt::LeftButton, background}}) {
+        QTest::mouseClick(widget, mouseButton, {}, at);
+    }
+    DrainEvents();
+    EXPECT_EQ(clicked, (std::vector<std::string>{"caption", "panel", "pushButton", "window"}));
+
     // Windows colour values; only the low 24 bits count.
     for (const auto& [value, colour] : {std::pair{ui::Color(255), QColor(255, 0, 0)}, {65280, QColor(0, 255, 0)},
                                         {0x123456, QColor(0x56, 0x34, 0x12)}, {0x7F0000FF, QColor(255, 0, 0)}}) {
@@ -43,11 +96,8 @@ TEST_F(QtBackendTest, ControlsArePlacedInTwipsAndKeepTheirColourAndTheirOwnVisib
         EXPECT_EQ(labelWidget->palette().color(QPalette::WindowText), colour) << value;
     }
 
-    // Before the window is shown, and inside a hidden frame, a label keeps
-    // its own flag.
-    EXPECT_TRUE(label.Visible());
+    // Inside a hidden frame a label keeps its own flag.
     frame.SetVisible(false);
-    window->Show();
     EXPECT_FALSE(frame.Visible());
     EXPECT_TRUE(label.Visible());
     EXPECT_FALSE(labelWidget->isVisible());
@@ -106,6 +156,48 @@ TEST_F(QtBackendTest, FontsAreWhatTheControlGotAndMeasuredTextFitsTheLabel) {
     EXPECT_DOUBLE_EQ(label.MeasureText("").width, 0);
     // Whole pixels, as bounds are.
     EXPECT_NEAR(std::remainder(large.width / twipsPerPixel, 1.0), 0.0, 1e-6);
+}
+
+// Every text of the key chooser whole, on one line and inside the box, in
+// the fonts Qt really uses. (The end-to-end run on a 640x480 screen pins
+// that the box fits it.)
+TEST_F(QtBackendTest, KeyChooserShowsEveryTextWhole) {
+    auto window = toolkit.NewWindow({"SetupWindow", "Setup", false, false, 13350, 9000, true});
+    ui::Control& restartHint = window->AddControl(ui::ControlKind::Label, "restartHint", nullptr, {0, 0, 15, 15});
+    SetupState state;
+    // "Left Mouse Click" is the widest key the box shows.
+    state.cancelKey = -1;
+    state.restartKey = -1;
+    KeyChooser chooser(toolkit, [](const std::string&) {}, *window, state, restartHint);
+    window->Show();
+    auto* box = Find<QGroupBox>("keyChooser");
+    ASSERT_TRUE(box);
+
+    for (const KeyRole role : {KeyRole::Cancel, KeyRole::Restart}) {
+        chooser.Open(role);
+        chooser.OnClick();  // captured, so that the hint to OK shows
+        ASSERT_TRUE(box->isVisible());
+        EXPECT_LT(QFontMetricsF(box->font()).horizontalAdvance(box->title()), box->width() - 20);
+
+        std::vector<QLabel*> shown;
+        for (QLabel* label : box->findChildren<QLabel*>()) {
+            if (!label->isVisible()) continue;
+            const std::string name = label->objectName().toStdString();
+            const QFontMetricsF metrics(label->font());
+            EXPECT_GE(label->width(), metrics.horizontalAdvance(label->text())) << name;
+            // One line, and no more height than the label has: the whole text shows.
+            EXPECT_LE(label->heightForWidth(label->width()), label->height()) << name;
+            EXPECT_GE(label->height(), metrics.height()) << name;
+            EXPECT_TRUE(box->contentsRect().contains(label->geometry())) << name;
+            for (const QLabel* other : shown) {
+                EXPECT_FALSE(other->geometry().intersects(label->geometry()))
+                    << name << " covers " << other->objectName().toStdString();
+            }
+            shown.push_back(label);
+        }
+        EXPECT_GE(shown.size(), role == KeyRole::Restart ? 10u : 9u);
+        chooser.Cancel();
+    }
 }
 
 }  // namespace

@@ -1,13 +1,16 @@
-// The Open, Font and Color dialogs: Qt's own widgets, modal over their
-// window, started from the request, answering with the choice or, after
-// Cancel, with what they started from.
+// The setup window, maximised, with close requests for its form, and its
+// Open, Font and Color dialogs: Qt's own widgets, modal over it, started from
+// the request, answering with the choice or, after Cancel, with what they
+// started from.
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
 
 #include "QtTestSupport.h"
 #include "platform/qt/QtDialogs.h"
@@ -15,11 +18,15 @@
 namespace tamrel::qt::test {
 namespace {
 
-// Each dialog is checked for what every dialog must be, then ended.
-TEST_F(QtBackendTest, DialogsAreModalOverTheirWindowStartFromTheRequestAndAnswerWithTheChoiceOrTheStart) {
-    auto window = toolkit.NewWindow({"Owner", "Owner", false, false, 6000, 4500});
+TEST_F(QtBackendTest, MaximisedWindowLeavesCloseRequestsToTheFormAndHasItsDialogsModalOverIt) {
+    auto window = toolkit.NewWindow({"Setup", "Setup", false, false, 13350, 9000, true});
     window->Show();
-    auto end = [owner = FindWidget("Owner")](QDialog& dialog, bool accept) {
+    QWidget* owner = FindWidget("Setup");
+    ASSERT_TRUE(Exposed(owner));
+    EXPECT_EQ(owner->geometry(), QGuiApplication::primaryScreen()->availableGeometry());
+    EXPECT_TRUE(owner->windowState() & Qt::WindowMaximized);
+    // Each dialog is checked for what every dialog must be, then ended.
+    auto end = [owner](QDialog& dialog, bool accept) {
         EXPECT_EQ(dialog.parentWidget(), owner);
         EXPECT_TRUE(dialog.isModal());
         accept ? dialog.accept() : dialog.reject();
@@ -31,7 +38,6 @@ TEST_F(QtBackendTest, DialogsAreModalOverTheirWindowStartFromTheRequestAndAnswer
               "Executable files (.exe .bat) (*.exe *.bat)");
     AnswerModal<QFileDialog>([&](QFileDialog& dialog) {
         EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));
-        EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
         EXPECT_EQ(dialog.directory().absolutePath().toStdString(), folder.Path(""));
         EXPECT_EQ(dialog.nameFilters(), QStringList{"All files (*)"});
         // A name that does not exist is refused with a warning; the dialog stays.
@@ -92,6 +98,18 @@ TEST_F(QtBackendTest, DialogsAreModalOverTheirWindowStartFromTheRequestAndAnswer
         end(dialog, false);
     });
     EXPECT_EQ(window->ShowColorDialog(255), 255);
+
+    // Refused without a handler; the form's once it has one, until it has
+    // closed the window. (The end-to-end runs pin that the window stays.)
+    owner->close();
+    EXPECT_TRUE(owner->isVisible());
+    int requests = 0;
+    window->OnCloseRequest([&] { ++requests; });
+    owner->close();
+    EXPECT_EQ(requests, 1);
+    window->Close();
+    owner->close();
+    EXPECT_EQ(requests, 1);
 }
 
 }  // namespace

@@ -1,22 +1,15 @@
 #include "QtTestSupport.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QThread>
-#include <cstdlib>
+#include <QWindow>
 #include <fstream>
 
 namespace tamrel::qt::test {
-
-bool HaveDisplay() {
-    const char* display = std::getenv("DISPLAY");
-    return display && *display;
-}
 
 bool WaitFor(const std::function<bool()>& done, int ms) {
     QElapsedTimer waited;
@@ -38,6 +31,10 @@ void DrainEvents() {
 
 void QuietFor(int ms) { WaitFor([] { return false; }, ms); }
 
+bool Exposed(QWidget* widget) {
+    return widget && WaitFor([widget] { return widget->windowHandle() && widget->windowHandle()->isExposed(); });
+}
+
 QWidget* FindWidget(const std::string& name) {
     const QString wanted = QString::fromLocal8Bit(name);
     for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -47,23 +44,14 @@ QWidget* FindWidget(const std::string& name) {
     return nullptr;
 }
 
-namespace {
-
-void PollModal(const std::function<bool(QWidget&)>& action, int triesLeft) {
+void OnModal(const std::function<bool(QWidget&)>& action, int triesLeft) {
     QTimer::singleShot(10, [action, triesLeft] {
         QWidget* modal = QApplication::activeModalWidget();
-        if ((!modal || !modal->isVisible() || !action(*modal)) && triesLeft > 0) PollModal(action, triesLeft - 1);
+        if ((!modal || !modal->isVisible() || !action(*modal)) && triesLeft > 0) OnModal(action, triesLeft - 1);
     });
 }
 
-}  // namespace
-
-void OnModal(const std::function<bool(QWidget&)>& action) { PollModal(action, 500); }
-
-bool Xdotool(const QStringList& arguments) {
-    if (QStandardPaths::findExecutable("xdotool").isEmpty()) return false;
-    return QProcess::execute("xdotool", arguments) == 0;
-}
+bool Xdotool(const QStringList& arguments) { return QProcess::execute("xdotool", arguments) == 0; }
 
 std::string TempFolder::Write(const std::string& name, const std::string& bytes) const {
     const std::string path = Path(name);
@@ -71,22 +59,16 @@ std::string TempFolder::Write(const std::string& name, const std::string& bytes)
     return path;
 }
 
-std::string Bitmap(int width, int height, unsigned rgb, unsigned corner) {
-    QImage image(width, height, QImage::Format_RGB888);
+std::string TempFolder::Bitmap(const std::string& name, QSize size, unsigned rgb, unsigned corner) const {
+    QImage image(size, QImage::Format_RGB888);
     image.fill(QColor::fromRgb(rgb));
     image.setPixelColor(0, 0, QColor::fromRgb(corner));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
-    return bytes.toStdString();
+    image.save(QString::fromStdString(Path(name)), "BMP");
+    return Path(name);
 }
 
 void QtBackendTest::SetUp() {
-    if (!HaveDisplay()) {
-        GTEST_SKIP() << "No X display (DISPLAY is empty): the Qt backend tests need an X server; "
-                        "ctest runs them on a private Xvfb";
-    }
+    if (!HaveDisplay()) GTEST_SKIP() << "No X display: ctest runs these tests on a private Xvfb";
     toolkit.ProcessPendingEvents();
 }
 

@@ -24,13 +24,12 @@ inline void PrintTo(const QStringList& list, std::ostream* out) {
 inline void PrintTo(const QRect& rect, std::ostream* out) {
     *out << rect.width() << 'x' << rect.height() << '+' << rect.x() << '+' << rect.y();
 }
-inline void PrintTo(const QSize& size, std::ostream* out) { *out << size.width() << 'x' << size.height(); }
 inline void PrintTo(const QColor& color, std::ostream* out) { *out << color.name().toStdString(); }
 
 namespace tamrel::qt::test {
 
-// Skips the running test when there is no X display to start Qt on.
-bool HaveDisplay();
+// Without an X display Qt cannot start: the tests skip.
+inline bool HaveDisplay() { return !qEnvironmentVariableIsEmpty("DISPLAY"); }
 
 // Processes events until `done` holds or `ms` have passed; tells whether it held.
 bool WaitFor(const std::function<bool()>& done, int ms = 2000);
@@ -40,6 +39,8 @@ void DrainEvents();
 // happen, such as a timer that must stay quiet, which no event can end
 // sooner.
 void QuietFor(int ms);
+// Waits until the X server shows the widget's window.
+bool Exposed(QWidget* widget);
 
 // The top-level widget with that object name, or a child of one.
 QWidget* FindWidget(const std::string& name);
@@ -51,7 +52,7 @@ T* Find(const std::string& name) {
 
 // Runs `action` on the next modal dialog of type T once it is open, from the
 // event loop the dialog runs; the dialog must be ended by the action.
-void OnModal(const std::function<bool(QWidget&)>& action);
+void OnModal(const std::function<bool(QWidget&)>& action, int triesLeft = 500);
 template <typename T>
 void AnswerModal(std::function<void(T&)> action) {
     OnModal([action = std::move(action)](QWidget& widget) {
@@ -69,14 +70,12 @@ class TempFolder {
 public:
     std::string Write(const std::string& name, const std::string& bytes) const;
     std::string Path(const std::string& name) const { return dir_.filePath(QString::fromStdString(name)).toStdString(); }
+    // A 24-bit BMP, every pixel `rgb` except the top-left one, `corner`.
+    std::string Bitmap(const std::string& name, QSize size, unsigned rgb, unsigned corner) const;
 
 private:
     QTemporaryDir dir_;
 };
-
-// A 24-bit BMP, `width` by `height`, every pixel `rgb` except the top-left
-// one, which is `corner`.
-std::string Bitmap(int width, int height, unsigned rgb, unsigned corner);
 
 // A started toolkit for each test.
 class QtBackendTest : public ::testing::Test {

@@ -7,21 +7,18 @@ if ! command -v Xvfb >/dev/null 2>&1; then
     echo "SKIPPED: Xvfb not found; the Qt backend tests need an X server (install xvfb)" >&2
     exit 77
 fi
-number_file="$(mktemp)"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+folder="$(mktemp -d)"
+mkfifo "$folder/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$folder/display" >/dev/null 2>&1 &
 server=$!
-trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -f "$number_file"' EXIT
-tries=0
-while [ ! -s "$number_file" ]; do
-    tries=$((tries + 1))
-    if [ "$tries" -gt 100 ] || ! kill -0 "$server" 2>/dev/null; then
-        echo "SKIPPED: Xvfb did not start; the Qt backend tests need an X server" >&2
-        exit 77
-    fi
-    sleep 0.1
-done
-DISPLAY=":$(head -n 1 "$number_file")"
-export DISPLAY
+trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -rf "$folder"' EXIT
+# The server writes its display number once it is ready; nothing if it fails.
+read -r number <"$folder/display"
+if [ -z "$number" ]; then
+    echo "SKIPPED: Xvfb did not start; the Qt backend tests need an X server" >&2
+    exit 77
+fi
+export DISPLAY=":$number"
 # Tamrel prefers Wayland: a Wayland session's display would take the tests.
 unset WAYLAND_DISPLAY
 "$@"
