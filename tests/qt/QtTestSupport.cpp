@@ -4,7 +4,6 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
-#include <QTimer>
 #include <QThread>
 #include <QWindow>
 #include <fstream>
@@ -22,13 +21,6 @@ bool WaitFor(const std::function<bool()>& done, int ms) {
     return true;
 }
 
-void DrainEvents() {
-    bool reached = false;
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [&reached] { reached = true; }, Qt::QueuedConnection);
-    WaitFor([&reached] { return reached; });
-    QCoreApplication::processEvents();
-}
-
 void QuietFor(int ms) { WaitFor([] { return false; }, ms); }
 
 bool Exposed(QWidget* widget) {
@@ -42,13 +34,6 @@ QWidget* FindWidget(const std::string& name) {
         if (auto* child = top->findChild<QWidget*>(wanted)) return child;
     }
     return nullptr;
-}
-
-void OnModal(const std::function<bool(QWidget&)>& action, int triesLeft) {
-    QTimer::singleShot(10, [action, triesLeft] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if ((!modal || !modal->isVisible() || !action(*modal)) && triesLeft > 0) OnModal(action, triesLeft - 1);
-    });
 }
 
 bool Xdotool(const QStringList& arguments) { return QProcess::execute("xdotool", arguments) == 0; }

