@@ -1,6 +1,10 @@
 // Windows: covering the screen, the background picture and the message
 // boxes over it, closing, and a control dragged over the background.
 
+// Mouse clicks go through the window system, which picks the widget under
+// the pointer, as a real click does.
+#define QTEST_QPA_MOUSE_HANDLING
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
