@@ -3,11 +3,11 @@
 // the request, answering with the choice or, after Cancel, with what they
 // started from.
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>

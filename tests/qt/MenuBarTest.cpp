@@ -3,7 +3,6 @@
 // a bare X server.
 
 #include <QAccessible>
-#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 

@@ -174,7 +174,8 @@ TEST_F(QtBackendTest, DraggedControlIsDroppedOnTheBackgroundOnly) {
         const QPoint end = widget->mapToGlobal(to);
         Xdotool(toBox + QStringList{"mousedown", "1", "sleep", "0.1", "mousemove", QString::number(end.x() - 20),
                                     QString::number(end.y() - 20), "sleep", "0.1", "mousemove",
-                                    QString::number(end.x()), QString::number(end.y()), "sleep", "0.1", "mouseup", "1"});
+                                    QString::number(end.x()), QString::number(end.y()), "sleep", "0.1",
+                                    "mouseup", "1"});
     };
     drag(QPoint(370, 50));  // over the other control
     drag(QPoint(380, 280));
