@@ -88,9 +88,9 @@ std::vector<std::string> TestPlatform::LastEvents(std::size_t n) const {
     return {events.end() - static_cast<long>(std::min(n, events.size())), events.end()};
 }
 
-std::vector<std::string> TestPlatform::KeyLines(const std::string& name) const {
+std::vector<std::string> TestPlatform::KeyLines() const {
     std::vector<std::string> lines;
-    for (const std::string& line : CrLfLines(Read(name))) {
+    for (const std::string& line : CrLfLines(Read("tamrel.set"))) {
         if (line.empty() || line[0] != '#') lines.push_back(line);
     }
     return lines;
@@ -106,6 +106,12 @@ void TestPlatform::WriteSettings(const std::vector<std::string>& lines) const {
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";
     Write("tamrel.set", text);
+}
+
+void TestPlatform::WriteLaunchable(const std::vector<std::string>& overrides) const {
+    std::vector<std::string> all = {"Program =" + Runnable("front.exe")};
+    all.insert(all.end(), overrides.begin(), overrides.end());
+    WriteSettings(SettingsLines(all));
 }
 
 void TestPlatform::ShowScreen(const std::vector<std::string>& overrides) {

@@ -38,8 +38,8 @@ public:
     // How many event lines read exactly so; the last n event lines.
     long Logged(const std::string& line) const;
     std::vector<std::string> LastEvents(std::size_t n) const;
-    // The lines of a file that are not comments.
-    std::vector<std::string> KeyLines(const std::string& name = "tamrel.set") const;
+    // The lines of the settings file that are not comments.
+    std::vector<std::string> KeyLines() const;
     const headless::MessageBoxCall& Box(std::size_t i = 0) const { return ui.messageBoxes().at(i); }
     // A script the system can start; its path.
     std::string Runnable(const std::string& name) const;
@@ -51,6 +51,9 @@ public:
     bool Open(const std::string& window) { return Shown(window) && !ui.FindWindow(window)->closed(); }
     // A settings file from lines joined with CR LF.
     void WriteSettings(const std::vector<std::string>& lines) const;
+    // A complete settings file that launches this folder's own front.exe,
+    // with these lines replaced.
+    void WriteLaunchable(const std::vector<std::string>& overrides = {}) const;
     // The shutdown screen after a long run, over a complete settings file
     // with these lines replaced.
     void ShowScreen(const std::vector<std::string>& overrides = {});
