@@ -26,10 +26,6 @@ using Clock = std::chrono::steady_clock;
 
 class Posix : public ::testing::Test {
 protected:
-    void Script(const std::string& name, const std::string& body, mode_t mode = 0755) {
-        t.Write(name, body);
-        ::chmod(t.Path(name).c_str(), mode);
-    }
     long ErrorNumber(const std::function<void()>& action) { return ErrorOf(action).Number(); }
 
     TestPlatform t;
@@ -38,9 +34,9 @@ protected:
 
 TEST_F(Posix, OnlyVisibleRegularFilesExistAndOnlyWhatTheSystemCanStartIsRunnable) {
     FileSystem& files = *t.files;
-    Script("front.sh", "#!/bin/sh\n");
-    Script("bare.sh", "echo no first line\n");
-    Script("closed.sh", "#!/bin/sh\n", 0644);
+    t.Runnable("front.sh");
+    t.Runnable("bare.sh", "echo no first line\n");
+    t.Write("closed.sh", "#!/bin/sh\n");
     t.Write(".hidden", "");
     std::filesystem::create_directory(t.Path("folder"));
     std::filesystem::create_symlink(t.Path("front.sh"), t.Path("link.sh"));
@@ -127,7 +123,7 @@ TEST_F(Posix, FifosAndDevicesInAFilesPlaceAreRefusedWithoutWaiting) {
 }
 
 TEST_F(Posix, AStopRequestEndsTheWaitAndIsPassedOn) {
-    Script("front.sh", "#!/bin/sh\ntrap 'echo stopped > stopped.txt; exit 0' TERM\nwhile :; do sleep 0.05; done\n");
+    t.Runnable("front.sh", "#!/bin/sh\ntrap 'echo stopped > stopped.txt; exit 0' TERM\nwhile :; do sleep 0.05; done\n");
     t.files->SetCurrentFolder(t.folder());
     const ProcessId id = processes.StartProgram("front.sh", WindowStyle::Normal);
     std::thread asker([] {
@@ -191,7 +187,7 @@ TEST_F(Posix, OneInstanceHoldsTheFolderUntilItEnds) {
 }
 
 TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEnds) {
-    Script("front.sh", "#!/bin/sh\nsleep 0.4\npwd > ran-in.txt\nexit 3\n");
+    t.Runnable("front.sh", "#!/bin/sh\nsleep 0.4\npwd > ran-in.txt\nexit 3\n");
     t.files->SetCurrentFolder(t.folder());
     const auto started = Clock::now();
     const ProcessId id = processes.StartProgram("front.sh", WindowStyle::Normal);
@@ -204,7 +200,7 @@ TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEnds) {
     EXPECT_GE(end.seconds, 0.4);
     EXPECT_EQ(processes.WaitForProcess(id).how, ProgramEnd::How::Unknown);  // already reaped: at once
 
-    Script("crash.sh", "#!/bin/sh\nkill -9 $$\n");
+    t.Runnable("crash.sh", "#!/bin/sh\nkill -9 $$\n");
     const ProgramEnd killed = processes.WaitForProcess(processes.StartProgram("crash.sh", WindowStyle::Normal));
     EXPECT_EQ(killed.how, ProgramEnd::How::Signalled);
     EXPECT_EQ(killed.code, 9u);
@@ -212,8 +208,8 @@ TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEnds) {
 
 TEST_F(Posix, RefusedStartsAreErrorsAndThereIsNoSearchPath) {
     t.files->SetCurrentFolder(t.folder());
-    Script("plain.txt", "not a program", 0644);
-    Script("noshebang.sh", "echo hi\n");
+    t.Write("plain.txt", "not a program");
+    t.Runnable("noshebang.sh", "echo hi\n");
     EXPECT_EQ(ErrorNumber([&] { processes.StartProgram("missing.sh", WindowStyle::Normal); }), ENOENT);
     EXPECT_EQ(ErrorNumber([&] { processes.StartProgram("sh", WindowStyle::Normal); }), ENOENT);
     EXPECT_EQ(ErrorNumber([&] { processes.StartProgram("noshebang.sh", WindowStyle::Normal); }), ENOEXEC);
@@ -223,7 +219,7 @@ TEST_F(Posix, RefusedStartsAreErrorsAndThereIsNoSearchPath) {
 }
 
 TEST_F(Posix, ARestartRunsDetachedFromTheProgramFolder) {
-    Script("fake-tamrel", "#!/bin/sh\n{ pwd; awk '{print $6}' /proc/$$/stat; } > restarted.tmp\n"
+    t.Runnable("fake-tamrel", "#!/bin/sh\n{ pwd; awk '{print $6}' /proc/$$/stat; } > restarted.tmp\n"
                           "mv restarted.tmp restarted.txt\n");
     PosixProcesses restarter(t.Path("fake-tamrel"));
     restarter.RestartTamrel(t.folder());

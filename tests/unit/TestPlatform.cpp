@@ -96,8 +96,8 @@ std::vector<std::string> TestPlatform::KeyLines() const {
     return lines;
 }
 
-std::string TestPlatform::Runnable(const std::string& name) const {
-    Write(name, "#!/bin/sh\n");
+std::string TestPlatform::Runnable(const std::string& name, const std::string& body) const {
+    Write(name, body);
     std::filesystem::permissions(Path(name), std::filesystem::perms::owner_all);
     return Path(name);
 }

@@ -42,7 +42,7 @@ public:
     std::vector<std::string> KeyLines() const;
     const headless::MessageBoxCall& Box(std::size_t i = 0) const { return ui.messageBoxes().at(i); }
     // A script the system can start; its path.
-    std::string Runnable(const std::string& name) const;
+    std::string Runnable(const std::string& name, const std::string& body = "#!/bin/sh\n") const;
     // A window of that name was shown; and it is still open.
     bool Shown(const std::string& window) {
         const headless::HeadlessWindow* found = ui.FindWindow(window);
