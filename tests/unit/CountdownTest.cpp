@@ -1,22 +1,17 @@
-#include <gtest/gtest.h>
-
 #include "TestPlatform.h"
 
 namespace tamrel::test {
 namespace {
 
-using Lines = std::vector<std::string>;
 using Requests = std::vector<PowerAction>;
 
-class Countdown : public ::testing::Test {
+class Countdown : public PlatformTest {
 protected:
     void Start(const Lines& overrides) {
         t.ShowScreen(overrides);
         EXPECT_TRUE(t.Open("ShutdownScreen"));
     }
     std::string Shown() { return t.ui.ControlOf("ShutdownScreen", "defaultNumber").Text(); }
-
-    TestPlatform t;
 };
 
 TEST_F(Countdown, CountsOncePerSecondAndShutsDownAtTheTickThatShowsZero) {

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
 #include "SetupTestSupport.h"
@@ -7,7 +5,6 @@
 namespace tamrel::test {
 namespace {
 
-using Lines = std::vector<std::string>;
 using namespace setup;
 
 bool Listened(TestPlatform& t) {

@@ -1,7 +1,6 @@
 // The POSIX services against the real system: files, a real child process,
 // and a re-start into a session of its own.
 
-#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,11 +23,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class Posix : public ::testing::Test {
+class Posix : public PlatformTest {
 protected:
     long ErrorNumber(const std::function<void()>& action) { return ErrorOf(action).Number(); }
-
-    TestPlatform t;
     PosixProcesses processes;
 };
 
@@ -244,7 +241,6 @@ TEST(UserFolders, OnlyACopyUnderUsrGoesToTheUsersOwnFolders) {
         };
     };
     const auto folders = [](const TamrelFolders& f) { return std::vector<std::string>{f.program, f.settings, f.logs}; };
-    using Lines = std::vector<std::string>;
     EXPECT_EQ(folders(FoldersFor("/usr/bin/tamrel", in({{"HOME", "/home/arcade"}}))),
               (Lines{"/usr/bin", "/home/arcade/.config/tamrel", "/home/arcade/.local/state/tamrel"}));
     EXPECT_EQ(folders(FoldersFor("/usr/local/bin/tamrel",

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "TestPlatform.h"
 #include "platform/RuntimeError.h"
 #ifdef _WIN32
@@ -14,12 +12,7 @@
 namespace tamrel::test {
 namespace {
 
-using Lines = std::vector<std::string>;
-
-class RunSequence : public ::testing::Test {
-protected:
-    TestPlatform t;
-};
+using RunSequence = PlatformTest;
 
 TEST_F(RunSequence, ANormalLaunchWaitsThenHandsOverToTheShutdownScreen) {
     t.WriteLaunchable({"Shutdown method =0"});

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <iterator>
 #include <tuple>
@@ -11,8 +9,6 @@
 
 namespace tamrel::test {
 namespace {
-
-using Lines = std::vector<std::string>;
 
 Settings Sample(const std::string& program) {
     return {.runSetup = false, .programPath = program, .shutdownMethod = 2, .cancelSeconds = 7, .cancelKey = -1,

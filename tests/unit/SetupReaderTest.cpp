@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <tuple>
@@ -10,8 +8,6 @@
 
 namespace tamrel::test {
 namespace {
-
-using Lines = std::vector<std::string>;
 
 TEST(SettingsLines, EveryLineEndIsALineEnd) {
     EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (Lines{"a", "b", "c", "d"}));
@@ -26,7 +22,7 @@ TEST(SettingsLines, EveryLineEndIsALineEnd) {
     EXPECT_EQ(KeyValue("Program =", "program ="), "");
 }
 
-class SetupReader : public ::testing::Test {
+class SetupReader : public PlatformTest {
 protected:
     SetupReadResult Read() { return ReadSettingsForSetup(state, t.app.logs(), *t.files, t.ui); }
     // A complete file that names this folder's program, with these lines replaced.
@@ -34,8 +30,6 @@ protected:
         t.WriteLaunchable(overrides);
         return Read();
     }
-
-    TestPlatform t;
     Settings state;
 };
 

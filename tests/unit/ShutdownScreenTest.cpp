@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <tuple>
 
 #include "TestPlatform.h"
@@ -7,14 +5,10 @@
 namespace tamrel::test {
 namespace {
 
-using Lines = std::vector<std::string>;
-
-class ShutdownScreenTest : public ::testing::Test {
+class ShutdownScreenTest : public PlatformTest {
 protected:
     bool Open() { return t.Open("ShutdownScreen"); }
     ui::Control& Control(const std::string& name) { return t.ui.ControlOf("ShutdownScreen", name); }
-
-    TestPlatform t;
 };
 
 TEST_F(ShutdownScreenTest, TheDefaultLookIsCentredAndTakesTheFocusBeforeCounting) {

@@ -2,6 +2,8 @@
 // A program folder of its own for each test, real files in it, and the
 // headless backend for everything else.
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -15,6 +17,8 @@
 #include "run/Application.h"
 
 namespace tamrel::test {
+
+using Lines = std::vector<std::string>;
 
 // The platform's real file services, rooted in `programFolder`.
 std::unique_ptr<FileSystem> MakeNativeFiles(const std::string& programFolder, const std::string& marker);
@@ -71,6 +75,11 @@ public:
     headless::HeadlessAutostart autostart;
     Platform platform;
     Application app;
+};
+
+class PlatformTest : public ::testing::Test {
+protected:
+    TestPlatform t;
 };
 
 // A run long enough for any shortest-run setting.

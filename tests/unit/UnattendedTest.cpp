@@ -2,8 +2,6 @@
 // it off at every start, the log tells how each run ended, and a shutdown
 // that another program holds up waits for it.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
 #include "SetupTestSupport.h"
@@ -11,8 +9,6 @@
 
 namespace tamrel::test {
 namespace {
-
-using Lines = std::vector<std::string>;
 
 // A whole run of a program that ends as told, then the screen comes up.
 void RunProgram(TestPlatform& t, const Lines& overrides, ProgramEnd end) {
