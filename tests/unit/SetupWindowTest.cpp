@@ -73,20 +73,15 @@ TEST_F(SetupWindowTest, AValueItCannotUseTakesItsDefaultAndEveryOtherValueIsKept
         TestPlatform p;
         p.Write("skin.bmp", "BM");
         p.Write("notes.bmp", "not a picture");
-        const Lines good = SettingsLines(
-            {"Program =" + p.Runnable("front.sh"), "Shutdown method =2", "Seconds to cancel =15", "Key to cancel =-1",
-             "Key to re-start =13", "Countdown box X position = 300", "Countdown box Y position = 1200",
-             "Countdown box font =Courier New", "Countdown box italic =True", "Countdown box fontsize =14",
-             "Countdown box bold font =True", "Countdown box color = 255", "Skin =" + p.Path("skin.bmp")});
-        const std::string key = bad.substr(0, bad.find('=') + 1);
-        Lines file = good, expected;
-        for (std::string& line : file) {
-            if (line.rfind(key, 0) == 0) line = bad;
-        }
-        for (const std::string& line : good) {
-            if (line[0] != '#') expected.push_back(line.rfind(key, 0) == 0 ? written : line);
-        }
-        p.WriteSettings(file);
+        Lines lines = {"Program =" + p.Runnable("front.sh"), "Shutdown method =2", "Seconds to cancel =15",
+                       "Key to cancel =-1", "Key to re-start =13", "Countdown box X position = 300",
+                       "Countdown box Y position = 1200", "Countdown box font =Courier New",
+                       "Countdown box italic =True", "Countdown box fontsize =14", "Countdown box bold font =True",
+                       "Countdown box color = 255", "Skin =" + p.Path("skin.bmp"), written};
+        p.WriteSettings(SettingsLines(lines));
+        const Lines expected = p.KeyLines();
+        lines.back() = bad;
+        p.WriteSettings(SettingsLines(lines));
         p.ui.QueueAnswer(ui::kAnswerOk);
         p.app.ShowSetup();
         ASSERT_EQ(p.ui.messageBoxes().size(), 1u) << bad;
