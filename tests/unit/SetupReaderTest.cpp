@@ -163,13 +163,5 @@ TEST_F(SetupReader, AValueThatDoesNotConvertStopsTheReading) {
     EXPECT_TRUE(t.Exists("tamrel.set"));  // nothing deleted
 }
 
-TEST(DefaultSettings, StartFromTheProgramFolder) {
-    TestPlatform t;
-    const Settings s = DefaultSettings(*t.files);
-    EXPECT_EQ(std::tie(s.cancelSeconds, s.cancelKey), std::make_tuple(25, 27));
-    EXPECT_EQ((Lines{s.programPath, s.skinPath, s.boxFontName, s.boxFontSize, s.boxBold}),
-              (Lines{t.folder(), "Use default", "arial", "20", "0"}));
-}
-
 }  // namespace
 }  // namespace tamrel::test
