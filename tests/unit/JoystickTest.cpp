@@ -7,10 +7,6 @@ namespace {
 
 using namespace setup;
 
-bool Listened(TestPlatform& t) {
-    return std::count(t.ui.calls().begin(), t.ui.calls().end(), "ListenToJoysticks") > 0;
-}
-
 void StartScreen(TestPlatform& t, const Lines& overrides) {
     t.WriteSettings(SettingsLines(overrides));
     t.app.ShowShutdownScreen(kLongRun);
@@ -52,7 +48,7 @@ TEST(JoystickScreen, WithoutAUsableButtonNoJoystickIsOpened) {
         TestPlatform t;
         StartScreen(t, overrides);
         t.ui.PressButton(1);
-        EXPECT_FALSE(Listened(t)) << overrides[0];
+        EXPECT_FALSE(t.ui.joysticksOpen()) << overrides[0];
         EXPECT_TRUE(t.Open("ShutdownScreen"));
     }
     // The re-start button may not be the cancel button: that one cancels.

@@ -48,13 +48,9 @@ TEST_F(LogFiles, FailedWritesNameTheFileInTheWayAndTheLastWordsOfARunAreDropped)
     EXPECT_NE(why.find(t.Path("talog2.txt")), std::string::npos) << why;
     EXPECT_EQ(t.Read("talog1.txt"), "one");
 
-    // A folder in the way of the log file makes every write fail.
-    TestPlatform full;
-    std::filesystem::create_directory(full.Path("talog1.txt"));
-    std::filesystem::create_directory(full.Path("tamrel.txt"));
-    EXPECT_THROW(full.app.logs().Log("x"), RuntimeError);
-    EXPECT_NO_THROW(full.app.logs().TryLog("x"));
-    EXPECT_NO_THROW(full.app.logs().TryAppendErrorLog("x"));
+    // With a folder in the way of the error log its last words are dropped.
+    std::filesystem::create_directory(t.Path("tamrel.txt"));
+    EXPECT_NO_THROW(t.app.logs().TryAppendErrorLog("x"));
 }
 
 TEST_F(LogFiles, AHugeValueIsCutInEveryLine) {
