@@ -50,12 +50,14 @@ TEST_F(HelpTest, TheTopicsFormOneChainInMenuOrder) {
     for (std::size_t i = 0; i < inMenu.size(); ++i) EXPECT_EQ(inMenu[i], static_cast<int>(i));
 }
 
-TEST_F(HelpTest, EachWindowExistsOnceAndComesForward) {
+TEST_F(HelpTest, EachWindowExistsOnceComesForwardAndShowsItsText) {
     Choose(kHelpCancelKey);
     Choose(kHelpCancelKey);
     EXPECT_EQ(OpenTitles(), (Lines{"The Tamrel (V1.10)........ SetUp Mode", "Help: Choosing cancel key"}));
     Press("HelpTopic", "showKeyCodes");
     Press("HelpTopic", "showKeyCodes");
+    EXPECT_EQ(Control("KeyCodeTable", "row3"), "  13                                      [enter] or [return]");
+    EXPECT_EQ(Control("KeyCodeTable", "row11").substr(0, 4), "  54");
     Choose(kHelpRestartKey);  // opened beside, not instead
     Press("HelpTopic", "showKeyCodes");
     EXPECT_EQ(OpenTitles(), (Lines{"The Tamrel (V1.10)........ SetUp Mode", "Help: Choosing cancel key",
@@ -70,6 +72,10 @@ TEST_F(HelpTest, EachWindowExistsOnceAndComesForward) {
     Choose(kAbout);
     Choose(kAbout);
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "BringToFront About The Tamrel (V1.10)"), 1);
+    std::ifstream file(TAMREL_SOURCE_DIR "/LICENSE", std::ios::binary);
+    std::ostringstream licence;
+    licence << file.rdbuf();
+    EXPECT_EQ(Control("AboutWindow", "licence"), licence.str());
 }
 
 TEST_F(HelpTest, TheProgramEndsWithItsLastWindowWhicheverThatIs) {
@@ -103,18 +109,6 @@ TEST_F(HelpTest, TheSkinTopicMeasuresTheScreenWhenItLoads) {
         EXPECT_EQ(Control("HelpTopic", "screenHeight"), std::to_string(s.deviceHeight)) << s.width;
         Press("HelpTopic", "close");
     }
-}
-
-TEST_F(HelpTest, TheKeyTableAndTheAboutBox) {
-    Choose(kHelpCancelKey);
-    Press("HelpTopic", "showKeyCodes");
-    EXPECT_EQ(Control("KeyCodeTable", "row3"), "  13                                      [enter] or [return]");
-    EXPECT_EQ(Control("KeyCodeTable", "row11").substr(0, 4), "  54");
-    Choose(kAbout);
-    std::ifstream file(TAMREL_SOURCE_DIR "/LICENSE", std::ios::binary);
-    std::ostringstream licence;
-    licence << file.rdbuf();
-    EXPECT_EQ(Control("AboutWindow", "licence"), licence.str());
 }
 
 // The lines a label's text takes when its words wrap at the label's width,

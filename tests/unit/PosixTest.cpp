@@ -183,7 +183,7 @@ TEST_F(Posix, OneInstanceHoldsTheFolderUntilItEnds) {
     EXPECT_NE(processes.LockProgramFolder(t.Path("missing"), 0), nullptr);
 }
 
-TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEnds) {
+TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEndsOrTheStartFails) {
     t.Runnable("front.sh", "#!/bin/sh\nsleep 0.4\npwd > ran-in.txt\nexit 3\n");
     t.files->SetCurrentFolder(t.folder());
     const auto started = Clock::now();
@@ -201,10 +201,8 @@ TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEnds) {
     const ProgramEnd killed = processes.WaitForProcess(processes.StartProgram("crash.sh", WindowStyle::Normal));
     EXPECT_EQ(killed.how, ProgramEnd::How::Signalled);
     EXPECT_EQ(killed.code, 9u);
-}
 
-TEST_F(Posix, RefusedStartsAreErrorsAndThereIsNoSearchPath) {
-    t.files->SetCurrentFolder(t.folder());
+    // Refused starts are errors, and there is no search path.
     t.Write("plain.txt", "not a program");
     t.Runnable("noshebang.sh", "echo hi\n");
     EXPECT_EQ(ErrorNumber([&] { processes.StartProgram("missing.sh", WindowStyle::Normal); }), ENOENT);
