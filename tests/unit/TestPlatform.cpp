@@ -6,7 +6,13 @@
 #include <sstream>
 
 #include "SettingsTemplate.h"
-#include "settings/Text.h"
+#ifdef _WIN32
+#include "platform/win32/Win32FileSystem.h"
+using NativeFiles = tamrel::Win32FileSystem;
+#else
+#include "platform/posix/PosixFileSystem.h"
+using NativeFiles = tamrel::PosixFileSystem;
+#endif
 
 namespace tamrel::test {
 
@@ -39,7 +45,7 @@ std::vector<std::string> After(const std::vector<std::string>& lines, const std:
 TestPlatform::TestPlatform()
     : startFolder_(std::filesystem::current_path()),
       folder_(NewFolder()),
-      files(MakeNativeFiles(folder_.string(), (folder_ / "holdmark.tes").string())),
+      files(std::make_unique<NativeFiles>(folder_.string(), (folder_ / "holdmark.tes").string())),
       platform{*files, processes, clock, power, ui, autostart},
       app(platform) {}
 

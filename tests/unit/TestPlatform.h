@@ -20,9 +20,6 @@ namespace tamrel::test {
 
 using Lines = std::vector<std::string>;
 
-// The platform's real file services, rooted in `programFolder`.
-std::unique_ptr<FileSystem> MakeNativeFiles(const std::string& programFolder, const std::string& marker);
-
 class TestPlatform {
 public:
     TestPlatform();
