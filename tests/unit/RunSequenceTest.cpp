@@ -199,7 +199,6 @@ TEST_F(RunSequence, AStartWithoutAProcessIsReported) {
 
 TEST_F(RunSequence, AnErrorIsReportedAndOffersSetup) {
     t.WriteLaunchable({"Shutdown method =0"});
-    const std::string settings = t.Read("tamrel.set");
     t.processes.FailNextStart(RuntimeError(8, "Exec format error"));
     t.ui.QueueAnswer(ui::kAnswerOk);
     t.ui.QueueAnswer(ui::kAnswerYes);
@@ -214,10 +213,7 @@ TEST_F(RunSequence, AnErrorIsReportedAndOffersSetup) {
     const auto setup = std::find(events.begin(), events.end(), "Entering setup mode.");
     ASSERT_NE(setup, events.end());
     EXPECT_EQ(*(setup - 1), "User chose to run setup.");
-    // Setup loaded the file, which stays as it was until "Done!".
-    EXPECT_EQ((setup + 1)->rfind("In tamrel.set, ", 0), 0u);
-    EXPECT_TRUE(t.app.HasOpenWindows());
-    EXPECT_EQ(t.Read("tamrel.set"), settings);
+    EXPECT_TRUE(t.app.HasOpenWindows());  // what setup loads is checked after a failed log write
 
     TestPlatform p;
     p.WriteLaunchable();
