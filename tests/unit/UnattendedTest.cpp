@@ -51,7 +51,7 @@ TEST(Unattended, TheCheckCountsOnlyWhereAShutdownWouldFollow) {
         bool powersOff;
     };
     const Case cases[] = {
-        {{}, 0.5, true},                                      // a file without the line: off
+        {{"-Shortest run in seconds ="}, 0.5, true},          // a file without the line: off
         {{"Shortest run in seconds =0"}, 0.5, true},          // off
         {{"Shortest run in seconds =10"}, 10, true},          // as long as a normal run
         {{"Shortest run in seconds =10"}, 9.9, false},        // sooner
@@ -63,7 +63,7 @@ TEST(Unattended, TheCheckCountsOnlyWhereAShutdownWouldFollow) {
         run.ui.SetDefaultAnswer(ui::kAnswerOk);
         RunProgram(run, c.settings, {0, ProgramEnd::How::Exited, 0, c.seconds});
         run.ui.Advance(10000);
-        EXPECT_EQ(run.power.requests().size(), c.powersOff ? 1u : 0u) << (c.settings.empty() ? "" : c.settings[0]);
+        EXPECT_EQ(run.power.requests().size(), c.powersOff ? 1u : 0u) << c.settings[0];
     }
 }
 
