@@ -1,5 +1,7 @@
 #include "SettingsTemplate.h"
 
+#include <algorithm>
+
 #include "settings/SettingsFile.h"
 #include "settings/SettingsWriter.h"
 #include "settings/Text.h"
@@ -29,19 +31,14 @@ std::vector<std::string> SettingsTemplate(const std::vector<std::string>& overri
         const bool remove = !override.empty() && override[0] == '-';
         const std::string line = remove ? override.substr(1) : override;
         const std::string key = KeyOf(line);
-        bool found = false;
-        for (auto it = lines.begin(); !key.empty() && it != lines.end();) {
-            if ((*it)[0] != '#' && KeyOf(*it) == key) {
-                found = true;
-                if (remove) {
-                    it = lines.erase(it);
-                    continue;
-                }
-                *it = line;
-            }
-            ++it;
+        const auto same = [&](const std::string& l) { return !key.empty() && l[0] != '#' && KeyOf(l) == key; };
+        if (remove) {
+            std::erase_if(lines, same);
+        } else if (const auto it = std::find_if(lines.begin(), lines.end(), same); it != lines.end()) {
+            *it = line;
+        } else {
+            lines.push_back(line);
         }
-        if (!found && !remove) lines.push_back(line);
     }
     return lines;
 }

@@ -114,7 +114,7 @@ TEST_F(CountdownBoxTest, ColourAndReset) {
     EXPECT_EQ(Box().ForeColor(), 65280);
 }
 
-TEST_F(CountdownBoxTest, DraggingPutsTheGrabbedPointUnderTheMouse) {
+TEST_F(CountdownBoxTest, DraggingPutsTheGrabbedPointUnderTheMouseAndKeepsTheBoxWhole) {
     t.ui.QueueOpenAnswer(t.Path("skin.bmp"));
     Choose(kOpenSkin);
     t.ui.PressMouse("SetupWindow", "countdownBox", ui::kLeftButton, 100, 50);
@@ -139,11 +139,8 @@ TEST_F(CountdownBoxTest, DraggingPutsTheGrabbedPointUnderTheMouse) {
     EXPECT_EQ(Window().dragging(), nullptr);
     EXPECT_EQ(State().dragOffsetX, 20);
     EXPECT_EQ(State().dragOffsetY, 32);
-}
 
-TEST_F(CountdownBoxTest, TheBoxStaysWholeOnTheScreenAndFitsItsNumber) {
-    t.ui.QueueOpenAnswer(t.Path("skin.bmp"));
-    Choose(kOpenSkin);
+    // The box stays whole on the screen and fits its number.
     const ui::Twips width = Box().Bounds().width;
     const ui::Twips height = Box().Bounds().height;
     for (const auto& [x, y, left, top] : {std::tuple<int, int, double, double>{-500, -500, 0, 0},

@@ -1,23 +1,17 @@
-#include <gtest/gtest.h>
-
 #include "TestPlatform.h"
 
 namespace tamrel::test {
 namespace {
 
-using Lines = std::vector<std::string>;
 using Requests = std::vector<PowerAction>;
 
-class Countdown : public ::testing::Test {
+class Countdown : public PlatformTest {
 protected:
     void Start(const Lines& overrides) {
         t.ShowScreen(overrides);
         EXPECT_TRUE(t.Open("ShutdownScreen"));
     }
-    Lines LastEvents(std::size_t n) const { return t.LastEvents(n); }
     std::string Shown() { return t.ui.ControlOf("ShutdownScreen", "defaultNumber").Text(); }
-
-    TestPlatform t;
 };
 
 TEST_F(Countdown, CountsOncePerSecondAndShutsDownAtTheTickThatShowsZero) {
@@ -33,7 +27,7 @@ TEST_F(Countdown, CountsOncePerSecondAndShutsDownAtTheTickThatShowsZero) {
     t.ui.Advance(1);
     EXPECT_EQ(Shown(), "0");
     EXPECT_EQ(t.power.requests(), Requests{PowerAction::ShutDown});
-    EXPECT_EQ(LastEvents(2), (Lines{"Shutting down PC, using shutdown method 1", "tamrel ended."}));
+    EXPECT_EQ(t.LastEvents(2), (Lines{"Shutting down PC, using shutdown method 1", "tamrel ended."}));
     // The screen stays at 0 with the timer stopped.
     t.ui.Advance(5000);
     EXPECT_EQ(Shown(), "0");
@@ -45,18 +39,9 @@ TEST_F(Countdown, AStopRequestEndsTheRunWithTheMachineOn) {
     t.ui.Advance(3000);
     t.ui.RequestStop(15);
     EXPECT_FALSE(t.app.HasOpenWindows());
-    EXPECT_EQ(LastEvents(2), (Lines{"Tamrel was asked to stop (signal 15) at 7 seconds.", "Tamrel ended."}));
+    EXPECT_EQ(t.LastEvents(2), (Lines{"Tamrel was asked to stop (signal 15) at 7 seconds.", "Tamrel ended."}));
     t.ui.Advance(10000);
     EXPECT_TRUE(t.power.requests().empty());
-}
-
-TEST_F(Countdown, TheMethodChoosesTheRequestAndTheSkinLookCountsInTheBox) {
-    t.Write("cab.bmp", "BM");
-    Start({"Seconds to cancel = 5", "Shutdown method = 2", "Skin =" + t.Path("cab.bmp")});
-    t.ui.Advance(2000);
-    EXPECT_EQ(t.ui.ControlOf("ShutdownScreen", "countdownNumber").Text(), "3");
-    t.ui.Advance(3000);
-    EXPECT_EQ(t.power.requests(), Requests{PowerAction::PowerOff});
 }
 
 TEST_F(Countdown, ARefusedRequestKeepsTheMachineOnAndTheKeysStillWork) {
@@ -65,24 +50,21 @@ TEST_F(Countdown, ARefusedRequestKeepsTheMachineOnAndTheKeysStillWork) {
     t.ui.Advance(5000);
     EXPECT_TRUE(t.power.requests().empty());
     EXPECT_TRUE(t.ui.messageBoxes().empty());
-    EXPECT_EQ(LastEvents(2), (Lines{"Shutting down PC, using shutdown method 1", "tamrel ended."}));
+    EXPECT_EQ(t.LastEvents(2), (Lines{"Shutting down PC, using shutdown method 1", "tamrel ended."}));
     EXPECT_EQ(t.ui.PressKey("ShutdownScreen", 27), 0);
-    EXPECT_EQ(LastEvents(2), (Lines{"User canceled shutdown at 0 seconds.", "Tamrel ended."}));
+    EXPECT_EQ(t.LastEvents(2), (Lines{"User canceled shutdown at 0 seconds.", "Tamrel ended."}));
 }
 
 TEST_F(Countdown, ACompleteFileWithoutMethodOrTimeLogsOffOneSecondLater) {
-    Lines lines = SettingsLines();
-    std::erase(lines, "Shutdown method =1");
-    std::erase(lines, "Seconds to cancel =10");
-    lines.push_back("Countdown box color = 0");  // two repeats keep the count at 13
-    lines.push_back("Countdown box color = 0");
+    Lines lines = SettingsLines({"-Shutdown method =", "-Seconds to cancel ="});
+    lines.insert(lines.end(), 2, "Countdown box color = 0");  // two repeats keep the count at 13
     t.WriteSettings(lines);
     t.app.ShowShutdownScreen(kLongRun);
     EXPECT_EQ(Shown(), "0");
     t.ui.Advance(1000);
     EXPECT_EQ(Shown(), "-1");
     EXPECT_EQ(t.power.requests(), Requests{PowerAction::LogOff});
-    EXPECT_EQ(LastEvents(2), (Lines{"Shutting down PC, using shutdown method 0", "tamrel ended."}));
+    EXPECT_EQ(t.LastEvents(2), (Lines{"Shutting down PC, using shutdown method 0", "tamrel ended."}));
 }
 
 TEST_F(Countdown, TheCancelKeyEndsTheProgramWithTheMachineOnAndTheRestartKeyStartsANewInstance) {
@@ -95,7 +77,7 @@ TEST_F(Countdown, TheCancelKeyEndsTheProgramWithTheMachineOnAndTheRestartKeyStar
     EXPECT_FALSE(t.Open("ShutdownScreen"));
     EXPECT_TRUE(t.ui.quitRequested());
     EXPECT_TRUE(t.processes.restarts().empty());
-    EXPECT_EQ(LastEvents(2), (Lines{"User canceled shutdown at 7 seconds.", "Tamrel ended."}));
+    EXPECT_EQ(t.LastEvents(2), (Lines{"User canceled shutdown at 7 seconds.", "Tamrel ended."}));
 
     // The new instance starts from the program folder.
     TestPlatform p;
@@ -117,7 +99,7 @@ TEST_F(Countdown, AFailedRestartIsReportedAndTheProgramEnds) {
     Start({"Key to re-start = 32"});
     t.ui.PressKey("ShutdownScreen", 32);
     EXPECT_FALSE(t.Open("ShutdownScreen"));
-    EXPECT_EQ(LastEvents(1), Lines{"Tamrel could not re-start: Permission denied"});
+    EXPECT_EQ(t.LastEvents(1), Lines{"Tamrel could not re-start: Permission denied"});
     EXPECT_EQ(t.Errors(), Lines{" --Tamrel could not re-start: Permission denied"});
 }
 
@@ -130,7 +112,7 @@ TEST_F(Countdown, ALeftClickOnTheBackgroundStandsInForAMouseKey) {
     t.ui.Advance(2000);
     t.ui.ClickWindow("ShutdownScreen");
     EXPECT_FALSE(t.Open("ShutdownScreen"));
-    EXPECT_EQ(LastEvents(2), (Lines{"User canceled shutdown at 8 seconds.", "Tamrel ended."}));
+    EXPECT_EQ(t.LastEvents(2), (Lines{"User canceled shutdown at 8 seconds.", "Tamrel ended."}));
 
     TestPlatform p;
     p.ShowScreen({"Key to re-start = -1"});

@@ -18,44 +18,17 @@ protected:
         for (headless::HeadlessWindow* window : t.ui.OpenWindows()) titles.push_back(window->spec().caption);
         return titles;
     }
-    headless::HeadlessWindow& Topic() { return *t.ui.FindWindow("HelpTopic"); }
-    bool Has(const std::string& control) { return Topic().FindControl(control) != nullptr; }
     void Press(const std::string& window, const std::string& button) { t.ui.ClickControl(window, button); }
 };
 
-TEST_F(HelpTest, TheTopicsFormOneChainInMenuOrder) {
-    const std::vector<help::HelpTopicDef>& topics = help::HelpTopics(ui::Desktop::Windows);
-    ASSERT_EQ(topics.size(), 18u);
-    ASSERT_TRUE(Choose(kHelpProgram));
-    EXPECT_FALSE(Has("previousTopic"));
-    for (std::size_t i = 0; i < topics.size(); ++i) {
-        EXPECT_EQ(Topic().spec().caption, topics[i].title);
-        EXPECT_EQ(t.ui.OpenWindows().size(), 2u) << "the setup window and one topic";
-        EXPECT_EQ(Has("showKeyCodes"), i == static_cast<std::size_t>(help::Topic::CancelKey) ||
-                                           i == static_cast<std::size_t>(help::Topic::RestartKey));
-        if (i + 1 < topics.size()) Press("HelpTopic", "nextTopic");
-    }
-    EXPECT_EQ(Topic().spec().caption, "Help: Using Glaunch with The Tamrel");
-    EXPECT_FALSE(Has("nextTopic"));
-    Press("HelpTopic", "previousTopic");
-    EXPECT_EQ(Topic().spec().caption, topics[topics.size() - 2].title);
-    EXPECT_EQ(t.ui.OpenWindows().size(), 2u);
-
-    // The Help menu lists the topics in the same order.
-    std::vector<int> inMenu;
-    for (const SetupMenuDef* item : SetupMenuItems(ui::Desktop::Windows)) {
-        if (item->command == Command::ShowHelpTopic) inMenu.push_back(item->argument);
-    }
-    ASSERT_EQ(inMenu.size(), topics.size());
-    for (std::size_t i = 0; i < inMenu.size(); ++i) EXPECT_EQ(inMenu[i], static_cast<int>(i));
-}
-
-TEST_F(HelpTest, EachWindowExistsOnceAndComesForward) {
+TEST_F(HelpTest, EachWindowExistsOnceComesForwardAndShowsItsText) {
     Choose(kHelpCancelKey);
     Choose(kHelpCancelKey);
     EXPECT_EQ(OpenTitles(), (Lines{"The Tamrel (V1.10)........ SetUp Mode", "Help: Choosing cancel key"}));
     Press("HelpTopic", "showKeyCodes");
     Press("HelpTopic", "showKeyCodes");
+    EXPECT_EQ(Control("KeyCodeTable", "row3"), "  13                                      [enter] or [return]");
+    EXPECT_EQ(Control("KeyCodeTable", "row11").substr(0, 4), "  54");
     Choose(kHelpRestartKey);  // opened beside, not instead
     Press("HelpTopic", "showKeyCodes");
     EXPECT_EQ(OpenTitles(), (Lines{"The Tamrel (V1.10)........ SetUp Mode", "Help: Choosing cancel key",
@@ -70,6 +43,10 @@ TEST_F(HelpTest, EachWindowExistsOnceAndComesForward) {
     Choose(kAbout);
     Choose(kAbout);
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "BringToFront About The Tamrel (V1.10)"), 1);
+    std::ifstream file(TAMREL_SOURCE_DIR "/LICENSE", std::ios::binary);
+    std::ostringstream licence;
+    licence << file.rdbuf();
+    EXPECT_EQ(Control("AboutWindow", "licence"), licence.str());
 }
 
 TEST_F(HelpTest, TheProgramEndsWithItsLastWindowWhicheverThatIs) {
@@ -103,18 +80,6 @@ TEST_F(HelpTest, TheSkinTopicMeasuresTheScreenWhenItLoads) {
         EXPECT_EQ(Control("HelpTopic", "screenHeight"), std::to_string(s.deviceHeight)) << s.width;
         Press("HelpTopic", "close");
     }
-}
-
-TEST_F(HelpTest, TheKeyTableAndTheAboutBox) {
-    Choose(kHelpCancelKey);
-    Press("HelpTopic", "showKeyCodes");
-    EXPECT_EQ(Control("KeyCodeTable", "row3"), "  13                                      [enter] or [return]");
-    EXPECT_EQ(Control("KeyCodeTable", "row11").substr(0, 4), "  54");
-    Choose(kAbout);
-    std::ifstream file(TAMREL_SOURCE_DIR "/LICENSE", std::ios::binary);
-    std::ostringstream licence;
-    licence << file.rdbuf();
-    EXPECT_EQ(Control("AboutWindow", "licence"), licence.str());
 }
 
 // The lines a label's text takes when its words wrap at the label's width,
@@ -178,13 +143,34 @@ TEST_P(PlatformHelpTest, TheAboutWindowFitsASmallScreenWhole) {
     }
 }
 
-TEST_P(PlatformHelpTest, EveryTopicIsShownWholeAndQuotesTheScreenAsItIs) {
+TEST_P(PlatformHelpTest, TheTopicsFormOneChainInMenuOrderEachShownWholeAndQuotingTheScreenAsItIs) {
     const std::vector<help::HelpTopicDef>& topics = help::HelpTopics(GetParam());
+    ASSERT_EQ(topics.size(), 18u);
     ASSERT_TRUE(Choose(kHelpProgram));
     for (std::size_t i = 0; i < topics.size(); ++i) {
-        ExpectAllShown(*t.ui.FindWindow("HelpTopic"), {"topicText", "close"});
+        headless::HeadlessWindow& topic = *t.ui.FindWindow("HelpTopic");
+        EXPECT_EQ(topic.spec().caption, topics[i].title);
+        EXPECT_EQ(t.ui.OpenWindows().size(), 2u) << "the setup window and one topic";
+        EXPECT_EQ(topic.FindControl("showKeyCodes") != nullptr,
+                  i == static_cast<std::size_t>(help::Topic::CancelKey) ||
+                      i == static_cast<std::size_t>(help::Topic::RestartKey));
+        EXPECT_EQ(topic.FindControl("previousTopic") != nullptr, i > 0);
+        EXPECT_EQ(topic.FindControl("nextTopic") != nullptr, i + 1 < topics.size());
+        ExpectAllShown(topic, {"topicText", "close"});
         if (i + 1 < topics.size()) t.ui.ClickControl("HelpTopic", "nextTopic");
     }
+    t.ui.ClickControl("HelpTopic", "previousTopic");
+    EXPECT_EQ(t.ui.FindWindow("HelpTopic")->spec().caption, topics[topics.size() - 2].title);
+    EXPECT_EQ(t.ui.OpenWindows().size(), 2u);
+
+    // The Help menu lists the topics in the same order.
+    std::vector<int> inMenu;
+    for (const SetupMenuDef* item : SetupMenuItems(GetParam())) {
+        if (item->command == Command::ShowHelpTopic) inMenu.push_back(item->argument);
+    }
+    ASSERT_EQ(inMenu.size(), topics.size());
+    for (std::size_t i = 0; i < inMenu.size(); ++i) EXPECT_EQ(inMenu[i], static_cast<int>(i));
+
     // The default look's own words, as this platform's screen shows them.
     const std::string hint = Control("SetupWindow", "cancelHint");
     EXPECT_NE(topics[static_cast<std::size_t>(help::Topic::DefaultSkin)].text.find("\"" + hint + "\""),

@@ -1,14 +1,11 @@
-#include <gtest/gtest.h>
-
 #include "TestPlatform.h"
 
 namespace tamrel::test {
 namespace {
 
-using Lines = std::vector<std::string>;
+using LogFiles = PlatformTest;
 
-TEST(Logs, TheFirstEventOfARunStartsAFreshFileAndTheErrorLogOnlyGrows) {
-    TestPlatform t;
+TEST_F(LogFiles, TheFirstEventOfARunStartsAFreshFileAndTheErrorLogOnlyGrows) {
     t.clock.Set("D T");
     t.Write("talog1.txt", "an older run\r\n");
     t.Write("tamrel.txt", "old entry\r\n");
@@ -22,8 +19,7 @@ TEST(Logs, TheFirstEventOfARunStartsAFreshFileAndTheErrorLogOnlyGrows) {
     EXPECT_EQ(t.Read("tamrel.txt"), "old entry\r\nD T--Tamrel.set not found!\r\nD T --second\r\n");
 }
 
-TEST(Logs, EachRunShiftsTheGenerationsOldestFirst) {
-    TestPlatform t;
+TEST_F(LogFiles, EachRunShiftsTheGenerationsOldestFirst) {
     for (const std::string run : {"run 1", "run 2", "run 3", "run 4"}) {
         t.app.logs().StartRun();
         t.app.logs().Log(run);
@@ -44,8 +40,7 @@ TEST(Logs, EachRunShiftsTheGenerationsOldestFirst) {
     EXPECT_FALSE(gap.Exists("talog3.txt"));
 }
 
-TEST(Logs, FailedWritesNameTheFileInTheWayAndTheLastWordsOfARunAreDropped) {
-    TestPlatform t;
+TEST_F(LogFiles, FailedWritesNameTheFileInTheWayAndTheLastWordsOfARunAreDropped) {
     t.Write("talog1.txt", "one");
     std::filesystem::create_directory(t.Path("talog2.txt"));
     t.app.logs().StartRun();
@@ -53,17 +48,12 @@ TEST(Logs, FailedWritesNameTheFileInTheWayAndTheLastWordsOfARunAreDropped) {
     EXPECT_NE(why.find(t.Path("talog2.txt")), std::string::npos) << why;
     EXPECT_EQ(t.Read("talog1.txt"), "one");
 
-    // A folder in the way of the log file makes every write fail.
-    TestPlatform full;
-    std::filesystem::create_directory(full.Path("talog1.txt"));
-    std::filesystem::create_directory(full.Path("tamrel.txt"));
-    EXPECT_THROW(full.app.logs().Log("x"), RuntimeError);
-    EXPECT_NO_THROW(full.app.logs().TryLog("x"));
-    EXPECT_NO_THROW(full.app.logs().TryAppendErrorLog("x"));
+    // With a folder in the way of the error log its last words are dropped.
+    std::filesystem::create_directory(t.Path("tamrel.txt"));
+    EXPECT_NO_THROW(t.app.logs().TryAppendErrorLog("x"));
 }
 
-TEST(Logs, AHugeValueIsCutInEveryLine) {
-    TestPlatform t;
+TEST_F(LogFiles, AHugeValueIsCutInEveryLine) {
     t.WriteSettings({"Run Setup = no", "Program =" + std::string(900'000, 'x')});
     t.ui.QueueAnswer(ui::kAnswerCancel);
     t.ui.QueueAnswer(ui::kAnswerOk);

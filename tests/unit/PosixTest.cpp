@@ -1,7 +1,6 @@
 // The POSIX services against the real system: files, a real child process,
 // and a re-start into a session of its own.
 
-#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,23 +23,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class Posix : public ::testing::Test {
+class Posix : public PlatformTest {
 protected:
-    void Script(const std::string& name, const std::string& body, mode_t mode = 0755) {
-        t.Write(name, body);
-        ::chmod(t.Path(name).c_str(), mode);
-    }
     long ErrorNumber(const std::function<void()>& action) { return ErrorOf(action).Number(); }
-
-    TestPlatform t;
     PosixProcesses processes;
 };
 
 TEST_F(Posix, OnlyVisibleRegularFilesExistAndOnlyWhatTheSystemCanStartIsRunnable) {
     FileSystem& files = *t.files;
-    Script("front.sh", "#!/bin/sh\n");
-    Script("bare.sh", "echo no first line\n");
-    Script("closed.sh", "#!/bin/sh\n", 0644);
+    t.Runnable("front.sh");
+    t.Runnable("bare.sh", "echo no first line\n");
+    t.Write("closed.sh", "#!/bin/sh\n");
     t.Write(".hidden", "");
     std::filesystem::create_directory(t.Path("folder"));
     std::filesystem::create_symlink(t.Path("front.sh"), t.Path("link.sh"));
@@ -127,7 +120,7 @@ TEST_F(Posix, FifosAndDevicesInAFilesPlaceAreRefusedWithoutWaiting) {
 }
 
 TEST_F(Posix, AStopRequestEndsTheWaitAndIsPassedOn) {
-    Script("front.sh", "#!/bin/sh\ntrap 'echo stopped > stopped.txt; exit 0' TERM\nwhile :; do sleep 0.05; done\n");
+    t.Runnable("front.sh", "#!/bin/sh\ntrap 'echo stopped > stopped.txt; exit 0' TERM\nwhile :; do sleep 0.05; done\n");
     t.files->SetCurrentFolder(t.folder());
     const ProcessId id = processes.StartProgram("front.sh", WindowStyle::Normal);
     std::thread asker([] {
@@ -190,8 +183,8 @@ TEST_F(Posix, OneInstanceHoldsTheFolderUntilItEnds) {
     EXPECT_NE(processes.LockProgramFolder(t.Path("missing"), 0), nullptr);
 }
 
-TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEnds) {
-    Script("front.sh", "#!/bin/sh\nsleep 0.4\npwd > ran-in.txt\nexit 3\n");
+TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEndsOrTheStartFails) {
+    t.Runnable("front.sh", "#!/bin/sh\nsleep 0.4\npwd > ran-in.txt\nexit 3\n");
     t.files->SetCurrentFolder(t.folder());
     const auto started = Clock::now();
     const ProcessId id = processes.StartProgram("front.sh", WindowStyle::Normal);
@@ -204,16 +197,14 @@ TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEnds) {
     EXPECT_GE(end.seconds, 0.4);
     EXPECT_EQ(processes.WaitForProcess(id).how, ProgramEnd::How::Unknown);  // already reaped: at once
 
-    Script("crash.sh", "#!/bin/sh\nkill -9 $$\n");
+    t.Runnable("crash.sh", "#!/bin/sh\nkill -9 $$\n");
     const ProgramEnd killed = processes.WaitForProcess(processes.StartProgram("crash.sh", WindowStyle::Normal));
     EXPECT_EQ(killed.how, ProgramEnd::How::Signalled);
     EXPECT_EQ(killed.code, 9u);
-}
 
-TEST_F(Posix, RefusedStartsAreErrorsAndThereIsNoSearchPath) {
-    t.files->SetCurrentFolder(t.folder());
-    Script("plain.txt", "not a program", 0644);
-    Script("noshebang.sh", "echo hi\n");
+    // Refused starts are errors, and there is no search path.
+    t.Write("plain.txt", "not a program");
+    t.Runnable("noshebang.sh", "echo hi\n");
     EXPECT_EQ(ErrorNumber([&] { processes.StartProgram("missing.sh", WindowStyle::Normal); }), ENOENT);
     EXPECT_EQ(ErrorNumber([&] { processes.StartProgram("sh", WindowStyle::Normal); }), ENOENT);
     EXPECT_EQ(ErrorNumber([&] { processes.StartProgram("noshebang.sh", WindowStyle::Normal); }), ENOEXEC);
@@ -223,7 +214,7 @@ TEST_F(Posix, RefusedStartsAreErrorsAndThereIsNoSearchPath) {
 }
 
 TEST_F(Posix, ARestartRunsDetachedFromTheProgramFolder) {
-    Script("fake-tamrel", "#!/bin/sh\n{ pwd; awk '{print $6}' /proc/$$/stat; } > restarted.tmp\n"
+    t.Runnable("fake-tamrel", "#!/bin/sh\n{ pwd; awk '{print $6}' /proc/$$/stat; } > restarted.tmp\n"
                           "mv restarted.tmp restarted.txt\n");
     PosixProcesses restarter(t.Path("fake-tamrel"));
     restarter.RestartTamrel(t.folder());
@@ -248,7 +239,6 @@ TEST(UserFolders, OnlyACopyUnderUsrGoesToTheUsersOwnFolders) {
         };
     };
     const auto folders = [](const TamrelFolders& f) { return std::vector<std::string>{f.program, f.settings, f.logs}; };
-    using Lines = std::vector<std::string>;
     EXPECT_EQ(folders(FoldersFor("/usr/bin/tamrel", in({{"HOME", "/home/arcade"}}))),
               (Lines{"/usr/bin", "/home/arcade/.config/tamrel", "/home/arcade/.local/state/tamrel"}));
     EXPECT_EQ(folders(FoldersFor("/usr/local/bin/tamrel",

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <iterator>
 #include <tuple>
@@ -12,26 +10,11 @@
 namespace tamrel::test {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 Settings Sample(const std::string& program) {
-    Settings s;
-    s.programPath = program;
-    s.shutdownMethod = 2;
-    s.cancelSeconds = 7;
-    s.cancelKey = -1;
-    s.restartKey = 13;
-    s.boxTop = -30;
-    s.boxLeft = 1200;
-    s.boxFontName = "Courier New";
-    s.boxFontSize = "13.5";
-    s.boxBold = "True";
-    s.boxItalic = true;
-    s.boxColor = 65280;
-    s.skinPath = "use default";
-    s.cancelButton = 4;
-    s.restartButton = 12;
-    return s;
+    return {.runSetup = false, .programPath = program, .shutdownMethod = 2, .cancelSeconds = 7, .cancelKey = -1,
+            .restartKey = 13, .boxTop = -30, .boxLeft = 1200, .boxFontName = "Courier New", .boxFontSize = "13.5",
+            .boxBold = "True", .boxItalic = true, .boxColor = 65280, .skinPath = "use default", .shortestRun = 0,
+            .cancelButton = 4, .restartButton = 12};
 }
 
 TEST(SettingsWriter, SeventyLinesWithTheValuesInTheirForms) {

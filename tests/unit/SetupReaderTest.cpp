@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <tuple>
@@ -10,8 +8,6 @@
 
 namespace tamrel::test {
 namespace {
-
-using Lines = std::vector<std::string>;
 
 TEST(SettingsLines, EveryLineEndIsALineEnd) {
     EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (Lines{"a", "b", "c", "d"}));
@@ -26,28 +22,24 @@ TEST(SettingsLines, EveryLineEndIsALineEnd) {
     EXPECT_EQ(KeyValue("Program =", "program ="), "");
 }
 
-class SetupReader : public ::testing::Test {
+class SetupReader : public PlatformTest {
 protected:
-    SetupReader() { t.Write("front.exe", "MZ"); }
-
-    SetupReadResult Read(const Lines& lines) {
-        t.WriteSettings(lines);
-        return ReadSettingsForSetup(state, t.app.logs(), *t.files, t.ui);
+    SetupReadResult Read() { return ReadSettingsForSetup(state, t.app.logs(), *t.files, t.ui); }
+    // A complete file that names this folder's program, with these lines replaced.
+    SetupReadResult Read(const Lines& overrides) {
+        t.WriteLaunchable(overrides);
+        return Read();
     }
-    std::string Program() const { return "Program =" + t.Path("front.exe"); }
-
-    TestPlatform t;
     Settings state;
 };
 
 TEST_F(SetupReader, ACompleteFileFillsEveryFieldAndLogsEachLine) {
-    const Lines lines = SettingsLines({Program(), "Shutdown method =2", "Seconds to cancel =7",
-                                       "Key to cancel =-1", "Key to re-start =13",
-                                       "Countdown box X position =-30", "Countdown box Y position = 1200",
-                                       "Countdown box font =  Comic Sans MS ", "Countdown box fontsize =13.5",
-                                       "Countdown box bold font =True", "Countdown box italic = TRUE",
-                                       "Countdown box color = 65280", "Skin =C:\\skins\\cab.bmp"});
-    ASSERT_EQ(Read(lines), SetupReadResult::Accepted);
+    ASSERT_EQ(Read({"Shutdown method =2", "Seconds to cancel =7", "Key to cancel =-1", "Key to re-start =13",
+                    "Countdown box X position =-30", "Countdown box Y position = 1200",
+                    "Countdown box font =  Comic Sans MS ", "Countdown box fontsize =13.5",
+                    "Countdown box bold font =True", "Countdown box italic = TRUE", "Countdown box color = 65280",
+                    "Skin =C:\\skins\\cab.bmp"}),
+              SetupReadResult::Accepted);
     // Any colour the colour dialog gives survives the next setup.
     EXPECT_EQ(std::tie(state.shutdownMethod, state.cancelSeconds, state.cancelKey, state.restartKey, state.boxTop,
                        state.boxLeft, state.boxItalic, state.boxColor),
@@ -55,8 +47,7 @@ TEST_F(SetupReader, ACompleteFileFillsEveryFieldAndLogsEachLine) {
     EXPECT_EQ((Lines{state.programPath, state.boxFontName, state.boxFontSize, state.boxBold, state.skinPath}),
               (Lines{t.Path("front.exe"), "Comic Sans MS", "13.5", "True", "C:\\skins\\cab.bmp"}));
     Lines expected;
-    for (const std::string& line : lines) {
-        if (line[0] == '#') continue;
+    for (const std::string& line : t.KeyLines()) {
         if (line.rfind("Key to re-start", 0) == 0) expected.push_back("In Tamrel.set, " + line);
         expected.push_back("In tamrel.set, " + line);
     }
@@ -65,10 +56,9 @@ TEST_F(SetupReader, ACompleteFileFillsEveryFieldAndLogsEachLine) {
 }
 
 TEST_F(SetupReader, OutOfRangeValuesAreReplacedWithTheirMessages) {
-    ASSERT_EQ(Read(SettingsLines({Program(), "Shutdown method = 3", "Seconds to cancel = 30",
-                                  "Key to cancel = 0", "Key to re-start = 300", "Countdown box font =",
-                                  "Countdown box fontsize = -2", "Countdown box bold font = ",
-                                  "Countdown box color = 16777216", "Skin =C:\\skins\\cab.BMP"})),
+    ASSERT_EQ(Read({"Shutdown method = 3", "Seconds to cancel = 30", "Key to cancel = 0", "Key to re-start = 300",
+                    "Countdown box font =", "Countdown box fontsize = -2", "Countdown box bold font = ",
+                    "Countdown box color = 16777216", "Skin =C:\\skins\\cab.BMP"}),
               SetupReadResult::Accepted);
     EXPECT_EQ(std::tie(state.shutdownMethod, state.cancelSeconds, state.cancelKey, state.restartKey, state.boxColor),
               std::make_tuple(0, 10, 27, 0, 0));
@@ -82,63 +72,56 @@ TEST_F(SetupReader, OutOfRangeValuesAreReplacedWithTheirMessages) {
 }
 
 TEST_F(SetupReader, TheReStartKeyIsComparedWithTheCancelKeyReadSoFar) {
-    ASSERT_EQ(Read(SettingsLines({Program(), "Key to cancel =27", "Key to re-start =27"})),
-              SetupReadResult::Accepted);
+    ASSERT_EQ(Read({"Key to cancel =27", "Key to re-start =27"}), SetupReadResult::Accepted);
     EXPECT_EQ(state.restartKey, 0);
     EXPECT_TRUE(t.Logged("The number for key to re start in tamrel.set is the same as the cancel key. Using "
                          "default of 0 (None)."));
 
     // Re-start line first: compared with the cancel key's start value.
-    Settings fresh;
-    state = fresh;
-    Lines lines = SettingsLines({Program()});
-    std::erase(lines, "Key to re-start =0");
+    state = Settings();
+    Lines lines = SettingsLines({"-Key to re-start ="});
     lines.insert(lines.begin(), "Key to re-start =27");
-    ASSERT_EQ(Read(lines), SetupReadResult::Accepted);
+    t.WriteSettings(lines);
+    ASSERT_EQ(Read(), SetupReadResult::Accepted);
     EXPECT_EQ(state.restartKey, 27);
 }
 
 TEST_F(SetupReader, MissingProgramsAndUnknownLinesAreHandledSilently) {
     std::filesystem::create_directory(t.Path("games"));
     Lines lines = SettingsLines({"Program =" + t.Path("games")});
-    lines.push_back("");
-    lines.push_back("something else");
-    ASSERT_EQ(Read(lines), SetupReadResult::Accepted);
+    lines.insert(lines.end(), {"", "something else"});
+    t.WriteSettings(lines);
+    ASSERT_EQ(Read(), SetupReadResult::Accepted);
     EXPECT_EQ(state.programPath, t.folder());
     EXPECT_EQ(t.LastEvents(2), (Lines{"In tamrel.set, ", "In tamrel.set, something else"}));
 }
 
 TEST_F(SetupReader, FilesOfThePreviousVersionAndOfOtherEditorsAreAccepted) {
-    Lines lines = SettingsLines({Program()});
-    std::erase(lines, "Key to re-start =0");
-    state.restartKey = 0;
-    ASSERT_EQ(Read(lines), SetupReadResult::Accepted);
+    ASSERT_EQ(Read({"-Key to re-start ="}), SetupReadResult::Accepted);
 
     // Line feeds only, as any Linux editor writes.
     std::string text;
-    for (const std::string& line : SettingsLines({Program(), "Seconds to cancel =15"})) text += line + "\n";
+    for (const std::string& line : SettingsLines({"Seconds to cancel =15"})) text += line + "\n";
     t.Write("tamrel.set", text);
-    ASSERT_EQ(ReadSettingsForSetup(state, t.app.logs(), *t.files, t.ui), SetupReadResult::Accepted);
+    ASSERT_EQ(Read(), SetupReadResult::Accepted);
     EXPECT_EQ(state.cancelSeconds, 15);
 }
 
 TEST_F(SetupReader, LinesAreCountedNotKeys) {
-    Lines lines = SettingsLines({Program(), "Countdown box color = 5"});
-    std::erase(lines, "Countdown box font =arial");
+    Lines lines = SettingsLines({"-Countdown box font =", "Countdown box color = 5"});
     lines.push_back("Countdown box color = 7");  // a repeat makes up for the missing key
-    ASSERT_EQ(Read(lines), SetupReadResult::Accepted);
+    t.WriteSettings(lines);
+    ASSERT_EQ(Read(), SetupReadResult::Accepted);
     EXPECT_EQ(state.boxColor, 7);
     EXPECT_EQ(state.boxFontName, "");  // keeps its start value
 }
 
 TEST_F(SetupReader, AnIncompleteFileIsKeptAsBadThenRemoved) {
     t.ui.QueueAnswer(ui::kAnswerOk);
-    Lines lines = SettingsLines({Program()});
-    std::erase(lines, "Skin =use default");  // 13 key lines, re-start line present
-    ASSERT_EQ(Read(lines), SetupReadResult::Corrupt);
+    t.WriteLaunchable({"-Skin ="});  // 13 key lines, re-start line present
+    const std::string original = t.Read("tamrel.set");
+    ASSERT_EQ(Read(), SetupReadResult::Corrupt);
     EXPECT_FALSE(t.Exists("tamrel.set"));
-    std::string original;
-    for (const std::string& line : lines) original += line + "\r\n";
     EXPECT_EQ(t.Read("tamrel.bad"), original);
     ASSERT_EQ(t.ui.messageBoxes().size(), 1u);
     EXPECT_EQ(t.Box().prompt,
@@ -151,7 +134,8 @@ TEST_F(SetupReader, AnIncompleteFileIsKeptAsBadThenRemoved) {
 
     // An empty file counts 1 and is corrupt too; an older tamrel.bad is replaced.
     t.ui.QueueAnswer(ui::kAnswerOk);
-    ASSERT_EQ(Read({}), SetupReadResult::Corrupt);
+    t.WriteSettings({});
+    ASSERT_EQ(Read(), SetupReadResult::Corrupt);
     EXPECT_EQ(t.Read("tamrel.bad"), "");
 }
 
@@ -164,29 +148,19 @@ TEST_F(SetupReader, AFileFarTooLargeIsMovedAsideUnread) {
         file.put('x');
     }
     t.ui.QueueAnswer(ui::kAnswerOk);
-    ASSERT_EQ(ReadSettingsForSetup(state, t.app.logs(), *t.files, t.ui), SetupReadResult::Corrupt);
+    ASSERT_EQ(Read(), SetupReadResult::Corrupt);
     EXPECT_FALSE(t.Exists("tamrel.set"));
     EXPECT_EQ(std::filesystem::file_size(t.Path("tamrel.bad")), 1u << 30);
     EXPECT_EQ(t.ui.messageBoxes().size(), 1u);
 }
 
 TEST_F(SetupReader, AValueThatDoesNotConvertStopsTheReading) {
-    const RuntimeError overflow = ErrorOf([&] { Read(SettingsLines({Program(), "Seconds to cancel = 99999"})); });
+    const RuntimeError overflow = ErrorOf([&] { Read({"Seconds to cancel = 99999"}); });
     EXPECT_EQ(overflow.Number(), error::kOverflow);
     EXPECT_EQ(overflow.Description(), "Overflow: Seconds to cancel = 99999");
-    EXPECT_THROW(Read(SettingsLines({Program(), "Countdown box italic = maybe"})), RuntimeError);
-    EXPECT_EQ(ErrorOf([&] { Read(SettingsLines({Program(), "Countdown box italic ="})); }).Description(),
-              "Type mismatch: Countdown box italic =");
-    EXPECT_THROW(Read(SettingsLines({Program(), "Countdown box color = 3000000000"})), RuntimeError);
+    EXPECT_EQ(ErrorOf([&] { Read({"Countdown box italic ="}); }).Description(), "Type mismatch: Countdown box italic =");
+    EXPECT_THROW(Read({"Countdown box color = 3000000000"}), RuntimeError);
     EXPECT_TRUE(t.Exists("tamrel.set"));  // nothing deleted
-}
-
-TEST(DefaultSettings, StartFromTheProgramFolder) {
-    TestPlatform t;
-    const Settings s = DefaultSettings(*t.files);
-    EXPECT_EQ(std::tie(s.cancelSeconds, s.cancelKey), std::make_tuple(25, 27));
-    EXPECT_EQ((Lines{s.programPath, s.skinPath, s.boxFontName, s.boxFontSize, s.boxBold}),
-              (Lines{t.folder(), "Use default", "arial", "20", "0"}));
 }
 
 }  // namespace

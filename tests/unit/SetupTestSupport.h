@@ -2,20 +2,14 @@
 // The setup window opened on the headless backend, as the start-up opens
 // it, with the menus and controls reached by their role names.
 
-#include <gtest/gtest.h>
-
-#include <stdexcept>
-
 #include "TestPlatform.h"
 #include "setup/SetupMenus.h"
 #include "setup/SetupWindow.h"
 
 namespace tamrel::test {
 
-class SetupTest : public ::testing::Test {
+class SetupTest : public PlatformTest {
 protected:
-    using Lines = std::vector<std::string>;
-
     // Without settings the window starts from the defaults.
     void Open(const Lines& settings = {}) {
         if (!settings.empty()) t.WriteSettings(settings);
@@ -32,13 +26,7 @@ protected:
     bool Showing(const std::string& name) { return Window().FindControl(name)->Showing(); }
     void Click(const std::string& control) { t.ui.ClickControl("SetupWindow", control); }
     const SetupState& State() { return t.app.setupWindow()->state(); }
-    const headless::MessageBoxCall& LastBox() {
-        const std::vector<headless::MessageBoxCall>& boxes = t.ui.messageBoxes();
-        if (boxes.empty()) throw std::logic_error("no message box was shown");
-        return boxes.back();
-    }
-
-    TestPlatform t;
+    const headless::MessageBoxCall& LastBox() { return t.ui.messageBoxes().at(t.ui.messageBoxes().size() - 1); }
 };
 
 }  // namespace tamrel::test

@@ -6,7 +6,13 @@
 #include <sstream>
 
 #include "SettingsTemplate.h"
-#include "settings/Text.h"
+#ifdef _WIN32
+#include "platform/win32/Win32FileSystem.h"
+using NativeFiles = tamrel::Win32FileSystem;
+#else
+#include "platform/posix/PosixFileSystem.h"
+using NativeFiles = tamrel::PosixFileSystem;
+#endif
 
 namespace tamrel::test {
 
@@ -39,7 +45,7 @@ std::vector<std::string> After(const std::vector<std::string>& lines, const std:
 TestPlatform::TestPlatform()
     : startFolder_(std::filesystem::current_path()),
       folder_(NewFolder()),
-      files(MakeNativeFiles(folder_.string(), (folder_ / "holdmark.tes").string())),
+      files(std::make_unique<NativeFiles>(folder_.string(), (folder_ / "holdmark.tes").string())),
       platform{*files, processes, clock, power, ui, autostart},
       app(platform) {}
 
@@ -88,16 +94,16 @@ std::vector<std::string> TestPlatform::LastEvents(std::size_t n) const {
     return {events.end() - static_cast<long>(std::min(n, events.size())), events.end()};
 }
 
-std::vector<std::string> TestPlatform::KeyLines(const std::string& name) const {
+std::vector<std::string> TestPlatform::KeyLines() const {
     std::vector<std::string> lines;
-    for (const std::string& line : CrLfLines(Read(name))) {
+    for (const std::string& line : CrLfLines(Read("tamrel.set"))) {
         if (line.empty() || line[0] != '#') lines.push_back(line);
     }
     return lines;
 }
 
-std::string TestPlatform::Runnable(const std::string& name) const {
-    Write(name, "#!/bin/sh\n");
+std::string TestPlatform::Runnable(const std::string& name, const std::string& body) const {
+    Write(name, body);
     std::filesystem::permissions(Path(name), std::filesystem::perms::owner_all);
     return Path(name);
 }
@@ -106,6 +112,12 @@ void TestPlatform::WriteSettings(const std::vector<std::string>& lines) const {
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";
     Write("tamrel.set", text);
+}
+
+void TestPlatform::WriteLaunchable(const std::vector<std::string>& overrides) const {
+    std::vector<std::string> all = {"Program =" + Runnable("front.exe")};
+    all.insert(all.end(), overrides.begin(), overrides.end());
+    WriteSettings(SettingsLines(all));
 }
 
 void TestPlatform::ShowScreen(const std::vector<std::string>& overrides) {

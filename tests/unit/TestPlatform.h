@@ -2,6 +2,8 @@
 // A program folder of its own for each test, real files in it, and the
 // headless backend for everything else.
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -16,8 +18,7 @@
 
 namespace tamrel::test {
 
-// The platform's real file services, rooted in `programFolder`.
-std::unique_ptr<FileSystem> MakeNativeFiles(const std::string& programFolder, const std::string& marker);
+using Lines = std::vector<std::string>;
 
 class TestPlatform {
 public:
@@ -38,11 +39,11 @@ public:
     // How many event lines read exactly so; the last n event lines.
     long Logged(const std::string& line) const;
     std::vector<std::string> LastEvents(std::size_t n) const;
-    // The lines of a file that are not comments.
-    std::vector<std::string> KeyLines(const std::string& name = "tamrel.set") const;
+    // The lines of the settings file that are not comments.
+    std::vector<std::string> KeyLines() const;
     const headless::MessageBoxCall& Box(std::size_t i = 0) const { return ui.messageBoxes().at(i); }
     // A script the system can start; its path.
-    std::string Runnable(const std::string& name) const;
+    std::string Runnable(const std::string& name, const std::string& body = "#!/bin/sh\n") const;
     // A window of that name was shown; and it is still open.
     bool Shown(const std::string& window) {
         const headless::HeadlessWindow* found = ui.FindWindow(window);
@@ -51,6 +52,9 @@ public:
     bool Open(const std::string& window) { return Shown(window) && !ui.FindWindow(window)->closed(); }
     // A settings file from lines joined with CR LF.
     void WriteSettings(const std::vector<std::string>& lines) const;
+    // A complete settings file that launches this folder's own front.exe,
+    // with these lines replaced.
+    void WriteLaunchable(const std::vector<std::string>& overrides = {}) const;
     // The shutdown screen after a long run, over a complete settings file
     // with these lines replaced.
     void ShowScreen(const std::vector<std::string>& overrides = {});
@@ -68,6 +72,11 @@ public:
     headless::HeadlessAutostart autostart;
     Platform platform;
     Application app;
+};
+
+class PlatformTest : public ::testing::Test {
+protected:
+    TestPlatform t;
 };
 
 // A run long enough for any shortest-run setting.

@@ -2,8 +2,6 @@
 // it off at every start, the log tells how each run ended, and a shutdown
 // that another program holds up waits for it.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
 #include "SetupTestSupport.h"
@@ -12,38 +10,27 @@
 namespace tamrel::test {
 namespace {
 
-using Lines = std::vector<std::string>;
+// A whole run of a program that ends as told, then the screen comes up.
+void RunProgram(TestPlatform& t, const Lines& overrides, ProgramEnd end) {
+    Lines all = {"Shutdown method =2", "Seconds to cancel =5"};
+    all.insert(all.end(), overrides.begin(), overrides.end());
+    t.WriteLaunchable(all);
+    t.processes.EndProgramWith(end);
+    t.app.Start();
+}
 
-// A program folder whose program ends as a test says.
-class Cabinet {
-public:
-    // A whole run: the program ends as told, then the screen comes up.
-    void Run(const Lines& overrides, ProgramEnd end) {
-        t.Write("front.exe", "MZ");
-        Lines all = {"Program =" + t.Path("front.exe"), "Shutdown method =2", "Seconds to cancel =5"};
-        all.insert(all.end(), overrides.begin(), overrides.end());
-        t.WriteSettings(SettingsLines(all));
-        t.processes.EndProgramWith(end);
-        t.app.Start();
-    }
-    bool Logged(const std::string& text) const { return t.Logged(text) > 0; }
-    std::string Notice() { return t.ui.ControlOf("ShutdownScreen", "notice").Text(); }
-    bool NoticeShown() { return t.ui.ControlOf("ShutdownScreen", "notice").Visible(); }
-
-    TestPlatform t;
-};
+std::string Notice(TestPlatform& t) { return t.ui.ControlOf("ShutdownScreen", "notice").Text(); }
 
 TEST(Unattended, AProgramThatEndsTooSoonLeavesTheMachineOn) {
-    Cabinet c;
-    TestPlatform& t = c.t;
-    c.Run({"Shortest run in seconds =10"}, {0, ProgramEnd::How::Exited, 1, 1.2});
+    TestPlatform t;
+    RunProgram(t, {"Shortest run in seconds =10"}, {0, ProgramEnd::How::Exited, 1, 1.2});
     ASSERT_TRUE(t.Open("ShutdownScreen"));
     const std::string why =
         "front.exe ended after 1 second, sooner than the 10 seconds a normal run takes. The machine stays on.";
-    EXPECT_TRUE(c.NoticeShown());
-    EXPECT_EQ(c.Notice(), why);
+    EXPECT_TRUE(t.ui.ControlOf("ShutdownScreen", "notice").Visible());
+    EXPECT_EQ(Notice(t), why);
     EXPECT_FALSE(t.ui.ControlOf("ShutdownScreen", "defaultNumber").Visible());
-    EXPECT_TRUE(c.Logged(why));
+    EXPECT_TRUE(t.Logged(why));
     EXPECT_EQ(t.Errors(), Lines{" --" + why});
     t.ui.Advance(60000);
     EXPECT_TRUE(t.power.requests().empty());
@@ -51,10 +38,10 @@ TEST(Unattended, AProgramThatEndsTooSoonLeavesTheMachineOn) {
     EXPECT_FALSE(t.app.HasOpenWindows());
 
     // The re-start key runs the program again, to be timed anew.
-    Cabinet again;
-    again.Run({"Shortest run in seconds =10", "Key to re-start =32"}, {0, ProgramEnd::How::Exited, 1, 1.2});
-    again.t.ui.PressKey("ShutdownScreen", 32);
-    EXPECT_EQ(again.t.processes.restarts().size(), 1u);
+    TestPlatform again;
+    RunProgram(again, {"Shortest run in seconds =10", "Key to re-start =32"}, {0, ProgramEnd::How::Exited, 1, 1.2});
+    again.ui.PressKey("ShutdownScreen", 32);
+    EXPECT_EQ(again.processes.restarts().size(), 1u);
 }
 
 TEST(Unattended, TheCheckCountsOnlyWhereAShutdownWouldFollow) {
@@ -64,7 +51,7 @@ TEST(Unattended, TheCheckCountsOnlyWhereAShutdownWouldFollow) {
         bool powersOff;
     };
     const Case cases[] = {
-        {{}, 0.5, true},                                      // a file without the line: off
+        {{"-Shortest run in seconds ="}, 0.5, true},          // a file without the line: off
         {{"Shortest run in seconds =0"}, 0.5, true},          // off
         {{"Shortest run in seconds =10"}, 10, true},          // as long as a normal run
         {{"Shortest run in seconds =10"}, 9.9, false},        // sooner
@@ -72,11 +59,11 @@ TEST(Unattended, TheCheckCountsOnlyWhereAShutdownWouldFollow) {
         {{"Shortest run in seconds =5000"}, 9, false},        // out of range: 10
     };
     for (const Case& c : cases) {
-        Cabinet run;
-        run.t.ui.SetDefaultAnswer(ui::kAnswerOk);
-        run.Run(c.settings, {0, ProgramEnd::How::Exited, 0, c.seconds});
-        run.t.ui.Advance(10000);
-        EXPECT_EQ(run.t.power.requests().size(), c.powersOff ? 1u : 0u) << (c.settings.empty() ? "" : c.settings[0]);
+        TestPlatform run;
+        run.ui.SetDefaultAnswer(ui::kAnswerOk);
+        RunProgram(run, c.settings, {0, ProgramEnd::How::Exited, 0, c.seconds});
+        run.ui.Advance(10000);
+        EXPECT_EQ(run.power.requests().size(), c.powersOff ? 1u : 0u) << c.settings[0];
     }
 }
 
@@ -89,9 +76,9 @@ TEST(Unattended, HowTheProgramEndedIsLogged) {
         {{0, ProgramEnd::How::Unknown, 0, 61}, "Program ended after 1 min 1 s."},
     };
     for (const auto& [end, line] : ends) {
-        Cabinet run;
-        run.Run({}, end);
-        const Lines events = run.t.Events();
+        TestPlatform run;
+        RunProgram(run, {}, end);
+        const Lines events = run.Events();
         const auto finished = std::find(events.begin(), events.end(), "Program (front.exe) finished!");
         ASSERT_NE(finished, events.end());
         EXPECT_EQ(*(finished + 1), line);
@@ -99,47 +86,38 @@ TEST(Unattended, HowTheProgramEndedIsLogged) {
 }
 
 TEST(Unattended, AShutdownHeldUpByAnotherProgramWaitsForIt) {
-    Cabinet c;
-    TestPlatform& t = c.t;
-    c.Run({}, {0, ProgramEnd::How::Exited, 0, 3600});
+    TestPlatform t;
+    RunProgram(t, {}, {0, ProgramEnd::How::Exited, 0, 3600});
     t.power.SetBlockers({{"backup", "Copying the high scores"}, {"apt", "Upgrading"}});
     t.ui.Advance(5000);
     EXPECT_TRUE(t.power.requests().empty());
-    EXPECT_EQ(c.Notice(), "Waiting for backup: Copying the high scores\nWaiting for apt: Upgrading");
+    EXPECT_EQ(Notice(t), "Waiting for backup: Copying the high scores\nWaiting for apt: Upgrading");
     t.ui.Advance(3000);  // asked again every second, each holder logged once
-    const Lines events = t.Events();
-    EXPECT_EQ(std::count(events.begin(), events.end(), "Waiting for backup: Copying the high scores"), 1);
-    EXPECT_EQ(std::count(events.begin(), events.end(), "Waiting for apt: Upgrading"), 1);
-    EXPECT_FALSE(c.Logged("Shutting down PC, using shutdown method 2"));
+    EXPECT_EQ(t.Logged("Waiting for backup: Copying the high scores"), 1);
+    EXPECT_EQ(t.Logged("Waiting for apt: Upgrading"), 1);
+    EXPECT_FALSE(t.Logged("Shutting down PC, using shutdown method 2"));
 
     t.power.SetBlockers({});
     t.ui.Advance(1000);
     EXPECT_EQ(t.power.requests(), std::vector<PowerAction>{PowerAction::PowerOff});
-    EXPECT_TRUE(c.Logged("Nothing holds up the shutdown any longer."));
+    EXPECT_TRUE(t.Logged("Nothing holds up the shutdown any longer."));
 
     // The cancel key still works while it waits.
-    Cabinet held;
-    held.Run({}, {0, ProgramEnd::How::Exited, 0, 3600});
-    ASSERT_TRUE(held.t.Open("ShutdownScreen"));
-    held.t.power.SetBlockers({{"backup", "Saving"}});
-    held.t.ui.Advance(7000);
-    held.t.ui.PressKey("ShutdownScreen", 27);
-    EXPECT_FALSE(held.t.app.HasOpenWindows());
-    EXPECT_TRUE(held.t.power.requests().empty());
+    TestPlatform held;
+    RunProgram(held, {}, {0, ProgramEnd::How::Exited, 0, 3600});
+    held.power.SetBlockers({{"backup", "Saving"}});
+    held.ui.Advance(7000);
+    held.ui.PressKey("ShutdownScreen", 27);
+    EXPECT_FALSE(held.app.HasOpenWindows());
+    EXPECT_TRUE(held.power.requests().empty());
 }
 
 TEST(Unattended, SetupShowsAndWritesTheShortestRun) {
     const auto setup = [](TestPlatform& p, const Lines& overrides) {
-        Lines all = {"Program =" + p.Runnable("front.sh")};
-        all.insert(all.end(), overrides.begin(), overrides.end());
-        p.WriteSettings(SettingsLines(all));
+        p.WriteLaunchable(overrides);
         p.app.ShowSetup();
     };
-    const auto written = [](TestPlatform& p) {
-        const Lines lines = p.KeyLines();
-        const auto line = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("Shortest"); });
-        return line == lines.end() ? std::string() : *line;
-    };
+    const auto written = [](TestPlatform& p) { return p.KeyLines().at(14); };
     // A file from before the check gets it on; one that says otherwise
     // keeps its value; the menu changes it.
     TestPlatform old;
