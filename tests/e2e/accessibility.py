@@ -111,7 +111,7 @@ class Driver:
 
     def _app(self):
         if self.process.poll() is not None:
-            raise AssertionError(f"tamrel ended early: {self.process.stderr.read()}")
+            raise AssertionError("tamrel ended early")
         settle()
         desktop = pyatspi.Registry.getDesktop(0)
         for i in range(desktop.childCount):

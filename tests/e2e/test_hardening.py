@@ -50,7 +50,7 @@ class HardeningTest(ProgramTest):
             why = "Tamrel could not open the display: " + why
             self.assertEqual(self.folder.events()[-1], why)
             self.assertTrue(self.folder.lines("tamrel.txt")[-1].endswith(" --" + why))
-            self.assertIn(why, process.stderr.read())
+            self.assertIn(why, self.driver.said())
             self.assertTrue(os.path.exists(self.folder.file("ended.txt")), "the program ran first")
             os.remove(self.folder.file("ended.txt"))
         self.assertEqual(self.bus.calls(), [])

@@ -34,7 +34,7 @@ class RunTest(ProgramTest):
         if not WINE:
             wait_for(sdl_loaded, what="the screen listening to the joysticks")
             self.screenshot("linux-default.png")
-        self.let_screen_take_input()
+        self.driver.let_screen_take_input()
         # The second logged must show that the countdown has counted.
         time.sleep(2.2)
         self.driver.key("Escape")

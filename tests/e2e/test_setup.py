@@ -118,7 +118,7 @@ class SetupRoundTripTest(AccessibleProgramTest):
         # key chosen cancels.
         process = self.start()
         self.expect_screen_after(process)
-        self.let_screen_take_input()
+        self.driver.let_screen_take_input()
         self.driver.key("a")
         self.driver.wait_end(process)
         self.stopped_at("User canceled shutdown at", 1, 5)

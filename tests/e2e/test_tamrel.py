@@ -18,7 +18,7 @@ class TamrelTest(ProgramTest):
         self.folder.write_settings("Key to cancel =-1", "Seconds to cancel =25")
         process = self.start()
         self.driver.screen(process)
-        self.let_screen_take_input()
+        self.driver.let_screen_take_input()
         self.driver.click(512, 384)  # the frame
         self.driver.click(20, 20, button=3)
         self.assert_still_running(process, "a click on the frame or of the right button cancelled")
@@ -52,7 +52,7 @@ class TamrelTest(ProgramTest):
         replacement = self.folder.exe + ".new"
         shutil.copy2(self.folder.exe, replacement)
         os.replace(replacement, self.folder.exe)
-        self.let_screen_take_input()
+        self.driver.let_screen_take_input()
         self.driver.key("space")
         self.driver.wait_end(first)
         # The new instance writes its own log; the old one becomes talog2.txt.
@@ -61,7 +61,7 @@ class TamrelTest(ProgramTest):
         self.assertEqual(self.folder.events("talog2.txt")[-2:], ["Tamrel ended.", "Re-starting Tamrel"])
         second = wait_for(lambda: pids_of(self.folder.exe), what="the new instance")[0]
         self.driver.screen(second)
-        self.let_screen_take_input()
+        self.driver.let_screen_take_input()
         self.driver.key("Escape")
         wait_for(lambda: self.folder.events()[-1:] == ["Tamrel ended."], what="the new run's end")
         self.assertEqual(self.folder.events()[:7], self.folder.launch_lines("front.sh") +

@@ -36,7 +36,7 @@ class WineRunTest(ProgramTest):
                                    "Countdown box bold font =True", "Countdown box color = 255")
         process = self.start()
         self.expect_screen_after(process, "sleeper-started.txt", "sleeper-ended.txt")
-        self.let_screen_take_input()
+        self.driver.let_screen_take_input()
         self.assert_still_running(process, "the click the screen injects at its start cancelled")
         self.screenshot("windows-skin.png")
         # Drawn the right way up and in its own colours: the disc, lower right.
@@ -53,7 +53,7 @@ class WineRunTest(ProgramTest):
         self.folder.write_settings("Key to re-start =-1")
         process = self.start()
         self.expect_screen_after(process)
-        self.let_screen_take_input()
+        self.driver.let_screen_take_input()
         self.screenshot("windows-default.png")
         self.driver.click(512, 384)
         self.assert_still_running(process, "a click on the frame re-started")
@@ -64,7 +64,7 @@ class WineRunTest(ProgramTest):
         # taking the old one down meanwhile.
         self.expect_screen_after(None)
         self.driver.wait_end(process)
-        self.let_screen_take_input()
+        self.driver.let_screen_take_input()
         self.driver.key("Escape")
         self.driver.step("window", "TamrelWindow", "vanish", "20000")
         self.driver.session.idle()
