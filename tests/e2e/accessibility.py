@@ -1,8 +1,6 @@
-"""Driving the real program from outside as an assistive technology drives
-it, through AT-SPI on a private session bus: the bus, finding widgets by
-role and name, pressing them, typing keys into one of its windows. Under
-Wine the same words drive the Windows build (winedriver.WineUi), so that a
-case in setup mode is written once for both."""
+"""Driving the real program as an assistive technology does, through AT-SPI
+on a private session bus; under Wine winedriver.WineUi has the same words, so
+that a case in setup mode is written once for both builds."""
 
 import os
 import re
@@ -25,8 +23,7 @@ pyatspi = None  # imported once the session bus it must use exists
 
 
 class AccessibilityBus:
-    """A private session bus with the AT-SPI bus launcher on it, as a desktop
-    session has, so that a test can read and drive the program's widgets."""
+    """A private session bus with the AT-SPI bus launcher on it, as a desktop has."""
 
     def __init__(self, display):
         self.dir = tempfile.mkdtemp(prefix="tamrel-a11y-")
@@ -46,7 +43,6 @@ class AccessibilityBus:
         return dbus_call(self.address, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus.GetAddress")
 
     def bus_name_of(self, pid):
-        """The unique name the process with this id has on the AT-SPI bus."""
         def bus(method, *args):
             return (dbus_call(self.a11y_address, "org.freedesktop.DBus", "/org/freedesktop/DBus",
                               "org.freedesktop.DBus." + method, *args) or "").split()
@@ -54,10 +50,9 @@ class AccessibilityBus:
                      bus("GetConnectionUnixProcessID", f"string:{name}")[-1:] == [str(pid)]), None)
 
     def do_action(self, bus_name, path, index):
-        """Starts an action without waiting for its reply: one that opens a
-        modal dialog answers only when the dialog has closed. (A call that
-        asks for no reply at all is dropped by Qt.) Returns the call, whose
-        end tells that the action has run."""
+        """Starts an action without waiting for its reply, which one opening a
+        modal dialog gives only when it closed (Qt drops a call asking for
+        none); the call's end tells that the action has run."""
         self.calls.append(subprocess.Popen(
             ["dbus-send", f"--bus={self.a11y_address}", "--print-reply", "--reply-timeout=120000",
              f"--dest={bus_name}", path, "org.a11y.atspi.Action.DoAction", f"int32:{index}"],
@@ -78,8 +73,7 @@ class AccessibilityBus:
 
 
 def settle():
-    """Takes in the accessibility events that came, which keep the library's
-    view of the program (its list of applications above all) up to date."""
+    """Takes in the events that keep the library's view of the program up to date."""
     from gi.repository import GLib
     context = GLib.MainContext.default()
     while context.iteration(False):
@@ -87,7 +81,6 @@ def settle():
 
 
 def tree(node):
-    """The node and all below it, depth first."""
     yield node
     for i in range(node.childCount):
         child = node.getChildAtIndex(i)
@@ -121,15 +114,13 @@ class Driver:
         return None
 
     def nodes(self, root=None):
-        """The nodes below root (the program), as the program shows them now."""
         settle()
         root = root or self.app
         root.clear_cache()
         yield from tree(root)
 
     def match(self, role, name, must_show=True, within=None):
-        """The first node with the role and name (any role or name for
-        None), or None."""
+        """The first node with the role and name (None: any), or None."""
         for node in self.nodes(within):
             try:
                 if role in (None, node.getRoleName()) and name in (None, node.name) and (not must_show or showing(node)):
@@ -138,8 +129,8 @@ class Driver:
                 continue
         return None
 
-    def find(self, role, name, timeout=10.0, showing=True, within=None):
-        return wait_for(lambda: self.match(role, name, showing, within), timeout, 0.05, f"{role} '{name}'",
+    def find(self, role, name, showing=True, within=None):
+        return wait_for(lambda: self.match(role, name, showing, within), 10, 0.05, f"{role} '{name}'",
                         lambda: "the program shows:\n" + self.outline())
 
     def wait_gone(self, name, role=None):
@@ -155,8 +146,7 @@ class Driver:
         return "\n".join(lines[:200])
 
     def press(self, node):
-        """Runs the node's press or click action without waiting for it;
-        returns the call (see AccessibilityBus.do_action)."""
+        """Starts the node's press or click action; see AccessibilityBus.do_action."""
         action = node.queryAction()
         names = [action.getName(i).lower() for i in range(action.nActions)]
         index = next(i for i, n in enumerate(names) if n in ("press", "click", "activate"))
@@ -173,12 +163,8 @@ class Driver:
                 raise AssertionError(f"menu '{caption}' is disabled")
         self.press(self.find("menu item", path[-1], showing=False))
 
-    def window(self, title=None):
-        """The X window of the program's with this title (any one of its
-        windows for None)."""
-        search = ["search", "--onlyvisible", "--pid", str(self.process.pid)]
-        if title is not None:
-            search += ["--all", "--name", "^" + re.escape(title) + "$"]
+    def window(self, title):
+        search = ["search", "--onlyvisible", "--pid", str(self.process.pid), "--all", "--name", f"^{re.escape(title)}$"]
         return wait_for(lambda: self.display.xdotool(*search).stdout.split(), what=f"tamrel's window {title}")[0]
 
     def close_request(self, title):
@@ -220,7 +206,6 @@ class Driver:
         self.display.xdotool("mousemove", str(x + width // 2), str(y + height // 2), "click", "1")
 
     def place(self, label):
-        """The label's top left corner on the screen."""
         return tuple(self.find("label", label).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)[:2])
 
     def windows(self, prefix):
@@ -235,26 +220,18 @@ class Driver:
                 continue
         return sorted(titles)
 
-    def named(self, role, window):
-        return [node.name for node in self.nodes(self.find(None, window)) if node.getRoleName() == role]
-
-    def buttons(self, window):
-        return self.named("push button", window)
-
     def labels(self, window):
-        return self.named("label", window)
+        return [node.name for node in self.nodes(self.find(None, window)) if node.getRoleName() == "label"]
 
     def text(self, window):
         return self.find("text", None, within=self.find(None, window)).queryText().getText(0, -1)
 
     def area(self, window):
-        """Where the window is, as WxH+X+Y."""
         x, y, width, height = self.find(None, window).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         return f"{width}x{height}+{x}+{y}"
 
     def off_screen(self, name):
-        """The showing nodes of the widget so named that do not lie wholly on
-        the screen, as 'role name' texts."""
+        """The showing nodes of the widget so named not wholly on the screen."""
         outside = []
         for node in self.nodes(self.find(None, name)):
             if showing(node):
@@ -264,8 +241,7 @@ class Driver:
         return outside
 
     def key(self, title, *keys):
-        """Types the keys into the program's window with this title (any one
-        of its windows for None)."""
+        """Types the keys into the program's window with this title."""
         window = self.window(title)
         for step in (("windowfocus", "--sync", window), ("key", "--delay", "150", *keys)):
             result = self.display.xdotool(*step)
@@ -274,9 +250,8 @@ class Driver:
 
 
 class AccessibleProgramTest(ProgramTest):
-    """Runs the program in setup mode on a display as large as `screen`:
-    on Linux the class's, with an AT-SPI bus and a mock logind of its own;
-    under Wine Wine's own desktop of that size."""
+    """The program on a display as large as `screen`: on Linux the class's,
+    with its AT-SPI bus; under Wine Wine's own desktop of that size."""
 
     own_display = False  # the class's, which its AT-SPI bus serves
     screen = (1024, 768)
@@ -308,18 +283,16 @@ class AccessibleProgramTest(ProgramTest):
         cls.display.close()
 
     def start_accessible(self, args=()):
-        """Starts the program; returns it and what drives its windows."""
         if WINE:
             from winedriver import WineUi
             width, height = self.screen
             self.driver.virtual_desktop(True, f"{width}x{height}")
-            return self.start(args=args), WineUi(self.driver, SETUP_CAPTION, self.screen)
+            return self.start(args=args), WineUi(self.driver, self.screen)
         env = {"DBUS_SESSION_BUS_ADDRESS": self.a11y.address, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
         process = self.start(extra_env=env, args=args)
         return process, Driver(self.a11y, self.display, process)
 
     def start_without_settings(self):
-        """Starts with no settings file and answers the notice with OK."""
         process, ui = self.start_accessible()
         self.driver.box("Tamrel.set not found!", "OK", NOT_FOUND, "OK,Cancel")
         ui.wait_shown(SETUP_CAPTION)

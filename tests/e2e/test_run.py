@@ -1,7 +1,6 @@
-"""A run of the real program on either build (see harness.py): launching and
-waiting, the shutdown screen and its cancel key, the marker file, and what
-a missing or damaged settings file, a bad program or a second instance
-shows, each checked in the event and error logs line by line."""
+"""A run of the real program on either build: the launch and its wait, the
+screen and its cancel key, the marker file, and what a missing or damaged
+settings file, a bad program or a second instance shows."""
 
 import os
 import re
@@ -57,13 +56,6 @@ class RunTest(ProgramTest):
             f"{self.driver.marker_logged} is present, so tamrel will end without shutting PC down.", "Tamrel ended."])
         self.assertEqual(self.folder.errors(), [])
 
-    def test_a_missing_settings_file_cancelled_is_refused(self):
-        process = self.start()
-        self.driver.box("Tamrel.set not found!", "Cancel", NOT_FOUND, "OK,Cancel")
-        self.driver.box("tamrel", "OK", WILL_NOT_RUN, "OK")
-        self.driver.wait_end(process)
-        self.assertEqual(self.folder.errors(), ["--Tamrel.set not found!"])
-
     def test_a_damaged_settings_file_is_kept_as_tamrel_bad(self):
         damaged = ["Run Setup = no", "Shutdown method =1"]  # no Program line
         self.folder.write("tamrel.set", damaged)
@@ -75,16 +67,18 @@ class RunTest(ProgramTest):
         self.assertEqual(self.folder.lines("tamrel.bad"), damaged)
         self.assertEqual(self.folder.events()[-1:], ["Tamrel ended."])
 
-    def test_a_missing_program_or_tamrel_itself_is_a_program_problem(self):
+    def test_a_missing_settings_file_or_program_or_tamrel_itself_cancelled_is_refused(self):
         programs = ("gone.exe", os.path.basename(self.folder.exe))
-        for program in programs:
-            self.folder.write_settings(f"Program ={self.folder.dir}{program}")
+        for program in (None, *programs):
+            if program:
+                self.folder.write_settings(f"Program ={self.folder.dir}{program}")
             process = self.start()
-            self.driver.box("Tamrel has encountered a problem!", "Cancel", PROGRAM_PROBLEM, "OK,Cancel")
+            self.driver.box(*(("Tamrel has encountered a problem!", "Cancel", PROGRAM_PROBLEM) if program else
+                              ("Tamrel.set not found!", "Cancel", NOT_FOUND)), "OK,Cancel")
             self.driver.box("tamrel", "OK", WILL_NOT_RUN, "OK")
             self.driver.wait_end(process)
-        self.assertEqual(self.folder.errors(), [f"--Problem with program or its path: Program ={self.folder.dir}{p}"
-                                                for p in programs])
+        self.assertEqual(self.folder.errors(), ["--Tamrel.set not found!"] + [
+            f"--Problem with program or its path: Program ={self.folder.dir}{p}" for p in programs])
 
     def test_a_second_instance_waits_says_so_and_leaves_the_logs_alone(self):
         self.folder.write_front_end(seconds=12)

