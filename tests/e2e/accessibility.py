@@ -93,8 +93,6 @@ def showing(node):
 
 
 class Driver:
-    """Finds the program's widgets by role and name and acts on them."""
-
     setup = SETUP_CAPTION  # the setup window's title, which shows the program once one is chosen
 
     def __init__(self, a11y, display, process):
@@ -182,7 +180,6 @@ class Driver:
         self.press(self.find("push button", caption, within=self.find(None, window))).wait(10)
 
     def answer_box(self, title, button):
-        """Presses the button of the box; returns the box's texts."""
         box = self.find("alert", title)
         said = "\n".join(node.name for node in tree(box))
         self.press(self.find("push button", button, within=box))
@@ -192,7 +189,6 @@ class Driver:
         self.key(self.setup, *text)
 
     def open_file(self, path, *menu_path):
-        """Enters the path in the Open dialog that the menu item opens."""
         self.choose(*menu_path)
         dialog = self.find("dialog", None)
         name_field = next(n for n in tree(dialog) if n.getRoleName() == "text" and showing(n) and
@@ -209,7 +205,6 @@ class Driver:
         return tuple(self.find("label", label).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)[:2])
 
     def windows(self, prefix):
-        """The titles of the program's windows showing now that begin so."""
         titles = []
         self.app.clear_cache()
         for node in self.app:  # the windows are the application's children
@@ -231,7 +226,6 @@ class Driver:
         return f"{width}x{height}+{x}+{y}"
 
     def off_screen(self, name):
-        """The showing nodes of the widget so named not wholly on the screen."""
         outside = []
         for node in self.nodes(self.find(None, name)):
             if showing(node):
@@ -241,7 +235,6 @@ class Driver:
         return outside
 
     def key(self, title, *keys):
-        """Types the keys into the program's window with this title."""
         window = self.window(title)
         for step in (("windowfocus", "--sync", window), ("key", "--delay", "150", *keys)):
             result = self.display.xdotool(*step)

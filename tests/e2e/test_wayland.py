@@ -21,7 +21,6 @@ SIZE = (1024, 768)
 
 
 def unprivileged_user():
-    """The command prefix that runs a program as the tests' user, and its ids."""
     if os.geteuid() != 0:
         return [], os.getuid(), os.getgid()
     try:
@@ -114,8 +113,6 @@ class Sway(Compositor):
 
 
 class WaylandDriver(LinuxDriver):
-    """The program as the tests' user on a compositor of its own."""
-
     def __init__(self, test):
         self.prefix, self.uid, self.gid = unprivileged_user()
         super().__init__(test, any_user=True)

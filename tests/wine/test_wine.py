@@ -7,7 +7,7 @@ import os
 import subprocess
 import unittest
 
-from harness import ProgramTest, wait_for
+from harness import ProgramTest, pixel, wait_for
 from winedriver import WineUi
 
 
@@ -16,12 +16,6 @@ def convert(*args):
 
 
 class WineRunTest(ProgramTest):
-    def refuse_setup_after_error(self, process):
-        seen = self.driver.step("box", "tamrel", "OK", "30000")
-        self.driver.box("Run Setup?", "No", "Do you want to run setup?", "Yes,No")
-        self.driver.wait_end(process)
-        return seen
-
     def test_a_program_is_waited_for_and_on_a_skin_only_the_background_click_cancels(self):
         convert("-size", "800x600", "gradient:#102040-#3070a0", "-fill", "#e0b030", "-draw", "circle 600,420 600,330",
                 "-fill", "#f0f0f0", "-draw", "rectangle 60,500 360,540", "BMP3:" + self.folder.file("skin.bmp"))
@@ -36,7 +30,9 @@ class WineRunTest(ProgramTest):
         self.assert_still_running(process, "the click the screen injects at its start cancelled")
         self.screenshot("windows-skin.png")
         # Drawn the right way up and in its own colours: the disc, lower right.
-        self.assertEqual(self.driver.display.pixel(600, 440), "#E0B030")
+        picture = self.folder.file("screen.png")
+        self.driver.display.screenshot(picture)
+        self.assertEqual(pixel(picture, 600, 440), "#E0B030")
         self.driver.click(250, 110)
         self.assert_still_running(process, "a click on the countdown box cancelled")
         self.driver.click(900, 700)
@@ -101,9 +97,6 @@ class WineRunTest(ProgramTest):
                             "Please check Tamrel.txt for help", "OK")
             self.driver.wait_end(process)
             expected.append(f"---Tamrel encountered error.  ({problem}). Please check for proper setup.")
-            # The whole file was read, and nothing came after it.
-            screen = self.folder.screen_lines()
-            self.assertEqual(self.folder.events()[-len(screen):], screen)
         self.assertEqual(self.folder.errors(), expected)
 
     def test_a_shortcut_is_started_as_it_says_and_a_broken_one_is_a_program_problem(self):
@@ -126,25 +119,17 @@ class WineRunTest(ProgramTest):
         self.driver.wait_end(process)
         self.assertEqual(self.folder.errors(), [f"--Program did not launch properly: {d}links\\broken.lnk"])
 
-    def test_an_invalid_executable_and_a_path_without_a_drive_letter(self):
-        self.folder.write_front_end()
+    def test_an_invalid_executable_is_an_error_told_by_its_system_number(self):
         with open(self.folder.file("fake.exe"), "wb") as fake:
             fake.write(b"not a program")
-        fake = self.folder.dir + "fake.exe"
-        self.folder.write_settings(f"Program ={fake}")
-        seen = self.refuse_setup_after_error(self.start())
+        self.folder.write_settings(f"Program ={self.folder.dir}fake.exe")
+        process = self.start()
+        seen = self.driver.step("box", "tamrel", "OK", "30000")
+        self.driver.box("Run Setup?", "No", "Do you want to run setup?", "Yes,No")
+        self.driver.wait_end(process)
         self.assertRegex(seen, r"encountered an error: .*fake\.exe ERR# 193")
-        self.assertNotIn("%", seen)
-        expected = []
-        for program in ("front.bat", ".\\front.bat"):
-            self.folder.write_settings(f"Program ={program}")
-            seen = self.refuse_setup_after_error(self.start())
-            self.assertIn(f"encountered an error: The program path has no drive letter: {program} ERR# 15", seen)
-            expected.append(f"--Error encountered: 15: The program path has no drive letter: {program}")
-        errors = self.folder.errors()
-        self.assertRegex(errors[0], r"^--Error encountered: 193: .*fake\.exe$")
-        self.assertNotIn("%", errors[0])
-        self.assertEqual(errors[1:], expected)
+        self.assertRegex(self.folder.errors()[0], r"^--Error encountered: 193: .*fake\.exe$")
+        self.assertNotIn("%", seen + self.folder.errors()[0])
 
     def test_a_program_folder_named_in_greek_logs_launches_and_waits(self):
         front = self.folder
@@ -160,12 +145,10 @@ class WineRunTest(ProgramTest):
 
 
 class WineSetupTest(ProgramTest):
-    def test_a_partly_loaded_file_and_refused_choices_keep_every_other_value(self):
+    def test_a_partly_loaded_file_and_a_cancelled_choice_keep_every_other_value(self):
         d, step = self.folder.dir, self.driver.step
         self.folder.write_front_end()
         convert("-size", "320x200", "xc:#336699", "BMP3:" + self.folder.file("skin.bmp"))
-        self.folder.write("notes.txt", ["a note"])
-        self.folder.write("text.bmp", ["no picture"])
         self.folder.write_settings(
             "Run Setup = yes", "Shutdown method =2", "Seconds to cancel =15", "Key to cancel =97",
             "Key to re-start =32", "Countdown box X position =40000", "Countdown box Y position = 600",
@@ -179,12 +162,6 @@ class WineSetupTest(ProgramTest):
         ui.choose("Tamrel Options", "Program to launch", "Choose a different Program to Launch")
         step("dialog", "Open", "Cancel")
         ui.wait_menu_item(f"Program to launch: {d}front.bat")
-        for name, prompt in (("notes.txt", f"Skin must be a .bmp file!\\r{d}notes.txt"),
-                             ("text.bmp", f"This skin cannot be used: {d}text.bmp\\rIt is not a .bmp picture that "
-                                          "Tamrel can read: not a bitmap, or damaged.\\rThe previous look is kept.")):
-            ui.open_file(d + name, "Skin", "Open a skin")
-            self.assertEqual(step("box", "Skin not used!", "OK", "30000"),
-                             f"title: Skin not used!\nprompt: {prompt}\nbuttons: OK\nicon: shown")
         ui.choose("Tamrel Options", "Done!")
         self.driver.wait_end(process)
         # Only the bad value (and the request for setup) changed.

@@ -17,7 +17,6 @@ SLEEPER = os.environ.get("TAMREL_SLEEPER", "build-win64/tests/wine/sleeper.exe")
 
 
 def winpath(path):
-    """The Windows form of a path of this machine, through Wine's Z: drive."""
     return "Z:" + path.replace("/", "\\")
 
 
@@ -76,11 +75,11 @@ class WineFolder(ProgramFolder):
 class WineDriver(XInput):
     box_wait_limit = 15
 
-    def __init__(self, test, folder_name=None):
+    def __init__(self, test):
         self.session = WineSession.get()
         self.display = self.session.display
         self.test = test
-        self.folder = self.new_folder(folder_name or test.id().rsplit(".", 1)[-1].removeprefix("test_"))
+        self.folder = self.new_folder(test.id().rsplit(".", 1)[-1].removeprefix("test_"))
         self.marker = os.path.join(self.session.prefix, "drive_c", "holdmark.tes")
         self.marker_logged = "c:\\holdmark.tes"
         self.processes = []
@@ -100,9 +99,7 @@ class WineDriver(XInput):
         return process
 
     def wait_end(self, process):
-        status = process.wait()
-        self.test.assertEqual(status, 0, "tamrel.exe ended with this status (124: killed after its time limit)")
-        return status
+        self.test.assertEqual(process.wait(), 0, "tamrel.exe ended with this status (124: killed after its time limit)")
 
     def run(self, *args):
         """boxdriver's output, in a file: a Wine server it started would hold a pipe."""
@@ -146,7 +143,9 @@ class WineDriver(XInput):
         self.desktop = on
         for key, value, data in (("Explorer\\Desktops", "Default", size), ("Explorer", "Desktop", "Default")):
             key = "HKCU\\Software\\Wine\\" + key
-            self.reg(*(["add", key, "/v", value, "/d", data] if on else ["delete", key, "/v", value]), "/f")
+            change = ["add", key, "/v", value, "/d", data] if on else ["delete", key, "/v", value]
+            subprocess.run(["wine", "reg", *change, "/f"], env=self.session.env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=60)
         self.session.idle()
         if not on:
             # The desktop's window took the X focus with it, and keys would
@@ -154,10 +153,6 @@ class WineDriver(XInput):
             # pointer again.
             root = self.display.xdotool("search", "--maxdepth", "0", "--name", "").stdout.split()[0]
             self.display.xdotool("windowfocus", root)
-
-    def reg(self, *args):
-        subprocess.run(["wine", "reg", *args], env=self.session.env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=60)
 
     def close(self):
         for process in self.processes:
@@ -177,8 +172,6 @@ class WineDriver(XInput):
 
 
 class WineUi:
-    """The program's windows in the words of accessibility.Driver."""
-
     def __init__(self, driver, screen=(1024, 768)):
         self.driver, self.step, self.setup = driver, driver.step, SETUP_CAPTION
         self.width, self.height = screen
