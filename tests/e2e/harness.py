@@ -165,11 +165,9 @@ class PrivateSystemBus:
         self.mock = subprocess.Popen(
             ["/usr/bin/python3", "-m", "dbusmock", "--system", "--template", "logind", "-l", self.log, "-p",
              json.dumps(parameters)], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for(self._logind_up, what="mock logind")
-
-    def _logind_up(self):
-        return dbus_call(self.address, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                         "org.freedesktop.DBus.NameHasOwner", "string:org.freedesktop.login1") == "boolean true"
+        wait_for(lambda: dbus_call(self.address, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                   "org.freedesktop.DBus.NameHasOwner", "string:org.freedesktop.login1")
+                 == "boolean true", what="mock logind")
 
     def _logged(self):
         """The logind calls so far as (wall-clock time, 'Name args')."""
@@ -300,8 +298,7 @@ class LinuxDriver(XInput):
         return f"{shape.get('WIDTH')}x{shape.get('HEIGHT')}"
 
     def let_screen_take_input(self):
-        # The screen drops keys and clicks until its countdown runs, which it
-        # starts just after it took the focus; nothing outside tells when.
+        # The screen drops input until its countdown runs, just after it took the focus.
         time.sleep(0.3)
 
     def box(self, title, press, prompt=None, buttons=None, timeout=10):
@@ -349,18 +346,16 @@ class ProgramTest(unittest.TestCase):
             self.driver.display.screenshot(os.path.join(SCREENSHOTS, name), crop)
 
     def assert_still_running(self, process, why):
-        # What must not happen has nothing to wait for: a key or click is
-        # handled at once, so a second is ample for a wrong one to show.
+        # A key or click is handled at once: a second is ample for a wrong one to show.
         time.sleep(1)
         self.assertIsNone(process.poll(), why)
 
-    def expect_screen_after(self, process, started="started.txt", ended="ended.txt", folder=None):
+    def expect_screen_after(self, process, started="started.txt", ended="ended.txt"):
         """No window while the front end runs; then the screen, covering the display."""
-        folder = folder or self.folder
-        wait_for(lambda: os.path.exists(folder.file(started)), 30, what="the front end's start")
+        wait_for(lambda: os.path.exists(self.folder.file(started)), 30, what="the front end's start")
         self.assertFalse(self.driver.screen_shown(process), "a tamrel window is up while the front end runs")
         size = self.driver.screen(process)
-        self.assertTrue(os.path.exists(folder.file(ended)), "the shutdown screen came before the front end ended")
+        self.assertTrue(os.path.exists(self.folder.file(ended)), "the shutdown screen came before the front end ended")
         self.assertEqual(size, "1024x768", "the shutdown screen does not cover the display")
 
     def stopped_at(self, text, low, high, log="talog1.txt"):

@@ -28,8 +28,7 @@ class HelpTest(AccessibleProgramTest):
     def test_help_windows_from_the_menu_to_the_end(self):
         process, ui = self.start_without_settings()
 
-        # The first button has the focus and Enter presses it; Tab and
-        # Shift+Tab move between the buttons (Previous, Next, Close).
+        # Enter presses the first button, which has the focus; Tab and Shift+Tab move.
         ui.choose("Help", "Selecting program to launch")
         self.only(ui, "Help: ", FIRST)
         ui.key(FIRST, "Return")
@@ -40,8 +39,7 @@ class HelpTest(AccessibleProgramTest):
         ui.key(TOPIC, "Escape")
         self.closes(ui, "Help: ")
 
-        # The skin topic measures the real screen; its buttons, pressed, go
-        # on, back and close.
+        # The skin topic measures the real screen; its buttons go on, back and close.
         ui.choose("Help", "About the skin", "Creating a new skin")
         self.only(ui, "Help: ", SKIN)
         self.assertLessEqual({"1024", "768"}, set(ui.labels(SKIN)))
@@ -53,8 +51,7 @@ class HelpTest(AccessibleProgramTest):
         ui.press_button(SKIN, "Close")
         self.closes(ui, "Help: ")
 
-        # The key-code table, asked for twice, is one window that comes to
-        # the front; the topic stays.
+        # The key-code table, asked for twice, is one window that comes to the front.
         ui.choose("Help", "Select cancel key")
         self.only(ui, "Help: ", TOPIC)
         ui.press_button(TOPIC, "Show some common ASCII codes")

@@ -86,9 +86,8 @@ class Sway(Compositor):
         super().__init__(["sway", "--config", config], runtime, prefix, bus)
         self.env["SWAYSOCK"] = wait_for(lambda: glob.glob(os.path.join(runtime, "sway-ipc.*.sock")),
                                         what="sway's IPC socket")[0]
-        # A keyboard that stays, as a cabinet's does. Each wtype call adds
-        # one and takes it away when it ends; a seat left without any makes
-        # Qt close its menus and lose the next key.
+        # A keyboard that stays, as a cabinet's does: each wtype call adds one
+        # for its time, and a seat left without any makes Qt lose keys.
         self.keyboard = subprocess.Popen(["wtype", "-s", "86400000"], env=self.env)
 
     def close(self):
@@ -182,8 +181,7 @@ class SwayTest(WaylandTest):
         self.driver.key("Return")
         shows(SETUP_CAPTION)
         self.screenshot("wayland-setup.png")
-        # F10 opens the first menu; Left goes round to Help, whose first two
-        # items are About and a topic; Escape closes them.
+        # F10 opens the first menu, Left goes round to Help (About, a topic).
         for keys, title in ((["F10", "Left", "Return"], "About The Tamrel (V1.10)"),
                             (["F10", "Left", "Down", "Return"], "Help: Choosing program to launch")):
             self.driver.key(*keys)
@@ -206,8 +204,7 @@ class SwayTest(WaylandTest):
 class CageTest(WaylandTest):
     def test_the_kiosk_shows_the_screen_over_the_whole_output_powers_off_and_ends_with_cage(self):
         self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5")
-        # The protocol trace tells the output's size and the window's: cage
-        # with this renderer has no picture to take.
+        # The protocol trace tells the sizes: cage with this renderer has no picture.
         cage = self.driver.start_cage(WAYLAND_DEBUG="1")
         wait_for(lambda: "PowerOff False" in self.bus.calls(), 30, what="PowerOff")
         self.expect_whole_run("front.sh", "Shutting down PC, using shutdown method 2", "tamrel ended.")

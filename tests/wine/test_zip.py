@@ -32,8 +32,7 @@ class ZipTest(ProgramTest):
         headers = subprocess.run([OBJDUMP, "-p", self.folder.exe], check=True, capture_output=True,
                                  text=True).stdout
         self.assertTrue("\tsymbols stripped\n" in headers, "tamrel.exe is not stripped")
-        # The prefix matches the program's bitness: its system32 holds the
-        # system's DLLs, and no MinGW runtime.
+        # The prefix of the program's bitness holds the system's DLLs, no MinGW runtime.
         system = os.path.join(self.driver.session.prefix, "drive_c", "windows", "system32")
         dlls = re.findall(r"DLL Name: (\S+)", headers)
         self.assertIn("KERNEL32.dll", dlls)

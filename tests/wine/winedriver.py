@@ -148,9 +148,8 @@ class WineDriver(XInput):
                            stderr=subprocess.DEVNULL, timeout=60)
         self.session.idle()
         if not on:
-            # The desktop's window took the X focus with it, and keys would
-            # go nowhere: the root window passes them to the one under the
-            # pointer again.
+            # The desktop's window took the X focus with it; the root window
+            # passes keys to the one under the pointer again.
             root = self.display.xdotool("search", "--maxdepth", "0", "--name", "").stdout.split()[0]
             self.display.xdotool("windowfocus", root)
 
