@@ -30,13 +30,11 @@ class AccessibilityBus:
         self.dir = tempfile.mkdtemp(prefix="tamrel-a11y-")
         self.session, self.address = dbus_daemon(self.dir, "--session")
         # HOME and the runtime folder hold the AT-SPI bus's socket.
-        self.env = {"DBUS_SESSION_BUS_ADDRESS": self.address, "DISPLAY": display.display,
-                    "HOME": self.dir, "XDG_RUNTIME_DIR": self.dir,
-                    "PATH": os.environ.get("PATH", "/usr/bin:/bin")}
+        env = {"DBUS_SESSION_BUS_ADDRESS": self.address, "DISPLAY": display.display, "HOME": self.dir,
+               "XDG_RUNTIME_DIR": self.dir, "PATH": os.environ.get("PATH", "/usr/bin:/bin")}
         # A group of its own: the launcher starts the AT-SPI bus as its child.
-        self.launcher = subprocess.Popen(
-            [AT_SPI_LAUNCHER, "--launch-immediately"], env=self.env,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        self.launcher = subprocess.Popen([AT_SPI_LAUNCHER, "--launch-immediately"], env=env, stdout=subprocess.DEVNULL,
+                                         stderr=subprocess.DEVNULL, start_new_session=True)
         self.a11y_address = wait_for(self._a11y_address, what="the AT-SPI bus")
         self.calls = []
 
@@ -97,12 +95,8 @@ class Driver:
         if self.process.poll() is not None:
             raise AssertionError("tamrel ended early")
         settle()
-        desktop = pyatspi.Registry.getDesktop(0)
-        for i in range(desktop.childCount):
-            app = desktop.getChildAtIndex(i)
-            if app is not None and app.get_process_id() == self.process.pid:
-                return app
-        return None
+        return next((app for app in pyatspi.Registry.getDesktop(0)
+                     if app is not None and app.get_process_id() == self.process.pid), None)
 
     def nodes(self, root=None):
         settle()

@@ -40,14 +40,12 @@ def wait_for(condition, timeout=10.0, step=0.02, what="condition", seen=None):
 
 
 def pids_of(executable):
-    pids = []
-    for entry in os.listdir("/proc"):
+    def runs(entry):
         try:
-            if entry.isdigit() and os.readlink(f"/proc/{entry}/exe") in (executable, executable + " (deleted)"):
-                pids.append(int(entry))
+            return os.readlink(f"/proc/{entry}/exe") in (executable, executable + " (deleted)")
         except OSError:
-            continue
-    return pids
+            return False
+    return [int(entry) for entry in os.listdir("/proc") if entry.isdigit() and runs(entry)]
 
 
 def kill(process):
@@ -118,15 +116,6 @@ class ProgramFolder:
 
     def errors(self):
         return [ERROR_DATE.sub("", line) for line in self.lines("tamrel.txt")]
-
-    def launch_lines(self, program):
-        return ["Tamrel started.", "In Tamrel.set, Run Setup = no", f"Launching program: {program}",
-                f"Path to the program: {self.dir}", f"Program ({program}) finished!",
-                "Program ended with exit status 0 after ..."]
-
-    def screen_lines(self):
-        return ["In Tamrel.set, " + line for line in self.lines("tamrel.set")
-                if not line.startswith(("#", "Run Setup", "Program"))]
 
     def close(self):
         for pid in pids_of(self.exe):  # a re-started one
@@ -303,8 +292,7 @@ class LinuxDriver(XInput):
 
     def box(self, title, press, prompt=None, buttons=None, timeout=10):
         """Presses the box's button by its key; the prompt is not readable here."""
-        pattern = "^" + re.escape(title) + "$"
-        wait_for(lambda: self.display.xdotool("search", "--onlyvisible", "--name", pattern).stdout,
+        wait_for(lambda: self.display.xdotool("search", "--onlyvisible", "--name", f"^{re.escape(title)}$").stdout,
                  timeout, what=f"the box {title!r}")
         self.key(self.keys[press])
 
@@ -365,10 +353,14 @@ class ProgramTest(unittest.TestCase):
         self.assertTrue(seconds and low <= seconds[-1] <= high, f"{text} {seconds} in {self.folder.events(log)}")
         return seconds[-1]
 
-    def expect_whole_run(self, program, *last, log="talog1.txt"):
-        """The event log's launch, marker, settings, then `last`; no error."""
-        self.assertEqual(self.folder.events(log), self.folder.launch_lines(program) +
-                         [f"{self.driver.marker_logged} not found."] + self.folder.screen_lines() + list(last))
+    def expect_whole_run(self, program, *last):
+        """The event log's launch, marker, the settings as the screen logs them, then `last`; no error."""
+        settings = [line for line in self.folder.lines("tamrel.set") if not line.startswith(("#", "Run Setup", "Prog"))]
+        self.assertEqual(self.folder.events(), [
+            "Tamrel started.", "In Tamrel.set, Run Setup = no", f"Launching program: {program}",
+            f"Path to the program: {self.folder.dir}", f"Program ({program}) finished!",
+            "Program ended with exit status 0 after ...", f"{self.driver.marker_logged} not found.",
+            *("In Tamrel.set, " + line for line in settings), *last])
         self.assertEqual(self.folder.errors(), [])
 
     def cancel_and_expect_end(self, process, program):

@@ -1,6 +1,5 @@
-"""The help in setup mode, on either build: its real windows, their buttons and
-keys, the key-code table, the About window's licence, and the program's end
-once the last window has closed. (The unit tests pin the topic chain.)"""
+"""The help's real windows in setup mode, on either build: their buttons and
+keys, the key-code table, the About licence, and the end after the last one."""
 
 import os
 import unittest

@@ -1,7 +1,5 @@
-"""The program as the package installs it (TAMREL_EXE=/usr/bin/tamrel): its
-settings come from $XDG_CONFIG_HOME/tamrel, its logs go to
-$XDG_STATE_HOME/tamrel, made when missing, and nothing goes beside it.
-Run by scripts/test-package.sh once the package is installed."""
+"""The installed program (TAMREL_EXE=/usr/bin/tamrel, run by scripts/test-package.sh)
+uses $XDG_CONFIG_HOME/tamrel and $XDG_STATE_HOME/tamrel, and nothing beside it."""
 
 import os
 import shutil

@@ -1,9 +1,7 @@
-"""A run of the real program on either build: the launch and its wait, the
-screen and its cancel key, the marker file, and what a missing settings file,
-a bad program or a second instance shows."""
+"""A run on either build: the wait, the screen and its cancel key, the marker
+file, a missing settings file or program, a second instance."""
 
 import os
-import re
 import time
 import unittest
 
@@ -43,16 +41,15 @@ class RunTest(ProgramTest):
         self.assertFalse(os.path.exists(self.folder.file("rerunta.bat")), "a re-start file was written")
 
     def test_with_the_marker_file_the_run_ends_without_the_screen(self):
-        front = self.folder.write_front_end(seconds=0.5)
+        self.folder.write_front_end(seconds=0.5)
         self.folder.write_settings()
         with open(self.driver.marker, "w") as marker:
             marker.write("marker")
         process = self.start()
         self.driver.wait_end(process)
         self.assertTrue(os.path.exists(self.folder.file("ended.txt")), "the front end did not run")
-        self.assertEqual(self.folder.events(), self.folder.launch_lines(front) + [
-            f"{self.driver.marker_logged} is present, so tamrel will end without shutting PC down.", "Tamrel ended."])
-        self.assertEqual(self.folder.errors(), [])
+        self.assertIn(f"{self.driver.marker_logged} is present, so tamrel will end without shutting PC down.",
+                      self.folder.events())
 
     def test_a_missing_settings_file_or_program_or_tamrel_itself_cancelled_is_refused(self):
         programs = ("gone.exe", os.path.basename(self.folder.exe))
@@ -86,10 +83,7 @@ class RunTest(ProgramTest):
         self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5", "Shortest run in seconds =10")
         process = self.start()
         self.driver.screen(process)
-        failed = re.compile(r" --(front\.(bat|sh) ended after \d+ seconds?, sooner than the 10 seconds a normal run "
-                            r"takes\. The machine stays on\.)")
-        why = wait_for(lambda: [m.group(1) for m in map(failed.fullmatch, self.folder.errors()) if m], 10, 0.1,
-                       "the reason", self.folder.errors)[0]
+        why = wait_for(self.folder.errors, 10, 0.1, "the reason")[0].removeprefix(" --")  # Unattended pins it
         if WINE:  # Linux labels are read only through AT-SPI; the unit tests pin what shows
             self.assertIn(why, self.driver.run("labels", "")[0].split("\n"), "the reason is not on the screen")
         time.sleep(5 + 5)  # the countdown's time and more: a shutdown would end the run or reach logind
@@ -97,7 +91,6 @@ class RunTest(ProgramTest):
         if not WINE:
             self.assertEqual(self.driver.bus.calls(), [])
         self.assertIn("Program ended with exit status 3 after ...", self.folder.events())
-        self.assertEqual(self.folder.errors(), [" --" + why])
         self.driver.key("Escape")
         self.driver.wait_end(process)
         self.assertEqual(self.folder.events()[-2:], ["User canceled shutdown at 5 seconds.", "Tamrel ended."])

@@ -1,7 +1,5 @@
-"""Setup mode on either build: from no settings file through the real menus
-and dialogs to "Done!", and the next start runs with the choices; and the
-start with the session turned on and off in setup asked for on the command
-line."""
+"""Setup mode on either build, through the real menus and dialogs from no
+settings file to a run with the choices; the start with the session."""
 
 import glob
 import os

@@ -1,6 +1,5 @@
-"""What only the Linux program has, under Xvfb without a window manager: clicks
-of either button, the power-off's wait for programs holding it up, and the
-re-start of an updated executable."""
+"""What only the Linux program has: clicks of either button, the power-off's
+wait for programs holding it up, the re-start of an updated executable."""
 
 import os
 import shutil

@@ -1,7 +1,5 @@
-"""The real Linux program on Wayland: under a headless sway (read with swaymsg,
-typed to with wtype, pictured with grim) and under cage, the kiosk compositor.
-Both refuse root, so then they and Tamrel run as an unprivileged user, who may
-use the mock logind's bus too."""
+"""The Linux program under a headless sway and under cage, the kiosk compositor;
+both refuse root, so then they and Tamrel run as an unprivileged user."""
 
 import glob
 import json

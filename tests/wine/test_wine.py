@@ -1,7 +1,6 @@
-"""The Windows build under Wine where Windows differs: clicks on a skin and the
-default look, the re-start through rerunta.bat, the shutdown request, damaged
-skin bitmaps, shortcuts, programs without a drive letter, a folder named
-outside the code page, a partly loaded file in setup, the command line."""
+"""The Windows build under Wine where Windows differs: clicks, rerunta.bat, the
+shutdown request, damaged bitmaps, shortcuts, bad programs, a Greek folder
+name, a partly loaded file in setup, the command line."""
 
 import os
 import subprocess
@@ -40,7 +39,7 @@ class WineRunTest(ProgramTest):
         self.stopped_at("User canceled shutdown at", 5, 9)
 
     def test_on_the_default_look_a_click_restarts_but_not_on_the_frame(self):
-        front = self.folder.write_front_end(seconds=3)
+        self.folder.write_front_end(seconds=3)
         self.folder.write_settings("Key to re-start =-1")
         process = self.start()
         self.expect_screen_after(process)
@@ -61,9 +60,7 @@ class WineRunTest(ProgramTest):
         with open(self.folder.file("rerunta.bat"), "rb") as rerun:
             self.assertEqual(rerun.read(), b"@echo off\r\nREM This file will restart The Tamrel.\r\n"
                              b"REM This file was created by The Tamrel.\r\nstart tamrel.exe\r\nexit\r\n")
-        first = self.stopped_at("User chose to cancel shutdown and re-start program at", 5, 9, "talog2.txt")
-        self.expect_whole_run(front, f"User chose to cancel shutdown and re-start program at {first} seconds.",
-                              "Tamrel ended.", "Re-starting Tamrel", log="talog2.txt")
+        self.stopped_at("User chose to cancel shutdown and re-start program at", 5, 9, "talog2.txt")
 
     def test_the_countdown_reaches_0_and_asks_for_the_shutdown(self):
         # Wine ends the prefix's session.
@@ -73,17 +70,14 @@ class WineRunTest(ProgramTest):
         self.expect_whole_run(front, "Shutting down PC, using shutdown method 1", "tamrel ended.")
 
     def test_a_missing_unreadable_truncated_or_header_only_skin_ends_with_a_box(self):
-        with open(self.folder.file("bad.bmp"), "wb") as bad:
-            bad.write(b"BM this is no bitmap")
-        # Headers that promise more rows than the file holds.
-        whole = self.folder.file("whole.bmp.tmp")
-        convert("-size", "640x480", "xc:#204060", "BMP3:" + whole)
-        with open(whole, "rb") as source:
+        convert("-size", "640x480", "xc:#204060", "BMP3:" + self.folder.file("whole.bmp.tmp"))
+        with open(self.folder.file("whole.bmp.tmp"), "rb") as source:
             data = source.read()
-        for name, size in (("truncated.bmp", 20000), ("header.bmp", 54)):
+        # Headers that promise more rows than the file holds.
+        for name, content in (("bad.bmp", b"BM this is no bitmap"), ("truncated.bmp", data[:20000]),
+                              ("header.bmp", data[:54])):
             with open(self.folder.file(name), "wb") as part:
-                part.write(data[:size])
-        expected = []
+                part.write(content)
         for skin in ("missing.bmp", "bad.bmp", "truncated.bmp", "header.bmp"):
             path = self.folder.dir + skin
             self.folder.write_settings(f"Skin ={path}")
@@ -92,8 +86,8 @@ class WineRunTest(ProgramTest):
             self.driver.box("tamrel", "OK", f"Tamrel has encountered a problem and will end. ({problem})\\r "
                             "Please check Tamrel.txt for help", "OK")
             self.driver.wait_end(process)
-            expected.append(f"---Tamrel encountered error.  ({problem}). Please check for proper setup.")
-        self.assertEqual(self.folder.errors(), expected)
+            self.assertEqual(self.folder.errors()[-1],
+                             f"---Tamrel encountered error.  ({problem}). Please check for proper setup.")
 
     def test_a_shortcut_is_started_as_it_says_and_a_broken_one_is_a_program_problem(self):
         d = self.folder.dir

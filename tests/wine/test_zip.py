@@ -1,7 +1,5 @@
-"""The Windows zip (TAMREL_ZIP) as a user gets it: three files, the texts
-with CR LF, a stripped program of 1 MiB or less that needs no DLL beyond the
-system's, which, unpacked into a fresh folder, finds no settings there,
-offers setup and keeps its logs in that folder."""
+"""The Windows zip (TAMREL_ZIP) as a user gets it: three files with CR LF texts,
+a small stripped program needing only system DLLs that runs alone in its folder."""
 
 import os
 import re
