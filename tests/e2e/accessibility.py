@@ -2,6 +2,7 @@
 on a private session bus; under Wine winedriver.WineUi has the same words, so
 that a case in setup mode is written once for both builds."""
 
+import contextlib
 import importlib.util
 import os
 import re
@@ -55,10 +56,8 @@ class AccessibilityBus:
         for call in self.calls:
             kill(call)
         stop(self.launcher)
-        try:  # the AT-SPI bus it started
+        with contextlib.suppress(ProcessLookupError):  # the AT-SPI bus it started
             os.killpg(self.launcher.pid, signal.SIGKILL)
-        except ProcessLookupError:
-            pass
         stop(self.session)
         self.session.stdout.close()
         shutil.rmtree(self.dir, ignore_errors=True)

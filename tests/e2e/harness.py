@@ -18,7 +18,7 @@ import unittest
 
 WINE = os.environ.get("TAMREL_PLATFORM") == "wine"
 TAMREL = os.environ.get("TAMREL_EXE", "build/tamrel")
-TEMPLATE = os.environ.get("TAMREL_SETTINGS_TEMPLATE")  # by default the one built beside the program
+TEMPLATE = os.environ.get("TAMREL_SETTINGS_TEMPLATE")
 SCREENSHOTS = os.environ.get("TAMREL_SCREENSHOTS")
 CRLF = "\r\n"
 ENCODING = "latin-1"  # the logs and the settings are 8-bit text
@@ -76,8 +76,6 @@ class ProgramFolder:
         self.exe = os.path.join(self.path, os.path.basename(program))
         shutil.copy2(program, self.exe)
         self.dir = self.path + "/"
-        self.template = TEMPLATE or os.path.join(os.path.dirname(program), "tests", "support",
-                                                 "tamrel_settings_template")
 
     def file(self, name):
         return os.path.join(self.path, name)
@@ -99,7 +97,7 @@ class ProgramFolder:
         a key's line, "-Key =" removes it, another line is added."""
         if not os.path.exists(self.file(self.front_end)):
             self.write_front_end()
-        made = subprocess.run([self.template, f"Program ={self.dir}{self.front_end}", *overrides],
+        made = subprocess.run([TEMPLATE, f"Program ={self.dir}{self.front_end}", *overrides],
                               capture_output=True, check=True)
         with open(self.file("tamrel.set"), "wb") as file:
             file.write(made.stdout)
@@ -244,7 +242,6 @@ class LinuxDriver(XInput):
     file is in the runtime folder, which is the program folder. What the
     programs said is in said.txt."""
 
-    box_wait_limit = 25  # a loaded machine may take more than 10 seconds for a box
     keys = {"OK": "Return", "Yes": "Return", "Cancel": "Escape", "No": "Escape"}
 
     def __init__(self, test, any_user=False):

@@ -55,7 +55,6 @@ class HelpTest(AccessibleProgramTest):
         self.only(ui, "Help: ", TOPIC)
         ui.press_button(TOPIC, "Show some common ASCII codes")
         self.only(ui, KEY_CODES, KEY_CODES)
-        self.in_front(ui, KEY_CODES)
         ui.choose("Help", "Select cancel key")
         self.in_front(ui, TOPIC)
         ui.press_button(TOPIC, "Show some common ASCII codes")

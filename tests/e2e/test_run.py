@@ -73,7 +73,8 @@ class RunTest(ProgramTest):
         second = self.start()
         self.driver.box("tamrel", "OK", "Tamrel is already running in this folder.", "OK", timeout=30)
         waited = time.monotonic() - started
-        self.assertTrue(5 <= waited <= self.driver.box_wait_limit, f"the box came after {waited:.1f} s, not about 5")
+        # A loaded machine may take more than 10 seconds for a box.
+        self.assertTrue(5 <= waited <= 25, f"the box came after {waited:.1f} s, not about 5")
         self.driver.wait_end(second)
         self.expect_screen_after(first)
         self.cancel_and_expect_end(first, self.folder.front_end)

@@ -30,9 +30,8 @@ class TamrelTest(ProgramTest):
         first = self.start()
         self.driver.screen(first)
         # An update replaces the file; the running program's own is then gone.
-        replacement = self.folder.exe + ".new"
-        shutil.copy2(self.folder.exe, replacement)
-        os.replace(replacement, self.folder.exe)
+        shutil.copy2(self.folder.exe, self.folder.exe + ".new")
+        os.replace(self.folder.exe + ".new", self.folder.exe)
         self.driver.let_screen_take_input()
         self.driver.key("space")
         self.driver.wait_end(first)

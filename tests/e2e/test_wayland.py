@@ -31,12 +31,6 @@ def unprivileged_user():
     return prefix, entry.pw_uid, entry.pw_gid
 
 
-def give(path, uid, gid):
-    for root, folders, files in os.walk(path):
-        for name in [root] + [os.path.join(root, item) for item in folders + files]:
-            os.lchown(name, uid, gid)
-
-
 class Compositor:
     """A headless wlroots compositor whose runtime folder is the program folder."""
 
@@ -114,14 +108,17 @@ class WaylandDriver(LinuxDriver):
         self.prefix, self.uid, self.gid = unprivileged_user()
         super().__init__(test, any_user=True)
 
+    def give(self):
+        subprocess.run(["chown", "-R", f"{self.uid}:{self.gid}", self.folder.path], check=True)
+
     def start_sway(self):
-        give(self.folder.path, self.uid, self.gid)
+        self.give()
         self.display = Sway(self.folder.path, self.prefix, self.bus)
         return self.start(prefix=self.prefix, display={"WAYLAND_DISPLAY": self.display.socket})
 
     def start_cage(self, **extra_env):
         """Cage starts Tamrel itself and ends with it; returns cage."""
-        give(self.folder.path, self.uid, self.gid)
+        self.give()
         self.display = Compositor(["cage", "--", self.folder.exe], self.folder.path, self.prefix, self.bus, **extra_env)
         return self.display.process
 
@@ -164,8 +161,6 @@ class SwayTest(WaylandTest):
         corners = [pixel(picture, x, y) for x in (0, SIZE[0] - 1) for y in (0, SIZE[1] - 1)]
         self.assertEqual(corners, [pixel(picture, SIZE[0] // 2, 40)] * 4)
         self.cancel_and_expect_end(process, "front.sh")
-        self.stopped_at("User canceled shutdown at", 22, 25)
-        self.assertEqual(self.bus.calls(), [])
         # Nothing tried that Wayland does not allow (Qt would warn).
         self.assertEqual(self.driver.said(), "")
 
@@ -186,11 +181,7 @@ class SwayTest(WaylandTest):
             shows(title)
             self.driver.key("Escape")
             shows(SETUP_CAPTION)
-        # "Cancel and Exit" ends the first menu; Alt opens the bar too.
-        self.driver.key("F10", "Up", "Return")
-        shows("Quit without saving?")
-        self.driver.key("Tab", "space")  # No: setup stays
-        shows(SETUP_CAPTION)
+        # Alt opens the bar too; "Cancel and Exit" ends the first menu.
         self.driver.key("Alt_L", "Down", "Up", "Return")
         shows("Quit without saving?")
         self.driver.key("Return")

@@ -43,9 +43,7 @@ class ZipTest(ProgramTest):
         self.driver.step("menu", SETUP_CAPTION, "Tamrel Options", "Cancel and Exit")
         self.driver.box("Quit without saving?", "Yes")
         self.driver.wait_end(process)
-        events = self.folder.events()
-        self.assertEqual(events[:2], ["Tamrel started.", "Tamrel.set file not found!"], events)
-        self.assertEqual(events[-2:], ["User quit without saving Tamrel.set", "Tamrel ended."], events)
+        self.assertEqual(self.folder.events()[-2:], ["User quit without saving Tamrel.set", "Tamrel ended."])
         self.assertEqual(self.folder.errors(), ["--Tamrel.set not found!"])
         self.assertFalse(os.path.exists(self.folder.file("tamrel.set")))
 

@@ -4,13 +4,14 @@ use: the tests write c:\\holdmark.tes and end its session. boxdriver.exe drives
 the windows from inside; sleeper.exe stands in for a front end."""
 
 import atexit
+import functools
 import os
 import shutil
 import subprocess
 import tempfile
 
 from accessibility import SETUP_CAPTION
-from harness import TAMREL, PrivateDisplay, ProgramFolder, XInput, wait_for
+from harness import TAMREL, PrivateDisplay, ProgramFolder, XInput, stop, wait_for
 
 BOXDRIVER = os.environ.get("TAMREL_BOXDRIVER", "build-win64/tests/wine/boxdriver.exe")
 SLEEPER = os.environ.get("TAMREL_SLEEPER", "build-win64/tests/wine/sleeper.exe")
@@ -20,18 +21,15 @@ def winpath(path):
     return "Z:" + path.replace("/", "\\")
 
 
-class WineSession:
+@functools.cache
+def wine_session():
     """The display and prefix every test shares: Wine's server outlives a test."""
+    session = WineSession()
+    atexit.register(session.close)
+    return session
 
-    current = None
 
-    @classmethod
-    def get(cls):
-        if cls.current is None:
-            cls.current = cls()
-            atexit.register(cls.current.close)
-        return cls.current
-
+class WineSession:
     def __init__(self):
         self.display = PrivateDisplay()
         self.root = tempfile.mkdtemp(prefix="tamrel-wine-")
@@ -68,15 +66,10 @@ class WineFolder(ProgramFolder):
                                     f"sleeper.exe {argument or int(seconds * 1000)}", "echo done> ended.txt", last])
         return self.front_end
 
-    def close(self):
-        pass  # the session's folder goes at its end
-
 
 class WineDriver(XInput):
-    box_wait_limit = 15
-
     def __init__(self, test):
-        self.session = WineSession.get()
+        self.session = wine_session()
         self.display = self.session.display
         self.test = test
         self.folder = self.new_folder(test.id().rsplit(".", 1)[-1].removeprefix("test_"))
@@ -155,9 +148,7 @@ class WineDriver(XInput):
 
     def close(self):
         for process in self.processes:
-            if process.poll() is None:
-                process.terminate()  # timeout passes it on to Wine
-                process.wait(10)
+            stop(process)  # timeout passes it on to Wine
         if os.path.exists(self.marker):
             os.remove(self.marker)
         try:
