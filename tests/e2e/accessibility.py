@@ -43,9 +43,8 @@ class AccessibilityBus:
         return dbus_call(self.address, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus.GetAddress")
 
     def do_action(self, bus_name, path, index):
-        """Starts an action without waiting for its reply, which one opening a
-        modal dialog gives only when it closed (Qt drops a call asking for
-        none); the call's end tells that the action has run."""
+        """Starts an action: one opening a modal dialog replies only when it closed,
+        and Qt drops a call asking for no reply. The call's end tells it has run."""
         self.calls.append(subprocess.Popen(
             ["dbus-send", f"--bus={self.a11y_address}", "--print-reply", "--reply-timeout=120000",
              f"--dest={bus_name}", path, "org.a11y.atspi.Action.DoAction", f"int32:{index}"],
@@ -103,11 +102,11 @@ class Driver:
         root.clear_cache()
         yield from tree(root)
 
-    def match(self, role, name, must_show=True, within=None):
+    def match(self, role, name, shown=True, within=None):
         """The first node with the role and name (None: any), or None."""
         for node in self.nodes(within):
             try:
-                if role in (None, node.getRoleName()) and name in (None, node.name) and (not must_show or showing(node)):
+                if role in (None, node.getRoleName()) and name in (None, node.name) and (not shown or showing(node)):
                     return node
             except Exception:  # a widget that went away while looked at
                 continue
@@ -256,9 +255,9 @@ class AccessibleProgramTest(ProgramTest):
             from winedriver import WineUi
             width, height = self.screen
             self.driver.virtual_desktop(True, f"{width}x{height}")
-            return self.start(args=args), WineUi(self.driver, self.screen)
+            return self.driver.start(args=args), WineUi(self.driver, self.screen)
         env = {"DBUS_SESSION_BUS_ADDRESS": self.a11y.address, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
-        process = self.start(extra_env=env, args=args)
+        process = self.driver.start(extra_env=env, args=args)
         return process, Driver(self.a11y, self.display, process)
 
     def start_without_settings(self):

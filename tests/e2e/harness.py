@@ -1,8 +1,7 @@
-"""The end-to-end harness of both builds: a ProgramTest gets a program folder
-and a driver, LinuxDriver (a private X server and a mock logind on a private
-system bus) or, with TAMREL_PLATFORM=wine, winedriver.WineDriver. Nothing here
-may reach the machine's own power-off: every Linux process gets the private
-bus, and under Wine a shutdown ends only the test prefix's own session."""
+"""The end-to-end harness of both builds: a ProgramTest gets a program folder and
+a driver, LinuxDriver or, with TAMREL_PLATFORM=wine, winedriver.WineDriver. None
+may reach the machine's own power-off: every Linux process gets a private bus
+with a mock logind, and under Wine a shutdown ends only the test prefix's session."""
 
 import ctypes
 import json
@@ -68,11 +67,8 @@ class ProgramFolder:
     front_end = "front.sh"
 
     def __init__(self, program, root=None, name="tamrel-e2e-"):
-        if root is None:
-            self.path = tempfile.mkdtemp(prefix=name)
-        else:
-            self.path = os.path.join(root, name)
-            os.makedirs(self.path)
+        self.path = tempfile.mkdtemp(prefix=name) if root is None else os.path.join(root, name)
+        os.makedirs(self.path, exist_ok=True)
         self.exe = os.path.join(self.path, os.path.basename(program))
         shutil.copy2(program, self.exe)
         self.dir = self.path + "/"
@@ -238,9 +234,8 @@ class XInput:
 
 
 class LinuxDriver(XInput):
-    """The Linux program on the test's own display or its class's; the marker
-    file is in the runtime folder, which is the program folder. What the
-    programs said is in said.txt."""
+    """The Linux program on the test's own display or its class's; the runtime
+    folder, with the marker file, is the program folder."""
 
     keys = {"OK": "Return", "Yes": "Return", "Cancel": "Escape", "No": "Escape"}
 
@@ -322,9 +317,6 @@ class ProgramTest(unittest.TestCase):
         self.folder = self.driver.folder
         if not WINE:
             self.display, self.bus = self.driver.display, self.driver.bus
-
-    def start(self, *args, **kwargs):
-        return self.driver.start(*args, **kwargs)
 
     def screenshot(self, name, crop=None):
         if SCREENSHOTS:

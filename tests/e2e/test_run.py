@@ -18,7 +18,7 @@ class RunTest(ProgramTest):
         front = self.folder.write_front_end(seconds=1.5)
         # A joystick button beside the key: the screen listens, the wait does not.
         self.folder.write_settings("Seconds to cancel =10", "Joystick button to cancel =3")
-        process = self.start()
+        process = self.driver.start()
         def sdl_loaded():
             with open(f"/proc/{process.pid}/maps") as maps:
                 return "libSDL2" in maps.read()
@@ -45,7 +45,7 @@ class RunTest(ProgramTest):
         self.folder.write_settings()
         with open(self.driver.marker, "w") as marker:
             marker.write("marker")
-        process = self.start()
+        process = self.driver.start()
         self.driver.wait_end(process)
         self.assertTrue(os.path.exists(self.folder.file("ended.txt")), "the front end did not run")
         self.assertIn(f"{self.driver.marker_logged} is present, so tamrel will end without shutting PC down.",
@@ -56,7 +56,7 @@ class RunTest(ProgramTest):
         for program in (None, *programs):
             if program:
                 self.folder.write_settings(f"Program ={self.folder.dir}{program}")
-            process = self.start()
+            process = self.driver.start()
             self.driver.box(*(("Tamrel has encountered a problem!", "Cancel", PROGRAM_PROBLEM) if program else
                               ("Tamrel.set not found!", "Cancel", NOT_FOUND)), "OK,Cancel")
             self.driver.box("tamrel", "OK", WILL_NOT_RUN, "OK")
@@ -67,10 +67,10 @@ class RunTest(ProgramTest):
     def test_a_second_instance_waits_and_says_so(self):
         self.folder.write_front_end(seconds=12)
         self.folder.write_settings()
-        first = self.start()
+        first = self.driver.start()
         wait_for(lambda: os.path.exists(self.folder.file("started.txt")), 30, what="the front end")
         started = time.monotonic()
-        second = self.start()
+        second = self.driver.start()
         self.driver.box("tamrel", "OK", "Tamrel is already running in this folder.", "OK", timeout=30)
         waited = time.monotonic() - started
         # A loaded machine may take more than 10 seconds for a box.
@@ -82,7 +82,7 @@ class RunTest(ProgramTest):
     def test_a_front_end_that_fails_at_once_leaves_the_machine_on_and_says_why(self):
         self.folder.write_front_end(seconds=0, last="exit /b 3" if WINE else "exit 3")
         self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5", "Shortest run in seconds =10")
-        process = self.start()
+        process = self.driver.start()
         self.driver.screen(process)
         why = wait_for(self.folder.errors, 10, 0.1, "the reason")[0].removeprefix(" --")  # Unattended pins it
         if WINE:  # Linux labels are read only through AT-SPI; the unit tests pin what shows

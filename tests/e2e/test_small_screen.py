@@ -1,6 +1,6 @@
-"""Setup mode on a 640x480 screen, on either build: the key chooser and the
-About window in full view, and a close request that closes the open chooser
-first. (A module of its own: the AT-SPI library serves one bus per process.)"""
+"""Setup on a 640x480 screen, on either build: the key chooser and About in full
+view, a close request closing the chooser first. (The AT-SPI library serves one
+bus per process, and so one screen size.)"""
 
 import os
 import unittest

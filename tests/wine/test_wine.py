@@ -23,7 +23,7 @@ class WineRunTest(ProgramTest):
                                    "Countdown box X position = 1000", "Countdown box Y position = 3000",
                                    "Countdown box font =Comic Sans MS", "Countdown box fontsize =48",
                                    "Countdown box bold font =True", "Countdown box color = 255")
-        process = self.start()
+        process = self.driver.start()
         self.expect_screen_after(process, "sleeper-started.txt", "sleeper-ended.txt")
         self.driver.let_screen_take_input()
         self.assert_still_running(process, "the click the screen injects at its start cancelled")
@@ -41,7 +41,7 @@ class WineRunTest(ProgramTest):
     def test_on_the_default_look_a_click_restarts_but_not_on_the_frame(self):
         self.folder.write_front_end(seconds=3)
         self.folder.write_settings("Key to re-start =-1")
-        process = self.start()
+        process = self.driver.start()
         self.expect_screen_after(process)
         self.driver.let_screen_take_input()
         self.screenshot("windows-default.png")
@@ -66,7 +66,7 @@ class WineRunTest(ProgramTest):
         # Wine ends the prefix's session.
         front = self.folder.write_front_end(seconds=0.3)
         self.folder.write_settings("Seconds to cancel =5")
-        self.driver.wait_end(self.start())
+        self.driver.wait_end(self.driver.start())
         self.expect_whole_run(front, "Shutting down PC, using shutdown method 1", "tamrel ended.")
 
     def test_a_missing_unreadable_truncated_or_header_only_skin_ends_with_a_box(self):
@@ -81,7 +81,7 @@ class WineRunTest(ProgramTest):
         for skin in ("missing.bmp", "bad.bmp", "truncated.bmp", "header.bmp"):
             path = self.folder.dir + skin
             self.folder.write_settings(f"Skin ={path}")
-            process = self.start()
+            process = self.driver.start()
             problem = f"File not found: {path}" if skin == "missing.bmp" else f"Invalid picture: {path}"
             self.driver.box("tamrel", "OK", f"Tamrel has encountered a problem and will end. ({problem})\\r "
                             "Please check Tamrel.txt for help", "OK")
@@ -96,14 +96,14 @@ class WineRunTest(ProgramTest):
         # Arguments and working folder reach the target only through the link.
         self.driver.step("shortcut", d + "links\\front.lnk", d + "front.bat", "3000", d.rstrip("\\"))
         self.folder.write_settings(f"Program ={d}links\\front.lnk")
-        process = self.start()
+        process = self.driver.start()
         self.expect_screen_after(process)
         self.cancel_and_expect_end(process, "front.lnk")
 
         with open(self.folder.file("links/broken.lnk"), "wb") as broken:
             broken.write(b"no shell link")
         self.folder.write_settings(f"Program ={d}links\\broken.lnk")
-        process = self.start()
+        process = self.driver.start()
         self.driver.box("tamrel", "OK", "The Tamrel had a problem running the program. Check tamrel.txt for more info.",
                         "OK")
         self.driver.wait_end(process)
@@ -113,7 +113,7 @@ class WineRunTest(ProgramTest):
         with open(self.folder.file("fake.exe"), "wb") as fake:
             fake.write(b"not a program")
         self.folder.write_settings(f"Program ={self.folder.dir}fake.exe")
-        process = self.start()
+        process = self.driver.start()
         seen = self.driver.step("box", "tamrel", "OK", "30000")
         self.driver.box("Run Setup?", "No", "Do you want to run setup?", "Yes,No")
         self.driver.wait_end(process)
@@ -146,7 +146,7 @@ class WineSetupTest(ProgramTest):
             "Countdown box bold font =True", "Countdown box color = 255", f"Skin ={d}skin.bmp",
             "Shortest run in seconds =30")
         keys = [line for line in self.folder.lines("tamrel.set") if not line.startswith("#")]
-        process = self.start()
+        process = self.driver.start()
         self.assertIn("\\rCountdown box X position =40000 (", step("box", "Settings partly loaded", "OK", "30000"))
         ui = WineUi(self.driver)
         ui.choose("Tamrel Options", "Program to launch", "Choose a different Program to Launch")
@@ -160,13 +160,11 @@ class WineSetupTest(ProgramTest):
         self.assertEqual([line for line in self.folder.lines("tamrel.set") if not line.startswith("#")], keys)
 
     def test_switches_answer_in_a_box(self):
-        step = self.driver.step
-        process = self.start(args=["/version"])
-        self.assertIn("prompt: tamrel 1.10\\n", step("box", "tamrel", "OK", "30000"))
-        self.assertEqual(process.wait(), 0)
-        process = self.start(args=["/nonsense"])
-        self.assertIn('prompt: tamrel: unknown argument "/nonsense"', step("box", "tamrel", "OK", "30000"))
-        self.assertEqual(process.wait(), 2)
+        for switch, said, status in (("/version", "tamrel 1.10\\n", 0),
+                                     ("/nonsense", 'tamrel: unknown argument "/nonsense"', 2)):
+            process = self.driver.start(args=[switch])
+            self.assertIn("prompt: " + said, self.driver.step("box", "tamrel", "OK", "30000"))
+            self.assertEqual(process.wait(), status)
         self.assertFalse(os.path.exists(self.folder.file("talog1.txt")), "a refused command line started a run")
 
 

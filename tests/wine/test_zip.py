@@ -37,7 +37,7 @@ class ZipTest(ProgramTest):
         self.assertEqual([dll for dll in dlls if not os.path.exists(os.path.join(system, dll.lower()))], [],
                          "tamrel.exe needs DLLs that are not the system's")
 
-        process = self.start()
+        process = self.driver.start()
         self.driver.box("Tamrel.set not found!", "OK", NOT_FOUND, "OK,Cancel")
         self.driver.screen(process)
         self.driver.step("menu", SETUP_CAPTION, "Tamrel Options", "Cancel and Exit")

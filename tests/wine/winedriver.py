@@ -1,7 +1,6 @@
-"""The Wine driver of tests/e2e/harness.py: the Windows build on a private X
-display in a fresh prefix (TAMREL_E2E_PREFIX, or one made here), never one in
-use: the tests write c:\\holdmark.tes and end its session. boxdriver.exe drives
-the windows from inside; sleeper.exe stands in for a front end."""
+"""The Wine driver of harness.py: the Windows build on a private X display in a
+fresh prefix (TAMREL_E2E_PREFIX or one made here), as the tests end its session;
+boxdriver.exe drives the windows from inside, sleeper.exe is a front end."""
 
 import atexit
 import functools
@@ -83,11 +82,10 @@ class WineDriver(XInput):
 
     def start(self, folder=None, extra_env=None, args=()):
         folder = folder or self.folder
-        output = open(folder.file("wine.out"), "wb")
-        process = subprocess.Popen(["timeout", "-k", "5", "90", "wine", "tamrel.exe", *args], cwd=folder.path,
-                                   env=dict(self.session.env, **(extra_env or {})),
-                                   stdout=output, stderr=subprocess.STDOUT)
-        output.close()
+        with open(folder.file("wine.out"), "wb") as output:
+            process = subprocess.Popen(["timeout", "-k", "5", "90", "wine", "tamrel.exe", *args], cwd=folder.path,
+                                       env=dict(self.session.env, **(extra_env or {})), stdout=output,
+                                       stderr=subprocess.STDOUT)
         self.processes.append(process)
         return process
 
@@ -115,8 +113,7 @@ class WineDriver(XInput):
         return self.step("window", "TamrelWindow", "appear", str(timeout * 1000)).removeprefix("window: ")
 
     def let_screen_take_input(self):
-        """Waits for the countdown on the screen (the window without a
-        title) to count: the screen drops keys and clicks until then."""
+        """Waits for the countdown to count: the screen drops keys and clicks until then."""
         def numbers():
             return [int(text) for text in self.run("labels", "")[0].split("\n") if text.isdigit()]
         first = wait_for(numbers, 10, 0.1, "the countdown")
