@@ -240,8 +240,7 @@ class AccessibleProgramTest(ProgramTest):
         os.environ.pop("AT_SPI_BUS_ADDRESS", None)
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = cls.a11y.address
         os.environ["DISPLAY"] = cls.display.display
-        import pyatspi as module
-        pyatspi = module
+        pyatspi = importlib.import_module("pyatspi")
 
     @classmethod
     def tearDownClass(cls):

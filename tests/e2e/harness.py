@@ -17,7 +17,7 @@ import unittest
 
 WINE = os.environ.get("TAMREL_PLATFORM") == "wine"
 TAMREL = os.environ.get("TAMREL_EXE", "build/tamrel")
-TEMPLATE = os.environ.get("TAMREL_SETTINGS_TEMPLATE")
+TEMPLATE = os.environ.get("TAMREL_SETTINGS_TEMPLATE")  # by default the one built beside the program
 SCREENSHOTS = os.environ.get("TAMREL_SCREENSHOTS")
 CRLF = "\r\n"
 ENCODING = "latin-1"  # the logs and the settings are 8-bit text
@@ -72,6 +72,7 @@ class ProgramFolder:
         self.exe = os.path.join(self.path, os.path.basename(program))
         shutil.copy2(program, self.exe)
         self.dir = self.path + "/"
+        self.template = TEMPLATE or os.path.join(os.path.dirname(program), "tests/support/tamrel_settings_template")
 
     def file(self, name):
         return os.path.join(self.path, name)
@@ -93,7 +94,7 @@ class ProgramFolder:
         a key's line, "-Key =" removes it, another line is added."""
         if not os.path.exists(self.file(self.front_end)):
             self.write_front_end()
-        made = subprocess.run([TEMPLATE, f"Program ={self.dir}{self.front_end}", *overrides],
+        made = subprocess.run([self.template, f"Program ={self.dir}{self.front_end}", *overrides],
                               capture_output=True, check=True)
         with open(self.file("tamrel.set"), "wb") as file:
             file.write(made.stdout)
@@ -225,6 +226,13 @@ def session_env(home, bus, **extra):
             "DBUS_SYSTEM_BUS_ADDRESS": bus.address, "XDG_SESSION_ID": "c7", "LANG": "C.UTF-8", **extra}
 
 
+def run_tamrel(folder, display, bus, extra_env=None, args=(), prefix=(), stderr=subprocess.DEVNULL):
+    """`display`: a PrivateDisplay, or {"WAYLAND_DISPLAY": its socket}. (bench/run.py uses this too.)"""
+    env = session_env(folder.path, bus, **(display if isinstance(display, dict) else {"DISPLAY": display.display}))
+    return subprocess.Popen([*prefix, folder.exe, *args], cwd="/", env={**env, **(extra_env or {})},
+                            stdout=subprocess.DEVNULL, stderr=stderr)
+
+
 class XInput:
     def key(self, *names):
         self.display.xdotool("key", *names)
@@ -249,9 +257,7 @@ class LinuxDriver(XInput):
 
     def start(self, extra_env=None, args=(), prefix=(), display=None):
         with open(self.folder.file("said.txt"), "a") as said:
-            env = session_env(self.folder.path, self.bus, **(display or {"DISPLAY": self.display.display}))
-            process = subprocess.Popen([*prefix, self.folder.exe, *args], cwd="/", env={**env, **(extra_env or {})},
-                                       stdout=subprocess.DEVNULL, stderr=said)
+            process = run_tamrel(self.folder, display or self.display, self.bus, extra_env, args, prefix, said)
         self.processes.append(process)
         return process
 
