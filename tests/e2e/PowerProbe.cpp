@@ -2,7 +2,6 @@
 // run it against a mock logind on a private bus:
 //   tamrel_power_probe right        prints "granted" or "refused"
 //   tamrel_power_probe exit FLAGS   asks for log-off (0), shutdown (1) or power-off (8)
-//   tamrel_power_probe blockers     prints "who: why" for each program holding up a shutdown
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,12 +26,6 @@ int main(int argc, char** argv) {
         std::puts("asked");
         return 0;
     }
-    if (argc == 2 && std::strcmp(argv[1], "blockers") == 0) {
-        for (const tamrel::Blocker& blocker : power.ShutdownBlockers()) {
-            std::printf("%s: %s\n", blocker.who.c_str(), blocker.why.c_str());
-        }
-        return 0;
-    }
-    std::fputs("usage: tamrel_power_probe right | exit FLAGS | blockers\n", stderr);
+    std::fputs("usage: tamrel_power_probe right | exit FLAGS\n", stderr);
     return 2;
 }

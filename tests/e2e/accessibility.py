@@ -1,9 +1,9 @@
-"""Driving the real program from outside as an assistive technology drives
-it, through AT-SPI on a private session bus: the bus, finding widgets by
-role and name, pressing them, typing keys into one of its windows. Under
-Wine the same words drive the Windows build (winedriver.WineUi), so that a
-case in setup mode is written once for both."""
+"""Driving the real program as an assistive technology does, through AT-SPI
+on a private session bus; under Wine winedriver.WineUi has the same words, so
+that a case in setup mode is written once for both builds."""
 
+import contextlib
+import importlib.util
 import os
 import re
 import shutil
@@ -25,39 +25,26 @@ pyatspi = None  # imported once the session bus it must use exists
 
 
 class AccessibilityBus:
-    """A private session bus with the AT-SPI bus launcher on it, as a desktop
-    session has, so that a test can read and drive the program's widgets."""
+    """A private session bus with the AT-SPI bus launcher on it, as a desktop has."""
 
     def __init__(self, display):
         self.dir = tempfile.mkdtemp(prefix="tamrel-a11y-")
         self.session, self.address = dbus_daemon(self.dir, "--session")
         # HOME and the runtime folder hold the AT-SPI bus's socket.
-        self.env = {"DBUS_SESSION_BUS_ADDRESS": self.address, "DISPLAY": display.display,
-                    "HOME": self.dir, "XDG_RUNTIME_DIR": self.dir,
-                    "PATH": os.environ.get("PATH", "/usr/bin:/bin")}
+        env = {"DBUS_SESSION_BUS_ADDRESS": self.address, "DISPLAY": display.display, "HOME": self.dir,
+               "XDG_RUNTIME_DIR": self.dir, "PATH": os.environ.get("PATH", "/usr/bin:/bin")}
         # A group of its own: the launcher starts the AT-SPI bus as its child.
-        self.launcher = subprocess.Popen(
-            [AT_SPI_LAUNCHER, "--launch-immediately"], env=self.env,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        self.launcher = subprocess.Popen([AT_SPI_LAUNCHER, "--launch-immediately"], env=env, stdout=subprocess.DEVNULL,
+                                         stderr=subprocess.DEVNULL, start_new_session=True)
         self.a11y_address = wait_for(self._a11y_address, what="the AT-SPI bus")
         self.calls = []
 
     def _a11y_address(self):
         return dbus_call(self.address, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus.GetAddress")
 
-    def bus_name_of(self, pid):
-        """The unique name the process with this id has on the AT-SPI bus."""
-        def bus(method, *args):
-            return (dbus_call(self.a11y_address, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                              "org.freedesktop.DBus." + method, *args) or "").split()
-        return next((name for name in bus("ListNames") if name.startswith(":") and
-                     bus("GetConnectionUnixProcessID", f"string:{name}")[-1:] == [str(pid)]), None)
-
     def do_action(self, bus_name, path, index):
-        """Starts an action without waiting for its reply: one that opens a
-        modal dialog answers only when the dialog has closed. (A call that
-        asks for no reply at all is dropped by Qt.) Returns the call, whose
-        end tells that the action has run."""
+        """Starts an action: one opening a modal dialog replies only when it closed,
+        and Qt drops a call asking for no reply. The call's end tells it has run."""
         self.calls.append(subprocess.Popen(
             ["dbus-send", f"--bus={self.a11y_address}", "--print-reply", "--reply-timeout=120000",
              f"--dest={bus_name}", path, "org.a11y.atspi.Action.DoAction", f"int32:{index}"],
@@ -68,18 +55,15 @@ class AccessibilityBus:
         for call in self.calls:
             kill(call)
         stop(self.launcher)
-        try:  # the AT-SPI bus it started
+        with contextlib.suppress(ProcessLookupError):  # the AT-SPI bus it started
             os.killpg(self.launcher.pid, signal.SIGKILL)
-        except ProcessLookupError:
-            pass
         stop(self.session)
         self.session.stdout.close()
         shutil.rmtree(self.dir, ignore_errors=True)
 
 
 def settle():
-    """Takes in the accessibility events that came, which keep the library's
-    view of the program (its list of applications above all) up to date."""
+    """Takes in the events that keep the library's view of the program up to date."""
     from gi.repository import GLib
     context = GLib.MainContext.default()
     while context.iteration(False):
@@ -87,7 +71,6 @@ def settle():
 
 
 def tree(node):
-    """The node and all below it, depth first."""
     yield node
     for i in range(node.childCount):
         child = node.getChildAtIndex(i)
@@ -100,67 +83,51 @@ def showing(node):
 
 
 class Driver:
-    """Finds the program's widgets by role and name and acts on them."""
-
     setup = SETUP_CAPTION  # the setup window's title, which shows the program once one is chosen
 
     def __init__(self, a11y, display, process):
         self.a11y, self.display, self.process = a11y, display, process
         self.app = wait_for(self._app, what="tamrel on the AT-SPI bus")
-        self.bus_name = wait_for(lambda: a11y.bus_name_of(process.pid), what="tamrel's bus name")
 
     def _app(self):
         if self.process.poll() is not None:
-            raise AssertionError(f"tamrel ended early: {self.process.stderr.read()}")
+            raise AssertionError("tamrel ended early")
         settle()
-        desktop = pyatspi.Registry.getDesktop(0)
-        for i in range(desktop.childCount):
-            app = desktop.getChildAtIndex(i)
-            if app is not None and app.get_process_id() == self.process.pid:
-                return app
-        return None
+        return next((app for app in pyatspi.Registry.getDesktop(0)
+                     if app is not None and app.get_process_id() == self.process.pid), None)
 
     def nodes(self, root=None):
-        """The nodes below root (the program), as the program shows them now."""
         settle()
         root = root or self.app
         root.clear_cache()
         yield from tree(root)
 
-    def match(self, role, name, must_show=True, within=None):
-        """The first node with the role and name (any role or name for
-        None), or None."""
+    def match(self, role, name, shown=True, within=None):
+        """The first node with the role and name (None: any), or None."""
         for node in self.nodes(within):
             try:
-                if role in (None, node.getRoleName()) and name in (None, node.name) and (not must_show or showing(node)):
+                if role in (None, node.getRoleName()) and name in (None, node.name) and (not shown or showing(node)):
                     return node
             except Exception:  # a widget that went away while looked at
                 continue
         return None
 
-    def find(self, role, name, timeout=10.0, showing=True, within=None):
-        return wait_for(lambda: self.match(role, name, showing, within), timeout, 0.05, f"{role} '{name}'",
+    def find(self, role, name, showing=True, within=None):
+        return wait_for(lambda: self.match(role, name, showing, within), 10, 0.05, f"{role} '{name}'",
                         lambda: "the program shows:\n" + self.outline())
 
     def wait_gone(self, name, role=None):
         wait_for(lambda: self.match(role, name) is None, 10, 0.05, f"{role} '{name}' to go")
 
     def outline(self):
-        lines = []
-        for node in tree(self.app):
-            try:
-                lines.append(f"{node.getRoleName()} '{node.name}'")
-            except Exception:
-                continue
-        return "\n".join(lines[:200])
+        return "\n".join(f"{node.getRoleName()} '{node.name}'" for node in list(tree(self.app))[:200])
 
     def press(self, node):
-        """Runs the node's press or click action without waiting for it;
-        returns the call (see AccessibilityBus.do_action)."""
+        """Starts the node's press or click action; see AccessibilityBus.do_action."""
         action = node.queryAction()
         names = [action.getName(i).lower() for i in range(action.nActions)]
         index = next(i for i, n in enumerate(names) if n in ("press", "click", "activate"))
-        return self.a11y.do_action(self.bus_name, node.path, index)
+        return self.a11y.do_action(node.app.bus_name, node.path, index)
 
     def enabled(self, caption):
         return self.find("menu item", caption, showing=False).getState().contains(pyatspi.STATE_ENABLED)
@@ -173,12 +140,8 @@ class Driver:
                 raise AssertionError(f"menu '{caption}' is disabled")
         self.press(self.find("menu item", path[-1], showing=False))
 
-    def window(self, title=None):
-        """The X window of the program's with this title (any one of its
-        windows for None)."""
-        search = ["search", "--onlyvisible", "--pid", str(self.process.pid)]
-        if title is not None:
-            search += ["--all", "--name", "^" + re.escape(title) + "$"]
+    def window(self, title):
+        search = ["search", "--onlyvisible", "--pid", str(self.process.pid), "--all", "--name", f"^{re.escape(title)}$"]
         return wait_for(lambda: self.display.xdotool(*search).stdout.split(), what=f"tamrel's window {title}")[0]
 
     def close_request(self, title):
@@ -196,7 +159,6 @@ class Driver:
         self.press(self.find("push button", caption, within=self.find(None, window))).wait(10)
 
     def answer_box(self, title, button):
-        """Presses the button of the box; returns the box's texts."""
         box = self.find("alert", title)
         said = "\n".join(node.name for node in tree(box))
         self.press(self.find("push button", button, within=box))
@@ -206,7 +168,6 @@ class Driver:
         self.key(self.setup, *text)
 
     def open_file(self, path, *menu_path):
-        """Enters the path in the Open dialog that the menu item opens."""
         self.choose(*menu_path)
         dialog = self.find("dialog", None)
         name_field = next(n for n in tree(dialog) if n.getRoleName() == "text" and showing(n) and
@@ -220,11 +181,9 @@ class Driver:
         self.display.xdotool("mousemove", str(x + width // 2), str(y + height // 2), "click", "1")
 
     def place(self, label):
-        """The label's top left corner on the screen."""
         return tuple(self.find("label", label).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)[:2])
 
     def windows(self, prefix):
-        """The titles of the program's windows showing now that begin so."""
         titles = []
         self.app.clear_cache()
         for node in self.app:  # the windows are the application's children
@@ -235,26 +194,17 @@ class Driver:
                 continue
         return sorted(titles)
 
-    def named(self, role, window):
-        return [node.name for node in self.nodes(self.find(None, window)) if node.getRoleName() == role]
-
-    def buttons(self, window):
-        return self.named("push button", window)
-
     def labels(self, window):
-        return self.named("label", window)
+        return [node.name for node in self.nodes(self.find(None, window)) if node.getRoleName() == "label"]
 
     def text(self, window):
         return self.find("text", None, within=self.find(None, window)).queryText().getText(0, -1)
 
     def area(self, window):
-        """Where the window is, as WxH+X+Y."""
         x, y, width, height = self.find(None, window).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         return f"{width}x{height}+{x}+{y}"
 
     def off_screen(self, name):
-        """The showing nodes of the widget so named that do not lie wholly on
-        the screen, as 'role name' texts."""
         outside = []
         for node in self.nodes(self.find(None, name)):
             if showing(node):
@@ -264,8 +214,6 @@ class Driver:
         return outside
 
     def key(self, title, *keys):
-        """Types the keys into the program's window with this title (any one
-        of its windows for None)."""
         window = self.window(title)
         for step in (("windowfocus", "--sync", window), ("key", "--delay", "150", *keys)):
             result = self.display.xdotool(*step)
@@ -274,9 +222,8 @@ class Driver:
 
 
 class AccessibleProgramTest(ProgramTest):
-    """Runs the program in setup mode on a display as large as `screen`:
-    on Linux the class's, with an AT-SPI bus and a mock logind of its own;
-    under Wine Wine's own desktop of that size."""
+    """The program on a display as large as `screen`: on Linux the class's,
+    with its AT-SPI bus; under Wine Wine's own desktop of that size."""
 
     own_display = False  # the class's, which its AT-SPI bus serves
     screen = (1024, 768)
@@ -286,19 +233,14 @@ class AccessibleProgramTest(ProgramTest):
         global pyatspi
         if WINE:
             return
-        if not os.path.exists(AT_SPI_LAUNCHER):
-            raise unittest.SkipTest("at-spi2-core is not installed")
+        if not os.path.exists(AT_SPI_LAUNCHER) or not importlib.util.find_spec("pyatspi"):
+            raise unittest.SkipTest("at-spi2-core or python3-pyatspi is not installed")
         cls.display = PrivateDisplay(*cls.screen)
         cls.a11y = AccessibilityBus(cls.display)
         os.environ.pop("AT_SPI_BUS_ADDRESS", None)
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = cls.a11y.address
         os.environ["DISPLAY"] = cls.display.display
-        try:
-            import pyatspi as module
-        except ImportError:
-            cls.tearDownClass()
-            raise unittest.SkipTest("python3-pyatspi is not installed")
-        pyatspi = module
+        pyatspi = importlib.import_module("pyatspi")
 
     @classmethod
     def tearDownClass(cls):
@@ -308,18 +250,16 @@ class AccessibleProgramTest(ProgramTest):
         cls.display.close()
 
     def start_accessible(self, args=()):
-        """Starts the program; returns it and what drives its windows."""
         if WINE:
             from winedriver import WineUi
             width, height = self.screen
             self.driver.virtual_desktop(True, f"{width}x{height}")
-            return self.start(args=args), WineUi(self.driver, SETUP_CAPTION, self.screen)
+            return self.driver.start(args=args), WineUi(self.driver, self.screen)
         env = {"DBUS_SESSION_BUS_ADDRESS": self.a11y.address, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
-        process = self.start(extra_env=env, args=args)
+        process = self.driver.start(extra_env=env, args=args)
         return process, Driver(self.a11y, self.display, process)
 
     def start_without_settings(self):
-        """Starts with no settings file and answers the notice with OK."""
         process, ui = self.start_accessible()
         self.driver.box("Tamrel.set not found!", "OK", NOT_FOUND, "OK,Cancel")
         ui.wait_shown(SETUP_CAPTION)

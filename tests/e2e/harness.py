@@ -1,14 +1,7 @@
-"""The end-to-end harness of both builds. A test derives from ProgramTest and
-gets a program folder holding the program, settings made by the real
-writer, its logs read back, and a driver that runs and drives the program:
-LinuxDriver (a private X server, a mock logind on a private system bus) or,
-with TAMREL_PLATFORM=wine, WineDriver (tests/wine/winedriver.py: the Windows
-build under Wine in a prefix made for the tests).
-
-Nothing here may reach the machine's own power-off: every Linux process
-started gets DBUS_SYSTEM_BUS_ADDRESS of the private bus, and under Wine a
-shutdown ends only the test prefix's own session.
-"""
+"""The end-to-end harness of both builds: a ProgramTest gets a program folder and
+a driver, LinuxDriver or, with TAMREL_PLATFORM=wine, winedriver.WineDriver. None
+may reach the machine's own power-off: every Linux process gets a private bus
+with a mock logind, and under Wine a shutdown ends only the test prefix's session."""
 
 import ctypes
 import json
@@ -22,7 +15,6 @@ import tempfile
 import time
 import unittest
 
-PYTHON = "/usr/bin/python3"
 WINE = os.environ.get("TAMREL_PLATFORM") == "wine"
 TAMREL = os.environ.get("TAMREL_EXE", "build/tamrel")
 TEMPLATE = os.environ.get("TAMREL_SETTINGS_TEMPLATE")  # by default the one built beside the program
@@ -36,8 +28,7 @@ ERROR_DATE = re.compile(r"^\d{1,4}[./-]\d{1,2}[./-]\d{1,4} \d{1,2}:\d{2}(:\d{2})
 
 
 def wait_for(condition, timeout=10.0, step=0.02, what="condition", seen=None):
-    """The first true value of condition(); on a time-out the failure tells
-    what it waited for and what seen() then returns."""
+    """The first true value of condition(); a time-out tells what and seen()."""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         value = condition()
@@ -48,15 +39,12 @@ def wait_for(condition, timeout=10.0, step=0.02, what="condition", seen=None):
 
 
 def pids_of(executable):
-    """The processes running this very file, found by id."""
-    pids = []
-    for entry in os.listdir("/proc"):
+    def runs(entry):
         try:
-            if entry.isdigit() and os.readlink(f"/proc/{entry}/exe") in (executable, executable + " (deleted)"):
-                pids.append(int(entry))
+            return os.readlink(f"/proc/{entry}/exe") in (executable, executable + " (deleted)")
         except OSError:
-            continue
-    return pids
+            return False
+    return [int(entry) for entry in os.listdir("/proc") if entry.isdigit() and runs(entry)]
 
 
 def kill(process):
@@ -66,7 +54,6 @@ def kill(process):
 
 
 def stop(process):
-    """Asks the process to end, and ends it if it does not."""
     process.terminate()
     try:
         process.wait(5)
@@ -75,22 +62,17 @@ def stop(process):
 
 
 class ProgramFolder:
-    """A folder holding the program, its settings and a stand-in front end.
-    `dir` is the folder as the program names it in its logs."""
+    """The program, its settings and a front end; `dir` as the logs name it."""
 
     front_end = "front.sh"
 
     def __init__(self, program, root=None, name="tamrel-e2e-"):
-        if root is None:
-            self.path = tempfile.mkdtemp(prefix=name)
-        else:
-            self.path = os.path.join(root, name)
-            os.makedirs(self.path)
+        self.path = tempfile.mkdtemp(prefix=name) if root is None else os.path.join(root, name)
+        os.makedirs(self.path, exist_ok=True)
         self.exe = os.path.join(self.path, os.path.basename(program))
         shutil.copy2(program, self.exe)
         self.dir = self.path + "/"
-        self.template = TEMPLATE or os.path.join(os.path.dirname(program), "tests", "support",
-                                                 "tamrel_settings_template")
+        self.template = TEMPLATE or os.path.join(os.path.dirname(program), "tests/support/tamrel_settings_template")
 
     def file(self, name):
         return os.path.join(self.path, name)
@@ -100,8 +82,7 @@ class ProgramFolder:
             file.write("".join(line + CRLF for line in lines).encode(ENCODING))
 
     def write_front_end(self, seconds=0.2, last=""):
-        """A front end that leaves started.txt when it starts and ended.txt
-        when it ends, then runs the line `last`; returns its name."""
+        """Leaves started.txt and, when it ends, ended.txt, then runs `last`."""
         path = self.file(self.front_end)
         with open(path, "w") as script:
             script.write(f"#!/bin/sh\ntouch started.txt\nsleep {seconds}\ndate +%s.%N > ended.txt\n{last}\n")
@@ -109,9 +90,8 @@ class ProgramFolder:
         return self.front_end
 
     def write_settings(self, *overrides):
-        """A complete settings file that launches the front end (written if
-        there is none yet), from the settings template: "Key =value"
-        replaces a key's line, "-Key =" removes it, another line is added."""
+        """The template's file launching the front end: "Key =value" replaces
+        a key's line, "-Key =" removes it, another line is added."""
         if not os.path.exists(self.file(self.front_end)):
             self.write_front_end()
         made = subprocess.run([self.template, f"Program ={self.dir}{self.front_end}", *overrides],
@@ -126,33 +106,19 @@ class ProgramFolder:
             return log.read().split(CRLF)[:-1]
 
     def events(self, name="talog1.txt"):
-        """The event texts after the header: what follows the time. How long
-        the program ran varies from run to run: it reads "after ..."."""
+        """The event texts after the header; how long a program ran reads "after ..."."""
         return [RUN_LENGTH.sub(r"\1 after ...", line.split(" --- ", 1)[-1]) for line in self.lines(name)[HEADER_LINES:]]
 
     def errors(self):
-        """The error log's entries without their date and time."""
         return [ERROR_DATE.sub("", line) for line in self.lines("tamrel.txt")]
 
-    def launch_lines(self, program):
-        """The event lines of a run that launched this front end."""
-        return ["Tamrel started.", "In Tamrel.set, Run Setup = no", f"Launching program: {program}",
-                f"Path to the program: {self.dir}", f"Program ({program}) finished!",
-                "Program ended with exit status 0 after ..."]
-
-    def screen_lines(self):
-        """The settings as the shutdown screen logs them, in file order."""
-        return ["In Tamrel.set, " + line for line in self.lines("tamrel.set")
-                if not line.startswith(("#", "Run Setup", "Program"))]
-
     def close(self):
-        for pid in pids_of(self.exe):  # a re-started one, say
+        for pid in pids_of(self.exe):  # a re-started one
             os.kill(pid, signal.SIGKILL)
         shutil.rmtree(self.path, ignore_errors=True)
 
 
 def dbus_daemon(folder, *config):
-    """A dbus-daemon listening in the folder, and its address."""
     daemon = subprocess.Popen(["dbus-daemon", *config, "--print-address=1", "--nofork", "--nopidfile",
                                f"--address=unix:dir={folder}"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                               text=True)
@@ -160,16 +126,15 @@ def dbus_daemon(folder, *config):
 
 
 def dbus_call(address, destination, path, method, *args):
-    """The literal reply of a method call on the bus, or None."""
     result = subprocess.run(["dbus-send", f"--bus={address}", "--print-reply=literal", f"--dest={destination}", path,
                              method, *args], capture_output=True, text=True)
     return result.stdout.strip() if result.returncode == 0 else None
 
 
 class PrivateSystemBus:
-    """A dbus-daemon of our own with python-dbusmock's logind template on it."""
+    """python-dbusmock's logind on a dbus-daemon of our own."""
 
-    def __init__(self, parameters=None, any_user=False):
+    def __init__(self, parameters={"CanPowerOff": "yes"}, any_user=False):
         self.dir = tempfile.mkdtemp(prefix="tamrel-bus-")
         self.log = os.path.join(self.dir, "logind.log")
         config = "/usr/share/dbus-1/session.conf"
@@ -182,14 +147,11 @@ class PrivateSystemBus:
         self.daemon, self.address = dbus_daemon(self.dir, f"--config-file={config}")
         env = dict(os.environ, DBUS_SYSTEM_BUS_ADDRESS=self.address)
         self.mock = subprocess.Popen(
-            [PYTHON, "-m", "dbusmock", "--system", "--template", "logind",
-             "-l", self.log, "-p", json.dumps(parameters or {})],
-            env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for(self._logind_up, what="mock logind")
-
-    def _logind_up(self):
-        return dbus_call(self.address, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                         "org.freedesktop.DBus.NameHasOwner", "string:org.freedesktop.login1") == "boolean true"
+            ["/usr/bin/python3", "-m", "dbusmock", "--system", "--template", "logind", "-l", self.log, "-p",
+             json.dumps(parameters)], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_for(lambda: dbus_call(self.address, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                   "org.freedesktop.DBus.NameHasOwner", "string:org.freedesktop.login1")
+                 == "boolean true", what="mock logind")
 
     def _logged(self):
         """The logind calls so far as (wall-clock time, 'Name args')."""
@@ -230,8 +192,7 @@ class PrivateDisplay:
                               capture_output=True, text=True)
 
     def close_request(self, window):
-        """Asks the window to close, as a window manager's close button
-        (Alt+F4) does: there is no window manager here to send it."""
+        # As a window manager's close button does: there is none here.
         x11 = ctypes.CDLL("libX11.so.6")
         x11.XOpenDisplay.restype = x11.XInternAtom.restype = ctypes.c_void_p
         x11.XInternAtom.argtypes = (ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int)
@@ -249,37 +210,30 @@ class PrivateDisplay:
         subprocess.run(["import", "-display", self.display, "-window", "root",
                         *(["-crop", crop, "+repage"] if crop else []), path], check=True)
 
-    def pixel(self, x, y):
-        """The colour at a point of the screen, as #RRGGBB."""
-        text = subprocess.run(["import", "-display", self.display, "-window", "root", "-crop", f"1x1+{x}+{y}",
-                               "-depth", "8", "txt:-"], capture_output=True, text=True).stdout
-        found = re.search(r"#[0-9A-F]{6}", text)
-        return found.group(0) if found else text
-
     def close(self):
         stop(self.server)
 
 
-def run_tamrel(folder, display, bus, prefix=(), extra_env=None, args=()):
-    """`prefix`: a command that runs tamrel, such as setpriv for another user;
-    `args`: its command line."""
-    env = {
-        "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
-        "HOME": folder.path,
-        "DISPLAY": display.display,
-        "DBUS_SYSTEM_BUS_ADDRESS": bus.address,
-        "XDG_SESSION_ID": "c7",
-        "XDG_RUNTIME_DIR": folder.path,
-        "LANG": "C.UTF-8",
-        **(extra_env or {}),
-    }
-    return subprocess.Popen([*prefix, folder.exe, *args], cwd="/", env=env,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+def pixel(picture, x, y):
+    text = subprocess.run(["convert", picture, "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
+                          capture_output=True, text=True).stdout
+    found = re.search(r"#[0-9A-F]{6}", text)
+    return found.group(0) if found else text
+
+
+def session_env(home, bus, **extra):
+    return {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": home, "XDG_RUNTIME_DIR": home,
+            "DBUS_SYSTEM_BUS_ADDRESS": bus.address, "XDG_SESSION_ID": "c7", "LANG": "C.UTF-8", **extra}
+
+
+def run_tamrel(folder, display, bus, extra_env=None, args=(), prefix=(), stderr=subprocess.DEVNULL):
+    """`display`: a PrivateDisplay, or {"WAYLAND_DISPLAY": its socket}. (bench/run.py uses this too.)"""
+    env = session_env(folder.path, bus, **(display if isinstance(display, dict) else {"DISPLAY": display.display}))
+    return subprocess.Popen([*prefix, folder.exe, *args], cwd="/", env={**env, **(extra_env or {})},
+                            stdout=subprocess.DEVNULL, stderr=stderr)
 
 
 class XInput:
-    """Keys and clicks through the driver's X display."""
-
     def key(self, *names):
         self.display.xdotool("key", *names)
 
@@ -288,25 +242,28 @@ class XInput:
 
 
 class LinuxDriver(XInput):
-    """The Linux program on a display of the test's own (or its class's),
-    with a mock logind; the marker file in the runtime folder, which is the
-    program folder."""
+    """The Linux program on the test's own display or its class's; the runtime
+    folder, with the marker file, is the program folder."""
 
-    box_wait_limit = 25  # a loaded machine may take more than 10 seconds for a box
     keys = {"OK": "Return", "Yes": "Return", "Cancel": "Escape", "No": "Escape"}
 
-    def __init__(self, test):
+    def __init__(self, test, any_user=False):
         self.own_display = test.own_display
         self.display = PrivateDisplay() if self.own_display else test.display
-        self.bus = PrivateSystemBus({"CanPowerOff": "yes"})
+        self.bus = PrivateSystemBus(any_user=any_user)
         self.folder = ProgramFolder(TAMREL)
         self.marker = self.marker_logged = self.folder.file("holdmark.tes")
         self.processes = []
 
-    def start(self, prefix=(), extra_env=None, args=()):
-        process = run_tamrel(self.folder, self.display, self.bus, prefix, extra_env, args)
+    def start(self, extra_env=None, args=(), prefix=(), display=None):
+        with open(self.folder.file("said.txt"), "a") as said:
+            process = run_tamrel(self.folder, display or self.display, self.bus, extra_env, args, prefix, said)
         self.processes.append(process)
         return process
+
+    def said(self):
+        with open(self.folder.file("said.txt"), errors="replace") as said:
+            return said.read()
 
     def wait_end(self, process, timeout=20):
         return process.wait(timeout)
@@ -318,8 +275,7 @@ class LinuxDriver(XInput):
         return bool(self.windows_of(process.pid))
 
     def screen(self, process, timeout=10):
-        """Waits for the shutdown screen of the process (or process id) to
-        have the focus; returns its size as WxH."""
+        """Waits for the screen of the process (or id) to have the focus; its size."""
         pid = getattr(process, "pid", process)
         window = wait_for(lambda: self.windows_of(pid), timeout, what="the shutdown screen")[0]
         wait_for(lambda: self.display.xdotool("getwindowfocus").stdout.strip() in self.windows_of(pid),
@@ -329,32 +285,20 @@ class LinuxDriver(XInput):
         return f"{shape.get('WIDTH')}x{shape.get('HEIGHT')}"
 
     def let_screen_take_input(self):
-        # The screen drops keys and clicks until its countdown runs, which it
-        # starts just after it took the focus; nothing outside tells when.
+        # The screen drops input until its countdown runs, just after it took the focus.
         time.sleep(0.3)
 
     def box(self, title, press, prompt=None, buttons=None, timeout=10):
-        """Waits for the message box and presses the button by its key; the
-        prompt is not readable here."""
-        pattern = "^" + re.escape(title) + "$"
-        wait_for(lambda: self.display.xdotool("search", "--onlyvisible", "--name", pattern).stdout,
+        """Presses the box's button by its key; the prompt is not readable here."""
+        wait_for(lambda: self.display.xdotool("search", "--onlyvisible", "--name", f"^{re.escape(title)}$").stdout,
                  timeout, what=f"the box {title!r}")
         self.key(self.keys[press])
 
     def close(self):
         for process in self.processes:
             kill(process)
-            if process.stderr:
-                # What is there now: a re-started tamrel or its program may
-                # still hold the pipe.
-                os.set_blocking(process.stderr.fileno(), False)
-                try:
-                    said = os.read(process.stderr.fileno(), 65536).decode(errors="replace")
-                except BlockingIOError:
-                    said = ""
-                process.stderr.close()
-                if said:  # ctest shows it when the test fails
-                    print(f"tamrel said: {said}", file=sys.stderr)
+        if self.processes and self.said():  # ctest shows it when the test fails
+            print(f"tamrel said: {self.said()}", file=sys.stderr)
         self.folder.close()
         self.bus.close()
         if self.own_display:
@@ -363,70 +307,59 @@ class LinuxDriver(XInput):
 
 class ProgramTest(unittest.TestCase):
     """Each test gets a driver and a program folder; on Linux also a mock
-    logind and its own display unless the class shares one (own_display
-    False)."""
+    logind, and a display of its own unless the class shares one."""
 
     own_display = True
 
-    def setUp(self):
+    def make_driver(self):
         if WINE:
-            sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine"))
-            from winedriver import WineDriver
-            self.driver = WineDriver(self)
-        else:
-            self.driver = LinuxDriver(self)
-            self.display, self.bus = self.driver.display, self.driver.bus
+            from winedriver import WineDriver  # tests/wine, on PYTHONPATH
+            return WineDriver(self)
+        return LinuxDriver(self)
+
+    def setUp(self):
+        self.driver = self.make_driver()
         self.addCleanup(self.driver.close)
         self.folder = self.driver.folder
-
-    def start(self, *args, **kwargs):
-        return self.driver.start(*args, **kwargs)
+        if not WINE:
+            self.display, self.bus = self.driver.display, self.driver.bus
 
     def screenshot(self, name, crop=None):
         if SCREENSHOTS:
             self.driver.display.screenshot(os.path.join(SCREENSHOTS, name), crop)
 
-    def let_screen_take_input(self):
-        self.driver.let_screen_take_input()
-
     def assert_still_running(self, process, why):
-        # What must not happen has nothing to wait for: a key or click is
-        # handled at once, so a second is ample for a wrong one to show.
+        # A key or click is handled at once: a second is ample for a wrong one to show.
         time.sleep(1)
         self.assertIsNone(process.poll(), why)
 
-    def expect_screen_after(self, process, started="started.txt", ended="ended.txt", folder=None):
-        """The front end runs while no window of tamrel is up; the screen,
-        covering the display, comes only after it ended."""
-        folder = folder or self.folder
-        wait_for(lambda: os.path.exists(folder.file(started)), 30, what="the front end's start")
+    def expect_screen_after(self, process, started="started.txt", ended="ended.txt"):
+        """No window while the front end runs; then the screen, covering the display."""
+        wait_for(lambda: os.path.exists(self.folder.file(started)), 30, what="the front end's start")
         self.assertFalse(self.driver.screen_shown(process), "a tamrel window is up while the front end runs")
         size = self.driver.screen(process)
-        self.assertTrue(os.path.exists(folder.file(ended)), "the shutdown screen came before the front end ended")
+        self.assertTrue(os.path.exists(self.folder.file(ended)), "the shutdown screen came before the front end ended")
         self.assertEqual(size, "1024x768", "the shutdown screen does not cover the display")
 
     def stopped_at(self, text, low, high, log="talog1.txt"):
-        """The second logged in the last line "TEXT N seconds.", which must
-        lie from low to high."""
+        """The N of the last "TEXT N seconds.", which must lie from low to high."""
         seconds = [int(m.group(1)) for m in (re.fullmatch(re.escape(text) + r" (-?\d+) seconds\.", line)
                                              for line in self.folder.events(log)) if m]
         self.assertTrue(seconds and low <= seconds[-1] <= high, f"{text} {seconds} in {self.folder.events(log)}")
         return seconds[-1]
 
-    def expect_whole_run(self, program, *last, log="talog1.txt"):
-        """A whole run in the event log: header, launch, marker, the screen's
-        settings, then the last lines; and an empty error log."""
-        header = self.folder.lines(log)[:HEADER_LINES]
-        self.assertEqual(header[-1:], [" "])
-        self.assertFalse([line for line in header if " --- " in line], "a stamped line in the header")
-        self.assertEqual(self.folder.events(log), self.folder.launch_lines(program) +
-                         [f"{self.driver.marker_logged} not found."] + self.folder.screen_lines() + list(last))
+    def expect_whole_run(self, program, *last):
+        """The event log's launch, marker, the settings as the screen logs them, then `last`; no error."""
+        settings = [line for line in self.folder.lines("tamrel.set") if not line.startswith(("#", "Run Setup", "Prog"))]
+        self.assertEqual(self.folder.events(), [
+            "Tamrel started.", "In Tamrel.set, Run Setup = no", f"Launching program: {program}",
+            f"Path to the program: {self.folder.dir}", f"Program ({program}) finished!",
+            "Program ended with exit status 0 after ...", f"{self.driver.marker_logged} not found.",
+            *("In Tamrel.set, " + line for line in settings), *last])
         self.assertEqual(self.folder.errors(), [])
 
     def cancel_and_expect_end(self, process, program):
-        """The cancel key on the screen that is up ends the run of PROGRAM
-        cleanly."""
-        self.let_screen_take_input()
+        self.driver.let_screen_take_input()
         self.driver.key("Escape")
         self.driver.wait_end(process)
         events = self.folder.events()

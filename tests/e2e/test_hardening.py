@@ -1,6 +1,4 @@
-"""The real Linux program against what a hostile run tried: stop requests
-and a lost display. (FIFOs in a file's place and markers of another user
-are the POSIX file services' unit tests.)"""
+"""The Linux program against stop requests and lost or missing displays."""
 
 import os
 import signal
@@ -18,25 +16,23 @@ class HardeningTest(ProgramTest):
                          "while :; do sleep 0.05; done\n")
         os.chmod(front, 0o755)
         self.folder.write_settings()
-        process = self.start()
+        process = self.driver.start()
         wait_for(lambda: os.path.exists(self.folder.file("started.txt")), what="the program")
         process.send_signal(signal.SIGTERM)
         process.wait(10)
         self.assertEqual(self.folder.events()[-1],
                          "Tamrel was asked to stop (signal 15) while front.sh was running.")
         wait_for(lambda: os.path.exists(self.folder.file("stopped.txt")), what="the program's own end")
-        self.assertEqual(self.bus.calls(), [])
 
     def test_a_stop_request_during_the_countdown_leaves_the_machine_on(self):
         self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5")
-        process = self.start()
+        process = self.driver.start()
         self.driver.screen(process)
         # The second logged must show that the countdown has counted.
         time.sleep(1.2)
         process.send_signal(signal.SIGTERM)
         process.wait(10)
         self.stopped_at("Tamrel was asked to stop (signal 15) at", 3, 4)
-        self.assertEqual(self.folder.events()[-1], "Tamrel ended.")
         self.assertEqual(self.bus.calls(), [])  # and, ended, it can ask for nothing more
 
     def test_without_a_display_it_ends_after_the_program_without_a_shutdown(self):
@@ -45,26 +41,20 @@ class HardeningTest(ProgramTest):
         for wayland, why in (
                 (None, "no display is set (WAYLAND_DISPLAY and DISPLAY are empty)"),
                 ("wayland-9", "the Wayland compositor of wayland-9 does not answer (No such file or directory)")):
-            process = self.start(extra_env={"WAYLAND_DISPLAY": wayland} if wayland else None)
+            process = self.driver.start(extra_env={"WAYLAND_DISPLAY": wayland} if wayland else None)
             self.assertEqual(process.wait(10), 1)
             why = "Tamrel could not open the display: " + why
             self.assertEqual(self.folder.events()[-1], why)
             self.assertTrue(self.folder.lines("tamrel.txt")[-1].endswith(" --" + why))
-            self.assertIn(why, process.stderr.read())
+            self.assertIn(why, self.driver.said())
             self.assertTrue(os.path.exists(self.folder.file("ended.txt")), "the program ran first")
             os.remove(self.folder.file("ended.txt"))
         self.assertEqual(self.bus.calls(), [])
 
-    def test_a_wayland_compositor_that_does_not_answer_falls_back_to_the_x_server(self):
-        self.folder.write_settings("Seconds to cancel =25")
-        process = self.start(extra_env={"WAYLAND_DISPLAY": "wayland-9"})
-        self.expect_screen_after(process)
-        self.cancel_and_expect_end(process, "front.sh")
-
-    def test_a_display_lost_during_the_countdown_ends_without_a_shutdown(self):
+    def test_without_an_answering_compositor_it_uses_x_and_a_lost_display_ends_it_without_a_shutdown(self):
         self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5")
-        process = self.start()
-        self.driver.screen(process)
+        process = self.driver.start(extra_env={"WAYLAND_DISPLAY": "wayland-9"})
+        self.expect_screen_after(process)
         self.display.close()
         self.assertEqual(process.wait(10), 1)
         self.assertTrue(self.folder.events()[-1].startswith("Tamrel lost the display: "), self.folder.events()[-1])

@@ -1,9 +1,5 @@
-"""Setup mode on either build (see accessibility.py): from no settings file
-through the real menus and dialogs (a skin refused among them, the countdown
-box dragged; under Wine also the font and colour dialogs and the native menu
-from the keyboard) to "Done!", and the next start runs with the choices;
-and the start with the session turned on and off in setup asked for on the
-command line. On Linux a mock logind on a private bus takes the power-off."""
+"""Setup mode on either build, through the real menus and dialogs from no
+settings file to a run with the choices; the start with the session."""
 
 import glob
 import os
@@ -16,7 +12,6 @@ from harness import WINE, wait_for
 
 class SetupRoundTripTest(AccessibleProgramTest):
     def drag(self, *points):
-        """Drags with the left button through the points."""
         moves = [word for x, y in points[1:] for word in ("sleep", "0.1", "mousemove", str(x), str(y))]
         self.driver.display.xdotool("mousemove", *map(str, points[0]), "mousedown", "1", *moves, "sleep", "0.3",
                                     "mouseup", "1")
@@ -24,8 +19,8 @@ class SetupRoundTripTest(AccessibleProgramTest):
     def test_setup_from_nothing_to_a_working_run(self):
         d = self.folder.dir
         front, skin = d + self.folder.write_front_end(seconds=1), d + "skin.bmp"
-        subprocess.run(["convert", "-size", "800x600", "gradient:#203040-#406080", "BMP3:" + self.folder.file("skin.bmp")],
-                       check=True)
+        subprocess.run(["convert", "-size", "800x600", "gradient:#203040-#406080",
+                        "BMP3:" + self.folder.file("skin.bmp")], check=True)
         # In a folder no file dialog has listed: Qt's would not offer a .txt
         # it knows of with the .bmp filter on.
         os.mkdir(self.folder.file("refused"))
@@ -68,14 +63,13 @@ class SetupRoundTripTest(AccessibleProgramTest):
             refused = d + "refused" + d[-1] + name
             ui.open_file(refused, "Skin", "Open a skin")
             said = ui.answer_box("Skin not used!", "OK")
-            self.assertTrue(why in said and refused in said, said)
+            self.assertTrue(why in said and refused in said and (not WINE or said.endswith("icon: shown")), said)
             ui.wait_gone("Skin not used!")
         if WINE:
             self.assertEqual(filters, ["filter: Executable files (.exe .bat)", "filter: Picture files (*.bmp)"])
 
-        # The countdown box, dragged, keeps the point grabbed under the
-        # mouse, for a short move over its own place as for one to the
-        # background; it starts at the client area's corner.
+        # The countdown box, dragged a little over its own place or to the
+        # background, keeps the point grabbed under the mouse.
         x, y = ui.place("5")
         self.drag((x + 10, y + 10), (x + 20, y + 20))
         wait_for(lambda: ui.place("5") == (x + 10, y + 10), what="the box to follow a short drag",
@@ -85,9 +79,8 @@ class SetupRoundTripTest(AccessibleProgramTest):
                  seen=lambda: ui.place("5"))
 
         if WINE:
-            # A font and a colour chosen are kept, and the dialogs open on
-            # them again (the system's control numbers: face, style and size
-            # lists; red, green and blue fields).
+            # A font and a colour chosen are kept, and the dialogs open on them
+            # again (the system's numbers of the face, style, size and RGB fields).
             face, style, size, red, green, blue = "0x470", "0x471", "0x472", "706", "707", "708"
             ui.choose("Countdown box", "Select font")
             ui.step("dialog", "Font", "OK", f"{face}=DejaVu Sans", f"{style}=Bold", f"{size}=14")
@@ -100,11 +93,7 @@ class SetupRoundTripTest(AccessibleProgramTest):
 
         ui.choose("Tamrel Options", "Done!")
         self.driver.wait_end(process)
-        with open(self.folder.file("tamrel.set"), "rb") as settings:
-            raw = settings.read()
-        self.assertEqual((raw.count(b"\r"), raw.count(b"\n")), (raw.count(b"\r\n"),) * 2,
-                         "tamrel.set has lines without CR LF")
-        written = self.folder.lines("tamrel.set")
+        written = self.folder.lines("tamrel.set")  # split at CR LF
         # The box's X is its top, its Y its left, in twips (15 a pixel).
         for line in ("Run Setup = no", f"Program ={front}", "Shutdown method =2", "Seconds to cancel =5",
                      "Key to cancel =97", "Key to re-start =0", "Countdown box X position = 2250",
@@ -112,33 +101,21 @@ class SetupRoundTripTest(AccessibleProgramTest):
                      *(("Countdown box font =DejaVu Sans", "Countdown box fontsize =14",
                         "Countdown box bold font =True", "Countdown box color = 3302600") if WINE else ())):
             self.assertIn(line, written)
-        self.assertEqual(self.folder.events()[-2:], ["Creating new Tamrel.set file", "Tamrel ended."])
 
-        # The next start runs the program, then counts down from 5 until the
-        # key chosen cancels.
-        process = self.start()
+        # The next start runs the program and counts down from 5 until the key cancels.
+        process = self.driver.start()
         self.expect_screen_after(process)
-        self.let_screen_take_input()
+        self.driver.let_screen_take_input()
         self.driver.key("a")
         self.driver.wait_end(process)
         self.stopped_at("User canceled shutdown at", 1, 5)
-        events = self.folder.events()
-        self.assertIn("In Tamrel.set, Shutdown method =2", events)
-        self.assertIn("In Tamrel.set, Key to cancel =97", events)
-        self.assertEqual(events[-5:-2], ["In Tamrel.set, Shortest run in seconds =0",  # and no failed run after it
-                                         "In Tamrel.set, Joystick button to cancel =0",
-                                         "In Tamrel.set, Joystick button to re-start =0"])
-        if not WINE:
-            self.assertNotIn("PowerOff", " ".join(self.bus.calls()))
 
     def autostart_entry(self):
-        """The file that starts the program with the session, if there is one."""
         if WINE:  # in the Wine user's own folder
             return (glob.glob(os.path.join(self.driver.session.prefix, "drive_c", "users", "*", "AppData", "Roaming",
                                            "Microsoft", "Windows", "Start Menu", "Programs", "Start[Uu]p",
                                            "Tamrel.lnk")) or [None])[0]
-        entry = self.folder.file(".config/autostart/tamrel.desktop")  # $HOME is the folder
-        return entry if os.path.exists(entry) else None
+        return (glob.glob(self.folder.file(".config/autostart/tamrel.desktop")) or [None])[0]  # $HOME is the folder
 
     def test_setup_asked_for_turns_the_start_with_the_session_on_and_off(self):
         # No settings file: setup asked for opens without a box about it.
@@ -150,12 +127,9 @@ class SetupRoundTripTest(AccessibleProgramTest):
         if WINE:
             with open(entry, "rb") as link:
                 self.assertIn(b"tamrel.exe", link.read().lower())
-            said = "Tamrel will start by itself: C:\\users\\"
-            wait_for(lambda: [e for e in self.folder.events() if e.startswith(said)], what=said, seen=self.folder.errors)
-        else:
+        else:  # this very executable (the unit tests validate the entry)
             with open(entry) as file:
                 self.assertIn(f"\nExec={self.folder.exe}\n", file.read())
-            subprocess.run(["desktop-file-validate", entry], check=True)
         ui.choose("Tamrel Options", ">" + AUTOSTART)
         ui.wait_menu_item(AUTOSTART)
         wait_for(lambda: not self.autostart_entry(), what="the start with the session to go")

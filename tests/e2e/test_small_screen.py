@@ -1,8 +1,6 @@
-"""Setup mode on a 640x480 screen, on either build: the key chooser and the
-About window in full view, the chooser driven by the keyboard alone, and a
-close request that closes the open chooser first. (A module of its own: its
-class needs a display of another size, and the AT-SPI library serves one bus
-per process.)"""
+"""Setup on a 640x480 screen, on either build: the key chooser and About in full
+view, a close request closing the chooser first. (The AT-SPI library serves one
+bus per process, and so one screen size.)"""
 
 import os
 import unittest
@@ -17,25 +15,16 @@ class SmallScreenSetupTest(AccessibleProgramTest):
 
     def test_on_640x480_the_key_chooser_and_about_fit_and_a_close_closes_the_chooser_first(self):
         process, ui = self.start_without_settings()
-        ui.choose("Tamrel Options", "Shutdown Method", POWER_OFF)  # the keys can be chosen once it is
-        ui.choose("Tamrel Options", "Current Cancel Key:  27", "Choose a different Cancel Key")
-        ui.wait_shown(CHOOSER)
-        self.assertEqual(ui.off_screen(CHOOSER), [])
-        # The keyboard alone: the same key again accepts it.
-        ui.type("q")
-        ui.wait_shown("113")
-        ui.type("q")
-        ui.wait_gone(CHOOSER)
-        ui.wait_menu_item("Current Cancel Key:  113")
-
         ui.choose("Help", "About The Tamrel")
         ui.wait_shown(ABOUT)
         self.assertEqual(ui.off_screen(ABOUT), [])
         ui.press_button(ABOUT, "OK")
         ui.wait_gone(ABOUT)
 
-        ui.choose("Tamrel Options", "Current Cancel Key:  113", "Choose a different Cancel Key")
+        ui.choose("Tamrel Options", "Shutdown Method", POWER_OFF)  # the keys can be chosen once it is
+        ui.choose("Tamrel Options", "Current Cancel Key:  27", "Choose a different Cancel Key")
         ui.wait_shown(CHOOSER)
+        self.assertEqual(ui.off_screen(CHOOSER), [])
         ui.close_request(SETUP_CAPTION)
         ui.wait_gone(CHOOSER)
         self.assertIsNone(process.poll(), "the close request closed setup, not the chooser")

@@ -1,7 +1,5 @@
-"""The real Linux program under Xvfb (no window manager), driven with
-xdotool, with a mock logind on a private system bus: what only Linux has
-(clicks of either button, the power-off through logind and its wait for
-programs that hold it up, the re-start, of an updated executable too)."""
+"""What only the Linux program has: clicks of either button, the power-off's
+wait for programs holding it up, the re-start of an updated executable."""
 
 import os
 import shutil
@@ -16,68 +14,47 @@ from harness import ProgramTest, pids_of, wait_for
 class TamrelTest(ProgramTest):
     def test_only_a_left_click_on_the_background_cancels(self):
         self.folder.write_settings("Key to cancel =-1", "Seconds to cancel =25")
-        process = self.start()
+        process = self.driver.start()
         self.driver.screen(process)
-        self.let_screen_take_input()
+        self.driver.let_screen_take_input()
         self.driver.click(512, 384)  # the frame
         self.driver.click(20, 20, button=3)
         self.assert_still_running(process, "a click on the frame or of the right button cancelled")
         self.driver.click(20, 20)
         self.driver.wait_end(process)
         self.stopped_at("User canceled shutdown at", 23, 24)
-        self.assertEqual(self.folder.events()[-1], "Tamrel ended.")
 
-    def test_the_countdown_reaches_power_off_and_the_keys_still_work(self):
+    def test_the_restart_key_starts_a_new_run_even_of_a_replaced_executable(self):
+        self.folder.write_settings("Key to re-start =32", "Seconds to cancel =25")
+        first = self.driver.start()
+        self.driver.screen(first)
+        # An update replaces the file; the running program's own is then gone.
+        shutil.copy2(self.folder.exe, self.folder.exe + ".new")
+        os.replace(self.folder.exe + ".new", self.folder.exe)
+        self.driver.let_screen_take_input()
+        self.driver.key("space")
+        self.driver.wait_end(first)
+        second = wait_for(lambda: pids_of(self.folder.exe), what="the new instance")[0]
+        self.driver.screen(second)
+        self.driver.let_screen_take_input()
+        self.driver.key("Escape")
+        wait_for(lambda: self.folder.events()[-1:] == ["Tamrel ended."], what="the new run's end")  # in a new log
+
+    def test_the_power_off_waits_while_a_program_blocks_it_and_the_keys_still_work(self):
         # A front end killed at once, and a file from before the shortest
         # run existed: nothing tells that the run failed.
         self.folder.write_front_end(last="kill -9 $$")
         self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5", "-Shortest run in seconds =")
-        process = self.start()
-        self.driver.screen(process)
-        wait_for(lambda: "PowerOff False" in self.bus.calls(), timeout=10, what="PowerOff")
-        self.assertIn("Program ended by signal 9 after ...", self.folder.events())
-        # Nothing holds the power-off up, so it follows at once.
-        self.assertEqual(self.bus.calls(), ["ListInhibitors", "CanPowerOff", "PowerOff False"])
-        self.assertEqual(self.folder.events()[-2:], ["Shutting down PC, using shutdown method 2", "tamrel ended."])
-        self.assertIsNone(process.poll())  # the machine stays on: the mock did nothing
-        self.driver.key("Escape")
-        self.driver.wait_end(process)
-        self.assertEqual(self.folder.events()[-2:], ["User canceled shutdown at 0 seconds.", "Tamrel ended."])
-
-    def test_the_restart_key_starts_a_new_run_even_of_a_replaced_executable(self):
-        self.folder.write_settings("Key to re-start =32", "Seconds to cancel =25")
-        first = self.start()
-        self.driver.screen(first)
-        # An update replaces the file; the running program's own is then gone.
-        replacement = self.folder.exe + ".new"
-        shutil.copy2(self.folder.exe, replacement)
-        os.replace(replacement, self.folder.exe)
-        self.let_screen_take_input()
-        self.driver.key("space")
-        self.driver.wait_end(first)
-        # The new instance writes its own log; the old one becomes talog2.txt.
-        wait_for(lambda: self.folder.events("talog2.txt"), what="the new run's log")
-        self.stopped_at("User chose to cancel shutdown and re-start program at", 24, 25, "talog2.txt")
-        self.assertEqual(self.folder.events("talog2.txt")[-2:], ["Tamrel ended.", "Re-starting Tamrel"])
-        second = wait_for(lambda: pids_of(self.folder.exe), what="the new instance")[0]
-        self.driver.screen(second)
-        self.let_screen_take_input()
-        self.driver.key("Escape")
-        wait_for(lambda: self.folder.events()[-1:] == ["Tamrel ended."], what="the new run's end")
-        self.assertEqual(self.folder.events()[:7], self.folder.launch_lines("front.sh") +
-                         [f"{self.driver.marker_logged} not found."])
-
-    def test_the_power_off_waits_while_a_program_blocks_it(self):
-        self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5")
         logind = dbus.Interface(dbus.bus.BusConnection(self.bus.address).get_object(
             "org.freedesktop.login1", "/org/freedesktop/login1"), "org.freedesktop.login1.Manager")
         # Held while the descriptor is open; a delay changes nothing.
         held = logind.Inhibit("sleep:shutdown", "Arcade saver", "saving the high scores", "block").take()
         delay = logind.Inhibit("shutdown", "Updater", "finishing a download", "delay").take()
         self.addCleanup(os.close, delay)
-        process = self.start()
+        process = self.driver.start()
         waiting = "Waiting for Arcade saver: saving the high scores"  # on the screen as in the log
         wait_for(lambda: waiting in self.folder.events(), 20, what="the wait for the holder")
+        self.assertIn("Program ended by signal 9 after ...", self.folder.events())
         wait_for(lambda: len(self.bus.call_times("ListInhibitors")) >= 3, what="logind asked again")
         asked = self.bus.call_times("ListInhibitors")
         self.assertTrue(1.5 <= asked[2] - asked[0] <= 3, f"asked at {asked}, not every second")
@@ -85,12 +62,11 @@ class TamrelTest(ProgramTest):
         os.close(held)
         dropped = time.time()
         powered_off = wait_for(lambda: self.bus.call_times("PowerOff"), what="PowerOff")[0]
-        self.assertLessEqual(powered_off - dropped, 2)
-        events = self.folder.events()
-        self.assertEqual(events[events.index(waiting):], [
-            waiting, "Nothing holds up the shutdown any longer.", "Shutting down PC, using shutdown method 2",
-            "tamrel ended."])
-        self.assertIsNone(process.poll())
+        self.assertLessEqual(powered_off - dropped, 2)  # Unattended pins what is logged meanwhile
+        self.assertIsNone(process.poll())  # the machine stays on: the mock did nothing
+        self.driver.key("Escape")
+        self.driver.wait_end(process)
+        self.assertEqual(self.folder.events()[-2:], ["User canceled shutdown at 0 seconds.", "Tamrel ended."])
 
 
 if __name__ == "__main__":

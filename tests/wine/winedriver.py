@@ -1,40 +1,34 @@
-"""The Wine driver of the end-to-end harness (tests/e2e/harness.py): the
-Windows build under Wine on a private X display, in a fresh prefix of its
-own (TAMREL_E2E_PREFIX, or one made here), never one in use: the tests write
-c:\\holdmark.tes and end the prefix's session. Its windows are driven from
-inside the prefix by boxdriver.exe (TAMREL_BOXDRIVER, with menuhook.dll
-beside it); sleeper.exe (TAMREL_SLEEPER) stands in for a front end."""
+"""The Wine driver of harness.py: the Windows build on a private X display in a
+fresh prefix (TAMREL_E2E_PREFIX or one made here), as the tests end its session;
+boxdriver.exe drives the windows from inside, sleeper.exe is a front end."""
 
 import atexit
+import functools
 import os
 import shutil
 import subprocess
 import tempfile
 
-from harness import TAMREL, PrivateDisplay, ProgramFolder, XInput, wait_for
+from accessibility import SETUP_CAPTION
+from harness import TAMREL, PrivateDisplay, ProgramFolder, XInput, stop, wait_for
 
 BOXDRIVER = os.environ.get("TAMREL_BOXDRIVER", "build-win64/tests/wine/boxdriver.exe")
 SLEEPER = os.environ.get("TAMREL_SLEEPER", "build-win64/tests/wine/sleeper.exe")
 
 
 def winpath(path):
-    """The Windows form of a path of this machine, through Wine's Z: drive."""
     return "Z:" + path.replace("/", "\\")
 
 
+@functools.cache
+def wine_session():
+    """The display and prefix every test shares: Wine's server outlives a test."""
+    session = WineSession()
+    atexit.register(session.close)
+    return session
+
+
 class WineSession:
-    """The display and prefix every test of a run shares: Wine's server and
-    desktop outlive a single test."""
-
-    current = None
-
-    @classmethod
-    def get(cls):
-        if cls.current is None:
-            cls.current = cls()
-            atexit.register(cls.current.close)
-        return cls.current
-
     def __init__(self):
         self.display = PrivateDisplay()
         self.root = tempfile.mkdtemp(prefix="tamrel-wine-")
@@ -48,7 +42,6 @@ class WineSession:
         self.folders = 0
 
     def idle(self):
-        """Waits until no Wine process of the prefix runs."""
         subprocess.run(["wineserver", "-w"], env=self.env, timeout=60, check=True)
 
     def close(self):
@@ -67,24 +60,18 @@ class WineFolder(ProgramFolder):
         self.dir = winpath(self.path) + "\\"
 
     def write_front_end(self, seconds=0.2, argument=None, last=""):
-        """A batch file that runs the sleeper (for %1 ms with argument "%1"),
-        leaving started.txt and ended.txt around it, then the line `last`."""
+        """The sleeper (for %1 ms with argument "%1") between started.txt and ended.txt."""
         self.write(self.front_end, ["@echo off", "echo started> started.txt",
                                     f"sleeper.exe {argument or int(seconds * 1000)}", "echo done> ended.txt", last])
         return self.front_end
 
-    def close(self):
-        pass  # the session's folder goes at its end
-
 
 class WineDriver(XInput):
-    box_wait_limit = 15
-
-    def __init__(self, test, folder_name=None):
-        self.session = WineSession.get()
+    def __init__(self, test):
+        self.session = wine_session()
         self.display = self.session.display
         self.test = test
-        self.folder = self.new_folder(folder_name or test.id().rsplit(".", 1)[-1].removeprefix("test_"))
+        self.folder = self.new_folder(test.id().rsplit(".", 1)[-1].removeprefix("test_"))
         self.marker = os.path.join(self.session.prefix, "drive_c", "holdmark.tes")
         self.marker_logged = "c:\\holdmark.tes"
         self.processes = []
@@ -93,26 +80,20 @@ class WineDriver(XInput):
     def new_folder(self, name):
         return WineFolder(self.session, name)
 
-    def start(self, timeout=90, folder=None, extra_env=None, args=()):
+    def start(self, folder=None, extra_env=None, args=()):
         folder = folder or self.folder
-        output = open(folder.file("wine.out"), "wb")
-        process = subprocess.Popen(["timeout", "-k", "5", str(timeout), "wine", "tamrel.exe", *args], cwd=folder.path,
-                                   env=dict(self.session.env, **(extra_env or {})),
-                                   stdout=output, stderr=subprocess.STDOUT)
-        output.close()
+        with open(folder.file("wine.out"), "wb") as output:
+            process = subprocess.Popen(["timeout", "-k", "5", "90", "wine", "tamrel.exe", *args], cwd=folder.path,
+                                       env=dict(self.session.env, **(extra_env or {})), stdout=output,
+                                       stderr=subprocess.STDOUT)
         self.processes.append(process)
         return process
 
     def wait_end(self, process):
-        """Waits for tamrel.exe, which must end by itself."""
-        status = process.wait()
-        self.test.assertEqual(status, 0, "tamrel.exe ended with this status (124: killed after its time limit)")
-        return status
+        self.test.assertEqual(process.wait(), 0, "tamrel.exe ended with this status (124: killed after its time limit)")
 
     def run(self, *args):
-        """boxdriver's output and whether it succeeded."""
-        # A file, not a pipe: a Wine server started on the way would hold a
-        # pipe open after boxdriver ended.
+        """boxdriver's output, in a file: a Wine server it started would hold a pipe."""
         with tempfile.TemporaryFile() as output:
             result = subprocess.run(["timeout", "60", "wine", BOXDRIVER, *args], env=self.session.env,
                                     stdout=output, stderr=subprocess.DEVNULL)
@@ -121,7 +102,6 @@ class WineDriver(XInput):
         return seen, result.returncode == 0
 
     def step(self, *args):
-        """One action of boxdriver, which must succeed; its output."""
         seen, ok = self.run(*args)
         self.test.assertTrue(ok, f"boxdriver {' '.join(args)}: {seen}")
         return seen
@@ -133,47 +113,39 @@ class WineDriver(XInput):
         return self.step("window", "TamrelWindow", "appear", str(timeout * 1000)).removeprefix("window: ")
 
     def let_screen_take_input(self):
-        """Waits for the countdown on the screen (the window without a
-        title) to count: the screen drops keys and clicks until then."""
+        """Waits for the countdown to count: the screen drops keys and clicks until then."""
         def numbers():
             return [int(text) for text in self.run("labels", "")[0].split("\n") if text.isdigit()]
         first = wait_for(numbers, 10, 0.1, "the countdown")
         wait_for(lambda: min(numbers() or first) < min(first), 5, 0.1, "the countdown to count")
 
     def box(self, title, press, prompt=None, buttons=None, timeout=30):
-        """Answers the next message box with that title; checks its prompt
-        (CR and LF shown as \\r and \\n) and buttons when given."""
+        """Answers the next box so titled; checks its prompt (CR LF as \\r \\n) and buttons if given."""
         seen = self.step("box", title, press, str(timeout * 1000))
         if prompt is not None:
             self.test.assertEqual(seen, f"title: {title}\nprompt: {prompt}\nbuttons: {buttons}\nicon: none")
         return seen
 
     def virtual_desktop(self, on, size="1024x768"):
-        """Wine's own desktop window (as large as the display by default),
-        where windows have frames and can be maximised (there is no window
-        manager). Switched while no Wine process runs."""
+        """Wine's own desktop, where windows have frames and can be maximised
+        (there is no window manager); switched while no Wine process runs."""
         self.session.idle()
         self.desktop = on
         for key, value, data in (("Explorer\\Desktops", "Default", size), ("Explorer", "Desktop", "Default")):
             key = "HKCU\\Software\\Wine\\" + key
-            self.reg(*(["add", key, "/v", value, "/d", data] if on else ["delete", key, "/v", value]), "/f")
+            change = ["add", key, "/v", value, "/d", data] if on else ["delete", key, "/v", value]
+            subprocess.run(["wine", "reg", *change, "/f"], env=self.session.env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=60)
         self.session.idle()
         if not on:
-            # The desktop's window took the X focus with it, and keys would
-            # go nowhere: the root window passes them to the one under the
-            # pointer again.
+            # The desktop's window took the X focus with it; the root window
+            # passes keys to the one under the pointer again.
             root = self.display.xdotool("search", "--maxdepth", "0", "--name", "").stdout.split()[0]
             self.display.xdotool("windowfocus", root)
 
-    def reg(self, *args):
-        subprocess.run(["wine", "reg", *args], env=self.session.env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=60)
-
     def close(self):
         for process in self.processes:
-            if process.poll() is None:
-                process.terminate()  # timeout passes it on to Wine
-                process.wait(10)
+            stop(process)  # timeout passes it on to Wine
         if os.path.exists(self.marker):
             os.remove(self.marker)
         try:
@@ -187,12 +159,8 @@ class WineDriver(XInput):
 
 
 class WineUi:
-    """The program's windows in the words of the AT-SPI driver
-    (accessibility.Driver), so that a case in setup mode is written once for
-    both builds: windows by title, the setup window's controls by caption."""
-
-    def __init__(self, driver, setup, screen):
-        self.driver, self.step, self.setup = driver, driver.step, setup
+    def __init__(self, driver, screen=(1024, 768)):
+        self.driver, self.step, self.setup = driver, driver.step, SETUP_CAPTION
         self.width, self.height = screen
 
     def places(self):
@@ -213,9 +181,6 @@ class WineUi:
         return [line.split("|", 1)[1] for line in self.step("controls", window).split("\n")
                 if line.startswith(kind + "|")]
 
-    def buttons(self, window):
-        return self.controls(window, "Button")
-
     def labels(self, window):
         return self.controls(window, "Static")
 
@@ -223,7 +188,7 @@ class WineUi:
         return self.controls(window, "Edit")[0].replace("\\r\\n", "\n")
 
     def key(self, window, *keys):
-        """Types the keys into the window in front, which has the focus."""
+        """Into the window in front, which has the focus."""
         self.driver.key("--delay", "150", *keys)
 
     def shown(self, name):
@@ -250,8 +215,7 @@ class WineUi:
         return caption in self.menu_items()
 
     def open_file(self, path, *menu_path):
-        """Enters the path in the Open dialog that the menu item opens;
-        returns the dialog's filter."""
+        """Enters the path in the Open dialog the item opens; the dialog's filter."""
         self.choose(*menu_path)
         return self.step("open", path)
 
@@ -266,8 +230,7 @@ class WineUi:
             self.step("key", self.setup, str(ord(char)))
 
     def off_screen(self, name):
-        """The visible controls of the window or control so named that do not
-        lie wholly on the screen."""
+        """The visible controls of the window or control so named not wholly on the screen."""
         within = (name,) if name in self.titles() else (self.setup, name)
         return [line for line in self.step("rects", *within).split("\n") if line and (
             lambda x, y, w, h: x < 0 or y < 0 or x + w > self.width or y + h > self.height)(
