@@ -71,6 +71,7 @@ TEST_F(QtBackendTest, FullScreenWindowShowsItsPictureUnscaledAndMessageBoxesOver
     const std::vector<Case> cases = {
         {ui::Buttons::OkCancel, Box::NoButton, ui::kAnswerCancel, Box::Ok | Box::Cancel},
         {ui::Buttons::YesNo, Box::Yes, ui::kAnswerYes, Box::Yes | Box::No},
+        {ui::Buttons::YesNo, Box::No, ui::kAnswerNo, Box::Yes | Box::No},
         // With nothing to cancel, Escape answers OK.
         {ui::Buttons::Ok, Box::NoButton, ui::kAnswerOk, Box::Ok},
     };
