@@ -36,11 +36,9 @@ class AccessibilityBus:
         # A group of its own: the launcher starts the AT-SPI bus as its child.
         self.launcher = subprocess.Popen([AT_SPI_LAUNCHER, "--launch-immediately"], env=env, stdout=subprocess.DEVNULL,
                                          stderr=subprocess.DEVNULL, start_new_session=True)
-        self.a11y_address = wait_for(self._a11y_address, what="the AT-SPI bus")
+        self.a11y_address = wait_for(lambda: dbus_call(self.address, "org.a11y.Bus", "/org/a11y/bus",
+                                                       "org.a11y.Bus.GetAddress"), what="the AT-SPI bus")
         self.calls = []
-
-    def _a11y_address(self):
-        return dbus_call(self.address, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus.GetAddress")
 
     def do_action(self, bus_name, path, index):
         """Starts an action: one opening a modal dialog replies only when it closed,
@@ -103,30 +101,24 @@ class Driver:
         yield from tree(root)
 
     def match(self, role, name, shown=True, within=None):
-        """The first node with the role and name (None: any), or None."""
         for node in self.nodes(within):
             try:
                 if role in (None, node.getRoleName()) and name in (None, node.name) and (not shown or showing(node)):
                     return node
             except Exception:  # a widget that went away while looked at
                 continue
-        return None
 
     def find(self, role, name, showing=True, within=None):
         return wait_for(lambda: self.match(role, name, showing, within), 10, 0.05, f"{role} '{name}'",
-                        lambda: "the program shows:\n" + self.outline())
+                        lambda: "the program shows:\n" + "\n".join(f"{node.getRoleName()} '{node.name}'"
+                                                                   for node in list(tree(self.app))[:200]))
 
     def wait_gone(self, name, role=None):
         wait_for(lambda: self.match(role, name) is None, 10, 0.05, f"{role} '{name}' to go")
 
-    def outline(self):
-        return "\n".join(f"{node.getRoleName()} '{node.name}'" for node in list(tree(self.app))[:200])
-
     def press(self, node):
-        """Starts the node's press or click action; see AccessibilityBus.do_action."""
         action = node.queryAction()
-        names = [action.getName(i).lower() for i in range(action.nActions)]
-        index = next(i for i, n in enumerate(names) if n in ("press", "click", "activate"))
+        index = next(i for i in range(action.nActions) if action.getName(i).lower() in ("press", "click", "activate"))
         return self.a11y.do_action(node.app.bus_name, node.path, index)
 
     def enabled(self, caption):

@@ -17,9 +17,6 @@ class HelpTest(AccessibleProgramTest):
     def only(self, ui, prefix, title):
         wait_for(lambda: ui.windows(prefix) == [title], what=f"'{title}' alone", seen=lambda: ui.windows(prefix))
 
-    def closes(self, ui, title):
-        wait_for(lambda: title not in ui.windows(title), what=f"'{title}' to close")
-
     def in_front(self, ui, title):
         if WINE:  # AT-SPI does not tell which window is in front
             wait_for(lambda: ui.titles()[:1] == [title], 5, 0.1, f"'{title}' in front", ui.titles)
@@ -34,21 +31,15 @@ class HelpTest(AccessibleProgramTest):
         self.only(ui, "Help: ", SECOND)
         ui.key(SECOND, "Tab", "shift+Tab", "Tab", "Return")
         self.only(ui, "Help: ", TOPIC)
-        # Escape closes the window with the focus, whichever control has it.
+        # Escape closes the window with the focus, whichever control has it (the next "alone" shows it).
         ui.key(TOPIC, "Escape")
-        self.closes(ui, "Help: ")
 
-        # The skin topic measures the real screen; its buttons go on, back and close.
+        # The skin topic measures the real screen. (The topic chain's buttons: HelpTest.)
         ui.choose("Help", "About the skin", "Creating a new skin")
         self.only(ui, "Help: ", SKIN)
         self.assertLessEqual({"1024", "768"}, set(ui.labels(SKIN)))
         self.screenshot(("windows" if WINE else "linux") + "-help.png", ui.area(SKIN))
-        ui.press_button(SKIN, "Next Topic")
-        self.only(ui, "Help: ", "Help: Opening a skin")
-        ui.press_button("Help: Opening a skin", "Previous Topic")
-        self.only(ui, "Help: ", SKIN)
         ui.press_button(SKIN, "Close")
-        self.closes(ui, "Help: ")
 
         # The key-code table, asked for twice, is one window that comes to the front.
         ui.choose("Help", "Select cancel key")
@@ -67,11 +58,11 @@ class HelpTest(AccessibleProgramTest):
         with open(LICENSE) as text:
             self.assertEqual(text.read().rstrip("\n"), ui.text(ABOUT).rstrip("\n"))
         ui.key(ABOUT, "Escape")
-        self.closes(ui, ABOUT)
+        ui.wait_gone(ABOUT)
 
         # Setup ends first; the program, once its last window has closed.
         ui.press_button(KEY_CODES, "Close")
-        self.closes(ui, KEY_CODES)
+        ui.wait_gone(KEY_CODES)
         ui.choose("Tamrel Options", "Cancel and Exit")
         ui.answer_box("Quit without saving?", "Yes")
         self.assert_still_running(process, "Tamrel ended while a help window was open")
