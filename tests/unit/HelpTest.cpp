@@ -21,7 +21,7 @@ protected:
     void Press(const std::string& window, const std::string& button) { t.ui.ClickControl(window, button); }
 };
 
-TEST_F(HelpTest, EachWindowExistsOnceComesForwardAndShowsItsText) {
+TEST_F(HelpTest, EachWindowExistsOnceComesForwardAndShowsItsTextAndTheLastOneEndsTheProgram) {
     Choose(kHelpCancelKey);
     Choose(kHelpCancelKey);
     EXPECT_EQ(OpenTitles(), (Lines{"The Tamrel (V1.10)........ SetUp Mode", "Help: Choosing cancel key"}));
@@ -47,18 +47,15 @@ TEST_F(HelpTest, EachWindowExistsOnceComesForwardAndShowsItsText) {
     std::ostringstream licence;
     licence << file.rdbuf();
     EXPECT_EQ(Control("AboutWindow", "licence"), licence.str());
-}
 
-TEST_F(HelpTest, TheProgramEndsWithItsLastWindowWhicheverThatIs) {
-    Choose(kHelpFinishing);
-    Choose(kAbout);
+    // Setup ends first; the program, with its last window, whichever that is.
     t.ui.QueueAnswer(ui::kAnswerYes);
     Choose(kCancelAndExit);
-    EXPECT_TRUE(t.app.HasOpenWindows());
     EXPECT_FALSE(t.ui.quitRequested());
     t.ui.PressKey("HelpTopic", 27);  // Escape closes a help window
-    EXPECT_TRUE(t.app.HasOpenWindows());
     Press("AboutWindow", "ok");
+    EXPECT_TRUE(t.app.HasOpenWindows());
+    Press("KeyCodeTable", "close");
     EXPECT_FALSE(t.app.HasOpenWindows());
     EXPECT_TRUE(t.ui.quitRequested());
 }
@@ -129,7 +126,7 @@ protected:
     }
 };
 
-TEST_P(PlatformHelpTest, TheAboutWindowFitsASmallScreenWhole) {
+TEST_P(PlatformHelpTest, AboutFitsASmallScreenAndTheTopicsFormOneChainInMenuOrderEachShownWholeQuotingTheScreen) {
     ASSERT_TRUE(Choose(kAbout));
     headless::HeadlessWindow& about = *t.ui.FindWindow("AboutWindow");
     // 640 by 480 pixels, less a dialog frame: borders and a title bar.
@@ -141,9 +138,8 @@ TEST_P(PlatformHelpTest, TheAboutWindowFitsASmallScreenWhole) {
     if (GetParam() != ui::Desktop::Windows) {
         EXPECT_EQ(Control("AboutWindow", "version").find("Windows"), std::string::npos);
     }
-}
+    t.ui.ClickControl("AboutWindow", "ok");
 
-TEST_P(PlatformHelpTest, TheTopicsFormOneChainInMenuOrderEachShownWholeAndQuotingTheScreenAsItIs) {
     const std::vector<help::HelpTopicDef>& topics = help::HelpTopics(GetParam());
     ASSERT_EQ(topics.size(), 18u);
     ASSERT_TRUE(Choose(kHelpProgram));
@@ -178,19 +174,20 @@ TEST_P(PlatformHelpTest, TheTopicsFormOneChainInMenuOrderEachShownWholeAndQuotin
         << hint;
 }
 
-INSTANTIATE_TEST_SUITE_P(BothPlatforms, PlatformHelpTest, ::testing::Values(ui::Desktop::Windows, ui::Desktop::Session));
+INSTANTIATE_TEST_SUITE_P(BothPlatforms, PlatformHelpTest,
+                         ::testing::Values(ui::Desktop::Windows, ui::Desktop::Session));
 
 TEST(HelpTexts, OtherPlatformsAreToldTheirOwnWay) {
-    const help::HelpTopicDef& startup = help::HelpTopics(ui::Desktop::Session)[static_cast<std::size_t>(help::Topic::Startup)];
+    const std::vector<help::HelpTopicDef>& session = help::HelpTopics(ui::Desktop::Session);
+    const help::HelpTopicDef& startup = session[static_cast<std::size_t>(help::Topic::Startup)];
     EXPECT_EQ(startup.title, "Help: Running The Tamrel when the desktop session starts");
     EXPECT_NE(startup.text.find("~/.config/autostart/tamrel.desktop"), std::string::npos);
-    const help::HelpTopicDef& glaunch = help::HelpTopics(ui::Desktop::Session)[static_cast<std::size_t>(help::Topic::Glaunch)];
-    EXPECT_NE(glaunch.text.find("$XDG_RUNTIME_DIR/holdmark.tes"), std::string::npos);
-    for (const help::HelpTopicDef& topic : help::HelpTopics(ui::Desktop::Session)) {
+    const auto glaunch = static_cast<std::size_t>(help::Topic::Glaunch);
+    EXPECT_NE(session[glaunch].text.find("$XDG_RUNTIME_DIR/holdmark.tes"), std::string::npos);
+    EXPECT_NE(help::HelpTopics(ui::Desktop::Windows)[glaunch].text.find("c:\\holdmark.tes"), std::string::npos);
+    for (const help::HelpTopicDef& topic : session) {
         EXPECT_EQ(topic.text.find("Windows"), std::string::npos) << topic.title;
     }
-    EXPECT_NE(help::HelpTopics(ui::Desktop::Windows)[static_cast<std::size_t>(help::Topic::Glaunch)].text.find("c:\\holdmark.tes"),
-              std::string::npos);
 }
 
 }  // namespace
