@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
+#include <tuple>
 
 #include "QtTestSupport.h"
 #include "platform/qt/QtDialogs.h"
@@ -76,10 +77,8 @@ TEST_F(QtBackendTest, MaximisedWindowLeavesCloseRequestsToTheFormAndHasItsDialog
         end(dialog, true);
     });
     const ui::Font chosen = window->ShowFontDialog({"DejaVu Sans", 14, true, true});
-    EXPECT_EQ(chosen.name, "DejaVu Serif");
-    EXPECT_EQ(chosen.size, 20);
-    EXPECT_EQ(chosen.bold, seen.bold());
-    EXPECT_EQ(chosen.italic, seen.italic());
+    EXPECT_EQ(std::tie(chosen.name, chosen.size, chosen.bold, chosen.italic),
+              std::make_tuple("DejaVu Serif", 20.0, seen.bold(), seen.italic()));
     // After Cancel the start comes back as given, even a font not installed.
     AnswerModal<QFontDialog>([&](QFontDialog& dialog) { end(dialog, false); });
     const ui::Font cancelled = window->ShowFontDialog({"arial", 20, false, true});

@@ -98,23 +98,7 @@ TEST_F(CountdownBoxTest, TheFontDialogStartsFromTheFieldsAndWritesBackWhatTheBox
     }
 }
 
-TEST_F(CountdownBoxTest, ColourAndReset) {
-    t.ui.QueueColorAnswer(65280);
-    Choose(kSelectColor);
-    EXPECT_EQ(State().boxColor, 65280);
-    EXPECT_EQ(Box().ForeColor(), 65280);
-    Box().SetBounds({500, 700, 3255, 2295});
-    Choose(kResetBox);
-    EXPECT_EQ(Place(), Pair(0, 0));
-    EXPECT_EQ(Box().ForeColor(), 0);
-    EXPECT_EQ(State().boxColor, 65280);
-    t.ui.QueueColorAnswer(std::nullopt);
-    Choose(kSelectColor);
-    EXPECT_EQ(t.ui.colorDialogs().back(), 65280);
-    EXPECT_EQ(Box().ForeColor(), 65280);
-}
-
-TEST_F(CountdownBoxTest, DraggingPutsTheGrabbedPointUnderTheMouseAndKeepsTheBoxWhole) {
+TEST_F(CountdownBoxTest, DraggingPutsTheGrabbedPointUnderTheMouseKeepsTheBoxWholeAndResetBringsItBack) {
     t.ui.QueueOpenAnswer(t.Path("skin.bmp"));
     Choose(kOpenSkin);
     t.ui.PressMouse("SetupWindow", "countdownBox", ui::kLeftButton, 100, 50);
@@ -161,6 +145,20 @@ TEST_F(CountdownBoxTest, DraggingPutsTheGrabbedPointUnderTheMouseAndKeepsTheBoxW
     Choose(kSelectFont);
     EXPECT_EQ(Box().Bounds().width, width);
     EXPECT_EQ(Box().Bounds().height, height);
+
+    // A reset puts the box back in black; the colour dialog starts from the colour chosen.
+    t.ui.QueueColorAnswer(65280);
+    Choose(kSelectColor);
+    EXPECT_EQ(State().boxColor, 65280);
+    EXPECT_EQ(Box().ForeColor(), 65280);
+    Choose(kResetBox);
+    EXPECT_EQ(Place(), Pair(0, 0));
+    EXPECT_EQ(Box().ForeColor(), 0);
+    EXPECT_EQ(State().boxColor, 65280);
+    t.ui.QueueColorAnswer(std::nullopt);
+    Choose(kSelectColor);
+    EXPECT_EQ(t.ui.colorDialogs().back(), 65280);
+    EXPECT_EQ(Box().ForeColor(), 65280);
 }
 
 }  // namespace

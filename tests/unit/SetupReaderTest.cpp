@@ -86,34 +86,30 @@ TEST_F(SetupReader, TheReStartKeyIsComparedWithTheCancelKeyReadSoFar) {
     EXPECT_EQ(state.restartKey, 27);
 }
 
-TEST_F(SetupReader, MissingProgramsAndUnknownLinesAreHandledSilently) {
-    std::filesystem::create_directory(t.Path("games"));
-    Lines lines = SettingsLines({"Program =" + t.Path("games")});
-    lines.insert(lines.end(), {"", "something else"});
-    t.WriteSettings(lines);
-    ASSERT_EQ(Read(), SetupReadResult::Accepted);
-    EXPECT_EQ(state.programPath, t.folder());
-    EXPECT_EQ(t.LastEvents(2), (Lines{"In tamrel.set, ", "In tamrel.set, something else"}));
-}
-
-TEST_F(SetupReader, FilesOfThePreviousVersionAndOfOtherEditorsAreAccepted) {
-    ASSERT_EQ(Read({"-Key to re-start ="}), SetupReadResult::Accepted);
-
-    // Line feeds only, as any Linux editor writes.
-    std::string text;
-    for (const std::string& line : SettingsLines({"Seconds to cancel =15"})) text += line + "\n";
-    t.Write("tamrel.set", text);
-    ASSERT_EQ(Read(), SetupReadResult::Accepted);
-    EXPECT_EQ(state.cancelSeconds, 15);
-}
-
-TEST_F(SetupReader, LinesAreCountedNotKeys) {
+TEST_F(SetupReader, LinesAreCountedNotKeysAndOddFilesAreAcceptedAsTheyAre) {
     Lines lines = SettingsLines({"-Countdown box font =", "Countdown box color = 5"});
     lines.push_back("Countdown box color = 7");  // a repeat makes up for the missing key
     t.WriteSettings(lines);
     ASSERT_EQ(Read(), SetupReadResult::Accepted);
     EXPECT_EQ(state.boxColor, 7);
     EXPECT_EQ(state.boxFontName, "");  // keeps its start value
+
+    // A missing program and unknown lines, silently.
+    std::filesystem::create_directory(t.Path("games"));
+    lines = SettingsLines({"Program =" + t.Path("games")});
+    lines.insert(lines.end(), {"", "something else"});
+    t.WriteSettings(lines);
+    ASSERT_EQ(Read(), SetupReadResult::Accepted);
+    EXPECT_EQ(state.programPath, t.folder());
+    EXPECT_EQ(t.LastEvents(2), (Lines{"In tamrel.set, ", "In tamrel.set, something else"}));
+
+    // The previous version's file, without the re-start key; line feeds only, as any Linux editor writes.
+    ASSERT_EQ(Read({"-Key to re-start ="}), SetupReadResult::Accepted);
+    std::string text;
+    for (const std::string& line : SettingsLines({"Seconds to cancel =15"})) text += line + "\n";
+    t.Write("tamrel.set", text);
+    ASSERT_EQ(Read(), SetupReadResult::Accepted);
+    EXPECT_EQ(state.cancelSeconds, 15);
 }
 
 TEST_F(SetupReader, AnIncompleteFileIsKeptAsBadThenRemoved) {
