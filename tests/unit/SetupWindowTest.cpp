@@ -14,8 +14,6 @@ using SetupWindowTest = SetupTest;
 
 TEST_F(SetupWindowTest, WithoutAFileItStartsFromTheDefaults) {
     Open();
-    EXPECT_EQ(t.Events(), (Lines{"Entering setup mode.", "Tamrel.set not found. Creating default settings."}));
-    EXPECT_TRUE(Window().shown());
     EXPECT_TRUE(Window().spec().maximized);
     EXPECT_EQ(Caption(kNoShutdown), ">Dont shut the machine down");
     EXPECT_EQ(Caption(kShutdown), "Shutdown");
@@ -31,7 +29,6 @@ TEST_F(SetupWindowTest, WithoutAFileItStartsFromTheDefaults) {
     EXPECT_FALSE(Showing("restartHint"));
     EXPECT_EQ(Control("defaultSkinPreview").Bounds().left, (1024 * 15 - 9495) / 2.0);
     EXPECT_EQ(Control("cancelHint").Text(), "press the assigned key to cancel and return to Windows.");
-    EXPECT_EQ(State().skinPath, "use default");
     EXPECT_EQ(Control("countdownBox").Text(), "25");
 }
 
