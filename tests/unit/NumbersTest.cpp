@@ -1,7 +1,6 @@
 #include <cmath>
 
 #include "TestPlatform.h"
-#include "platform/RuntimeError.h"
 #include "settings/Numbers.h"
 #include "settings/Text.h"
 

@@ -120,8 +120,14 @@ void TestPlatform::WriteLaunchable(const std::vector<std::string>& overrides) co
     WriteSettings(SettingsLines(all));
 }
 
-void TestPlatform::ShowScreen(const std::vector<std::string>& overrides) {
+void TestPlatform::Start(const std::vector<int>& answers) {
+    for (const int answer : answers) ui.QueueAnswer(answer);
+    app.Start();
+}
+
+void TestPlatform::ShowScreen(const std::vector<std::string>& overrides, const std::vector<int>& answers) {
     WriteSettings(SettingsLines(overrides));
+    for (const int answer : answers) ui.QueueAnswer(answer);
     app.ShowShutdownScreen(kLongRun);
 }
 

@@ -55,9 +55,11 @@ public:
     // A complete settings file that launches this folder's own front.exe,
     // with these lines replaced.
     void WriteLaunchable(const std::vector<std::string>& overrides = {}) const;
+    // A run whose message boxes take these answers, in turn.
+    void Start(const std::vector<int>& answers = {});
     // The shutdown screen after a long run, over a complete settings file
-    // with these lines replaced.
-    void ShowScreen(const std::vector<std::string>& overrides = {});
+    // with these lines replaced, its message boxes taking these answers.
+    void ShowScreen(const std::vector<std::string>& overrides = {}, const std::vector<int>& answers = {});
 
 private:
     std::filesystem::path startFolder_;  // tests change the current folder
