@@ -54,7 +54,6 @@ class TamrelTest(ProgramTest):
         process = self.driver.start()
         waiting = "Waiting for Arcade saver: saving the high scores"  # on the screen as in the log
         wait_for(lambda: waiting in self.folder.events(), 20, what="the wait for the holder")
-        self.assertIn("Program ended by signal 9 after ...", self.folder.events())
         wait_for(lambda: len(self.bus.call_times("ListInhibitors")) >= 3, what="logind asked again")
         asked = self.bus.call_times("ListInhibitors")
         self.assertTrue(1.5 <= asked[2] - asked[0] <= 3, f"asked at {asked}, not every second")
