@@ -123,8 +123,6 @@ TEST(JoystickSetupRead, ABadButtonIsSaidAndGivesNone) {
         t.WriteLaunchable(overrides);
         t.app.ShowSetup();
         EXPECT_EQ(t.Logged(said), 1) << said;
-        ASSERT_TRUE(t.ui.ChooseMenu("SetupWindow", kDone));
-        EXPECT_EQ(t.KeyLines().back(), "Joystick button to re-start =0") << said;
     }
 }
 

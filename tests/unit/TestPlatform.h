@@ -45,10 +45,7 @@ public:
     // A script the system can start; its path.
     std::string Runnable(const std::string& name, const std::string& body = "#!/bin/sh\n") const;
     // A window of that name was shown; and it is still open.
-    bool Shown(const std::string& window) {
-        const headless::HeadlessWindow* found = ui.FindWindow(window);
-        return found && found->shown();
-    }
+    bool Shown(const std::string& window) { return ui.FindWindow(window) && ui.FindWindow(window)->shown(); }
     bool Open(const std::string& window) { return Shown(window) && !ui.FindWindow(window)->closed(); }
     // A settings file from lines joined with CR LF.
     void WriteSettings(const std::vector<std::string>& lines) const;

@@ -3,6 +3,7 @@
 // that another program holds up waits for it.
 
 #include <algorithm>
+#include <tuple>
 
 #include "SetupTestSupport.h"
 #include "settings/Text.h"
@@ -23,7 +24,7 @@ std::string Notice(TestPlatform& t) { return t.ui.ControlOf("ShutdownScreen", "n
 
 TEST(Unattended, AProgramThatEndsTooSoonLeavesTheMachineOn) {
     TestPlatform t;
-    RunProgram(t, {"Shortest run in seconds =10"}, {0, ProgramEnd::How::Exited, 1, 1.2});
+    RunProgram(t, {"Shortest run in seconds =10", "Key to re-start =32"}, {0, ProgramEnd::How::Exited, 1, 1.2});
     ASSERT_TRUE(t.Open("ShutdownScreen"));
     const std::string why =
         "front.exe ended after 1 second, sooner than the 10 seconds a normal run takes. The machine stays on.";
@@ -34,36 +35,27 @@ TEST(Unattended, AProgramThatEndsTooSoonLeavesTheMachineOn) {
     EXPECT_EQ(t.Errors(), Lines{" --" + why});
     t.ui.Advance(60000);
     EXPECT_TRUE(t.power.requests().empty());
-    t.ui.PressKey("ShutdownScreen", 27);
-    EXPECT_FALSE(t.app.HasOpenWindows());
-
     // The re-start key runs the program again, to be timed anew.
-    TestPlatform again;
-    RunProgram(again, {"Shortest run in seconds =10", "Key to re-start =32"}, {0, ProgramEnd::How::Exited, 1, 1.2});
-    again.ui.PressKey("ShutdownScreen", 32);
-    EXPECT_EQ(again.processes.restarts().size(), 1u);
+    t.ui.PressKey("ShutdownScreen", 32);
+    EXPECT_EQ(t.processes.restarts().size(), 1u);
+    EXPECT_FALSE(t.app.HasOpenWindows());
 }
 
 TEST(Unattended, TheCheckCountsOnlyWhereAShutdownWouldFollow) {
-    struct Case {
-        Lines settings;
-        double seconds;
-        bool powersOff;
+    const std::tuple<std::string, double, bool> cases[] = {
+        {"-Shortest run in seconds =", 0.5, true},       // a file without the line: off
+        {"Shortest run in seconds =0", 0.5, true},       // off
+        {"Shortest run in seconds =10", 10, true},       // as long as a normal run
+        {"Shortest run in seconds =10", 9.9, false},     // sooner
+        {"Shortest run in seconds =99999", 0.5, false},  // does not convert: no screen at all
+        {"Shortest run in seconds =5000", 9, false},     // out of range: 10
     };
-    const Case cases[] = {
-        {{"-Shortest run in seconds ="}, 0.5, true},          // a file without the line: off
-        {{"Shortest run in seconds =0"}, 0.5, true},          // off
-        {{"Shortest run in seconds =10"}, 10, true},          // as long as a normal run
-        {{"Shortest run in seconds =10"}, 9.9, false},        // sooner
-        {{"Shortest run in seconds =99999"}, 0.5, false},     // does not convert: no screen at all
-        {{"Shortest run in seconds =5000"}, 9, false},        // out of range: 10
-    };
-    for (const Case& c : cases) {
+    for (const auto& [line, seconds, powersOff] : cases) {
         TestPlatform run;
         run.ui.SetDefaultAnswer(ui::kAnswerOk);
-        RunProgram(run, c.settings, {0, ProgramEnd::How::Exited, 0, c.seconds});
+        RunProgram(run, {line}, {0, ProgramEnd::How::Exited, 0, seconds});
         run.ui.Advance(10000);
-        EXPECT_EQ(run.power.requests().size(), c.powersOff ? 1u : 0u) << c.settings[0];
+        EXPECT_EQ(run.power.requests().size(), powersOff ? 1u : 0u) << line;
     }
 }
 
