@@ -1,9 +1,4 @@
 #include "TestPlatform.h"
-#ifdef _WIN32
-#include "platform/win32/Win32FileSystem.h"
-#else
-#include "platform/posix/PosixFileSystem.h"
-#endif
 #include "setup/SetupMenus.h"
 
 namespace tamrel::test {
@@ -158,7 +153,7 @@ TEST_F(RunSequence, AProgramThatDoesNotExistOffersSetup) {
 }
 
 TEST_F(RunSequence, TamrelItselfOrAnEmptyProgramIsRefusedAndDecliningEndsWithoutEndedLine) {
-    const std::string self = ExecutablePath();  // this very test program stands in for Tamrel
+    const std::string self = TestProgram();
     t.WriteSettings(SettingsLines({"Program =" + self}));
     TestPlatform empty;
     empty.WriteSettings({"Run Setup = no", "Run Setup = no"});

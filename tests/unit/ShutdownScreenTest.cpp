@@ -59,20 +59,17 @@ TEST_F(ShutdownScreenTest, AWronglyNamedSkinFallsBackToAPlainBackground) {
 }
 
 TEST_F(ShutdownScreenTest, FailuresEndTheScreenWithoutShuttingDown) {
-    struct Case {
-        std::string line;
-        std::string description;
-    };
     const std::string missing = t.Path("missing.bmp");
     t.Write("cab.bmp", "BM");
     const std::string skin = t.Path("cab.bmp");
-    for (const Case& c : {Case{"Skin =" + missing, "File not found: " + missing},
-                          Case{"Countdown box fontsize = 12pt", "Type mismatch"},
-                          Case{"Countdown box fontsize = -3", "Invalid property value"},
-                          Case{"Countdown box bold font = maybe", "Type mismatch"},
-                          // Read from the file, they name the line.
-                          Case{"Seconds to cancel = 40000", "Overflow: Seconds to cancel = 40000"},
-                          Case{"Countdown box color = 1e10", "Overflow: Countdown box color = 1e10"}}) {
+    for (const auto& [line, description] :
+         {std::pair<std::string, std::string>{"Skin =" + missing, "File not found: " + missing},
+          {"Countdown box fontsize = 12pt", "Type mismatch"},
+          {"Countdown box fontsize = -3", "Invalid property value"},
+          {"Countdown box bold font = maybe", "Type mismatch"},
+          // Read from the file, they name the line.
+          {"Seconds to cancel = 40000", "Overflow: Seconds to cancel = 40000"},
+          {"Countdown box color = 1e10", "Overflow: Countdown box color = 1e10"}}) {
         TestPlatform p;
         // Keys and clicks while the set-up's own error box shows do nothing.
         p.ui.OnMessageBox([&](const headless::MessageBoxCall&) {
@@ -80,14 +77,14 @@ TEST_F(ShutdownScreenTest, FailuresEndTheScreenWithoutShuttingDown) {
             p.ui.ClickWindow("ShutdownScreen");
         });
         // The skin look, where the box's font is applied.
-        p.ShowScreen({"Skin =" + skin, c.line}, {ui::kAnswerOk});
-        EXPECT_FALSE(p.Open("ShutdownScreen")) << c.line;
-        EXPECT_EQ(p.Logged("User canceled shutdown at 10 seconds."), 0) << c.line;
-        ASSERT_EQ(p.ui.messageBoxes().size(), 1u) << c.line;
-        EXPECT_EQ(p.Box().prompt, "Tamrel has encountered a problem and will end. (" +
-                                                     c.description + ")\r Please check Tamrel.txt for help");
-        EXPECT_EQ(p.Errors(), Lines{"---Tamrel encountered error.  (" + c.description +
-                                    "). Please check for proper setup."});
+        p.ShowScreen({"Skin =" + skin, line}, {ui::kAnswerOk});
+        EXPECT_FALSE(p.Open("ShutdownScreen")) << line;
+        EXPECT_EQ(p.Logged("User canceled shutdown at 10 seconds."), 0) << line;
+        ASSERT_EQ(p.ui.messageBoxes().size(), 1u) << line;
+        EXPECT_EQ(p.Box().prompt, "Tamrel has encountered a problem and will end. (" + description +
+                                      ")\r Please check Tamrel.txt for help");
+        EXPECT_EQ(p.Errors(),
+                  Lines{"---Tamrel encountered error.  (" + description + "). Please check for proper setup."});
         EXPECT_TRUE(p.power.requests().empty());
         EXPECT_TRUE(p.Exists("tamrel.set"));
         EXPECT_TRUE(p.ui.quitRequested());

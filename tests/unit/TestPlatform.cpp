@@ -122,6 +122,8 @@ void TestPlatform::ShowScreen(const std::vector<std::string>& overrides, const s
     app.ShowShutdownScreen(kLongRun);
 }
 
+std::string TestProgram() { return ExecutablePath(); }
+
 RuntimeError ErrorOf(const std::function<void()>& action) {
     try {
         action();

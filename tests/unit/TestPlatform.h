@@ -81,6 +81,9 @@ protected:
 // A run long enough for any shortest-run setting.
 inline const RunReport kLongRun{"front.exe", 3600};
 
+// The path of this very test program, which stands in for Tamrel.
+std::string TestProgram();
+
 // The failure an action raised; number 0 when it raised none.
 RuntimeError ErrorOf(const std::function<void()>& action);
 
