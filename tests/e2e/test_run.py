@@ -38,7 +38,6 @@ class RunTest(ProgramTest):
         self.driver.wait_end(process)
         stopped = self.stopped_at("User canceled shutdown at", *((5, 9) if WINE else (7, 8)))
         self.expect_whole_run(front, f"User canceled shutdown at {stopped} seconds.", "Tamrel ended.")
-        self.assertFalse(os.path.exists(self.folder.file("rerunta.bat")), "a re-start file was written")
 
     def test_with_the_marker_file_the_run_ends_without_the_screen(self):
         self.folder.write_front_end(seconds=0.5)

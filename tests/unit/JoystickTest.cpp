@@ -59,12 +59,15 @@ protected:
     std::string Captured() { return Control("capturedKey").Text(); }
 };
 
-TEST_F(JoystickChooser, LearnsAButtonByAPressAndKeepsTheKey) {
+TEST_F(JoystickChooser, LearnsAButtonByAPressIgnoringOneHeldAndKeepsTheKey) {
     EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key:  27, button 3");
     EXPECT_EQ(Caption(kRestartKeyMenu), "Current re-start key: none, button 6");
     EXPECT_FALSE(t.ui.joysticksOpen());
+    t.ui.PressButton(9);  // held when the box opens
     ASSERT_TRUE(Choose(kChooseCancelKey));
     EXPECT_TRUE(t.ui.joysticksOpen());
+    t.ui.PressButton(9);
+    EXPECT_EQ(Captured(), "");
     t.ui.PressButton(2);
     EXPECT_EQ(Captured(), "Joystick button 2");
     t.ui.PressButton(2);  // the same button again accepts it
@@ -73,8 +76,7 @@ TEST_F(JoystickChooser, LearnsAButtonByAPressAndKeepsTheKey) {
     EXPECT_FALSE(t.ui.joysticksOpen());
     EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key:  27, button 2");
 
-    // The re-start button may not be the cancel button; the cancel button
-    // takes it over with the user's consent.
+    // The re-start button may not be the cancel button; "no re-start key" clears it.
     Choose(kChooseRestartKey);
     EXPECT_EQ(Control("currentKey").Text(), " 0, button 6");
     t.ui.PressButton(2);
@@ -82,33 +84,27 @@ TEST_F(JoystickChooser, LearnsAButtonByAPressAndKeepsTheKey) {
     Click("okLabel");
     EXPECT_EQ(LastBox().title, "Invalid re-start button!!");
     EXPECT_TRUE(Showing("keyChooser"));
-    Click("cancelLabel");
+    Click("noButton");
+    EXPECT_EQ(Caption(kRestartKeyMenu), "Current Re-start Key: None");
+    EXPECT_FALSE(t.ui.joysticksOpen());
+
+    // The cancel button takes the re-start button over with the user's consent.
+    Choose(kChooseRestartKey);
+    t.ui.PressButton(5);
+    t.ui.PressButton(5);
+    t.ui.ReleaseButton(5);
     t.ui.QueueAnswer(ui::kAnswerYes);
     Choose(kChooseCancelKey);
-    t.ui.PressButton(6);
+    t.ui.PressButton(5);
     Click("okLabel");
     EXPECT_EQ(LastBox().title, "The cancel button is the same as the re-start button!!");
     EXPECT_EQ(Caption(kRestartKeyMenu), "Current Re-start Key: None");
-    EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key:  27, button 6");
+    EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key:  27, button 5");
     ASSERT_TRUE(Choose(kDone));
     const Lines keys = t.KeyLines();
     EXPECT_NE(std::find(keys.begin(), keys.end(), "Key to cancel =27"), keys.end());
     EXPECT_EQ(Lines(keys.end() - 2, keys.end()),
-              (Lines{"Joystick button to cancel =6", "Joystick button to re-start =0"}));
-}
-
-TEST_F(JoystickChooser, ClearsAButtonAndIgnoresOneHeldWhenItOpened) {
-    t.ui.PressButton(9);
-    Choose(kChooseRestartKey);
-    t.ui.PressButton(9);
-    EXPECT_EQ(Captured(), "");
-    Click("noButton");
-    EXPECT_EQ(Caption(kRestartKeyMenu), "Current Re-start Key: None");
-    EXPECT_FALSE(t.ui.joysticksOpen());
-    ASSERT_TRUE(Choose(kDone));
-    const Lines keys = t.KeyLines();
-    EXPECT_EQ(Lines(keys.end() - 2, keys.end()),
-              (Lines{"Joystick button to cancel =3", "Joystick button to re-start =0"}));
+              (Lines{"Joystick button to cancel =5", "Joystick button to re-start =0"}));
 }
 
 TEST(JoystickSetupRead, ABadButtonIsSaidAndGivesNone) {
