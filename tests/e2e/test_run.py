@@ -42,8 +42,7 @@ class RunTest(ProgramTest):
     def test_with_the_marker_file_the_run_ends_without_the_screen(self):
         self.folder.write_front_end(seconds=0.5)
         self.folder.write_settings()
-        with open(self.driver.marker, "w") as marker:
-            marker.write("marker")
+        open(self.driver.marker, "w").close()
         process = self.driver.start()
         self.driver.wait_end(process)
         self.assertIn(f"{self.driver.marker_logged} is present, so tamrel will end without shutting PC down.",
@@ -83,7 +82,6 @@ class RunTest(ProgramTest):
         if WINE:  # Linux labels are read only through AT-SPI; the unit tests pin what shows
             self.assertIn(why, self.driver.run("labels", "")[0].split("\n"), "the reason is not on the screen")
         time.sleep(5 + 5)  # the countdown's time and more: a shutdown would end the run or reach logind
-        self.assertIsNone(process.poll(), "the run ended without a key")
         if not WINE:
             self.assertEqual(self.driver.bus.calls(), [])
         self.assertIn("Program ended with exit status 3 after ...", self.folder.events())

@@ -3,8 +3,6 @@
 namespace tamrel::test {
 namespace {
 
-using Requests = std::vector<PowerAction>;
-
 class Countdown : public PlatformTest {
 protected:
     std::string Shown() { return t.ui.ControlOf("ShutdownScreen", "defaultNumber").Text(); }
@@ -12,7 +10,6 @@ protected:
 
 TEST_F(Countdown, CountsOncePerSecondAndShutsDownAtTheTickThatShowsZero) {
     t.ShowScreen({"Seconds to cancel = 10", "Shutdown method = 1"});
-    EXPECT_EQ(Shown(), "10");
     t.ui.Advance(999);
     EXPECT_EQ(Shown(), "10");
     t.ui.Advance(1);
@@ -22,7 +19,7 @@ TEST_F(Countdown, CountsOncePerSecondAndShutsDownAtTheTickThatShowsZero) {
     EXPECT_TRUE(t.power.requests().empty());
     t.ui.Advance(1);
     EXPECT_EQ(Shown(), "0");
-    EXPECT_EQ(t.power.requests(), Requests{PowerAction::ShutDown});
+    EXPECT_EQ(t.power.requests(), std::vector<PowerAction>{PowerAction::ShutDown});
     EXPECT_EQ(t.LastEvents(2), (Lines{"Shutting down PC, using shutdown method 1", "tamrel ended."}));
     // The screen stays at 0 with the timer stopped.
     t.ui.Advance(5000);
@@ -59,11 +56,11 @@ TEST_F(Countdown, ACompleteFileWithoutMethodOrTimeLogsOffOneSecondLater) {
     EXPECT_EQ(Shown(), "0");
     t.ui.Advance(1000);
     EXPECT_EQ(Shown(), "-1");
-    EXPECT_EQ(t.power.requests(), Requests{PowerAction::LogOff});
+    EXPECT_EQ(t.power.requests(), std::vector<PowerAction>{PowerAction::LogOff});
     EXPECT_EQ(t.LastEvents(2), (Lines{"Shutting down PC, using shutdown method 0", "tamrel ended."}));
 }
 
-TEST_F(Countdown, TheCancelKeyEndsTheProgramWithTheMachineOnAndTheRestartKeyStartsANewInstance) {
+TEST_F(Countdown, TheCancelKeyEndsTheProgramWithTheMachineOnAndTheRestartKeyStartsANewInstanceOrSaysWhyNot) {
     // A joystick button beside them changes nothing for the keys.
     t.ShowScreen({"Key to cancel = 97", "Key to re-start = 32", "Joystick button to cancel =3"});
     t.ui.Advance(3000);
@@ -85,19 +82,18 @@ TEST_F(Countdown, TheCancelKeyEndsTheProgramWithTheMachineOnAndTheRestartKeyStar
     EXPECT_FALSE(p.Open("ShutdownScreen"));
     EXPECT_EQ(p.LastEvents(3), (Lines{"User chose to cancel shutdown and re-start program at 4 seconds.",
                                       "Tamrel ended.", "Re-starting Tamrel"}));
-    for (TestPlatform* ended : {&t, &p}) {
+
+    TestPlatform failed;
+    failed.processes.FailRestart(RuntimeError(13, "Permission denied"));
+    failed.ShowScreen({"Key to re-start = 32"});
+    failed.ui.PressKey("ShutdownScreen", 32);
+    EXPECT_FALSE(failed.Open("ShutdownScreen"));
+    EXPECT_EQ(failed.LastEvents(1), Lines{"Tamrel could not re-start: Permission denied"});
+    EXPECT_EQ(failed.Errors(), Lines{" --Tamrel could not re-start: Permission denied"});
+    for (TestPlatform* ended : {&t, &p, &failed}) {
         ended->ui.Advance(20000);
         EXPECT_TRUE(ended->power.requests().empty());
     }
-}
-
-TEST_F(Countdown, AFailedRestartIsReportedAndTheProgramEnds) {
-    t.processes.FailRestart(RuntimeError(13, "Permission denied"));
-    t.ShowScreen({"Key to re-start = 32"});
-    t.ui.PressKey("ShutdownScreen", 32);
-    EXPECT_FALSE(t.Open("ShutdownScreen"));
-    EXPECT_EQ(t.LastEvents(1), Lines{"Tamrel could not re-start: Permission denied"});
-    EXPECT_EQ(t.Errors(), Lines{" --Tamrel could not re-start: Permission denied"});
 }
 
 TEST_F(Countdown, ALeftClickOnTheBackgroundStandsInForAMouseKey) {

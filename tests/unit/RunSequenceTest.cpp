@@ -89,7 +89,7 @@ TEST_F(RunSequence, AFolderInTheSettingsFilesPlaceIsNamedAsSuch) {
     EXPECT_FALSE(t.app.HasOpenWindows());
 }
 
-TEST_F(RunSequence, RunSetupYesStopsTheReadingInAnyCase) {
+TEST_F(RunSequence, TheReadingStopsAtRunSetupYesInAnyCaseOrAfterTheSecondKeyLine) {
     for (const std::string line : {"Run Setup = yes", "RUN SETUP = YES", "Run Setup =yes"}) {
         TestPlatform p;
         p.WriteSettings({line, "Program =nothing"});
@@ -107,18 +107,17 @@ TEST_F(RunSequence, RunSetupYesStopsTheReadingInAnyCase) {
     EXPECT_TRUE(t.processes.starts().empty());
     EXPECT_EQ(t.Events().at(1), "Setup mode asked for on the command line.");
     EXPECT_EQ(t.Events().at(3), "In tamrel.set, Run Setup = no");  // setup's own reading
-}
 
-TEST_F(RunSequence, ReadingStopsAfterTheSecondKeyLine) {
-    t.Write("second.exe", "MZ");
-    t.WriteSettings({"Program =" + t.Runnable("front.exe"), " Run setup = yes", "Run Setup = yes please",
-                     "Program =" + t.Path("second.exe"), "Run Setup = yes"});
-    t.processes.QueueStartResult(0);
-    t.Start({ui::kAnswerOk});
-    EXPECT_FALSE(t.Shown("SetupWindow"));
-    ASSERT_EQ(t.processes.starts().size(), 1u);
+    TestPlatform two;
+    two.Write("second.exe", "MZ");
+    two.WriteSettings({"Program =" + two.Runnable("front.exe"), " Run setup = yes", "Run Setup = yes please",
+                       "Program =" + two.Path("second.exe"), "Run Setup = yes"});
+    two.processes.QueueStartResult(0);
+    two.Start({ui::kAnswerOk});
+    EXPECT_FALSE(two.Shown("SetupWindow"));
+    ASSERT_EQ(two.processes.starts().size(), 1u);
     // "yes please" is a key line that does not ask for setup, and counts.
-    EXPECT_EQ(t.processes.starts()[0].fileName, "front.exe");
+    EXPECT_EQ(two.processes.starts()[0].fileName, "front.exe");
 }
 
 TEST_F(RunSequence, AFileWithFewerThanTwoKeyLinesIsKeptAsBadAndRemoved) {
@@ -168,18 +167,7 @@ TEST_F(RunSequence, TamrelItselfOrAnEmptyProgramIsRefusedAndDecliningEndsWithout
     EXPECT_EQ(empty.Errors(), Lines{"--Problem with program or its path: " + empty.folder()});
 }
 
-TEST_F(RunSequence, AStartWithoutAProcessIsReported) {
-    t.WriteLaunchable({"Shutdown method =0"});
-    t.processes.QueueStartResult(0);
-    t.Start({ui::kAnswerOk});
-    EXPECT_TRUE(t.processes.waits().empty());
-    EXPECT_EQ(t.Box(0).prompt, "The Tamrel had a problem running the program. Check tamrel.txt for more info.");
-    EXPECT_EQ(t.Errors(), Lines{"--Program did not launch properly: " + t.Path("front.exe")});
-    EXPECT_EQ(t.LastEvents(2), (Lines{"There was a problem launching the program!!", "Tamrel ended."}));
-    EXPECT_FALSE(t.Shown("ShutdownScreen"));
-}
-
-TEST_F(RunSequence, AnErrorIsReportedAndOffersSetup) {
+TEST_F(RunSequence, AStartWithoutAProcessIsReportedAndAnErrorOffersSetup) {
     t.WriteLaunchable({"Shutdown method =0"});
     t.processes.FailNextStart(RuntimeError(8, "Exec format error"));
     t.Start({ui::kAnswerOk, ui::kAnswerYes});
@@ -202,6 +190,16 @@ TEST_F(RunSequence, AnErrorIsReportedAndOffersSetup) {
     EXPECT_EQ(p.Errors(), Lines{"--Error encountered: -5: Odd"});
     EXPECT_EQ(p.LastEvents(2), (Lines{"User chose not to run setup at this time.", "Tamrel ended."}));
     EXPECT_FALSE(p.Shown("SetupWindow"));
+
+    TestPlatform none;
+    none.WriteLaunchable({"Shutdown method =0"});
+    none.processes.QueueStartResult(0);
+    none.Start({ui::kAnswerOk});
+    EXPECT_TRUE(none.processes.waits().empty());
+    EXPECT_EQ(none.Box(0).prompt, "The Tamrel had a problem running the program. Check tamrel.txt for more info.");
+    EXPECT_EQ(none.Errors(), Lines{"--Program did not launch properly: " + none.Path("front.exe")});
+    EXPECT_EQ(none.LastEvents(2), (Lines{"There was a problem launching the program!!", "Tamrel ended."}));
+    EXPECT_FALSE(none.Shown("ShutdownScreen"));
 }
 
 TEST_F(RunSequence, SetupAfterAFailedLogWriteIsOfferedAndStillLoadsTheFile) {

@@ -7,13 +7,12 @@ namespace {
 
 class ShutdownScreenTest : public PlatformTest {
 protected:
-    bool Open() { return t.Open("ShutdownScreen"); }
     ui::Control& Control(const std::string& name) { return t.ui.ControlOf("ShutdownScreen", name); }
 };
 
 TEST_F(ShutdownScreenTest, TheDefaultLookIsCentredInAFileOfThePreviousVersion) {
     t.ShowScreen({"Skin = Use default", "-Key to re-start ="});
-    ASSERT_TRUE(Open());
+    ASSERT_TRUE(t.Open("ShutdownScreen"));
     EXPECT_TRUE(Control("defaultLook").Visible());
     EXPECT_FALSE(Control("countdownNumber").Visible());
     const ui::Rect frame = Control("defaultLook").Bounds();
@@ -32,7 +31,7 @@ TEST_F(ShutdownScreenTest, TheSkinLookPlacesTheBoxWithXAsItsTop) {
     t.ShowScreen({"Skin =" + skin, "Countdown box X position = 1000", "Countdown box Y position = 3000",
                   "Countdown box font =", "Countdown box fontsize = 0", "Countdown box bold font = 1",
                   "Countdown box italic = true", "Countdown box color = 65280", "Seconds to cancel = 7"});
-    ASSERT_TRUE(Open());
+    ASSERT_TRUE(t.Open("ShutdownScreen"));
     EXPECT_EQ(t.ui.FindWindow("ShutdownScreen")->picture(), skin);
     ui::Control& box = Control("countdownNumber");
     EXPECT_TRUE(box.Visible());
@@ -47,9 +46,8 @@ TEST_F(ShutdownScreenTest, TheSkinLookPlacesTheBoxWithXAsItsTop) {
 
 TEST_F(ShutdownScreenTest, AWronglyNamedSkinFallsBackToAPlainBackground) {
     t.ShowScreen({"Skin =C:\\skins\\cab.BMP"}, {ui::kAnswerOk});
-    ASSERT_TRUE(Open());
-    EXPECT_EQ(t.Box().prompt,
-              "There is a problem with the skin setting in tamrel.set. Please fix it.");
+    ASSERT_TRUE(t.Open("ShutdownScreen"));
+    EXPECT_EQ(t.Box().prompt, "There is a problem with the skin setting in tamrel.set. Please fix it.");
     EXPECT_EQ(t.Errors(),
               Lines{" --Tamrel encountered a problem with the skin in tamrel.set. Skin must be a .bmp file!"});
     EXPECT_EQ(t.ui.FindWindow("ShutdownScreen")->picture(), "");
@@ -114,7 +112,7 @@ TEST_F(ShutdownScreenTest, ValuesAreReplacedWithoutABox) {
     EXPECT_TRUE(t.ui.messageBoxes().empty());
     EXPECT_TRUE(t.Logged("The number for key to cancel in tamrel.set is out of range. Using 13 (Enter)."));
     t.ui.PressKey("ShutdownScreen", 13);
-    EXPECT_FALSE(Open());
+    EXPECT_FALSE(t.Open("ShutdownScreen"));
 
     // Whatever reads as 0 would give a countdown nobody can stop.
     for (const std::string value : {"0", "Esc", "0x1B", ""}) {
