@@ -55,5 +55,6 @@ class HardeningTest(ProgramTest):
             self.assertTrue(os.path.exists(self.folder.file("ended.txt")), "the program ran first")
         self.assertEqual(self.bus.calls(), [])  # and, ended, it can ask for nothing more
 
+
 if __name__ == "__main__":
     unittest.main()
