@@ -9,13 +9,13 @@ from harness import ProgramTest, wait_for
 
 
 class HardeningTest(ProgramTest):
-    def test_a_stop_request_while_the_program_runs_is_passed_on(self):
+    def test_a_stop_request_is_passed_on_to_the_program_or_ends_the_countdown_with_the_machine_on(self):
         front = self.folder.file("front.sh")
         with open(front, "w") as script:
             script.write("#!/bin/sh\ntrap 'echo stopped > stopped.txt; exit 0' TERM\ntouch started.txt\n"
                          "while :; do sleep 0.05; done\n")
         os.chmod(front, 0o755)
-        self.folder.write_settings()
+        self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5")
         process = self.driver.start()
         wait_for(lambda: os.path.exists(self.folder.file("started.txt")), what="the program")
         process.send_signal(signal.SIGTERM)
@@ -23,9 +23,7 @@ class HardeningTest(ProgramTest):
         self.assertEqual(self.folder.events()[-1],
                          "Tamrel was asked to stop (signal 15) while front.sh was running.")
         wait_for(lambda: os.path.exists(self.folder.file("stopped.txt")), what="the program's own end")
-
-    def test_a_stop_request_during_the_countdown_leaves_the_machine_on(self):
-        self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5")
+        self.folder.write_front_end()
         process = self.driver.start()
         self.driver.screen(process)
         # The second logged must show that the countdown has counted.
@@ -35,12 +33,19 @@ class HardeningTest(ProgramTest):
         self.stopped_at("Tamrel was asked to stop (signal 15) at", 3, 4)
         self.assertEqual(self.bus.calls(), [])  # and, ended, it can ask for nothing more
 
-    def test_without_a_display_it_ends_after_the_program_without_a_shutdown(self):
+    def test_a_lost_display_or_none_ends_it_after_the_program_without_a_shutdown(self):
         self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5")
+        # Without an answering compositor it uses X.
+        process = self.driver.start(extra_env={"WAYLAND_DISPLAY": "wayland-9"})
+        self.expect_screen_after(process)
+        self.display.close()
+        self.assertEqual(process.wait(10), 1)
+        self.assertTrue(self.folder.events()[-1].startswith("Tamrel lost the display: "), self.folder.events()[-1])
         self.display.display = ""
         for wayland, why in (
                 (None, "no display is set (WAYLAND_DISPLAY and DISPLAY are empty)"),
                 ("wayland-9", "the Wayland compositor of wayland-9 does not answer (No such file or directory)")):
+            os.remove(self.folder.file("ended.txt"))
             process = self.driver.start(extra_env={"WAYLAND_DISPLAY": wayland} if wayland else None)
             self.assertEqual(process.wait(10), 1)
             why = "Tamrel could not open the display: " + why
@@ -48,16 +53,6 @@ class HardeningTest(ProgramTest):
             self.assertTrue(self.folder.lines("tamrel.txt")[-1].endswith(" --" + why))
             self.assertIn(why, self.driver.said())
             self.assertTrue(os.path.exists(self.folder.file("ended.txt")), "the program ran first")
-            os.remove(self.folder.file("ended.txt"))
-        self.assertEqual(self.bus.calls(), [])
-
-    def test_without_an_answering_compositor_it_uses_x_and_a_lost_display_ends_it_without_a_shutdown(self):
-        self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5")
-        process = self.driver.start(extra_env={"WAYLAND_DISPLAY": "wayland-9"})
-        self.expect_screen_after(process)
-        self.display.close()
-        self.assertEqual(process.wait(10), 1)
-        self.assertTrue(self.folder.events()[-1].startswith("Tamrel lost the display: "), self.folder.events()[-1])
         self.assertEqual(self.bus.calls(), [])  # and, ended, it can ask for nothing more
 
 

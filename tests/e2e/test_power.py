@@ -16,13 +16,9 @@ def probe(bus_address, *args):
 
 
 class LogindPowerTest(unittest.TestCase):
-    def bus(self, answer):
-        bus = PrivateSystemBus({"CanPowerOff": answer})
-        self.addCleanup(bus.close)
-        return bus
-
     def test_right_follows_can_power_off_which_each_request_asks_first(self):
-        bus = self.bus("yes")
+        bus = PrivateSystemBus({"CanPowerOff": "yes"})
+        self.addCleanup(bus.close)
         self.assertEqual(probe(bus.address, "right"), "granted")
         for flags in ("1", "8", "0"):
             probe(bus.address, "exit", flags)
@@ -32,7 +28,8 @@ class LogindPowerTest(unittest.TestCase):
 
     def test_any_other_answer_or_no_bus_refuses_quietly(self):
         for answer in ("no", "challenge", "na"):
-            bus = self.bus(answer)
+            bus = PrivateSystemBus({"CanPowerOff": answer})
+            self.addCleanup(bus.close)
             self.assertEqual(probe(bus.address, "right"), "refused", answer)
             probe(bus.address, "exit", "8")
             self.assertNotIn("PowerOff False", bus.calls(), answer)

@@ -1,5 +1,5 @@
 """A run on either build: the wait, the screen and its cancel key, the marker
-file, a missing settings file or program, a second instance."""
+file, Tamrel itself refused as the program, a second instance."""
 
 import os
 import time
@@ -38,31 +38,25 @@ class RunTest(ProgramTest):
         self.driver.wait_end(process)
         stopped = self.stopped_at("User canceled shutdown at", *((5, 9) if WINE else (7, 8)))
         self.expect_whole_run(front, f"User canceled shutdown at {stopped} seconds.", "Tamrel ended.")
-        self.assertFalse(os.path.exists(self.folder.file("rerunta.bat")), "a re-start file was written")
 
     def test_with_the_marker_file_the_run_ends_without_the_screen(self):
         self.folder.write_front_end(seconds=0.5)
         self.folder.write_settings()
-        with open(self.driver.marker, "w") as marker:
-            marker.write("marker")
+        open(self.driver.marker, "w").close()
         process = self.driver.start()
         self.driver.wait_end(process)
-        self.assertTrue(os.path.exists(self.folder.file("ended.txt")), "the front end did not run")
         self.assertIn(f"{self.driver.marker_logged} is present, so tamrel will end without shutting PC down.",
                       self.folder.events())
 
-    def test_a_missing_settings_file_or_program_or_tamrel_itself_cancelled_is_refused(self):
-        programs = ("gone.exe", os.path.basename(self.folder.exe))
-        for program in (None, *programs):
-            if program:
-                self.folder.write_settings(f"Program ={self.folder.dir}{program}")
-            process = self.driver.start()
-            self.driver.box(*(("Tamrel has encountered a problem!", "Cancel", PROGRAM_PROBLEM) if program else
-                              ("Tamrel.set not found!", "Cancel", NOT_FOUND)), "OK,Cancel")
-            self.driver.box("tamrel", "OK", WILL_NOT_RUN, "OK")
-            self.driver.wait_end(process)
-        self.assertEqual(self.folder.errors(), ["--Tamrel.set not found!"] + [
-            f"--Problem with program or its path: Program ={self.folder.dir}{p}" for p in programs])
+    def test_tamrel_itself_as_the_program_is_refused_and_cancelling_ends_it(self):
+        # Written as a user writes it: the unit tests compare the system's own path.
+        program = f"Program ={self.folder.dir}{os.path.basename(self.folder.exe)}"
+        self.folder.write_settings(program)
+        process = self.driver.start()
+        self.driver.box("Tamrel has encountered a problem!", "Cancel", PROGRAM_PROBLEM, "OK,Cancel")
+        self.driver.box("tamrel", "OK", WILL_NOT_RUN, "OK")
+        self.driver.wait_end(process)
+        self.assertEqual(self.folder.errors(), ["--Problem with program or its path: " + program])
 
     def test_a_second_instance_waits_and_says_so(self):
         self.folder.write_front_end(seconds=12)
@@ -88,7 +82,6 @@ class RunTest(ProgramTest):
         if WINE:  # Linux labels are read only through AT-SPI; the unit tests pin what shows
             self.assertIn(why, self.driver.run("labels", "")[0].split("\n"), "the reason is not on the screen")
         time.sleep(5 + 5)  # the countdown's time and more: a shutdown would end the run or reach logind
-        self.assertIsNone(process.poll(), "the run ended without a key")
         if not WINE:
             self.assertEqual(self.driver.bus.calls(), [])
         self.assertIn("Program ended with exit status 3 after ...", self.folder.events())

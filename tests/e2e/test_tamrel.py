@@ -41,8 +41,7 @@ class TamrelTest(ProgramTest):
         wait_for(lambda: self.folder.events()[-1:] == ["Tamrel ended."], what="the new run's end")  # in a new log
 
     def test_the_power_off_waits_while_a_program_blocks_it_and_the_keys_still_work(self):
-        # A front end killed at once, and a file from before the shortest
-        # run existed: nothing tells that the run failed.
+        # A killed front end and a file from before the shortest run: nothing tells that the run failed.
         self.folder.write_front_end(last="kill -9 $$")
         self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5", "-Shortest run in seconds =")
         logind = dbus.Interface(dbus.bus.BusConnection(self.bus.address).get_object(
@@ -54,7 +53,6 @@ class TamrelTest(ProgramTest):
         process = self.driver.start()
         waiting = "Waiting for Arcade saver: saving the high scores"  # on the screen as in the log
         wait_for(lambda: waiting in self.folder.events(), 20, what="the wait for the holder")
-        self.assertIn("Program ended by signal 9 after ...", self.folder.events())
         wait_for(lambda: len(self.bus.call_times("ListInhibitors")) >= 3, what="logind asked again")
         asked = self.bus.call_times("ListInhibitors")
         self.assertTrue(1.5 <= asked[2] - asked[0] <= 3, f"asked at {asked}, not every second")
@@ -63,7 +61,6 @@ class TamrelTest(ProgramTest):
         dropped = time.time()
         powered_off = wait_for(lambda: self.bus.call_times("PowerOff"), what="PowerOff")[0]
         self.assertLessEqual(powered_off - dropped, 2)  # Unattended pins what is logged meanwhile
-        self.assertIsNone(process.poll())  # the machine stays on: the mock did nothing
         self.driver.key("Escape")
         self.driver.wait_end(process)
         self.assertEqual(self.folder.events()[-2:], ["User canceled shutdown at 0 seconds.", "Tamrel ended."])

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "run/CommandLine.h"
 
 namespace tamrel::test {
@@ -18,11 +20,7 @@ TEST(CommandLine, TheThreeSwitchesAndTheirWindowsSpelling) {
 }
 
 TEST(CommandLine, AnythingElseIsRefusedByName) {
-    const struct {
-        std::vector<std::string> arguments;
-        bool slashes;
-        const char* named;
-    } cases[] = {
+    const std::tuple<std::vector<std::string>, bool, std::string> cases[] = {
         {{"/setup"}, false, "/setup"},  // a path, on Linux
         {{"--Setup"}, false, "--Setup"},
         {{"-setup"}, true, "-setup"},
@@ -31,11 +29,11 @@ TEST(CommandLine, AnythingElseIsRefusedByName) {
         {{"--setup", "--help"}, false, "--help"},
         {{"front.sh", "--setup"}, false, "front.sh"},
     };
-    for (const auto& c : cases) {
-        const CommandLine parsed = ParseCommandLine(c.arguments, c.slashes);
-        EXPECT_EQ(parsed.action, Action::Refused) << c.named;
-        EXPECT_EQ(parsed.message, "tamrel: unknown argument \"" + std::string(c.named) +
-                                      "\"\nUsage: tamrel [--setup | --help | --version]\n");
+    for (const auto& [arguments, slashes, named] : cases) {
+        const CommandLine parsed = ParseCommandLine(arguments, slashes);
+        EXPECT_EQ(parsed.action, Action::Refused) << named;
+        EXPECT_EQ(parsed.message,
+                  "tamrel: unknown argument \"" + named + "\"\nUsage: tamrel [--setup | --help | --version]\n");
     }
 }
 

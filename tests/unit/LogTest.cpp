@@ -55,9 +55,7 @@ TEST_F(LogFiles, FailedWritesNameTheFileInTheWayAndTheLastWordsOfARunAreDropped)
 
 TEST_F(LogFiles, AHugeValueIsCutInEveryLine) {
     t.WriteSettings({"Run Setup = no", "Program =" + std::string(900'000, 'x')});
-    t.ui.QueueAnswer(ui::kAnswerCancel);
-    t.ui.QueueAnswer(ui::kAnswerOk);
-    t.app.Start();
+    t.Start({ui::kAnswerCancel, ui::kAnswerOk});
     EXPECT_EQ(t.Errors(), Lines{("--Problem with program or its path: Program =" + std::string(1000, 'x')).substr(0, 1000) + "..."});
     EXPECT_LT(t.Read("talog1.txt").size(), 5000u);
 }

@@ -1,14 +1,11 @@
 #include <cmath>
 
 #include "TestPlatform.h"
-#include "platform/RuntimeError.h"
 #include "settings/Numbers.h"
 #include "settings/Text.h"
 
 namespace tamrel {
 namespace {
-
-long ErrorNumberOf(const std::function<void()>& action) { return test::ErrorOf(action).Number(); }
 
 TEST(LenientNumber, ReadsTheLongestLeadingNumberIgnoringBlanks) {
     // An exponent mark without digits is not part of the number, a carriage
@@ -29,12 +26,12 @@ TEST(Rounding, HalvesGoToTheEvenNeighbourAndWidthsAreChecked) {
         EXPECT_EQ(ToInt16(value), rounded) << value;
     }
     for (const double value : {32767.5, -32769.0, 99999.0, HUGE_VAL}) {
-        EXPECT_EQ(ErrorNumberOf([&] { ToInt16(value); }), error::kOverflow) << value;
+        EXPECT_EQ(test::ErrorOf([&] { ToInt16(value); }).Number(), error::kOverflow) << value;
     }
     EXPECT_EQ(ToInt32(16777215), 16777215);
     EXPECT_EQ(ToInt32(-2147483648.0), -2147483647 - 1);
     for (const double value : {2147483648.0, std::nan("")}) {
-        EXPECT_EQ(ErrorNumberOf([&] { ToInt32(value); }), error::kOverflow) << value;
+        EXPECT_EQ(test::ErrorOf([&] { ToInt32(value); }).Number(), error::kOverflow) << value;
     }
 }
 
@@ -46,10 +43,10 @@ TEST(Conversions, TrueFalseStrictNumbersAndTheirTexts) {
     EXPECT_EQ(StrictNumber(" 12 "), 12);
     EXPECT_EQ(StrictNumber("13.5"), 13.5);
     for (const char* text : {"maybe", "", "1x"}) {
-        EXPECT_EQ(ErrorNumberOf([&] { ToBoolean(text); }), error::kTypeMismatch) << text;
+        EXPECT_EQ(test::ErrorOf([&] { ToBoolean(text); }).Number(), error::kTypeMismatch) << text;
     }
     for (const char* text : {"12pt", "1 2", ""}) {
-        EXPECT_EQ(ErrorNumberOf([&] { StrictNumber(text); }), error::kTypeMismatch) << text;
+        EXPECT_EQ(test::ErrorOf([&] { StrictNumber(text); }).Number(), error::kTypeMismatch) << text;
     }
     EXPECT_EQ(PlainNumber(27), "27");
     EXPECT_EQ(PlainNumber(-1), "-1");

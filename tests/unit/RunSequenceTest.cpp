@@ -1,13 +1,5 @@
 #include "TestPlatform.h"
-#include "platform/RuntimeError.h"
-#ifdef _WIN32
-#include "platform/win32/Win32FileSystem.h"
-#else
-#include "platform/posix/PosixFileSystem.h"
-#endif
 #include "setup/SetupMenus.h"
-#include "setup/SetupWindow.h"
-#include "shutdown/ShutdownScreen.h"
 
 namespace tamrel::test {
 namespace {
@@ -64,8 +56,7 @@ TEST_F(RunSequence, TheMarkerFileOrAStopRequestDuringTheWaitEndsTheRunWithoutASc
 }
 
 TEST_F(RunSequence, AMissingFileOffersSetupAndDecliningEndsTheProgram) {
-    t.ui.QueueAnswer(ui::kAnswerOk);
-    t.app.Start();
+    t.Start({ui::kAnswerOk});
     EXPECT_TRUE(t.Shown("SetupWindow"));
     EXPECT_EQ(t.Box(0).prompt, "I could not find the config file, Tamrel.set. You must run setup to correct it");
     EXPECT_EQ(t.Box(0).title, "Tamrel.set not found!");
@@ -77,9 +68,7 @@ TEST_F(RunSequence, AMissingFileOffersSetupAndDecliningEndsTheProgram) {
     EXPECT_TRUE(t.app.HasOpenWindows());
 
     TestPlatform p;
-    p.ui.QueueAnswer(ui::kAnswerCancel);
-    p.ui.QueueAnswer(ui::kAnswerOk);
-    p.app.Start();
+    p.Start({ui::kAnswerCancel, ui::kAnswerOk});
     EXPECT_FALSE(p.Shown("SetupWindow"));
     ASSERT_EQ(p.ui.messageBoxes().size(), 2u);
     EXPECT_EQ(p.Box(1).prompt, "The tamrel will not be able to run until you fix the problem.");
@@ -91,8 +80,7 @@ TEST_F(RunSequence, AMissingFileOffersSetupAndDecliningEndsTheProgram) {
 
 TEST_F(RunSequence, AFolderInTheSettingsFilesPlaceIsNamedAsSuch) {
     std::filesystem::create_directory(t.Path("tamrel.set"));
-    t.ui.QueueAnswer(ui::kAnswerOk);
-    t.app.Start();
+    t.Start({ui::kAnswerOk});
     ASSERT_EQ(t.ui.messageBoxes().size(), 1u);
     EXPECT_EQ(t.Box(0).title, "Tamrel.set is a folder!");
     EXPECT_NE(t.Box(0).prompt.find(t.Path("tamrel.set")), std::string::npos);
@@ -101,7 +89,7 @@ TEST_F(RunSequence, AFolderInTheSettingsFilesPlaceIsNamedAsSuch) {
     EXPECT_FALSE(t.app.HasOpenWindows());
 }
 
-TEST_F(RunSequence, RunSetupYesStopsTheReadingInAnyCase) {
+TEST_F(RunSequence, TheReadingStopsAtRunSetupYesInAnyCaseOrAfterTheSecondKeyLine) {
     for (const std::string line : {"Run Setup = yes", "RUN SETUP = YES", "Run Setup =yes"}) {
         TestPlatform p;
         p.WriteSettings({line, "Program =nothing"});
@@ -119,27 +107,24 @@ TEST_F(RunSequence, RunSetupYesStopsTheReadingInAnyCase) {
     EXPECT_TRUE(t.processes.starts().empty());
     EXPECT_EQ(t.Events().at(1), "Setup mode asked for on the command line.");
     EXPECT_EQ(t.Events().at(3), "In tamrel.set, Run Setup = no");  // setup's own reading
-}
 
-TEST_F(RunSequence, ReadingStopsAfterTheSecondKeyLine) {
-    t.Write("second.exe", "MZ");
-    t.WriteSettings({"Program =" + t.Runnable("front.exe"), " Run setup = yes", "Run Setup = yes please",
-                     "Program =" + t.Path("second.exe"), "Run Setup = yes"});
-    t.processes.QueueStartResult(0);
-    t.ui.QueueAnswer(ui::kAnswerOk);
-    t.app.Start();
-    EXPECT_FALSE(t.Shown("SetupWindow"));
-    ASSERT_EQ(t.processes.starts().size(), 1u);
+    TestPlatform two;
+    two.Write("second.exe", "MZ");
+    two.WriteSettings({"Program =" + two.Runnable("front.exe"), " Run setup = yes", "Run Setup = yes please",
+                       "Program =" + two.Path("second.exe"), "Run Setup = yes"});
+    two.processes.QueueStartResult(0);
+    two.Start({ui::kAnswerOk});
+    EXPECT_FALSE(two.Shown("SetupWindow"));
+    ASSERT_EQ(two.processes.starts().size(), 1u);
     // "yes please" is a key line that does not ask for setup, and counts.
-    EXPECT_EQ(t.processes.starts()[0].fileName, "front.exe");
+    EXPECT_EQ(two.processes.starts()[0].fileName, "front.exe");
 }
 
 TEST_F(RunSequence, AFileWithFewerThanTwoKeyLinesIsKeptAsBadAndRemoved) {
     for (const Lines& content : {Lines{}, Lines{"Run Setup = no"}, Lines{" Program =x", "program=x"}}) {
         TestPlatform p;
         p.WriteSettings(content);
-        p.ui.QueueAnswer(ui::kAnswerOk);
-        p.app.Start();
+        p.Start({ui::kAnswerOk});
         // The file goes aside as the setup reader's does, with the run's own words.
         ASSERT_EQ(p.ui.messageBoxes().size(), 1u);
         EXPECT_EQ(p.Box().prompt,
@@ -152,8 +137,7 @@ TEST_F(RunSequence, AFileWithFewerThanTwoKeyLinesIsKeptAsBadAndRemoved) {
 TEST_F(RunSequence, AProgramThatDoesNotExistOffersSetup) {
     // A blank after the "=" is part of the path.
     t.WriteLaunchable({"Program = " + t.Path("front.exe")});
-    t.ui.QueueAnswer(ui::kAnswerOk);
-    t.app.Start();
+    t.Start({ui::kAnswerOk});
     ASSERT_TRUE(t.app.HasOpenWindows());
     // Setup reads the value trimmed, so the user sees the program to mend.
     EXPECT_EQ(t.ui.FindWindow("SetupWindow")->MenuCaption(setup::kProgramShown),
@@ -168,14 +152,12 @@ TEST_F(RunSequence, AProgramThatDoesNotExistOffersSetup) {
 }
 
 TEST_F(RunSequence, TamrelItselfOrAnEmptyProgramIsRefusedAndDecliningEndsWithoutEndedLine) {
-    const std::string self = ExecutablePath();  // this very test program stands in for Tamrel
+    const std::string self = TestProgram();
     t.WriteSettings(SettingsLines({"Program =" + self}));
     TestPlatform empty;
     empty.WriteSettings({"Run Setup = no", "Run Setup = no"});
     for (TestPlatform* p : {&t, &empty}) {
-        p->ui.QueueAnswer(ui::kAnswerCancel);
-        p->ui.QueueAnswer(ui::kAnswerOk);
-        p->app.Start();
+        p->Start({ui::kAnswerCancel, ui::kAnswerOk});
         EXPECT_TRUE(p->processes.starts().empty());
         EXPECT_FALSE(p->Shown("SetupWindow"));
         EXPECT_EQ(p->Box().title, "Tamrel has encountered a problem!");
@@ -185,24 +167,10 @@ TEST_F(RunSequence, TamrelItselfOrAnEmptyProgramIsRefusedAndDecliningEndsWithout
     EXPECT_EQ(empty.Errors(), Lines{"--Problem with program or its path: " + empty.folder()});
 }
 
-TEST_F(RunSequence, AStartWithoutAProcessIsReported) {
-    t.WriteLaunchable({"Shutdown method =0"});
-    t.processes.QueueStartResult(0);
-    t.ui.QueueAnswer(ui::kAnswerOk);
-    t.app.Start();
-    EXPECT_TRUE(t.processes.waits().empty());
-    EXPECT_EQ(t.Box(0).prompt, "The Tamrel had a problem running the program. Check tamrel.txt for more info.");
-    EXPECT_EQ(t.Errors(), Lines{"--Program did not launch properly: " + t.Path("front.exe")});
-    EXPECT_EQ(t.LastEvents(2), (Lines{"There was a problem launching the program!!", "Tamrel ended."}));
-    EXPECT_FALSE(t.Shown("ShutdownScreen"));
-}
-
-TEST_F(RunSequence, AnErrorIsReportedAndOffersSetup) {
+TEST_F(RunSequence, AStartWithoutAProcessIsReportedAndAnErrorOffersSetup) {
     t.WriteLaunchable({"Shutdown method =0"});
     t.processes.FailNextStart(RuntimeError(8, "Exec format error"));
-    t.ui.QueueAnswer(ui::kAnswerOk);
-    t.ui.QueueAnswer(ui::kAnswerYes);
-    t.app.Start();
+    t.Start({ui::kAnswerOk, ui::kAnswerYes});
     EXPECT_EQ(t.Box(0).prompt, "The Tamrel has encountered an error: Exec format error ERR# 8");
     EXPECT_EQ(t.Box(0).title, "tamrel");
     EXPECT_EQ(t.Box(1).prompt, "Do you want to run setup?");
@@ -218,12 +186,20 @@ TEST_F(RunSequence, AnErrorIsReportedAndOffersSetup) {
     TestPlatform p;
     p.WriteLaunchable();
     p.processes.FailNextStart(RuntimeError(-5, "Odd"));
-    p.ui.QueueAnswer(ui::kAnswerOk);
-    p.ui.QueueAnswer(ui::kAnswerNo);
-    p.app.Start();
+    p.Start({ui::kAnswerOk, ui::kAnswerNo});
     EXPECT_EQ(p.Errors(), Lines{"--Error encountered: -5: Odd"});
     EXPECT_EQ(p.LastEvents(2), (Lines{"User chose not to run setup at this time.", "Tamrel ended."}));
     EXPECT_FALSE(p.Shown("SetupWindow"));
+
+    TestPlatform none;
+    none.WriteLaunchable({"Shutdown method =0"});
+    none.processes.QueueStartResult(0);
+    none.Start({ui::kAnswerOk});
+    EXPECT_TRUE(none.processes.waits().empty());
+    EXPECT_EQ(none.Box(0).prompt, "The Tamrel had a problem running the program. Check tamrel.txt for more info.");
+    EXPECT_EQ(none.Errors(), Lines{"--Program did not launch properly: " + none.Path("front.exe")});
+    EXPECT_EQ(none.LastEvents(2), (Lines{"There was a problem launching the program!!", "Tamrel ended."}));
+    EXPECT_FALSE(none.Shown("ShutdownScreen"));
 }
 
 TEST_F(RunSequence, SetupAfterAFailedLogWriteIsOfferedAndStillLoadsTheFile) {
@@ -231,9 +207,7 @@ TEST_F(RunSequence, SetupAfterAFailedLogWriteIsOfferedAndStillLoadsTheFile) {
     const std::string settings = t.Read("tamrel.set");
     // A folder where the event log belongs: no line can be written.
     std::filesystem::create_directory(t.Path("talog1.txt"));
-    t.ui.QueueAnswer(ui::kAnswerOk);
-    t.ui.QueueAnswer(ui::kAnswerYes);
-    t.app.Start();
+    t.Start({ui::kAnswerOk, ui::kAnswerYes});
     ASSERT_EQ(t.ui.messageBoxes().size(), 2u);
     EXPECT_EQ(t.Box(0).prompt.rfind("The Tamrel has encountered an error: ", 0), 0u);
     EXPECT_EQ(t.Errors().size(), 1u);
@@ -270,8 +244,7 @@ TEST_F(RunSequence, AFullDiskOnceTheProgramEndedChangesNothingTheUserConfigured)
 TEST_F(RunSequence, ASecondInstanceInTheFolderSaysSoAndTouchesNoLog) {
     t.WriteLaunchable({"Shutdown method =0"});
     t.processes.SetFolderHeld(true);
-    t.ui.QueueAnswer(ui::kAnswerOk);
-    t.app.Start();
+    t.Start({ui::kAnswerOk});
     EXPECT_EQ(t.Box(0).prompt, "Tamrel is already running in this folder.");
     EXPECT_FALSE(t.Exists("talog1.txt"));
     EXPECT_TRUE(t.processes.starts().empty());

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <random>
-#include <sstream>
 
 #include "SettingsTemplate.h"
 #ifdef _WIN32
@@ -29,12 +29,10 @@ std::filesystem::path NewFolder() {
 const char* const kHeaderLine = " ";
 constexpr std::size_t kHeaderLines = 6;
 
-// The text of a log line after its date and time and the given separator.
-std::vector<std::string> After(const std::vector<std::string>& lines, const std::string& stamp,
-                               const std::string& separator) {
+// The text of a log line after its date and time and what follows them.
+std::vector<std::string> After(const std::vector<std::string>& lines, const std::string& lead) {
     std::vector<std::string> out;
     for (const std::string& line : lines) {
-        const std::string lead = stamp + separator;
         out.push_back(line.rfind(lead, 0) == 0 ? line.substr(lead.size()) : "<unstamped> " + line);
     }
     return out;
@@ -63,9 +61,7 @@ void TestPlatform::Write(const std::string& name, const std::string& content) co
 
 std::string TestPlatform::Read(const std::string& name) const {
     std::ifstream file(folder_ / name, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 bool TestPlatform::Exists(const std::string& name) const { return std::filesystem::exists(folder_ / name); }
@@ -77,17 +73,14 @@ std::vector<std::string> TestPlatform::Events() const {
     if (lines.size() >= kHeaderLines && lines[kHeaderLines - 1] == kHeaderLine) {
         lines.erase(lines.begin(), lines.begin() + kHeaderLines);
     }
-    return After(lines, clock.text(), " --- ");
+    return After(lines, clock.text() + " --- ");
 }
 
 std::vector<std::string> TestPlatform::Errors() const {
-    return After(CrLfLines(Read("tamrel.txt")), clock.text(), "");
+    return After(CrLfLines(Read("tamrel.txt")), clock.text());
 }
 
-long TestPlatform::Logged(const std::string& line) const {
-    const std::vector<std::string> events = Events();
-    return std::count(events.begin(), events.end(), line);
-}
+long TestPlatform::Logged(const std::string& line) const { return std::ranges::count(Events(), line); }
 
 std::vector<std::string> TestPlatform::LastEvents(std::size_t n) const {
     const std::vector<std::string> events = Events();
@@ -95,10 +88,8 @@ std::vector<std::string> TestPlatform::LastEvents(std::size_t n) const {
 }
 
 std::vector<std::string> TestPlatform::KeyLines() const {
-    std::vector<std::string> lines;
-    for (const std::string& line : CrLfLines(Read("tamrel.set"))) {
-        if (line.empty() || line[0] != '#') lines.push_back(line);
-    }
+    std::vector<std::string> lines = CrLfLines(Read("tamrel.set"));
+    std::erase_if(lines, [](const std::string& line) { return line.starts_with('#'); });
     return lines;
 }
 
@@ -120,10 +111,18 @@ void TestPlatform::WriteLaunchable(const std::vector<std::string>& overrides) co
     WriteSettings(SettingsLines(all));
 }
 
-void TestPlatform::ShowScreen(const std::vector<std::string>& overrides) {
+void TestPlatform::Start(const std::vector<int>& answers) {
+    for (const int answer : answers) ui.QueueAnswer(answer);
+    app.Start();
+}
+
+void TestPlatform::ShowScreen(const std::vector<std::string>& overrides, const std::vector<int>& answers) {
     WriteSettings(SettingsLines(overrides));
+    for (const int answer : answers) ui.QueueAnswer(answer);
     app.ShowShutdownScreen(kLongRun);
 }
+
+std::string TestProgram() { return ExecutablePath(); }
 
 RuntimeError ErrorOf(const std::function<void()>& action) {
     try {

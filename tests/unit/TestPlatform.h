@@ -45,19 +45,18 @@ public:
     // A script the system can start; its path.
     std::string Runnable(const std::string& name, const std::string& body = "#!/bin/sh\n") const;
     // A window of that name was shown; and it is still open.
-    bool Shown(const std::string& window) {
-        const headless::HeadlessWindow* found = ui.FindWindow(window);
-        return found && found->shown();
-    }
+    bool Shown(const std::string& window) { return ui.FindWindow(window) && ui.FindWindow(window)->shown(); }
     bool Open(const std::string& window) { return Shown(window) && !ui.FindWindow(window)->closed(); }
     // A settings file from lines joined with CR LF.
     void WriteSettings(const std::vector<std::string>& lines) const;
     // A complete settings file that launches this folder's own front.exe,
     // with these lines replaced.
     void WriteLaunchable(const std::vector<std::string>& overrides = {}) const;
+    // A run whose message boxes take these answers, in turn.
+    void Start(const std::vector<int>& answers = {});
     // The shutdown screen after a long run, over a complete settings file
-    // with these lines replaced.
-    void ShowScreen(const std::vector<std::string>& overrides = {});
+    // with these lines replaced, its message boxes taking these answers.
+    void ShowScreen(const std::vector<std::string>& overrides = {}, const std::vector<int>& answers = {});
 
 private:
     std::filesystem::path startFolder_;  // tests change the current folder
@@ -81,6 +80,9 @@ protected:
 
 // A run long enough for any shortest-run setting.
 inline const RunReport kLongRun{"front.exe", 3600};
+
+// The path of this very test program, which stands in for Tamrel.
+std::string TestProgram();
 
 // The failure an action raised; number 0 when it raised none.
 RuntimeError ErrorOf(const std::function<void()>& action);

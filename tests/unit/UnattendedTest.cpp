@@ -2,7 +2,7 @@
 // it off at every start, the log tells how each run ended, and a shutdown
 // that another program holds up waits for it.
 
-#include <algorithm>
+#include <tuple>
 
 #include "SetupTestSupport.h"
 #include "settings/Text.h"
@@ -19,51 +19,40 @@ void RunProgram(TestPlatform& t, const Lines& overrides, ProgramEnd end) {
     t.app.Start();
 }
 
-std::string Notice(TestPlatform& t) { return t.ui.ControlOf("ShutdownScreen", "notice").Text(); }
-
 TEST(Unattended, AProgramThatEndsTooSoonLeavesTheMachineOn) {
     TestPlatform t;
-    RunProgram(t, {"Shortest run in seconds =10"}, {0, ProgramEnd::How::Exited, 1, 1.2});
+    RunProgram(t, {"Shortest run in seconds =10", "Key to re-start =32"}, {0, ProgramEnd::How::Exited, 1, 1.2});
     ASSERT_TRUE(t.Open("ShutdownScreen"));
     const std::string why =
         "front.exe ended after 1 second, sooner than the 10 seconds a normal run takes. The machine stays on.";
     EXPECT_TRUE(t.ui.ControlOf("ShutdownScreen", "notice").Visible());
-    EXPECT_EQ(Notice(t), why);
+    EXPECT_EQ(t.ui.ControlOf("ShutdownScreen", "notice").Text(), why);
     EXPECT_FALSE(t.ui.ControlOf("ShutdownScreen", "defaultNumber").Visible());
     EXPECT_TRUE(t.Logged(why));
     EXPECT_EQ(t.Errors(), Lines{" --" + why});
     t.ui.Advance(60000);
     EXPECT_TRUE(t.power.requests().empty());
-    t.ui.PressKey("ShutdownScreen", 27);
-    EXPECT_FALSE(t.app.HasOpenWindows());
-
     // The re-start key runs the program again, to be timed anew.
-    TestPlatform again;
-    RunProgram(again, {"Shortest run in seconds =10", "Key to re-start =32"}, {0, ProgramEnd::How::Exited, 1, 1.2});
-    again.ui.PressKey("ShutdownScreen", 32);
-    EXPECT_EQ(again.processes.restarts().size(), 1u);
+    t.ui.PressKey("ShutdownScreen", 32);
+    EXPECT_EQ(t.processes.restarts().size(), 1u);
+    EXPECT_FALSE(t.app.HasOpenWindows());
 }
 
 TEST(Unattended, TheCheckCountsOnlyWhereAShutdownWouldFollow) {
-    struct Case {
-        Lines settings;
-        double seconds;
-        bool powersOff;
+    const std::tuple<std::string, double, bool> cases[] = {
+        {"-Shortest run in seconds =", 0.5, true},       // a file without the line: off
+        {"Shortest run in seconds =0", 0.5, true},       // off
+        {"Shortest run in seconds =10", 10, true},       // as long as a normal run
+        {"Shortest run in seconds =10", 9.9, false},     // sooner
+        {"Shortest run in seconds =99999", 0.5, false},  // does not convert: no screen at all
+        {"Shortest run in seconds =5000", 9, false},     // out of range: 10
     };
-    const Case cases[] = {
-        {{"-Shortest run in seconds ="}, 0.5, true},          // a file without the line: off
-        {{"Shortest run in seconds =0"}, 0.5, true},          // off
-        {{"Shortest run in seconds =10"}, 10, true},          // as long as a normal run
-        {{"Shortest run in seconds =10"}, 9.9, false},        // sooner
-        {{"Shortest run in seconds =99999"}, 0.5, false},     // does not convert: no screen at all
-        {{"Shortest run in seconds =5000"}, 9, false},        // out of range: 10
-    };
-    for (const Case& c : cases) {
+    for (const auto& [line, seconds, powersOff] : cases) {
         TestPlatform run;
         run.ui.SetDefaultAnswer(ui::kAnswerOk);
-        RunProgram(run, c.settings, {0, ProgramEnd::How::Exited, 0, c.seconds});
+        RunProgram(run, {line}, {0, ProgramEnd::How::Exited, 0, seconds});
         run.ui.Advance(10000);
-        EXPECT_EQ(run.power.requests().size(), c.powersOff ? 1u : 0u) << c.settings[0];
+        EXPECT_EQ(run.power.requests().size(), powersOff ? 1u : 0u) << line;
     }
 }
 
@@ -78,10 +67,7 @@ TEST(Unattended, HowTheProgramEndedIsLogged) {
     for (const auto& [end, line] : ends) {
         TestPlatform run;
         RunProgram(run, {}, end);
-        const Lines events = run.Events();
-        const auto finished = std::find(events.begin(), events.end(), "Program (front.exe) finished!");
-        ASSERT_NE(finished, events.end());
-        EXPECT_EQ(*(finished + 1), line);
+        EXPECT_EQ(run.Logged(line), 1) << line;  // its place in the log: RunSequence
     }
 }
 
@@ -91,7 +77,8 @@ TEST(Unattended, AShutdownHeldUpByAnotherProgramWaitsForIt) {
     t.power.SetBlockers({{"backup", "Copying the high scores"}, {"apt", "Upgrading"}});
     t.ui.Advance(5000);
     EXPECT_TRUE(t.power.requests().empty());
-    EXPECT_EQ(Notice(t), "Waiting for backup: Copying the high scores\nWaiting for apt: Upgrading");
+    EXPECT_EQ(t.ui.ControlOf("ShutdownScreen", "notice").Text(),
+              "Waiting for backup: Copying the high scores\nWaiting for apt: Upgrading");
     t.ui.Advance(3000);  // asked again every second, each holder logged once
     EXPECT_EQ(t.Logged("Waiting for backup: Copying the high scores"), 1);
     EXPECT_EQ(t.Logged("Waiting for apt: Upgrading"), 1);
@@ -113,32 +100,24 @@ TEST(Unattended, AShutdownHeldUpByAnotherProgramWaitsForIt) {
 }
 
 TEST(Unattended, SetupShowsAndWritesTheShortestRun) {
-    const auto setup = [](TestPlatform& p, const Lines& overrides) {
-        p.WriteLaunchable(overrides);
+    // A file from before the check gets it on; one that says otherwise keeps its value; the menu changes it.
+    for (const auto& [line, written] : {std::pair<std::string, std::string>{"-Shortest run in seconds =", "10"},
+                                        {"Shortest run in seconds =45", "45"},
+                                        {"Shortest run in seconds =5000", "0"}}) {
+        TestPlatform p;
+        p.WriteLaunchable({line});
         p.app.ShowSetup();
-    };
-    const auto written = [](TestPlatform& p) { return p.KeyLines().at(14); };
-    // A file from before the check gets it on; one that says otherwise
-    // keeps its value; the menu changes it.
-    TestPlatform old;
-    setup(old, {"-Shortest run in seconds ="});
-    EXPECT_EQ(old.ui.FindWindow("SetupWindow")->MenuCaption(setup::kShortestRun10), ">10 Seconds");
-    old.ui.ChooseMenu("SetupWindow", setup::kDone);
-    EXPECT_EQ(written(old), "Shortest run in seconds =10");
-
-    TestPlatform kept;
-    setup(kept, {"Shortest run in seconds =45"});
-    kept.ui.ChooseMenu("SetupWindow", setup::kDone);
-    EXPECT_EQ(written(kept), "Shortest run in seconds =45");
-
-    TestPlatform chosen;
-    setup(chosen, {"Shortest run in seconds =5000"});
-    EXPECT_TRUE(chosen.Logged("The number in tamrel.set for shortest run is not within range, default of 10 being used."));
-    EXPECT_TRUE(chosen.ui.ChooseMenu("SetupWindow", setup::kShortestRunOff));
-    EXPECT_EQ(chosen.ui.FindWindow("SetupWindow")->MenuCaption(setup::kShortestRunOff), ">Off");
-    EXPECT_EQ(chosen.ui.FindWindow("SetupWindow")->MenuCaption(setup::kShortestRun10), "10 Seconds");
-    chosen.ui.ChooseMenu("SetupWindow", setup::kDone);
-    EXPECT_EQ(written(chosen), "Shortest run in seconds =0");
+        headless::HeadlessWindow& window = *p.ui.FindWindow("SetupWindow");
+        if (written == "0") {
+            EXPECT_TRUE(p.Logged("The number in tamrel.set for shortest run is not within range, default of 10 "
+                                 "being used."));
+            EXPECT_TRUE(p.ui.ChooseMenu("SetupWindow", setup::kShortestRunOff));
+            EXPECT_EQ(window.MenuCaption(setup::kShortestRunOff), ">Off");
+        }
+        EXPECT_EQ(window.MenuCaption(setup::kShortestRun10), written == "10" ? ">10 Seconds" : "10 Seconds") << line;
+        p.ui.ChooseMenu("SetupWindow", setup::kDone);
+        EXPECT_EQ(p.KeyLines().at(14), "Shortest run in seconds =" + written);
+    }
 }
 
 }  // namespace
