@@ -6,8 +6,8 @@ import os
 import subprocess
 import unittest
 
-from harness import ProgramTest, pixel, wait_for
-from winedriver import WineUi
+from harness import ProgramTest, pixel
+from winedriver import WineFolder, WineUi
 
 
 def convert(*args):
@@ -124,13 +124,11 @@ class WineRunTest(ProgramTest):
     def test_a_program_folder_named_in_greek_logs_launches_and_waits(self):
         front = self.folder
         front.write_front_end(seconds=1.5)
-        self.folder = self.driver.new_folder("Φάκελος")
+        self.folder = WineFolder(self.driver.session, "Φάκελος")
         self.folder.write_settings(f"Program ={front.dir}front.bat")
         # File names reach Wine as UTF-8; the system code page stays without Greek.
         process = self.driver.start(folder=self.folder, extra_env={"LC_ALL": "C.UTF-8"})
-        wait_for(lambda: os.path.exists(front.file("started.txt")), 30, what="the front end")
-        self.driver.screen(process)
-        self.assertTrue(os.path.exists(front.file("ended.txt")), "the screen came before the front end ended")
+        self.expect_screen_after(process, front.file("started.txt"), front.file("ended.txt"))
         self.cancel_and_expect_end(process, "front.bat")
 
 

@@ -71,14 +71,11 @@ class WineDriver(XInput):
         self.session = wine_session()
         self.display = self.session.display
         self.test = test
-        self.folder = self.new_folder(test.id().rsplit(".", 1)[-1].removeprefix("test_"))
+        self.folder = WineFolder(self.session, test.id().rsplit(".", 1)[-1].removeprefix("test_"))
         self.marker = os.path.join(self.session.prefix, "drive_c", "holdmark.tes")
         self.marker_logged = "c:\\holdmark.tes"
         self.processes = []
         self.desktop = False
-
-    def new_folder(self, name):
-        return WineFolder(self.session, name)
 
     def start(self, folder=None, extra_env=None, args=()):
         folder = folder or self.folder
