@@ -28,7 +28,7 @@ protected:
     PosixProcesses processes;
 };
 
-TEST_F(Posix, OnlyVisibleRegularFilesExistAndOnlyWhatTheSystemCanStartIsRunnable) {
+TEST_F(Posix, OnlyVisibleRegularFilesExistOnlyWhatTheSystemCanStartIsRunnableAndFailuresNameTheirCause) {
     FileSystem& files = *t.files;
     t.Runnable("front.sh");
     t.Runnable("bare.sh", "echo no first line\n");
@@ -49,6 +49,20 @@ TEST_F(Posix, OnlyVisibleRegularFilesExistAndOnlyWhatTheSystemCanStartIsRunnable
     EXPECT_EQ(files.FileNameOnly("/games/front.sh"), "front.sh");
     EXPECT_EQ(files.FileNameOnly("front.sh"), "front.sh");
     EXPECT_EQ(PosixFileSystem("/").ProgramFolder(), "/");
+
+    // Failures carry the system's number and the path.
+    EXPECT_EQ(ErrorNumber([&] { files.ReadFile(t.Path("missing")); }), ENOENT);
+    EXPECT_EQ(ErrorNumber([&] { files.RemoveFile(t.Path("missing")); }), ENOENT);
+    EXPECT_EQ(ErrorNumber([&] { files.WriteFile(t.Path("no/such/file"), "x"); }), ENOENT);
+    EXPECT_EQ(ErrorNumber([&] { files.SetCurrentFolder(t.Path("missing")); }), ENOENT);
+    EXPECT_EQ(ErrorNumber([&] { files.MakeDriveCurrent("games/front.sh"); }), EINVAL);
+    EXPECT_EQ(ErrorNumber([&] { files.MakeDriveCurrent("/games/front.sh"); }), 0);
+    EXPECT_NE(ErrorOf([&] { files.ReadFile(t.Path("missing")); }).Description().find(t.Path("missing")),
+              std::string::npos);
+    files.WriteFile(t.Path("a"), "one\r\n");
+    files.AppendFile(t.Path("a"), "two\r\n");
+    files.RenameFile(t.Path("a"), t.Path("b"));
+    EXPECT_EQ(files.ReadFile(t.Path("b")), "one\r\ntwo\r\n");
 }
 
 TEST_F(Posix, AReplacedFileKeepsItsLinkAndItsPermissions) {
@@ -77,22 +91,6 @@ TEST_F(Posix, AReplacedFileKeepsItsLinkAndItsPermissions) {
     }
 }
 
-TEST_F(Posix, FailuresCarryTheSystemNumberAndName) {
-    FileSystem& files = *t.files;
-    EXPECT_EQ(ErrorNumber([&] { files.ReadFile(t.Path("missing")); }), ENOENT);
-    EXPECT_EQ(ErrorNumber([&] { files.RemoveFile(t.Path("missing")); }), ENOENT);
-    EXPECT_EQ(ErrorNumber([&] { files.WriteFile(t.Path("no/such/file"), "x"); }), ENOENT);
-    EXPECT_EQ(ErrorNumber([&] { files.SetCurrentFolder(t.Path("missing")); }), ENOENT);
-    EXPECT_EQ(ErrorNumber([&] { files.MakeDriveCurrent("games/front.sh"); }), EINVAL);
-    EXPECT_EQ(ErrorNumber([&] { files.MakeDriveCurrent("/games/front.sh"); }), 0);
-    EXPECT_NE(ErrorOf([&] { files.ReadFile(t.Path("missing")); }).Description().find(t.Path("missing")),
-              std::string::npos);
-    files.WriteFile(t.Path("a"), "one\r\n");
-    files.AppendFile(t.Path("a"), "two\r\n");
-    files.RenameFile(t.Path("a"), t.Path("b"));
-    EXPECT_EQ(files.ReadFile(t.Path("b")), "one\r\ntwo\r\n");
-}
-
 TEST_F(Posix, FifosAndDevicesInAFilesPlaceAreRefusedWithoutWaiting) {
     for (const char* name : {"talog1.txt", "tamrel.txt", "tamrel.bad", "fifo"}) {
         ASSERT_EQ(::mkfifo(t.Path(name).c_str(), 0600), 0);
@@ -115,25 +113,6 @@ TEST_F(Posix, FifosAndDevicesInAFilesPlaceAreRefusedWithoutWaiting) {
     t.ui.QueueAnswer(ui::kAnswerOk);
     t.app.ShowShutdownScreen(kLongRun);
     EXPECT_TRUE(std::filesystem::is_regular_file(t.Path("tamrel.bad")));
-}
-
-TEST_F(Posix, AStopRequestEndsTheWaitAndIsPassedOn) {
-    t.Runnable("front.sh", "#!/bin/sh\ntrap 'echo stopped > stopped.txt; exit 0' TERM\nwhile :; do sleep 0.05; done\n");
-    t.files->SetCurrentFolder(t.folder());
-    const ProcessId id = processes.StartProgram("front.sh", WindowStyle::Normal);
-    std::thread asker([] {
-        // Only the waiting thread may take it.
-        sigset_t hangup;
-        sigemptyset(&hangup);
-        sigaddset(&hangup, SIGHUP);
-        pthread_sigmask(SIG_BLOCK, &hangup, nullptr);
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        ::kill(::getpid(), SIGHUP);
-    });
-    EXPECT_EQ(processes.WaitForProcess(id).stopRequest, SIGHUP);
-    asker.join();
-    EXPECT_EQ(processes.WaitForProcess(id).stopRequest, 0);  // the program ended as asked
-    EXPECT_EQ(t.Read("stopped.txt"), "stopped\n");
 }
 
 TEST_F(Posix, OnlyTheUsersOwnPlainMarkerCounts) {
@@ -179,7 +158,7 @@ TEST_F(Posix, OneInstanceHoldsTheFolderUntilItEnds) {
     EXPECT_NE(processes.LockProgramFolder(t.Path("missing"), 0), nullptr);
 }
 
-TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEndsOrTheStartFails) {
+TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEndsTheStartFailsOrAStopIsAsked) {
     t.Runnable("front.sh", "#!/bin/sh\nsleep 0.4\npwd > ran-in.txt\nexit 3\n");
     t.files->SetCurrentFolder(t.folder());
     const auto started = Clock::now();
@@ -207,6 +186,23 @@ TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEndsOrTheSt
     if (::geteuid() != 0) {
         EXPECT_EQ(ErrorNumber([&] { processes.StartProgram("plain.txt", WindowStyle::Normal); }), EACCES);
     }
+
+    // A stop request ends the wait and is passed on.
+    t.Runnable("trap.sh", "#!/bin/sh\ntrap 'echo stopped > stopped.txt; exit 0' TERM\nwhile :; do sleep 0.05; done\n");
+    const ProcessId stopped = processes.StartProgram("trap.sh", WindowStyle::Normal);
+    std::thread asker([] {
+        // Only the waiting thread may take it.
+        sigset_t hangup;
+        sigemptyset(&hangup);
+        sigaddset(&hangup, SIGHUP);
+        pthread_sigmask(SIG_BLOCK, &hangup, nullptr);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ::kill(::getpid(), SIGHUP);
+    });
+    EXPECT_EQ(processes.WaitForProcess(stopped).stopRequest, SIGHUP);
+    asker.join();
+    EXPECT_EQ(processes.WaitForProcess(stopped).stopRequest, 0);  // the program ended as asked
+    EXPECT_EQ(t.Read("stopped.txt"), "stopped\n");
 }
 
 TEST_F(Posix, ARestartRunsDetachedFromTheProgramFolder) {

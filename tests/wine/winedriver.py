@@ -20,14 +20,7 @@ def winpath(path):
     return "Z:" + path.replace("/", "\\")
 
 
-@functools.cache
-def wine_session():
-    """The display and prefix every test shares: Wine's server outlives a test."""
-    session = WineSession()
-    atexit.register(session.close)
-    return session
-
-
+@functools.cache  # the display and prefix every test shares: Wine's server outlives a test
 class WineSession:
     def __init__(self):
         self.display = PrivateDisplay()
@@ -40,6 +33,7 @@ class WineSession:
                            stderr=subprocess.DEVNULL, timeout=300)
         self.idle()
         self.folders = 0
+        atexit.register(self.close)
 
     def idle(self):
         subprocess.run(["wineserver", "-w"], env=self.env, timeout=60, check=True)
@@ -68,7 +62,7 @@ class WineFolder(ProgramFolder):
 
 class WineDriver(XInput):
     def __init__(self, test):
-        self.session = wine_session()
+        self.session = WineSession()
         self.display = self.session.display
         self.test = test
         self.folder = WineFolder(self.session, test.id().rsplit(".", 1)[-1].removeprefix("test_"))
