@@ -80,14 +80,12 @@ class Sway(Compositor):
         kill(self.keyboard)
         super().close()
 
-    def windows(self, pid):
-        tree = json.loads(self.run("swaymsg", "-t", "get_tree", "--raw").stdout)
-        found, nodes = [], [tree]
-        while nodes:
-            node = nodes.pop()
-            nodes += node.get("nodes", []) + node.get("floating_nodes", [])
-            if node.get("pid") == pid:
-                found.append(node)
+    def windows(self, pid, node=None):
+        if node is None:
+            node = json.loads(self.run("swaymsg", "-t", "get_tree", "--raw").stdout)
+        found = [node] if node.get("pid") == pid else []
+        for child in node.get("nodes", []) + node.get("floating_nodes", []):
+            found += self.windows(pid, child)
         return found
 
     def focused(self, pid, name=None):

@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
+#include <QImage>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTest>
@@ -39,7 +40,11 @@ TEST_F(QtBackendTest, FullScreenWindowShowsItsPictureUnscaledAndMessageBoxesOver
     // Around the picture, and without one, the platform's window colour.
     const QColor background = widget->palette().color(QPalette::Window);
     TempFolder folder;
-    window->SetPicture(folder.Bitmap("skin.bmp", {4, 3}, 0x0000FF, 0xFF0000));
+    QImage picture(4, 3, QImage::Format_RGB888);
+    picture.fill(QColor(0, 0, 255));
+    picture.setPixelColor(0, 0, QColor(255, 0, 0));
+    picture.save(QString::fromStdString(folder.Path("skin.bmp")), "BMP");
+    window->SetPicture(folder.Path("skin.bmp"));
     const QImage shown = widget->grab().toImage();
     EXPECT_EQ(shown.pixelColor(0, 0), QColor(255, 0, 0));
     EXPECT_EQ(shown.pixelColor(3, 2), QColor(0, 0, 255));

@@ -106,7 +106,7 @@ TEST_F(Win32Files, BytesAreWrittenReadAndAppendedUnchangedAndAReplaceIsWholeOrNo
     EXPECT_FALSE(t.Exists("folder.set.new"));
 }
 
-TEST_F(Win32Files, FailuresCarryTheSystemNumberTextAndPath) {
+TEST_F(Win32Files, FailuresCarryTheSystemNumberTextAndPathAndTheDriveAndFolderBecomeCurrent) {
     FileSystem& files = *t.files;
     t.Write("talog1.txt", "an earlier run");
     t.Write("talog2.txt", "two");
@@ -144,10 +144,8 @@ TEST_F(Win32Files, FailuresCarryTheSystemNumberTextAndPath) {
               ERROR_PATH_NOT_FOUND);
     EXPECT_EQ(ErrorOf([&] { files.AppendFile(t.Path("no\\such\\folder.txt"), "x"); }).Number(),
               ERROR_PATH_NOT_FOUND);
-}
 
-TEST_F(Win32Files, TheDriveLetterAndTheFolderBecomeCurrent) {
-    FileSystem& files = *t.files;
+    // The drive letter and the folder become current.
     const std::filesystem::path before = std::filesystem::current_path();
     const std::string folder = t.folder();
     ASSERT_EQ(folder[1], ':');
@@ -165,25 +163,20 @@ TEST_F(Win32Files, TheDriveLetterAndTheFolderBecomeCurrent) {
     for (const std::string& path : {std::string(), std::string("\\Games\\front.exe"), std::string("1:\\front.exe"),
                                     std::string(" C:\\front.exe"), std::string("front.bat"),
                                     std::string(".\\front.bat"), std::string("c")}) {
-        const RuntimeError error = ErrorOf([&] { files.MakeDriveCurrent(path); });
+        error = ErrorOf([&] { files.MakeDriveCurrent(path); });
         EXPECT_EQ(error.Number(), ERROR_INVALID_DRIVE) << path;
         EXPECT_EQ(error.Description(), "The program path has no drive letter: " + path);
     }
     // A letter without a drive behind it.
-    char unused = 0;
-    const DWORD drives = ::GetLogicalDrives();
-    for (char letter = 'Y'; letter > 'D' && !unused; --letter) {
-        if (!(drives & (1u << (letter - 'A')))) unused = letter;
-    }
-    if (unused) {
-        const std::string path = std::string(1, unused) + ":\\front.exe";
-        EXPECT_NE(ErrorOf([&] { files.MakeDriveCurrent(path); }).Number(), 0) << path;
+    for (char letter = 'Y'; letter > 'D'; --letter) {
+        if (::GetLogicalDrives() & (1u << (letter - 'A'))) continue;
+        EXPECT_NE(ErrorOf([&] { files.MakeDriveCurrent(std::string(1, letter) + ":\\front.exe"); }).Number(), 0);
+        break;
     }
 
-    const std::string missing = folder + "\\missing\\";
-    const RuntimeError error = ErrorOf([&] { files.SetCurrentFolder(missing); });
+    error = ErrorOf([&] { files.SetCurrentFolder(folder + "\\missing\\"); });
     EXPECT_TRUE(error.Number() == ERROR_FILE_NOT_FOUND || error.Number() == ERROR_PATH_NOT_FOUND) << error.Number();
-    EXPECT_NE(error.Description().find(missing), std::string::npos);
+    EXPECT_NE(error.Description().find(folder + "\\missing\\"), std::string::npos);
     std::filesystem::current_path(before);
 }
 
