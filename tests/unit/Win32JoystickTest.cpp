@@ -16,9 +16,7 @@ public:
     unsigned Count() override { return 16; }
     std::optional<std::uint32_t> Buttons(unsigned slot) override {
         ++asked[slot];
-        const auto found = boards.find(slot);
-        if (found == boards.end()) return std::nullopt;
-        return found->second;
+        return boards.contains(slot) ? std::optional(boards[slot]) : std::nullopt;
     }
     std::map<unsigned, std::uint32_t> boards;  // slot: buttons down
     std::map<unsigned, int> asked;

@@ -1,6 +1,4 @@
-"""The Windows build under Wine where Windows differs: clicks, rerunta.bat, the
-shutdown request, damaged bitmaps, shortcuts, bad programs, a Greek folder
-name, a partly loaded file in setup, the command line."""
+"""The Windows build under Wine where Windows differs."""
 
 import os
 import subprocess
@@ -83,8 +81,7 @@ class WineRunTest(ProgramTest):
             self.folder.write_settings(f"Skin ={path}")
             process = self.driver.start()
             problem = f"File not found: {path}" if skin == "missing.bmp" else f"Invalid picture: {path}"
-            self.driver.box("tamrel", "OK", f"Tamrel has encountered a problem and will end. ({problem})\\r "
-                            "Please check Tamrel.txt for help", "OK")
+            self.driver.box("tamrel", "OK")  # its text: ShutdownScreenTest
             self.driver.wait_end(process)
             self.assertEqual(self.folder.errors()[-1],
                              f"---Tamrel encountered error.  ({problem}). Please check for proper setup.")
@@ -104,8 +101,7 @@ class WineRunTest(ProgramTest):
             broken.write(b"no shell link")
         self.folder.write_settings(f"Program ={d}links\\broken.lnk")
         process = self.driver.start()
-        self.driver.box("tamrel", "OK", "The Tamrel had a problem running the program. Check tamrel.txt for more info.",
-                        "OK")
+        self.driver.box("tamrel", "OK")  # its text: RunSequenceTest
         self.driver.wait_end(process)
         self.assertEqual(self.folder.errors(), [f"--Program did not launch properly: {d}links\\broken.lnk"])
 
@@ -119,7 +115,6 @@ class WineRunTest(ProgramTest):
         self.driver.wait_end(process)
         self.assertRegex(seen, r"encountered an error: .*fake\.exe ERR# 193")
         self.assertRegex(self.folder.errors()[0], r"^--Error encountered: 193: .*fake\.exe$")
-        self.assertNotIn("%", seen + self.folder.errors()[0])
 
     def test_a_program_folder_named_in_greek_logs_launches_and_waits(self):
         front = self.folder

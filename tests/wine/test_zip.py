@@ -1,5 +1,4 @@
-"""The Windows zip (TAMREL_ZIP) as a user gets it: three files with CR LF texts,
-a small stripped program needing only system DLLs that runs alone in its folder."""
+"""The Windows zip (TAMREL_ZIP) as a user gets it."""
 
 import os
 import re
