@@ -1,5 +1,5 @@
-"""The Wine driver of harness.py: the Windows build on a private X display in a
-fresh prefix (TAMREL_E2E_PREFIX or one made here), as the tests end its session;
+"""The Wine driver of harness.py: the Windows build on a private X display in the
+fresh prefix scripts/test-windows.sh makes (TAMREL_E2E_PREFIX), as the tests end its session;
 boxdriver.exe drives the windows from inside, sleeper.exe is a front end."""
 
 import atexit
@@ -25,12 +25,9 @@ class WineSession:
     def __init__(self):
         self.display = PrivateDisplay()
         self.root = tempfile.mkdtemp(prefix="tamrel-wine-")
-        self.prefix = os.environ.get("TAMREL_E2E_PREFIX") or os.path.join(self.root, "prefix")
+        self.prefix = os.environ["TAMREL_E2E_PREFIX"]
         self.env = dict(os.environ, DISPLAY=self.display.display, WINEPREFIX=self.prefix, WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=", LC_ALL="C")
-        if not os.path.exists(self.prefix):
-            subprocess.run(["wine", "wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL, timeout=300)
         self.idle()
         self.folders = 0
         atexit.register(self.close)
