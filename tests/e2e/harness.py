@@ -21,8 +21,7 @@ TEMPLATE = os.environ.get("TAMREL_SETTINGS_TEMPLATE")  # by default the one buil
 SCREENSHOTS = os.environ.get("TAMREL_SCREENSHOTS")
 CRLF = "\r\n"
 ENCODING = "latin-1"  # the logs and the settings are 8-bit text
-# The log's header is six plain lines, the last a single blank.
-HEADER_LINES = 6
+HEADER_LINES = 6  # the log's, the last one blank
 RUN_LENGTH = re.compile(r"^(Program ended.*?) after .+\.$")
 ERROR_DATE = re.compile(r"^\d{1,4}[./-]\d{1,2}[./-]\d{1,4} \d{1,2}:\d{2}(:\d{2})?( ?[AaPp][Mm])?")
 
@@ -132,8 +131,6 @@ def dbus_call(address, destination, path, method, *args):
 
 
 class PrivateSystemBus:
-    """python-dbusmock's logind on a dbus-daemon of our own."""
-
     def __init__(self, parameters={"CanPowerOff": "yes"}, any_user=False):
         self.dir = tempfile.mkdtemp(prefix="tamrel-bus-")
         self.log = os.path.join(self.dir, "logind.log")
@@ -154,7 +151,6 @@ class PrivateSystemBus:
                  == "boolean true", what="mock logind")
 
     def _logged(self):
-        """The logind calls so far as (wall-clock time, 'Name args')."""
         if not os.path.exists(self.log):
             return []
         with open(self.log) as log:
@@ -242,8 +238,7 @@ class XInput:
 
 
 class LinuxDriver(XInput):
-    """The Linux program on the test's own display or its class's; the runtime
-    folder, with the marker file, is the program folder."""
+    """The runtime folder, with the marker file, is the program folder."""
 
     keys = {"OK": "Return", "Yes": "Return", "Cancel": "Escape", "No": "Escape"}
 
@@ -306,8 +301,7 @@ class LinuxDriver(XInput):
 
 
 class ProgramTest(unittest.TestCase):
-    """Each test gets a driver and a program folder; on Linux also a mock
-    logind, and a display of its own unless the class shares one."""
+    """On Linux also a mock logind, and a display of its own unless the class shares one."""
 
     own_display = True
 

@@ -52,12 +52,6 @@ class Compositor:
     def run(self, *command):
         return subprocess.run(command, env=self.env, capture_output=True, check=True)
 
-    def keys(self, *names):
-        """Types the keys one wtype call each: Qt takes a key only a while
-        after the keyboard it comes from appeared, and held a moment."""
-        for name in names:
-            self.run("wtype", "-s", "300", "-P", name, "-s", "80", "-p", name)
-
     def screenshot(self, path, crop=None):
         self.run("grim", path)
 
@@ -86,21 +80,17 @@ class Sway(Compositor):
         kill(self.keyboard)
         super().close()
 
-    def windows(self, pid):
-        tree = json.loads(self.run("swaymsg", "-t", "get_tree", "--raw").stdout)
-        found, nodes = [], [tree]
-        while nodes:
-            node = nodes.pop()
-            nodes += node.get("nodes", []) + node.get("floating_nodes", [])
-            if node.get("pid") == pid:
-                found.append(node)
+    def windows(self, pid, node=None):
+        if node is None:
+            node = json.loads(self.run("swaymsg", "-t", "get_tree", "--raw").stdout)
+        found = [node] if node.get("pid") == pid else []
+        for child in node.get("nodes", []) + node.get("floating_nodes", []):
+            found += self.windows(pid, child)
         return found
 
     def focused(self, pid, name=None):
-        for window in self.windows(pid):
-            if window.get("focused") and (name is None or window.get("name") == name):
-                return window
-        return None
+        return next((window for window in self.windows(pid)
+                     if window.get("focused") and name in (None, window.get("name"))), None)
 
 
 class WaylandDriver(LinuxDriver):
@@ -113,11 +103,6 @@ class WaylandDriver(LinuxDriver):
         self.display = Sway(self.folder.path, self.prefix, self.bus)
         return self.start(prefix=self.prefix, display={"WAYLAND_DISPLAY": self.display.socket})
 
-    def start_cage(self, **extra_env):
-        """Cage starts Tamrel itself and ends with it; returns cage."""
-        self.display = Compositor(["cage", "--", self.folder.exe], self.folder.path, self.prefix, self.bus, **extra_env)
-        return self.display.process
-
     def screen(self, process, timeout=10):
         window = wait_for(lambda: self.display.focused(process.pid), timeout, what="the shutdown screen's focus")
         if window.get("fullscreen_mode") != 1:
@@ -128,7 +113,10 @@ class WaylandDriver(LinuxDriver):
         return bool(self.display.windows(process.pid))
 
     def key(self, *names):
-        self.display.keys(*names)
+        # One wtype call each: Qt takes a key only a while after the keyboard
+        # it comes from appeared, and held a moment.
+        for name in names:
+            self.display.run("wtype", "-s", "300", "-P", name, "-s", "80", "-p", name)
 
     def close(self):
         super().close()
@@ -181,16 +169,16 @@ class SwayTest(WaylandTest):
         self.driver.key("Alt_L", "Down", "Up", "Return")
         shows("Quit without saving?")
         self.driver.key("Return")
-        self.assertEqual(process.wait(10), 0)
-        self.assertEqual(self.folder.events()[-2:], ["User quit without saving Tamrel.set", "Tamrel ended."])
-        self.assertFalse(os.path.exists(self.folder.file("tamrel.set")))
+        self.assertEqual(process.wait(10), 0)  # what the quit leaves: SetupWindowTest
 
 
 class CageTest(WaylandTest):
     def test_the_kiosk_shows_the_screen_over_the_whole_output_powers_off_and_ends_with_cage(self):
         self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5")
-        # The protocol trace tells the sizes: cage with this renderer has no picture.
-        cage = self.driver.start_cage(WAYLAND_DEBUG="1")
+        # Cage starts Tamrel itself and ends with it. The protocol trace tells
+        # the sizes: cage with this renderer has no picture.
+        self.driver.display = cage = Compositor(["cage", "--", self.folder.exe], self.folder.path, self.driver.prefix,
+                                                self.bus, WAYLAND_DEBUG="1")
         wait_for(lambda: "PowerOff False" in self.bus.calls(), 30, what="PowerOff")
         self.expect_whole_run("front.sh", "Shutting down PC, using shutdown method 2", "tamrel ended.")
         said = self.driver.display.output()
@@ -198,7 +186,7 @@ class CageTest(WaylandTest):
         sizes = re.findall(r"xdg_toplevel@\d+\.configure\((\d+), (\d+),", said)
         self.assertTrue(output and sizes, said[-2000:])
         self.assertEqual(sizes[-1], output.groups(), "the screen does not cover the output")
-        self.assertIsNone(cage.poll())  # the machine stays on: the mock did nothing
+        self.assertIsNone(cage.process.poll())  # the machine stays on: the mock did nothing
         self.driver.display.close()
         wait_for(lambda: self.folder.events()[-1].startswith("Tamrel lost the display: "), what="the lost display",
                  seen=self.folder.events)

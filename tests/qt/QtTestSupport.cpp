@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QImage>
 #include <QProcess>
 #include <QThread>
 #include <QWindow>
@@ -42,14 +41,6 @@ std::string TempFolder::Write(const std::string& name, const std::string& bytes)
     const std::string path = Path(name);
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
-}
-
-std::string TempFolder::Bitmap(const std::string& name, QSize size, unsigned rgb, unsigned corner) const {
-    QImage image(size, QImage::Format_RGB888);
-    image.fill(QColor::fromRgb(rgb));
-    image.setPixelColor(0, 0, QColor::fromRgb(corner));
-    image.save(QString::fromStdString(Path(name)), "BMP");
-    return Path(name);
 }
 
 void QtBackendTest::SetUp() {

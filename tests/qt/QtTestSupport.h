@@ -69,8 +69,6 @@ class TempFolder {
 public:
     std::string Write(const std::string& name, const std::string& bytes) const;
     std::string Path(const std::string& name) const { return dir_.filePath(QString::fromStdString(name)).toStdString(); }
-    // A 24-bit BMP, every pixel `rgb` except the top-left one, `corner`.
-    std::string Bitmap(const std::string& name, QSize size, unsigned rgb, unsigned corner) const;
 
 private:
     QTemporaryDir dir_;

@@ -13,34 +13,29 @@
 namespace tamrel::qt::test {
 namespace {
 
-TEST(QtToolkitStart, QtStartsWithTheFirstWindowAndAnEarlyQuitIsNotRemembered) {
-    if (!HaveDisplay()) GTEST_SKIP() << "No X display: the Qt backend tests need an X server";
-    QtToolkit toolkit;
-    // A Quit before Qt exists must neither start it nor crash.
-    toolkit.Quit();
-    EXPECT_EQ(QCoreApplication::instance(), nullptr);
-
-    auto window = toolkit.NewWindow({"Early", "Early", false, false, 1500, 1500});
-    ASSERT_NE(QCoreApplication::instance(), nullptr);
-    EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
-
-    // A Quit before Run does not end the Run that follows at once.
-    toolkit.Quit();
-    QTimer::singleShot(300, [&toolkit] { toolkit.Quit(); });
-    QElapsedTimer running;
-    running.start();
-    toolkit.Run();
-    EXPECT_GE(running.elapsed(), 250);
-}
-
 // Twips follow Qt's logical pixels; the screen's device pixels are what a
 // skin must fill, whatever the scaling.
-TEST(QtToolkitStart, ScreenInDevicePixelsIsTheSameOnAScaledDisplay) {
+TEST(QtToolkitStart, QtStartsWithTheFirstWindowAnEarlyQuitIsNotRememberedAndScalingKeepsTheDevicePixels) {
     if (!HaveDisplay()) GTEST_SKIP() << "No X display: the Qt backend tests need an X server";
     QSize plain;
     ui::Twips plainTwips = 0;
     {
         QtToolkit toolkit;
+        // A Quit before Qt exists must neither start it nor crash.
+        toolkit.Quit();
+        EXPECT_EQ(QCoreApplication::instance(), nullptr);
+
+        auto window = toolkit.NewWindow({"Early", "Early", false, false, 1500, 1500});
+        ASSERT_NE(QCoreApplication::instance(), nullptr);
+        EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
+
+        // A Quit before Run does not end the Run that follows at once.
+        toolkit.Quit();
+        QTimer::singleShot(300, [&toolkit] { toolkit.Quit(); });
+        QElapsedTimer running;
+        running.start();
+        toolkit.Run();
+        EXPECT_GE(running.elapsed(), 250);
         plain = {toolkit.ScreenPixelWidth(), toolkit.ScreenPixelHeight()};
         plainTwips = toolkit.ScreenWidth();
     }

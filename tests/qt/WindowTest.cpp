@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
+#include <QImage>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTest>
@@ -39,7 +40,11 @@ TEST_F(QtBackendTest, FullScreenWindowShowsItsPictureUnscaledAndMessageBoxesOver
     // Around the picture, and without one, the platform's window colour.
     const QColor background = widget->palette().color(QPalette::Window);
     TempFolder folder;
-    window->SetPicture(folder.Bitmap("skin.bmp", {4, 3}, 0x0000FF, 0xFF0000));
+    QImage picture(4, 3, QImage::Format_RGB888);
+    picture.fill(QColor(0, 0, 255));
+    picture.setPixelColor(0, 0, QColor(255, 0, 0));
+    picture.save(QString::fromStdString(folder.Path("skin.bmp")), "BMP");
+    window->SetPicture(folder.Path("skin.bmp"));
     const QImage shown = widget->grab().toImage();
     EXPECT_EQ(shown.pixelColor(0, 0), QColor(255, 0, 0));
     EXPECT_EQ(shown.pixelColor(3, 2), QColor(0, 0, 255));
@@ -62,40 +67,34 @@ TEST_F(QtBackendTest, FullScreenWindowShowsItsPictureUnscaledAndMessageBoxesOver
     }
 
     using Box = QMessageBox;
-    struct Case {
-        ui::Buttons buttons;
-        Box::StandardButton press;  // NoButton: Escape
-        int answer;
-        Box::StandardButtons shown;
-    };
-    const std::vector<Case> cases = {
-        {ui::Buttons::OkCancel, Box::NoButton, ui::kAnswerCancel, Box::Ok | Box::Cancel},
-        {ui::Buttons::YesNo, Box::Yes, ui::kAnswerYes, Box::Yes | Box::No},
-        {ui::Buttons::YesNo, Box::No, ui::kAnswerNo, Box::Yes | Box::No},
-        // With nothing to cancel, Escape answers OK.
-        {ui::Buttons::Ok, Box::NoButton, ui::kAnswerOk, Box::Ok},
-    };
     const std::string prompt = "Tamrel has encountered a problem. (Overflow)\r Please check\r\nthe log";
-    for (const Case& c : cases) {
-        const bool critical = c.buttons == ui::Buttons::Ok;
+    // Pressing NoButton: Escape.
+    for (const auto& [buttons, press, answer, shown] :
+         std::vector<std::tuple<ui::Buttons, Box::StandardButton, int, Box::StandardButtons>>{
+             {ui::Buttons::OkCancel, Box::NoButton, ui::kAnswerCancel, Box::Ok | Box::Cancel},
+             {ui::Buttons::YesNo, Box::Yes, ui::kAnswerYes, Box::Yes | Box::No},
+             {ui::Buttons::YesNo, Box::No, ui::kAnswerNo, Box::Yes | Box::No},
+             // With nothing to cancel, Escape answers OK.
+             {ui::Buttons::Ok, Box::NoButton, ui::kAnswerOk, Box::Ok}}) {
+        const bool critical = buttons == ui::Buttons::Ok;
         bool answered = false;
         AnswerModal<Box>([&](Box& box) {
             answered = true;
             EXPECT_EQ(box.windowTitle(), "A title");
             EXPECT_EQ(box.text(), "Tamrel has encountered a problem. (Overflow)\n Please check\nthe log");
-            EXPECT_EQ(box.standardButtons(), c.shown);
+            EXPECT_EQ(box.standardButtons(), shown);
             EXPECT_EQ(box.icon(), critical ? Box::Critical : Box::NoIcon);
             EXPECT_EQ(box.windowModality(), Qt::ApplicationModal);
             EXPECT_EQ(box.parentWidget(), widget);
-            if (c.buttons == ui::Buttons::YesNo) {  // a question has no way out but an answer
+            if (buttons == ui::Buttons::YesNo) {  // a question has no way out but an answer
                 QTest::keyClick(&box, Qt::Key_Escape);
                 box.close();
                 EXPECT_TRUE(box.isVisible());
             }
-            c.press ? box.button(c.press)->click() : QTest::keyClick(&box, Qt::Key_Escape);
+            press ? box.button(press)->click() : QTest::keyClick(&box, Qt::Key_Escape);
         });
         const ui::Icon icon = critical ? ui::Icon::Critical : ui::Icon::None;
-        EXPECT_EQ(toolkit.ShowMessageBox(prompt, c.buttons, "A title", icon), c.answer) << "pressing " << c.press;
+        EXPECT_EQ(toolkit.ShowMessageBox(prompt, buttons, "A title", icon), answer) << "pressing " << press;
         EXPECT_TRUE(answered);
     }
 }

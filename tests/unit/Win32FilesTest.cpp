@@ -2,9 +2,6 @@
 // letters, the plain file search and the system's error numbers.
 
 #include <direct.h>
-#include <filesystem>
-#include <fstream>
-#include <functional>
 
 #include "TestPlatform.h"
 #include "platform/Paths.h"
@@ -16,20 +13,20 @@
 namespace tamrel::test {
 namespace {
 
-class Win32Files : public PlatformTest {
-protected:
-    void SetAttributes(const std::string& name, DWORD attributes) {
-        t.Write(name, "x");
-        ASSERT_TRUE(::SetFileAttributesA(t.Path(name).c_str(), attributes));
-    }
-};
+using Win32Files = PlatformTest;
 
-TEST(Win32Paths, BackslashesJoinAndARootFolderKeepsItsOwn) {
+TEST(Win32Paths, BackslashesJoinAndARootFolderKeepsItsOwnAndTheFileNameFollowsTheLastBackslashSlashOrColon) {
     const Win32FileSystem root("C:\\"), games("C:\\Games");
     EXPECT_EQ(root.Separator(), '\\');
     EXPECT_EQ(SettingsFilePath(root), "C:\\tamrel.set");
     EXPECT_EQ(InProgramFolder(games, "talog1.txt"), "C:\\Games\\talog1.txt");
     EXPECT_EQ(games.MarkerFilePath(), "c:\\holdmark.tes");
+    for (const char* path : {"C:\\Games\\front.exe", "C:/Games/front.exe", "C:\\Games/front.exe", "C:front.exe",
+                             "front.exe", "\\\\server\\share\\front.exe"}) {
+        EXPECT_EQ(root.FileNameOnly(path), "front.exe") << path;
+    }
+    EXPECT_EQ(root.FileNameOnly("Z:\\tmp\\front end\\front.bat"), "front.bat");
+    EXPECT_EQ(root.FileNameOnly("C:\\Games\\"), "");
 
     // The folder of an executable ends with "\" only at a drive's root.
     for (const auto& [path, folder] : {std::pair<std::string, std::string>{"C:\\tamrel.exe", "C:\\"},
@@ -37,8 +34,7 @@ TEST(Win32Paths, BackslashesJoinAndARootFolderKeepsItsOwn) {
                                        {"\\\\server\\share\\tamrel.exe", "\\\\server\\share"}}) {
         EXPECT_EQ(FolderOf(path), folder);
     }
-    const Win32FileSystem running;
-    const std::string folder = running.ProgramFolder();
+    const std::string folder = Win32FileSystem().ProgramFolder();
     EXPECT_EQ(FolderOf(ExecutablePath()), folder);
     ASSERT_GE(folder.size(), 3u);
     EXPECT_EQ(folder[1], ':');
@@ -47,23 +43,15 @@ TEST(Win32Paths, BackslashesJoinAndARootFolderKeepsItsOwn) {
     }
 }
 
-TEST(Win32Paths, TheFileNameFollowsTheLastBackslashSlashOrDriveColon) {
-    const Win32FileSystem files("C:\\");
-    for (const char* path : {"C:\\Games\\front.exe", "C:/Games/front.exe", "C:\\Games/front.exe", "C:front.exe",
-                             "front.exe", "\\\\server\\share\\front.exe"}) {
-        EXPECT_EQ(files.FileNameOnly(path), "front.exe") << path;
-    }
-    EXPECT_EQ(files.FileNameOnly("Z:\\tmp\\front end\\front.bat"), "front.bat");
-    EXPECT_EQ(files.FileNameOnly("C:\\Games\\"), "");
-}
-
 TEST_F(Win32Files, OnlyNormalReadOnlyAndArchiveFilesAreFound) {
     FileSystem& files = *t.files;
-    SetAttributes("normal.exe", FILE_ATTRIBUTE_NORMAL);
-    SetAttributes("readonly.exe", FILE_ATTRIBUTE_READONLY);
-    SetAttributes("archive.exe", FILE_ATTRIBUTE_ARCHIVE);
-    SetAttributes("hidden.exe", FILE_ATTRIBUTE_HIDDEN);
-    SetAttributes("system.exe", FILE_ATTRIBUTE_SYSTEM);
+    for (const auto& [name, attributes] : std::vector<std::pair<std::string, DWORD>>{
+             {"normal.exe", FILE_ATTRIBUTE_NORMAL}, {"readonly.exe", FILE_ATTRIBUTE_READONLY},
+             {"archive.exe", FILE_ATTRIBUTE_ARCHIVE}, {"hidden.exe", FILE_ATTRIBUTE_HIDDEN},
+             {"system.exe", FILE_ATTRIBUTE_SYSTEM}}) {
+        t.Write(name, "x");
+        ASSERT_TRUE(::SetFileAttributesA(t.Path(name).c_str(), attributes));
+    }
     std::filesystem::create_directory(t.Path("folder.exe"));
     // Letter case does not matter on Windows.
     for (const char* name : {"normal.exe", "readonly.exe", "archive.exe", "NORMAL.EXE"}) {
@@ -83,7 +71,7 @@ TEST_F(Win32Files, OnlyNormalReadOnlyAndArchiveFilesAreFound) {
     }
 }
 
-TEST_F(Win32Files, BytesAreWrittenReadAndAppendedUnchanged) {
+TEST_F(Win32Files, BytesAreWrittenReadAndAppendedUnchangedAndAReplaceIsWholeOrNothing) {
     FileSystem& files = *t.files;
     const std::string bytes = std::string("line\r\nbare lf\nbare cr\r\xe9\xff\0end", 30);
     files.WriteFile(t.Path("data.txt"), bytes);
@@ -96,12 +84,8 @@ TEST_F(Win32Files, BytesAreWrittenReadAndAppendedUnchanged) {
     files.AppendFile(t.Path("new.txt"), "created\r\n");
     EXPECT_EQ(t.Read("new.txt"), "created\r\n");
     files.WriteFile(t.Path("empty.txt"), "");
-    EXPECT_TRUE(t.Exists("empty.txt"));
-    EXPECT_EQ(files.ReadFile(t.Path("empty.txt")), "");
-}
+    EXPECT_EQ(files.ReadFile(t.Path("empty.txt")), "");  // which throws for a file not there
 
-TEST_F(Win32Files, AReplaceIsWholeOrNothingAndLeavesNoTemporaryFile) {
-    FileSystem& files = *t.files;
     files.ReplaceFile(t.Path("tamrel.set"), "first\r\n");
     EXPECT_EQ(t.Read("tamrel.set"), "first\r\n");
     files.ReplaceFile(t.Path("tamrel.set"), "second\r\n");
@@ -121,7 +105,7 @@ TEST_F(Win32Files, AReplaceIsWholeOrNothingAndLeavesNoTemporaryFile) {
     EXPECT_FALSE(t.Exists("folder.set.new"));
 }
 
-TEST_F(Win32Files, FailuresCarryTheSystemNumberTextAndPath) {
+TEST_F(Win32Files, FailuresCarryTheSystemNumberTextAndPathAndTheDriveAndFolderBecomeCurrent) {
     FileSystem& files = *t.files;
     t.Write("talog1.txt", "an earlier run");
     t.Write("talog2.txt", "two");
@@ -159,10 +143,8 @@ TEST_F(Win32Files, FailuresCarryTheSystemNumberTextAndPath) {
               ERROR_PATH_NOT_FOUND);
     EXPECT_EQ(ErrorOf([&] { files.AppendFile(t.Path("no\\such\\folder.txt"), "x"); }).Number(),
               ERROR_PATH_NOT_FOUND);
-}
 
-TEST_F(Win32Files, TheDriveLetterAndTheFolderBecomeCurrent) {
-    FileSystem& files = *t.files;
+    // The drive letter and the folder become current.
     const std::filesystem::path before = std::filesystem::current_path();
     const std::string folder = t.folder();
     ASSERT_EQ(folder[1], ':');
@@ -180,25 +162,20 @@ TEST_F(Win32Files, TheDriveLetterAndTheFolderBecomeCurrent) {
     for (const std::string& path : {std::string(), std::string("\\Games\\front.exe"), std::string("1:\\front.exe"),
                                     std::string(" C:\\front.exe"), std::string("front.bat"),
                                     std::string(".\\front.bat"), std::string("c")}) {
-        const RuntimeError error = ErrorOf([&] { files.MakeDriveCurrent(path); });
+        error = ErrorOf([&] { files.MakeDriveCurrent(path); });
         EXPECT_EQ(error.Number(), ERROR_INVALID_DRIVE) << path;
         EXPECT_EQ(error.Description(), "The program path has no drive letter: " + path);
     }
     // A letter without a drive behind it.
-    char unused = 0;
-    const DWORD drives = ::GetLogicalDrives();
-    for (char letter = 'Y'; letter > 'D' && !unused; --letter) {
-        if (!(drives & (1u << (letter - 'A')))) unused = letter;
-    }
-    if (unused) {
-        const std::string path = std::string(1, unused) + ":\\front.exe";
-        EXPECT_NE(ErrorOf([&] { files.MakeDriveCurrent(path); }).Number(), 0) << path;
+    for (char letter = 'Y'; letter > 'D'; --letter) {
+        if (::GetLogicalDrives() & (1u << (letter - 'A'))) continue;
+        EXPECT_NE(ErrorOf([&] { files.MakeDriveCurrent(std::string(1, letter) + ":\\front.exe"); }).Number(), 0);
+        break;
     }
 
-    const std::string missing = folder + "\\missing\\";
-    const RuntimeError error = ErrorOf([&] { files.SetCurrentFolder(missing); });
+    error = ErrorOf([&] { files.SetCurrentFolder(folder + "\\missing\\"); });
     EXPECT_TRUE(error.Number() == ERROR_FILE_NOT_FOUND || error.Number() == ERROR_PATH_NOT_FOUND) << error.Number();
-    EXPECT_NE(error.Description().find(missing), std::string::npos);
+    EXPECT_NE(error.Description().find(folder + "\\missing\\"), std::string::npos);
     std::filesystem::current_path(before);
 }
 

@@ -1,5 +1,4 @@
-"""The Windows zip (TAMREL_ZIP) as a user gets it: three files with CR LF texts,
-a small stripped program needing only system DLLs that runs alone in its folder."""
+"""The Windows zip (TAMREL_ZIP) as a user gets it."""
 
 import os
 import re
@@ -43,9 +42,8 @@ class ZipTest(ProgramTest):
         self.driver.step("menu", SETUP_CAPTION, "Tamrel Options", "Cancel and Exit")
         self.driver.box("Quit without saving?", "Yes")
         self.driver.wait_end(process)
-        self.assertEqual(self.folder.events()[-2:], ["User quit without saving Tamrel.set", "Tamrel ended."])
+        # What the quit leaves: SetupWindowTest; the error log shows where the logs go.
         self.assertEqual(self.folder.errors(), ["--Tamrel.set not found!"])
-        self.assertFalse(os.path.exists(self.folder.file("tamrel.set")))
 
 
 if __name__ == "__main__":

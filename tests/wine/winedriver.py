@@ -1,5 +1,5 @@
-"""The Wine driver of harness.py: the Windows build on a private X display in a
-fresh prefix (TAMREL_E2E_PREFIX or one made here), as the tests end its session;
+"""The Wine driver of harness.py: the Windows build on a private X display in the
+fresh prefix scripts/test-windows.sh makes (TAMREL_E2E_PREFIX), as the tests end its session;
 boxdriver.exe drives the windows from inside, sleeper.exe is a front end."""
 
 import atexit
@@ -20,26 +20,17 @@ def winpath(path):
     return "Z:" + path.replace("/", "\\")
 
 
-@functools.cache
-def wine_session():
-    """The display and prefix every test shares: Wine's server outlives a test."""
-    session = WineSession()
-    atexit.register(session.close)
-    return session
-
-
+@functools.cache  # the display and prefix every test shares: Wine's server outlives a test
 class WineSession:
     def __init__(self):
         self.display = PrivateDisplay()
         self.root = tempfile.mkdtemp(prefix="tamrel-wine-")
-        self.prefix = os.environ.get("TAMREL_E2E_PREFIX") or os.path.join(self.root, "prefix")
+        self.prefix = os.environ["TAMREL_E2E_PREFIX"]
         self.env = dict(os.environ, DISPLAY=self.display.display, WINEPREFIX=self.prefix, WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=", LC_ALL="C")
-        if not os.path.exists(self.prefix):
-            subprocess.run(["wine", "wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL, timeout=300)
         self.idle()
         self.folders = 0
+        atexit.register(self.close)
 
     def idle(self):
         subprocess.run(["wineserver", "-w"], env=self.env, timeout=60, check=True)
@@ -68,17 +59,14 @@ class WineFolder(ProgramFolder):
 
 class WineDriver(XInput):
     def __init__(self, test):
-        self.session = wine_session()
+        self.session = WineSession()
         self.display = self.session.display
         self.test = test
-        self.folder = self.new_folder(test.id().rsplit(".", 1)[-1].removeprefix("test_"))
+        self.folder = WineFolder(self.session, test.id().rsplit(".", 1)[-1].removeprefix("test_"))
         self.marker = os.path.join(self.session.prefix, "drive_c", "holdmark.tes")
         self.marker_logged = "c:\\holdmark.tes"
         self.processes = []
         self.desktop = False
-
-    def new_folder(self, name):
-        return WineFolder(self.session, name)
 
     def start(self, folder=None, extra_env=None, args=()):
         folder = folder or self.folder
