@@ -3,7 +3,6 @@
 import os
 import signal
 import time
-import unittest
 
 from harness import ProgramTest, wait_for
 
@@ -54,7 +53,3 @@ class HardeningTest(ProgramTest):
             self.assertIn(why, self.driver.said())
             self.assertTrue(os.path.exists(self.folder.file("ended.txt")), "the program ran first")
         self.assertEqual(self.bus.calls(), [])  # and, ended, it can ask for nothing more
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -2,7 +2,6 @@
 keys, the key-code table, the About licence, and the end after the last one."""
 
 import os
-import unittest
 
 from accessibility import AccessibleProgramTest
 from harness import WINE, wait_for
@@ -68,7 +67,3 @@ class HelpTest(AccessibleProgramTest):
         self.assert_still_running(process, "Tamrel ended while a help window was open")
         ui.press_button(TOPIC, "Close")
         self.driver.wait_end(process)
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -39,7 +39,3 @@ class InstalledTest(unittest.TestCase):
         self.assertEqual(os.listdir(os.path.join(config, "tamrel")), ["tamrel.set"])
         self.assertNotIn("tamrel.txt", os.listdir(os.path.join(state, "tamrel")), "an error was logged")
         self.assertEqual(sorted(os.listdir(os.path.dirname(TAMREL))), before)
-
-
-if __name__ == "__main__":
-    unittest.main()

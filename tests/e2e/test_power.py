@@ -35,7 +35,3 @@ class LogindPowerTest(unittest.TestCase):
             self.assertNotIn("PowerOff False", bus.calls(), answer)
         self.assertEqual(probe("unix:path=/nonexistent/bus", "right"), "refused")
         self.assertEqual(probe("unix:path=/nonexistent/bus", "exit", "8"), "asked")
-
-
-if __name__ == "__main__":
-    unittest.main()

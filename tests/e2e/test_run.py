@@ -3,7 +3,6 @@ file, Tamrel itself refused as the program, a second instance."""
 
 import os
 import time
-import unittest
 
 from harness import WINE, ProgramTest, wait_for
 
@@ -88,7 +87,3 @@ class RunTest(ProgramTest):
         self.driver.key("Escape")
         self.driver.wait_end(process)
         self.assertEqual(self.folder.events()[-2:], ["User canceled shutdown at 5 seconds.", "Tamrel ended."])
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -4,7 +4,6 @@ settings file to a run with the choices; the start with the session."""
 import glob
 import os
 import subprocess
-import unittest
 
 from accessibility import AUTOSTART, SETUP_CAPTION, SETUP_SWITCH, AccessibleProgramTest
 from harness import WINE, wait_for
@@ -131,7 +130,3 @@ class SetupRoundTripTest(AccessibleProgramTest):
         self.assertEqual(self.folder.errors(), [])
         self.assertEqual(self.folder.events()[:3], ["Tamrel started.", "Setup mode asked for on the command line.",
                                                     "Entering setup mode."])
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -3,7 +3,6 @@ view, a close request closing the chooser first. (The AT-SPI library serves one
 bus per process, and so one screen size.)"""
 
 import os
-import unittest
 
 from accessibility import POWER_OFF, SETUP_CAPTION, AccessibleProgramTest
 
@@ -31,7 +30,3 @@ class SmallScreenSetupTest(AccessibleProgramTest):
         ui.close_request(SETUP_CAPTION)
         self.driver.wait_end(process)
         self.assertFalse(os.path.exists(self.folder.file("tamrel.set")), "a settings file was written")
-
-
-if __name__ == "__main__":
-    unittest.main()

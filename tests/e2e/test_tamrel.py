@@ -4,7 +4,6 @@ wait for programs holding it up, the re-start of an updated executable."""
 import os
 import shutil
 import time
-import unittest
 
 import dbus
 
@@ -64,7 +63,3 @@ class TamrelTest(ProgramTest):
         self.driver.key("Escape")
         self.driver.wait_end(process)
         self.assertEqual(self.folder.events()[-2:], ["User canceled shutdown at 0 seconds.", "Tamrel ended."])
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -9,7 +9,6 @@ import re
 import shutil
 import subprocess
 import tempfile
-import unittest
 
 from accessibility import SETUP_CAPTION
 from harness import LinuxDriver, ProgramTest, kill, pixel, session_env, stop, wait_for
@@ -191,7 +190,3 @@ class CageTest(WaylandTest):
         wait_for(lambda: self.folder.events()[-1].startswith("Tamrel lost the display: "), what="the lost display",
                  seen=self.folder.events)
         self.assertEqual(self.bus.calls(), ["ListInhibitors", "CanPowerOff", "PowerOff False"])
-
-
-if __name__ == "__main__":
-    unittest.main()

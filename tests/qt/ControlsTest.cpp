@@ -15,7 +15,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
-#include <cmath>
 
 #include "QtTestSupport.h"
 #include "setup/KeyChooser.h"

@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <filesystem>
 #include <tuple>
 
@@ -189,9 +188,7 @@ TEST_F(SetupWindowTest, DoneRefusesAProgramTheNextStartCouldNotRun) {
     Lines refused = {"", t.folder(), t.Path("missing.sh"), t.Path("front\nx.sh")};
 #ifndef _WIN32
     refused.push_back(t.Path("notes.txt"));  // not executable
-    t.Write("nohead.sh", "echo no first line\n");
-    std::filesystem::permissions(t.Path("nohead.sh"), std::filesystem::perms::owner_all);
-    refused.push_back(t.Path("nohead.sh"));  // no #! line: the system cannot start it
+    refused.push_back(t.Runnable("nohead.sh", "echo no first line\n"));  // no #! line: the system cannot start it
 #endif
     for (const std::string& program : refused) {
         TestPlatform p;

@@ -2,7 +2,6 @@
 
 import os
 import subprocess
-import unittest
 
 from harness import ProgramTest, pixel
 from winedriver import WineFolder, WineUi
@@ -159,7 +158,3 @@ class WineSetupTest(ProgramTest):
             self.assertIn("prompt: " + said, self.driver.step("box", "tamrel", "OK", "30000"))
             self.assertEqual(process.wait(), status)
         self.assertFalse(os.path.exists(self.folder.file("talog1.txt")), "a refused command line started a run")
-
-
-if __name__ == "__main__":
-    unittest.main()

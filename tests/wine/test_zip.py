@@ -44,7 +44,3 @@ class ZipTest(ProgramTest):
         self.driver.wait_end(process)
         # What the quit leaves: SetupWindowTest; the error log shows where the logs go.
         self.assertEqual(self.folder.errors(), ["--Tamrel.set not found!"])
-
-
-if __name__ == "__main__":
-    unittest.main()
