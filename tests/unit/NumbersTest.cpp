@@ -55,5 +55,12 @@ TEST(Conversions, TrueFalseStrictNumbersAndTheirTexts) {
     EXPECT_EQ(SignedNumber(-120), "-120");
 }
 
+TEST(Printable, ControlCharactersCannotForgeALineOrReachATerminal) {
+    EXPECT_EQ(Printable("x\r\n12/07/26 03:00:00 --- User canceled"), "x\\r\\n12/07/26 03:00:00 --- User canceled");
+    EXPECT_EQ(Printable(std::string("\a\x1b[2J\tend\x7f\0", 11)), "\\x07\\x1B[2J\\tend\\x7F\\x00");
+    // Paths and other scripts pass as they are.
+    EXPECT_EQ(Printable("C:\\Spiele\\\xce\xb1.exe"), "C:\\Spiele\\\xce\xb1.exe");
+}
+
 }  // namespace
 }  // namespace tamrel
