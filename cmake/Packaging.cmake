@@ -38,10 +38,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Libraries are found by dpkg-shlibdeps; Qt's platform plugins and SDL (for
-# joystick buttons) are loaded at run time, so they are named here.
+# joystick buttons) are loaded at run time, so they are named here. A
+# Wayland session has no screen without Qt's Wayland plugin.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, libsdl2-2.0-0")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libsdl2-2.0-0")
 # The synopsis, then the long description; CPack indents it as Debian wants.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "launch an arcade front end, then shut the machine down
 Tamrel is for home arcade cabinets and other unattended machines. Started

@@ -6,7 +6,7 @@ set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
-packages=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libxcb1-dev libsystemd-dev libsdl2-dev libgtest-dev googletest)
+packages=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libxcb1-dev libwayland-dev libsystemd-dev libsdl2-dev libgtest-dev googletest)
 if [ "${1:-run}" = "test" ]; then
   packages+=(clang libclang-rt-14-dev libx11-dev xvfb xauth xdotool x11-utils imagemagick dbus procps
              python3-dbusmock at-spi2-core python3-pyatspi g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64

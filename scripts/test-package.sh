@@ -19,6 +19,8 @@ fi
 scripts/package.sh deb
 if ! lintian --fail-on error "$deb"; then echo "lintian reports errors." >&2; exit 1; fi
 desktop-file-validate packaging/linux/tamrel-setup.desktop
+# A Wayland session has no screen without it.
+dpkg-deb -f "$deb" Depends | grep -qw qt6-wayland || { echo "the package does not depend on qt6-wayland." >&2; exit 1; }
 
 trap 'dpkg -r tamrel >/dev/null 2>&1 || dpkg --remove --force-all tamrel >/dev/null 2>&1 || true' EXIT
 dpkg -i "$deb" >/dev/null

@@ -261,6 +261,12 @@ class Toolkit {
 public:
     virtual ~Toolkit() = default;
 
+    // Raises DisplayUnavailable when nothing could be shown. Asked before
+    // the program is launched, so that a display that fails is told at
+    // once rather than hours later; where there is always a screen, nothing
+    // is asked.
+    virtual void CheckDisplay() {}
+
     // Every window must be destroyed before the toolkit that made it.
     virtual std::unique_ptr<Window> NewWindow(const WindowSpec& spec) = 0;
     // Modal; a carriage return alone breaks the prompt into lines. Returns
@@ -284,8 +290,9 @@ public:
     // event with its number. Without a handler the program ends at once, as
     // it always would have. Platforms without such requests ignore this.
     virtual void OnStopRequest(std::function<void(int number)> handler) { (void)handler; }
-    // The display went away while windows were shown; the program ends
-    // right after the handler, which can only leave its last words.
+    // The display went away while windows were shown, or hung their start;
+    // the program ends right after the handler, which can only leave its
+    // last words.
     virtual void OnDisplayLost(std::function<void(const std::string& why)> handler) { (void)handler; }
 
     virtual std::unique_ptr<JoystickListener> ListenToJoysticks(JoystickHandlers handlers) = 0;

@@ -114,6 +114,8 @@ void RunSequence::ReadAndLaunch() {
         return;
     }
 
+    // Told now, not when the program has ended hours later.
+    platform_.ui.CheckDisplay();
     const std::string fileName = files.FileNameOnly(program);
     logs_.Log("Launching program: " + fileName);
     const std::string folder = program.substr(0, program.size() - fileName.size());

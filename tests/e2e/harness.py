@@ -4,11 +4,13 @@ may reach the machine's own power-off: every Linux process gets a private bus
 with a mock logind, and under Wine a shutdown ends only the test prefix's session."""
 
 import ctypes
+import glob
 import json
 import os
 import re
 import shutil
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -215,6 +217,34 @@ def pixel(picture, x, y):
                           capture_output=True, text=True).stdout
     found = re.search(r"#[0-9A-F]{6}", text)
     return found.group(0) if found else text
+
+
+class SilentCompositor:
+    """A Wayland socket that takes connections and never answers, as a frozen compositor."""
+
+    def __init__(self, path):
+        self.socket = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        self.socket.bind(path)
+        self.socket.listen(16)
+        self.name = os.path.basename(path)
+
+    def close(self):
+        self.socket.close()
+
+
+def without_wayland_plugin(folder):
+    """A command prefix under which Qt's Wayland plugins are missing, as
+    without the package qt6-wayland; None where no mount namespace may be made."""
+    found = glob.glob("/usr/lib/*/qt6/plugins/platforms")
+    if not found or subprocess.run(["unshare", "--mount", "true"], capture_output=True).returncode != 0:
+        return None
+    copy = os.path.join(folder, "platforms")
+    os.makedirs(copy, exist_ok=True)
+    for name in os.listdir(found[0]):
+        if "wayland" not in name:
+            shutil.copy2(os.path.join(found[0], name), copy)
+    return ["unshare", "--mount", "--propagation", "private", "sh", "-c", 'mount --bind "$1" "$2" && shift 2 && exec "$@"',
+            "sh", copy, found[0]]
 
 
 def session_env(home, bus, **extra):

@@ -4,7 +4,7 @@ import os
 import signal
 import time
 
-from harness import ProgramTest, wait_for
+from harness import ProgramTest, SilentCompositor, wait_for, without_wayland_plugin
 
 
 class HardeningTest(ProgramTest):
@@ -32,7 +32,7 @@ class HardeningTest(ProgramTest):
         self.stopped_at("Tamrel was asked to stop (signal 15) at", 3, 4)
         self.assertEqual(self.bus.calls(), [])  # and, ended, it can ask for nothing more
 
-    def test_a_lost_display_or_none_ends_it_after_the_program_without_a_shutdown(self):
+    def test_a_lost_display_ends_it_without_a_shutdown(self):
         self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5")
         # Without an answering compositor it uses X.
         process = self.driver.start(extra_env={"WAYLAND_DISPLAY": "wayland-9"})
@@ -40,16 +40,43 @@ class HardeningTest(ProgramTest):
         self.display.close()
         self.assertEqual(process.wait(10), 1)
         self.assertTrue(self.folder.events()[-1].startswith("Tamrel lost the display: "), self.folder.events()[-1])
+        self.assertEqual(self.bus.calls(), [])  # and, ended, it can ask for nothing more
+
+    def test_a_frozen_compositor_or_one_qt_has_no_plugin_for_gives_way_to_x(self):
+        self.folder.write_settings("Shutdown method =2", "Seconds to cancel =25")
+        silent = SilentCompositor(self.folder.file("wayland-frozen"))
+        self.addCleanup(silent.close)
+        unplugged = without_wayland_plugin(self.folder.path)
+        for prefix in ([], unplugged) if unplugged else ([],):
+            for name in ("started.txt", "ended.txt"):
+                if os.path.exists(self.folder.file(name)):
+                    os.remove(self.folder.file(name))
+            process = self.driver.start(extra_env={"WAYLAND_DISPLAY": silent.name}, prefix=prefix)
+            self.expect_screen_after(process)
+            self.cancel_and_expect_end(process, "front.sh")
+
+    def test_without_a_display_that_serves_nothing_is_launched_and_it_says_so_at_once(self):
+        self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5")
+        silent = SilentCompositor(self.folder.file("wayland-frozen"))
+        self.addCleanup(silent.close)
         self.display.display = ""
-        for wayland, why in (
-                (None, "no display is set (WAYLAND_DISPLAY and DISPLAY are empty)"),
-                ("wayland-9", "the Wayland compositor of wayland-9 does not answer (No such file or directory)")):
-            os.remove(self.folder.file("ended.txt"))
-            process = self.driver.start(extra_env={"WAYLAND_DISPLAY": wayland} if wayland else None)
-            self.assertEqual(process.wait(10), 1)
+        cases = [([], None, "no display is set (WAYLAND_DISPLAY and DISPLAY are empty)"),
+                 ([], "wayland-9", "the Wayland compositor of wayland-9 does not answer (No such file or directory)"),
+                 ([], silent.name,
+                  f"the Wayland compositor of {silent.name} does not answer (no answer within 3 seconds)")]
+        unplugged = without_wayland_plugin(self.folder.path)
+        if unplugged:
+            cases.append((unplugged, silent.name, f"the Wayland compositor of {silent.name} cannot be used: "
+                          "Qt's plugin for it is not installed (package qt6-wayland)"))
+        for prefix, wayland, why in cases:
+            began = time.monotonic()
+            process = self.driver.start(extra_env={"WAYLAND_DISPLAY": wayland} if wayland else None, prefix=prefix)
+            self.assertEqual(process.wait(15), 1)
+            self.assertLess(time.monotonic() - began, 8, why)
             why = "Tamrel could not open the display: " + why
             self.assertEqual(self.folder.events()[-1], why)
             self.assertTrue(self.folder.lines("tamrel.txt")[-1].endswith(" --" + why))
             self.assertIn(why, self.driver.said())
-            self.assertTrue(os.path.exists(self.folder.file("ended.txt")), "the program ran first")
-        self.assertEqual(self.bus.calls(), [])  # and, ended, it can ask for nothing more
+        self.assertFalse(os.path.exists(self.folder.file("started.txt")), "the program was launched")
+        self.assertNotIn("Launching program: front.sh", self.folder.events())
+        self.assertEqual(self.bus.calls(), [])

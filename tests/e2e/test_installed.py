@@ -26,6 +26,7 @@ class InstalledTest(unittest.TestCase):
         before = sorted(os.listdir(os.path.dirname(TAMREL)))
 
         env = session_env(home, bus, DISPLAY=display.display, XDG_CONFIG_HOME=config, XDG_STATE_HOME=state)
+        del env["HOME"]  # absolute XDG folders need no home
         process = subprocess.Popen([TAMREL], cwd="/", env=env, stderr=subprocess.DEVNULL)
         self.addCleanup(kill, process)
         wait_for(lambda: "PowerOff False" in bus.calls(), timeout=30, what="PowerOff")

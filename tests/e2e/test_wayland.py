@@ -7,11 +7,13 @@ import os
 import pwd
 import re
 import shutil
+import signal
 import subprocess
 import tempfile
+import time
 
 from accessibility import SETUP_CAPTION
-from harness import LinuxDriver, ProgramTest, kill, pixel, session_env, stop, wait_for
+from harness import LinuxDriver, ProgramTest, kill, pixel, session_env, stop, wait_for, without_wayland_plugin
 
 USER = "tamrel-e2e"
 SIZE = (1024, 768)
@@ -98,9 +100,10 @@ class WaylandDriver(LinuxDriver):
         super().__init__(test, any_user=True)
         os.chown(self.folder.path, uid, gid)  # the user's runtime folder; what is in it the user may read
 
-    def start_sway(self):
+    def start_sway(self, outer=()):
+        """`outer`: a prefix run as root, before the user's own."""
         self.display = Sway(self.folder.path, self.prefix, self.bus)
-        return self.start(prefix=self.prefix, display={"WAYLAND_DISPLAY": self.display.socket})
+        return self.start(prefix=[*outer, *self.prefix], display={"WAYLAND_DISPLAY": self.display.socket})
 
     def screen(self, process, timeout=10):
         window = wait_for(lambda: self.display.focused(process.pid), timeout, what="the shutdown screen's focus")
@@ -169,6 +172,37 @@ class SwayTest(WaylandTest):
         shows("Quit without saving?")
         self.driver.key("Return")
         self.assertEqual(process.wait(10), 0)  # what the quit leaves: SetupWindowTest
+
+    def test_without_qts_wayland_plugin_nothing_is_launched_and_it_says_so_at_once(self):
+        unplugged = without_wayland_plugin(self.folder.path)
+        if not unplugged:
+            self.skipTest("no mount namespace can be made here")
+        self.folder.write_settings("Shutdown method =2")
+        began = time.monotonic()
+        process = self.driver.start_sway(outer=unplugged)
+        self.assertEqual(process.wait(15), 1)
+        self.assertLess(time.monotonic() - began, 8)
+        why = (f"Tamrel could not open the display: the Wayland compositor of {self.driver.display.socket} cannot be "
+               "used: Qt's plugin for it is not installed (package qt6-wayland)")
+        self.assertEqual(self.folder.events()[-1], why)
+        self.assertIn(why, self.driver.said())
+        self.assertFalse(os.path.exists(self.folder.file("started.txt")), "the program was launched")
+        self.assertEqual(self.bus.calls(), [])
+
+    def test_a_compositor_frozen_while_the_program_ran_ends_it_in_time_without_a_shutdown(self):
+        self.folder.write_front_end(last="while [ ! -s sway.pid ]; do sleep 0.05; done; kill -STOP $(cat sway.pid)")
+        self.folder.write_settings("Shutdown method =2")
+        process = self.driver.start_sway()
+        sway = self.driver.display.process
+        with open(self.folder.file("sway.pid"), "w") as file:
+            file.write(str(sway.pid))
+        self.addCleanup(sway.send_signal, signal.SIGCONT)
+        self.assertEqual(process.wait(15), 1)
+        why = (f"Tamrel could not open the display: the Wayland compositor of {self.driver.display.socket} does not "
+               "answer (no answer within 3 seconds)")
+        self.assertEqual(self.folder.events()[-1], why)
+        self.assertIn("Program (front.sh) finished!", self.folder.events())
+        self.assertEqual(self.bus.calls(), [])
 
 
 class CageTest(WaylandTest):

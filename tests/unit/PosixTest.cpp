@@ -221,29 +221,56 @@ TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEndsTheStar
     EXPECT_EQ(t.Read("stopped.txt"), "stopped\n");
 }
 
-TEST(UserFolders, OnlyACopyUnderUsrGoesToTheUsersOwnFolders) {
-    const auto in = [](std::map<std::string, std::string> variables) {
-        return [variables](const char* name) -> const char* {
+TEST(UserFolders, OnlyACopyUnderUsrGoesToTheUsersOwnFoldersFoundWithOrWithoutHome) {
+    using Variables = std::map<std::string, std::string>;
+    const auto in = [](const Variables& variables) {
+        return [&variables](const char* name) -> const char* {
             const auto found = variables.find(name);
             return found == variables.end() ? nullptr : found->second.c_str();
         };
     };
-    const auto folders = [](const TamrelFolders& f) { return std::vector<std::string>{f.program, f.settings, f.logs}; };
-    EXPECT_EQ(folders(FoldersFor("/usr/bin/tamrel", in({{"HOME", "/home/arcade"}}))),
-              (Lines{"/usr/bin", "/home/arcade/.config/tamrel", "/home/arcade/.local/state/tamrel"}));
-    EXPECT_EQ(folders(FoldersFor("/usr/local/bin/tamrel",
-                                 in({{"HOME", "/root"}, {"XDG_CONFIG_HOME", "/cfg"}, {"XDG_STATE_HOME", "/st"}}))),
-              (Lines{"/usr/local/bin", "/cfg/tamrel", "/st/tamrel"}));
-    // A relative or empty base folder does not count.
-    EXPECT_EQ(folders(FoldersFor("/usr/bin/tamrel", in({{"HOME", "/"}, {"XDG_CONFIG_HOME", "cfg"}, {"XDG_STATE_HOME", ""}}))),
-              (Lines{"/usr/bin", "/.config/tamrel", "/.local/state/tamrel"}));
-    for (const char* portable : {"/home/arcade/tamrel/tamrel", "/usrlocal/tamrel", "/opt/usr/tamrel"}) {
-        const std::string folder = std::string(portable).substr(0, std::string(portable).rfind('/'));
-        EXPECT_EQ(folders(FoldersFor(portable, in({{"HOME", "/home/arcade"}, {"XDG_CONFIG_HOME", "/cfg"}}))),
-                  (Lines{folder, folder, folder}));
+    const std::string usr = "/usr/bin/tamrel";
+    const std::string none = "no home";
+    struct Case {
+        std::string executable;
+        Variables variables;
+        std::string account;  // the user database's home
+        Lines folders;        // program, settings, logs; or `none`
+    };
+    const std::vector<Case> cases = {
+        {usr, {{"HOME", "/home/arcade"}}, "/home/db", {"/usr/bin", "/home/arcade/.config/tamrel", "/home/arcade/.local/state/tamrel"}},
+        {"/usr/local/bin/tamrel", {{"HOME", "/root"}, {"XDG_CONFIG_HOME", "/cfg"}, {"XDG_STATE_HOME", "/st"}}, "",
+         {"/usr/local/bin", "/cfg/tamrel", "/st/tamrel"}},
+        // A relative or empty base folder does not count.
+        {usr, {{"HOME", "/"}, {"XDG_CONFIG_HOME", "cfg"}, {"XDG_STATE_HOME", ""}}, "", {"/usr/bin", "/.config/tamrel", "/.local/state/tamrel"}},
+        // Without HOME (a relative one is none) the user database's home,
+        // and absolute XDG folders need no home at all.
+        {usr, {}, "/home/db", {"/usr/bin", "/home/db/.config/tamrel", "/home/db/.local/state/tamrel"}},
+        {usr, {{"HOME", "arcade"}, {"XDG_STATE_HOME", "/st"}}, "/home/db", {"/usr/bin", "/home/db/.config/tamrel", "/st/tamrel"}},
+        {usr, {{"XDG_CONFIG_HOME", "/cfg"}, {"XDG_STATE_HOME", "/st"}}, "", {"/usr/bin", "/cfg/tamrel", "/st/tamrel"}},
+        // An installed copy never writes beside itself.
+        {usr, {}, "", {none}},
+        {usr, {{"XDG_CONFIG_HOME", "/cfg"}}, "relative", {none}},
+        {"/tamrel", {}, "", {"/", "/", "/"}},
+        {"/home/arcade/tamrel/tamrel", {{"HOME", "/home/arcade"}, {"XDG_CONFIG_HOME", "/cfg"}}, "/home/db",
+         {"/home/arcade/tamrel", "/home/arcade/tamrel", "/home/arcade/tamrel"}},
+        {"/usrlocal/tamrel", {}, "", {"/usrlocal", "/usrlocal", "/usrlocal"}},
+        {"/opt/usr/tamrel", {}, "", {"/opt/usr", "/opt/usr", "/opt/usr"}},
+    };
+    for (const Case& c : cases) {
+        Lines found;
+        try {
+            const TamrelFolders f = FoldersFor(c.executable, in(c.variables), [&] { return c.account; });
+            found = {f.program, f.settings, f.logs};
+        } catch (const std::runtime_error&) {
+            found = {none};
+        }
+        EXPECT_EQ(found, c.folders) << c.executable << " with home " << c.account;
     }
-    EXPECT_EQ(folders(FoldersFor("/usr/bin/tamrel", in({}))), (Lines{"/usr/bin", "/usr/bin", "/usr/bin"}));
-    EXPECT_EQ(folders(FoldersFor("/tamrel", in({}))), (Lines{"/", "/", "/"}));
+    // The autostart entry follows the same home.
+    EXPECT_EQ(AutostartEntryFor(in({}), [] { return std::string("/home/db"); }),
+              "/home/db/.config/autostart/tamrel.desktop");
+    EXPECT_FALSE(HomeOfUser().empty());
 }
 
 TEST_F(Posix, TheAutostartEntryStartsThisExecutableAndValidates) {

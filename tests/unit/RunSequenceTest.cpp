@@ -55,6 +55,17 @@ TEST_F(RunSequence, TheMarkerFileOrAStopRequestDuringTheWaitEndsTheRunWithoutASc
 #endif
 }
 
+TEST_F(RunSequence, WithoutADisplayNothingIsLaunchedAndTheEndIsToldAtOnce) {
+    t.WriteLaunchable({"Shutdown method =2"});
+    t.ui.SetDisplayMissing("no display is set (WAYLAND_DISPLAY and DISPLAY are empty)");
+    EXPECT_EQ(t.app.Run(), 1);
+    EXPECT_TRUE(t.processes.starts().empty());
+    const std::string why = "Tamrel could not open the display: no display is set (WAYLAND_DISPLAY and DISPLAY are empty)";
+    EXPECT_EQ(t.Events(), (Lines{"Tamrel started.", "In Tamrel.set, Run Setup = no", why}));
+    EXPECT_EQ(t.Errors(), Lines{" --" + why});
+    EXPECT_FALSE(t.ui.started());
+}
+
 TEST_F(RunSequence, AMissingFileOffersSetupAndDecliningEndsTheProgram) {
     t.Start({ui::kAnswerOk});
     EXPECT_TRUE(t.Shown("SetupWindow"));

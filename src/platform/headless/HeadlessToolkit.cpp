@@ -46,7 +46,12 @@ const char* ButtonsName(ui::Buttons buttons) {
 HeadlessToolkit::HeadlessToolkit() = default;
 HeadlessToolkit::~HeadlessToolkit() = default;
 
+void HeadlessToolkit::CheckDisplay() {
+    if (!displayMissing_.empty()) throw ui::DisplayUnavailable(displayMissing_);
+}
+
 std::unique_ptr<ui::Window> HeadlessToolkit::NewWindow(const ui::WindowSpec& spec) {
+    if (!displayMissing_.empty()) throw ui::DisplayUnavailable(displayMissing_);
     started_ = true;
     Record("NewWindow " + spec.name);
     auto window = std::make_unique<HeadlessWindow>(*this, spec);
@@ -60,6 +65,7 @@ void HeadlessToolkit::Forget(HeadlessWindow* window) {
 
 int HeadlessToolkit::ShowMessageBox(const std::string& prompt, ui::Buttons buttons,
                                     const std::string& title, ui::Icon icon) {
+    if (!displayMissing_.empty()) throw ui::DisplayUnavailable(displayMissing_);
     started_ = true;
     int answer = defaultAnswer_;
     if (!answers_.empty()) {

@@ -52,6 +52,8 @@ public:
     void QueueFontAnswer(std::optional<ui::Font> font) { fontAnswers_.push_back(std::move(font)); }
     void QueueColorAnswer(std::optional<ui::Color> color) { colorAnswers_.push_back(color); }
     void SetDesktop(ui::Desktop desktop) { desktop_ = desktop; }
+    // Nothing can be shown from now on, for this reason.
+    void SetDisplayMissing(std::string why) { displayMissing_ = std::move(why); }
 
     // --- Driving ---
     // Moves the clock, firing every timer that falls due, in order.
@@ -95,6 +97,7 @@ public:
     long now() const { return now_; }
 
     // --- ui::Toolkit ---
+    void CheckDisplay() override;
     std::unique_ptr<ui::Window> NewWindow(const ui::WindowSpec& spec) override;
     int ShowMessageBox(const std::string& prompt, ui::Buttons buttons, const std::string& title,
                        ui::Icon icon) override;
@@ -154,6 +157,7 @@ private:
     std::vector<const ui::JoystickHandlers*> listeners_;
     long now_ = 0;
     bool started_ = false;
+    std::string displayMissing_;
     bool quitRequested_ = false;
 };
 

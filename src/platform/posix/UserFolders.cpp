@@ -1,36 +1,69 @@
 #include "platform/posix/UserFolders.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <stdexcept>
+#include <vector>
 
 namespace tamrel {
 
 namespace {
 
+// HOME, or where it is unset (a service, `env -i`) the user database's.
+// Only an absolute path counts.
+std::string Home(const Environment& environment, const AccountHome& accountHome) {
+    const char* home = environment("HOME");
+    if (home && home[0] == '/') return home;
+    std::string account = accountHome ? accountHome() : std::string();
+    return account.starts_with('/') ? account : std::string();
+}
+
 // An XDG base folder: the variable when it holds an absolute path (a
-// relative one does not count), else its place under the home folder.
-std::string BaseFolder(const std::function<const char*(const char*)>& environment, const char* variable,
-                       const std::string& home, const char* underHome) {
+// relative one does not count), else its place under the home folder, or
+// "" without one.
+std::string BaseFolder(const Environment& environment, const char* variable, const std::string& home,
+                       const char* underHome) {
     const char* value = environment(variable);
     if (value && value[0] == '/') return value;
+    if (home.empty()) return {};
     return (home == "/" ? "" : home) + underHome;
 }
 
 }  // namespace
 
-TamrelFolders FoldersFor(const std::string& executable,
-                         const std::function<const char*(const char*)>& environment) {
-    const auto slash = executable.rfind('/');
-    const std::string program = slash == 0 || slash == std::string::npos ? "/" : executable.substr(0, slash);
-    const char* home = environment("HOME");
-    // Without a home folder there is no user's own place to go to.
-    if (!executable.starts_with("/usr/") || !home || home[0] != '/') return {program, program, program};
-    return {program, BaseFolder(environment, "XDG_CONFIG_HOME", home, "/.config") + "/tamrel",
-            BaseFolder(environment, "XDG_STATE_HOME", home, "/.local/state") + "/tamrel"};
+std::string HomeOfUser() {
+    const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    while (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE &&
+           buffer.size() < (1u << 20)) {
+        buffer.resize(buffer.size() * 2);
+    }
+    return found && found->pw_dir ? found->pw_dir : "";
 }
 
-std::string AutostartEntryFor(const std::function<const char*(const char*)>& environment) {
-    const char* home = environment("HOME");
-    return BaseFolder(environment, "XDG_CONFIG_HOME", home ? home : "", "/.config") + "/autostart/tamrel.desktop";
+TamrelFolders FoldersFor(const std::string& executable, const Environment& environment,
+                         const AccountHome& accountHome) {
+    const auto slash = executable.rfind('/');
+    const std::string program = slash == 0 || slash == std::string::npos ? "/" : executable.substr(0, slash);
+    if (!executable.starts_with("/usr/")) return {program, program, program};
+    const std::string home = Home(environment, accountHome);
+    const std::string config = BaseFolder(environment, "XDG_CONFIG_HOME", home, "/.config");
+    const std::string state = BaseFolder(environment, "XDG_STATE_HOME", home, "/.local/state");
+    if (config.empty() || state.empty()) {
+        throw std::runtime_error(
+            "this user has no home folder to keep Tamrel's files in (HOME is not set and the user database "
+            "names none); set HOME, or XDG_CONFIG_HOME and XDG_STATE_HOME");
+    }
+    return {program, config + "/tamrel", state + "/tamrel"};
+}
+
+std::string AutostartEntryFor(const Environment& environment, const AccountHome& accountHome) {
+    return BaseFolder(environment, "XDG_CONFIG_HOME", Home(environment, accountHome), "/.config") +
+           "/autostart/tamrel.desktop";
 }
 
 void MakeFolders(const std::string& folder) {

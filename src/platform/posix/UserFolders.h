@@ -14,13 +14,22 @@ struct TamrelFolders {
     std::string logs;      // the logs, tamrel.bad and the lock
 };
 
-// `executable`: the running file's real path. `environment` gives a
-// variable's value, or null when it is unset.
-TamrelFolders FoldersFor(const std::string& executable,
-                         const std::function<const char*(const char*)>& environment);
+// A variable's value, or null when it is unset.
+using Environment = std::function<const char*(const char*)>;
+// The home folder the user database holds for this user, or "".
+using AccountHome = std::function<std::string()>;
+
+// The running user's home folder in the user database.
+std::string HomeOfUser();
+
+// `executable`: the running file's real path. An installed copy for which
+// neither the variables nor the user database name a home raises
+// std::runtime_error: it never writes beside itself.
+TamrelFolders FoldersFor(const std::string& executable, const Environment& environment,
+                         const AccountHome& accountHome = HomeOfUser);
 
 // The XDG autostart entry of the user: $XDG_CONFIG_HOME/autostart/tamrel.desktop.
-std::string AutostartEntryFor(const std::function<const char*(const char*)>& environment);
+std::string AutostartEntryFor(const Environment& environment, const AccountHome& accountHome = HomeOfUser);
 
 // Creates the folder and those above it that are missing (for the user
 // alone), quietly: one that cannot be made is reported by the first file

@@ -1,19 +1,17 @@
 #include "platform/qt/QtSystemEvents.h"
 
+#include <poll.h>
 #include <pthread.h>
+#include <sys/eventfd.h>
 #include <sys/signalfd.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
-#include <xcb/xcb.h>
 
 #include <QSocketNotifier>
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
-#include <thread>
 
 #include "platform/Toolkit.h"
 
@@ -34,97 +32,30 @@ const std::function<void(const std::string&)>* displayLost = nullptr;
 QtMessageHandler previousHandler = nullptr;
 
 void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    const bool told = displayLost && *displayLost;
     // Qt ends the program right after saying so, for X or for Wayland.
-    if (displayLost && *displayLost &&
-        (message.contains(QLatin1String("connection broke")) ||
-         message.contains(QLatin1String("Wayland connection experienced a fatal error")))) {
+    if (told && (message.contains(QLatin1String("connection broke")) ||
+                 message.contains(QLatin1String("Wayland connection experienced a fatal error")))) {
         (*displayLost)(message.toLocal8Bit().toStdString());
+    }
+    // A display gone between the look for it and Qt's start: Qt would abort.
+    if (told && type == QtFatalMsg && message.contains(QLatin1String("platform plugin"))) {
+        (*displayLost)(message.section(QLatin1Char('\n'), 0, 0).toLocal8Bit().toStdString());
+        std::_Exit(1);
     }
     if (previousHandler) previousHandler(type, context, message);
 }
 
-}  // namespace
-
-void DisplayConnection::operator()(xcb_connection_t* connection) const { xcb_disconnect(connection); }
-
-namespace {
-
-struct Socket {
-    int fd;
-    Socket() : fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {}
-    ~Socket() {
-        if (fd >= 0) ::close(fd);
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-};
-
-// Why the compositor named by WAYLAND_DISPLAY does not answer, found where
-// libwayland-client looks; empty when it answers.
-std::string WaylandSilence(const QByteArray& name) {
-    std::string path = name.toStdString();
-    if (!path.starts_with('/')) {
-        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-        if (runtime.isEmpty()) return "XDG_RUNTIME_DIR is not set";
-        path = runtime.toStdString() + "/" + path;
-    }
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path) return "the path of its socket is too long";
-    path.copy(address.sun_path, path.size());
-    const Socket socket;
-    if (socket.fd < 0 || ::connect(socket.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        return std::strerror(errno);
-    }
-    return {};
+// Whether one of `events` came within the time; no signal can cut it short.
+bool Came(pollfd* events, int count, int ms) {
+    int ready = 0;
+    do {
+        ready = ::poll(events, static_cast<nfds_t>(count), ms);
+    } while (ready < 0 && errno == EINTR);
+    return ready > 0;
 }
 
 }  // namespace
-
-CheckedDisplay CheckDisplay() {
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    // A platform chosen by hand is the only one tried; one that is neither
-    // of these (offscreen, for tests) reports for itself.
-    const bool chosen = !platform.isEmpty();
-    const bool tryWayland = !chosen || platform.contains("wayland");
-    const bool tryX = !chosen || platform.contains("xcb");
-    if (!tryWayland && !tryX) return {};
-    const QByteArray wayland = tryWayland ? qgetenv("WAYLAND_DISPLAY") : QByteArray();
-    const QByteArray display = tryX ? qgetenv("DISPLAY") : QByteArray();
-    if (wayland.isEmpty() && display.isEmpty()) {
-        const char* unset = !tryX         ? "WAYLAND_DISPLAY is"
-                            : !tryWayland ? "DISPLAY is"
-                                          : "WAYLAND_DISPLAY and DISPLAY are";
-        throw ui::DisplayUnavailable(std::string("no display is set (") + unset + " empty)");
-    }
-    // A display that is busy or still starting (a cabinet's boot) gets a
-    // few seconds before it counts as gone.
-    constexpr int kTries = 15;
-    std::string waylandWhy;
-    int xError = 0;
-    for (int attempt = 0; attempt < kTries; ++attempt) {
-        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        if (!wayland.isEmpty()) {
-            waylandWhy = WaylandSilence(wayland);
-            if (waylandWhy.empty()) return {chosen ? "" : "wayland", nullptr};
-        }
-        if (!display.isEmpty()) {
-            int screen = 0;
-            HeldDisplay connection(xcb_connect(display.constData(), &screen));
-            xError = xcb_connection_has_error(connection.get());
-            if (xError == 0) return {chosen ? "" : "xcb", std::move(connection)};
-        }
-    }
-    std::string why;
-    if (!wayland.isEmpty()) {
-        why = "the Wayland compositor of " + wayland.toStdString() + " does not answer (" + waylandWhy + ")";
-    }
-    if (!display.isEmpty()) {
-        why += (why.empty() ? "" : ", and ") + std::string("the X server of display ") + display.toStdString() +
-               " does not answer (error " + std::to_string(xError) + ")";
-    }
-    throw ui::DisplayUnavailable(why);
-}
 
 StopRequests::StopRequests() {
     const sigset_t set = StopSignals();
@@ -159,6 +90,38 @@ void StopRequests::Deliver() {
         pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
         std::raise(number);
     }
+}
+
+StartWatchdog::StartWatchdog(const StopRequests& requests, int limitSeconds,
+                             std::function<void(const std::string&)> giveUp)
+    : over_(::eventfd(0, EFD_CLOEXEC)), giveUp_(std::move(giveUp)) {
+    if (over_ >= 0) thread_ = std::thread([this, fd = requests.fd(), limitSeconds] { Watch(fd, limitSeconds); });
+}
+
+StartWatchdog::~StartWatchdog() {
+    if (thread_.joinable()) {
+        const std::uint64_t one = 1;
+        if (::write(over_, &one, sizeof one) == sizeof one) thread_.join();
+        else thread_.detach();
+    }
+    if (over_ >= 0) ::close(over_);
+}
+
+void StartWatchdog::Watch(int requests, int limitSeconds) {
+    // Time for a start that goes well to end after a request came.
+    constexpr int kMomentMs = 1000;
+    pollfd events[] = {{over_, POLLIN, 0}, {requests, POLLIN, 0}};
+    const int watched = requests >= 0 ? 2 : 1;
+    if (Came(events, watched, limitSeconds * 1000)) {
+        if (events[0].revents != 0 || Came(events, 1, kMomentMs)) return;
+        signalfd_siginfo info{};
+        const bool read = ::read(requests, &info, sizeof info) == static_cast<ssize_t>(sizeof info);
+        giveUp_("the display did not answer when Tamrel was asked to stop" +
+                (read ? " (signal " + std::to_string(info.ssi_signo) + ")" : std::string()));
+    } else {
+        giveUp_("the display did not answer within " + std::to_string(limitSeconds) + " seconds");
+    }
+    std::_Exit(1);
 }
 
 void WatchDisplayLoss(const std::function<void(const std::string&)>* handler) {

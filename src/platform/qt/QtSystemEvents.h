@@ -6,34 +6,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 class QObject;
 class QSocketNotifier;
-struct xcb_connection_t;
 
 namespace tamrel::qt {
-
-// The check's own connection to the X server. An X server whose last client
-// leaves resets itself and refuses connections for a moment, so the check
-// holds its connection until Qt has one of its own.
-struct DisplayConnection {
-    void operator()(xcb_connection_t* connection) const;
-};
-using HeldDisplay = std::unique_ptr<xcb_connection_t, DisplayConnection>;
-
-struct CheckedDisplay {
-    // The Qt platform that answered ("wayland" or "xcb"); empty when
-    // QT_QPA_PLATFORM chose one already.
-    std::string platform;
-    HeldDisplay x;
-};
-
-// Raises ui::DisplayUnavailable when nothing could be shown: no display is
-// named, or neither the Wayland compositor nor the X server answers.
-// Checked before QApplication, which would abort the program instead.
-// Wayland is preferred when both answer. A platform other than these two
-// (offscreen, for tests) reports for itself.
-CheckedDisplay CheckDisplay();
 
 // SIGTERM, SIGINT and SIGHUP taken as events through a signalfd. Made
 // before any thread is started, so that every thread leaves them to it.
@@ -50,6 +28,9 @@ public:
     // Without a handler a request ends the program as the signal would.
     std::function<void(int number)> handler;
 
+    // Readable while a request waits to be delivered.
+    int fd() const { return fd_; }
+
 private:
     void Deliver();
 
@@ -57,8 +38,29 @@ private:
     QPointer<QSocketNotifier> notifier_;
 };
 
-// Hands Qt's report that the display is gone to `handler`, just before Qt
-// ends the program. The handler must outlive Qt's messages.
+// Bounds what a frozen display can hang where no event loop runs yet: the
+// look for a display and Qt's start. Past the limit, or when a stop request
+// finds the start still hanging a moment later, `giveUp` is told why, on
+// the watchdog's own thread, and the program ends with status 1. A request
+// that comes while the start goes well waits for the event loop.
+class StartWatchdog {
+public:
+    StartWatchdog(const StopRequests& requests, int limitSeconds, std::function<void(const std::string& why)> giveUp);
+    // The start is over.
+    ~StartWatchdog();
+    StartWatchdog(const StartWatchdog&) = delete;
+    StartWatchdog& operator=(const StartWatchdog&) = delete;
+
+private:
+    void Watch(int requests, int limitSeconds);
+
+    int over_ = -1;
+    std::function<void(const std::string&)> giveUp_;
+    std::thread thread_;
+};
+
+// Hands Qt's report that the display is gone, or that no platform of its
+// own could start on it, to `handler`, just before the program ends. The handler must outlive Qt's messages.
 void WatchDisplayLoss(const std::function<void(const std::string& why)>* handler);
 
 }  // namespace tamrel::qt

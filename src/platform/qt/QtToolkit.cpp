@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <clocale>
 
+#include "platform/qt/DisplayProbe.h"
 #include "platform/qt/QtMessageBox.h"
 #include "platform/qt/QtWindow.h"
 #include "platform/qt/QtWindowWidget.h"
@@ -29,6 +30,10 @@ void WaitUntilExposed(QWidget& window) {
         QThread::msleep(2);
     }
 }
+
+// The look for a display is bounded by its own limits; this bounds what
+// Qt may take after it before the program counts as hung.
+constexpr int kStartLimitSeconds = 15;
 
 // Wayland lets no client move the pointer or give itself the focus: the
 // compositor gives it, and the window takes the keys from then on.
@@ -59,17 +64,28 @@ QtToolkit::~QtToolkit() {
     app_.reset();
 }
 
+void QtToolkit::CheckDisplay() {
+    if (app_) return;
+    const StartWatchdog watchdog(stopRequests_, kStartLimitSeconds, [this](const std::string& why) { GiveUp(why); });
+    FindDisplay();
+}
+
+void QtToolkit::GiveUp(const std::string& why) {
+    if (displayLost_) displayLost_(why);
+}
+
 QApplication& QtToolkit::Started() {
     if (app_) return *app_;
-    // QApplication takes the user's locale for the C library too; the core
-    // keeps the one it started with.
-    const CheckedDisplay display = CheckDisplay();
+    const StartWatchdog watchdog(stopRequests_, kStartLimitSeconds, [this](const std::string& why) { GiveUp(why); });
+    const CheckedDisplay display = FindDisplay();
     if (!display.platform.empty()) {
         // An argument rather than QT_QPA_PLATFORM, which the programs Tamrel
         // starts would inherit.
         arguments_.insert(arguments_.begin() + 1, {"-platform", display.platform});
         PointArgv();
     }
+    // QApplication takes the user's locale for the C library too; the core
+    // keeps the one it started with.
     const std::string locale = std::setlocale(LC_ALL, nullptr);
     WatchDisplayLoss(&displayLost_);
     app_ = std::make_unique<QApplication>(argc_, argv_.data());

@@ -28,6 +28,7 @@ public:
     QtToolkit(const QtToolkit&) = delete;
     QtToolkit& operator=(const QtToolkit&) = delete;
 
+    void CheckDisplay() override;
     std::unique_ptr<ui::Window> NewWindow(const ui::WindowSpec& spec) override;
     int ShowMessageBox(const std::string& prompt, ui::Buttons buttons, const std::string& title,
                        ui::Icon icon) override;
@@ -55,6 +56,8 @@ public:
 
 private:
     QApplication& Started();
+    // A start the display hangs; the program ends right after.
+    void GiveUp(const std::string& why);
     void PointArgv();
     // Logical pixels, which Qt's geometry is given in.
     QRect ScreenPixels();

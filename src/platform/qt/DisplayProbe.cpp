@@ -1,0 +1,164 @@
+#include "platform/qt/DisplayProbe.h"
+
+#include <poll.h>
+#include <wayland-client.h>
+#include <xcb/xcb.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QPluginLoader>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "platform/Toolkit.h"
+
+namespace tamrel::qt {
+
+void DisplayConnection::operator()(xcb_connection_t* connection) const { xcb_disconnect(connection); }
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+// A display that is still starting (a cabinet's boot) gets this long to
+// take connections; one that takes them must answer within the other.
+constexpr auto kStartingPatience = std::chrono::seconds(3);
+constexpr auto kRetryPause = std::chrono::milliseconds(200);
+constexpr int kAnswerLimitSeconds = 3;
+
+// Why Qt could not start platform `key`, looked for where Qt looks; empty
+// when its plugin loads. Only the package can make it whole again.
+std::string PluginTrouble(const QString& key, const char* package) {
+    QStringList folders;
+    if (const QString chosen = qEnvironmentVariable("QT_QPA_PLATFORM_PLUGIN_PATH"); !chosen.isEmpty()) {
+        folders << chosen;
+    }
+    for (const QString& path : QCoreApplication::libraryPaths()) folders << path + QLatin1String("/platforms");
+    QString failure;
+    for (const QString& folder : folders) {
+        for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files)) {
+            QPluginLoader plugin(file.absoluteFilePath());
+            const QJsonArray keys = plugin.metaData().value(QLatin1String("MetaData")).toObject().value(
+                QLatin1String("Keys")).toArray();
+            if (!keys.contains(key)) continue;
+            if (plugin.load()) return {};
+            failure = plugin.errorString();
+        }
+    }
+    const std::string from = std::string(" (package ") + package + ")";
+    if (failure.isEmpty()) return "Qt's plugin for it is not installed" + from;
+    return "Qt's plugin for it does not load" + from + ": " + failure.toStdString();
+}
+
+struct WaylandConnection {
+    void operator()(wl_display* display) const { wl_display_disconnect(display); }
+};
+
+struct WaylandAnswer {
+    std::string why;  // empty when it answered
+    bool final = false;  // no use asking again
+};
+
+void Answered(void* done, wl_callback*, uint32_t) { *static_cast<bool*>(done) = true; }
+
+// A compositor may take the connection and never answer (a frozen one):
+// only a whole round trip, bounded in time, tells that it serves.
+WaylandAnswer AskWayland(const QByteArray& name) {
+    if (!name.startsWith('/') && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        return {"XDG_RUNTIME_DIR is not set", true};
+    }
+    const std::unique_ptr<wl_display, WaylandConnection> display(wl_display_connect(name.constData()));
+    if (!display) return {std::strerror(errno)};
+    static const wl_callback_listener listener{Answered};
+    bool done = false;
+    wl_callback* callback = wl_display_sync(display.get());
+    wl_callback_add_listener(callback, &listener, &done);
+    const auto deadline = Clock::now() + std::chrono::seconds(kAnswerLimitSeconds);
+    std::string why;
+    while (!done && why.empty()) {
+        if (wl_display_prepare_read(display.get()) != 0) {
+            if (wl_display_dispatch_pending(display.get()) < 0) why = std::strerror(errno);
+            continue;
+        }
+        wl_display_flush(display.get());
+        pollfd answer{wl_display_get_fd(display.get()), POLLIN, 0};
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0 || ::poll(&answer, 1, static_cast<int>(left)) <= 0) {
+            wl_display_cancel_read(display.get());
+            why = "no answer within " + std::to_string(kAnswerLimitSeconds) + " seconds";
+        } else if (wl_display_read_events(display.get()) < 0 || wl_display_dispatch_pending(display.get()) < 0) {
+            why = std::strerror(errno);
+        }
+    }
+    wl_callback_destroy(callback);
+    return {why, !why.empty()};
+}
+
+}  // namespace
+
+CheckedDisplay FindDisplay() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    // A platform chosen by hand is the only one tried; one that is neither
+    // of these (offscreen, for tests) reports for itself.
+    const bool chosen = !platform.isEmpty();
+    const bool tryWayland = !chosen || platform.contains("wayland");
+    const bool tryX = !chosen || platform.contains("xcb");
+    if (!tryWayland && !tryX) return {};
+    const QByteArray wayland = tryWayland ? qgetenv("WAYLAND_DISPLAY") : QByteArray();
+    const QByteArray display = tryX ? qgetenv("DISPLAY") : QByteArray();
+    if (wayland.isEmpty() && display.isEmpty()) {
+        const char* unset = !tryX         ? "WAYLAND_DISPLAY is"
+                            : !tryWayland ? "DISPLAY is"
+                                          : "WAYLAND_DISPLAY and DISPLAY are";
+        throw ui::DisplayUnavailable(std::string("no display is set (") + unset + " empty)");
+    }
+    // Without its plugin a display is of no use, however well it answers.
+    const std::string waylandPlugin = wayland.isEmpty() ? "" : PluginTrouble("wayland", "qt6-wayland");
+    const std::string xPlugin = display.isEmpty() ? "" : PluginTrouble("xcb", "libqt6gui6");
+    bool askWayland = !wayland.isEmpty() && waylandPlugin.empty();
+    bool askX = !display.isEmpty() && xPlugin.empty();
+    bool waylandServes = false;
+    HeldDisplay x;
+    std::string waylandWhy;
+    int xError = 0;
+    const auto deadline = Clock::now() + kStartingPatience;
+    while (askWayland || askX) {
+        if (askWayland) {
+            const WaylandAnswer answer = AskWayland(wayland);
+            waylandServes = answer.why.empty();
+            waylandWhy = answer.why;
+            askWayland = !waylandServes && !answer.final;
+        }
+        if (askX) {
+            int screen = 0;
+            HeldDisplay connection(xcb_connect(display.constData(), &screen));
+            xError = xcb_connection_has_error(connection.get());
+            if (xError == 0) x = std::move(connection);
+            askX = !x;
+        }
+        if (waylandServes || x || Clock::now() >= deadline) break;
+        std::this_thread::sleep_for(kRetryPause);
+    }
+    if (waylandServes || x) {
+        // Qt goes on to X11 itself when the compositor is gone by the time
+        // it connects.
+        const std::string platforms = waylandServes && x ? "wayland;xcb" : waylandServes ? "wayland" : "xcb";
+        return {chosen ? "" : platforms, std::move(x)};
+    }
+    std::string why;
+    if (!wayland.isEmpty()) {
+        why = "the Wayland compositor of " + wayland.toStdString() +
+              (waylandPlugin.empty() ? " does not answer (" + waylandWhy + ")" : " cannot be used: " + waylandPlugin);
+    }
+    if (!display.isEmpty()) {
+        why += (why.empty() ? "" : ", and ") + std::string("the X server of display ") + display.toStdString() +
+               (xPlugin.empty() ? " does not answer (error " + std::to_string(xError) + ")"
+                                : " cannot be used: " + xPlugin);
+    }
+    throw ui::DisplayUnavailable(why);
+}
+
+}  // namespace tamrel::qt

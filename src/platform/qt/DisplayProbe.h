@@ -1,0 +1,34 @@
+#pragma once
+// Which of Qt's platforms can draw Tamrel's windows, found without Qt, which
+// would abort the program or wait for ever on a display that fails it.
+
+#include <memory>
+#include <string>
+
+struct xcb_connection_t;
+
+namespace tamrel::qt {
+
+// The check's own connection to the X server. An X server whose last client
+// leaves resets itself and refuses connections for a moment, so the check
+// holds its connection until Qt has one of its own.
+struct DisplayConnection {
+    void operator()(xcb_connection_t* connection) const;
+};
+using HeldDisplay = std::unique_ptr<xcb_connection_t, DisplayConnection>;
+
+struct CheckedDisplay {
+    // The Qt platforms to try in turn ("wayland;xcb", "wayland" or "xcb");
+    // empty when QT_QPA_PLATFORM chose one already.
+    std::string platform;
+    HeldDisplay x;
+};
+
+// Raises ui::DisplayUnavailable when nothing could be shown: no display is
+// named, or neither a Wayland compositor nor an X server answers with a
+// plugin of Qt's that can talk to it. Wayland comes first when both
+// answer, X11 as the fallback. A platform other than these two (offscreen,
+// for tests) reports for itself.
+CheckedDisplay FindDisplay();
+
+}  // namespace tamrel::qt
