@@ -189,7 +189,8 @@ class SwayTest(WaylandTest):
         self.assertFalse(os.path.exists(self.folder.file("started.txt")), "the program was launched")
         self.assertEqual(self.bus.calls(), [])
 
-    def test_a_compositor_frozen_while_the_program_ran_ends_it_in_time_without_a_shutdown(self):
+    def start_to_freeze(self):
+        """A run whose front end freezes sway as it ends."""
         self.folder.write_front_end(last="while [ ! -s sway.pid ]; do sleep 0.05; done; kill -STOP $(cat sway.pid)")
         self.folder.write_settings("Shutdown method =2")
         process = self.driver.start_sway()
@@ -197,11 +198,26 @@ class SwayTest(WaylandTest):
         with open(self.folder.file("sway.pid"), "w") as file:
             file.write(str(sway.pid))
         self.addCleanup(sway.send_signal, signal.SIGCONT)
+        return process
+
+    def test_a_compositor_frozen_while_the_program_ran_ends_it_in_time_without_a_shutdown(self):
+        process = self.start_to_freeze()
         self.assertEqual(process.wait(15), 1)
         why = (f"Tamrel could not open the display: the Wayland compositor of {self.driver.display.socket} does not "
                "answer (no answer within 3 seconds)")
         self.assertEqual(self.folder.events()[-1], why)
         self.assertIn("Program (front.sh) finished!", self.folder.events())
+        self.assertEqual(self.bus.calls(), [])
+
+    def test_a_stop_request_while_the_frozen_compositor_is_asked_is_answered_at_once(self):
+        process = self.start_to_freeze()
+        wait_for(lambda: "Program (front.sh) finished!" in self.folder.events(), 15, what="the program's end")
+        process.send_signal(signal.SIGTERM)
+        began = time.monotonic()
+        self.assertEqual(process.wait(10), 1)
+        self.assertLess(time.monotonic() - began, 2)
+        self.assertEqual(self.folder.events()[-1],
+                         "Tamrel lost the display: the display did not answer when Tamrel was asked to stop (signal 15)")
         self.assertEqual(self.bus.calls(), [])
 
 
