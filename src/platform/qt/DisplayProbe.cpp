@@ -1,6 +1,10 @@
 #include "platform/qt/DisplayProbe.h"
 
+#include <dlfcn.h>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <wayland-client.h>
 #include <xcb/xcb.h>
 
@@ -12,6 +16,8 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <functional>
+#include <optional>
 #include <thread>
 
 #include "platform/Toolkit.h"
@@ -29,28 +35,71 @@ constexpr auto kStartingPatience = std::chrono::seconds(3);
 constexpr auto kRetryPause = std::chrono::milliseconds(200);
 constexpr int kAnswerLimitSeconds = 3;
 
+struct Descriptor {
+    int fd = -1;
+    Descriptor() = default;
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+// What `work` says, worked out by a child of its own: a plugin once loaded
+// stays for good, and the long wait for the program is to go on without
+// it or the memory that finding it took. Nothing when the child failed.
+std::optional<std::string> InChild(const std::function<std::string()>& work) {
+    Descriptor ends[2];
+    int pipe[2];
+    if (::pipe2(pipe, O_CLOEXEC) != 0) return work();
+    ends[0].fd = pipe[0];
+    ends[1].fd = pipe[1];
+    const pid_t child = ::fork();
+    if (child < 0) return work();
+    if (child == 0) {
+        const std::string said = work();
+        const bool written = ::write(ends[1].fd, said.data(), said.size()) == static_cast<ssize_t>(said.size());
+        ::_exit(written ? 0 : 1);
+    }
+    ::close(ends[1].fd);
+    ends[1].fd = -1;
+    std::string said;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(ends[0].fd, buffer, sizeof buffer)) > 0;) {
+        said.append(buffer, static_cast<std::size_t>(got));
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+    return said;
+}
+
 // Why Qt could not start platform `key`, looked for where Qt looks; empty
 // when its plugin loads. Only the package can make it whole again.
 std::string PluginTrouble(const QString& key, const char* package) {
-    QStringList folders;
-    if (const QString chosen = qEnvironmentVariable("QT_QPA_PLATFORM_PLUGIN_PATH"); !chosen.isEmpty()) {
-        folders << chosen;
-    }
-    for (const QString& path : QCoreApplication::libraryPaths()) folders << path + QLatin1String("/platforms");
-    QString failure;
-    for (const QString& folder : folders) {
-        for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files)) {
-            QPluginLoader plugin(file.absoluteFilePath());
-            const QJsonArray keys = plugin.metaData().value(QLatin1String("MetaData")).toObject().value(
-                QLatin1String("Keys")).toArray();
-            if (!keys.contains(key)) continue;
-            if (plugin.load()) return {};
-            failure = plugin.errorString();
-        }
-    }
     const std::string from = std::string(" (package ") + package + ")";
-    if (failure.isEmpty()) return "Qt's plugin for it is not installed" + from;
-    return "Qt's plugin for it does not load" + from + ": " + failure.toStdString();
+    const std::optional<std::string> trouble = InChild([&]() -> std::string {
+        QStringList folders;
+        if (const QString chosen = qEnvironmentVariable("QT_QPA_PLATFORM_PLUGIN_PATH"); !chosen.isEmpty()) {
+            folders << chosen;
+        }
+        for (const QString& path : QCoreApplication::libraryPaths()) folders << path + QLatin1String("/platforms");
+        QString failure;
+        for (const QString& folder : folders) {
+            for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files)) {
+                QPluginLoader plugin(file.absoluteFilePath());
+                const QJsonArray keys = plugin.metaData().value(QLatin1String("MetaData")).toObject().value(
+                    QLatin1String("Keys")).toArray();
+                if (!keys.contains(key)) continue;
+                if (plugin.load()) return {};
+                failure = plugin.errorString();
+            }
+        }
+        if (failure.isEmpty()) return "Qt's plugin for it is not installed" + from;
+        return "Qt's plugin for it does not load" + from + ": " + failure.toStdString();
+    });
+    return trouble ? *trouble : "Qt's plugin for it does not load" + from;
 }
 
 struct WaylandConnection {
