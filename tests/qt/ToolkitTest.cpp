@@ -1,11 +1,18 @@
 // The toolkit's life: Qt started only by the first call that needs it, Run
 // and Quit, and the timers.
 
+#include <poll.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "QtTestSupport.h"
@@ -47,6 +54,38 @@ TEST(QtToolkitStart, QtStartsWithTheFirstWindowAnEarlyQuitIsNotRememberedAndScal
     ASSERT_DOUBLE_EQ(QGuiApplication::primaryScreen()->devicePixelRatio(), 2);
     EXPECT_EQ(QSize(toolkit.ScreenPixelWidth(), toolkit.ScreenPixelHeight()), plain);
     EXPECT_DOUBLE_EQ(toolkit.ScreenWidth(), plainTwips / 2);
+}
+
+// A start the display hangs ends the program, told why, at the limit or a
+// moment after a stop request; a start that ends in time leaves the request
+// to the event loop.
+TEST(QtToolkitStart, TheWatchdogEndsAHangingStartAtItsLimitOrOnAStopRequest) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto hang = [](bool stop) {
+        StopRequests requests;
+        const StartWatchdog watchdog(requests, 1, [](const std::string& why) { std::fprintf(stderr, "<%s>", why.c_str()); });
+        if (stop) ::kill(::getpid(), SIGTERM);  // as from outside: to the process
+        QThread::sleep(5);
+    };
+    EXPECT_EXIT(hang(false), ::testing::ExitedWithCode(1), "<the display did not answer within 1 seconds>");
+    EXPECT_EXIT(hang(true), ::testing::ExitedWithCode(1),
+                "<the display did not answer when Tamrel was asked to stop \\(signal 15\\)>");
+
+    StopRequests requests;
+    QElapsedTimer started;
+    started.start();
+    {
+        const StartWatchdog watchdog(requests, 1, [](const std::string&) { std::_Exit(2); });
+        ::kill(::getpid(), SIGTERM);  // as from outside: to the process
+        QThread::msleep(300);
+    }
+    EXPECT_LT(started.elapsed(), 900);
+    QThread::msleep(1200);  // past both limits: the watchdog is gone
+    pollfd waiting{requests.fd(), POLLIN, 0};
+    ASSERT_EQ(::poll(&waiting, 1, 0), 1);
+    signalfd_siginfo request{};
+    ASSERT_EQ(::read(requests.fd(), &request, sizeof request), static_cast<ssize_t>(sizeof request));
+    EXPECT_EQ(request.ssi_signo, static_cast<unsigned>(SIGTERM));
 }
 
 TEST_F(QtBackendTest, TimerTicksEveryIntervalWithoutDriftAndStopsWhenDisabled) {

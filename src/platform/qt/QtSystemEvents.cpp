@@ -40,7 +40,8 @@ void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
     }
     // A display gone between the look for it and Qt's start: Qt would abort.
     if (told && type == QtFatalMsg && message.contains(QLatin1String("platform plugin"))) {
-        (*displayLost)(message.section(QLatin1Char('\n'), 0, 0).toLocal8Bit().toStdString());
+        (*displayLost)("Qt could not start on it (" + message.section(QLatin1Char('\n'), 0, 0).toLocal8Bit().toStdString() +
+                       ")");
         std::_Exit(1);
     }
     if (previousHandler) previousHandler(type, context, message);
