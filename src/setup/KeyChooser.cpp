@@ -31,6 +31,8 @@ std::string ButtonSuffix(int button) { return button != 0 ? ", button " + PlainN
 
 std::string WordKey(int key) { return key == -1 ? kMouseClick : SignedNumber(key); }
 
+const char* ModeWord(KeyRole role) { return role == KeyRole::Restart ? "re-start" : "cancel"; }
+
 }  // namespace
 
 std::string KeyCaption(KeyRole role, KeyCaptionStyle style, int key, int button) {
@@ -152,7 +154,7 @@ void KeyChooser::Open(KeyRole role) {
     role_ = role;
     capturedSinceOpen_ = false;
     const bool restart = role == KeyRole::Restart;
-    const char* mode = restart ? "re-start" : "cancel";
+    const char* mode = ModeWord(role);
     noRestartKey_->SetVisible(restart);
     ok_->SetEnabled(false);
     capturedKey_->SetText("");
@@ -167,8 +169,7 @@ void KeyChooser::Open(KeyRole role) {
 
 void KeyChooser::JoysticksUnavailable(const std::string& need, const std::string& why) {
     // No button can come: the prompt asks for a key, and says what buttons need.
-    prompt_->SetText(std::string("Press a key now to set new ") + (role_ == KeyRole::Restart ? "re-start" : "cancel") +
-                     " key ascii code:");
+    prompt_->SetText(std::string("Press a key now to set new ") + ModeWord(role_) + " key ascii code:");
     ShowJoystickNote(need);
     if (!unavailableNeed_.empty()) return;
     unavailableNeed_ = need;
