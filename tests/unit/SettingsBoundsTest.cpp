@@ -30,6 +30,11 @@ struct Bound {
 };
 
 constexpr long kNothing = -999;
+const std::string kRunOut = "The number in tamrel.set for shortest run is not within range, default of 10 being used.";
+const std::string kCancelButtonOut =
+    "The number for joystick button to cancel in tamrel.set is out of range. Using default of 0 (None).";
+const std::string kRestartButtonOut =
+    "The number for joystick button to re start in tamrel.set is out of range. Using default of 0 (None).";
 const RunReport kShortRun{"front.exe", 0.5};
 
 std::string ScreenText(TestPlatform& p, const std::string& control) {
@@ -107,17 +112,14 @@ const std::vector<Bound>& Bounds() {
              if (!p.ui.ControlOf("ShutdownScreen", "restartHint").Visible()) return 0L;
              return ScreenActsOn(p, written, true) ? written : kNothing;
          }},
-        {true, "Shortest run in seconds =", 0, 3600, 10,
-         "The number in tamrel.set for shortest run is not within range, default of 10 being used.", true,
+        {true, "Shortest run in seconds =", 0, 3600, 10, kRunOut, true,
          [](TestPlatform& p, long) {
              if (!p.ui.ControlOf("ShutdownScreen", "notice").Visible()) return 0L;
              return NumberAfter(ScreenText(p, "notice"), "sooner than the ").value_or(kNothing);
          }},
-        {true, "Joystick button to cancel =", 0, 32, 0,
-         "The number for joystick button to cancel in tamrel.set is out of range. Using default of 0 (None).", true,
+        {true, "Joystick button to cancel =", 0, 32, 0, kCancelButtonOut, true,
          [](TestPlatform& p, long written) { return ButtonThatActs(p, written, false); }},
-        {true, "Joystick button to re-start =", 0, 32, 0,
-         "The number for joystick button to re start in tamrel.set is out of range. Using default of 0 (None).", true,
+        {true, "Joystick button to re-start =", 0, 32, 0, kRestartButtonOut, true,
          [](TestPlatform& p, long written) { return ButtonThatActs(p, written, true); }},
 
         // Setup.
@@ -141,17 +143,14 @@ const std::vector<Bound>& Bounds() {
          [](TestPlatform& p, long) { return KeyInCaption(p, kRestartKeyMenu); }},
         {false, "Countdown box color =", 0, 0xFFFFFF, 0, "", false,
          [](TestPlatform& p, long) { return long{p.ui.ControlOf("SetupWindow", "countdownBox").ForeColor()}; }},
-        {false, "Shortest run in seconds =", 0, 3600, 10,
-         "The number in tamrel.set for shortest run is not within range, default of 10 being used.", true,
+        {false, "Shortest run in seconds =", 0, 3600, 10, kRunOut, true,
          [](TestPlatform& p, long) {
              return MarkedSeconds(p, {kShortestRunOff, kShortestRun10, kShortestRun30, kShortestRun60,
                                       kShortestRunFromFile});
          }},
-        {false, "Joystick button to cancel =", 0, 32, 0,
-         "The number for joystick button to cancel in tamrel.set is out of range. Using default of 0 (None).", true,
+        {false, "Joystick button to cancel =", 0, 32, 0, kCancelButtonOut, true,
          [](TestPlatform& p, long) { return ButtonInCaption(p, kCancelKeyMenu); }},
-        {false, "Joystick button to re-start =", 0, 32, 0,
-         "The number for joystick button to re start in tamrel.set is out of range. Using default of 0 (None).", true,
+        {false, "Joystick button to re-start =", 0, 32, 0, kRestartButtonOut, true,
          [](TestPlatform& p, long) { return ButtonInCaption(p, kRestartKeyMenu); }},
     };
     return bounds;
@@ -187,18 +186,14 @@ TEST(SettingsBounds, EveryReaderKeepsEachEdgeOfItsRangesAndReplacesWhatLiesBeyon
 // and the owner is told in both logs, by either reader.
 TEST(SettingsBounds, OurLinesThatDoNotReadTakeTheirDefaultsInBothLogsAndNeverABox) {
     const std::pair<std::string, std::string> cases[] = {
-        {"Shortest run in seconds =99999",
-         "The number in tamrel.set for shortest run is not within range, default of 10 being used."},
-        {"Shortest run in seconds =32768",
-         "The number in tamrel.set for shortest run is not within range, default of 10 being used."},
+        {"Shortest run in seconds =99999", kRunOut},
+        {"Shortest run in seconds =32768", kRunOut},
         {"Shortest run in seconds =abc",
          "The number in tamrel.set for shortest run cannot be read, default of 10 being used."},
-        {"Joystick button to re-start =40000",
-         "The number for joystick button to re start in tamrel.set is out of range. Using default of 0 (None)."},
+        {"Joystick button to re-start =40000", kRestartButtonOut},
         {"Joystick button to cancel =x7",
          "The number for joystick button to cancel in tamrel.set cannot be read. Using default of 0 (None)."},
-        {"Joystick button to cancel =1e300",
-         "The number for joystick button to cancel in tamrel.set is out of range. Using default of 0 (None)."},
+        {"Joystick button to cancel =1e300", kCancelButtonOut},
     };
     for (const auto& [line, said] : cases) {
         for (const bool screen : {true, false}) {
