@@ -18,9 +18,14 @@ class JoystickPresses {
 public:
     using OnPress = std::function<void(int button)>;
     using OnLogLine = std::function<void(const std::string& line)>;
+    // No joystick can be had: what the user needs, and the system's reason.
+    using OnUnavailable = std::function<void(const std::string& need, const std::string& why)>;
 
-    JoystickPresses(ui::Toolkit& ui, OnPress onPress, OnLogLine onLogLine)
-        : ui_(ui), onPress_(std::move(onPress)), onLogLine_(std::move(onLogLine)) {}
+    JoystickPresses(ui::Toolkit& ui, OnPress onPress, OnLogLine onLogLine, OnUnavailable onUnavailable = nullptr)
+        : ui_(ui),
+          onPress_(std::move(onPress)),
+          onLogLine_(std::move(onLogLine)),
+          onUnavailable_(std::move(onUnavailable)) {}
 
     // Opens the joysticks, if they are not open yet.
     void Start() {
@@ -31,6 +36,7 @@ public:
             [this](const std::string& device, const std::string& why) {
                 onLogLine_("Could not open the joystick " + device + ": " + why);
             },
+            onUnavailable_,
         });
     }
     // Closes them.
@@ -50,6 +56,7 @@ private:
     ui::Toolkit& ui_;
     OnPress onPress_;
     OnLogLine onLogLine_;
+    OnUnavailable onUnavailable_;
     std::set<int> held_;
     std::unique_ptr<ui::JoystickListener> listener_;
 };

@@ -248,6 +248,9 @@ struct JoystickHandlers {
     // A joystick that is there but may not be opened (no permission); each
     // device is reported once.
     std::function<void(const std::string& device, const std::string& why)> onRefused;
+    // No joystick can be listened to at all: `need` tells the user what to
+    // install, `why` is the system's reason. Said at every listen.
+    std::function<void(const std::string& need, const std::string& why)> onUnavailable;
 };
 
 // While it lives the joysticks are open, joysticks plugged in meanwhile

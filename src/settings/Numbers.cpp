@@ -88,16 +88,18 @@ bool IsIgnored(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
 }  // namespace
 
-double LenientNumber(std::string_view text) {
+std::optional<double> LeadingNumber(std::string_view text) {
     std::string packed;
     packed.reserve(text.size());
     for (char c : text) {
         if (!IsIgnored(c)) packed.push_back(c);
     }
     const std::size_t length = NumberLength(packed);
-    if (length == 0) return 0.0;
+    if (length == 0) return std::nullopt;
     return ConvertNumber(std::string_view(packed).substr(0, length));
 }
+
+double LenientNumber(std::string_view text) { return LeadingNumber(text).value_or(0.0); }
 
 namespace {
 

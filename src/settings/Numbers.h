@@ -3,6 +3,7 @@
 // RuntimeError (Overflow or Type mismatch) that the reading window handles.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,8 @@ namespace tamrel {
 // Reads the longest leading number, ignoring blanks, tabs and line feeds
 // anywhere; a text without one gives 0. Never fails.
 double LenientNumber(std::string_view text);
+// The same number, or none when the text holds none.
+std::optional<double> LeadingNumber(std::string_view text);
 
 // Round half to even, then check the field's width.
 std::int16_t ToInt16(double value);

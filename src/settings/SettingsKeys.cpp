@@ -21,6 +21,8 @@ constexpr std::string_view kCancelKeyEnterMessage =
     "The number for key to cancel in tamrel.set is out of range. Using 13 (Enter).";
 constexpr std::string_view kShortestRunMessage =
     "The number in tamrel.set for shortest run is not within range, default of 10 being used.";
+constexpr std::string_view kShortestRunUnreadable =
+    "The number in tamrel.set for shortest run cannot be read, default of 10 being used.";
 constexpr std::string_view kRestartKeyMessage =
     "The number for key to re start in tamrel.set is out of range. Using default of 0 (None).";
 constexpr std::string_view kRestartSameMessage =
@@ -30,6 +32,10 @@ constexpr std::string_view kCancelButtonMessage =
     "The number for joystick button to cancel in tamrel.set is out of range. Using default of 0 (None).";
 constexpr std::string_view kRestartButtonMessage =
     "The number for joystick button to re start in tamrel.set is out of range. Using default of 0 (None).";
+constexpr std::string_view kCancelButtonUnreadable =
+    "The number for joystick button to cancel in tamrel.set cannot be read. Using default of 0 (None).";
+constexpr std::string_view kRestartButtonUnreadable =
+    "The number for joystick button to re start in tamrel.set cannot be read. Using default of 0 (None).";
 constexpr std::string_view kRestartButtonSameMessage =
     "The joystick button to re start in tamrel.set is the same as the cancel button. Using default of 0 (None).";
 
@@ -44,6 +50,9 @@ constexpr Replacement IfSameAsCancelButton(std::string_view logLine = {}) {
     return {SameAsCancelButton, 0, 0, 0, {}, logLine};
 }
 constexpr Replacement IfText(Check check, std::string_view text) { return {check, 0, 0, 0, text, {}}; }
+constexpr Replacement IfUnreadable(long number, std::string_view logLine) {
+    return {Unreadable, 0, 0, number, {}, logLine};
+}
 
 // A key line the screen counts and logs before it reads the value.
 constexpr ReaderRule Shown(ValueKind kind, Replacement first = {}, Replacement second = {}) {
@@ -53,11 +62,29 @@ constexpr ReaderRule Read(ValueKind kind, Replacement first = {}, Replacement se
     return {kind, true, LineLog::None, first, second};
 }
 constexpr ReaderRule kCountedOnly = Read(None);
-// Read where present, never missed; the screen logs it as it logs the others.
-constexpr ReaderRule Optional(ValueKind kind, Replacement first, LineLog log = LineLog::None, Replacement second = {}) {
-    return {kind, false, log, first, second};
+// A line only Tamrel writes: read where present, never missed. A value
+// that does not read or lies out of range takes the default, in both logs,
+// and never ends the run.
+constexpr ReaderRule Ours(LineLog log, Replacement unreadable, Replacement outside, Replacement third = {}) {
+    return {Count, false, log, unreadable, outside, third, true};
 }
 constexpr ReaderRule kIgnored{};
+
+// The screen and setup read these alike; only the screen logs the line
+// itself, since setup logs every line anyway.
+constexpr ReaderRule ShortestRunRule(LineLog log) {
+    return Ours(log, IfUnreadable(kDefaultShortestRun, kShortestRunUnreadable),
+                OutsideOf(0, 3600, kDefaultShortestRun, kShortestRunMessage));
+}
+constexpr ReaderRule CancelButtonRule(LineLog log) {
+    return Ours(log, IfUnreadable(0, kCancelButtonUnreadable),
+                OutsideOf(0, kMaxJoystickButton, 0, kCancelButtonMessage));
+}
+constexpr ReaderRule RestartButtonRule(LineLog log) {
+    return Ours(log, IfUnreadable(0, kRestartButtonUnreadable),
+                OutsideOf(0, kMaxJoystickButton, 0, kRestartButtonMessage),
+                IfSameAsCancelButton(kRestartButtonSameMessage));
+}
 
 // Any colour the colour dialog can give.
 constexpr long kMaxColor = 0xFFFFFF;
@@ -87,15 +114,12 @@ constexpr std::array<KeyDef, kKeyCount> kKeys = {{
     {Field::BoxColor, "Countdown box color =", kIgnored, Shown(Number32), Read(Number32, OutsideOf(0, kMaxColor, 0))},
     {Field::SkinPath, "Skin =", kIgnored, Shown(TrimmedText, IfText(EmptyText, "Use default")),
      Read(TrimmedText, IfText(NotBitmapName, ""))},
-    {Field::ShortestRun, "Shortest run in seconds =", kIgnored, Optional(Number16, OutsideOf(0, 3600, kDefaultShortestRun), LineLog::BeforeValue),
-     Optional(Number16, OutsideOf(0, 3600, kDefaultShortestRun, kShortestRunMessage))},
-    {Field::CancelButton, "Joystick button to cancel =", kIgnored,
-     Optional(Number16, OutsideOf(0, kMaxJoystickButton, 0), LineLog::BeforeValue),
-     Optional(Number16, OutsideOf(0, kMaxJoystickButton, 0, kCancelButtonMessage))},
-    {Field::RestartButton, "Joystick button to re-start =", kIgnored,
-     Optional(Number16, OutsideOf(0, kMaxJoystickButton, 0), LineLog::BeforeValue, IfSameAsCancelButton()),
-     Optional(Number16, OutsideOf(0, kMaxJoystickButton, 0, kRestartButtonMessage), LineLog::None,
-              IfSameAsCancelButton(kRestartButtonSameMessage))},
+    {Field::ShortestRun, "Shortest run in seconds =", kIgnored, ShortestRunRule(LineLog::BeforeValue),
+     ShortestRunRule(LineLog::None)},
+    {Field::CancelButton, "Joystick button to cancel =", kIgnored, CancelButtonRule(LineLog::BeforeValue),
+     CancelButtonRule(LineLog::None)},
+    {Field::RestartButton, "Joystick button to re-start =", kIgnored, RestartButtonRule(LineLog::BeforeValue),
+     RestartButtonRule(LineLog::None)},
 }};
 
 constexpr bool InFieldOrder() {

@@ -23,6 +23,10 @@ enum class ValueKind {
     TrimmedText,  // blanks removed at both ends
     Number16,     // the lenient number, rounded to 16 bits
     Number32,
+    // The lenient number of any size, for the lines only Tamrel writes: a
+    // value too large is out of range and a text without a number cannot
+    // be read, both replaced, so that no such line can stop a run.
+    Count,
     Flag,         // true, false or a number
     YesNo,        // "yes" in any case and with blanks around is true
 };
@@ -36,6 +40,7 @@ enum class Check {
     EmptyText,
     BelowZero,        // the leading number of the text is below 0
     NotBitmapName,    // the text does not end with ".bmp", exactly
+    Unreadable,       // a Count without a number
 };
 
 struct Replacement {
@@ -61,6 +66,10 @@ struct ReaderRule {
     LineLog log = LineLog::None;
     Replacement first{};
     Replacement second{};
+    Replacement third{};
+    // A replacement's line goes to the error log too: the owner, who may
+    // never read the event log, learns that a line of the file was not used.
+    bool toldInErrorLog = false;
 };
 
 struct KeyDef {

@@ -1,5 +1,7 @@
 #include "settings/SettingsParser.h"
 
+#include <algorithm>
+
 #include "settings/Numbers.h"
 #include "settings/SettingsFile.h"
 #include "settings/Text.h"
@@ -14,7 +16,11 @@ struct Value {
     long number = 0;
     std::string text;
     bool flag = false;
+    bool readable = true;
 };
+
+// Far beyond every range, yet safely a long.
+constexpr double kCountLimit = 1e9;
 
 Value Convert(ValueKind kind, const std::string& raw) {
     Value value;
@@ -24,6 +30,12 @@ Value Convert(ValueKind kind, const std::string& raw) {
         case ValueKind::TrimmedText: value.text = Trim(raw); break;
         case ValueKind::Number16: value.number = ToInt16(LenientNumber(raw)); break;
         case ValueKind::Number32: value.number = ToInt32(LenientNumber(Trim(raw))); break;
+        case ValueKind::Count: {
+            const std::optional<double> number = LeadingNumber(raw);
+            value.readable = number.has_value();
+            value.number = static_cast<long>(std::clamp(RoundHalfEven(number.value_or(0)), -kCountLimit, kCountLimit));
+            break;
+        }
         case ValueKind::Flag: value.flag = ToBoolean(Trim(raw)); break;
         case ValueKind::YesNo: value.flag = Trim(LowerCase(raw)) == "yes"; break;
     }
@@ -40,6 +52,7 @@ bool Applies(const Replacement& replacement, const Value& value, const Settings&
         case Check::EmptyText: return value.text.empty();
         case Check::BelowZero: return LenientNumber(value.text) < 0;
         case Check::NotBitmapName: return !EndsWith(value.text, ".bmp");
+        case Check::Unreadable: return !value.readable;
     }
     return false;
 }
@@ -111,11 +124,14 @@ void SettingsParser::Take(const KeyDef& key, const ReaderRule& rule, const std::
     if (rule.log == LineLog::BeforeValue) logs_.Log(logLine);
     if (rule.kind != ValueKind::None) {
         Value value = Convert(rule.kind, KeyValue(line, LowerCase(key.written)));
-        for (const Replacement& replacement : {rule.first, rule.second}) {
+        for (const Replacement& replacement : {rule.first, rule.second, rule.third}) {
             if (!Applies(replacement, value, into_)) continue;
             value.number = replacement.number;
             value.text = replacement.text;
-            if (!replacement.logLine.empty()) logs_.Log(std::string(replacement.logLine));
+            value.readable = true;
+            if (replacement.logLine.empty()) continue;
+            logs_.Log(std::string(replacement.logLine));
+            if (rule.toldInErrorLog) logs_.AppendErrorLog(" --" + std::string(replacement.logLine));
         }
         Store(into_, key.field, value);
     }

@@ -31,6 +31,8 @@ std::string ButtonSuffix(int button) { return button != 0 ? ", button " + PlainN
 
 std::string WordKey(int key) { return key == -1 ? kMouseClick : SignedNumber(key); }
 
+const char* ModeWord(KeyRole role) { return role == KeyRole::Restart ? "re-start" : "cancel"; }
+
 }  // namespace
 
 std::string KeyCaption(KeyRole role, KeyCaptionStyle style, int key, int button) {
@@ -94,7 +96,10 @@ KeyChooser::KeyChooser(ui::Toolkit& ui, JoystickPresses::OnLogLine log, ui::Wind
       window_(window),
       state_(state),
       restartHint_(restartHint),
-      joystick_(ui, [this](int button) { Chosen({true, button}); }, std::move(log)) {
+      log_(std::move(log)),
+      joystick_(
+          ui, [this](int button) { Chosen({true, button}); }, log_,
+          [this](const std::string& need, const std::string& why) { JoysticksUnavailable(need, why); }) {
     // Sized for the widest texts the box shows ("re-start", "Left Mouse
     // Click") with room for fonts wider than the ones measured, and small
     // enough for a 640 by 480 screen.
@@ -116,6 +121,7 @@ KeyChooser::KeyChooser(ui::Toolkit& ui, JoystickPresses::OnLogLine log, ui::Wind
          "This is the ascii code of the key you just pressed."},
         {&KeyChooser::acceptHint_, "acceptHint", "Press the same key again to accept it.", {120, 1680, 4800, 255},
          kPlain, false, true, ""},
+        {&KeyChooser::joystickNote_, "joystickNote", "", {120, 1440, 6120, 240}, kPlain, false, false, ""},
         {&KeyChooser::okHint_, "okHint", "Click here to accept new key code=>", {5160, 450, 3240, 255}, kPlain, false,
          false, ""},
         {&KeyChooser::ok_, "okLabel", "   OK", {8430, 390, 810, 375}, 12, true, true, "Click here to accept the new key"},
@@ -148,16 +154,31 @@ void KeyChooser::Open(KeyRole role) {
     role_ = role;
     capturedSinceOpen_ = false;
     const bool restart = role == KeyRole::Restart;
-    const char* mode = restart ? "re-start" : "cancel";
+    const char* mode = ModeWord(role);
     noRestartKey_->SetVisible(restart);
     ok_->SetEnabled(false);
     capturedKey_->SetText("");
     box_->SetText(restart ? kRestartTitle : kCancelTitle);
     currentCaption_->SetText(std::string("Current ") + mode + " key ascii code:");
     prompt_->SetText(std::string("Press button now to set new ") + mode + " key ascii code:");
+    ShowJoystickNote(unavailableNeed_);
     box_->SetVisible(true);
     currentKey_->SetText(WordKey(Field(kKeys, role)) + ButtonSuffix(Field(kButtons, role)));
     joystick_.Start();
+}
+
+void KeyChooser::JoysticksUnavailable(const std::string& need, const std::string& why) {
+    // No button can come: the prompt asks for a key, and says what buttons need.
+    prompt_->SetText(std::string("Press a key now to set new ") + ModeWord(role_) + " key ascii code:");
+    ShowJoystickNote(need);
+    if (!unavailableNeed_.empty()) return;
+    unavailableNeed_ = need;
+    log_("No joystick button can be chosen. " + need + " (" + Printable(why) + ")");
+}
+
+void KeyChooser::ShowJoystickNote(const std::string& text) {
+    joystickNote_->SetText(text);
+    joystickNote_->SetVisible(!text.empty());
 }
 
 void KeyChooser::Capture(Choice choice) {
@@ -169,10 +190,17 @@ void KeyChooser::Capture(Choice choice) {
     }
     ok_->SetEnabled(true);
     okHint_->SetVisible(true);
+    ShowJoystickNote(unavailableNeed_);
 }
 
 void KeyChooser::Chosen(Choice choice) {
     if (!IsOpen()) return;
+    // The file holds no button beyond these.
+    if (choice.button && (choice.code < 1 || choice.code > kMaxJoystickButton)) {
+        ShowJoystickNote("Joystick button " + PlainNumber(choice.code) + " cannot be chosen: please choose one of 1 to " +
+                         PlainNumber(kMaxJoystickButton) + ".");
+        return;
+    }
     if (capturedSinceOpen_ && choice == captured_) {
         Accept();
         return;

@@ -29,7 +29,8 @@ class KeyChooser {
 public:
     // Builds the box, hidden, in the setup window. `restartHint` is the
     // preview's line about the re-start key, shown while there is one.
-    // `log` takes the event-log line about a joystick that may not be opened.
+    // `log` takes the line about a joystick that may not be opened, or
+    // about joysticks that cannot be had at all.
     KeyChooser(ui::Toolkit& ui, JoystickPresses::OnLogLine log, ui::Window& window, SetupState& state,
                ui::Control& restartHint);
 
@@ -63,6 +64,9 @@ private:
     // when it repeats the capture.
     void Chosen(Choice choice);
     void ShowKey(KeyRole role);
+    void JoysticksUnavailable(const std::string& need, const std::string& why);
+    // Under the captured choice, about buttons; empty hides it.
+    void ShowJoystickNote(const std::string& text);
 
     ui::Toolkit& ui_;
     ui::Window& window_;
@@ -83,6 +87,9 @@ private:
     ui::Control* noRestartKey_ = nullptr;
     ui::Control* acceptHint_ = nullptr;
     ui::Control* noButton_ = nullptr;
+    ui::Control* joystickNote_ = nullptr;
+    JoystickPresses::OnLogLine log_;
+    std::string unavailableNeed_;  // once told: what buttons need
     JoystickPresses joystick_;
 };
 

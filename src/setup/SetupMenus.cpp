@@ -101,28 +101,58 @@ void Flatten(const std::vector<SetupMenuDef>& menus, std::vector<const SetupMenu
     }
 }
 
+// The items of the group that holds `command`'s items.
+std::vector<SetupMenuDef>* GroupOf(SetupMenus& menus, Command command) {
+    for (SetupMenuDef& menu : menus) {
+        for (const SetupMenuDef& item : menu.items) {
+            if (item.command == command) return &menu.items;
+        }
+        if (std::vector<SetupMenuDef>* group = GroupOf(menu.items, command)) return group;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
-const std::vector<SetupMenuDef>& SetupMenuTable(ui::Desktop desktop) {
-    static const std::vector<SetupMenuDef> windows = Build(ui::Desktop::Windows);
-    static const std::vector<SetupMenuDef> session = Build(ui::Desktop::Session);
+const SetupMenus& SetupMenuTable(ui::Desktop desktop) {
+    static const SetupMenus windows = Build(ui::Desktop::Windows);
+    static const SetupMenus session = Build(ui::Desktop::Session);
     return desktop == ui::Desktop::Windows ? windows : session;
 }
 
-std::vector<ui::MenuDef> SetupMenuBar(ui::Desktop desktop) { return ToToolkit(SetupMenuTable(desktop)); }
+std::vector<ui::MenuDef> SetupMenuBar(const SetupMenus& menus) { return ToToolkit(menus); }
+std::vector<ui::MenuDef> SetupMenuBar(ui::Desktop desktop) { return SetupMenuBar(SetupMenuTable(desktop)); }
 
-std::vector<const SetupMenuDef*> SetupMenuItems(ui::Desktop desktop) {
+std::vector<const SetupMenuDef*> SetupMenuItems(const SetupMenus& menus) {
     std::vector<const SetupMenuDef*> items;
-    Flatten(SetupMenuTable(desktop), items);
+    Flatten(menus, items);
     return items;
 }
 
-const SetupMenuDef& SetupMenuItem(ui::Desktop desktop, ui::MenuId id) {
-    for (const SetupMenuDef* item : SetupMenuItems(desktop)) {
+std::vector<const SetupMenuDef*> SetupMenuItems(ui::Desktop desktop) { return SetupMenuItems(SetupMenuTable(desktop)); }
+
+const SetupMenuDef& SetupMenuItem(const SetupMenus& menus, ui::MenuId id) {
+    for (const SetupMenuDef* item : SetupMenuItems(menus)) {
         if (item->id == id) return *item;
     }
     static const SetupMenuDef kNoItem = Item(0, "");
     return kNoItem;
+}
+
+const SetupMenuDef& SetupMenuItem(ui::Desktop desktop, ui::MenuId id) {
+    return SetupMenuItem(SetupMenuTable(desktop), id);
+}
+
+bool OfferSeconds(SetupMenus& menus, Command command, ui::MenuId id, int seconds) {
+    std::vector<SetupMenuDef>* group = GroupOf(menus, command);
+    if (!group) return false;
+    auto place = group->begin();
+    for (; place != group->end() && place->command == command; ++place) {
+        if (place->argument == seconds) return false;
+        if (place->argument > seconds) break;
+    }
+    group->insert(place, Item(id, std::to_string(seconds) + " Seconds", command, seconds));
+    return true;
 }
 
 }  // namespace tamrel::setup

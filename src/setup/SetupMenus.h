@@ -65,6 +65,9 @@ enum Menu : ui::MenuId {
     kShortestRun30,
     kShortestRun60,
     kAutostart,
+    // A value of the file that no item of its group offers.
+    kCancelTimeFromFile,
+    kShortestRunFromFile,
 };
 
 // What choosing an item does; the item's argument says which method, time
@@ -99,13 +102,23 @@ struct SetupMenuDef {
     std::vector<SetupMenuDef> items;
 };
 
+using SetupMenus = std::vector<SetupMenuDef>;
+
 // The whole tree, worded for the desktop Tamrel returns to.
-const std::vector<SetupMenuDef>& SetupMenuTable(ui::Desktop desktop);
+const SetupMenus& SetupMenuTable(ui::Desktop desktop);
 // The tree as the toolkit builds it.
+std::vector<ui::MenuDef> SetupMenuBar(const SetupMenus& menus);
 std::vector<ui::MenuDef> SetupMenuBar(ui::Desktop desktop);
 // Every item of the tree, depth first.
+std::vector<const SetupMenuDef*> SetupMenuItems(const SetupMenus& menus);
 std::vector<const SetupMenuDef*> SetupMenuItems(ui::Desktop desktop);
 // The item of that id.
+const SetupMenuDef& SetupMenuItem(const SetupMenus& menus, ui::MenuId id);
 const SetupMenuDef& SetupMenuItem(ui::Desktop desktop, ui::MenuId id);
+
+// Gives the group of `command` an item `id` for `seconds`, in its place
+// among the others, unless one offers it already, so that a value edited
+// into the file by hand is seen and kept. True when the tree changed.
+bool OfferSeconds(SetupMenus& menus, Command command, ui::MenuId id, int seconds);
 
 }  // namespace tamrel::setup

@@ -45,7 +45,8 @@ void SetupWindow::BuildWindow() {
     spec.clientHeight = 9000;
     spec.maximized = true;
     window_ = ui.NewWindow(spec);
-    window_->SetMenuBar(SetupMenuBar(ui.desktop()));
+    menus_ = SetupMenuTable(ui.desktop());
+    window_->SetMenuBar(SetupMenuBar(menus_));
 
     preview_ = BuildDefaultLook(*window_, {"defaultSkinPreview", "If your keyboard is hooked up, you can", "15",
                                            ui::DesktopName(ui.desktop())});
@@ -60,7 +61,12 @@ void SetupWindow::BuildWindow() {
     lookEditor_ = std::make_unique<LookEditor>(platform_, logs_, *window_, state_, preview_, *countdownBox_);
     // Built last, so that it stands above the preview and the box.
     keyChooser_ = std::make_unique<KeyChooser>(
-        ui, [this](const std::string& line) { logs_.TryLog(line); }, *window_, state_, *preview_.restartHint);
+        ui,
+        [this](const std::string& line) {
+            logs_.TryLog(line);
+            logs_.TryAppendErrorLog(" --" + line);
+        },
+        *window_, state_, *preview_.restartHint);
 
     window_->OnMenu([this](ui::MenuId id) { Guarded([this, id] { OnMenu(id); }); });
     window_->OnKeyPress([this](int& code) { Guarded([this, &code] { keyChooser_->OnKeyPress(code); }); });
@@ -138,6 +144,13 @@ void SetupWindow::StartFromDefaults() {
 }
 
 void SetupWindow::ShowState(std::vector<BadValue>& badValues) {
+    if (state_.cancelSeconds < 5 || state_.cancelSeconds > 25) state_.cancelSeconds = 10;
+    // A time edited into the file stays what "Done!" writes, so it is shown
+    // as chosen; the menus are built anew before anything else marks them.
+    const bool offeredTime = OfferSeconds(menus_, Command::ChooseCancelTime, kCancelTimeFromFile, state_.cancelSeconds);
+    const bool offeredRun = OfferSeconds(menus_, Command::ChooseShortestRun, kShortestRunFromFile, state_.shortestRun);
+    if (offeredTime || offeredRun) window_->SetMenuBar(SetupMenuBar(menus_));
+
     const Settings defaults = DefaultSettings(platform_.files);
     // A value the window cannot take takes its default; the others stay.
     const auto useDefault = [&](Field field, const std::string& value, const RuntimeError& error) {
@@ -156,7 +169,6 @@ void SetupWindow::ShowState(std::vector<BadValue>& badValues) {
     }
     window_->SetMenuCaption(kProgramShown, state_.programPath.empty() ? "Program to Launch: none"
                                                                      : "Program to launch: " + state_.programPath);
-    if (state_.cancelSeconds < 5 || state_.cancelSeconds > 25) state_.cancelSeconds = 10;
 
     window_->SetMenuCaption(kCancelKeyMenu, KeyCaption(KeyRole::Cancel, KeyCaptionStyle::Loaded, state_.cancelKey, state_.cancelButton));
     window_->SetMenuCaption(kRestartKeyMenu, KeyCaption(KeyRole::Restart, KeyCaptionStyle::Loaded, state_.restartKey, state_.restartButton));
@@ -190,7 +202,7 @@ void SetupWindow::ShowState(std::vector<BadValue>& badValues) {
     }
     countdownBox_->SetFont(font);
 
-    for (const SetupMenuDef* item : SetupMenuItems(platform_.ui.desktop())) {
+    for (const SetupMenuDef* item : SetupMenuItems(menus_)) {
         if (item->command == Command::ChooseCancelTime && item->argument == state_.cancelSeconds) {
             ChooseCancelTime(item->argument);
         }
@@ -223,7 +235,7 @@ void SetupWindow::LoadFailed(const RuntimeError& error) {
 }
 
 void SetupWindow::OnMenu(ui::MenuId id) {
-    const SetupMenuDef& item = SetupMenuItem(platform_.ui.desktop(), id);
+    const SetupMenuDef& item = SetupMenuItem(menus_, id);
     switch (item.command) {
         case Command::None: break;
         case Command::ChooseProgram: ChooseProgram(); break;
@@ -246,7 +258,7 @@ void SetupWindow::OnMenu(ui::MenuId id) {
 }
 
 void SetupWindow::Mark(Command command, int value) {
-    for (const SetupMenuDef* item : SetupMenuItems(platform_.ui.desktop())) {
+    for (const SetupMenuDef* item : SetupMenuItems(menus_)) {
         if (item->command == command) window_->SetMenuCaption(item->id, Marked(item->argument == value, item->caption));
     }
 }
@@ -257,7 +269,7 @@ void SetupWindow::ChooseShortestRun(int seconds) {
 }
 
 void SetupWindow::ShowAutostart() {
-    const SetupMenuDef& item = SetupMenuItem(platform_.ui.desktop(), kAutostart);
+    const SetupMenuDef& item = SetupMenuItem(menus_, kAutostart);
     window_->SetMenuCaption(kAutostart, Marked(platform_.autostart.IsOn(), item.caption));
 }
 
@@ -290,7 +302,7 @@ void SetupWindow::ChooseProgram() {
 void SetupWindow::ChooseShutdownMethod(int method) {
     Mark(Command::ChooseMethod, method);
     state_.shutdownMethod = static_cast<std::int16_t>(method);
-    for (const SetupMenuDef* item : SetupMenuItems(platform_.ui.desktop())) {
+    for (const SetupMenuDef* item : SetupMenuItems(menus_)) {
         if (item->forShutdownOnly) window_->SetMenuEnabled(item->id, method != 0);
     }
 }
@@ -298,7 +310,7 @@ void SetupWindow::ChooseShutdownMethod(int method) {
 void SetupWindow::ChooseCancelTime(int seconds) {
     state_.cancelSeconds = static_cast<std::int16_t>(seconds);
     // Once chosen, every time is worded alike.
-    for (const SetupMenuDef* item : SetupMenuItems(platform_.ui.desktop())) {
+    for (const SetupMenuDef* item : SetupMenuItems(menus_)) {
         if (item->command == Command::ChooseCancelTime) {
             window_->SetMenuCaption(item->id, Marked(item->argument == seconds, PlainNumber(item->argument) + " Seconds"));
         }

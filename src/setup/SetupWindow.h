@@ -71,6 +71,8 @@ private:
     bool open_ = false;
     SetupState state_;
     std::unique_ptr<ui::Window> window_;
+    // The menu tree, with any value of the file that it offers too.
+    setup::SetupMenus menus_;
     DefaultLook preview_;
     ui::Control* countdownBox_ = nullptr;
     std::unique_ptr<LookEditor> lookEditor_;

@@ -15,6 +15,16 @@ namespace {
 constexpr ui::Twips kNoticeWidth = 9000;
 constexpr ui::Twips kNoticeHeight = 2400;
 
+// How long a failed run lasted, never rounded up to the limit it missed.
+std::string RunLengthText(double seconds, int limit) {
+    if (seconds + 0.5 < limit) return DurationText(seconds);  // as that rounds
+    if (seconds < 60) {
+        const long tenths = static_cast<long>(seconds * 10 + 1e-9);
+        return PlainNumber(tenths / 10) + "." + PlainNumber(tenths % 10) + " seconds";
+    }
+    return "less than " + PlainNumber(limit) + " seconds";
+}
+
 }  // namespace
 
 ShutdownScreen::ShutdownScreen(Platform& platform, Logs& logs, Navigator& navigator, RunReport run)
@@ -22,8 +32,19 @@ ShutdownScreen::ShutdownScreen(Platform& platform, Logs& logs, Navigator& naviga
       logs_(logs),
       navigator_(navigator),
       run_(std::move(run)),
-      joystick_(platform.ui, [this](int button) { OnJoystickButton(button); },
-                [this](const std::string& line) { logs_.TryLog(line); }) {}
+      joystick_(
+          platform.ui, [this](int button) { OnJoystickButton(button); },
+          // Listened for only when a button is chosen, which may now go unheard.
+          [this](const std::string& line) { LogBoth(line); },
+          [this](const std::string& need, const std::string& why) {
+              LogBoth("The joystick buttons chosen in tamrel.set cannot be listened for. " + need + " (" +
+                      Printable(why) + ")");
+          }) {}
+
+void ShutdownScreen::LogBoth(const std::string& line) {
+    logs_.TryLog(line);
+    logs_.TryAppendErrorLog(" --" + line);
+}
 
 ShutdownScreen::~ShutdownScreen() = default;
 
@@ -94,6 +115,7 @@ void ShutdownScreen::SetUp() {
         }
         switch (ReadSettings()) {
             case ReadOutcome::EarlyEnd:
+                if (RunFailed()) LogFailedRun();
                 Close();
                 return;
             case ReadOutcome::Corrupt:
@@ -144,13 +166,15 @@ bool ShutdownScreen::RunFailed() const {
     return settings_.shortestRun > 0 && run_.seconds < settings_.shortestRun;
 }
 
-void ShutdownScreen::ExplainFailedRun() {
-    const std::string why = run_.program + " ended after " + DurationText(run_.seconds) + ", sooner than the " +
-                            PlainNumber(settings_.shortestRun) + " seconds a normal run takes. The machine stays on.";
-    ShowNotice(why);
-    logs_.TryLog(why);
-    logs_.TryAppendErrorLog(" --" + why);
+std::string ShutdownScreen::LogFailedRun() {
+    const std::string why = run_.program + " ended after " + RunLengthText(run_.seconds, settings_.shortestRun) +
+                            ", sooner than the " + PlainNumber(settings_.shortestRun) +
+                            " seconds a normal run takes. The machine stays on.";
+    LogBoth(why);
+    return why;
 }
+
+void ShutdownScreen::ExplainFailedRun() { ShowNotice(LogFailedRun()); }
 
 void ShutdownScreen::ShowNotice(const std::string& text) {
     for (ui::Control* number : {countdownNumber_, look_.heading, look_.number, look_.seconds}) number->SetVisible(false);

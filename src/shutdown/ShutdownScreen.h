@@ -41,6 +41,10 @@ private:
     void ShowDefaultLook();
     // The program ended too soon after its start to have run as it should.
     bool RunFailed() const;
+    // In the event log and the error log.
+    void LogBoth(const std::string& line);
+    // Both logs; the text said.
+    std::string LogFailedRun();
     void ExplainFailedRun();
     void ShowNotice(const std::string& text);
     void TakeFocus();

@@ -13,12 +13,22 @@ ShutdownScreen::ReadOutcome ShutdownScreen::ReadSettings() {
     if (!read) return ReadOutcome::Corrupt;
 
     SettingsParser parser(Reader::Screen, settings_, logs_);
-    for (const std::string& line : *read) {
-        const std::optional<Field> field = parser.ReadLine(line);
+    for (auto line = read->begin(); line != read->end(); ++line) {
+        const std::optional<Field> field = parser.ReadLine(*line);
         if (!field) continue;
         switch (*field) {
             case Field::ShutdownMethod:
-                if (settings_.shutdownMethod == 0) return ReadOutcome::EarlyEnd;
+                if (settings_.shutdownMethod == 0) {
+                    // Nothing else matters now but whether the run failed,
+                    // which the owner is told all the same. Setup's rule
+                    // reads it without logging the line.
+                    const std::string shortestRun = LowerCase(KeyOf(Field::ShortestRun).written);
+                    SettingsParser quiet(Reader::Setup, settings_, logs_);
+                    for (++line; line != read->end(); ++line) {
+                        if (IsKeyLine(*line, shortestRun)) quiet.ReadLine(*line);
+                    }
+                    return ReadOutcome::EarlyEnd;
+                }
                 break;
             case Field::CancelSeconds:
                 secondsLeft_ = settings_.cancelSeconds;

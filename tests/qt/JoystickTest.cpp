@@ -5,6 +5,7 @@
 
 #include "QtTestSupport.h"
 #include "platform/JoystickPresses.h"
+#include "platform/qt/QtJoysticks.h"
 
 namespace tamrel::qt::test {
 namespace {
@@ -64,6 +65,20 @@ TEST_F(QtBackendTest, ButtonsArriveFromEveryBoardAndOneHeldAtOpenCountsOnlyOnceL
     }
     // Nothing of SDL's stays open once nobody listens.
     EXPECT_EQ(SDL_WasInit(SDL_INIT_JOYSTICK), 0u);
+}
+
+TEST(QtJoysticksWithoutSdl, EveryListenSaysWhatToInstallAndWhy) {
+    QtJoysticks joysticks("libtamrel-absent-sdl.so.0");
+    std::vector<std::pair<std::string, std::string>> told;
+    for (int listen = 0; listen < 2; ++listen) {
+        const auto listener = joysticks.Listen(
+            {nullptr, nullptr, [&](const std::string& need, const std::string& why) { told.emplace_back(need, why); }});
+        EXPECT_NE(listener, nullptr);
+    }
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(told[0].first, "Joystick buttons need the SDL 2 library (package libsdl2-2.0-0).");
+    EXPECT_NE(told[0].second.find("libtamrel-absent-sdl.so.0"), std::string::npos) << told[0].second;
+    EXPECT_EQ(told[1], told[0]);
 }
 
 }  // namespace

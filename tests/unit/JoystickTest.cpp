@@ -107,6 +107,58 @@ TEST_F(JoystickChooser, LearnsAButtonByAPressIgnoringOneHeldAndKeepsTheKey) {
               (Lines{"Joystick button to cancel =5", "Joystick button to re-start =0"}));
 }
 
+TEST_F(JoystickChooser, AButtonBeyondWhatTheFileHoldsIsRefusedWithTheRange) {
+    Choose(kChooseCancelKey);
+    for (const int button : {33, 40}) {
+        t.ui.PressButton(button);
+        t.ui.PressButton(button);  // the same button again accepts nothing either
+        EXPECT_EQ(Captured(), "");
+        EXPECT_EQ(Control("joystickNote").Text(),
+                  "Joystick button " + std::to_string(button) + " cannot be chosen: please choose one of 1 to 32.");
+        EXPECT_TRUE(Showing("joystickNote"));
+        EXPECT_TRUE(Showing("keyChooser"));
+    }
+    t.ui.PressButton(32);
+    EXPECT_EQ(Captured(), "Joystick button 32");
+    EXPECT_FALSE(Showing("joystickNote"));
+    Click("okLabel");
+    EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key:  27, button 32");
+}
+
+TEST_F(JoystickChooser, WithoutJoystickSupportTheBoxSaysWhatButtonsNeedAndBothLogsHaveItOnce) {
+    const std::string need = "Joystick buttons need the SDL 2 library (package libsdl2-2.0-0).";
+    t.ui.LackJoysticks(need, "libSDL2-2.0.so.0: cannot open shared object file\n");
+    for (const ui::MenuId mode : {kChooseCancelKey, kChooseRestartKey}) {
+        Choose(mode);
+        EXPECT_EQ(Control("keyPrompt").Text(), std::string("Press a key now to set new ") +
+                                                   (mode == kChooseCancelKey ? "cancel" : "re-start") +
+                                                   " key ascii code:");
+        EXPECT_EQ(Control("joystickNote").Text(), need);
+        EXPECT_TRUE(Showing("joystickNote"));
+        t.ui.PressKey("SetupWindow", 32);  // keys still serve
+        EXPECT_EQ(Captured(), "32");
+        EXPECT_TRUE(Showing("joystickNote"));
+        Click("cancelLabel");
+    }
+    const std::string line =
+        "No joystick button can be chosen. " + need + " (libSDL2-2.0.so.0: cannot open shared object file\\n)";
+    EXPECT_EQ(t.Logged(line), 1);
+    EXPECT_EQ(t.Errors(), Lines{" --" + line});
+}
+
+TEST(JoystickScreen, AChosenButtonThatCannotBeListenedForIsToldInBothLogs) {
+    TestPlatform t;
+    t.ui.LackJoysticks("Joystick buttons need the SDL 2 library (package libsdl2-2.0-0).", "not found");
+    t.ShowScreen({"Joystick button to cancel =3"});
+    const std::string line = "The joystick buttons chosen in tamrel.set cannot be listened for. Joystick buttons need "
+                             "the SDL 2 library (package libsdl2-2.0-0). (not found)";
+    EXPECT_EQ(t.Logged(line), 1);
+    EXPECT_EQ(t.Errors(), Lines{" --" + line});
+    EXPECT_TRUE(t.Open("ShutdownScreen"));  // the keys still count down and cancel
+    t.ui.PressKey("ShutdownScreen", 27);
+    EXPECT_FALSE(t.Open("ShutdownScreen"));
+}
+
 TEST(JoystickSetupRead, ABadButtonIsSaidAndGivesNone) {
     const std::pair<Lines, std::string> cases[] = {
         {{"Joystick button to cancel =99"},

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <filesystem>
+#include <stdexcept>
 #include <tuple>
 
 #include "SetupTestSupport.h"
@@ -42,16 +44,64 @@ TEST_F(SetupWindowTest, ItShowsWhatTheFileSays) {
     EXPECT_EQ(Caption(kCancelKeyMenu), "Current Cancel Key: Left mouse click");
     EXPECT_EQ(Caption(kRestartKeyMenu), "Current re-start key:  13");
     EXPECT_TRUE(Control("restartHint").Visible());
-    // 7 seconds is kept, but no item carries the mark.
+    // 7 seconds is kept, and shown as chosen.
     EXPECT_EQ(State().cancelSeconds, 7);
+    EXPECT_EQ(Caption(kCancelTimeFromFile), ">7 Seconds");
     for (ui::MenuId item : {k5Seconds, k10Seconds, k15Seconds, k20Seconds, k25Seconds}) {
         EXPECT_NE(Caption(item)[0], '>');
     }
-    EXPECT_EQ(Control("countdownBox").Text(), "15");
+    EXPECT_EQ(Control("countdownBox").Text(), "7");
     EXPECT_EQ(Window().picture(), t.Path("skin.bmp"));
     EXPECT_TRUE(Showing("countdownBox"));
     const ui::Rect box = Control("countdownBox").Bounds();
     EXPECT_EQ(std::make_tuple(box.top, box.left, Control("countdownBox").ForeColor()), std::make_tuple(1200, 300, 255));
+}
+
+// A value edited into the file by hand is an item of its own, marked, so
+// that what "Done!" keeps is seen, and it can be chosen again.
+TEST(SetupHandEdited, AValueNoItemOffersIsShownMarkedAndStaysChoosable) {
+    struct Case {
+        std::string line;
+        ui::MenuId fromFile, other;
+        std::string caption;
+    };
+    const Case cases[] = {
+        {"Seconds to cancel =17", kCancelTimeFromFile, k10Seconds, "17 Seconds"},
+        {"Shortest run in seconds =45", kShortestRunFromFile, kShortestRun60, "45 Seconds"},
+        {"Shortest run in seconds =3600", kShortestRunFromFile, kShortestRunOff, "3600 Seconds"},
+    };
+    for (const Case& c : cases) {
+        TestPlatform t;
+        t.WriteLaunchable({c.line});
+        t.app.ShowSetup();
+        headless::HeadlessWindow& window = *t.ui.FindWindow("SetupWindow");
+        EXPECT_EQ(window.MenuCaption(c.fromFile), ">" + c.caption) << c.line;
+        EXPECT_EQ(window.MenuCaption(c.other)[0] == '>', false) << c.line;
+        ASSERT_TRUE(t.ui.ChooseMenu("SetupWindow", c.other)) << c.line;
+        EXPECT_EQ(window.MenuCaption(c.fromFile), c.caption) << c.line;
+        t.ui.ChooseMenu("SetupWindow", c.fromFile);
+        EXPECT_EQ(window.MenuCaption(c.fromFile), ">" + c.caption) << c.line;
+        EXPECT_EQ(window.MenuCaption(c.other)[0] == '>', false) << c.line;
+        t.ui.ChooseMenu("SetupWindow", kDone);
+        const Lines keys = t.KeyLines();
+        EXPECT_NE(std::find(keys.begin(), keys.end(), c.line), keys.end()) << c.line;
+    }
+    // In its place among the others.
+    SetupMenus menus = SetupMenuTable(ui::Desktop::Session);
+    ASSERT_TRUE(OfferSeconds(menus, Command::ChooseCancelTime, kCancelTimeFromFile, 17));
+    std::vector<int> times;
+    for (const SetupMenuDef* item : SetupMenuItems(menus)) {
+        if (item->command == Command::ChooseCancelTime) times.push_back(item->argument);
+    }
+    EXPECT_EQ(times, (std::vector<int>{5, 10, 15, 17, 20, 25}));
+
+    // A value an item offers brings no item of its own.
+    TestPlatform t;
+    t.WriteLaunchable({"Seconds to cancel =15", "Shortest run in seconds =30"});
+    t.app.ShowSetup();
+    EXPECT_THROW(t.ui.FindWindow("SetupWindow")->MenuCaption(kCancelTimeFromFile), std::logic_error);
+    EXPECT_THROW(t.ui.FindWindow("SetupWindow")->MenuCaption(kShortestRunFromFile), std::logic_error);
+    EXPECT_EQ(t.ui.FindWindow("SetupWindow")->MenuCaption(k15Seconds), ">15 Seconds");
 }
 
 TEST_F(SetupWindowTest, AValueItCannotUseTakesItsDefaultAndEveryOtherValueIsKept) {

@@ -44,7 +44,7 @@ TEST(Unattended, TheCheckCountsOnlyWhereAShutdownWouldFollow) {
         {"Shortest run in seconds =0", 0.5, true},       // off
         {"Shortest run in seconds =10", 10, true},       // as long as a normal run
         {"Shortest run in seconds =10", 9.9, false},     // sooner
-        {"Shortest run in seconds =99999", 0.5, false},  // does not convert: no screen at all
+        {"Shortest run in seconds =99999", 0.5, false},  // out of range: 10
         {"Shortest run in seconds =5000", 9, false},     // out of range: 10
     };
     for (const auto& [line, seconds, powersOff] : cases) {
@@ -53,6 +53,40 @@ TEST(Unattended, TheCheckCountsOnlyWhereAShutdownWouldFollow) {
         RunProgram(run, {line}, {0, ProgramEnd::How::Exited, 0, seconds});
         run.ui.Advance(10000);
         EXPECT_EQ(run.power.requests().size(), powersOff ? 1u : 0u) << line;
+    }
+}
+
+TEST(Unattended, TheFailedRunIsNeverRoundedUpToTheLimitItMissed) {
+    const std::tuple<std::string, double, std::string> cases[] = {
+        {"2", 1.6, "1.6 seconds"},
+        {"2", 1.4, "1 second"},
+        {"2", 1.99, "1.9 seconds"},
+        {"10", 9.5, "9.5 seconds"},
+        {"10", 0.2, "0 seconds"},
+        {"60", 59.7, "59.7 seconds"},
+        {"120", 119.6, "less than 120 seconds"},
+        {"120", 100, "1 min 40 s"},
+        {"3600", 3599.9, "less than 3600 seconds"},
+    };
+    for (const auto& [limit, seconds, said] : cases) {
+        TestPlatform t;
+        RunProgram(t, {"Shortest run in seconds =" + limit}, {0, ProgramEnd::How::Exited, 0, seconds});
+        EXPECT_EQ(t.ui.ControlOf("ShutdownScreen", "notice").Text(),
+                  "front.exe ended after " + said + ", sooner than the " + limit +
+                      " seconds a normal run takes. The machine stays on.");
+    }
+}
+
+TEST(Unattended, AFailedRunIsLoggedEvenWhereNothingShutsDown) {
+    const std::string why =
+        "front.exe ended after 1 second, sooner than the 10 seconds a normal run takes. The machine stays on.";
+    for (const double seconds : {1.0, 12.0}) {
+        TestPlatform t;
+        RunProgram(t, {"Shutdown method =0", "Shortest run in seconds =10"}, {0, ProgramEnd::How::Exited, 0, seconds});
+        EXPECT_FALSE(t.app.HasOpenWindows());
+        EXPECT_EQ(t.Logged(why), seconds < 10 ? 1 : 0);
+        EXPECT_EQ(t.Errors(), seconds < 10 ? Lines{" --" + why} : Lines{});
+        EXPECT_EQ(t.Logged("In Tamrel.set, Countdown box font =arial"), 0);  // the rest is still not read
     }
 }
 

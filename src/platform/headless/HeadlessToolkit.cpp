@@ -239,6 +239,10 @@ std::unique_ptr<ui::JoystickListener> HeadlessToolkit::ListenToJoysticks(ui::Joy
     Record("ListenToJoysticks");
     auto listener = std::make_unique<HeadlessJoystickListener>(*this, std::move(handlers));
     const ui::JoystickHandlers& own = listener->handlers();
+    if (unavailable_) {
+        if (own.onUnavailable) own.onUnavailable(unavailable_->first, unavailable_->second);
+        return listener;
+    }
     listeners_.push_back(&own);
     for (const auto& [device, why] : refused_) {
         if (refusalsReported_.insert(device).second && own.onRefused) own.onRefused(device, why);

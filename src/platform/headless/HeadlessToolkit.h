@@ -79,6 +79,8 @@ public:
     void ReleaseButton(int button);
     // A joystick the next listeners may not open.
     void RefuseJoystick(const std::string& device, const std::string& why) { refused_.push_back({device, why}); }
+    // No joystick can be had at all: listeners hear nothing but this.
+    void LackJoysticks(const std::string& need, const std::string& why) { unavailable_.emplace(need, why); }
 
     // --- Inspection ---
     const std::vector<std::string>& calls() const { return calls_; }
@@ -154,6 +156,7 @@ private:
     std::set<int> heldButtons_;
     std::vector<std::pair<std::string, std::string>> refused_;
     std::set<std::string> refusalsReported_;
+    std::optional<std::pair<std::string, std::string>> unavailable_;
     std::vector<const ui::JoystickHandlers*> listeners_;
     long now_ = 0;
     bool started_ = false;

@@ -33,7 +33,8 @@ struct SdlJoystickApi {
 
 namespace {
 
-constexpr const char* kSdlLibrary = "libSDL2-2.0.so.0";
+// Debian's name for it, which the user can install.
+constexpr const char* kNeedSdl = "Joystick buttons need the SDL 2 library (package libsdl2-2.0-0).";
 
 // Often enough that a press is handled at once, as a key is; only while a
 // listener lives.
@@ -165,30 +166,38 @@ class NoJoysticks : public ui::JoystickListener {};
 
 }  // namespace
 
-QtJoysticks::QtJoysticks() = default;
+QtJoysticks::QtJoysticks(std::string library) : libraryName_(std::move(library)) {}
 
 QtJoysticks::~QtJoysticks() {
     sdl_.reset();
     if (library_) dlclose(library_);
 }
 
-std::unique_ptr<ui::JoystickListener> QtJoysticks::Listen(ui::JoystickHandlers handlers) {
+void QtJoysticks::Load() {
+    loadTried_ = true;
+    library_ = dlopen(libraryName_.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library_) {
-        library_ = dlopen(kSdlLibrary, RTLD_NOW | RTLD_LOCAL);
-        const char* why = library_ ? "it lacks a joystick function" : dlerror();
-        if (library_) sdl_ = LoadApi(library_);
-        if (!sdl_) {
-            if (refusalsReported_.insert(kSdlLibrary).second && handlers.onRefused) {
-                handlers.onRefused(kSdlLibrary, why ? why : "not found");
-            }
-            return std::make_unique<NoJoysticks>();
-        }
-        // No window of SDL's own has the focus; and Tamrel's own signal
-        // handling must stay.
-        sdl_->SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-        sdl_->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        const char* why = dlerror();
+        loadFailure_ = why ? why : libraryName_ + ": not found";
+        return;
     }
-    if (!sdl_) return std::make_unique<NoJoysticks>();
+    sdl_ = LoadApi(library_);
+    if (!sdl_) {
+        loadFailure_ = libraryName_ + " lacks a joystick function";
+        return;
+    }
+    // No window of SDL's own has the focus; and Tamrel's own signal
+    // handling must stay.
+    sdl_->SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    sdl_->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+}
+
+std::unique_ptr<ui::JoystickListener> QtJoysticks::Listen(ui::JoystickHandlers handlers) {
+    if (!loadTried_) Load();
+    if (!sdl_) {
+        if (handlers.onUnavailable) handlers.onUnavailable(kNeedSdl, loadFailure_);
+        return std::make_unique<NoJoysticks>();
+    }
     return std::make_unique<QtJoystickListener>(*sdl_, std::move(handlers), refusalsReported_);
 }
 

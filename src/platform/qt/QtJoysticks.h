@@ -15,10 +15,12 @@ namespace tamrel::qt {
 
 struct SdlJoystickApi;
 
+inline constexpr const char* kSdlLibrary = "libSDL2-2.0.so.0";
+
 // What the listeners share for the toolkit's life.
 class QtJoysticks {
 public:
-    QtJoysticks();
+    explicit QtJoysticks(std::string library = kSdlLibrary);
     ~QtJoysticks();
     QtJoysticks(const QtJoysticks&) = delete;
     QtJoysticks& operator=(const QtJoysticks&) = delete;
@@ -26,6 +28,11 @@ public:
     std::unique_ptr<ui::JoystickListener> Listen(ui::JoystickHandlers handlers);
 
 private:
+    void Load();
+
+    std::string libraryName_;
+    bool loadTried_ = false;
+    std::string loadFailure_;  // why SDL could not be had
     void* library_ = nullptr;
     std::unique_ptr<SdlJoystickApi> sdl_;
     // Each device that may not be opened is reported once a run, however
