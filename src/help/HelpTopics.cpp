@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "settings/Text.h"
+
 namespace tamrel::help {
 
 namespace {
@@ -225,8 +227,9 @@ std::vector<HelpTopicDef> Build(bool onWindows) {
 }
 
 void Put(std::string& text, const std::string& token, const std::string& value) {
-    for (auto at = text.find(token); at != std::string::npos; at = text.find(token, at + value.size())) {
-        text.replace(at, token.size(), value);
+    const std::string shown = Printable(value);
+    for (auto at = text.find(token); at != std::string::npos; at = text.find(token, at + shown.size())) {
+        text.replace(at, token.size(), shown);
     }
 }
 

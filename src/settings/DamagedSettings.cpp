@@ -2,6 +2,7 @@
 
 #include "platform/Paths.h"
 #include "settings/SettingsFile.h"
+#include "settings/Text.h"
 
 namespace tamrel {
 
@@ -23,7 +24,7 @@ void ReportSettingsFolder(Logs& logs, FileSystem& files, ui::Toolkit& ui) {
     const std::string path = SettingsFilePath(files);
     logs.TryAppendErrorLog("--Tamrel.set is a folder: " + path);
     logs.TryLog("Tamrel.set is a folder, not a settings file: " + path);
-    ui.ShowMessageBox("Tamrel.set is a folder, not a settings file:\r" + path +
+    ui.ShowMessageBox("Tamrel.set is a folder, not a settings file:\r" + Printable(path) +
                           "\rMove or rename the folder, then start Tamrel again to run setup.",
                       ui::Buttons::Ok, "Tamrel.set is a folder!", ui::Icon::None);
     logs.TryLog("Tamrel ended.");

@@ -23,7 +23,10 @@ ShutdownScreen::ShutdownScreen(Platform& platform, Logs& logs, Navigator& naviga
       navigator_(navigator),
       run_(std::move(run)),
       joystick_(platform.ui, [this](int button) { OnJoystickButton(button); },
-                [this](const std::string& line) { logs_.TryLog(line); }) {}
+                [this](const std::string& line) { logs_.TryLog(line); }) {
+    // The name is the user's file's; the screen shows it as one line.
+    run_.program = Printable(run_.program);
+}
 
 ShutdownScreen::~ShutdownScreen() = default;
 
@@ -189,7 +192,7 @@ void ShutdownScreen::SettingsMissing() {
 }
 
 void ShutdownScreen::SetUpFailed(const RuntimeError& error) {
-    const std::string description = error.Description();
+    const std::string description = Printable(error.Description());
     platform_.ui.ShowMessageBox("Tamrel has encountered a problem and will end. (" + description +
                                           ")\r Please check Tamrel.txt for help",
                                       ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
