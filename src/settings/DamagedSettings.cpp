@@ -8,8 +8,8 @@ namespace tamrel {
 
 void DiscardDamagedSettings(Logs& logs, FileSystem& files, ui::Toolkit& ui,
                             const std::string& prompt) {
-    logs.Log("The tamrel.set file is corrupt!! Deleting tamrel.set!");
-    logs.AppendErrorLog(" --The tamrel.set file is corrupt! Deleting tamrel.set.");
+    logs.Log("The tamrel.set file is corrupt!! Moving tamrel.set aside, kept as tamrel.bad!");
+    logs.AppendErrorLog(" --The tamrel.set file is corrupt! Moving tamrel.set aside, kept as tamrel.bad.");
     ui.ShowMessageBox(prompt, ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
     const std::string settingsPath = SettingsFilePath(files);
     // Moved, not copied: kept byte for byte at no cost, whatever its size.

@@ -215,7 +215,10 @@ void SetupWindow::ReportBadValues(const std::vector<BadValue>& badValues) {
 }
 
 void SetupWindow::LoadFailed(const RuntimeError& error) {
-    platform_.ui.ShowMessageBox("I have encountered an error! \rSetup mode will automatically start.",
+    platform_.ui.ShowMessageBox("I have encountered an error! \rSetup mode will automatically start.\r"
+                                "tamrel.set could not be read (" + Printable(error.Description()) +
+                                    "), so setup holds the default settings; \"Done!\" replaces the file with "
+                                    "what it holds then.",
                                 ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
     logs_.TryAppendErrorLog(" Encountered error while trying to load " + state_.programPath + ". Error was " +
                             error.Description());

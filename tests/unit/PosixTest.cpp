@@ -338,9 +338,27 @@ TEST_F(Posix, TextsNameTheFoldersActuallyUsed) {
     PosixFileSystem files(folders, t.marker());
     Platform platform{files, t.processes, t.clock, t.power, t.ui, t.autostart};
     Application app(platform);
-    app.ShowHelpTopic(static_cast<std::size_t>(help::Topic::Troubleshooting));
-    EXPECT_NE(t.ui.FindWindow("HelpTopic")->FindControl("topicText")->Text().find("tamrel.txt in " + folders.logs + " holds"),
-              std::string::npos);
+    using ui::Desktop;
+    const std::tuple<Desktop, help::Topic, std::string> cases[] = {
+        {Desktop::Session, help::Topic::Troubleshooting, "tamrel.txt in " + folders.logs + " holds"},
+        {Desktop::Session, help::Topic::RunSetupAgain, "tamrel.bad in " + folders.logs + " for repair"},
+        {Desktop::Session, help::Topic::RunSetupAgain, "Tamrel Setup in the applications menu"},
+        {Desktop::Windows, help::Topic::RunSetupAgain, "start tamrel.exe /setup (or --setup)"},
+        {Desktop::Session, help::Topic::Startup,
+         "entry " + t.autostart.EntryPath() + ", which starts this very Tamrel, " + t.autostart.Executable() + ","},
+        {Desktop::Windows, help::Topic::Startup, "create a shortcut to " + t.autostart.Executable() + " and"},
+        {Desktop::Session, help::Topic::Glaunch,
+         "looks for the marker as " + t.marker() + " (in " + folders.settings + " where"},
+        // The folder a standard user may write to.
+        {Desktop::Windows, help::Topic::Glaunch, "echo> \"" + folders.program + "/holdmark.tes\"\n"},
+    };
+    for (const auto& [desktop, topic, told] : cases) {
+        t.ui.SetDesktop(desktop);
+        app.ShowHelpTopic(static_cast<std::size_t>(topic));
+        const std::string text = t.ui.FindWindow("HelpTopic")->FindControl("topicText")->Text();
+        EXPECT_NE(text.find(told), std::string::npos) << told << "\n" << text;
+        t.ui.ClickControl("HelpTopic", "close");
+    }
 }
 
 }  // namespace
