@@ -14,66 +14,48 @@ namespace {
 const std::string kForged = "x\r\n12/07/26 03:00:00 --- Tamrel ended.\a\x1b[2J\t";
 const std::string kShown = "x\\r\\n12/07/26 03:00:00 --- Tamrel ended.\\x07\\x1B[2J\\t";
 
+// Both logs and every box prompt, joined.
+std::string Told(TestPlatform& t) {
+    std::string all;
+    for (const std::string& line : t.Events()) all += line + "|";
+    for (const std::string& line : t.Errors()) all += line + "|";
+    for (const headless::MessageBoxCall& box : t.ui.messageBoxes()) all += box.prompt + "|";
+    return all;
+}
+
 TEST(OutsideText, ReachesLogsBoxesAndScreenEscaped) {
-    struct Case {
-        const char* where;
-        std::string expected;
-        std::function<std::string(TestPlatform&)> seen;  // what the user is shown, the logs included
+    const auto setup = [](TestPlatform& t, ui::MenuId item, const std::string& chosen) {
+        t.app.ShowSetup();
+        t.ui.QueueOpenAnswer(chosen);
+        t.ui.ChooseMenu("SetupWindow", item);
+        return t.ui.FindWindow("SetupWindow")->MenuCaption(setup::kProgramShown) + Told(t);
     };
-    const auto logs = [](TestPlatform& t) {
-        std::string all;
-        for (const std::string& line : t.Events()) all += line + "|";
-        for (const std::string& line : t.Errors()) all += line + "|";
-        return all;
-    };
-    const auto boxes = [](TestPlatform& t) {
-        std::string all;
-        for (const headless::MessageBoxCall& box : t.ui.messageBoxes()) all += box.prompt + "|";
-        return all;
-    };
-    const Case cases[] = {
-        {"the failed-run notice and its log lines", kShown,
-         [&](TestPlatform& t) {
+    const std::pair<std::string, std::function<std::string(TestPlatform&)>> cases[] = {
+        {kShown, [](TestPlatform& t) {  // the failed-run notice and its log lines
              t.WriteSettings(SettingsLines({"Shortest run in seconds =10"}));
              t.app.ShowShutdownScreen({"front" + kForged + ".sh", 1});
-             return t.ui.ControlOf("ShutdownScreen", "notice").Text() + "|" + logs(t);
+             return t.ui.ControlOf("ShutdownScreen", "notice").Text() + Told(t);
          }},
-        {"a system error while setup changes the start with the session", kShown,
-         [&](TestPlatform& t) {
-             t.ui.SetDefaultAnswer(ui::kAnswerOk);
+        {kShown, [](TestPlatform& t) {  // the system's words on a failed start with the session
              t.app.ShowSetup();
              t.autostart.FailNextChange(RuntimeError(13, "Permission denied" + kForged));
              t.ui.ChooseMenu("SetupWindow", setup::kAutostart);
-             return boxes(t) + logs(t);
+             return Told(t);
          }},
-        {"a chosen program in the setup captions", kShown,
-         [&](TestPlatform& t) {
-             t.app.ShowSetup();
-             t.ui.QueueOpenAnswer("/games/front" + kForged + ".sh");
-             t.ui.ChooseMenu("SetupWindow", setup::kChooseProgram);
-             return t.ui.FindWindow("SetupWindow")->MenuCaption(setup::kProgramShown);
-         }},
-        {"a skin that cannot be used", kShown,
-         [&](TestPlatform& t) {
-             t.ui.SetDefaultAnswer(ui::kAnswerOk);
-             t.app.ShowSetup();
-             t.ui.QueueOpenAnswer("/skins/no" + kForged + ".bmp");
-             t.ui.ChooseMenu("SetupWindow", setup::kOpenSkin);
-             return boxes(t);
-         }},
-        {"a settings line setup cannot use", "=\\x1B[2J\\x07",
-         [&](TestPlatform& t) {
-             t.ui.SetDefaultAnswer(ui::kAnswerOk);
+        {kShown, [&](TestPlatform& t) { return setup(t, setup::kChooseProgram, "/games/front" + kForged + ".sh"); }},
+        {kShown, [&](TestPlatform& t) { return setup(t, setup::kOpenSkin, "/skins/no" + kForged + ".bmp"); }},
+        {"=\\x1B[2J\\x07", [](TestPlatform& t) {  // a settings line setup cannot use
              t.WriteSettings(SettingsLines({"Countdown box fontsize =\x1b[2J\a"}));
              t.app.ShowSetup();
-             return boxes(t) + logs(t);
+             return Told(t);
          }},
     };
-    for (const Case& c : cases) {
+    for (const auto& [expected, seen] : cases) {
         TestPlatform t;
-        const std::string seen = c.seen(t);
-        EXPECT_NE(seen.find(c.expected), std::string::npos) << c.where << ": " << seen;
-        EXPECT_EQ(seen.find_first_of("\n\a\x1b\t"), std::string::npos) << c.where << ": " << seen;
+        t.ui.SetDefaultAnswer(ui::kAnswerOk);
+        const std::string text = seen(t);
+        EXPECT_NE(text.find(expected), std::string::npos) << text;
+        EXPECT_EQ(text.find_first_of("\n\a\x1b\t"), std::string::npos) << text;
     }
 }
 
