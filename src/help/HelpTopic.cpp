@@ -24,9 +24,12 @@ HelpTopic::HelpTopic(Platform& platform, Navigator& navigator, std::size_t topic
     ui::Twips textHeight = kButtonTop - 360;
     if (def.resolution) textHeight -= 840;
     const FileSystem& files = platform.files;
-    AddLabel("topicText",
-             help::WithFolders(def.text, FolderWording(files, files.SettingsFolder()), FolderWording(files, files.LogFolder())),
-             {240, 240, kWidth - 480, textHeight});
+    const bool windows = platform.ui.desktop() == ui::Desktop::Windows;
+    // The folder a standard user can write to, where c:\ needs an administrator.
+    const help::Places places{FolderWording(files, files.SettingsFolder()), FolderWording(files, files.LogFolder()),
+                              windows ? InProgramFolder(files, "holdmark.tes") : files.MarkerFilePath(),
+                              platform.autostart.EntryPath(), platform.autostart.Executable()};
+    AddLabel("topicText", help::WithPlaces(def.text, places), {240, 240, kWidth - 480, textHeight});
 
     if (def.resolution) {
         ui::Toolkit& ui = platform.ui;

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "settings/Text.h"
+
 namespace tamrel::help {
 
 namespace {
@@ -152,27 +154,33 @@ const TopicText kTopics[] = {
      "Tip: use a cancel time of 25 for a test run, then lower it.",
      nullptr, false, false},
     {"Help: Running setup mode again",
-     "To run setup mode again, change the line \"Run setup = no\" to \"Run setup = yes\" in tamrel.set "
-     "and start Tamrel. Finishing setup sets it back to no.\n"
+     "To run setup mode again, start tamrel.exe /setup (or --setup), for example from a shortcut whose "
+     "target ends with /setup. Or change the line \"Run setup = no\" to \"Run setup = yes\" in "
+     "tamrel.set and start Tamrel; finishing setup sets it back to no.\n"
      "Setup mode is also offered when the program to launch or its path is bad, and when tamrel.set is "
      "missing.\n"
-     "A damaged tamrel.set is not deleted: Tamrel says so, keeps it as tamrel.bad for repair and ends; "
-     "setup mode is offered at the next start.",
-     nullptr, false, false},
+     "A damaged tamrel.set is not deleted: Tamrel says so, keeps it as tamrel.bad in {logs} for repair "
+     "and ends; setup mode is offered at the next start.",
+     "To run setup mode again, choose Tamrel Setup in the applications menu (installed package), or "
+     "start tamrel --setup from a terminal. Or change the line \"Run setup = no\" to \"Run setup = "
+     "yes\" in tamrel.set and start Tamrel; finishing setup sets it back to no.\n"
+     "Setup mode is also offered when the program to launch or its path is bad, and when tamrel.set is "
+     "missing.\n"
+     "A damaged tamrel.set is not deleted: Tamrel says so, keeps it as tamrel.bad in {logs} for repair "
+     "and ends; setup mode is offered at the next start.",
+     false, false},
     {"Help: Running The Tamrel when Windows starts",
      "To start Tamrel with Windows, test your setup first. Then choose Tamrel Options, Start Tamrel when "
      "Windows starts: a mark shows that it is on, and choosing it again turns it off. It puts a shortcut "
-     "to this tamrel.exe into your Startup folder, or removes it.\n"
-     "You may also do it by hand: create a shortcut to tamrel.exe and put it into the Windows Startup "
-     "folder.",
+     "to this Tamrel, {executable}, into your Startup folder, or removes it: {entry}.\n"
+     "You may also do it by hand: create a shortcut to {executable} and put it into the Windows Startup "
+     "folder. Any shortcut there to it counts as on, and turning the choice off removes each.",
      "To start Tamrel with the desktop session, test your setup first. Then choose Tamrel Options, Start "
      "Tamrel when the desktop session starts: a mark shows that it is on, and choosing it again turns it "
-     "off. It writes ~/.config/autostart/tamrel.desktop, which starts this very tamrel, or removes it.\n"
-     "You may also write that file by hand, with these lines:\n\n"
-     "[Desktop Entry]\n"
-     "Type=Application\n"
-     "Name=Tamrel\n"
-     "Exec=/usr/bin/tamrel",
+     "off. It writes the autostart entry {entry}, which starts this very Tamrel, {executable}, or "
+     "removes it. The folder follows $XDG_CONFIG_HOME (by default ~/.config/autostart).\n"
+     "You may also write an entry by hand: any .desktop file in that folder whose Exec= line starts "
+     "{executable} counts as on, and turning the choice off removes each.",
      false, false, "Help: Running The Tamrel when the desktop session starts"},
     {"Help: Troubleshooting",
      "Setup mode is better than editing tamrel.set by hand, because it checks for mistakes.\n"
@@ -189,12 +197,13 @@ const TopicText kTopics[] = {
     {"Help: Using Glaunch with The Tamrel",
      "Glaunch can be launched without trouble. It runs other programs by ending itself and starting "
      "again afterwards. To keep that from causing a shutdown, a batch file in Glaunch's misc folder "
-     "writes the marker file, runs the other program and deletes the marker again. While the marker "
-     "exists, Tamrel ends without the shutdown screen:\n\n"
+     "writes the marker file holdmark.tes in Tamrel's folder, runs the other program and deletes the "
+     "marker again. While the marker exists, Tamrel ends without the shutdown screen. (c:\\holdmark.tes "
+     "counts too, where you may write to c:\\.)\n\n"
      "rem Runs a program without a shutdown\n"
-     "echo> c:\\holdmark.tes\n"
+     "echo> \"{marker}\"\n"
      "start /w c:\\games\\other.exe\n"
-     "del c:\\holdmark.tes",
+     "del \"{marker}\"",
      "Glaunch, or any front end that runs other programs by ending itself and starting again "
      "afterwards, must keep that from causing a shutdown. Its script writes the marker file, runs the "
      "other program and deletes the marker again. While the marker exists, Tamrel ends without the "
@@ -203,7 +212,8 @@ const TopicText kTopics[] = {
      "# Runs a program without a shutdown\n"
      "touch \"$XDG_RUNTIME_DIR/holdmark.tes\"\n"
      "/usr/games/other\n"
-     "rm \"$XDG_RUNTIME_DIR/holdmark.tes\"",
+     "rm \"$XDG_RUNTIME_DIR/holdmark.tes\"\n\n"
+     "This Tamrel looks for the marker as {marker} (in {settings} where XDG_RUNTIME_DIR is not set).",
      false, false},
 };
 
@@ -224,17 +234,21 @@ std::vector<HelpTopicDef> Build(bool onWindows) {
     return topics;
 }
 
-void Put(std::string& text, const std::string& token, const std::string& value) {
-    for (auto at = text.find(token); at != std::string::npos; at = text.find(token, at + value.size())) {
-        text.replace(at, token.size(), value);
+void Put(std::string& text, std::string_view token, const std::string& value) {
+    const std::string shown = Printable(value);
+    for (auto at = text.find(token); at != std::string::npos; at = text.find(token, at + shown.size())) {
+        text.replace(at, token.size(), shown);
     }
 }
 
 }  // namespace
 
-std::string WithFolders(std::string text, const std::string& settingsFolder, const std::string& logFolder) {
-    Put(text, "{settings}", settingsFolder);
-    Put(text, "{logs}", logFolder);
+std::string WithPlaces(std::string text, const Places& places) {
+    Put(text, "{settings}", places.settings);
+    Put(text, "{logs}", places.logs);
+    Put(text, "{marker}", places.marker);
+    Put(text, "{entry}", places.entry);
+    Put(text, "{executable}", places.executable);
     return text;
 }
 

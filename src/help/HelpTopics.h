@@ -26,8 +26,14 @@ struct HelpTopicDef {
 // Every topic in chain order, worded for the platform: "Windows" is the
 // desktop Tamrel returns to there; elsewhere the desktop session.
 const std::vector<HelpTopicDef>& HelpTopics(ui::Desktop desktop);
-// A topic's text naming the folders Tamrel uses, where it says "{settings}"
-// and "{logs}".
-std::string WithFolders(std::string text, const std::string& settingsFolder, const std::string& logFolder);
+// What the topics name as this very Tamrel uses it.
+struct Places {
+    std::string settings;    // "{settings}": the settings folder
+    std::string logs;        // "{logs}": the log folder
+    std::string marker;      // "{marker}": the marker file a front end writes
+    std::string entry;       // "{entry}": the entry that starts Tamrel with the session
+    std::string executable;  // "{executable}": what that entry starts
+};
+std::string WithPlaces(std::string text, const Places& places);
 
 }  // namespace tamrel::help

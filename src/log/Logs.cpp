@@ -2,6 +2,7 @@
 
 #include "platform/Paths.h"
 #include "platform/RuntimeError.h"
+#include "settings/Text.h"
 
 namespace tamrel {
 
@@ -20,7 +21,9 @@ constexpr const char* kHeader[] = {
 // huge one must not grow the logs by megabytes on every start.
 constexpr std::size_t kLongestText = 1000;
 
-std::string Clipped(const std::string& text) {
+// Escaped too: a quoted value must not break its line into forged ones.
+std::string Clipped(const std::string& quoting) {
+    const std::string text = Printable(quoting);
     return text.size() > kLongestText ? text.substr(0, kLongestText) + "..." : text;
 }
 

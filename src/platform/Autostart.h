@@ -17,6 +17,8 @@ public:
     virtual void SetOn(bool on) = 0;
     // Where the entry is, for the messages that name it.
     virtual std::string EntryPath() const = 0;
+    // The executable the entry starts, for the help that tells it.
+    virtual std::string Executable() const = 0;
 };
 
 }  // namespace tamrel

@@ -8,6 +8,7 @@
 #include "help/KeyCodeTable.h"
 #include "platform/Program.h"
 #include "run/RunSequence.h"
+#include "settings/Text.h"
 #include "setup/SetupWindow.h"
 #include "shutdown/ShutdownScreen.h"
 
@@ -51,7 +52,7 @@ void Application::LastWords(const std::string& text) {
     logs_.TryAppendErrorLog(" --" + text);
     // stdio, not iostreams: the stream and locale machinery alone would
     // double the size of the Windows program.
-    const std::string line = "tamrel: " + text + '\n';
+    const std::string line = "tamrel: " + Printable(text) + '\n';
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
 

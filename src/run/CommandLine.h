@@ -2,6 +2,7 @@
 // The few switches Tamrel takes. Both mains read their arguments through
 // here, so that Linux and Windows answer alike.
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -26,5 +27,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, bool sla
 
 // The exit status of a refused command line.
 constexpr int kRefusedStatus = 2;
+
+// Writes the message of Help, Version or Refused to `output` and gives the
+// exit status: 0, kRefusedStatus, or 1 when the message could not be written.
+int Answer(const CommandLine& command, std::FILE* output);
 
 }  // namespace tamrel

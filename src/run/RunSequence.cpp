@@ -149,7 +149,7 @@ void RunSequence::ProgramMissing(const std::string& named) {
 
 void RunSequence::HandleError(const RuntimeError& error) {
     const std::string number = PlainNumber(error.Number());
-    const std::string description = error.Description();
+    const std::string description = Printable(error.Description());
     platform_.ui.ShowMessageBox("The Tamrel has encountered an error: " + description + " ERR# " + number,
                                 ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
     // The logs may be what failed; the user still gets the choice.

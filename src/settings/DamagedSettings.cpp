@@ -2,13 +2,14 @@
 
 #include "platform/Paths.h"
 #include "settings/SettingsFile.h"
+#include "settings/Text.h"
 
 namespace tamrel {
 
 void DiscardDamagedSettings(Logs& logs, FileSystem& files, ui::Toolkit& ui,
                             const std::string& prompt) {
-    logs.Log("The tamrel.set file is corrupt!! Deleting tamrel.set!");
-    logs.AppendErrorLog(" --The tamrel.set file is corrupt! Deleting tamrel.set.");
+    logs.Log("The tamrel.set file is corrupt!! Moving tamrel.set aside, kept as tamrel.bad!");
+    logs.AppendErrorLog(" --The tamrel.set file is corrupt! Moving tamrel.set aside, kept as tamrel.bad.");
     ui.ShowMessageBox(prompt, ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
     const std::string settingsPath = SettingsFilePath(files);
     // Moved, not copied: kept byte for byte at no cost, whatever its size.
@@ -23,7 +24,7 @@ void ReportSettingsFolder(Logs& logs, FileSystem& files, ui::Toolkit& ui) {
     const std::string path = SettingsFilePath(files);
     logs.TryAppendErrorLog("--Tamrel.set is a folder: " + path);
     logs.TryLog("Tamrel.set is a folder, not a settings file: " + path);
-    ui.ShowMessageBox("Tamrel.set is a folder, not a settings file:\r" + path +
+    ui.ShowMessageBox("Tamrel.set is a folder, not a settings file:\r" + Printable(path) +
                           "\rMove or rename the folder, then start Tamrel again to run setup.",
                       ui::Buttons::Ok, "Tamrel.set is a folder!", ui::Icon::None);
     logs.TryLog("Tamrel ended.");

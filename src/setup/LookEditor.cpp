@@ -21,7 +21,7 @@ std::string WhyNotASkin(const RuntimeError& error) {
         return "The picture is too large for a skin (at most 32767 pixels a side, 67108864 pixels in all).";
     }
     if (error.Number() == error::kInvalidPicture) return "It is not a .bmp picture that Tamrel can read: not a bitmap, or damaged.";
-    return error.Description();
+    return Printable(error.Description());
 }
 
 }  // namespace
@@ -33,7 +33,7 @@ void LookEditor::OpenSkin() {
     // Refused now, in the words run mode would use, rather than saved for
     // every later run to stop at.
     if (!EndsWith(path, ".bmp")) {
-        platform_.ui.ShowMessageBox("Skin must be a .bmp file!\r" + path, ui::Buttons::Ok, "Skin not used!",
+        platform_.ui.ShowMessageBox("Skin must be a .bmp file!\r" + Printable(path), ui::Buttons::Ok, "Skin not used!",
                                     ui::Icon::Critical);
         return;
     }
@@ -41,7 +41,7 @@ void LookEditor::OpenSkin() {
         window_.SetPicture(path);
     } catch (const RuntimeError& error) {
         logs_.TryLog("While opening a skin, encountered an error: " + PlainNumber(error.Number()));
-        platform_.ui.ShowMessageBox("This skin cannot be used: " + path + "\r" + WhyNotASkin(error) +
+        platform_.ui.ShowMessageBox("This skin cannot be used: " + Printable(path) + "\r" + WhyNotASkin(error) +
                                         "\rThe previous look is kept.",
                                     ui::Buttons::Ok, "Skin not used!", ui::Icon::Critical);
         return;

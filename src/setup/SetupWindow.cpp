@@ -110,7 +110,7 @@ void SetupWindow::Guarded(const std::function<void()>& handler) {
     } catch (const RuntimeError& error) {
         const std::string number = PlainNumber(error.Number());
         platform_.ui.ShowMessageBox(
-            "The Tamrel has encountered an error: " + error.Description() + " ERR# " + number, ui::Buttons::Ok,
+            "The Tamrel has encountered an error: " + Printable(error.Description()) + " ERR# " + number, ui::Buttons::Ok,
             ui::kAppTitle, ui::Icon::Critical);
         logs_.TryAppendErrorLog(" --Error in setup mode: " + number + ": " + error.Description());
     }
@@ -154,7 +154,7 @@ void SetupWindow::ShowState(std::vector<BadValue>& badValues) {
     const Settings defaults = DefaultSettings(platform_.files);
     // A value the window cannot take takes its default; the others stay.
     const auto useDefault = [&](Field field, const std::string& value, const RuntimeError& error) {
-        badValues.push_back({std::string(KeyOf(field).written) + value, error.Description()});
+        badValues.push_back({std::string(KeyOf(field).written) + Printable(value), Printable(error.Description())});
         CopyField(state_, defaults, field);
     };
     if (IsDefaultSkin(state_.skinPath)) {
@@ -168,7 +168,7 @@ void SetupWindow::ShowState(std::vector<BadValue>& badValues) {
         }
     }
     window_->SetMenuCaption(kProgramShown, state_.programPath.empty() ? "Program to Launch: none"
-                                                                     : "Program to launch: " + state_.programPath);
+                                                                     : "Program to launch: " + Printable(state_.programPath));
 
     window_->SetMenuCaption(kCancelKeyMenu, KeyCaption(KeyRole::Cancel, KeyCaptionStyle::Loaded, state_.cancelKey, state_.cancelButton));
     window_->SetMenuCaption(kRestartKeyMenu, KeyCaption(KeyRole::Restart, KeyCaptionStyle::Loaded, state_.restartKey, state_.restartButton));
@@ -227,7 +227,10 @@ void SetupWindow::ReportBadValues(const std::vector<BadValue>& badValues) {
 }
 
 void SetupWindow::LoadFailed(const RuntimeError& error) {
-    platform_.ui.ShowMessageBox("I have encountered an error! \rSetup mode will automatically start.",
+    platform_.ui.ShowMessageBox("I have encountered an error! \rSetup mode will automatically start.\r"
+                                "tamrel.set could not be read (" + Printable(error.Description()) +
+                                    "), so setup holds the default settings; \"Done!\" replaces the file with "
+                                    "what it holds then.",
                                 ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
     logs_.TryAppendErrorLog(" Encountered error while trying to load " + state_.programPath + ". Error was " +
                             error.Description());
@@ -275,7 +278,7 @@ void SetupWindow::ShowAutostart() {
 
 void SetupWindow::ToggleAutostart() {
     Autostart& autostart = platform_.autostart;
-    const std::string entry = autostart.EntryPath();
+    const std::string entry = Printable(autostart.EntryPath());
     const bool on = !autostart.IsOn();
     try {
         autostart.SetOn(on);
@@ -284,7 +287,7 @@ void SetupWindow::ToggleAutostart() {
     } catch (const RuntimeError& error) {
         logs_.TryLog("Tamrel could not change " + entry + ": " + error.Description());
         logs_.TryAppendErrorLog(" --Could not change " + entry + ": " + error.Description());
-        platform_.ui.ShowMessageBox("Tamrel could not change " + entry + ".\r" + error.Description(),
+        platform_.ui.ShowMessageBox("Tamrel could not change " + entry + ".\r" + Printable(error.Description()),
                                     ui::Buttons::Ok, "Start not changed!", ui::Icon::Critical);
     }
     ShowAutostart();
@@ -295,8 +298,8 @@ void SetupWindow::ChooseProgram() {
     const std::string chosen = window_->ShowOpenDialog({files.SettingsFolder(), "", files.ProgramFilter()});
     if (chosen.empty()) return;  // cancelled: the program stays
     state_.programPath = chosen;
-    window_->SetCaption(state_.programPath);
-    window_->SetMenuCaption(kProgramShown, "Launch: " + state_.programPath);
+    window_->SetCaption(Printable(state_.programPath));
+    window_->SetMenuCaption(kProgramShown, "Launch: " + Printable(state_.programPath));
 }
 
 void SetupWindow::ChooseShutdownMethod(int method) {
@@ -370,7 +373,8 @@ void SetupWindow::Done() {
         // can mend the cause and choose "Done!" again.
         logs_.TryLog("The settings could not be saved: " + error.Description());
         logs_.TryAppendErrorLog(" --Could not write " + settingsPath + ": " + error.Description());
-        ui.ShowMessageBox("Tamrel could not save the settings file " + settingsPath + ".\r" + error.Description() +
+        ui.ShowMessageBox("Tamrel could not save the settings file " + Printable(settingsPath) + ".\r" +
+                              Printable(error.Description()) +
                               "\rYour settings are kept in this window: mend the cause, then choose Done! again.",
                           ui::Buttons::Ok, "Settings not saved!", ui::Icon::Critical);
         return;

@@ -39,7 +39,10 @@ ShutdownScreen::ShutdownScreen(Platform& platform, Logs& logs, Navigator& naviga
           [this](const std::string& need, const std::string& why) {
               LogBoth("The joystick buttons chosen in tamrel.set cannot be listened for. " + need + " (" +
                       Printable(why) + ")");
-          }) {}
+          }) {
+    // The name is the user's file's; the screen shows it as one line.
+    run_.program = Printable(run_.program);
+}
 
 void ShutdownScreen::LogBoth(const std::string& line) {
     logs_.TryLog(line);
@@ -213,7 +216,7 @@ void ShutdownScreen::SettingsMissing() {
 }
 
 void ShutdownScreen::SetUpFailed(const RuntimeError& error) {
-    const std::string description = error.Description();
+    const std::string description = Printable(error.Description());
     platform_.ui.ShowMessageBox("Tamrel has encountered a problem and will end. (" + description +
                                           ")\r Please check Tamrel.txt for help",
                                       ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <tuple>
 
 #include "run/CommandLine.h"
@@ -17,6 +18,19 @@ TEST(CommandLine, TheThreeSwitchesAndTheirWindowsSpelling) {
     for (const char* windows : {"/setup", "/SETUP", "--setup"}) EXPECT_EQ(ParseCommandLine({windows}, true).action, Action::Setup);
     EXPECT_EQ(ParseCommandLine({"/?"}, true).action, Action::Help);
     EXPECT_EQ(ParseCommandLine({"/Version"}, true).action, Action::Version);
+    // A repeated switch asks for the same thing once more.
+    EXPECT_EQ(ParseCommandLine({"--setup", "--setup"}, false).action, Action::Setup);
+    EXPECT_EQ(ParseCommandLine({"/setup", "--setup", "/Setup"}, true).action, Action::Setup);
+    EXPECT_EQ(ParseCommandLine({"/?", "/help"}, true).action, Action::Help);
+}
+
+TEST(CommandLine, TheWindowsHelpNamesTheSlashFormsTooAndLinuxOnlyItsOwn) {
+    const std::string windows = ParseCommandLine({"/?"}, true).message;
+    for (const char* form : {"/setup", "/help", "/?", "/version", "--setup", "--help", "--version"}) {
+        EXPECT_NE(windows.find(form), std::string::npos) << form;
+    }
+    EXPECT_EQ(ParseCommandLine({"--help"}, false).message.find('/'), std::string::npos);
+    EXPECT_NE(ParseCommandLine({"/x"}, true).message.find("tamrel [/setup | /help | /? | /version]"), std::string::npos);
 }
 
 TEST(CommandLine, AnythingElseIsRefusedByName) {
@@ -28,14 +42,33 @@ TEST(CommandLine, AnythingElseIsRefusedByName) {
         {{""}, false, ""},
         {{"--setup", "--help"}, false, "--help"},
         {{"front.sh", "--setup"}, false, "front.sh"},
+        {{"--setup", "--setup", "--version"}, false, "--version"},
+        {{"x\n12/07/26 --- Tamrel ended.\a"}, false, "x\\n12/07/26 --- Tamrel ended.\\x07"},
     };
     for (const auto& [arguments, slashes, named] : cases) {
         const CommandLine parsed = ParseCommandLine(arguments, slashes);
         EXPECT_EQ(parsed.action, Action::Refused) << named;
-        EXPECT_EQ(parsed.message,
-                  "tamrel: unknown argument \"" + named + "\"\nUsage: tamrel [--setup | --help | --version]\n");
+        EXPECT_EQ(parsed.message.rfind(
+                      "tamrel: unknown argument \"" + named + "\"\nUsage: tamrel [--setup | --help | --version]\n", 0),
+                  0u) << parsed.message;
     }
 }
+
+#ifndef _WIN32
+TEST(CommandLine, AnAnswerThatCannotBeWrittenIsAFailedRun) {
+    const CommandLine version = ParseCommandLine({"--version"}, false);
+    const CommandLine refused = ParseCommandLine({"-x"}, false);
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    EXPECT_EQ(Answer(version, full), 1);
+    std::fclose(full);
+    std::FILE* sink = std::fopen("/dev/null", "w");
+    ASSERT_NE(sink, nullptr);
+    EXPECT_EQ(Answer(version, sink), 0);
+    EXPECT_EQ(Answer(refused, sink), kRefusedStatus);
+    std::fclose(sink);
+}
+#endif
 
 }  // namespace
 }  // namespace tamrel::test

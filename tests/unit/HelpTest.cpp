@@ -181,7 +181,7 @@ TEST(HelpTexts, OtherPlatformsAreToldTheirOwnWay) {
     const std::vector<help::HelpTopicDef>& session = help::HelpTopics(ui::Desktop::Session);
     const help::HelpTopicDef& startup = session[static_cast<std::size_t>(help::Topic::Startup)];
     EXPECT_EQ(startup.title, "Help: Running The Tamrel when the desktop session starts");
-    EXPECT_NE(startup.text.find("~/.config/autostart/tamrel.desktop"), std::string::npos);
+    EXPECT_NE(startup.text.find("$XDG_CONFIG_HOME (by default ~/.config/autostart)"), std::string::npos);
     const auto glaunch = static_cast<std::size_t>(help::Topic::Glaunch);
     EXPECT_NE(session[glaunch].text.find("$XDG_RUNTIME_DIR/holdmark.tes"), std::string::npos);
     EXPECT_NE(help::HelpTopics(ui::Desktop::Windows)[glaunch].text.find("c:\\holdmark.tes"), std::string::npos);

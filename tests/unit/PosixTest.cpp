@@ -9,6 +9,7 @@
 #include <map>
 #include <cstdlib>
 #include <thread>
+#include <tuple>
 
 #include "TestPlatform.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -16,6 +17,7 @@
 #include "platform/posix/PosixAutostart.h"
 #include "platform/posix/UserFolders.h"
 #include "help/HelpTopics.h"
+#include "settings/Text.h"
 
 namespace tamrel::test {
 namespace {
@@ -277,15 +279,24 @@ TEST_F(Posix, TheAutostartEntryStartsThisExecutableAndValidates) {
     EXPECT_EQ(AutostartEntryFor([](const char* name) -> const char* { return std::string(name) == "HOME" ? "/home/arcade" : nullptr; }),
               "/home/arcade/.config/autostart/tamrel.desktop");
     const std::string entry = t.Path("config/autostart/tamrel.desktop");
-    for (const auto& [executable, exec] : std::vector<std::pair<std::string, std::string>>{
-             {"/usr/bin/tamrel", "Exec=/usr/bin/tamrel\n"},
-             {"/home/arcade/my \"cab\" 100%/$tamrel\\", R"(Exec="/home/arcade/my \\"cab\\" 100%%/\\$tamrel\\\\")" "\n"}}) {
+    // Exec: quoted with \ before " ` $ \, % doubled, then every \ doubled as
+    // a string value; TryExec: the string value alone.
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"/usr/bin/tamrel", "/usr/bin/tamrel", "/usr/bin/tamrel"},
+        {"/home/arcade/my \"cab\" 100%/$tamrel\\", R"("/home/arcade/my \\"cab\\" 100%%/\\$tamrel\\\\")",
+         R"(/home/arcade/my "cab" 100%/$tamrel\\)"},
+        {"/opt/100%d/tamrel", R"("/opt/100%%d/tamrel")", "/opt/100%d/tamrel"},
+        {"/opt/a\\b/`it's`/tamrel", R"("/opt/a\\\\b/\\`it's\\`/tamrel")", R"(/opt/a\\b/`it's`/tamrel)"},
+        {"/home/j\xc3\xa9r\xc3\xb4me/tamrel", "\"/home/j\xc3\xa9r\xc3\xb4me/tamrel\"", "/home/j\xc3\xa9r\xc3\xb4me/tamrel"},
+    };
+    for (const auto& [executable, exec, tryExec] : cases) {
         PosixAutostart autostart(*t.files, entry, executable);
         EXPECT_FALSE(autostart.IsOn());
         autostart.SetOn(true);  // its folders made on the way
-        EXPECT_TRUE(autostart.IsOn());
+        EXPECT_TRUE(autostart.IsOn()) << executable;
         const std::string text = t.Read("config/autostart/tamrel.desktop");
-        EXPECT_NE(text.find("\n" + exec), std::string::npos) << text;
+        EXPECT_NE(text.find("\nExec=" + exec + "\n"), std::string::npos) << text;
+        EXPECT_NE(text.find("\nTryExec=" + tryExec + "\n"), std::string::npos) << text;
         if (::access("/usr/bin/desktop-file-validate", X_OK) == 0) {
             EXPECT_EQ(std::system(("/usr/bin/desktop-file-validate '" + entry + "'").c_str()), 0) << text;
         }
@@ -293,9 +304,56 @@ TEST_F(Posix, TheAutostartEntryStartsThisExecutableAndValidates) {
         EXPECT_FALSE(t.Exists("config/autostart/tamrel.desktop"));
         autostart.SetOn(false);  // nothing to remove
     }
-    // The desktop's own switch turns it off.
-    t.Write("config/autostart/tamrel.desktop", "[Desktop Entry]\nExec=tamrel\nHidden=true\n");
-    EXPECT_FALSE(PosixAutostart(*t.files, entry, "/usr/bin/tamrel").IsOn());
+    // What the format cannot hold is refused with the reason, and no entry is made.
+    for (const std::string refused : {"/opt/a\tb/tamrel", "/opt/a\nb/tamrel", "/opt/a\x01" "b/tamrel",
+                                      "/opt/a\x7f" "b/tamrel", "/opt/\xe9t\xe9/tamrel", "/opt/\xc0\xaf/tamrel",
+                                      "/opt/\xed\xa0\x80/tamrel", "/opt/\xe2\x82/tamrel"}) {
+        const RuntimeError error = ErrorOf([&] { PosixAutostart(*t.files, entry, refused).SetOn(true); });
+        EXPECT_NE(error.Description().find("which a desktop entry"), std::string::npos) << Printable(refused);
+        EXPECT_EQ(error.Description().find_first_of("\t\n\x01\x7f"), std::string::npos);
+        EXPECT_FALSE(t.Exists("config/autostart/tamrel.desktop"));
+    }
+
+    // Any entry of the folder that starts this executable counts, and
+    // turning it off removes each; others and hidden ones stay.
+    std::filesystem::create_directories(t.Path("bin"));
+    const std::string tamrel = t.Runnable("bin/tamrel cab");
+    const std::string other = t.Runnable("bin/other");
+    std::filesystem::create_symlink(tamrel, t.Path("bin/linked"));
+    const auto put = [&](const std::string& name, const std::string& keys) {
+        t.Write("config/autostart/" + name, "[Desktop Entry]\nType=Application\nName=X\n" + keys);
+    };
+    const std::string quoted = "\"" + tamrel + "\"";
+    PosixAutostart autostart(*t.files, entry, tamrel);
+    put("other.desktop", "Exec=" + other + " " + quoted + "\n");
+    put("hidden.desktop", "Exec=" + quoted + "\nHidden=true\n");
+    put("notes.txt", "Exec=" + quoted + "\n");
+    put("group.desktop", "[Desktop Action x]\nExec=" + quoted + "\n");
+    EXPECT_FALSE(autostart.IsOn());
+    EXPECT_EQ(autostart.EntryPath(), entry);
+    for (const std::string& exec : {quoted + " --setup", "  " + quoted, t.Path("bin/tamrel") + "\\\\ cab",
+                                    t.Path("bin/linked"), "\"" + t.Path("bin/../bin/tamrel cab") + "\" %U"}) {
+        put("by hand.desktop", "Exec = " + exec + "\n");
+        EXPECT_TRUE(autostart.IsOn()) << exec;
+        EXPECT_EQ(autostart.EntryPath(), t.Path("config/autostart/by hand.desktop"));
+    }
+    put("tamrel.desktop", "Exec=" + quoted + "\n");
+    autostart.SetOn(false);
+    EXPECT_FALSE(autostart.IsOn());
+    for (const char* gone : {"by hand.desktop", "tamrel.desktop"}) EXPECT_FALSE(t.Exists(std::string("config/autostart/") + gone));
+    for (const char* kept : {"other.desktop", "hidden.desktop", "notes.txt", "group.desktop"}) {
+        EXPECT_TRUE(t.Exists(std::string("config/autostart/") + kept)) << kept;
+    }
+    // A bare name is looked up as the session would.
+    const char* path = std::getenv("PATH");
+    const std::string savedPath = path ? path : "";
+    ::setenv("PATH", t.Path("none").append(":").append(t.Path("bin")).c_str(), 1);
+    put("bare.desktop", "Exec=linked\n");
+    EXPECT_TRUE(autostart.IsOn());
+    put("bare.desktop", "Exec=other\n");
+    EXPECT_FALSE(autostart.IsOn());
+    ::setenv("PATH", savedPath.c_str(), 1);
+
     // A folder that cannot be made is named.
     t.Write("plain", "");
     EXPECT_EQ(ErrorNumber([&] { PosixAutostart(*t.files, t.Path("plain/autostart/tamrel.desktop"), "x").SetOn(true); }), ENOTDIR);
@@ -307,9 +365,27 @@ TEST_F(Posix, TextsNameTheFoldersActuallyUsed) {
     PosixFileSystem files(folders, t.marker());
     Platform platform{files, t.processes, t.clock, t.power, t.ui, t.autostart};
     Application app(platform);
-    app.ShowHelpTopic(static_cast<std::size_t>(help::Topic::Troubleshooting));
-    EXPECT_NE(t.ui.FindWindow("HelpTopic")->FindControl("topicText")->Text().find("tamrel.txt in " + folders.logs + " holds"),
-              std::string::npos);
+    using ui::Desktop;
+    const std::tuple<Desktop, help::Topic, std::string> cases[] = {
+        {Desktop::Session, help::Topic::Troubleshooting, "tamrel.txt in " + folders.logs + " holds"},
+        {Desktop::Session, help::Topic::RunSetupAgain, "tamrel.bad in " + folders.logs + " for repair"},
+        {Desktop::Session, help::Topic::RunSetupAgain, "Tamrel Setup in the applications menu"},
+        {Desktop::Windows, help::Topic::RunSetupAgain, "start tamrel.exe /setup (or --setup)"},
+        {Desktop::Session, help::Topic::Startup,
+         "entry " + t.autostart.EntryPath() + ", which starts this very Tamrel, " + t.autostart.Executable() + ","},
+        {Desktop::Windows, help::Topic::Startup, "create a shortcut to " + t.autostart.Executable() + " and"},
+        {Desktop::Session, help::Topic::Glaunch,
+         "looks for the marker as " + t.marker() + " (in " + folders.settings + " where"},
+        // The folder a standard user may write to.
+        {Desktop::Windows, help::Topic::Glaunch, "echo> \"" + folders.program + "/holdmark.tes\"\n"},
+    };
+    for (const auto& [desktop, topic, told] : cases) {
+        t.ui.SetDesktop(desktop);
+        app.ShowHelpTopic(static_cast<std::size_t>(topic));
+        const std::string text = t.ui.FindWindow("HelpTopic")->FindControl("topicText")->Text();
+        EXPECT_NE(text.find(told), std::string::npos) << told << "\n" << text;
+        t.ui.ClickControl("HelpTopic", "close");
+    }
 }
 
 }  // namespace

@@ -124,9 +124,9 @@ TEST_F(SetupReader, AnIncompleteFileIsKeptAsBadThenRemoved) {
               "There is something wrong in the tamrel.set file. Keeping it as tamrel.bad. Setup will run next "
               "time you start The tamrel.");
     EXPECT_EQ(t.Box().title, "tamrel");
-    EXPECT_EQ(t.LastEvents(3), (Lines{"The tamrel.set file is corrupt!! Deleting tamrel.set!",
+    EXPECT_EQ(t.LastEvents(3), (Lines{"The tamrel.set file is corrupt!! Moving tamrel.set aside, kept as tamrel.bad!",
                            "The damaged file was kept as tamrel.bad.", "Tamrel ended."}));
-    EXPECT_EQ(t.Errors(), Lines{" --The tamrel.set file is corrupt! Deleting tamrel.set."});
+    EXPECT_EQ(t.Errors(), Lines{" --The tamrel.set file is corrupt! Moving tamrel.set aside, kept as tamrel.bad."});
 
     // An empty file counts 1 and is corrupt too; an older tamrel.bad is replaced.
     t.ui.QueueAnswer(ui::kAnswerOk);

@@ -98,6 +98,7 @@ public:
         on_ = on;
     }
     std::string EntryPath() const override { return "/home/arcade/.config/autostart/tamrel.desktop"; }
+    std::string Executable() const override { return "/home/arcade/tamrel/tamrel"; }
 
 private:
     bool on_ = false;

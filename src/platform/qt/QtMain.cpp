@@ -17,6 +17,7 @@
 #include "platform/qt/QtToolkit.h"
 #include "platform/Program.h"
 #include "run/CommandLine.h"
+#include "settings/Text.h"
 
 int main(int argc, char** argv) {
     // Answered before the display is asked for, so that they work without one.
@@ -24,11 +25,9 @@ int main(int argc, char** argv) {
     switch (command.action) {
         case tamrel::CommandLine::Action::Help:
         case tamrel::CommandLine::Action::Version:
-            std::fputs(command.message.c_str(), stdout);
-            return 0;
+            return tamrel::Answer(command, stdout);
         case tamrel::CommandLine::Action::Refused:
-            std::fputs(command.message.c_str(), stderr);
-            return tamrel::kRefusedStatus;
+            return tamrel::Answer(command, stderr);
         case tamrel::CommandLine::Action::Run:
         case tamrel::CommandLine::Action::Setup:
             break;
@@ -47,7 +46,7 @@ int main(int argc, char** argv) {
         tamrel::Platform platform{files, processes, clock, power, toolkit, autostart};
         return tamrel::RunProgram(platform, command.action == tamrel::CommandLine::Action::Setup);
     } catch (const std::exception& failure) {
-        std::cerr << "tamrel: " << failure.what() << '\n';
+        std::cerr << "tamrel: " << tamrel::Printable(failure.what()) << '\n';
         return 1;
     }
 }

@@ -13,57 +13,112 @@ namespace tamrel {
 
 namespace {
 
+using ShellLink = win32::Unique<win32::ComTraits<IShellLinkW>>;
+using PersistFile = win32::Unique<win32::ComTraits<IPersistFile>>;
+
 // Made when missing; empty when the system has none for this user.
-std::string StartupShortcut() {
+std::string StartupFolder() {
     wchar_t folder[MAX_PATH] = L"";
     if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_STARTUP | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder))) {
         return {};
     }
-    return NarrowPath(folder) + "\\Tamrel.lnk";
+    return NarrowPath(folder);
 }
 
 void Check(HRESULT result, const std::string& subject) {
     if (FAILED(result)) throw win32::SystemError(static_cast<unsigned long>(result), subject);
 }
 
+ShellLink NewLink(const std::string& subject) {
+    IShellLinkW* made = nullptr;
+    Check(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                             reinterpret_cast<void**>(&made)),
+          subject);
+    return ShellLink(made);
+}
+
+PersistFile FileOf(const ShellLink& link, const std::string& subject) {
+    IPersistFile* persist = nullptr;
+    Check(link.get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)), subject);
+    return PersistFile(persist);
+}
+
+// What a shortcut starts; empty when it cannot be read.
+std::wstring TargetOf(const std::wstring& shortcut) {
+    try {
+        const ShellLink link = NewLink({});
+        if (FAILED(FileOf(link, {}).get()->Load(shortcut.c_str(), STGM_READ))) return {};
+        wchar_t target[MAX_PATH] = L"";
+        if (FAILED(link.get()->GetPath(target, MAX_PATH, nullptr, 0))) return {};
+        return target;
+    } catch (const RuntimeError&) {
+        return {};
+    }
+}
+
+// The same file, whatever the spelling (short names, letter case, links).
+bool SameFile(const std::wstring& one, const std::wstring& other) {
+    const auto open = [](const std::wstring& path) {
+        return win32::FileHandle(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                               OPEN_EXISTING, 0, nullptr));
+    };
+    const win32::FileHandle first = open(one), second = open(other);
+    BY_HANDLE_FILE_INFORMATION a{}, b{};
+    if (!first || !second || !::GetFileInformationByHandle(first.get(), &a) ||
+        !::GetFileInformationByHandle(second.get(), &b)) {
+        return ::lstrcmpiW(one.c_str(), other.c_str()) == 0;
+    }
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+           a.nFileIndexLow == b.nFileIndexLow;
+}
+
 }  // namespace
 
-Win32Autostart::Win32Autostart(std::string shortcut, std::string target)
-    : shortcut_(shortcut.empty() ? StartupShortcut() : std::move(shortcut)),
+Win32Autostart::Win32Autostart(std::string folder, std::string target)
+    : folder_(folder.empty() ? StartupFolder() : std::move(folder)),
       target_(target.empty() ? ExecutablePath() : std::move(target)) {}
 
-bool Win32Autostart::IsOn() {
-    return !shortcut_.empty() && ::GetFileAttributesW(Wide(shortcut_).c_str()) != INVALID_FILE_ATTRIBUTES;
+std::vector<std::string> Win32Autostart::ShortcutsInForce() const {
+    std::vector<std::string> shortcuts;
+    if (folder_.empty()) return shortcuts;
+    const win32::ComApartment apartment;
+    WIN32_FIND_DATAW found{};
+    const std::wstring folder = Wide(folder_) + L"\\";
+    const win32::FindHandle search(::FindFirstFileW((folder + L"*.lnk").c_str(), &found));
+    for (bool more = search.valid(); more; more = ::FindNextFileW(search.get(), &found)) {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        const std::wstring shortcut = folder + found.cFileName;
+        const std::wstring target = TargetOf(shortcut);
+        if (!target.empty() && SameFile(target, Wide(target_))) shortcuts.push_back(NarrowPath(shortcut));
+    }
+    return shortcuts;
+}
+
+std::string Win32Autostart::EntryPath() const {
+    const std::vector<std::string> shortcuts = ShortcutsInForce();
+    if (!shortcuts.empty()) return shortcuts.front();
+    return folder_.empty() ? std::string() : folder_ + "\\Tamrel.lnk";
 }
 
 void Win32Autostart::SetOn(bool on) {
-    if (shortcut_.empty()) throw win32::SystemError(ERROR_PATH_NOT_FOUND, "the Startup folder");
+    if (folder_.empty()) throw win32::SystemError(ERROR_PATH_NOT_FOUND, "the Startup folder");
     if (!on) {
-        if (!::DeleteFileW(Wide(shortcut_).c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND) {
-            throw win32::LastError(shortcut_);
+        for (const std::string& shortcut : ShortcutsInForce()) {
+            if (!::DeleteFileW(Wide(shortcut).c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND) {
+                throw win32::LastError(shortcut);
+            }
         }
         return;
     }
+    const std::string shortcut = folder_ + "\\Tamrel.lnk";
     const win32::ComApartment apartment;
-    win32::Unique<win32::ComTraits<IShellLinkW>> link;
-    {
-        IShellLinkW* made = nullptr;
-        Check(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                 reinterpret_cast<void**>(&made)),
-              shortcut_);
-        link.Reset(made);
-    }
+    const ShellLink link = NewLink(shortcut);
     // Started from its own folder, as the portable program expects.
-    Check(link.get()->SetPath(Wide(target_).c_str()), shortcut_);
-    Check(link.get()->SetWorkingDirectory(Wide(FolderOf(target_)).c_str()), shortcut_);
-    Check(link.get()->SetDescription(L"Tamrel"), shortcut_);
-    win32::Unique<win32::ComTraits<IPersistFile>> file;
-    {
-        IPersistFile* persist = nullptr;
-        Check(link.get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)), shortcut_);
-        file.Reset(persist);
-    }
-    Check(file.get()->Save(Wide(shortcut_).c_str(), TRUE), shortcut_);
+    Check(link.get()->SetPath(Wide(target_).c_str()), shortcut);
+    Check(link.get()->SetWorkingDirectory(Wide(FolderOf(target_)).c_str()), shortcut);
+    Check(link.get()->SetDescription(L"Tamrel"), shortcut);
+    Check(FileOf(link, shortcut).get()->Save(Wide(shortcut).c_str(), TRUE), shortcut);
 }
 
 }  // namespace tamrel

@@ -65,6 +65,12 @@ ButtonChanges ButtonPoller::Poll() {
     return changes;
 }
 
+FineTimerTick::FineTimerTick() : fine_(::timeBeginPeriod(1) == TIMERR_NOERROR) {}
+
+FineTimerTick::~FineTimerTick() {
+    if (fine_) ::timeEndPeriod(1);
+}
+
 Win32JoystickListener::Win32JoystickListener(HINSTANCE instance, ui::JoystickHandlers handlers)
     : handlers_(std::move(handlers)), slots_(SystemJoystickSlots()), poller_(*slots_) {
     WNDCLASSEXA windowClass{};

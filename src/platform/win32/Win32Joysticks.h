@@ -43,6 +43,19 @@ private:
     int pollsToSearch_ = 0;
 };
 
+// The system's finest timer tick while it lives: without it a 10 ms timer
+// fires only at the default 15.6 ms tick, 64 times a second.
+class FineTimerTick {
+public:
+    FineTimerTick();
+    ~FineTimerTick();
+    FineTimerTick(const FineTimerTick&) = delete;
+    FineTimerTick& operator=(const FineTimerTick&) = delete;
+
+private:
+    bool fine_;
+};
+
 class Win32JoystickListener : public ui::JoystickListener {
 public:
     Win32JoystickListener(HINSTANCE instance, ui::JoystickHandlers handlers);
@@ -54,6 +67,7 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Poll();
 
+    FineTimerTick tick_;
     ui::JoystickHandlers handlers_;
     std::unique_ptr<JoystickSlots> slots_;
     ButtonPoller poller_;

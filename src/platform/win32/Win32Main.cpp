@@ -15,6 +15,7 @@
 #include <shellapi.h>
 #include "platform/Program.h"
 #include "run/CommandLine.h"
+#include "settings/Text.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return tamrel::RunProgram(platform, command.action == tamrel::CommandLine::Action::Setup);
     } catch (const std::exception& failure) {
         // Whatever the forms could not handle still gets a word to the user.
-        ::MessageBoxA(nullptr, failure.what(), tamrel::ui::kAppTitle, MB_OK | MB_ICONSTOP | MB_TOPMOST);
+        ::MessageBoxA(nullptr, tamrel::Printable(failure.what()).c_str(), tamrel::ui::kAppTitle, MB_OK | MB_ICONSTOP | MB_TOPMOST);
         return 1;
     }
 }
