@@ -121,10 +121,6 @@ std::wstring ExecutablePathWide() {
     }
 }
 
-}  // namespace
-
-namespace {
-
 std::vector<std::wstring> Parts(const std::wstring& path) {
     std::vector<std::wstring> parts(1);
     for (const wchar_t c : path) {
