@@ -192,6 +192,8 @@ class WineSetupTest(ProgramTest):
         process = self.driver.start()
         ui = WineUi(self.driver)
         ui.open_file(d + "front.lnk", "Tamrel Options", "Program to launch", "Choose a different Program to Launch")
+        ui.setup = d + "front.lnk"  # the window's title shows the program chosen
+        ui.wait_shown(ui.setup)
         ui.wait_menu_item(f"Launch: {d}front.lnk")
         ui.choose("Tamrel Options", "Done!")
         self.driver.wait_end(process)
