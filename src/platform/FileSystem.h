@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/FileFilter.h"
 
@@ -31,12 +32,13 @@ public:
     virtual std::string LogFolder() const { return ProgramFolder(); }
     // Last component of a path; the whole text when it holds no separator.
     virtual std::string FileNameOnly(const std::string& path) const = 0;
-    // Where a front end leaves its "do not shut down" marker.
-    virtual std::string MarkerFilePath() const = 0;
-    // Whether the marker is there. On a machine of several users only the
-    // user's own regular file counts (a link never), so that nobody else
-    // can keep the machine on or break the shutdown.
-    virtual MarkerState CheckMarkerFile() = 0;
+    // Where a front end may leave its "do not shut down" marker, in the
+    // order they are looked at.
+    virtual std::vector<std::string> MarkerFilePaths() const = 0;
+    // Whether the marker is at one of those paths. On a machine of several
+    // users only the user's own regular file counts (a link never), so that
+    // nobody else can keep the machine on or break the shutdown.
+    virtual MarkerState CheckMarkerFile(const std::string& path) = 0;
 
     // A plain file search: normal, read-only and archive files are found;
     // folders, hidden and system files are not.

@@ -71,6 +71,16 @@ struct OpenFileRequest {
     FileFilter filter;
 };
 
+// The file an Open dialog gave. Paths are 8-bit text in the system code
+// page; where the file's path has characters outside it, `exact` is false,
+// `path` only shows it ("?" for those characters), and `shortPath` is the
+// system's short (8.3) form of it when there is one the code page can hold.
+struct ChosenFile {
+    std::string path;
+    bool exact = true;
+    std::string shortPath;
+};
+
 // Nothing can be shown: the display cannot be opened. Raised by any call
 // that needs the display; no window's handler can go on without it, so it
 // is not a RuntimeError and ends the program.
@@ -215,9 +225,9 @@ public:
     virtual void OnMenu(std::function<void(MenuId id)> handler) = 0;
 
     // --- Modal dialogs owned by the window.
-    // The full path of an existing file, or the request's fileName after
+    // An existing file by its full path, or the request's fileName after
     // Cancel.
-    virtual std::string ShowOpenDialog(const OpenFileRequest& request) = 0;
+    virtual ChosenFile ShowOpenDialog(const OpenFileRequest& request) = 0;
     // Lists screen and printer fonts, without effects (underline, colour).
     // After Cancel the starting font comes back.
     virtual Font ShowFontDialog(const Font& start) = 0;

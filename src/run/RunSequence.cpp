@@ -194,18 +194,20 @@ void RunSequence::LaunchAndWait(const std::string& programPath) {
 
 void RunSequence::CheckMarkerFile(const RunReport& run) {
     FileSystem& files = platform_.files;
-    const std::string marker = files.MarkerFilePath();
-    switch (files.CheckMarkerFile()) {
-        case MarkerState::Present:
-            logs_.Log(marker + " is present, so tamrel will end without shutting PC down.");
-            logs_.Log("Tamrel ended.");
-            return;
-        case MarkerState::Ignored:
-            logs_.Log(marker + " is not a plain file of this user, so it was ignored.");
-            break;
-        case MarkerState::Absent:
-            logs_.Log(marker + " not found.");
-            break;
+    // The first marker found ends the run; each one looked at is named.
+    for (const std::string& marker : files.MarkerFilePaths()) {
+        switch (files.CheckMarkerFile(marker)) {
+            case MarkerState::Present:
+                logs_.Log(marker + " is present, so tamrel will end without shutting PC down.");
+                logs_.Log("Tamrel ended.");
+                return;
+            case MarkerState::Ignored:
+                logs_.Log(marker + " is not a plain file of this user, so it was ignored.");
+                break;
+            case MarkerState::Absent:
+                logs_.Log(marker + " not found.");
+                break;
+        }
     }
     navigator_.ShowShutdownScreen(run);
 }

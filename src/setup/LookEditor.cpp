@@ -8,6 +8,7 @@
 #include "platform/RuntimeError.h"
 #include "settings/Numbers.h"
 #include "settings/Text.h"
+#include "setup/ChosenPath.h"
 #include "setup/SetupMenus.h"
 
 namespace tamrel {
@@ -27,9 +28,11 @@ std::string WhyNotASkin(const RuntimeError& error) {
 }  // namespace
 
 void LookEditor::OpenSkin() {
-    const std::string path =
-        window_.ShowOpenDialog({platform_.files.SettingsFolder(), "", {"Picture files (*.bmp)", "*.bmp"}});
-    if (path.empty()) return;
+    const std::optional<std::string> chosen = KeepChosenPath(
+        platform_.ui, window_.ShowOpenDialog({platform_.files.SettingsFolder(), "", {"Picture files (*.bmp)", "*.bmp"}}),
+        "Skin not used!");
+    if (!chosen) return;
+    const std::string& path = *chosen;
     // Refused now, in the words run mode would use, rather than saved for
     // every later run to stop at.
     if (!EndsWith(path, ".bmp")) {

@@ -8,6 +8,7 @@
 #include "settings/SettingsWriter.h"
 #include "settings/SetupReader.h"
 #include "settings/Text.h"
+#include "setup/ChosenPath.h"
 #include "setup/LookEditor.h"
 #include "setup/KeyChooser.h"
 #include "setup/SetupMenus.h"
@@ -295,9 +296,11 @@ void SetupWindow::ToggleAutostart() {
 
 void SetupWindow::ChooseProgram() {
     FileSystem& files = platform_.files;
-    const std::string chosen = window_->ShowOpenDialog({files.SettingsFolder(), "", files.ProgramFilter()});
-    if (chosen.empty()) return;  // cancelled: the program stays
-    state_.programPath = chosen;
+    const std::optional<std::string> chosen = KeepChosenPath(
+        platform_.ui, window_->ShowOpenDialog({files.SettingsFolder(), "", files.ProgramFilter()}),
+        "Program not chosen!");
+    if (!chosen) return;  // the program stays
+    state_.programPath = *chosen;
     window_->SetCaption(Printable(state_.programPath));
     window_->SetMenuCaption(kProgramShown, "Launch: " + Printable(state_.programPath));
 }

@@ -278,6 +278,7 @@ class LinuxDriver(XInput):
         self.bus = PrivateSystemBus(any_user=any_user)
         self.folder = ProgramFolder(TAMREL)
         self.marker = self.marker_logged = self.folder.file("holdmark.tes")
+        self.markers_logged = [self.marker_logged]
         self.processes = []
 
     def start(self, extra_env=None, args=(), prefix=(), display=None):
@@ -378,7 +379,8 @@ class ProgramTest(unittest.TestCase):
         self.assertEqual(self.folder.events(), [
             "Tamrel started.", "In Tamrel.set, Run Setup = no", f"Launching program: {program}",
             f"Path to the program: {self.folder.dir}", f"Program ({program}) finished!",
-            "Program ended with exit status 0 after ...", f"{self.driver.marker_logged} not found.",
+            "Program ended with exit status 0 after ...",
+            *(f"{marker} not found." for marker in self.driver.markers_logged),
             *("In Tamrel.set, " + line for line in settings), *last])
         self.assertEqual(self.folder.errors(), [])
 

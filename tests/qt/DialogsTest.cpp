@@ -54,12 +54,12 @@ TEST_F(QtBackendTest, MaximisedWindowLeavesCloseRequestsToTheFormAndHasItsDialog
         dialog.findChild<QLineEdit*>("fileNameEdit")->setText("tool.sh");
         end(dialog, true);
     });
-    EXPECT_EQ(window->ShowOpenDialog({folder.Path(""), "", {"All files", "*"}}), tool);
+    EXPECT_EQ(window->ShowOpenDialog({folder.Path(""), "", {"All files", "*"}}).path, tool);
     AnswerModal<QFileDialog>([&](QFileDialog& dialog) {
         EXPECT_EQ(dialog.findChild<QLineEdit*>("fileNameEdit")->text(), "kept.sh");
         end(dialog, false);
     });
-    EXPECT_EQ(window->ShowOpenDialog({folder.Path(""), "kept.sh", {"All files", "*"}}), "kept.sh");
+    EXPECT_EQ(window->ShowOpenDialog({folder.Path(""), "kept.sh", {"All files", "*"}}).path, "kept.sh");
 
     // The font dialog has no effects to offer.
     QFont seen;

@@ -120,9 +120,9 @@ TEST_F(Posix, FifosAndDevicesInAFilesPlaceAreRefusedWithoutWaiting) {
 TEST_F(Posix, OnlyTheUsersOwnPlainMarkerCounts) {
     const std::string marker = t.Path("holdmark.tes");
     PosixFileSystem files(t.folder(), marker);
-    EXPECT_EQ(files.CheckMarkerFile(), MarkerState::Absent);
+    EXPECT_EQ(files.CheckMarkerFile(marker), MarkerState::Absent);
     t.Write("holdmark.tes", "");
-    EXPECT_EQ(files.CheckMarkerFile(), MarkerState::Present);
+    EXPECT_EQ(files.CheckMarkerFile(marker), MarkerState::Present);
     t.Write("real", "");
     // A link, a FIFO and, only root can hand a file to another user, someone else's file.
     const std::vector<std::function<int()>> ignored = {
@@ -132,13 +132,13 @@ TEST_F(Posix, OnlyTheUsersOwnPlainMarkerCounts) {
     for (std::size_t i = 0; i < ignored.size() - (::geteuid() == 0 ? 0 : 1); ++i) {
         std::filesystem::remove(marker);
         ASSERT_EQ(ignored[i](), 0) << i;
-        EXPECT_EQ(files.CheckMarkerFile(), MarkerState::Ignored) << i;
+        EXPECT_EQ(files.CheckMarkerFile(marker), MarkerState::Ignored) << i;
     }
     // Without a runtime folder the marker lives in the program folder (with one: the end-to-end runs).
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     const std::string saved = runtime ? runtime : "";
     ::unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(PosixFileSystem("/games").MarkerFilePath(), "/games/holdmark.tes");
+    EXPECT_EQ(PosixFileSystem("/games").MarkerFilePaths(), std::vector<std::string>{"/games/holdmark.tes"});
     if (runtime) ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
 }
 

@@ -40,10 +40,10 @@ std::vector<std::string> After(const std::vector<std::string>& lines, const std:
 
 }  // namespace
 
-TestPlatform::TestPlatform()
+TestPlatform::TestPlatform(const std::string& markerName)
     : startFolder_(std::filesystem::current_path()),
       folder_(NewFolder()),
-      files(std::make_unique<NativeFiles>(folder_.string(), (folder_ / "holdmark.tes").string())),
+      files(std::make_unique<NativeFiles>(folder_.string(), (folder_ / markerName).string())),
       platform{*files, processes, clock, power, ui, autostart},
       app(platform) {}
 

@@ -22,7 +22,8 @@ using Lines = std::vector<std::string>;
 
 class TestPlatform {
 public:
-    TestPlatform();
+    // The marker the system looks for first: `markerName` in the folder.
+    explicit TestPlatform(const std::string& markerName = "holdmark.tes");
     ~TestPlatform();
 
     std::string folder() const { return folder_.string(); }

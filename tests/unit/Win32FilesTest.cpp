@@ -6,9 +6,14 @@
 #include "TestPlatform.h"
 #include "platform/Paths.h"
 #include "platform/win32/Win32Api.h"
+#include "platform/win32/Win32Com.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32Shortcut.h"
 #include "settings/SettingsFile.h"
+
+#include <shlobj.h>
 
 namespace tamrel::test {
 namespace {
@@ -20,7 +25,9 @@ TEST(Win32Paths, BackslashesJoinAndARootFolderKeepsItsOwnAndTheFileNameFollowsTh
     EXPECT_EQ(root.Separator(), '\\');
     EXPECT_EQ(SettingsFilePath(root), "C:\\tamrel.set");
     EXPECT_EQ(InProgramFolder(games, "talog1.txt"), "C:\\Games\\talog1.txt");
-    EXPECT_EQ(games.MarkerFilePath(), "c:\\holdmark.tes");
+    // The root of C: first; at the root both are one file, looked at once.
+    EXPECT_EQ(games.MarkerFilePaths(), (Lines{"c:\\holdmark.tes", "C:\\Games\\holdmark.tes"}));
+    EXPECT_EQ(root.MarkerFilePaths(), Lines{"c:\\holdmark.tes"});
     for (const char* path : {"C:\\Games\\front.exe", "C:/Games/front.exe", "C:\\Games/front.exe", "C:front.exe",
                              "front.exe", "\\\\server\\share\\front.exe"}) {
         EXPECT_EQ(root.FileNameOnly(path), "front.exe") << path;
@@ -177,6 +184,103 @@ TEST_F(Win32Files, FailuresCarryTheSystemNumberTextAndPathAndTheDriveAndFolderBe
     EXPECT_TRUE(error.Number() == ERROR_FILE_NOT_FOUND || error.Number() == ERROR_PATH_NOT_FOUND) << error.Number();
     EXPECT_NE(error.Description().find(folder + "\\missing\\"), std::string::npos);
     std::filesystem::current_path(before);
+}
+
+// A shell link as Explorer makes one.
+void MakeShortcut(const std::string& link, const std::string& target, const std::wstring& arguments) {
+    const win32::ComApartment apartment;
+    IShellLinkW* shell = nullptr;
+    ASSERT_TRUE(SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                             reinterpret_cast<void**>(&shell))));
+    const win32::Unique<win32::ComTraits<IShellLinkW>> owned(shell);
+    IPersistFile* file = nullptr;
+    ASSERT_TRUE(SUCCEEDED(shell->SetPath(Wide(target).c_str())));
+    ASSERT_TRUE(SUCCEEDED(shell->SetArguments(arguments.c_str())));
+    ASSERT_TRUE(SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))));
+    const win32::Unique<win32::ComTraits<IPersistFile>> saved(file);
+    ASSERT_TRUE(SUCCEEDED(file->Save(Wide(link).c_str(), TRUE)));
+}
+
+TEST_F(Win32Files, AShortcutIsReadWholeAndOneToThisProgramIsThisProgram) {
+    t.Write("front.bat", "@echo off\r\n");
+    std::wstring arguments;
+    while (arguments.size() < 2400) arguments += L"-arg" + std::to_wstring(arguments.size()) + L' ';
+    MakeShortcut(t.Path("front.lnk"), t.Path("front.bat"), arguments);
+    const std::optional<Shortcut> front = ReadShortcut(Wide(t.Path("front.lnk")));
+    ASSERT_TRUE(front);
+    EXPECT_EQ(front->arguments, arguments);
+    EXPECT_EQ(::lstrcmpiW(front->target.c_str(), Wide(t.Path("front.bat")).c_str()), 0);
+
+    FileSystem& files = *t.files;
+    MakeShortcut(t.Path("Tamrel.LNK"), TestProgram(), L"");
+    t.Write("broken.lnk", "no shell link");
+    EXPECT_TRUE(files.IsOwnExecutable(t.Path("Tamrel.LNK")));
+    EXPECT_TRUE(files.IsOwnExecutable(TestProgram()));
+    for (const char* name : {"front.lnk", "broken.lnk", "front.bat", "missing.lnk"}) {
+        EXPECT_FALSE(files.IsOwnExecutable(t.Path(name))) << name;
+    }
+}
+
+TEST_F(Win32Files, AMarkerFileCountsWhateverItsAttributesAndAFolderThereIsIgnored) {
+    FileSystem& files = *t.files;
+    const std::string marker = t.marker();
+    for (const DWORD attributes : {DWORD{FILE_ATTRIBUTE_NORMAL}, DWORD{FILE_ATTRIBUTE_READONLY},
+                                   DWORD{FILE_ATTRIBUTE_HIDDEN}, DWORD{FILE_ATTRIBUTE_SYSTEM},
+                                   DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}}) {
+        t.Write("holdmark.tes", "");
+        ASSERT_TRUE(::SetFileAttributesA(marker.c_str(), attributes));
+        EXPECT_EQ(files.CheckMarkerFile(marker), MarkerState::Present) << attributes;
+        ::SetFileAttributesA(marker.c_str(), FILE_ATTRIBUTE_NORMAL);
+        std::filesystem::remove(marker);
+    }
+    EXPECT_EQ(files.CheckMarkerFile(marker), MarkerState::Absent);
+    EXPECT_EQ(files.CheckMarkerFile(t.Path("missing\\holdmark.tes")), MarkerState::Absent);
+    std::filesystem::create_directory(marker);
+    EXPECT_EQ(files.CheckMarkerFile(marker), MarkerState::Ignored);
+}
+
+TEST(Win32Markers, EitherMarkerEndsTheRunAndEachOneLookedAtIsLogged) {
+    using Expected = Lines (*)(const std::string& root, const std::string& folder);
+    struct Case {
+        std::string make;  // "": none; else the marker made, a file or (ending in "\\") a folder
+        DWORD attributes;
+        Expected lines;  // the last event lines
+    };
+    const std::string atRoot = "drive-c\\holdmark.tes", inFolder = "holdmark.tes";
+    constexpr const char* kPresent = " is present, so tamrel will end without shutting PC down.";
+    const Case cases[] = {
+        {"", 0,
+         [](const std::string& root, const std::string& folder) {
+             return Lines{root + " not found.", folder + " not found.", "In Tamrel.set, Shutdown method =0"};
+         }},
+        {atRoot, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM,
+         [](const std::string& root, const std::string&) { return Lines{root + kPresent, "Tamrel ended."}; }},
+        {inFolder, FILE_ATTRIBUTE_HIDDEN,
+         [](const std::string& root, const std::string& folder) {
+             return Lines{root + " not found.", folder + kPresent, "Tamrel ended."};
+         }},
+        {atRoot + "\\", 0,
+         [](const std::string& root, const std::string& folder) {
+             return Lines{root + " is not a plain file of this user, so it was ignored.", folder + " not found.",
+                          "In Tamrel.set, Shutdown method =0"};
+         }},
+    };
+    for (const Case& c : cases) {
+        TestPlatform p(atRoot);
+        std::filesystem::create_directory(p.Path("drive-c"));
+        p.WriteLaunchable({"Shutdown method =0"});
+        if (!c.make.empty() && c.make.back() == '\\') {
+            std::filesystem::create_directory(p.Path(c.make));
+        } else if (!c.make.empty()) {
+            p.Write(c.make, "");
+            ASSERT_TRUE(::SetFileAttributesA(p.Path(c.make).c_str(), c.attributes));
+        }
+        p.app.Start();
+        const Lines expected = c.lines(p.Path(atRoot), p.Path(inFolder));
+        EXPECT_EQ(p.LastEvents(expected.size()), expected) << c.make;
+        EXPECT_EQ(p.Shown("ShutdownScreen"), expected.back() != "Tamrel ended.") << c.make;
+        if (!c.make.empty()) ::SetFileAttributesA(p.Path(c.make).c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
 }
 
 }  // namespace

@@ -515,6 +515,9 @@ int main(int argc, char** argv) {
         }
     }
     if (argc == 6 && strcmp(argv[1], "shortcut") == 0) return Shortcut(argv[2], argv[3], argv[4], argv[5]);
+    if (argc == 4 && strcmp(argv[1], "attributes") == 0) {
+        return SetFileAttributesA(argv[2], (DWORD)strtoul(argv[3], NULL, 0)) ? 0 : 1;
+    }
     if (argc >= 4 && strcmp(argv[1], "dialog") == 0) return Dialog(argv[2], argv[3], argc - 4, argv + 4);
     if (argc >= 3 && strcmp(argv[1], "open") == 0) {
         return Open(argv[2], argc > 3 ? (DWORD)strtoul(argv[3], NULL, 10) : timeout);
@@ -540,7 +543,7 @@ int main(int argc, char** argv) {
           "       | dialog TITLE BUTTON [ID | ID=TEXT]...\n"
           "       | windows CLASS | menus|labels|controls|close FORM | rects FORM [TEXT] | menu|menukeys FORM CAPTION...\n"
           "       | label|click FORM TEXT | press FORM CAPTION | key FORM CODE\n"
-          "       | shortcut LINK TARGET ARGUMENTS FOLDER\n",
+          "       | shortcut LINK TARGET ARGUMENTS FOLDER | attributes PATH VALUE\n",
           stderr);
     return 1;
 }

@@ -104,6 +104,39 @@ class WineRunTest(ProgramTest):
         self.driver.wait_end(process)
         self.assertEqual(self.folder.errors(), [f"--Program did not launch properly: {d}links\\broken.lnk"])
 
+    def test_a_shortcut_to_tamrel_is_refused_and_a_long_argument_reaches_the_program_whole(self):
+        d = self.folder.dir
+        self.driver.step("shortcut", d + "Tamrel Cabinet.lnk", d + "tamrel.exe", "", d.rstrip("\\"))
+        program = f"Program ={d}Tamrel Cabinet.lnk"
+        self.folder.write_settings(program)
+        process = self.driver.start()
+        self.driver.box("Tamrel has encountered a problem!", "Cancel")  # its text: RunSequenceTest
+        self.driver.box("tamrel", "OK")
+        self.driver.wait_end(process)
+        self.assertEqual(self.folder.errors(), ["--Problem with program or its path: " + program])
+
+        # Past the 1,023 characters the shell's own dialogs show.
+        argument = " ".join(f"word{i:04d}" for i in range(267))
+        self.folder.write("echo.bat", ["@echo off", ">arguments.txt echo %*"])
+        self.driver.step("shortcut", d + "echo.lnk", d + "echo.bat", argument, d.rstrip("\\"))
+        self.folder.write_settings(f"Program ={d}echo.lnk", "Shutdown method =0")
+        self.driver.wait_end(self.driver.start())
+        self.assertEqual(self.folder.lines("arguments.txt"), [argument])
+
+    def test_a_hidden_or_system_marker_at_the_root_or_in_the_program_folder_keeps_the_machine_on(self):
+        self.folder.write_settings()
+        root, in_folder = self.driver.markers_logged
+        # Hidden and system at the root; hidden in the program folder.
+        for marker, named, attributes in ((self.driver.marker, root, "6"),
+                                          (self.folder.file("holdmark.tes"), in_folder, "2")):
+            open(marker, "w").close()
+            self.driver.step("attributes", named, attributes)
+            self.driver.wait_end(self.driver.start())
+            found = f"{named} is present, so tamrel will end without shutting PC down."
+            self.assertEqual(self.folder.events()[-2:], [found, "Tamrel ended."])
+            self.driver.step("attributes", named, "0x80")
+            os.remove(marker)
+
     def test_an_invalid_executable_is_an_error_told_by_its_system_number(self):
         with open(self.folder.file("fake.exe"), "wb") as fake:
             fake.write(b"not a program")
@@ -150,6 +183,21 @@ class WineSetupTest(ProgramTest):
         keys[keys.index("Run Setup = yes")] = "Run Setup = no"
         keys[keys.index("Countdown box X position =40000")] = "Countdown box X position = 0"
         self.assertEqual([line for line in self.folder.lines("tamrel.set") if not line.startswith("#")], keys)
+
+    def test_the_open_dialog_keeps_a_chosen_shortcut(self):
+        d = self.folder.dir
+        self.folder.write_front_end()
+        self.driver.step("shortcut", d + "front.lnk", d + "front.bat", "3000", d.rstrip("\\"))
+        self.folder.write_settings("Run Setup = yes")
+        process = self.driver.start()
+        ui = WineUi(self.driver)
+        ui.open_file(d + "front.lnk", "Tamrel Options", "Program to launch", "Choose a different Program to Launch")
+        ui.setup = d + "front.lnk"  # the window's title shows the program chosen
+        ui.wait_shown(ui.setup)
+        ui.wait_menu_item(f"Launch: {d}front.lnk")
+        ui.choose("Tamrel Options", "Done!")
+        self.driver.wait_end(process)
+        self.assertIn(f"Program ={d}front.lnk", self.folder.lines("tamrel.set"))
 
     def test_switches_answer_in_a_box(self):
         for switch, said, status in (("/version", "tamrel 1.10\\n", 0),

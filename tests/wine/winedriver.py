@@ -65,6 +65,8 @@ class WineDriver(XInput):
         self.folder = WineFolder(self.session, test.id().rsplit(".", 1)[-1].removeprefix("test_"))
         self.marker = os.path.join(self.session.prefix, "drive_c", "holdmark.tes")
         self.marker_logged = "c:\\holdmark.tes"
+        # Then the one a user who may not write to the root of C: makes.
+        self.markers_logged = [self.marker_logged, self.folder.dir + "holdmark.tes"]
         self.processes = []
         self.desktop = False
 

@@ -80,10 +80,10 @@ int HeadlessToolkit::ShowMessageBox(const std::string& prompt, ui::Buttons butto
     return answer;
 }
 
-std::string HeadlessToolkit::AnswerOpen(const ui::OpenFileRequest& request) {
+ui::ChosenFile HeadlessToolkit::AnswerOpen(const ui::OpenFileRequest& request) {
     Record("OpenDialog " + request.filter.description);
     openDialogs_.push_back(request);
-    return Next(openAnswers_, request.fileName, "Open");
+    return Next(openAnswers_, ui::ChosenFile{request.fileName, true, {}}, "Open");
 }
 
 ui::Font HeadlessToolkit::AnswerFont(const ui::Font& start) {
@@ -413,7 +413,7 @@ bool HeadlessWindow::ChooseMenu(ui::MenuId id) {
     return true;
 }
 
-std::string HeadlessWindow::ShowOpenDialog(const ui::OpenFileRequest& request) { return toolkit_.AnswerOpen(request); }
+ui::ChosenFile HeadlessWindow::ShowOpenDialog(const ui::OpenFileRequest& request) { return toolkit_.AnswerOpen(request); }
 
 ui::Font HeadlessWindow::ShowFontDialog(const ui::Font& start) { return toolkit_.AnswerFont(start); }
 

@@ -48,7 +48,11 @@ public:
     void OnMessageBox(std::function<void(const MessageBoxCall&)> hook) { boxHook_ = std::move(hook); }
     // Dialog answers, in the order the dialogs open; nullopt is Cancel. A
     // dialog without a queued answer fails the test.
-    void QueueOpenAnswer(std::optional<std::string> path) { openAnswers_.push_back(std::move(path)); }
+    void QueueOpenAnswer(std::optional<std::string> path) {
+        openAnswers_.push_back(path ? std::optional(ui::ChosenFile{*path, true, {}}) : std::nullopt);
+    }
+    // A file whose path the settings file's code page cannot hold as it is.
+    void QueueOpenAnswer(ui::ChosenFile file) { openAnswers_.push_back(std::move(file)); }
     void QueueFontAnswer(std::optional<ui::Font> font) { fontAnswers_.push_back(std::move(font)); }
     void QueueColorAnswer(std::optional<ui::Color> color) { colorAnswers_.push_back(color); }
     void SetDesktop(ui::Desktop desktop) { desktop_ = desktop; }
@@ -119,7 +123,7 @@ public:
     // Used by the windows.
     void Record(std::string call) { calls_.push_back(std::move(call)); }
     void Forget(HeadlessWindow* window);
-    std::string AnswerOpen(const ui::OpenFileRequest& request);
+    ui::ChosenFile AnswerOpen(const ui::OpenFileRequest& request);
     // The focus taken as a click on the top-most open window, when such a
     // click arrives.
     void TakeFocus();
@@ -137,7 +141,7 @@ private:
     std::vector<MessageBoxCall> boxes_;
     std::deque<int> answers_;
     int defaultAnswer_ = 0;
-    std::deque<std::optional<std::string>> openAnswers_;
+    std::deque<std::optional<ui::ChosenFile>> openAnswers_;
     std::deque<std::optional<ui::Font>> fontAnswers_;
     std::deque<std::optional<ui::Color>> colorAnswers_;
     std::vector<ui::OpenFileRequest> openDialogs_;
@@ -266,7 +270,7 @@ public:
     void SetMenuEnabled(ui::MenuId id, bool enabled) override;
     bool MenuEnabled(ui::MenuId id) const override;
     void OnMenu(std::function<void(ui::MenuId)> handler) override { onMenu_ = std::move(handler); }
-    std::string ShowOpenDialog(const ui::OpenFileRequest& request) override;
+    ui::ChosenFile ShowOpenDialog(const ui::OpenFileRequest& request) override;
     ui::Font ShowFontDialog(const ui::Font& start) override;
     ui::Color ShowColorDialog(ui::Color start) override;
     void BeginDrag(ui::Control& control) override;

@@ -94,9 +94,9 @@ PosixFileSystem::PosixFileSystem(TamrelFolders folders, std::string markerFile)
     }
 }
 
-MarkerState PosixFileSystem::CheckMarkerFile() {
+MarkerState PosixFileSystem::CheckMarkerFile(const std::string& path) {
     struct stat info {};
-    if (::lstat(markerFile_.c_str(), &info) != 0) {
+    if (::lstat(path.c_str(), &info) != 0) {
         return errno == ENOENT || errno == ENOTDIR ? MarkerState::Absent : MarkerState::Ignored;
     }
     return S_ISREG(info.st_mode) && info.st_uid == ::geteuid() ? MarkerState::Present : MarkerState::Ignored;

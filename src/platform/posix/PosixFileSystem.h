@@ -24,8 +24,8 @@ public:
     std::string SettingsFolder() const override { return folders_.settings; }
     std::string LogFolder() const override { return folders_.logs; }
     std::string FileNameOnly(const std::string& path) const override;
-    std::string MarkerFilePath() const override { return markerFile_; }
-    MarkerState CheckMarkerFile() override;
+    std::vector<std::string> MarkerFilePaths() const override { return {markerFile_}; }
+    MarkerState CheckMarkerFile(const std::string& path) override;
 
     bool FileExists(const std::string& path) override;
     bool IsFolder(const std::string& path) override;

@@ -176,8 +176,9 @@ void QtWindow::OnMenu(std::function<void(ui::MenuId id)> handler) {
     if (!closed_) onMenu_ = std::move(handler);
 }
 
-std::string QtWindow::ShowOpenDialog(const ui::OpenFileRequest& request) {
-    return RunOpenDialog(widget_, request);
+ui::ChosenFile QtWindow::ShowOpenDialog(const ui::OpenFileRequest& request) {
+    // A name is bytes on Linux: the settings file holds any of them.
+    return {RunOpenDialog(widget_, request), true, {}};
 }
 
 ui::Font QtWindow::ShowFontDialog(const ui::Font& start) { return RunFontDialog(widget_, start); }

@@ -49,7 +49,7 @@ public:
     void SetMenuEnabled(ui::MenuId id, bool enabled) override;
     bool MenuEnabled(ui::MenuId id) const override;
     void OnMenu(std::function<void(ui::MenuId id)> handler) override;
-    std::string ShowOpenDialog(const ui::OpenFileRequest& request) override;
+    ui::ChosenFile ShowOpenDialog(const ui::OpenFileRequest& request) override;
     ui::Font ShowFontDialog(const ui::Font& start) override;
     ui::Color ShowColorDialog(ui::Color start) override;
     void BeginDrag(ui::Control& control) override;

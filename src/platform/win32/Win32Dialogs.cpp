@@ -7,13 +7,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/RuntimeError.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Units.h"
 
 namespace tamrel::win32 {
 
-std::string Win32Window::ShowOpenDialog(const ui::OpenFileRequest& request) {
+ui::ChosenFile Win32Window::ShowOpenDialog(const ui::OpenFileRequest& request) {
     // One filter entry: its description, its patterns, and the list's end.
     const std::wstring filter =
         Wide(request.filter.description) + L'\0' + Wide(request.filter.patterns) + L'\0' + L'\0';
@@ -28,15 +27,13 @@ std::string Win32Window::ShowOpenDialog(const ui::OpenFileRequest& request) {
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
-    dialog.Flags = OFN_FILEMUSTEXIST;
-    if (!::GetOpenFileNameW(&dialog)) return request.fileName;
-    // The settings file keeps 8-bit paths: a name the code page cannot spell
-    // is kept in its short form.
-    try {
-        return NarrowPath(file.data());
-    } catch (const RuntimeError&) {
-        return request.fileName;
-    }
+    // A shortcut chosen is kept: its target alone would lose its arguments
+    // and working folder.
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_NODEREFERENCELINKS;
+    if (!::GetOpenFileNameW(&dialog)) return {request.fileName, true, {}};
+    const std::wstring chosen = file.data();
+    if (const std::optional<std::string> exact = Narrow(chosen)) return {*exact, true, {}};
+    return {NearestNarrow(chosen), false, ShortNarrowPath(chosen).value_or("")};
 }
 
 ui::Font Win32Window::ShowFontDialog(const ui::Font& start) {

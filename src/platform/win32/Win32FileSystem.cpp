@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <optional>
+#include <vector>
 
+#include "platform/Paths.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32Shortcut.h"
 
 namespace tamrel {
 
@@ -17,6 +20,23 @@ using win32::LastError;
 
 // Attributes that keep a plain file search from finding a name.
 constexpr DWORD kNotPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// A name the system cannot take (too long, or with characters no name has)
+// names no file, as on Linux.
+bool NamesNoFile(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_NO_MORE_FILES:
+        case ERROR_FILENAME_EXCED_RANGE:
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_INVALID_PARAMETER:
+            return true;
+        default:
+            return false;
+    }
+}
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
@@ -60,9 +80,6 @@ std::wstring Wide(const std::string& text) {
     return wide;
 }
 
-namespace {
-
-// Nothing when some character has no form in the system code page.
 std::optional<std::string> Narrow(const std::wstring& text) {
     if (text.empty()) return std::string();
     const int size = static_cast<int>(text.size());
@@ -75,6 +92,8 @@ std::optional<std::string> Narrow(const std::wstring& text) {
     if (lossy) return std::nullopt;
     return narrow;
 }
+
+namespace {
 
 std::wstring LongestPath(const std::wstring& path, DWORD(WINAPI* convert)(LPCWSTR, LPWSTR, DWORD)) {
     std::wstring buffer(MAX_PATH, L'\0');
@@ -102,11 +121,59 @@ std::wstring ExecutablePathWide() {
     }
 }
 
+std::vector<std::wstring> Parts(const std::wstring& path) {
+    std::vector<std::wstring> parts(1);
+    for (const wchar_t c : path) {
+        if (c == L'\\' || c == L'/') {
+            parts.emplace_back();
+        } else {
+            parts.back() += c;
+        }
+    }
+    return parts;
+}
+
+// The extension as the long name spells it: the file system takes "SKIN~1.bmp"
+// as "SKIN~1.BMP", and a reader that wants ".bmp" gets it.
+std::wstring WithExtensionOf(std::wstring shortName, const std::wstring& longName) {
+    const auto dot = shortName.rfind(L'.'), longDot = longName.rfind(L'.');
+    if (dot == std::wstring::npos || longDot == std::wstring::npos) return shortName;
+    const std::wstring extension = longName.substr(longDot);
+    if (!Narrow(extension) || ::lstrcmpiW(extension.c_str(), shortName.c_str() + dot) != 0) return shortName;
+    return shortName.replace(dot, std::wstring::npos, extension);
+}
+
 }  // namespace
+
+std::optional<std::string> ShortNarrowPath(const std::wstring& path) {
+    const std::vector<std::wstring> longParts = Parts(path);
+    const std::vector<std::wstring> shortParts = Parts(LongestPath(path, ::GetShortPathNameW));
+    if (shortParts.size() != longParts.size()) return std::nullopt;
+    std::string narrow;
+    for (std::size_t i = 0; i < longParts.size(); ++i) {
+        std::optional<std::string> part = Narrow(longParts[i]);
+        if (!part) part = Narrow(WithExtensionOf(shortParts[i], longParts[i]));
+        if (!part) return std::nullopt;
+        narrow += (i ? "\\" : "") + *part;
+    }
+    return narrow;
+}
+
+std::string NearestNarrow(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int length =
+        ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0, "?", nullptr);
+    std::string narrow(static_cast<std::size_t>(std::max(length, 0)), '\0');
+    if (length > 0) {
+        ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, narrow.data(), length, "?", nullptr);
+    }
+    return narrow;
+}
 
 std::string NarrowPath(const std::wstring& path) {
     if (std::optional<std::string> narrow = Narrow(path)) return *narrow;
-    if (std::optional<std::string> shortForm = Narrow(LongestPath(path, ::GetShortPathNameW))) return *shortForm;
+    if (std::optional<std::string> shortForm = ShortNarrowPath(path)) return *shortForm;
     throw win32::SystemError(ERROR_NO_UNICODE_TRANSLATION, "the path of the running program");
 }
 
@@ -140,26 +207,33 @@ bool Win32FileSystem::IsFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+std::vector<std::string> Win32FileSystem::MarkerFilePaths() const {
+    const std::string inFolder = InProgramFolder(*this, "holdmark.tes");
+    if (::lstrcmpiA(inFolder.c_str(), markerFile_.c_str()) == 0) return {markerFile_};
+    return {markerFile_, inFolder};
+}
+
+MarkerState Win32FileSystem::CheckMarkerFile(const std::string& path) {
+    // A file counts whatever its attributes: a front end may well make it
+    // hidden, and the machine must not go off for that.
+    const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        if (NamesNoFile(error)) return MarkerState::Absent;
+        throw win32::SystemError(error, path);
+    }
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? MarkerState::Ignored : MarkerState::Present;
+}
+
 bool Win32FileSystem::FileExists(const std::string& path) {
     // One name only: a pattern would find any file that matches it.
     if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
     WIN32_FIND_DATAW found{};
     win32::FindHandle search(::FindFirstFileW(Wide(path).c_str(), &found));
     if (!search) {
-        // A name the system cannot take (too long, or with characters no
-        // name has) names no file, as on Linux.
-        switch (const DWORD error = ::GetLastError()) {
-            case ERROR_FILE_NOT_FOUND:
-            case ERROR_PATH_NOT_FOUND:
-            case ERROR_NO_MORE_FILES:
-            case ERROR_FILENAME_EXCED_RANGE:
-            case ERROR_INVALID_NAME:
-            case ERROR_BAD_PATHNAME:
-            case ERROR_INVALID_PARAMETER:
-                return false;
-            default:
-                throw win32::SystemError(error, path);
-        }
+        const DWORD error = ::GetLastError();
+        if (NamesNoFile(error)) return false;
+        throw win32::SystemError(error, path);
     }
     return (found.dwFileAttributes & kNotPlain) == 0;
 }
@@ -220,8 +294,16 @@ bool Win32FileSystem::IsOwnExecutable(const std::string& path) {
             buffer.resize(length);
         }
     };
-    const std::wstring candidate = full(Wide(path));
-    return !candidate.empty() && ::lstrcmpiW(candidate.c_str(), full(ExecutablePathWide()).c_str()) == 0;
+    const std::wstring own = full(ExecutablePathWide());
+    const auto isOwn = [&](const std::wstring& name) {
+        const std::wstring candidate = full(name);
+        return !candidate.empty() && ::lstrcmpiW(candidate.c_str(), own.c_str()) == 0;
+    };
+    if (isOwn(Wide(path))) return true;
+    // A shortcut starts its target, so one to Tamrel is Tamrel.
+    if (!IsShortcut(path)) return false;
+    const std::optional<Shortcut> shortcut = ReadShortcut(Wide(path));
+    return shortcut && isOwn(shortcut->target);
 }
 
 std::uint64_t Win32FileSystem::FileSize(const std::string& path) {

@@ -3,6 +3,7 @@
 // like the settings file they come from; they meet the system's wide
 // functions only here, so a folder the code page cannot spell still works.
 
+#include <optional>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -17,10 +18,10 @@ public:
     char Separator() const override { return '\\'; }
     std::string ProgramFolder() const override { return programFolder_; }
     std::string FileNameOnly(const std::string& path) const override;
-    std::string MarkerFilePath() const override { return markerFile_; }
-    MarkerState CheckMarkerFile() override {
-        return FileExists(markerFile_) ? MarkerState::Present : MarkerState::Absent;
-    }
+    // `markerFile`, then holdmark.tes in the program folder, which a user
+    // who may not write to the root of C: can make.
+    std::vector<std::string> MarkerFilePaths() const override;
+    MarkerState CheckMarkerFile(const std::string& path) override;
 
     bool FileExists(const std::string& path) override;
     bool IsFolder(const std::string& path) override;
@@ -44,9 +45,16 @@ private:
 
 // System code page text as the wide functions take it.
 std::wstring Wide(const std::string& text);
+// System code page text; nothing when some character has no form in it.
+std::optional<std::string> Narrow(const std::wstring& text);
 // A wide path as 8-bit text; where the code page cannot spell a name, the
 // system's short name of that path stands for it.
 std::string NarrowPath(const std::wstring& path);
+// Each part of the path as 8-bit text: as it is, or where the code page
+// cannot spell it, as its short name. Nothing where a part has neither.
+std::optional<std::string> ShortNarrowPath(const std::wstring& path);
+// For showing only: what the code page cannot spell becomes "?".
+std::string NearestNarrow(const std::wstring& text);
 
 // The running executable's full path.
 std::string ExecutablePath();

@@ -2,17 +2,15 @@
 
 #include "platform/win32/Win32Api.h"
 
-#include <objbase.h>
 #include <shellapi.h>
-#include <shlobj.h>
 
 #include <optional>
 
 #include "platform/Paths.h"
-#include "platform/win32/Win32Com.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32Shortcut.h"
 
 namespace tamrel {
 
@@ -48,49 +46,6 @@ public:
 private:
     win32::FileHandle file_;
 };
-
-struct Shortcut {
-    std::wstring target, arguments, folder;
-};
-
-bool IsShortcut(const std::string& fileName) {
-    return fileName.size() > 4 && ::lstrcmpiA(fileName.c_str() + fileName.size() - 4, ".lnk") == 0;
-}
-
-// What a shell link starts; nothing when the link cannot be read or its
-// target is gone.
-std::optional<Shortcut> ResolveShortcut(const std::wstring& path) {
-    const win32::ComApartment apartment;
-    win32::Unique<win32::ComTraits<IShellLinkW>> link;
-    {
-        IShellLinkW* made = nullptr;
-        if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                      reinterpret_cast<void**>(&made)))) {
-            return std::nullopt;
-        }
-        link.Reset(made);
-    }
-    win32::Unique<win32::ComTraits<IPersistFile>> file;
-    {
-        IPersistFile* persist = nullptr;
-        if (FAILED(link.get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-            return std::nullopt;
-        }
-        file.Reset(persist);
-    }
-    if (FAILED(file.get()->Load(path.c_str(), STGM_READ))) return std::nullopt;
-    wchar_t text[INFOTIPSIZE + 1] = L"";
-    Shortcut shortcut;
-    if (FAILED(link.get()->GetPath(text, MAX_PATH, nullptr, 0)) || !*text) return std::nullopt;
-    shortcut.target = text;
-    const DWORD attributes = ::GetFileAttributesW(text);
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
-    *text = L'\0';
-    if (SUCCEEDED(link.get()->GetArguments(text, INFOTIPSIZE))) shortcut.arguments = text;
-    *text = L'\0';
-    if (SUCCEEDED(link.get()->GetWorkingDirectory(text, MAX_PATH))) shortcut.folder = text;
-    return shortcut;
-}
 
 // A batch file runs in the command processor, whose process lasts as long
 // as the batch file does.
@@ -138,7 +93,7 @@ ProcessId Win32Processes::StartProgram(const std::string& fileName, WindowStyle 
     if (!IsShortcut(fileName)) return Start(path, {}, {}, style, fileName);
     // The shell would start a shortcut's target without a process to wait
     // for; its target is started here instead, as the shortcut says.
-    const std::optional<Shortcut> shortcut = ResolveShortcut(path);
+    const std::optional<Shortcut> shortcut = ReadShortcut(path);
     if (!shortcut) return 0;
     return Start(shortcut->target, shortcut->arguments, shortcut->folder, style, fileName);
 }

@@ -72,7 +72,7 @@ public:
     void OnMenu(std::function<void(ui::MenuId)> handler) override { onMenu_ = std::move(handler); }
 
     // Win32Dialogs.cpp
-    std::string ShowOpenDialog(const ui::OpenFileRequest& request) override;
+    ui::ChosenFile ShowOpenDialog(const ui::OpenFileRequest& request) override;
     ui::Font ShowFontDialog(const ui::Font& start) override;
     ui::Color ShowColorDialog(ui::Color start) override;
 
