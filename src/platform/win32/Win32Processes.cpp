@@ -203,7 +203,7 @@ void Win32Processes::HoldInJob() {
     win32::KernelHandle job(::CreateJobObjectW(nullptr, nullptr));
     win32::KernelHandle port(::CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1));
     if (!job || !port) return;
-    JOBOBJECT_ASSOCIATE_COMPLETION_PORT_INFORMATION link{};
+    JOBOBJECT_ASSOCIATE_COMPLETION_PORT link{};
     link.CompletionKey = job.get();
     link.CompletionPort = port.get();
     if (!::SetInformationJobObject(job.get(), JobObjectAssociateCompletionPortInformation, &link, sizeof link) ||
