@@ -25,6 +25,9 @@ struct ProgramEnd {
     std::uint32_t code = 0;
     // From its start to its end.
     double seconds = 0;
+    // From its start until the last process it started had ended too; 0
+    // when none outlived it.
+    double groupSeconds = 0;
 };
 
 // Holds the program folder for this instance while it lives.
@@ -44,13 +47,16 @@ public:
     // Starts `fileName` from the current folder (no search path). Returns the
     // new process's id, 0 when nothing was started; a refused start raises.
     virtual ProcessId StartProgram(const std::string& fileName, WindowStyle style) = 0;
-    // Blocks without a time limit until the process has ended, or until
-    // Tamrel itself is asked to stop: then the process is asked to end too,
-    // and the number of the request (the signal) comes back. Returns at
-    // once, how Unknown, for an id that cannot be waited on.
+    // Blocks without a time limit until the process and every process it
+    // started have ended (one that made a session of its own means to
+    // outlive it and is not waited for), or until Tamrel itself is asked to
+    // stop: then they are all asked to end too, and the number of the
+    // request (the signal) comes back. Returns at once, how Unknown, for an
+    // id that cannot be waited on.
     virtual ProgramEnd WaitForProcess(ProcessId id) = 0;
-    // Starts a detached new instance of Tamrel from `programFolder` without
-    // waiting for it; this instance then ends.
+    // Starts a detached new instance of this very executable, whatever its
+    // name, from `programFolder` without waiting for it; this instance then
+    // ends. A start that cannot happen raises.
     virtual void RestartTamrel(const std::string& programFolder) = 0;
 };
 

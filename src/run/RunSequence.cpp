@@ -1,5 +1,6 @@
 #include "run/RunSequence.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/RuntimeError.h"
@@ -21,7 +22,10 @@ constexpr int kKeysRead = 2;
 
 // How the program ended, for the owner who reads the log after a bad night.
 std::string EndText(const ProgramEnd& end) {
-    const std::string after = " after " + DurationText(end.seconds) + ".";
+    std::string after = " after " + DurationText(end.seconds);
+    // A launcher that ended long before what it started.
+    if (end.groupSeconds > 0) after += "; what it started ended after " + DurationText(end.groupSeconds);
+    after += ".";
     switch (end.how) {
         case ProgramEnd::How::Exited: {
             // Above 0x7FFFFFFF only a Windows status such as 0xC0000005.
@@ -182,7 +186,8 @@ void RunSequence::LaunchAndWait(const std::string& programPath) {
         }
         logs_.Log("Program (" + fileName + ") finished!");
         logs_.Log(EndText(end));
-        CheckMarkerFile({fileName, end.seconds});
+        // The run lasted as long as anything it started.
+        CheckMarkerFile({fileName, std::max(end.seconds, end.groupSeconds)});
         return;
     }
     logs_.AppendErrorLog("--Program did not launch properly: " + programPath);

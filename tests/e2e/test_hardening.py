@@ -11,8 +11,10 @@ class HardeningTest(ProgramTest):
     def test_a_stop_request_is_passed_on_to_the_program_or_ends_the_countdown_with_the_machine_on(self):
         front = self.folder.file("front.sh")
         with open(front, "w") as script:
-            script.write("#!/bin/sh\ntrap 'echo stopped > stopped.txt; exit 0' TERM\ntouch started.txt\n"
-                         "while :; do sleep 0.05; done\n")
+            # What the script starts must go with it.
+            script.write("#!/bin/sh\ntrap 'echo stopped > stopped.txt; exit 0' TERM\n"
+                         "sh -c \"trap 'echo child > child.txt; exit 0' TERM; touch started.txt;"
+                         " while :; do sleep 0.05; done\" &\nwhile :; do sleep 0.05; done\n")
         os.chmod(front, 0o755)
         self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5")
         process = self.driver.start()
@@ -21,7 +23,8 @@ class HardeningTest(ProgramTest):
         process.wait(10)
         self.assertEqual(self.folder.events()[-1],
                          "Tamrel was asked to stop (signal 15) while front.sh was running.")
-        wait_for(lambda: os.path.exists(self.folder.file("stopped.txt")), what="the program's own end")
+        for mark in ("stopped.txt", "child.txt"):
+            wait_for(lambda: os.path.exists(self.folder.file(mark)), what=f"the program's own end ({mark})")
         self.folder.write_front_end()
         process = self.driver.start()
         self.driver.screen(process)

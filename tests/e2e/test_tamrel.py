@@ -1,8 +1,10 @@
 """What only the Linux program has: clicks of either button, the power-off's
-wait for programs holding it up, the re-start of an updated executable."""
+wait for programs holding it up, the re-start of an updated executable, the
+wait for what a launcher leaves running."""
 
 import os
 import shutil
+import signal
 import time
 
 import dbus
@@ -38,6 +40,30 @@ class TamrelTest(ProgramTest):
         self.driver.let_screen_take_input()
         self.driver.key("Escape")
         wait_for(lambda: self.folder.events()[-1:] == ["Tamrel ended."], what="the new run's end")  # in a new log
+
+    def test_what_a_launcher_leaves_running_is_waited_for_but_not_a_daemon(self):
+        front = self.folder.file("front.sh")
+        with open(front, "w") as script:
+            script.write("#!/bin/sh\ntouch started.txt\n(sleep 3; date +%s.%N > ended.txt) &\n"
+                         "setsid sh -c 'echo $$ > daemon.txt; exec sleep 60' &\nexit 0\n")
+        os.chmod(front, 0o755)
+        self.folder.write_settings("Shutdown method =2", "Seconds to cancel =5", "Shortest run in seconds =2")
+        process = self.driver.start()
+        named = self.folder.file("daemon.txt")
+        wait_for(lambda: os.path.exists(named) and os.path.getsize(named), what="the daemon")
+        with open(named) as pid:
+            daemon = int(pid.read())
+        self.addCleanup(os.kill, daemon, signal.SIGKILL)
+        self.expect_screen_after(process)
+        self.driver.let_screen_take_input()
+        self.driver.key("Escape")
+        self.driver.wait_end(process)
+        ended = [line.split(" --- ", 1)[-1] for line in self.folder.lines("talog1.txt") if "Program ended" in line]
+        self.assertRegex(ended[0], r"^Program ended with exit status 0 after 0 seconds; "
+                                   r"what it started ended after [34] seconds\.$")
+        self.stopped_at("User canceled shutdown at", 3, 5)
+        self.assertEqual(self.folder.errors(), [], "the run was taken for a failed one")
+        os.kill(daemon, 0)  # still running
 
     def test_the_power_off_waits_while_a_program_blocks_it_and_the_keys_still_work(self):
         # A killed front end and a file from before the shortest run: nothing tells that the run failed.

@@ -188,6 +188,7 @@ TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEndsTheStar
     EXPECT_EQ(end.how, ProgramEnd::How::Exited);
     EXPECT_EQ(end.code, 3u);
     EXPECT_GE(end.seconds, 0.4);
+    EXPECT_EQ(end.groupSeconds, 0);  // nothing outlived it
     EXPECT_EQ(processes.WaitForProcess(id).how, ProgramEnd::How::Unknown);  // already reaped: at once
 
     t.Runnable("crash.sh", "#!/bin/sh\nkill -9 $$\n");
@@ -205,8 +206,11 @@ TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEndsTheStar
         EXPECT_EQ(ErrorNumber([&] { processes.StartProgram("plain.txt", WindowStyle::Normal); }), EACCES);
     }
 
-    // A stop request ends the wait and is passed on.
-    t.Runnable("trap.sh", "#!/bin/sh\ntrap 'echo stopped > stopped.txt; exit 0' TERM\nwhile :; do sleep 0.05; done\n");
+    // A stop request ends the wait and is passed on, to what the program
+    // started too.
+    t.Runnable("trap.sh", "#!/bin/sh\ntrap 'echo stopped > stopped.txt; exit 0' TERM\n"
+                          "sh -c \"trap 'echo child > child.txt; exit 0' TERM; while :; do sleep 0.05; done\" &\n"
+                          "while :; do sleep 0.05; done\n");
     const ProcessId stopped = processes.StartProgram("trap.sh", WindowStyle::Normal);
     std::thread asker([] {
         // Only the waiting thread may take it.
@@ -221,6 +225,39 @@ TEST_F(Posix, TheLaunchedProgramRunsInItsFolderAndTheWaitLastsUntilItEndsTheStar
     asker.join();
     EXPECT_EQ(processes.WaitForProcess(stopped).stopRequest, 0);  // the program ended as asked
     EXPECT_EQ(t.Read("stopped.txt"), "stopped\n");
+    EXPECT_EQ(t.Read("child.txt"), "child\n");
+}
+
+TEST_F(Posix, TheWaitLastsUntilWhatTheProgramStartedHasEndedButNotForADaemon) {
+    t.files->SetCurrentFolder(t.folder());
+    // Left running by a launcher that exits at once, they come to Tamrel.
+    t.Runnable("launcher.sh", "#!/bin/sh\n(sleep 0.3; (sleep 0.5; touch last.txt) &) &\nexit 4\n");
+    // A session of its own: it means to outlive the program.
+    t.Runnable("daemon.sh", "#!/bin/sh\nsetsid sh -c 'echo $$ > daemon.txt; exec sleep 30' &\nsleep 0.2\n");
+    struct Case {
+        std::string program;
+        ProgramEnd::How how;
+        std::uint32_t code;
+        double atLeast, groupAtLeast, below;
+    };
+    for (const Case& c : {Case{"launcher.sh", ProgramEnd::How::Exited, 4, 0, 0.8, 5},
+                          Case{"daemon.sh", ProgramEnd::How::Exited, 0, 0.2, 0, 5}}) {
+        const auto started = Clock::now();
+        const ProgramEnd end = processes.WaitForProcess(processes.StartProgram(c.program, WindowStyle::Normal));
+        const double waited = std::chrono::duration<double>(Clock::now() - started).count();
+        EXPECT_EQ(end.how, c.how) << c.program;
+        EXPECT_EQ(end.code, c.code) << c.program;
+        EXPECT_GE(end.seconds, c.atLeast) << c.program;
+        EXPECT_LT(end.seconds, 0.3 + c.atLeast) << c.program;
+        EXPECT_GE(end.groupSeconds, c.groupAtLeast) << c.program;
+        EXPECT_GE(waited, std::max(c.atLeast, c.groupAtLeast)) << c.program;
+        EXPECT_LT(waited, c.below) << c.program;
+    }
+    EXPECT_TRUE(t.Exists("last.txt"));
+    ASSERT_TRUE(t.Exists("daemon.txt"));
+    const pid_t daemon = std::stoi(t.Read("daemon.txt"));
+    EXPECT_EQ(::kill(daemon, 0), 0);  // left running
+    ::kill(daemon, SIGKILL);
 }
 
 TEST(UserFolders, OnlyACopyUnderUsrGoesToTheUsersOwnFoldersFoundWithOrWithoutHome) {

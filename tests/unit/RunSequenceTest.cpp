@@ -28,6 +28,18 @@ TEST_F(RunSequence, ANormalLaunchWaitsThenHandsOverToTheShutdownScreen) {
     EXPECT_FALSE(t.app.HasOpenWindows());
 }
 
+// A launcher that ends at once while what it started plays on for a minute:
+// the run lasted the minute, not a failed run.
+TEST_F(RunSequence, ALauncherIsTimedByWhatItStartedToo) {
+    t.WriteLaunchable({"Shutdown method =2", "Seconds to cancel =5", "Shortest run in seconds =10"});
+    t.processes.EndProgramWith({0, ProgramEnd::How::Exited, 0, 0.2, 60});
+    t.app.Start();
+    EXPECT_EQ(t.Logged("Program ended with exit status 0 after 0 seconds; what it started ended after 1 min 0 s."), 1);
+    t.ui.Advance(6000);
+    EXPECT_TRUE(t.Errors().empty());
+    EXPECT_EQ(t.power.requests(), std::vector<PowerAction>{PowerAction::PowerOff});
+}
+
 TEST_F(RunSequence, TheMarkerFileOrAStopRequestDuringTheWaitEndsTheRunWithoutAScreen) {
     t.WriteLaunchable({"Shutdown method =0"});
     // Created while the program runs; only its presence at the end counts.

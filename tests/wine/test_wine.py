@@ -35,9 +35,12 @@ class WineRunTest(ProgramTest):
         self.driver.wait_end(process)
         self.stopped_at("User canceled shutdown at", 5, 9)
 
-    def test_on_the_default_look_a_click_restarts_but_not_on_the_frame(self):
+    def test_on_the_default_look_a_click_restarts_a_renamed_executable_but_not_on_the_frame(self):
         self.folder.write_front_end(seconds=3)
         self.folder.write_settings("Key to re-start =-1")
+        renamed = self.folder.file("Tamrel Cabinet 100%.exe")
+        os.rename(self.folder.exe, renamed)
+        self.folder.exe = renamed
         process = self.driver.start()
         self.expect_screen_after(process)
         self.driver.let_screen_take_input()
@@ -50,14 +53,31 @@ class WineRunTest(ProgramTest):
         # The new instance runs the whole cycle while Wine may still take the old one down.
         self.expect_screen_after(None)
         self.driver.wait_end(process)
-        self.driver.let_screen_take_input()
-        self.driver.key("Escape")
-        self.driver.step("window", "TamrelWindow", "vanish", "20000")
-        self.driver.session.idle()
         with open(self.folder.file("rerunta.bat"), "rb") as rerun:
             self.assertEqual(rerun.read(), b"@echo off\r\nREM This file will restart The Tamrel.\r\n"
-                             b"REM This file was created by The Tamrel.\r\nstart tamrel.exe\r\nexit\r\n")
+                             b"REM This file was created by The Tamrel.\r\n"
+                             b'start "" "' + self.folder.dir.encode() + b'Tamrel Cabinet 100%%.exe"\r\nexit\r\n')
         self.stopped_at("User chose to cancel shutdown and re-start program at", 5, 9, "talog2.txt")
+        # Gone from its place, the executable cannot be started again: both logs say so.
+        os.rename(renamed, self.folder.file("elsewhere.exe"))
+        self.driver.let_screen_take_input()
+        self.driver.click(40, 40)
+        self.driver.step("window", "TamrelWindow", "vanish", "20000")
+        self.driver.session.idle()
+        failed = [line for line in self.folder.events() if line.startswith("Tamrel could not re-start: ")]
+        self.assertEqual(len(failed), 1, self.folder.events())
+        self.assertIn("Tamrel Cabinet 100%.exe", failed[0])
+        self.assertTrue(self.folder.errors()[-1].endswith(" --" + failed[0]), self.folder.errors())
+
+    def test_a_batch_file_that_starts_the_front_end_and_ends_is_waited_for_with_it(self):
+        self.folder.write("front.bat", ["@echo off", "start sleeper.exe 4000", "exit"])
+        self.folder.write_settings("Seconds to cancel =5", "Shortest run in seconds =2")
+        process = self.driver.start()
+        self.expect_screen_after(process, "sleeper-started.txt", "sleeper-ended.txt")
+        self.cancel_and_expect_end(process, "front.bat")
+        ended = [line.split(" --- ", 1)[-1] for line in self.folder.lines("talog1.txt") if "Program ended" in line]
+        self.assertRegex(ended[0], r"^Program ended with exit status 0 after [0-2] seconds?; "
+                                   r"what it started ended after [4-6] seconds\.$")
 
     def test_the_countdown_reaches_0_and_asks_for_the_shutdown(self):
         # Wine ends the prefix's session.

@@ -73,7 +73,8 @@ class WineDriver(XInput):
     def start(self, folder=None, extra_env=None, args=()):
         folder = folder or self.folder
         with open(folder.file("wine.out"), "wb") as output:
-            process = subprocess.Popen(["timeout", "-k", "5", "90", "wine", "tamrel.exe", *args], cwd=folder.path,
+            exe = os.path.basename(folder.exe)
+            process = subprocess.Popen(["timeout", "-k", "5", "90", "wine", exe, *args], cwd=folder.path,
                                        env=dict(self.session.env, **(extra_env or {})), stdout=output,
                                        stderr=subprocess.STDOUT)
         self.processes.append(process)

@@ -4,6 +4,7 @@
 #include <locale.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/prctl.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -101,39 +102,76 @@ PosixProcesses::PosixProcesses(std::string executable) : executable_(std::move(e
 }
 
 ProcessId PosixProcesses::StartProgram(const std::string& fileName, WindowStyle) {
+    // What the program leaves behind when it ends comes to Tamrel rather
+    // than to PID 1, so that its end can be seen and it can be reaped.
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     started_ = std::chrono::steady_clock::now();
-    return static_cast<ProcessId>(Spawn("./" + fileName, fileName, 0));
+    // A process group of its own: the program and all it starts, told apart
+    // from Tamrel and ended together.
+    return static_cast<ProcessId>(Spawn("./" + fileName, fileName, POSIX_SPAWN_SETPGROUP));
 }
+
+namespace {
+
+ProgramEnd EndOf(int status) {
+    if (WIFSIGNALED(status)) return {0, ProgramEnd::How::Signalled, static_cast<std::uint32_t>(WTERMSIG(status))};
+    return {0, ProgramEnd::How::Exited, static_cast<std::uint32_t>(WEXITSTATUS(status))};
+}
+
+// Whether any process of the group is left, zombies of others included.
+bool GroupLives(pid_t group) { return ::kill(-group, 0) == 0 || errno == EPERM; }
+
+}  // namespace
 
 ProgramEnd PosixProcesses::WaitForProcess(ProcessId id) {
     const auto child = static_cast<pid_t>(id);
-    // The signals are taken as they come, not by a handler: the child's end
-    // (SIGCHLD) and a request to stop. Blocked before the first look, so
-    // that an end in between stays pending and the wait is a true block.
+    const auto since = [this] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    };
+    // The signals are taken as they come, not by a handler: an end in the
+    // family (SIGCHLD) and a request to stop. Blocked before the first look,
+    // so that an end in between stays pending and the wait is a true block.
     sigset_t watched;
     sigemptyset(&watched);
     for (int signal : {SIGCHLD, SIGTERM, SIGINT, SIGHUP}) sigaddset(&watched, signal);
     sigset_t previous;
     pthread_sigmask(SIG_BLOCK, &watched, &previous);
     ProgramEnd end;
-    for (;;) {
-        int status = 0;
-        const pid_t done = ::waitpid(child, &status, WNOHANG);
-        if (done == child) {
-            if (WIFEXITED(status)) end = {0, ProgramEnd::How::Exited, static_cast<std::uint32_t>(WEXITSTATUS(status))};
-            if (WIFSIGNALED(status)) end = {0, ProgramEnd::How::Signalled, static_cast<std::uint32_t>(WTERMSIG(status))};
-            break;
+    int status = 0;
+    const pid_t first = ::waitpid(child, &status, WNOHANG);
+    bool programEnded = first == child;
+    if (programEnded) {
+        end = EndOf(status);
+        end.seconds = since();
+    }
+    bool othersLeft = false;
+    // Not ours to wait for: nothing is known.
+    while (first >= 0) {
+        // Everything that ended is reaped, orphans handed to Tamrel included
+        // (those of a daemon in its own session too).
+        for (pid_t done; (done = ::waitpid(-1, &status, WNOHANG)) > 0;) {
+            if (done != child) continue;
+            end = EndOf(status);
+            end.seconds = since();
+            programEnded = true;
         }
-        if (done < 0 && errno != EINTR) break;
+        if (programEnded) {
+            if (!GroupLives(child)) {
+                if (othersLeft) end.groupSeconds = since();
+                break;
+            }
+            othersLeft = true;
+        }
         const int signal = ::sigwaitinfo(&watched, nullptr);
         if (signal < 0 || signal == SIGCHLD) continue;
-        // The program goes with Tamrel rather than being left behind.
-        ::kill(child, SIGTERM);
+        // The program and all it started go with Tamrel rather than being
+        // left behind.
+        ::kill(-child, SIGTERM);
         end.stopRequest = signal;
         break;
     }
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-    end.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    if (!programEnded) end.seconds = since();
     return end;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Programs started with posix_spawn: "./NAME" from the current folder, no
-// shell and no search path; the wait is a blocking waitpid.
+// shell and no search path, in a process group of their own that is waited
+// for until its last process has ended.
 
 #include <chrono>
 #include <string>

@@ -30,12 +30,42 @@ std::wstring CurrentFolder() {
 }
 
 // Starts a new instance from the program folder once this one has gone.
-constexpr const char* kRestartBatch =
+constexpr const char* kRestartHead =
     "@echo off\r\n"
     "REM This file will restart The Tamrel.\r\n"
-    "REM This file was created by The Tamrel.\r\n"
-    "start tamrel.exe\r\n"
-    "exit\r\n";
+    "REM This file was created by The Tamrel.\r\n";
+constexpr const char* kRestartTail = "exit\r\n";
+
+// The command processor reads a batch file in the OEM code page.
+std::optional<std::string> InOemCodePage(const std::wstring& text) {
+    BOOL lossy = FALSE;
+    const int size = static_cast<int>(text.size());
+    const int length = ::WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0, nullptr,
+                                             &lossy);
+    if (length <= 0 || lossy) return std::nullopt;
+    std::string oem(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), size, oem.data(), length, nullptr, &lossy);
+    if (lossy) return std::nullopt;
+    return oem;
+}
+
+// This very executable, as a batch line starts it: whatever its name,
+// quoted (a blank in the name), "%" doubled.
+std::string RestartLine() {
+    const std::string path = ExecutablePath();
+    const std::wstring wide = Wide(path);
+    if (::GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) throw win32::LastError(path);
+    std::optional<std::string> named = InOemCodePage(wide);
+    if (!named) {
+        wchar_t shortForm[MAX_PATH] = L"";
+        const DWORD length = ::GetShortPathNameW(wide.c_str(), shortForm, MAX_PATH);
+        if (length > 0 && length < MAX_PATH) named = InOemCodePage(shortForm);
+    }
+    if (!named) throw win32::SystemError(ERROR_NO_UNICODE_TRANSLATION, path);
+    std::string line = "start \"\" \"";
+    for (const char c : *named) line += c == '%' ? std::string("%%") : std::string(1, c);
+    return line + "\"\r\n";
+}
 
 // A byte of a hidden file in the folder, locked for this instance. The
 // handle is not inherited, and the system lets go when the process ends.
@@ -49,8 +79,8 @@ private:
 
 // A batch file runs in the command processor, whose process lasts as long
 // as the batch file does.
-ProcessId Start(const std::wstring& file, const std::wstring& arguments, const std::wstring& folder,
-                WindowStyle style, const std::string& subject) {
+win32::KernelHandle Start(const std::wstring& file, const std::wstring& arguments, const std::wstring& folder,
+                          WindowStyle style, const std::string& subject) {
     SHELLEXECUTEINFOW start{};
     start.cbSize = sizeof start;
     start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
@@ -60,8 +90,25 @@ ProcessId Start(const std::wstring& file, const std::wstring& arguments, const s
     start.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     start.nShow = style == WindowStyle::Minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
     if (!::ShellExecuteExW(&start)) throw win32::LastError(subject);
-    const win32::KernelHandle process(start.hProcess);
-    return process ? ::GetProcessId(process.get()) : 0;
+    return win32::KernelHandle(start.hProcess);
+}
+
+// Whether a process besides `id` is left in the job.
+bool OthersInJob(HANDLE job, DWORD id) {
+    struct {
+        JOBOBJECT_BASIC_PROCESS_ID_LIST list;
+        ULONG_PTR more[1];
+    } ids{};
+    ids.list.NumberOfAssignedProcesses = 2;
+    if (!::QueryInformationJobObject(job, JobObjectBasicProcessIdList, &ids, sizeof ids, nullptr) &&
+        ::GetLastError() != ERROR_MORE_DATA) {
+        return false;
+    }
+    if (ids.list.NumberOfAssignedProcesses > ids.list.NumberOfProcessIdsInList) return true;
+    for (DWORD i = 0; i < ids.list.NumberOfProcessIdsInList; ++i) {
+        if (ids.list.ProcessIdList[i] != id) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -85,36 +132,77 @@ std::unique_ptr<FolderLock> Win32Processes::LockProgramFolder(const std::string&
 
 ProcessId Win32Processes::StartProgram(const std::string& fileName, WindowStyle style) {
     startedMs_ = ::GetTickCount64();
+    job_.Reset();
+    port_.Reset();
     // Named with the current folder so that the shell never looks for it
     // along the search path.
     std::wstring path = CurrentFolder();
     if (!path.empty() && path.back() != L'\\') path += L'\\';
     path += Wide(fileName);
-    if (!IsShortcut(fileName)) return Start(path, {}, {}, style, fileName);
-    // The shell would start a shortcut's target without a process to wait
-    // for; its target is started here instead, as the shortcut says.
-    const std::optional<Shortcut> shortcut = ReadShortcut(path);
-    if (!shortcut) return 0;
-    return Start(shortcut->target, shortcut->arguments, shortcut->folder, style, fileName);
+    if (!IsShortcut(fileName)) {
+        process_ = Start(path, {}, {}, style, fileName);
+    } else {
+        // The shell would start a shortcut's target without a process to
+        // wait for; its target is started here instead, as the shortcut says.
+        const std::optional<Shortcut> shortcut = ReadShortcut(path);
+        if (!shortcut) return 0;
+        process_ = Start(shortcut->target, shortcut->arguments, shortcut->folder, style, fileName);
+    }
+    id_ = process_ ? ::GetProcessId(process_.get()) : 0;
+    if (id_ != 0) HoldInJob();
+    return id_;
+}
+
+// Right after the start: what the program starts before this is not held.
+void Win32Processes::HoldInJob() {
+    win32::KernelHandle job(::CreateJobObjectW(nullptr, nullptr));
+    win32::KernelHandle port(::CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1));
+    if (!job || !port) return;
+    JOBOBJECT_ASSOCIATE_COMPLETION_PORT link{};
+    link.CompletionKey = job.get();
+    link.CompletionPort = port.get();
+    if (!::SetInformationJobObject(job.get(), JobObjectAssociateCompletionPortInformation, &link, sizeof link) ||
+        !::AssignProcessToJobObject(job.get(), process_.get())) {
+        return;
+    }
+    job_ = std::move(job);
+    port_ = std::move(port);
 }
 
 ProgramEnd Win32Processes::WaitForProcess(ProcessId id) {
+    const auto since = [this] { return static_cast<double>(::GetTickCount64() - startedMs_) / 1000; };
     ProgramEnd end;
-    const win32::KernelHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
-    if (process) {
-        ::WaitForSingleObject(process.get(), INFINITE);
-        DWORD code = 0;
-        if (::GetExitCodeProcess(process.get(), &code)) end = {0, ProgramEnd::How::Exited, code};
+    if (id == 0 || id != id_ || !process_) {
+        end.seconds = since();
+        return end;
     }
-    end.seconds = static_cast<double>(::GetTickCount64() - startedMs_) / 1000;
+    ::WaitForSingleObject(process_.get(), INFINITE);
+    DWORD code = 0;
+    if (::GetExitCodeProcess(process_.get(), &code)) end = {0, ProgramEnd::How::Exited, code};
+    end.seconds = since();
+    if (job_ && OthersInJob(job_.get(), id)) {
+        DWORD message = 0;
+        ULONG_PTR key = 0;
+        LPOVERLAPPED detail = nullptr;
+        while (::GetQueuedCompletionStatus(port_.get(), &message, &key, &detail, INFINITE)) {
+            if (key == reinterpret_cast<ULONG_PTR>(job_.get()) && message == JOB_OBJECT_MSG_ACTIVE_PROCESS_ZERO) {
+                end.groupSeconds = since();
+                break;
+            }
+        }
+    }
+    process_.Reset();
+    id_ = 0;
     return end;
 }
 
 void Win32Processes::RestartTamrel(const std::string& programFolder) {
+    const std::string batch = kRestartHead + RestartLine() + kRestartTail;
     Win32FileSystem files(programFolder);
-    files.WriteFile(InProgramFolder(files, "rerunta.bat"), kRestartBatch);
+    files.WriteFile(InProgramFolder(files, "rerunta.bat"), batch);
     files.SetCurrentFolder(programFolder);
-    StartProgram("rerunta.bat", WindowStyle::Minimized);
+    // Not held in a job: the new instance holds its own program in one.
+    Start(Wide(InProgramFolder(files, "rerunta.bat")), {}, {}, WindowStyle::Minimized, "rerunta.bat");
 }
 
 }  // namespace tamrel

@@ -1,9 +1,11 @@
 #pragma once
-// Programs and batch files started through the shell, and the wait for them.
+// Programs and batch files started through the shell, and the wait for them
+// and for all they start.
 
 #include <string>
 
 #include "platform/Processes.h"
+#include "platform/win32/Win32Handle.h"
 
 namespace tamrel {
 
@@ -15,7 +17,17 @@ public:
     void RestartTamrel(const std::string& programFolder) override;
 
 private:
+    void HoldInJob();
+
     unsigned long long startedMs_ = 0;
+    // The program last started, kept from its start: its id could be
+    // reused, and re-opening it may be refused (an elevated program).
+    ProcessId id_ = 0;
+    win32::KernelHandle process_;
+    // Holds the program and what it starts; its port tells when the last
+    // of them has ended. None where the system refuses one.
+    win32::KernelHandle job_;
+    win32::KernelHandle port_;
 };
 
 }  // namespace tamrel
