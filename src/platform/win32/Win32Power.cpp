@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Power.h"
 
 #include "platform/win32/Win32Api.h"
+#include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32Handle.h"
 
 namespace tamrel {
@@ -28,28 +29,42 @@ bool Win32Power::IsNtFamily() {
     return result == 1 && version.dwPlatformId == kPlatformNt && version.dwMajorVersion >= 4;
 }
 
-bool Win32Power::EnableShutdownPrivilege() {
+std::string Win32Power::EnableShutdownPrivilege() {
     const HANDLE process = ::GetCurrentProcess();
-    if (!process) return false;
+    if (!process) return "no process handle";
     HANDLE opened = nullptr;
-    if (!::OpenProcessToken(process, kTokenAccess, &opened)) return false;
+    if (!::OpenProcessToken(process, kTokenAccess, &opened)) return win32::SystemMessage(::GetLastError());
     const win32::KernelHandle token(opened);
     TOKEN_PRIVILEGES privileges{};
     privileges.PrivilegeCount = 1;
-    if (!::LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid)) return false;
+    if (!::LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid)) {
+        return win32::SystemMessage(::GetLastError());
+    }
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    // Success of the call is what counts, not whether the right was granted.
-    return ::AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr) != 0;
+    // A call that succeeds without granting the right (a user who lacks
+    // it) says so in the last error only.
+    ::SetLastError(ERROR_SUCCESS);
+    if (!::AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr)) {
+        return win32::SystemMessage(::GetLastError());
+    }
+    const DWORD granted = ::GetLastError();
+    return granted == ERROR_SUCCESS ? "" : win32::SystemMessage(granted);
 }
 
-void Win32Power::Request(PowerAction action) {
+std::unique_ptr<Reply<PowerAnswer>> Win32Power::Request(PowerAction action) {
     // The 95 family has no rights to enable.
-    if (IsNtFamily() && !EnableShutdownPrivilege()) return;
+    if (IsNtFamily()) {
+        if (const std::string refused = EnableShutdownPrivilege(); !refused.empty()) {
+            return Answered(PowerAnswer{false, "no shutdown right: " + refused});
+        }
+    }
     UINT flags = EWX_LOGOFF;
     if (action == PowerAction::ShutDown) flags = EWX_SHUTDOWN;
     if (action == PowerAction::PowerOff) flags = EWX_POWEROFF;
-    // Programs are asked to close, never forced: no EWX_FORCE.
-    ::ExitWindowsEx(flags, 0);
+    // Programs are asked to close, never forced: no EWX_FORCE. The call
+    // returns at once; the system ends the program later.
+    if (!::ExitWindowsEx(flags, 0)) return Answered(PowerAnswer{false, win32::SystemMessage(::GetLastError())});
+    return Answered(PowerAnswer{true, ""});
 }
 
 }  // namespace tamrel
