@@ -19,6 +19,13 @@ static_assert(kTokenAccess == 0x28);
 
 }  // namespace
 
+std::string win32::ShutdownRightRefusal(bool adjusted, unsigned long lastError) {
+    // A call that succeeds without granting the right (a user who lacks
+    // it) says so in the last error only.
+    if (adjusted && lastError == ERROR_SUCCESS) return "";
+    return "no shutdown right: " + SystemMessage(lastError);
+}
+
 bool Win32Power::IsNtFamily() {
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = kVersionInfoSize;
@@ -31,31 +38,26 @@ bool Win32Power::IsNtFamily() {
 
 std::string Win32Power::EnableShutdownPrivilege() {
     const HANDLE process = ::GetCurrentProcess();
-    if (!process) return "no process handle";
+    if (!process) return win32::ShutdownRightRefusal(false, ERROR_INVALID_HANDLE);
     HANDLE opened = nullptr;
-    if (!::OpenProcessToken(process, kTokenAccess, &opened)) return win32::SystemMessage(::GetLastError());
+    if (!::OpenProcessToken(process, kTokenAccess, &opened)) return win32::ShutdownRightRefusal(false, ::GetLastError());
     const win32::KernelHandle token(opened);
     TOKEN_PRIVILEGES privileges{};
     privileges.PrivilegeCount = 1;
     if (!::LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid)) {
-        return win32::SystemMessage(::GetLastError());
+        return win32::ShutdownRightRefusal(false, ::GetLastError());
     }
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    // A call that succeeds without granting the right (a user who lacks
-    // it) says so in the last error only.
     ::SetLastError(ERROR_SUCCESS);
-    if (!::AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr)) {
-        return win32::SystemMessage(::GetLastError());
-    }
-    const DWORD granted = ::GetLastError();
-    return granted == ERROR_SUCCESS ? "" : win32::SystemMessage(granted);
+    const BOOL adjusted = ::AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
+    return win32::ShutdownRightRefusal(adjusted != 0, ::GetLastError());
 }
 
 std::unique_ptr<Reply<PowerAnswer>> Win32Power::Request(PowerAction action) {
     // The 95 family has no rights to enable.
     if (IsNtFamily()) {
         if (const std::string refused = EnableShutdownPrivilege(); !refused.empty()) {
-            return Answered(PowerAnswer{false, "no shutdown right: " + refused});
+            return Answered(PowerAnswer{false, refused});
         }
     }
     UINT flags = EWX_LOGOFF;

@@ -18,4 +18,10 @@ private:
     static std::string EnableShutdownPrivilege();
 };
 
+namespace win32 {
+// Empty when the privilege step enabled the right: the call succeeded and
+// left no error behind. Else why not, in the system's words.
+std::string ShutdownRightRefusal(bool adjusted, unsigned long lastError);
+}  // namespace win32
+
 }  // namespace tamrel
