@@ -64,7 +64,7 @@ TEST(PowerAnswer, AListOfHoldersThatNeverComesIsAskedForOnceAndHoldsUpNeitherThe
     t.power.ListAfter(kNever);
     t.ShowScreen({"Key to re-start = 32"});
     t.ui.Advance(10000 + kLimitMs - kReplyPollMs);
-    EXPECT_EQ(std::make_pair(t.power.blockerQuestions(), t.power.requests().size()), std::make_pair(1, 0ul));
+    EXPECT_EQ(std::make_pair(t.power.blockerQuestions(), t.power.requests().size()), std::make_pair(1, std::size_t{0}));
     t.ui.Advance(kReplyPollMs);
     EXPECT_EQ(t.power.requests().size(), 1u);
     EXPECT_EQ(t.ui.PressKey("ShutdownScreen", 32), 0);
