@@ -1,8 +1,6 @@
 // The running countdown: one tick a second, the cancel and re-start keys,
 // and the left click standing in for either.
 
-#include <algorithm>
-
 #include "platform/RuntimeError.h"
 #include "settings/Text.h"
 #include "shutdown/ShutdownScreen.h"
@@ -10,34 +8,19 @@
 namespace tamrel {
 
 void ShutdownScreen::OnTick() {
-    if (blockers_.empty()) {
+    if (stage_ == Stage::Counting) {
         --secondsLeft_;
         ui::Control* box = look_.frame->Visible() ? look_.number : countdownNumber_;
         box->SetText(PlainNumber(secondsLeft_));
+        if (secondsLeft_ <= 0) stage_ = Stage::Held;
     }
-    if (secondsLeft_ <= 0) ShutDownWhenFree();
+    // Asked again each second while someone holds it up; a slow answer is
+    // not asked for twice.
+    if (stage_ == Stage::Held && !blockersReply_.Waiting()) {
+        blockersReply_.Await(platform_.power.ShutdownBlockers());
+        PollSystem();
+    }
     if (open_) window_->Refresh();
-}
-
-void ShutdownScreen::ShutDownWhenFree() {
-    std::vector<Blocker> now = platform_.power.ShutdownBlockers();
-    if (now.empty()) {
-        countdownTimer_->SetEnabled(false);
-        if (!blockers_.empty()) logs_.TryLog("Nothing holds up the shutdown any longer.");
-        blockers_.clear();
-        ShutDownMachine();
-        return;
-    }
-    // Asked again every tick; each holder is logged once.
-    std::string lines;
-    for (const Blocker& blocker : now) {
-        const std::string line = "Waiting for " + blocker.who + ": " + blocker.why;
-        const auto known = [&](const Blocker& b) { return b.who == blocker.who && b.why == blocker.why; };
-        if (std::none_of(blockers_.begin(), blockers_.end(), known)) logs_.TryLog(line);
-        lines += (lines.empty() ? "" : "\n") + line;
-    }
-    if (notice_->Text() != lines) ShowNotice(lines);
-    blockers_ = std::move(now);
 }
 
 void ShutdownScreen::OnKeyPress(int& code) {

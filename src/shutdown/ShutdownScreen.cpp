@@ -73,20 +73,15 @@ void ShutdownScreen::BuildWindow() {
 
     countdownTimer_ = &window_->AddTimer(1000);
     countdownTimer_->OnTick([this] { OnTick(); });
+    replyTimer_ = &window_->AddTimer(kReplyPollMs);
+    replyTimer_->OnTick([this] { PollSystem(); });
     window_->OnKeyPress([this](int& code) { OnKeyPress(code); });
     window_->OnClick([this] { OnClick(); });
 }
 
 void ShutdownScreen::Show() {
     BuildWindow();
-    // Stopped from outside (the session ending, a kill): the run ends as a
-    // cancel would, with the machine left on.
-    platform_.ui.OnStopRequest([this](int number) {
-        logs_.TryLog("Tamrel was asked to stop (signal " + PlainNumber(number) + ") at " + PlainNumber(secondsLeft_) +
-                     " seconds.");
-        logs_.TryLog("Tamrel ended.");
-        Close();
-    });
+    platform_.ui.OnStopRequest([this](int number) { OnStopRequest(number); });
     window_->Show();
     open_ = true;
     SetUp();
@@ -98,6 +93,7 @@ void ShutdownScreen::Close() {
     platform_.ui.OnStopRequest(nullptr);
     joystick_.Stop();
     countdownTimer_->SetEnabled(false);
+    replyTimer_->SetEnabled(false);
     window_->Close();
     navigator_.WindowClosed();
 }

@@ -14,6 +14,7 @@
 #include "platform/Platform.h"
 #include "platform/ProgramWindow.h"
 #include "settings/Settings.h"
+#include "shutdown/AwaitedReply.h"
 #include "shutdown/DefaultLook.h"
 
 namespace tamrel {
@@ -32,6 +33,14 @@ public:
 
 private:
     enum class ReadOutcome { Complete, EarlyEnd, Corrupt };
+    // Where the run stands at and after 0.
+    enum class Stage {
+        Counting,
+        Held,      // at 0, asking each second for programs holding up the shutdown
+        Asking,    // the system was asked to shut down
+        Accepted,  // it is going down
+        Refused,   // it stays on; the notice says why
+    };
 
     void BuildWindow();
     void SetUp();
@@ -49,7 +58,11 @@ private:
     void ShowNotice(const std::string& text);
     void TakeFocus();
     // At 0: power off, unless another program holds it up for now.
-    void ShutDownWhenFree();
+    void ShutDownWhenFree(std::vector<Blocker> now);
+    // Takes whatever answers the system has given by now.
+    void PollSystem();
+    void PowerAnswered(const PowerAnswer& answer);
+    void OnStopRequest(int number);
     void SettingsMissing();
     void SetUpFailed(const RuntimeError& error);
 
@@ -74,14 +87,18 @@ private:
     // The set-up is over and the count runs: only now do keys and clicks
     // count.
     bool counting_ = false;
+    Stage stage_ = Stage::Counting;
     // At 0, waiting for these to let the shutdown go ahead.
     std::vector<Blocker> blockers_;
+    AwaitedReply<std::vector<Blocker>> blockersReply_;
+    AwaitedReply<PowerAnswer> powerReply_;
 
     std::unique_ptr<ui::Window> window_;
     ui::Control* countdownNumber_ = nullptr;
     ui::Control* notice_ = nullptr;  // stands in for the number when no countdown runs
     DefaultLook look_;
     ui::Timer* countdownTimer_ = nullptr;
+    ui::Timer* replyTimer_ = nullptr;  // runs while the system owes an answer
     JoystickPresses joystick_;
 };
 

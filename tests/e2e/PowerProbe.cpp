@@ -1,31 +1,32 @@
 // Drives the logind power service from the command line, for the tests that
 // run it against a mock logind on a private bus:
-//   tamrel_power_probe right        prints "granted" or "refused"
-//   tamrel_power_probe exit FLAGS   asks for log-off (0), shutdown (1) or power-off (8)
+//   tamrel_power_probe FLAGS   asks for log-off (0), shutdown (1) or power-off (8),
+//                              polls the reply and prints "accepted" or "refused: WHY"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <thread>
 
 #include "platform/posix/LogindPower.h"
 
 int main(int argc, char** argv) {
-    if (!std::getenv("DBUS_SYSTEM_BUS_ADDRESS")) {
-        std::fputs("refusing to run without a private DBUS_SYSTEM_BUS_ADDRESS\n", stderr);
+    if (!std::getenv("DBUS_SYSTEM_BUS_ADDRESS") || argc != 2) {
+        std::fputs("usage: DBUS_SYSTEM_BUS_ADDRESS=private-bus tamrel_power_probe FLAGS\n", stderr);
         return 2;
     }
+    const int flags = std::atoi(argv[1]);
     tamrel::LogindPower power;
-    if (argc == 2 && std::strcmp(argv[1], "right") == 0) {
-        std::puts(power.MayPowerOff() ? "granted" : "refused");
-        return 0;
+    const auto reply = power.Request(flags == 0   ? tamrel::PowerAction::LogOff
+                                     : flags == 1 ? tamrel::PowerAction::ShutDown
+                                                  : tamrel::PowerAction::PowerOff);
+    for (int i = 0; i < 2000; ++i) {
+        if (const auto answer = reply->Poll()) {
+            std::printf(answer->accepted ? "accepted\n" : "refused: %s\n", answer->why.c_str());
+            return 0;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    if (argc == 3 && std::strcmp(argv[1], "exit") == 0) {
-        const int flags = std::atoi(argv[2]);
-        power.Request(flags == 0 ? tamrel::PowerAction::LogOff
-                                 : flags == 1 ? tamrel::PowerAction::ShutDown : tamrel::PowerAction::PowerOff);
-        std::puts("asked");
-        return 0;
-    }
-    std::fputs("usage: tamrel_power_probe right | exit FLAGS\n", stderr);
-    return 2;
+    std::puts("no answer");
+    return 0;
 }

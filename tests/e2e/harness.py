@@ -21,6 +21,7 @@ WINE = os.environ.get("TAMREL_PLATFORM") == "wine"
 TAMREL = os.environ.get("TAMREL_EXE", "build/tamrel")
 TEMPLATE = os.environ.get("TAMREL_SETTINGS_TEMPLATE")  # by default the one built beside the program
 SCREENSHOTS = os.environ.get("TAMREL_SCREENSHOTS")
+LOGIND = os.path.join(os.path.dirname(os.path.abspath(__file__)), "logind_mock.py")
 CRLF = "\r\n"
 ENCODING = "latin-1"  # the logs and the settings are 8-bit text
 HEADER_LINES = 6  # the log's, the last one blank
@@ -146,7 +147,7 @@ class PrivateSystemBus:
         self.daemon, self.address = dbus_daemon(self.dir, f"--config-file={config}")
         env = dict(os.environ, DBUS_SYSTEM_BUS_ADDRESS=self.address)
         self.mock = subprocess.Popen(
-            ["/usr/bin/python3", "-m", "dbusmock", "--system", "--template", "logind", "-l", self.log, "-p",
+            ["/usr/bin/python3", "-m", "dbusmock", "--system", "--template", LOGIND, "-l", self.log, "-p",
              json.dumps(parameters)], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for(lambda: dbus_call(self.address, "org.freedesktop.DBus", "/org/freedesktop/DBus",
                                    "org.freedesktop.DBus.NameHasOwner", "string:org.freedesktop.login1")
@@ -280,6 +281,12 @@ class LinuxDriver(XInput):
         self.marker = self.marker_logged = self.folder.file("holdmark.tes")
         self.markers_logged = [self.marker_logged]
         self.processes = []
+
+    def use_logind(self, parameters):
+        """A logind of other answers in place of the one that says yes."""
+        self.bus.close()
+        self.bus = PrivateSystemBus(parameters)
+        return self.bus
 
     def start(self, extra_env=None, args=(), prefix=(), display=None):
         with open(self.folder.file("said.txt"), "a") as said:

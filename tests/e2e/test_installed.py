@@ -29,12 +29,20 @@ class InstalledTest(unittest.TestCase):
         del env["HOME"]  # absolute XDG folders need no home
         process = subprocess.Popen([TAMREL], cwd="/", env=env, stderr=subprocess.DEVNULL)
         self.addCleanup(kill, process)
-        wait_for(lambda: "PowerOff False" in bus.calls(), timeout=30, what="PowerOff")
+        def logged():
+            path = os.path.join(state, "tamrel", "talog1.txt")
+            if not os.path.exists(path):
+                return ""
+            with open(path, encoding=ENCODING) as log:
+                return log.read()
+
+        # Logged once logind has accepted it.
+        wait_for(lambda: "tamrel ended." in logged(), timeout=30, what="the accepted power-off")
+        self.assertIn("PowerOff False", bus.calls())
         display.xdotool("key", "Escape")
         process.wait(20)
 
-        with open(os.path.join(state, "tamrel", "talog1.txt"), encoding=ENCODING) as log:
-            events = log.read()
+        events = logged()
         self.assertIn("Launching program: front.sh", events)
         self.assertIn("Shutting down PC, using shutdown method 2", events)
         self.assertEqual(os.listdir(os.path.join(config, "tamrel")), ["tamrel.set"])

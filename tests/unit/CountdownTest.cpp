@@ -37,17 +37,6 @@ TEST_F(Countdown, AStopRequestEndsTheRunWithTheMachineOn) {
     EXPECT_TRUE(t.power.requests().empty());
 }
 
-TEST_F(Countdown, ARefusedRequestKeepsTheMachineOnAndTheKeysStillWork) {
-    t.power.SetRefusing(true);
-    t.ShowScreen({"Seconds to cancel = 5"});
-    t.ui.Advance(5000);
-    EXPECT_TRUE(t.power.requests().empty());
-    EXPECT_TRUE(t.ui.messageBoxes().empty());
-    EXPECT_EQ(t.LastEvents(2), (Lines{"Shutting down PC, using shutdown method 1", "tamrel ended."}));
-    EXPECT_EQ(t.ui.PressKey("ShutdownScreen", 27), 0);
-    EXPECT_EQ(t.LastEvents(2), (Lines{"User canceled shutdown at 0 seconds.", "Tamrel ended."}));
-}
-
 TEST_F(Countdown, ACompleteFileWithoutMethodOrTimeLogsOffOneSecondLater) {
     Lines lines = SettingsLines({"-Shutdown method =", "-Seconds to cancel ="});
     lines.insert(lines.end(), 2, "Countdown box color = 0");  // two repeats keep the count at 13

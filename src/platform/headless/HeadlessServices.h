@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -69,22 +70,56 @@ private:
     std::string text_ = "12/6/2026 8:05:52 PM";
 };
 
-class HeadlessPower : public Power {
+// A reply that comes after so many polls, or never.
+template <typename Answer>
+class LateReply : public Reply<Answer> {
 public:
-    // A system that refuses keeps the machine on.
-    void SetRefusing(bool refusing) { refusing_ = refusing; }
-    void SetBlockers(std::vector<Blocker> blockers) { blockers_ = std::move(blockers); }
-    std::vector<Blocker> ShutdownBlockers() override { return blockers_; }
-    // What the system was asked for and did.
-    const std::vector<PowerAction>& requests() const { return requests_; }
-
-    void Request(PowerAction action) override {
-        if (!refusing_) requests_.push_back(action);
+    LateReply(Answer answer, int polls) : answer_(std::move(answer)), polls_(polls) {}
+    std::optional<Answer> Poll() override {
+        if (polls_ < 0) return std::nullopt;
+        if (polls_ > 0) {
+            --polls_;
+            return std::nullopt;
+        }
+        return answer_;
     }
 
 private:
-    bool refusing_ = false;
+    Answer answer_;
+    int polls_;
+};
+
+class HeadlessPower : public Power {
+public:
+    static constexpr int kNever = -1;
+
+    // The system refuses with these words; the machine stays on.
+    void Refuse(std::string why) { answer_ = {false, std::move(why)}; }
+    void SetBlockers(std::vector<Blocker> blockers) { blockers_ = std::move(blockers); }
+    // The reply to a request, and the list of holders, after so many polls,
+    // or kNever.
+    void AnswerAfter(int polls) { answerPolls_ = polls; }
+    void ListAfter(int polls) { listPolls_ = polls; }
+    // What the system was asked for, whatever it answered.
+    const std::vector<PowerAction>& requests() const { return requests_; }
+    // How often the holders were asked for.
+    int blockerQuestions() const { return blockerQuestions_; }
+
+    std::unique_ptr<Reply<PowerAnswer>> Request(PowerAction action) override {
+        requests_.push_back(action);
+        return std::make_unique<LateReply<PowerAnswer>>(answer_, answerPolls_);
+    }
+    std::unique_ptr<Reply<std::vector<Blocker>>> ShutdownBlockers() override {
+        ++blockerQuestions_;
+        return std::make_unique<LateReply<std::vector<Blocker>>>(blockers_, listPolls_);
+    }
+
+private:
+    PowerAnswer answer_{true, ""};
     std::vector<Blocker> blockers_;
+    int answerPolls_ = 0;
+    int listPolls_ = 0;
+    int blockerQuestions_ = 0;
     std::vector<PowerAction> requests_;
 };
 

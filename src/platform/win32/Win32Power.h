@@ -1,5 +1,8 @@
 #pragma once
-// The system shutdown, with the shutdown right the NT family asks for.
+// The system shutdown, with the shutdown right the NT family asks for. The
+// system answers at once, a refusal in its own words.
+
+#include <string>
 
 #include "platform/Power.h"
 
@@ -7,11 +10,18 @@ namespace tamrel {
 
 class Win32Power : public Power {
 public:
-    void Request(PowerAction action) override;
+    std::unique_ptr<Reply<PowerAnswer>> Request(PowerAction action) override;
 
 private:
     static bool IsNtFamily();
-    static bool EnableShutdownPrivilege();
+    // Empty when the right is enabled; else the system's words.
+    static std::string EnableShutdownPrivilege();
 };
+
+namespace win32 {
+// Empty when the privilege step enabled the right: the call succeeded and
+// left no error behind. Else why not, in the system's words.
+std::string ShutdownRightRefusal(bool adjusted, unsigned long lastError);
+}  // namespace win32
 
 }  // namespace tamrel
