@@ -27,7 +27,7 @@ HelpTopic::HelpTopic(Platform& platform, Navigator& navigator, std::size_t topic
     const bool windows = platform.ui.desktop() == ui::Desktop::Windows;
     // The folder a standard user can write to, where c:\ needs an administrator.
     const help::Places places{FolderWording(files, files.SettingsFolder()), FolderWording(files, files.LogFolder()),
-                              windows ? InProgramFolder(files, "holdmark.tes") : files.MarkerFilePath(),
+                              windows ? InProgramFolder(files, "holdmark.tes") : files.MarkerFilePaths().front(),
                               platform.autostart.EntryPath(), platform.autostart.Executable()};
     AddLabel("topicText", help::WithPlaces(def.text, places), {240, 240, kWidth - 480, textHeight});
 
