@@ -3,6 +3,7 @@
 // a bare X server.
 
 #include <QAccessible>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -80,6 +81,29 @@ TEST_F(QtBackendTest, MenuBarShowsTheTableReportsIdsButNoneFromDisabledMenusAndW
     ASSERT_TRUE(WaitFor([&] { return !codes.empty(); }));
     EXPECT_EQ(chosen.size(), 4u);
     EXPECT_EQ(codes, std::vector<int>{'a'});
+}
+
+// Setup builds its bar again once the file has brought an item of its own.
+TEST_F(QtBackendTest, ASecondMenuBarReplacesTheFirst) {
+    auto window = toolkit.NewWindow({"Rebuilt", "Rebuilt", false, false, 6000, 4500});
+    window->AddControl(ui::ControlKind::Label, "below", nullptr, {0, 0, 1500, 300});
+    window->SetMenuBar(kTable);
+    std::vector<ui::MenuDef> table = kTable;
+    table[0].items.insert(table[0].items.begin() + 1, {kNever + 100, "From the file", {}});
+    window->SetMenuBar(table);
+    window->SetMenuCaption(kNever + 100, ">From the file");
+    std::vector<ui::MenuId> chosen;
+    window->OnMenu([&](ui::MenuId id) { chosen.push_back(id); });
+    window->Show();
+    QWidget* top = FindWidget("Rebuilt");
+    ASSERT_TRUE(Exposed(top));
+    // The first is deleted once the event loop runs; the window's is the new one.
+    auto* bar = qobject_cast<QMenuBar*>(top->layout()->menuBar());
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(Names(bar->actions().at(0)->menu()), (QStringList{"Open", ">From the file", "Sub menu"}));
+    bar->actions().at(0)->menu()->actions().at(1)->trigger();
+    EXPECT_EQ(chosen, std::vector<ui::MenuId>{kNever + 100});
+    EXPECT_EQ(Find<QWidget>("below")->mapTo(top, QPoint(0, 0)), QPoint(0, bar->height()));
 }
 
 }  // namespace
