@@ -62,16 +62,16 @@ std::wstring Wide(const std::string& text) {
 
 namespace {
 
-// Nothing when some character has no form in the system code page.
-std::optional<std::string> Narrow(const std::wstring& text) {
+// Nothing when some character has no form in the code page.
+std::optional<std::string> Narrow(const std::wstring& text, UINT codePage) {
     if (text.empty()) return std::string();
     const int size = static_cast<int>(text.size());
     BOOL lossy = FALSE;
-    const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0, nullptr,
+    const int length = ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0, nullptr,
                                              &lossy);
     if (length <= 0 || lossy) return std::nullopt;
     std::string narrow(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, narrow.data(), length, nullptr, &lossy);
+    ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), size, narrow.data(), length, nullptr, &lossy);
     if (lossy) return std::nullopt;
     return narrow;
 }
@@ -104,9 +104,11 @@ std::wstring ExecutablePathWide() {
 
 }  // namespace
 
-std::string NarrowPath(const std::wstring& path) {
-    if (std::optional<std::string> narrow = Narrow(path)) return *narrow;
-    if (std::optional<std::string> shortForm = Narrow(LongestPath(path, ::GetShortPathNameW))) return *shortForm;
+std::string NarrowPath(const std::wstring& path, unsigned codePage) {
+    if (std::optional<std::string> narrow = Narrow(path, codePage)) return *narrow;
+    if (std::optional<std::string> shortForm = Narrow(LongestPath(path, ::GetShortPathNameW), codePage)) {
+        return *shortForm;
+    }
     throw win32::SystemError(ERROR_NO_UNICODE_TRANSLATION, "the path of the running program");
 }
 

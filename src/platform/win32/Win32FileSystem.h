@@ -44,9 +44,10 @@ private:
 
 // System code page text as the wide functions take it.
 std::wstring Wide(const std::string& text);
-// A wide path as 8-bit text; where the code page cannot spell a name, the
-// system's short name of that path stands for it.
-std::string NarrowPath(const std::wstring& path);
+// A wide path as 8-bit text in the system code page (0) or another; where
+// the code page cannot spell a name, the system's short name of that path
+// stands for it.
+std::string NarrowPath(const std::wstring& path, unsigned codePage = 0);
 
 // The running executable's full path.
 std::string ExecutablePath();
