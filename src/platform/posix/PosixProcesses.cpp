@@ -149,12 +149,15 @@ ProgramEnd PosixProcesses::WaitForProcess(ProcessId id) {
     while (first >= 0) {
         // Everything that ended is reaped, orphans handed to Tamrel included
         // (those of a daemon in its own session too).
-        for (pid_t done; (done = ::waitpid(-1, &status, WNOHANG)) > 0;) {
+        pid_t done = 0;
+        while ((done = ::waitpid(-1, &status, WNOHANG)) > 0) {
             if (done != child) continue;
             end = EndOf(status);
             end.seconds = since();
             programEnded = true;
         }
+        // Reaped elsewhere: nothing more can be learnt.
+        if (done < 0 && errno == ECHILD && !programEnded) break;
         if (programEnded) {
             if (!GroupLives(child)) {
                 if (othersLeft) end.groupSeconds = since();

@@ -80,15 +80,15 @@ std::wstring Wide(const std::string& text) {
     return wide;
 }
 
-std::optional<std::string> Narrow(const std::wstring& text) {
+std::optional<std::string> Narrow(const std::wstring& text, unsigned codePage) {
     if (text.empty()) return std::string();
     const int size = static_cast<int>(text.size());
     BOOL lossy = FALSE;
-    const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0, nullptr,
+    const int length = ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0, nullptr,
                                              &lossy);
     if (length <= 0 || lossy) return std::nullopt;
     std::string narrow(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, narrow.data(), length, nullptr, &lossy);
+    ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), size, narrow.data(), length, nullptr, &lossy);
     if (lossy) return std::nullopt;
     return narrow;
 }
@@ -145,14 +145,14 @@ std::wstring WithExtensionOf(std::wstring shortName, const std::wstring& longNam
 
 }  // namespace
 
-std::optional<std::string> ShortNarrowPath(const std::wstring& path) {
+std::optional<std::string> ShortNarrowPath(const std::wstring& path, unsigned codePage) {
     const std::vector<std::wstring> longParts = Parts(path);
     const std::vector<std::wstring> shortParts = Parts(LongestPath(path, ::GetShortPathNameW));
     if (shortParts.size() != longParts.size()) return std::nullopt;
     std::string narrow;
     for (std::size_t i = 0; i < longParts.size(); ++i) {
-        std::optional<std::string> part = Narrow(longParts[i]);
-        if (!part) part = Narrow(WithExtensionOf(shortParts[i], longParts[i]));
+        std::optional<std::string> part = Narrow(longParts[i], codePage);
+        if (!part) part = Narrow(WithExtensionOf(shortParts[i], longParts[i]), codePage);
         if (!part) return std::nullopt;
         narrow += (i ? "\\" : "") + *part;
     }
@@ -171,9 +171,9 @@ std::string NearestNarrow(const std::wstring& text) {
     return narrow;
 }
 
-std::string NarrowPath(const std::wstring& path) {
-    if (std::optional<std::string> narrow = Narrow(path)) return *narrow;
-    if (std::optional<std::string> shortForm = ShortNarrowPath(path)) return *shortForm;
+std::string NarrowPath(const std::wstring& path, unsigned codePage) {
+    if (std::optional<std::string> narrow = Narrow(path, codePage)) return *narrow;
+    if (std::optional<std::string> shortForm = ShortNarrowPath(path, codePage)) return *shortForm;
     throw win32::SystemError(ERROR_NO_UNICODE_TRANSLATION, "the path of the running program");
 }
 

@@ -45,14 +45,15 @@ private:
 
 // System code page text as the wide functions take it.
 std::wstring Wide(const std::string& text);
-// System code page text; nothing when some character has no form in it.
-std::optional<std::string> Narrow(const std::wstring& text);
+// Text in the system code page (0) or another; nothing when some character
+// has no form in it.
+std::optional<std::string> Narrow(const std::wstring& text, unsigned codePage = 0);
 // A wide path as 8-bit text; where the code page cannot spell a name, the
 // system's short name of that path stands for it.
-std::string NarrowPath(const std::wstring& path);
+std::string NarrowPath(const std::wstring& path, unsigned codePage = 0);
 // Each part of the path as 8-bit text: as it is, or where the code page
 // cannot spell it, as its short name. Nothing where a part has neither.
-std::optional<std::string> ShortNarrowPath(const std::wstring& path);
+std::optional<std::string> ShortNarrowPath(const std::wstring& path, unsigned codePage = 0);
 // For showing only: what the code page cannot spell becomes "?".
 std::string NearestNarrow(const std::wstring& text);
 

@@ -36,34 +36,15 @@ constexpr const char* kRestartHead =
     "REM This file was created by The Tamrel.\r\n";
 constexpr const char* kRestartTail = "exit\r\n";
 
-// The command processor reads a batch file in the OEM code page.
-std::optional<std::string> InOemCodePage(const std::wstring& text) {
-    BOOL lossy = FALSE;
-    const int size = static_cast<int>(text.size());
-    const int length = ::WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0, nullptr,
-                                             &lossy);
-    if (length <= 0 || lossy) return std::nullopt;
-    std::string oem(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), size, oem.data(), length, nullptr, &lossy);
-    if (lossy) return std::nullopt;
-    return oem;
-}
-
 // This very executable, as a batch line starts it: whatever its name,
 // quoted (a blank in the name), "%" doubled.
 std::string RestartLine() {
     const std::string path = ExecutablePath();
     const std::wstring wide = Wide(path);
     if (::GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) throw win32::LastError(path);
-    std::optional<std::string> named = InOemCodePage(wide);
-    if (!named) {
-        wchar_t shortForm[MAX_PATH] = L"";
-        const DWORD length = ::GetShortPathNameW(wide.c_str(), shortForm, MAX_PATH);
-        if (length > 0 && length < MAX_PATH) named = InOemCodePage(shortForm);
-    }
-    if (!named) throw win32::SystemError(ERROR_NO_UNICODE_TRANSLATION, path);
     std::string line = "start \"\" \"";
-    for (const char c : *named) line += c == '%' ? std::string("%%") : std::string(1, c);
+    // The command processor reads a batch file in the OEM code page.
+    for (const char c : NarrowPath(wide, CP_OEMCP)) line += c == '%' ? std::string("%%") : std::string(1, c);
     return line + "\"\r\n";
 }
 
