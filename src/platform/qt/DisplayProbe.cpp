@@ -57,9 +57,14 @@ std::optional<std::string> InChild(const std::function<std::string()>& work) {
     const pid_t child = ::fork();
     if (child < 0) return work();
     if (child == 0) {
-        const std::string said = work();
-        const bool written = ::write(ends[1].fd, said.data(), said.size()) == static_cast<ssize_t>(said.size());
-        ::_exit(written ? 0 : 1);
+        // Whatever happens, the child never goes on as Tamrel.
+        try {
+            const std::string said = work();
+            const bool written = ::write(ends[1].fd, said.data(), said.size()) == static_cast<ssize_t>(said.size());
+            ::_exit(written ? 0 : 1);
+        } catch (...) {
+            ::_exit(1);
+        }
     }
     ::close(ends[1].fd);
     ends[1].fd = -1;

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <clocale>
 
-#include "platform/qt/DisplayProbe.h"
 #include "platform/qt/QtMessageBox.h"
 #include "platform/qt/QtWindow.h"
 #include "platform/qt/QtWindowWidget.h"
@@ -67,7 +66,9 @@ QtToolkit::~QtToolkit() {
 void QtToolkit::CheckDisplay() {
     if (app_) return;
     const StartWatchdog watchdog(stopRequests_, kStartLimitSeconds, [this](const std::string& why) { GiveUp(why); });
-    FindDisplay();
+    // Held while the program runs: an X server left without clients resets
+    // and would refuse the program's own connection for a moment.
+    heldX_ = FindDisplay().x;
 }
 
 void QtToolkit::GiveUp(const std::string& why) {
@@ -89,6 +90,7 @@ QApplication& QtToolkit::Started() {
     const std::string locale = std::setlocale(LC_ALL, nullptr);
     WatchDisplayLoss(&displayLost_);
     app_ = std::make_unique<QApplication>(argc_, argv_.data());
+    heldX_.reset();
     stopRequests_.Watch(app_.get());
     std::setlocale(LC_ALL, locale.c_str());
     QApplication::setQuitOnLastWindowClosed(false);

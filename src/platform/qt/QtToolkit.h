@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Toolkit.h"
+#include "platform/qt/DisplayProbe.h"
 #include "platform/qt/QtJoysticks.h"
 #include "platform/qt/QtSystemEvents.h"
 #include "platform/qt/QtUnits.h"
@@ -68,6 +69,7 @@ private:
     std::vector<char*> argv_;
     int argc_ = 0;
     std::function<void(const std::string&)> displayLost_;
+    HeldDisplay heldX_;
     StopRequests stopRequests_;
     std::unique_ptr<QApplication> app_;
     Units units_;
