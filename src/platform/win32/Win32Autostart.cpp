@@ -4,10 +4,13 @@
 
 #include <shlobj.h>
 
+#include <optional>
+
 #include "platform/win32/Win32Com.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32Shortcut.h"
 
 namespace tamrel {
 
@@ -45,15 +48,8 @@ PersistFile FileOf(const ShellLink& link, const std::string& subject) {
 
 // What a shortcut starts; empty when it cannot be read.
 std::wstring TargetOf(const std::wstring& shortcut) {
-    try {
-        const ShellLink link = NewLink({});
-        if (FAILED(FileOf(link, {}).get()->Load(shortcut.c_str(), STGM_READ))) return {};
-        wchar_t target[MAX_PATH] = L"";
-        if (FAILED(link.get()->GetPath(target, MAX_PATH, nullptr, 0))) return {};
-        return target;
-    } catch (const RuntimeError&) {
-        return {};
-    }
+    const std::optional<Shortcut> read = ReadShortcut(shortcut);
+    return read ? read->target : std::wstring();
 }
 
 // The same file, whatever the spelling (short names, letter case, links).
