@@ -39,7 +39,12 @@ void ShutdownScreen::ShutDownWhenFree(std::vector<Blocker> now) {
     if (stage_ != Stage::Held) return;
     if (now.empty()) {
         countdownTimer_->SetEnabled(false);
-        if (!blockers_.empty()) logs_.TryLog("Nothing holds up the shutdown any longer.");
+        if (!blockers_.empty()) {
+            // The holders' lines would stand on screen as if still true.
+            constexpr const char* kFree = "Nothing holds up the shutdown any longer.";
+            logs_.TryLog(kFree);
+            ShowNotice(kFree);
+        }
         blockers_.clear();
         ShutDownMachine();
         return;

@@ -122,6 +122,7 @@ TEST(Unattended, AShutdownHeldUpByAnotherProgramWaitsForIt) {
     t.ui.Advance(1000);
     EXPECT_EQ(t.power.requests(), std::vector<PowerAction>{PowerAction::PowerOff});
     EXPECT_TRUE(t.Logged("Nothing holds up the shutdown any longer."));
+    EXPECT_EQ(t.ui.ControlOf("ShutdownScreen", "notice").Text(), "Nothing holds up the shutdown any longer.");
 
     // The cancel key still works while it waits.
     TestPlatform held;
