@@ -17,9 +17,18 @@ namespace tamrel {
 int RunProgram(Platform& platform, bool setupAsked) { return Application(platform, setupAsked).Run(); }
 
 Application::Application(Platform& platform, bool setupAsked)
-    : platform_(platform), logs_(platform.files, platform.clock), setupAsked_(setupAsked) {}
+    : platform_(platform), logs_(platform.files, platform.clock), setupAsked_(setupAsked) {
+    platform_.ui.OnDisplayLost([this](const std::string& why) {
+        // After an accepted shutdown the display goes down with the system.
+        if (shutdownScreen_ && shutdownScreen_->SystemGoingDown()) {
+            if (shutdownScreen_->IsOpen()) logs_.TryLog("The system is shutting down.");
+            return;
+        }
+        LastWords("Tamrel lost the display: " + why);
+    });
+}
 
-Application::~Application() = default;
+Application::~Application() { platform_.ui.OnDisplayLost(nullptr); }
 
 void Application::Start() {
     // Checked before the first log line, so that a second instance leaves
@@ -35,7 +44,6 @@ void Application::Start() {
 }
 
 int Application::Run() {
-    platform_.ui.OnDisplayLost([this](const std::string& why) { LastWords("Tamrel lost the display: " + why); });
     try {
         Start();
         if (HasOpenWindows()) platform_.ui.Run();

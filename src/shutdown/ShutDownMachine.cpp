@@ -88,10 +88,14 @@ void ShutdownScreen::PowerAnswered(const PowerAnswer& answer) {
     logs_.TryAppendErrorLog(" --" + text);
 }
 
+bool ShutdownScreen::SystemGoingDown() {
+    if (stage_ == Stage::Asking) PollSystem();
+    return stage_ == Stage::Accepted;
+}
+
 void ShutdownScreen::OnStopRequest(int number) {
     // An answer already on its way counts: the stop may be its consequence.
-    if (stage_ == Stage::Asking) PollSystem();
-    if (stage_ == Stage::Accepted) {
+    if (SystemGoingDown()) {
         // The system going down, as it said it would: no stop of ours.
         logs_.TryLog("The system is shutting down.");
     } else {

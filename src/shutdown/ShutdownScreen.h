@@ -30,6 +30,8 @@ public:
     // focus, then the countdown.
     void Show();
     bool IsOpen() const override { return open_; }
+    // The system accepted the shutdown: what ends Tamrel now is its going down.
+    bool SystemGoingDown();
 
 private:
     enum class ReadOutcome { Complete, EarlyEnd, Corrupt };

@@ -57,6 +57,15 @@ TEST(PowerAnswer, AStopRequestOnceTheSystemAcceptedIsItGoingDown) {
         EXPECT_FALSE(t.app.HasOpenWindows());
         EXPECT_EQ(t.LastEvents(2), lines);
     }
+    // The display going with the system is no failure of Tamrel's either.
+    for (const bool accepted : {true, false}) {
+        TestPlatform t;
+        if (!accepted) t.power.Refuse("no");
+        t.ShowScreen();
+        t.ui.Advance(10000);
+        t.ui.LoseDisplay("gone");
+        EXPECT_EQ(t.LastEvents(1), Lines{accepted ? "The system is shutting down." : "Tamrel lost the display: gone"});
+    }
 }
 
 TEST(PowerAnswer, AListOfHoldersThatNeverComesIsAskedForOnceAndHoldsUpNeitherTheKeysNorTheShutdown) {

@@ -77,6 +77,10 @@ public:
     void RequestClose(const std::string& window);
     // A stop request from outside, as a signal would give it.
     void RequestStop(int number);
+    // The display going away under the program, as a system going down does.
+    void LoseDisplay(const std::string& why) {
+        if (onDisplayLost_) onDisplayLost_(why);
+    }
     // The joystick's buttons: reported while a listener lives, and those
     // held when one starts reported as held.
     void PressButton(int button);
@@ -114,6 +118,9 @@ public:
     int ScreenPixelHeight() override { return devicePixels_ ? devicePixels_->second : screenHeight_; }
     ui::Desktop desktop() const override { return desktop_; }
     void OnStopRequest(std::function<void(int)> handler) override { onStop_ = std::move(handler); }
+    void OnDisplayLost(std::function<void(const std::string&)> handler) override {
+        onDisplayLost_ = std::move(handler);
+    }
     std::unique_ptr<ui::JoystickListener> ListenToJoysticks(ui::JoystickHandlers handlers) override;
     void Run() override;
     void Quit() override;
@@ -149,6 +156,7 @@ private:
     std::vector<ui::Color> colorDialogs_;
     ui::Desktop desktop_ = ui::Desktop::Windows;
     std::function<void(int)> onStop_;
+    std::function<void(const std::string&)> onDisplayLost_;
     bool injectedClickArrives_ = true;
     std::function<void(const MessageBoxCall&)> boxHook_;
     std::vector<HeadlessWindow*> windows_;  // owned by the forms
