@@ -107,7 +107,9 @@ bitnesses="${WINE_BITS:-64 32}"
 if [ -x /usr/lib/wine/wine ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
   shim="$(mktemp -d)"
   prefixes+=("$shim")
-  ln -s /usr/lib/wine/wine64 "$shim/wine"
+  # A script, not a link: the loader finds its own files by the name it runs as.
+  printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim/wine"
+  chmod +x "$shim/wine"
   export PATH="$shim:$PATH"
   echo "== This machine cannot run 32-bit x86 programs: the 32-bit Wine suite is skipped"
   bitnesses="${bitnesses//32/}"
