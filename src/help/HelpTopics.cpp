@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "settings/Text.h"
+#include "log/Printable.h"
 
 namespace tamrel::help {
 

@@ -2,7 +2,7 @@
 
 #include "platform/Paths.h"
 #include "platform/RuntimeError.h"
-#include "settings/Text.h"
+#include "log/Printable.h"
 
 namespace tamrel {
 

@@ -11,6 +11,7 @@
 #include "settings/Text.h"
 #include "setup/SetupWindow.h"
 #include "shutdown/ShutdownScreen.h"
+#include "log/Printable.h"
 
 namespace tamrel {
 

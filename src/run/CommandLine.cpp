@@ -1,6 +1,7 @@
 #include "run/CommandLine.h"
 
 #include "settings/Text.h"
+#include "log/Printable.h"
 
 namespace tamrel {
 

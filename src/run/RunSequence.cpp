@@ -8,6 +8,7 @@
 #include "settings/SettingsFile.h"
 #include "settings/SettingsParser.h"
 #include "settings/Text.h"
+#include "log/Printable.h"
 
 namespace tamrel {
 

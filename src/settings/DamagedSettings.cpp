@@ -3,6 +3,7 @@
 #include "platform/Paths.h"
 #include "settings/SettingsFile.h"
 #include "settings/Text.h"
+#include "log/Printable.h"
 
 namespace tamrel {
 

@@ -39,27 +39,4 @@ std::string DurationText(double seconds) {
     return PlainNumber(whole / 3600) + " h " + PlainNumber(whole % 3600 / 60) + " min";
 }
 
-std::string Printable(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 32 && byte != 127) {
-            out += c;
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else {
-            static constexpr char kHex[] = "0123456789ABCDEF";
-            out += "\\x";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 15];
-        }
-    }
-    return out;
-}
-
 }  // namespace tamrel

@@ -21,11 +21,4 @@ std::string SignedNumber(long value);
 // "3 min 5 s", "2 h 14 min".
 std::string DurationText(double seconds);
 
-// A text from outside (another program's words, a path, an argument, a
-// system message) made safe for one log line or one label: control
-// characters become visible escapes (\n, \t, \x1B), so that
-// nobody can forge a log line or ring a terminal. Everything else, bytes
-// of other scripts and backslashes of Windows paths included, stays.
-std::string Printable(std::string_view text);
-
 }  // namespace tamrel

@@ -1,6 +1,7 @@
 #include "setup/ChosenPath.h"
 
 #include "settings/Text.h"
+#include "log/Printable.h"
 
 namespace tamrel {
 

@@ -2,6 +2,7 @@
 
 #include "settings/Text.h"
 #include "setup/SetupMenus.h"
+#include "log/Printable.h"
 
 namespace tamrel {
 

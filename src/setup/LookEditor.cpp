@@ -10,6 +10,7 @@
 #include "settings/Text.h"
 #include "setup/ChosenPath.h"
 #include "setup/SetupMenus.h"
+#include "log/Printable.h"
 
 namespace tamrel {
 

@@ -12,6 +12,7 @@
 #include "setup/LookEditor.h"
 #include "setup/KeyChooser.h"
 #include "setup/SetupMenus.h"
+#include "log/Printable.h"
 
 namespace tamrel {
 

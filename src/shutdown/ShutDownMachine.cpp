@@ -8,6 +8,7 @@
 #include "settings/Text.h"
 #include "shutdown/NoticeLines.h"
 #include "shutdown/ShutdownScreen.h"
+#include "log/Printable.h"
 
 namespace tamrel {
 

@@ -6,6 +6,7 @@
 #include "settings/SettingsFile.h"
 #include "settings/Text.h"
 #include "shutdown/DefaultLook.h"
+#include "log/Printable.h"
 
 namespace tamrel {
 

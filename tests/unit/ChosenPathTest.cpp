@@ -3,6 +3,7 @@
 
 #include "SetupTestSupport.h"
 #include "settings/Text.h"
+#include "log/Printable.h"
 
 namespace tamrel::test {
 namespace {

@@ -3,6 +3,7 @@
 #include "TestPlatform.h"
 #include "settings/Numbers.h"
 #include "settings/Text.h"
+#include "log/Printable.h"
 
 namespace tamrel {
 namespace {

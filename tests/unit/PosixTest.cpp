@@ -18,6 +18,7 @@
 #include "platform/posix/UserFolders.h"
 #include "help/HelpTopics.h"
 #include "settings/Text.h"
+#include "log/Printable.h"
 
 namespace tamrel::test {
 namespace {

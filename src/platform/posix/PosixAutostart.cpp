@@ -10,6 +10,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/posix/UserFolders.h"
 #include "settings/Text.h"
+#include "log/Printable.h"
 
 namespace tamrel {
 

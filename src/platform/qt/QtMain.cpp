@@ -18,6 +18,7 @@
 #include "platform/Program.h"
 #include "run/CommandLine.h"
 #include "settings/Text.h"
+#include "log/Printable.h"
 
 int main(int argc, char** argv) {
     // Answered before the display is asked for, so that they work without one.

@@ -16,6 +16,7 @@
 #include "platform/Program.h"
 #include "run/CommandLine.h"
 #include "settings/Text.h"
+#include "log/Printable.h"
 
 namespace {
 
