@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/ProgramWatch.h"
+
 namespace tamrel {
 
 using ProcessId = std::uint32_t;
@@ -28,6 +30,11 @@ struct ProgramEnd {
     // From its start until the last process it started had ended too; 0
     // when none outlived it.
     double groupSeconds = 0;
+    // The watch said it was time: the program still runs, and EndProgram
+    // is what comes next.
+    bool watchDue = false;
+    // EndProgram had to end something by force after the grace time.
+    bool forced = false;
 };
 
 // Holds the program folder for this instance while it lives.
@@ -53,7 +60,16 @@ public:
     // stop: then they are all asked to end too, and the number of the
     // request (the signal) comes back. Returns at once, how Unknown, for an
     // id that cannot be waited on.
-    virtual ProgramEnd WaitForProcess(ProcessId id) = 0;
+    // With a `watch`, the user's input is watched as it asks, and the wait
+    // also returns, watchDue set and the program left running, once
+    // watch->Due() says so.
+    virtual ProgramEnd WaitForProcess(ProcessId id, ProgramWatch* watch = nullptr) = 0;
+    // Asks the program and all it started to end, the way its platform asks
+    // (Linux: SIGTERM to its process group; Windows: WM_CLOSE to the
+    // top-level windows of its processes), waits up to `graceMs` for all of
+    // them to end, then ends what is left by force (`forced`). How the
+    // program itself ended comes back, timed from its start.
+    virtual ProgramEnd EndProgram(ProcessId id, int graceMs) = 0;
     // Starts a detached new instance of this very executable, whatever its
     // name, from `programFolder` without waiting for it; this instance then
     // ends. A start that cannot happen raises.

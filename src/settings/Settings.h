@@ -31,7 +31,12 @@ struct Settings {
     // Joystick buttons standing in for the keys, numbered from 1; 0 none.
     std::int16_t cancelButton = 0;
     std::int16_t restartButton = 0;
+    // With a shutdown method, the program is asked to end after this many
+    // minutes without the user's input, and the countdown follows; 0 off.
+    std::int16_t idleMinutes = 0;
 };
+
+inline constexpr std::int16_t kMaxIdleMinutes = 1440;
 
 inline constexpr std::int16_t kMaxJoystickButton = 32;
 

@@ -39,6 +39,11 @@ constexpr std::string_view kRestartButtonUnreadable =
 constexpr std::string_view kRestartButtonSameMessage =
     "The joystick button to re start in tamrel.set is the same as the cancel button. Using default of 0 (None).";
 
+constexpr std::string_view kIdleMinutesMessage =
+    "The number for idle minutes to power off in tamrel.set is out of range. Power off when idle is off.";
+constexpr std::string_view kIdleMinutesUnreadable =
+    "The number for idle minutes to power off in tamrel.set cannot be read. Power off when idle is off.";
+
 constexpr Replacement OutsideOf(long low, long high, long number, std::string_view logLine = {}) {
     return {OutsideRange, low, high, number, {}, logLine};
 }
@@ -86,6 +91,10 @@ constexpr ReaderRule RestartButtonRule(LineLog log) {
                 IfSameAsCancelButton(kRestartButtonSameMessage));
 }
 
+constexpr ReaderRule IdleMinutesRule(LineLog log) {
+    return Ours(log, IfUnreadable(0, kIdleMinutesUnreadable), OutsideOf(0, kMaxIdleMinutes, 0, kIdleMinutesMessage));
+}
+
 // Any colour the colour dialog can give.
 constexpr long kMaxColor = 0xFFFFFF;
 
@@ -120,6 +129,8 @@ constexpr std::array<KeyDef, kKeyCount> kKeys = {{
      CancelButtonRule(LineLog::None)},
     {Field::RestartButton, "Joystick button to re-start =", kIgnored, RestartButtonRule(LineLog::BeforeValue),
      RestartButtonRule(LineLog::None)},
+    {Field::IdleMinutes, "Idle minutes to power off =", kIgnored, IdleMinutesRule(LineLog::BeforeValue),
+     IdleMinutesRule(LineLog::None)},
 }};
 
 constexpr bool InFieldOrder() {

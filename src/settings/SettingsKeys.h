@@ -12,6 +12,7 @@ namespace tamrel {
 enum class Field {
     RunSetup, Program, ShutdownMethod, CancelSeconds, CancelKey, RestartKey, BoxTop, BoxLeft,
     BoxFontName, BoxFontSize, BoxBold, BoxItalic, BoxColor, SkinPath, ShortestRun, CancelButton, RestartButton,
+    IdleMinutes,
 };
 
 // The start-up's look at the file, the shutdown screen's and setup's.
@@ -80,7 +81,7 @@ struct KeyDef {
     const ReaderRule& For(Reader reader) const;
 };
 
-inline constexpr std::size_t kKeyCount = 17;
+inline constexpr std::size_t kKeyCount = 18;
 
 // In the order every reader tests a line against them.
 const std::array<KeyDef, kKeyCount>& SettingsKeys();

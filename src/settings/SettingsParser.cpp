@@ -79,6 +79,7 @@ void WithMember(Field field, Use&& use) {
         case Field::ShortestRun: use(&Settings::shortestRun); break;
         case Field::CancelButton: use(&Settings::cancelButton); break;
         case Field::RestartButton: use(&Settings::restartButton); break;
+        case Field::IdleMinutes: use(&Settings::idleMinutes); break;
     }
 }
 

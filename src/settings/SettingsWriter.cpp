@@ -24,6 +24,7 @@ void CorrectRanges(Settings& s) {
         if (*button < 0 || *button > kMaxJoystickButton) *button = 0;
     }
     if (s.restartButton == s.cancelButton) s.restartButton = 0;
+    if (s.idleMinutes < 0 || s.idleMinutes > kMaxIdleMinutes) s.idleMinutes = 0;
 }
 
 }  // namespace
@@ -104,8 +105,11 @@ std::string SettingsFileText(Settings& s, const std::string& createdOn) {
         "# Next line: the joystick button that re-starts the program. It cannot be the cancel button. 0 is none. "
         "Default is 0.",
         Key(Field::RestartButton) + PlainNumber(s.restartButton),
+        "# Next line: with a shutdown method, the front end is asked to end and the countdown starts after this "
+        "many minutes without a key, button, mouse motion or joystick (1 to 1440). 0 is off. Default is 0.",
+        Key(Field::IdleMinutes) + PlainNumber(s.idleMinutes),
     };
-    static_assert(sizeof lines / sizeof lines[0] == 70);
+    static_assert(sizeof lines / sizeof lines[0] == 72);
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";
     return text;

@@ -12,14 +12,14 @@ Settings Sample(const std::string& program) {
     return {.runSetup = false, .programPath = program, .shutdownMethod = 2, .cancelSeconds = 7, .cancelKey = -1,
             .restartKey = 13, .boxTop = -30, .boxLeft = 1200, .boxFontName = "Courier New", .boxFontSize = "13.5",
             .boxBold = "True", .boxItalic = true, .boxColor = 65280, .skinPath = "use default", .shortestRun = 0,
-            .cancelButton = 4, .restartButton = 12};
+            .cancelButton = 4, .restartButton = 12, .idleMinutes = 30};
 }
 
-TEST(SettingsWriter, SeventyLinesWithTheValuesInTheirForms) {
+TEST(SettingsWriter, SeventyTwoLinesWithTheValuesInTheirForms) {
     Settings s = Sample("C:\\Games\\front.bat");
     const std::string text = SettingsFileText(s, "12/6/2026 8:05:52 PM");
     const Lines lines = CrLfLines(text);
-    ASSERT_EQ(lines.size(), 70u);
+    ASSERT_EQ(lines.size(), 72u);
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
     EXPECT_EQ(lines[0], "########## Tamrel settings file... created on 12/6/2026 8:05:52 PM");
     Lines keyLines = lines;
@@ -30,7 +30,8 @@ TEST(SettingsWriter, SeventyLinesWithTheValuesInTheirForms) {
                                "Countdown box font =Courier New", "Countdown box italic =True",
                                "Countdown box fontsize =13.5", "Countdown box bold font =True",
                                "Countdown box color = 65280", "Skin =use default", "Shortest run in seconds =0",
-                               "Joystick button to cancel =4", "Joystick button to re-start =12"}));
+                               "Joystick button to cancel =4", "Joystick button to re-start =12",
+                               "Idle minutes to power off =30"}));
 }
 
 TEST(SettingsWriter, OutOfRangeValuesAreCorrectedInTheStateToo) {

@@ -22,11 +22,14 @@ ProcessId HeadlessProcesses::StartProgram(const std::string& fileName, WindowSty
     return nextId_++;
 }
 
-ProgramEnd HeadlessProcesses::WaitForProcess(ProcessId id) {
+// Not watched yet: the watch is ignored.
+ProgramEnd HeadlessProcesses::WaitForProcess(ProcessId id, ProgramWatch*) {
     waits_.push_back(id);
     if (waitHook_) waitHook_(id);
     return end_;
 }
+
+ProgramEnd HeadlessProcesses::EndProgram(ProcessId, int) { return end_; }
 
 void HeadlessProcesses::RestartTamrel(const std::string& programFolder) {
     restarts_.push_back(programFolder);

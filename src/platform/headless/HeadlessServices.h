@@ -44,7 +44,8 @@ public:
 
     std::unique_ptr<FolderLock> LockProgramFolder(const std::string& folder, int waitMs) override;
     ProcessId StartProgram(const std::string& fileName, WindowStyle style) override;
-    ProgramEnd WaitForProcess(ProcessId id) override;
+    ProgramEnd WaitForProcess(ProcessId id, ProgramWatch* watch = nullptr) override;
+    ProgramEnd EndProgram(ProcessId id, int graceMs) override;
     void RestartTamrel(const std::string& programFolder) override;
 
 private:

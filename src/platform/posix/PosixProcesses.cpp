@@ -123,7 +123,8 @@ bool GroupLives(pid_t group) { return ::kill(-group, 0) == 0 || errno == EPERM; 
 
 }  // namespace
 
-ProgramEnd PosixProcesses::WaitForProcess(ProcessId id) {
+// Not watched yet: the watch is ignored.
+ProgramEnd PosixProcesses::WaitForProcess(ProcessId id, ProgramWatch*) {
     const auto child = static_cast<pid_t>(id);
     const auto since = [this] {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
@@ -176,6 +177,11 @@ ProgramEnd PosixProcesses::WaitForProcess(ProcessId id) {
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     if (!programEnded) end.seconds = since();
     return end;
+}
+
+ProgramEnd PosixProcesses::EndProgram(ProcessId id, int) {
+    ::kill(-static_cast<pid_t>(id), SIGTERM);
+    return WaitForProcess(id);
 }
 
 void PosixProcesses::RestartTamrel(const std::string& programFolder) {

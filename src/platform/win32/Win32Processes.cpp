@@ -150,7 +150,8 @@ void Win32Processes::HoldInJob() {
     port_ = std::move(port);
 }
 
-ProgramEnd Win32Processes::WaitForProcess(ProcessId id) {
+// Not watched yet: the watch is ignored.
+ProgramEnd Win32Processes::WaitForProcess(ProcessId id, ProgramWatch*) {
     const auto since = [this] { return static_cast<double>(::GetTickCount64() - startedMs_) / 1000; };
     ProgramEnd end;
     if (id == 0 || id != id_ || !process_) {
@@ -176,6 +177,8 @@ ProgramEnd Win32Processes::WaitForProcess(ProcessId id) {
     id_ = 0;
     return end;
 }
+
+ProgramEnd Win32Processes::EndProgram(ProcessId id, int) { return WaitForProcess(id); }
 
 void Win32Processes::RestartTamrel(const std::string& programFolder) {
     const std::string batch = kRestartHead + RestartLine() + kRestartTail;
