@@ -26,6 +26,38 @@ public:
         if (::joyGetPosEx(slot, &info) != JOYERR_NOERROR) return std::nullopt;
         return static_cast<std::uint32_t>(info.dwButtons);
     }
+    std::optional<JoystickReading> Read(unsigned slot) override {
+        JOYINFOEX info{};
+        info.dwSize = sizeof info;
+        info.dwFlags = JOY_RETURNALL;
+        JOYCAPSW caps{};
+        if (::joyGetPosEx(slot, &info) != JOYERR_NOERROR ||
+            ::joyGetDevCapsW(slot, &caps, sizeof caps) != JOYERR_NOERROR) {
+            return std::nullopt;
+        }
+        JoystickReading reading;
+        reading.buttons = static_cast<std::uint32_t>(info.dwButtons);
+        if (caps.wCaps & JOYCAPS_HASPOV) reading.hat = static_cast<std::uint32_t>(info.dwPOV);
+        // X and Y always; the others as the joystick says it has them.
+        const struct {
+            bool present;
+            DWORD value;
+            UINT minimum, maximum;
+        } axes[] = {
+            {true, info.dwXpos, caps.wXmin, caps.wXmax},
+            {true, info.dwYpos, caps.wYmin, caps.wYmax},
+            {(caps.wCaps & JOYCAPS_HASZ) != 0, info.dwZpos, caps.wZmin, caps.wZmax},
+            {(caps.wCaps & JOYCAPS_HASR) != 0, info.dwRpos, caps.wRmin, caps.wRmax},
+            {(caps.wCaps & JOYCAPS_HASU) != 0, info.dwUpos, caps.wUmin, caps.wUmax},
+            {(caps.wCaps & JOYCAPS_HASV) != 0, info.dwVpos, caps.wVmin, caps.wVmax},
+        };
+        for (const auto& axis : axes) {
+            if (!axis.present) continue;
+            reading.axes.push_back({static_cast<std::int32_t>(axis.value), static_cast<std::int32_t>(axis.minimum),
+                                    static_cast<std::int32_t>(axis.maximum)});
+        }
+        return reading;
+    }
 };
 
 void Report(ButtonChanges& changes, std::uint32_t buttons, ui::ButtonChange change) {

@@ -15,12 +15,34 @@
 
 namespace tamrel::win32 {
 
+// An axis as the joystick reports it, with the range it reports in.
+struct JoystickAxis {
+    std::int32_t value = 0;
+    std::int32_t minimum = 0;
+    std::int32_t maximum = 0;
+};
+
+inline constexpr std::uint32_t kHatCentred = 0xFFFF;
+
+// All a joystick tells at one look.
+struct JoystickReading {
+    std::uint32_t buttons = 0;
+    std::uint32_t hat = kHatCentred;  // hundredths of a degree
+    std::vector<JoystickAxis> axes;
+};
+
 class JoystickSlots {
 public:
     virtual ~JoystickSlots() = default;
     virtual unsigned Count() = 0;
     // The buttons down, bit 0 for button 1; nothing when the slot is empty.
     virtual std::optional<std::uint32_t> Buttons(unsigned slot) = 0;
+    // Buttons, hat and axes; by default the buttons alone.
+    virtual std::optional<JoystickReading> Read(unsigned slot) {
+        const std::optional<std::uint32_t> buttons = Buttons(slot);
+        if (!buttons) return std::nullopt;
+        return JoystickReading{*buttons, kHatCentred, {}};
+    }
 };
 
 // winmm's slots.
