@@ -4,12 +4,17 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <chrono>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "platform/Paths.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32IdleInput.h"
 #include "platform/win32/Win32Shortcut.h"
 
 namespace tamrel {
@@ -74,22 +79,122 @@ win32::KernelHandle Start(const std::wstring& file, const std::wstring& argument
     return win32::KernelHandle(start.hProcess);
 }
 
+// The ids of the processes in the job; none when the system does not tell.
+std::vector<DWORD> ProcessesInJob(HANDLE job) {
+    // The list's two counts, then its ids; room for more as the job grows.
+    for (std::size_t room = 16;; room *= 2) {
+        std::vector<ULONG_PTR> buffer(room + 2);
+        auto* list = reinterpret_cast<JOBOBJECT_BASIC_PROCESS_ID_LIST*>(buffer.data());
+        const auto bytes = static_cast<DWORD>(buffer.size() * sizeof(ULONG_PTR));
+        if (!::QueryInformationJobObject(job, JobObjectBasicProcessIdList, list, bytes, nullptr) &&
+            ::GetLastError() != ERROR_MORE_DATA) {
+            return {};
+        }
+        if (list->NumberOfAssignedProcesses <= list->NumberOfProcessIdsInList || room > 65536) {
+            std::vector<DWORD> ids;
+            for (DWORD i = 0; i < list->NumberOfProcessIdsInList; ++i) {
+                ids.push_back(static_cast<DWORD>(list->ProcessIdList[i]));
+            }
+            return ids;
+        }
+    }
+}
+
 // Whether a process besides `id` is left in the job.
 bool OthersInJob(HANDLE job, DWORD id) {
-    struct {
-        JOBOBJECT_BASIC_PROCESS_ID_LIST list;
-        ULONG_PTR more[1];
-    } ids{};
-    ids.list.NumberOfAssignedProcesses = 2;
-    if (!::QueryInformationJobObject(job, JobObjectBasicProcessIdList, &ids, sizeof ids, nullptr) &&
-        ::GetLastError() != ERROR_MORE_DATA) {
-        return false;
+    const std::vector<DWORD> ids = ProcessesInJob(job);
+    return std::any_of(ids.begin(), ids.end(), [id](DWORD other) { return other != id; });
+}
+
+SteadyMs SteadyNow() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// A forced end's exit code, as the system's own task ending gives.
+constexpr UINT kForcedExitCode = 1;
+// After TerminateJobObject the system ends them at once; this only bounds
+// the wait for it to say so.
+constexpr int kForcedEndMs = 5000;
+
+}  // namespace
+
+// How long a wait may block, and whether it stops once it wakes.
+class WaitLimit {
+public:
+    virtual ~WaitLimit() = default;
+    // Milliseconds until it wants to be asked again, or INFINITE.
+    virtual DWORD Timeout() = 0;
+    // Asked at every wake: true ends the wait.
+    virtual bool Woken() = 0;
+};
+
+namespace {
+
+class NoLimit : public WaitLimit {
+public:
+    DWORD Timeout() override { return INFINITE; }
+    bool Woken() override { return false; }
+};
+
+class Deadline : public WaitLimit {
+public:
+    explicit Deadline(int ms) : end_(::GetTickCount64() + static_cast<ULONGLONG>(std::max(ms, 0))) {}
+    DWORD Timeout() override {
+        const ULONGLONG now = ::GetTickCount64();
+        return now >= end_ ? 0 : static_cast<DWORD>(end_ - now);
     }
-    if (ids.list.NumberOfAssignedProcesses > ids.list.NumberOfProcessIdsInList) return true;
-    for (DWORD i = 0; i < ids.list.NumberOfProcessIdsInList; ++i) {
-        if (ids.list.ProcessIdList[i] != id) return true;
+    bool Woken() override { return ::GetTickCount64() >= end_; }
+
+private:
+    ULONGLONG end_;
+};
+
+// Wakes for the watch's times, and four times a second to look at the
+// input while idle power-off is on.
+class WatchLimit : public WaitLimit {
+public:
+    explicit WatchLimit(ProgramWatch& watch) : watch_(watch) {
+        if (watch.IdleMinutes() <= 0) return;
+        input_.emplace();
+        const SteadyMs now = SteadyNow();
+        input_->Look(watch_, now);
+        nextLook_ = now + win32::kIdleLookMs;
     }
-    return false;
+
+    DWORD Timeout() override {
+        SteadyMs wake = watch_.NextDue();
+        if (input_) wake = wake == kNoDeadline ? nextLook_ : std::min(wake, nextLook_);
+        if (wake == kNoDeadline) return INFINITE;
+        // Below INFINITE, whatever the watch asks.
+        constexpr SteadyMs kLongest = 24LL * 60 * 60 * 1000;
+        return static_cast<DWORD>(std::clamp<SteadyMs>(wake - SteadyNow(), 0, kLongest));
+    }
+
+    bool Woken() override {
+        const SteadyMs now = SteadyNow();
+        const SteadyMs due = watch_.NextDue();
+        // Input up to the last moment counts: looked at before the watch decides.
+        if (input_ && (now >= nextLook_ || (due != kNoDeadline && now >= due))) {
+            input_->Look(watch_, now);
+            nextLook_ = now + win32::kIdleLookMs;
+        }
+        const SteadyMs stillDue = watch_.NextDue();
+        return stillDue != kNoDeadline && now >= stillDue && watch_.Due(now);
+    }
+
+private:
+    ProgramWatch& watch_;
+    std::optional<win32::Win32IdleInput> input_;
+    SteadyMs nextLook_ = kNoDeadline;
+};
+
+BOOL CALLBACK PostClose(HWND window, LPARAM ids) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    const auto& wanted = *reinterpret_cast<const std::vector<DWORD>*>(ids);
+    if (std::find(wanted.begin(), wanted.end(), owner) != wanted.end()) ::PostMessageW(window, WM_CLOSE, 0, 0);
+    return TRUE;
 }
 
 }  // namespace
@@ -113,6 +218,8 @@ std::unique_ptr<FolderLock> Win32Processes::LockProgramFolder(const std::string&
 
 ProcessId Win32Processes::StartProgram(const std::string& fileName, WindowStyle style) {
     startedMs_ = ::GetTickCount64();
+    programEnded_ = false;
+    end_ = {};
     job_.Reset();
     port_.Reset();
     // Named with the current folder so that the shell never looks for it
@@ -150,35 +257,91 @@ void Win32Processes::HoldInJob() {
     port_ = std::move(port);
 }
 
-// Not watched yet: the watch is ignored.
-ProgramEnd Win32Processes::WaitForProcess(ProcessId id, ProgramWatch*) {
-    const auto since = [this] { return static_cast<double>(::GetTickCount64() - startedMs_) / 1000; };
-    ProgramEnd end;
-    if (id == 0 || id != id_ || !process_) {
-        end.seconds = since();
-        return end;
-    }
-    ::WaitForSingleObject(process_.get(), INFINITE);
-    DWORD code = 0;
-    if (::GetExitCodeProcess(process_.get(), &code)) end = {0, ProgramEnd::How::Exited, code};
-    end.seconds = since();
-    if (job_ && OthersInJob(job_.get(), id)) {
-        DWORD message = 0;
-        ULONG_PTR key = 0;
-        LPOVERLAPPED detail = nullptr;
-        while (::GetQueuedCompletionStatus(port_.get(), &message, &key, &detail, INFINITE)) {
-            if (key == reinterpret_cast<ULONG_PTR>(job_.get()) && message == JOB_OBJECT_MSG_ACTIVE_PROCESS_ZERO) {
-                end.groupSeconds = since();
-                break;
+double Win32Processes::Since() const { return static_cast<double>(::GetTickCount64() - startedMs_) / 1000; }
+
+bool Win32Processes::Await(WaitLimit& limit) {
+    for (;;) {
+        if (!programEnded_) {
+            // Anything but a timeout means there is nothing left to wait on.
+            if (::WaitForSingleObject(process_.get(), limit.Timeout()) != WAIT_TIMEOUT) {
+                programEnded_ = true;
+                DWORD code = 0;
+                if (::GetExitCodeProcess(process_.get(), &code)) {
+                    end_.how = ProgramEnd::How::Exited;
+                    end_.code = code;
+                }
+                end_.seconds = Since();
+                if (!job_ || !OthersInJob(job_.get(), id_)) return true;
+                continue;
+            }
+        } else {
+            DWORD message = 0;
+            ULONG_PTR key = 0;
+            LPOVERLAPPED detail = nullptr;
+            if (::GetQueuedCompletionStatus(port_.get(), &message, &key, &detail, limit.Timeout())) {
+                if (key == reinterpret_cast<ULONG_PTR>(job_.get()) && message == JOB_OBJECT_MSG_ACTIVE_PROCESS_ZERO) {
+                    end_.groupSeconds = Since();
+                    return true;
+                }
+            } else if (::GetLastError() != WAIT_TIMEOUT) {
+                return true;
             }
         }
+        if (limit.Woken()) return false;
     }
+}
+
+ProgramEnd Win32Processes::Finish() {
+    ProgramEnd end = std::exchange(end_, ProgramEnd{});
+    programEnded_ = false;
     process_.Reset();
     id_ = 0;
     return end;
 }
 
-ProgramEnd Win32Processes::EndProgram(ProcessId id, int) { return WaitForProcess(id); }
+ProgramEnd Win32Processes::WaitForProcess(ProcessId id, ProgramWatch* watch) {
+    if (id == 0 || id != id_ || !process_) {
+        ProgramEnd end;
+        end.seconds = Since();
+        return end;
+    }
+    NoLimit none;
+    std::optional<WatchLimit> watched;
+    if (watch) watched.emplace(*watch);
+    if (!Await(watched ? static_cast<WaitLimit&>(*watched) : none)) {
+        ProgramEnd due = end_;
+        if (!programEnded_) due.seconds = Since();
+        due.watchDue = true;
+        return due;
+    }
+    return Finish();
+}
+
+void Win32Processes::AskToClose() const {
+    std::vector<DWORD> ids = job_ ? ProcessesInJob(job_.get()) : std::vector<DWORD>{};
+    if (!programEnded_) ids.push_back(id_);
+    ::EnumWindows(PostClose, reinterpret_cast<LPARAM>(&ids));
+}
+
+ProgramEnd Win32Processes::EndProgram(ProcessId id, int graceMs) {
+    if (id == 0 || id != id_ || !process_) return WaitForProcess(id);
+    AskToClose();
+    Deadline grace(graceMs);
+    bool forced = false;
+    if (!Await(grace)) {
+        forced = true;
+        if (job_) {
+            ::TerminateJobObject(job_.get(), kForcedExitCode);
+        } else if (!programEnded_) {
+            ::TerminateProcess(process_.get(), kForcedExitCode);
+        }
+        Deadline ending(kForcedEndMs);
+        Await(ending);
+    }
+    ProgramEnd end = Finish();
+    end.forced = forced;
+    return end;
+}
 
 void Win32Processes::RestartTamrel(const std::string& programFolder) {
     const std::string batch = kRestartHead + RestartLine() + kRestartTail;

@@ -9,6 +9,8 @@
 
 namespace tamrel {
 
+class WaitLimit;
+
 class Win32Processes : public Processes {
 public:
     std::unique_ptr<FolderLock> LockProgramFolder(const std::string& folder, int waitMs) override;
@@ -19,6 +21,13 @@ public:
 
 private:
     void HoldInJob();
+    double Since() const;
+    // Waits for the program, then for all it started; false when `limit`
+    // stopped the wait first. What is known of the end is kept in end_.
+    bool Await(WaitLimit& limit);
+    // Posts WM_CLOSE to the top-level windows of the program's processes.
+    void AskToClose() const;
+    ProgramEnd Finish();
 
     unsigned long long startedMs_ = 0;
     // The program last started, kept from its start: its id could be
@@ -29,6 +38,9 @@ private:
     // of them has ended. None where the system refuses one.
     win32::KernelHandle job_;
     win32::KernelHandle port_;
+    // The program itself has ended, as end_ tells; what it started may not.
+    bool programEnded_ = false;
+    ProgramEnd end_;
 };
 
 }  // namespace tamrel
