@@ -163,7 +163,7 @@ public:
     }
 
     DWORD Timeout() override {
-        SteadyMs wake = watch_.NextDue();
+        SteadyMs wake = DueAt();
         if (input_) wake = wake == kNoDeadline ? nextLook_ : std::min(wake, nextLook_);
         if (wake == kNoDeadline) return INFINITE;
         // Below INFINITE, whatever the watch asks.
@@ -173,20 +173,30 @@ public:
 
     bool Woken() override {
         const SteadyMs now = SteadyNow();
-        const SteadyMs due = watch_.NextDue();
+        const SteadyMs due = DueAt();
         // Input up to the last moment counts: looked at before the watch decides.
         if (input_ && (now >= nextLook_ || (due != kNoDeadline && now >= due))) {
             input_->Look(watch_, now);
             nextLook_ = now + win32::kIdleLookMs;
         }
-        const SteadyMs stillDue = watch_.NextDue();
-        return stillDue != kNoDeadline && now >= stillDue && watch_.Due(now);
+        const SteadyMs stillDue = DueAt();
+        if (stillDue == kNoDeadline || now < stillDue) return false;
+        askedAt_ = now;
+        return watch_.Due(now);
     }
 
 private:
+    // A watch that said no and stays due is asked again a look later, not
+    // in a spin.
+    SteadyMs DueAt() const {
+        const SteadyMs due = watch_.NextDue();
+        return due != kNoDeadline && askedAt_ != kNoDeadline && due <= askedAt_ ? askedAt_ + win32::kIdleLookMs : due;
+    }
+
     ProgramWatch& watch_;
     std::optional<win32::Win32IdleInput> input_;
     SteadyMs nextLook_ = kNoDeadline;
+    SteadyMs askedAt_ = kNoDeadline;
 };
 
 BOOL CALLBACK PostClose(HWND window, LPARAM ids) {
