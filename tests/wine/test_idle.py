@@ -70,7 +70,7 @@ class WineIdleTest(unittest.TestCase):
         self.assertGreater(seen["due"][0], played + 2500, seen)
         self.assertLess(seen["due"][0] - max(seen["input"]), 3600, seen)
         self.assertTrue(os.path.exists(self.file("front-closed.txt")))
-        self.assertFalse(forced)
+        self.assertFalse(forced, seen)
         self.assertLess(seen["ended"][0] - seen["due"][0], 5000, seen)
 
     def test_a_front_end_that_ignores_its_close_is_ended_by_force_after_the_grace_with_all_it_started(self):

@@ -5,7 +5,6 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <chrono>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -14,8 +13,9 @@
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handle.h"
-#include "platform/win32/Win32IdleInput.h"
+#include "platform/win32/Win32Job.h"
 #include "platform/win32/Win32Shortcut.h"
+#include "platform/win32/Win32WaitLimit.h"
 
 namespace tamrel {
 
@@ -79,36 +79,10 @@ win32::KernelHandle Start(const std::wstring& file, const std::wstring& argument
     return win32::KernelHandle(start.hProcess);
 }
 
-// The ids of the processes in the job; none when the system does not tell.
-std::vector<DWORD> ProcessesInJob(HANDLE job) {
-    // The list's two counts, then its ids; room for more as the job grows.
-    for (std::size_t room = 16;; room *= 2) {
-        std::vector<ULONG_PTR> buffer(room + 2);
-        auto* list = reinterpret_cast<JOBOBJECT_BASIC_PROCESS_ID_LIST*>(buffer.data());
-        const auto bytes = static_cast<DWORD>(buffer.size() * sizeof(ULONG_PTR));
-        if (!::QueryInformationJobObject(job, JobObjectBasicProcessIdList, list, bytes, nullptr) &&
-            ::GetLastError() != ERROR_MORE_DATA) {
-            return {};
-        }
-        if (list->NumberOfAssignedProcesses <= list->NumberOfProcessIdsInList || room > 65536) {
-            std::vector<DWORD> ids;
-            for (DWORD i = 0; i < list->NumberOfProcessIdsInList; ++i) {
-                ids.push_back(static_cast<DWORD>(list->ProcessIdList[i]));
-            }
-            return ids;
-        }
-    }
-}
-
 // Whether a process besides `id` is left in the job.
 bool OthersInJob(HANDLE job, DWORD id) {
-    const std::vector<DWORD> ids = ProcessesInJob(job);
+    const std::vector<DWORD> ids = win32::ProcessesInJob(job);
     return std::any_of(ids.begin(), ids.end(), [id](DWORD other) { return other != id; });
-}
-
-SteadyMs SteadyNow() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
 }
 
 // A forced end's exit code, as the system's own task ending gives.
@@ -116,96 +90,6 @@ constexpr UINT kForcedExitCode = 1;
 // After TerminateJobObject the system ends them at once; this only bounds
 // the wait for it to say so.
 constexpr int kForcedEndMs = 5000;
-
-}  // namespace
-
-// How long a wait may block, and whether it stops once it wakes.
-class WaitLimit {
-public:
-    virtual ~WaitLimit() = default;
-    // Milliseconds until it wants to be asked again, or INFINITE.
-    virtual DWORD Timeout() = 0;
-    // Asked at every wake: true ends the wait.
-    virtual bool Woken() = 0;
-};
-
-namespace {
-
-class NoLimit : public WaitLimit {
-public:
-    DWORD Timeout() override { return INFINITE; }
-    bool Woken() override { return false; }
-};
-
-class Deadline : public WaitLimit {
-public:
-    explicit Deadline(int ms) : end_(::GetTickCount64() + static_cast<ULONGLONG>(std::max(ms, 0))) {}
-    DWORD Timeout() override {
-        const ULONGLONG now = ::GetTickCount64();
-        return now >= end_ ? 0 : static_cast<DWORD>(end_ - now);
-    }
-    bool Woken() override { return ::GetTickCount64() >= end_; }
-
-private:
-    ULONGLONG end_;
-};
-
-// Wakes for the watch's times, and four times a second to look at the
-// input while idle power-off is on.
-class WatchLimit : public WaitLimit {
-public:
-    explicit WatchLimit(ProgramWatch& watch) : watch_(watch) {
-        if (watch.IdleMinutes() <= 0) return;
-        input_.emplace();
-        const SteadyMs now = SteadyNow();
-        input_->Look(watch_, now);
-        nextLook_ = now + win32::kIdleLookMs;
-    }
-
-    DWORD Timeout() override {
-        SteadyMs wake = DueAt();
-        if (input_) wake = wake == kNoDeadline ? nextLook_ : std::min(wake, nextLook_);
-        if (wake == kNoDeadline) return INFINITE;
-        // Below INFINITE, whatever the watch asks.
-        constexpr SteadyMs kLongest = 24LL * 60 * 60 * 1000;
-        return static_cast<DWORD>(std::clamp<SteadyMs>(wake - SteadyNow(), 0, kLongest));
-    }
-
-    bool Woken() override {
-        const SteadyMs now = SteadyNow();
-        const SteadyMs due = DueAt();
-        // Input up to the last moment counts: looked at before the watch decides.
-        if (input_ && (now >= nextLook_ || (due != kNoDeadline && now >= due))) {
-            input_->Look(watch_, now);
-            nextLook_ = now + win32::kIdleLookMs;
-        }
-        const SteadyMs stillDue = DueAt();
-        if (stillDue == kNoDeadline || now < stillDue) return false;
-        askedAt_ = now;
-        return watch_.Due(now);
-    }
-
-private:
-    // A watch that said no and stays due is asked again a look later, not
-    // in a spin.
-    SteadyMs DueAt() const {
-        const SteadyMs due = watch_.NextDue();
-        return due != kNoDeadline && askedAt_ != kNoDeadline && due <= askedAt_ ? askedAt_ + win32::kIdleLookMs : due;
-    }
-
-    ProgramWatch& watch_;
-    std::optional<win32::Win32IdleInput> input_;
-    SteadyMs nextLook_ = kNoDeadline;
-    SteadyMs askedAt_ = kNoDeadline;
-};
-
-BOOL CALLBACK PostClose(HWND window, LPARAM ids) {
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    const auto& wanted = *reinterpret_cast<const std::vector<DWORD>*>(ids);
-    if (std::find(wanted.begin(), wanted.end(), owner) != wanted.end()) ::PostMessageW(window, WM_CLOSE, 0, 0);
-    return TRUE;
-}
 
 }  // namespace
 
@@ -232,6 +116,9 @@ ProcessId Win32Processes::StartProgram(const std::string& fileName, WindowStyle 
     end_ = {};
     job_.Reset();
     port_.Reset();
+    // Wine starts its desktop's process for the first program that needs
+    // one: that must not be the program, whose job would then hold it.
+    ::GetDesktopWindow();
     // Named with the current folder so that the shell never looks for it
     // along the search path.
     std::wstring path = CurrentFolder();
@@ -269,7 +156,7 @@ void Win32Processes::HoldInJob() {
 
 double Win32Processes::Since() const { return static_cast<double>(::GetTickCount64() - startedMs_) / 1000; }
 
-bool Win32Processes::Await(WaitLimit& limit) {
+bool Win32Processes::Await(win32::WaitLimit& limit) {
     for (;;) {
         if (!programEnded_) {
             // Anything but a timeout means there is nothing left to wait on.
@@ -315,10 +202,10 @@ ProgramEnd Win32Processes::WaitForProcess(ProcessId id, ProgramWatch* watch) {
         end.seconds = Since();
         return end;
     }
-    NoLimit none;
-    std::optional<WatchLimit> watched;
+    win32::NoLimit none;
+    std::optional<win32::WatchLimit> watched;
     if (watch) watched.emplace(*watch);
-    if (!Await(watched ? static_cast<WaitLimit&>(*watched) : none)) {
+    if (!Await(watched ? static_cast<win32::WaitLimit&>(*watched) : none)) {
         ProgramEnd due = end_;
         if (!programEnded_) due.seconds = Since();
         due.watchDue = true;
@@ -328,15 +215,15 @@ ProgramEnd Win32Processes::WaitForProcess(ProcessId id, ProgramWatch* watch) {
 }
 
 void Win32Processes::AskToClose() const {
-    std::vector<DWORD> ids = job_ ? ProcessesInJob(job_.get()) : std::vector<DWORD>{};
+    std::vector<DWORD> ids = job_ ? win32::ProcessesInJob(job_.get()) : std::vector<DWORD>{};
     if (!programEnded_) ids.push_back(id_);
-    ::EnumWindows(PostClose, reinterpret_cast<LPARAM>(&ids));
+    win32::CloseWindowsOf(ids);
 }
 
 ProgramEnd Win32Processes::EndProgram(ProcessId id, int graceMs) {
     if (id == 0 || id != id_ || !process_) return WaitForProcess(id);
     AskToClose();
-    Deadline grace(graceMs);
+    win32::Deadline grace(graceMs);
     bool forced = false;
     if (!Await(grace)) {
         forced = true;
@@ -345,7 +232,7 @@ ProgramEnd Win32Processes::EndProgram(ProcessId id, int graceMs) {
         } else if (!programEnded_) {
             ::TerminateProcess(process_.get(), kForcedExitCode);
         }
-        Deadline ending(kForcedEndMs);
+        win32::Deadline ending(kForcedEndMs);
         Await(ending);
     }
     ProgramEnd end = Finish();

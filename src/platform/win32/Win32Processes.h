@@ -9,7 +9,9 @@
 
 namespace tamrel {
 
+namespace win32 {
 class WaitLimit;
+}
 
 class Win32Processes : public Processes {
 public:
@@ -24,7 +26,7 @@ private:
     double Since() const;
     // Waits for the program, then for all it started; false when `limit`
     // stopped the wait first. What is known of the end is kept in end_.
-    bool Await(WaitLimit& limit);
+    bool Await(win32::WaitLimit& limit);
     // Posts WM_CLOSE to the top-level windows of the program's processes.
     void AskToClose() const;
     ProgramEnd Finish();
