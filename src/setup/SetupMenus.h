@@ -64,18 +64,18 @@ enum Menu : ui::MenuId {
     kShortestRun10,
     kShortestRun30,
     kShortestRun60,
-    kAutostart,
-    // A value of the file that no item of its group offers.
-    kCancelTimeFromFile,
-    kShortestRunFromFile,
     kIdleMenu,
     kIdleOff,
     kIdle15,
     kIdle30,
     kIdle60,
     kIdle120,
-    kIdleFromFile,
     kHelpIdle,
+    kAutostart,
+    // A value of the file that no item of its group offers.
+    kCancelTimeFromFile,
+    kShortestRunFromFile,
+    kIdleFromFile,
 };
 
 // What choosing an item does; the item's argument says which method, time
