@@ -99,6 +99,35 @@ const TopicText kTopics[] = {
      "For example, a cancel time of 17 starts the count at 17; a cancel time of 4 is not valid and "
      "gives 10.",
      nullptr, false, false},
+    {"Help: Power off when idle",
+     "A cabinet left on with nobody playing can power itself off. With a shutdown method chosen, choose "
+     "Tamrel Options, Power off when idle: Off, or 15, 30, 60 or 120 minutes. The Idle minutes to power off "
+     "= line of tamrel.set may hold any number from 1 to 1440; 0 is off.\n"
+     "While the launched program runs, every keyboard, mouse and joystick of the machine counts, whichever "
+     "window has the focus: a key, a mouse button, mouse motion, a joystick button, or a joystick axis moved "
+     "more than a quarter of its range.\n"
+     "Not counted: a program keeping the screen awake (front ends in attract mode and emulators do), and a "
+     "stick that drifts or jitters by itself.\n"
+     "After that many minutes without input, Tamrel asks the program to close its windows, ends it after "
+     "15 seconds if it is still running, and shows the shutdown screen, saying why. Any key, click or "
+     "joystick button there other than the cancel key runs the program again; the cancel key leaves the "
+     "machine on.",
+     "A cabinet left on with nobody playing can power itself off. With a shutdown method chosen, choose "
+     "Tamrel Options, Power off when idle: Off, or 15, 30, 60 or 120 minutes. The Idle minutes to power off "
+     "= line of tamrel.set may hold any number from 1 to 1440; 0 is off.\n"
+     "While the launched program runs, every keyboard, mouse and joystick of the machine counts, whichever "
+     "window has the focus: a key, a mouse button, mouse motion, a joystick button, or a joystick axis moved "
+     "more than a quarter of its range. A joystick you may not read (see its group, usually input) does "
+     "not count; the log names it.\n"
+     "Not counted: a program resetting the screen saver (front ends in attract mode and emulators do), and "
+     "a stick that drifts or jitters by itself.\n"
+     "On Wayland the compositor tells of input. Where it offers only idle notices that programs can hold "
+     "off (org_kde_kwin_idle: Debian 12's sway and cage), a program holding an idle inhibitor keeps the "
+     "machine from counting as idle.\n"
+     "After that many minutes without input, Tamrel asks the program to end (SIGTERM), ends it after 15 "
+     "seconds if it is still running, and shows the shutdown screen, saying why. Any key, click or joystick "
+     "button there other than the cancel key runs the program again; the cancel key leaves the machine on.",
+     false, false},
     {"Help: Creating a new skin",
      "The default shutdown screen is plain. A skin is a picture of the screen's size, made in any paint "
      "program.\n"

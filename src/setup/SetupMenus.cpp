@@ -51,6 +51,12 @@ std::vector<SetupMenuDef> Build(ui::Desktop desktop) {
                Item(kShortestRun10, "10 Seconds", ChooseShortestRun, 10),
                Item(kShortestRun30, "30 Seconds", ChooseShortestRun, 30),
                Item(kShortestRun60, "60 Seconds", ChooseShortestRun, 60)}),
+             Menu(kIdleMenu, "Power off when idle", true,
+              {Item(kIdleOff, "Off", ChooseIdleMinutes, 0),
+               Item(kIdle15, "15 Minutes", ChooseIdleMinutes, 15),
+               Item(kIdle30, "30 Minutes", ChooseIdleMinutes, 30),
+               Item(kIdle60, "60 Minutes", ChooseIdleMinutes, 60),
+               Item(kIdle120, "120 Minutes", ChooseIdleMinutes, 120)}),
              Item(kAutostart, autostart, ToggleAutostart),
              Item(kDone, "Done!", Done),
              Item(kCancelAndExit, "Cancel and Exit", CancelAndExit),
@@ -69,6 +75,7 @@ std::vector<SetupMenuDef> Build(ui::Desktop desktop) {
              Help(kHelpCancelKey, "Select cancel key", Topic::CancelKey),
              Help(kHelpRestartKey, "Select  re-start program key", Topic::RestartKey),
              Help(kHelpCancelTime, "Choosing a cancel time", Topic::CancelTime),
+             Help(kHelpIdle, "Choosing power off when idle", Topic::Idle),
              Menu(kHelpSkinMenu, "About the skin", false,
               {Help(kHelpCreateSkin, "Creating a new skin", Topic::CreateSkin),
                Help(kHelpOpenSkin, "Opening a created skin", Topic::OpenSkin),
@@ -143,16 +150,20 @@ const SetupMenuDef& SetupMenuItem(ui::Desktop desktop, ui::MenuId id) {
     return SetupMenuItem(SetupMenuTable(desktop), id);
 }
 
-bool OfferSeconds(SetupMenus& menus, Command command, ui::MenuId id, int seconds) {
+bool OfferValue(SetupMenus& menus, Command command, ui::MenuId id, int value, const std::string& unit) {
     std::vector<SetupMenuDef>* group = GroupOf(menus, command);
     if (!group) return false;
     auto place = group->begin();
     for (; place != group->end() && place->command == command; ++place) {
-        if (place->argument == seconds) return false;
-        if (place->argument > seconds) break;
+        if (place->argument == value) return false;
+        if (place->argument > value) break;
     }
-    group->insert(place, Item(id, std::to_string(seconds) + " Seconds", command, seconds));
+    group->insert(place, Item(id, Amount(value, unit), command, value));
     return true;
+}
+
+std::string Amount(int value, const std::string& unit) {
+    return std::to_string(value) + " " + (value == 1 ? unit.substr(0, unit.size() - 1) : unit);
 }
 
 }  // namespace tamrel::setup

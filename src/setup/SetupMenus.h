@@ -64,10 +64,18 @@ enum Menu : ui::MenuId {
     kShortestRun10,
     kShortestRun30,
     kShortestRun60,
+    kIdleMenu,
+    kIdleOff,
+    kIdle15,
+    kIdle30,
+    kIdle60,
+    kIdle120,
+    kHelpIdle,
     kAutostart,
     // A value of the file that no item of its group offers.
     kCancelTimeFromFile,
     kShortestRunFromFile,
+    kIdleFromFile,
 };
 
 // What choosing an item does; the item's argument says which method, time
@@ -78,6 +86,7 @@ enum class Command {
     ChooseMethod,
     ChooseCancelTime,
     ChooseShortestRun,
+    ChooseIdleMinutes,
     ToggleAutostart,
     ChooseCancelKey,
     ChooseRestartKey,
@@ -116,9 +125,13 @@ std::vector<const SetupMenuDef*> SetupMenuItems(ui::Desktop desktop);
 const SetupMenuDef& SetupMenuItem(const SetupMenus& menus, ui::MenuId id);
 const SetupMenuDef& SetupMenuItem(ui::Desktop desktop, ui::MenuId id);
 
-// Gives the group of `command` an item `id` for `seconds`, in its place
-// among the others, unless one offers it already, so that a value edited
-// into the file by hand is seen and kept. True when the tree changed.
-bool OfferSeconds(SetupMenus& menus, Command command, ui::MenuId id, int seconds);
+// Gives the group of `command` an item `id` for `value` (worded with
+// `unit`, such as "Seconds"), in its place among the others, unless one
+// offers it already, so that a value edited into the file by hand is seen
+// and kept. True when the tree changed.
+bool OfferValue(SetupMenus& menus, Command command, ui::MenuId id, int value, const std::string& unit);
+
+// "1 Minute", "15 Minutes": `unit` is the plural.
+std::string Amount(int value, const std::string& unit);
 
 }  // namespace tamrel::setup

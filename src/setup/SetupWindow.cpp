@@ -24,6 +24,28 @@ bool IsDefaultSkin(const std::string& path) { return path.empty() || Trim(LowerC
 
 std::string Marked(bool marked, const std::string& caption) { return marked ? ">" + caption : caption; }
 
+// The choices whose value the file may hold beyond the items offered, and
+// the member each sets.
+struct ValueChoice {
+    Command command;
+    ui::MenuId fromFile;
+    const char* unit;
+    std::int16_t Settings::*member;
+};
+
+constexpr ValueChoice kValueChoices[] = {
+    {Command::ChooseCancelTime, kCancelTimeFromFile, "Seconds", &Settings::cancelSeconds},
+    {Command::ChooseShortestRun, kShortestRunFromFile, "Seconds", &Settings::shortestRun},
+    {Command::ChooseIdleMinutes, kIdleFromFile, "Minutes", &Settings::idleMinutes},
+};
+
+const ValueChoice* ValueChoiceOf(Command command) {
+    for (const ValueChoice& choice : kValueChoices) {
+        if (choice.command == command) return &choice;
+    }
+    return nullptr;
+}
+
 bool Fits16(double value) {
     return value >= std::numeric_limits<std::int16_t>::min() && value <= std::numeric_limits<std::int16_t>::max();
 }
@@ -149,9 +171,11 @@ void SetupWindow::ShowState(std::vector<BadValue>& badValues) {
     if (state_.cancelSeconds < 5 || state_.cancelSeconds > 25) state_.cancelSeconds = 10;
     // A time edited into the file stays what "Done!" writes, so it is shown
     // as chosen; the menus are built anew before anything else marks them.
-    const bool offeredTime = OfferSeconds(menus_, Command::ChooseCancelTime, kCancelTimeFromFile, state_.cancelSeconds);
-    const bool offeredRun = OfferSeconds(menus_, Command::ChooseShortestRun, kShortestRunFromFile, state_.shortestRun);
-    if (offeredTime || offeredRun) window_->SetMenuBar(SetupMenuBar(menus_));
+    bool offered = false;
+    for (const ValueChoice& choice : kValueChoices) {
+        offered = OfferValue(menus_, choice.command, choice.fromFile, state_.*choice.member, choice.unit) || offered;
+    }
+    if (offered) window_->SetMenuBar(SetupMenuBar(menus_));
 
     const Settings defaults = DefaultSettings(platform_.files);
     // A value the window cannot take takes its default; the others stay.
@@ -176,9 +200,10 @@ void SetupWindow::ShowState(std::vector<BadValue>& badValues) {
     window_->SetMenuCaption(kRestartKeyMenu, KeyCaption(KeyRole::Restart, KeyCaptionStyle::Loaded, state_.restartKey, state_.restartButton));
     Mark(Command::ChooseMethod, state_.shutdownMethod == 1 || state_.shutdownMethod == 2 ? state_.shutdownMethod : 0);
     Mark(Command::ChooseShortestRun, state_.shortestRun);
+    Mark(Command::ChooseIdleMinutes, state_.idleMinutes);
     ShowAutostart();
     // The skin and countdown box menus keep what the skin choice gave them.
-    for (ui::MenuId menu : {kCancelKeyMenu, kCancelTimeMenu, kRestartKeyMenu, kShortestRunMenu}) {
+    for (ui::MenuId menu : {kCancelKeyMenu, kCancelTimeMenu, kRestartKeyMenu, kShortestRunMenu, kIdleMenu}) {
         window_->SetMenuEnabled(menu, state_.shutdownMethod != 0);
     }
 
@@ -246,7 +271,8 @@ void SetupWindow::OnMenu(ui::MenuId id) {
         case Command::ChooseProgram: ChooseProgram(); break;
         case Command::ChooseMethod: ChooseShutdownMethod(item.argument); break;
         case Command::ChooseCancelTime: ChooseCancelTime(item.argument); break;
-        case Command::ChooseShortestRun: ChooseShortestRun(item.argument); break;
+        case Command::ChooseShortestRun:
+        case Command::ChooseIdleMinutes: ChooseValue(item.command, item.argument); break;
         case Command::ToggleAutostart: ToggleAutostart(); break;
         case Command::ChooseCancelKey: keyChooser_->Open(KeyRole::Cancel); break;
         case Command::ChooseRestartKey: keyChooser_->Open(KeyRole::Restart); break;
@@ -268,9 +294,9 @@ void SetupWindow::Mark(Command command, int value) {
     }
 }
 
-void SetupWindow::ChooseShortestRun(int seconds) {
-    state_.shortestRun = static_cast<std::int16_t>(seconds);
-    Mark(Command::ChooseShortestRun, seconds);
+void SetupWindow::ChooseValue(Command command, int value) {
+    if (const ValueChoice* choice = ValueChoiceOf(command)) state_.*choice->member = static_cast<std::int16_t>(value);
+    Mark(command, value);
 }
 
 void SetupWindow::ShowAutostart() {

@@ -53,7 +53,8 @@ private:
     // Marks the item of that command whose argument is `value`.
     void Mark(setup::Command command, int value);
     void ChooseCancelTime(int seconds);
-    void ChooseShortestRun(int seconds);
+    // A choice that only sets its member: the shortest run, idle minutes.
+    void ChooseValue(setup::Command command, int value);
     // Takes effect at once, saved or not: it is no setting of the file.
     void ToggleAutostart();
     void ShowAutostart();

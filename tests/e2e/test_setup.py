@@ -34,7 +34,8 @@ class SetupRoundTripTest(AccessibleProgramTest):
         filters = [ui.open_file(front, "Tamrel Options", "Program to launch", "Choose a different Program to Launch")]
         ui.setup = front  # the window's title shows the program chosen
         ui.wait_shown(front)
-        self.assertFalse(ui.enabled("Time to cancel"))  # until a shutdown method is chosen
+        for menu in ("Time to cancel", "Power off when idle"):  # until a shutdown method is chosen
+            self.assertFalse(ui.enabled(menu), menu)
         if WINE:  # the native menu from the keyboard alone
             self.driver.key("--delay", "150", *ui.step("menukeys", front, "Tamrel Options", "Shutdown Method",
                                                        "Power off").split())
@@ -42,7 +43,8 @@ class SetupRoundTripTest(AccessibleProgramTest):
             ui.choose("Tamrel Options", "Shutdown Method", "Power off")
         ui.choose("Tamrel Options", "Time to cancel", "5 Seconds")
         ui.choose("Tamrel Options", "Shortest run", "Off")  # the front end's short run counts down
-        for item in ("Launch: " + front, ">Power off", ">5 Seconds"):
+        ui.choose("Tamrel Options", "Power off when idle", "30 Minutes")
+        for item in ("Launch: " + front, ">Power off", ">5 Seconds", ">30 Minutes"):
             ui.wait_menu_item(item)
 
         ui.choose("Tamrel Options", "Current Cancel Key:  27", "Choose a different Cancel Key")
@@ -88,7 +90,7 @@ class SetupRoundTripTest(AccessibleProgramTest):
         written = self.folder.lines("tamrel.set")  # split at CR LF
         # The box's X is its top, its Y its left, in twips (15 a pixel). The
         # next run shows the program, time and key were written.
-        for line in ("Shutdown method =2", "Countdown box X position = 2250", "Countdown box Y position = 3000",
+        for line in ("Shutdown method =2", "Idle minutes to power off =30", "Countdown box X position = 2250", "Countdown box Y position = 3000",
                      f"Skin ={skin}", *(("Countdown box font =DejaVu Sans", "Countdown box fontsize =14",
                                          "Countdown box bold font =True", "Countdown box color = 3302600")
                                         if WINE else ())):

@@ -35,6 +35,8 @@ const std::string kCancelButtonOut =
     "The number for joystick button to cancel in tamrel.set is out of range. Using default of 0 (None).";
 const std::string kRestartButtonOut =
     "The number for joystick button to re start in tamrel.set is out of range. Using default of 0 (None).";
+const std::string kIdleOut =
+    "The number for idle minutes to power off in tamrel.set is out of range. Power off when idle is off.";
 const RunReport kShortRun{"front.exe", 0.5};
 
 std::string ScreenText(TestPlatform& p, const std::string& control) {
@@ -152,6 +154,10 @@ const std::vector<Bound>& Bounds() {
          [](TestPlatform& p, long) { return ButtonInCaption(p, kCancelKeyMenu); }},
         {false, "Joystick button to re-start =", 0, 32, 0, kRestartButtonOut, true,
          [](TestPlatform& p, long) { return ButtonInCaption(p, kRestartKeyMenu); }},
+        {false, "Idle minutes to power off =", 0, 1440, 0, kIdleOut, true,
+         [](TestPlatform& p, long) {
+             return MarkedSeconds(p, {kIdleOff, kIdle15, kIdle30, kIdle60, kIdle120, kIdleFromFile});
+         }},
     };
     return bounds;
 }
@@ -194,6 +200,9 @@ TEST(SettingsBounds, OurLinesThatDoNotReadTakeTheirDefaultsInBothLogsAndNeverABo
         {"Joystick button to cancel =x7",
          "The number for joystick button to cancel in tamrel.set cannot be read. Using default of 0 (None)."},
         {"Joystick button to cancel =1e300", kCancelButtonOut},
+        {"Idle minutes to power off =99999", kIdleOut},
+        {"Idle minutes to power off =thirty",
+         "The number for idle minutes to power off in tamrel.set cannot be read. Power off when idle is off."},
     };
     for (const auto& [line, said] : cases) {
         for (const bool screen : {true, false}) {

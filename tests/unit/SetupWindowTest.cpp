@@ -69,6 +69,8 @@ TEST(SetupHandEdited, AValueNoItemOffersIsShownMarkedAndStaysChoosable) {
         {"Seconds to cancel =17", kCancelTimeFromFile, k10Seconds, "17 Seconds"},
         {"Shortest run in seconds =45", kShortestRunFromFile, kShortestRun60, "45 Seconds"},
         {"Shortest run in seconds =3600", kShortestRunFromFile, kShortestRunOff, "3600 Seconds"},
+        {"Shortest run in seconds =1", kShortestRunFromFile, kShortestRun10, "1 Second"},
+        {"Idle minutes to power off =90", kIdleFromFile, kIdle120, "90 Minutes"},
     };
     for (const Case& c : cases) {
         TestPlatform t;
@@ -88,7 +90,7 @@ TEST(SetupHandEdited, AValueNoItemOffersIsShownMarkedAndStaysChoosable) {
     }
     // In its place among the others.
     SetupMenus menus = SetupMenuTable(ui::Desktop::Session);
-    ASSERT_TRUE(OfferSeconds(menus, Command::ChooseCancelTime, kCancelTimeFromFile, 17));
+    ASSERT_TRUE(OfferValue(menus, Command::ChooseCancelTime, kCancelTimeFromFile, 17, "Seconds"));
     std::vector<int> times;
     for (const SetupMenuDef* item : SetupMenuItems(menus)) {
         if (item->command == Command::ChooseCancelTime) times.push_back(item->argument);
@@ -97,10 +99,11 @@ TEST(SetupHandEdited, AValueNoItemOffersIsShownMarkedAndStaysChoosable) {
 
     // A value an item offers brings no item of its own.
     TestPlatform t;
-    t.WriteLaunchable({"Seconds to cancel =15", "Shortest run in seconds =30"});
+    t.WriteLaunchable({"Seconds to cancel =15", "Shortest run in seconds =30", "Idle minutes to power off =60"});
     t.app.ShowSetup();
-    EXPECT_THROW(t.ui.FindWindow("SetupWindow")->MenuCaption(kCancelTimeFromFile), std::logic_error);
-    EXPECT_THROW(t.ui.FindWindow("SetupWindow")->MenuCaption(kShortestRunFromFile), std::logic_error);
+    for (const ui::MenuId id : {kCancelTimeFromFile, kShortestRunFromFile, kIdleFromFile}) {
+        EXPECT_THROW(t.ui.FindWindow("SetupWindow")->MenuCaption(id), std::logic_error) << id;
+    }
     EXPECT_EQ(t.ui.FindWindow("SetupWindow")->MenuCaption(k15Seconds), ">15 Seconds");
 }
 
