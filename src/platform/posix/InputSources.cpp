@@ -31,9 +31,14 @@ std::vector<std::unique_ptr<InputSource>> OpenInputSources(ProgramWatch& watch) 
     DisplaySource display;
     const std::string wayland = Variable("WAYLAND_DISPLAY");
     const std::string x11 = Variable("DISPLAY");
-    if (!wayland.empty()) display = OpenWaylandIdle(wayland, timeoutMs);
-    const bool tellsOnlyIdleness = display.source != nullptr;
-    if (!display.source && !display.reached && !x11.empty()) display = OpenX11RawInput(x11);
+    bool tellsOnlyIdleness = false;
+    try {
+        if (!wayland.empty()) display = OpenWaylandIdle(wayland, timeoutMs);
+        tellsOnlyIdleness = display.source != nullptr;
+        if (!display.source && !display.reached && !x11.empty()) display = OpenX11RawInput(x11);
+    } catch (const RuntimeError& error) {
+        display = {nullptr, true, error.Description()};
+    }
     const SteadyMs now = std::chrono::duration_cast<std::chrono::milliseconds>(
                              std::chrono::steady_clock::now().time_since_epoch())
                              .count();
