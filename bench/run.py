@@ -16,6 +16,12 @@ own power-off). Prints a table; it is not a test.
   (h) joystick button pressed -> shutdown screen closed        target <= 50 ms
       (in one process, bench/JoystickLatency.cpp: SDL's virtual joystick,
       the worst of 10 presses a run)
+  (i) CPU time during a wait with idle power-off on and no input, scaled
+      to 10 minutes                                             target <= 50 ms
+  (l) the same with a key every 3 s (each key wakes the wait once)
+  (j) peak resident memory during that wait                   target <= 20 MB
+  (k) a key 100 ms before the one-minute limit keeps the program running
+      (1 yes, 0 no; the only case that takes a minute, so it runs once)
 
 Usage: bench/run.py [BUILD_DIR] [RUNS]
 """
@@ -172,10 +178,53 @@ def joystick_run(build):
         display.close()
 
 
+IDLE_SAMPLE_SECONDS = 18
+
+
+def idle_run(build, key_before_limit, keys=False):
+    """A front end that runs 75 s under a one-minute idle limit on Xvfb -noreset."""
+    display = PrivateDisplay(noreset=True)
+    bus = PrivateSystemBus({"CanPowerOff": "yes"})
+    folder = ProgramFolder(os.path.join(build, "tamrel"))
+    tamrel = None
+    try:
+        folder.write_front_end(seconds=75 if key_before_limit else IDLE_SAMPLE_SECONDS + 2)
+        folder.write_settings("Shutdown method =2", "Seconds to cancel =5", "Idle minutes to power off =1")
+        tamrel = run_tamrel(folder, display, bus)
+        wait_for(lambda: os.path.exists(folder.file("started.txt")), what="the front end")
+        started = time.monotonic()
+        if key_before_limit:
+            time.sleep(60 - 0.1)
+            display.xdotool("key", "shift")
+            wait_for(lambda: os.path.exists(folder.file("ended.txt")), timeout=30, what="the front end's end")
+            return {"k": 0.0 if any(line.startswith("No input") for line in folder.events()) else 1.0}
+        time.sleep(0.5)
+        cpu_start = cpu_ns(tamrel.pid)
+        while time.monotonic() - started < IDLE_SAMPLE_SECONDS:
+            if keys:
+                display.xdotool("key", "shift")
+            time.sleep(3)
+        cpu_ms = (cpu_ns(tamrel.pid) - cpu_start) / 1e6
+        sampled = time.monotonic() - started - 0.5
+        if keys:
+            return {"l": cpu_ms * 600 / sampled}
+        return {"i": cpu_ms * 600 / sampled, "j": peak_rss_kb(tamrel.pid) / 1024.0}
+    finally:
+        if tamrel:
+            kill(tamrel)
+        folder.close()
+        bus.close()
+        display.close()
+
+
 def main():
     build = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "build")
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 3
-    results = [dict(one_run(build), **setup_run(build), **joystick_run(build)) for _ in range(runs)]
+    results = [dict(one_run(build), **setup_run(build), **joystick_run(build), **idle_run(build, False),
+                    **idle_run(build, False, keys=True)) for _ in range(runs)]
+    kept = idle_run(build, True)
+    for result in results:
+        result.update(kept)
     rows = [
         ("a", "program exit -> screen mapped", "ms", "<= 100", lambda v: v <= 100),
         ("b", "CPU during a 10 s wait (8 s sampled)", "ms", "<= 10", lambda v: v <= 10),
@@ -185,6 +234,10 @@ def main():
         ("f", "RSS with the setup window open", "MB", "<= 40", lambda v: v <= 40),
         ("g", "Done! -> file written, process ended", "ms", "<= 100", lambda v: v <= 100),
         ("h", "joystick button -> screen closed", "ms", "<= 50", lambda v: v <= 50),
+        ("i", "CPU, idle watch on, no input, per 10 min", "ms", "<= 50", lambda v: v <= 50),
+        ("j", "peak RSS during the watched wait", "MB", "<= 20", lambda v: v <= 20),
+        ("k", "key 100 ms before the limit keeps it running", "", "1", lambda v: v == 1),
+        ("l", "CPU, idle watch on, a key every 3 s, per 10 min", "ms", "-", lambda v: True),
     ]
     print(f"{'':3}{'measure':46}{'median':>10}{'worst':>10}  {'unit':5}{'target':>12}  ok")
     for key, label, unit, target, ok in rows:

@@ -7,6 +7,9 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 packages=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libxcb1-dev libwayland-dev libsystemd-dev libsdl2-dev libgtest-dev googletest)
+# The user's input while the program runs: X11's raw input, and the idle
+# notification protocols, whose code the build makes with wayland-scanner.
+packages+=(libxcb-xinput-dev wayland-protocols plasma-wayland-protocols libwayland-bin)
 if [ "${1:-run}" = "test" ]; then
   packages+=(clang libclang-rt-14-dev libx11-dev xvfb xauth xdotool x11-utils imagemagick dbus procps
              python3-dbusmock at-spi2-core python3-pyatspi g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64

@@ -12,6 +12,9 @@ namespace tamrel {
 struct RunReport {
     std::string program;  // the file name alone
     double seconds = 0;   // from the program's start to its end
+    // Tamrel asked the program to end after this many minutes without
+    // input; 0 when it ended by itself.
+    int idleMinutes = 0;
 };
 
 class Navigator {

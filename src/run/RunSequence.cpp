@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "platform/RuntimeError.h"
+#include "run/IdleWatch.h"
 #include "settings/DamagedSettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsParser.h"
@@ -18,8 +20,10 @@ constexpr const char* kRefusalPrompt = "The tamrel will not be able to run until
 constexpr const char* kCorruptPrompt =
     "There is something wrong in the tamrel.set file.\rTamrel.set will be kept as tamrel.bad.\rSetup will run "
     "next time you start The tamrel.";
-// Only the run-setup flag and the program are read here.
+// Only the run-setup flag and the program are read first.
 constexpr int kKeysRead = 2;
+// How long a program asked to end may take before it is ended by force.
+constexpr int kEndGraceMs = 15000;
 
 // How the program ended, for the owner who reads the log after a bad night.
 std::string EndText(const ProgramEnd& end) {
@@ -99,7 +103,8 @@ void RunSequence::ReadAndLaunch() {
     // The problem report names the last line read, or the folder when the
     // program line was empty.
     std::string lastLine;
-    for (std::size_t next = 0; next < read->size() && parser.keyLines() != kKeysRead; ++next) {
+    std::size_t next = 0;
+    for (; next < read->size() && parser.keyLines() != kKeysRead; ++next) {
         lastLine = (*read)[next];
         if (parser.ReadLine(lastLine) == Field::RunSetup && settings.runSetup) {
             navigator_.ShowSetup();
@@ -127,7 +132,28 @@ void RunSequence::ReadAndLaunch() {
     logs_.Log("Path to the program: " + folder);
     files.MakeDriveCurrent(program);
     files.SetCurrentFolder(folder);
-    LaunchAndWait(program);
+    ReadIdleSettings(*read, next, settings);
+    LaunchAndWait(program, settings);
+}
+
+// What the wait needs besides the program: whether the machine goes off at
+// all, and after how long without input. The method is read quietly, as the
+// screen logs it; a value that does not read is no method, as it would
+// fail the screen rather than the run.
+void RunSequence::ReadIdleSettings(const std::vector<std::string>& lines, std::size_t from, Settings& settings) {
+    const Settings fallback;
+    SettingsParser quiet(Reader::Setup, settings, logs_, &fallback);
+    const std::string method = LowerCase(KeyOf(Field::ShutdownMethod).written);
+    for (std::size_t line = from; line < lines.size(); ++line) {
+        if (IsKeyLine(lines[line], method)) quiet.ReadLine(lines[line]);
+    }
+    // Without a method it is off, and not even logged.
+    if (settings.shutdownMethod == 0) return;
+    SettingsParser parser(Reader::StartUp, settings, logs_);
+    const std::string idle = LowerCase(KeyOf(Field::IdleMinutes).written);
+    for (std::size_t line = from; line < lines.size(); ++line) {
+        if (IsKeyLine(lines[line], idle)) parser.ReadLine(lines[line]);
+    }
 }
 
 void RunSequence::SettingsMissing() {
@@ -173,13 +199,18 @@ void RunSequence::HandleError(const RuntimeError& error) {
     navigator_.ShowSetup();
 }
 
-void RunSequence::LaunchAndWait(const std::string& programPath) {
+void RunSequence::LaunchAndWait(const std::string& programPath, const Settings& settings) {
     const std::string fileName = platform_.files.FileNameOnly(programPath);
     Processes& processes = platform_.processes;
     const ProcessId id = processes.StartProgram(fileName, WindowStyle::Normal);
     if (id != 0) {
-        const ProgramEnd end = processes.WaitForProcess(id);
+        const int idleMinutes = settings.shutdownMethod != 0 ? settings.idleMinutes : 0;
+        std::optional<IdleWatch> watch;
+        if (idleMinutes > 0) watch.emplace(logs_, fileName, idleMinutes);
+        ProgramEnd end = processes.WaitForProcess(id, watch ? &*watch : nullptr);
         logs_.DropFailedWrites();
+        const bool endedIdle = end.watchDue;
+        if (endedIdle) end = EndIdleProgram(id, fileName);
         if (end.stopRequest != 0) {
             logs_.Log("Tamrel was asked to stop (signal " + PlainNumber(end.stopRequest) + ") while " + fileName +
                       " was running.");
@@ -188,7 +219,7 @@ void RunSequence::LaunchAndWait(const std::string& programPath) {
         logs_.Log("Program (" + fileName + ") finished!");
         logs_.Log(EndText(end));
         // The run lasted as long as anything it started.
-        CheckMarkerFile({fileName, std::max(end.seconds, end.groupSeconds)});
+        CheckMarkerFile({fileName, std::max(end.seconds, end.groupSeconds), endedIdle ? idleMinutes : 0});
         return;
     }
     logs_.AppendErrorLog("--Program did not launch properly: " + programPath);
@@ -196,6 +227,15 @@ void RunSequence::LaunchAndWait(const std::string& programPath) {
     platform_.ui.ShowMessageBox("The Tamrel had a problem running the program. Check tamrel.txt for more info.",
                                 ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
     logs_.Log("Tamrel ended.");
+}
+
+ProgramEnd RunSequence::EndIdleProgram(ProcessId id, const std::string& fileName) {
+    const ProgramEnd end = platform_.processes.EndProgram(id, kEndGraceMs);
+    if (end.forced) {
+        logs_.TryLog(fileName + " did not end within " + PlainNumber(kEndGraceMs / 1000) +
+                     " seconds of being asked, so it was ended by force.");
+    }
+    return end;
 }
 
 void RunSequence::CheckMarkerFile(const RunReport& run) {

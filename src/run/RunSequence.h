@@ -4,10 +4,12 @@
 // to the shutdown screen.
 
 #include <string>
+#include <vector>
 
 #include "log/Logs.h"
 #include "platform/Navigator.h"
 #include "platform/Platform.h"
+#include "settings/Settings.h"
 
 namespace tamrel {
 
@@ -26,7 +28,10 @@ private:
     void SettingsMissing();
     void ProgramMissing(const std::string& named);
     void HandleError(const RuntimeError& error);
-    void LaunchAndWait(const std::string& programPath);
+    void ReadIdleSettings(const std::vector<std::string>& lines, std::size_t from, Settings& settings);
+    void LaunchAndWait(const std::string& programPath, const Settings& settings);
+    // The idle program asked to end, and ended by force after the grace time.
+    ProgramEnd EndIdleProgram(ProcessId id, const std::string& fileName);
     void CheckMarkerFile(const RunReport& run);
     int Ask(const std::string& prompt, const std::string& title, ui::Buttons buttons);
     // OK opens setup (true); Cancel is told that Tamrel cannot run so.

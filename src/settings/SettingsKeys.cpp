@@ -129,7 +129,9 @@ constexpr std::array<KeyDef, kKeyCount> kKeys = {{
      CancelButtonRule(LineLog::None)},
     {Field::RestartButton, "Joystick button to re-start =", kIgnored, RestartButtonRule(LineLog::BeforeValue),
      RestartButtonRule(LineLog::None)},
-    {Field::IdleMinutes, "Idle minutes to power off =", kIgnored, IdleMinutesRule(LineLog::BeforeValue),
+    // Read by the run before its wait, which needs it; the screen that
+    // follows leaves it to that, so that it is logged once.
+    {Field::IdleMinutes, "Idle minutes to power off =", IdleMinutesRule(LineLog::BeforeValue), kIgnored,
      IdleMinutesRule(LineLog::None)},
 }};
 

@@ -39,4 +39,6 @@ std::string DurationText(double seconds) {
     return PlainNumber(whole / 3600) + " h " + PlainNumber(whole % 3600 / 60) + " min";
 }
 
+std::string MinutesText(long minutes) { return PlainNumber(minutes) + (minutes == 1 ? " minute" : " minutes"); }
+
 }  // namespace tamrel

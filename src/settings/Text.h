@@ -20,5 +20,7 @@ std::string SignedNumber(long value);
 // A length of time as a person says it: "1 second", "45 seconds",
 // "3 min 5 s", "2 h 14 min".
 std::string DurationText(double seconds);
+// Whole minutes: "1 minute", "30 minutes".
+std::string MinutesText(long minutes);
 
 }  // namespace tamrel

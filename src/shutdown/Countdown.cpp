@@ -30,7 +30,7 @@ void ShutdownScreen::OnKeyPress(int& code) {
     if (code == settings_.cancelKey) {
         code = 0;
         CancelShutdown();
-    } else if (code == settings_.restartKey && code != 0) {
+    } else if ((code == settings_.restartKey && code != 0) || EndedIdle()) {
         code = 0;
         RestartProgram();
     }
@@ -39,14 +39,14 @@ void ShutdownScreen::OnKeyPress(int& code) {
 void ShutdownScreen::OnClick() {
     if (!counting_) return;  // the click the set-up injected, among others
     if (settings_.cancelKey == -1) CancelShutdown();
-    if (settings_.restartKey == -1 && open_) RestartProgram();
+    if ((settings_.restartKey == -1 || EndedIdle()) && open_) RestartProgram();
 }
 
 void ShutdownScreen::OnJoystickButton(int button) {
     if (!counting_ || !open_) return;
     if (button == settings_.cancelButton) {
         CancelShutdown(button);
-    } else if (button == settings_.restartButton) {
+    } else if (button == settings_.restartButton || EndedIdle()) {
         RestartProgram(button);
     }
 }

@@ -1,5 +1,7 @@
 #include "shutdown/ShutdownScreen.h"
 
+#include <algorithm>
+
 #include "platform/RuntimeError.h"
 #include "settings/DamagedSettings.h"
 #include "settings/Numbers.h"
@@ -15,6 +17,7 @@ namespace {
 // Room for a few lines of explanation in the middle of any screen.
 constexpr ui::Twips kNoticeWidth = 9000;
 constexpr ui::Twips kNoticeHeight = 2400;
+constexpr ui::Twips kIdleLineHeight = 600;
 
 // How long a failed run lasted, never rounded up to the limit it missed.
 std::string RunLengthText(double seconds, int limit) {
@@ -71,6 +74,10 @@ void ShutdownScreen::BuildWindow() {
     notice_ = &window_->AddControl(ui::ControlKind::Label, "notice", nullptr, {0, 0, kNoticeWidth, kNoticeHeight});
     notice_->SetFont({"MS Sans Serif", 13.5, true, false});
     notice_->SetVisible(false);
+
+    idleLine_ = &window_->AddControl(ui::ControlKind::Label, "idleLine", nullptr, {0, 0, kNoticeWidth, kIdleLineHeight});
+    idleLine_->SetFont({"MS Sans Serif", 13.5, true, false});
+    idleLine_->SetVisible(false);
 
     countdownTimer_ = &window_->AddTimer(1000);
     countdownTimer_->OnTick([this] { OnTick(); });
@@ -133,6 +140,7 @@ void ShutdownScreen::SetUp() {
         // Powering off after a failed run would do it at every start, with
         // no way to tell why: the owner is told instead, and the keys work.
         if (RunFailed()) ExplainFailedRun();
+        if (EndedIdle()) ShowIdleLine();
         TakeFocus();
         if (!RunFailed()) countdownTimer_->SetEnabled(true);
     } catch (const RuntimeError& error) {
@@ -163,7 +171,18 @@ void ShutdownScreen::ShowDefaultLook() {
 }
 
 bool ShutdownScreen::RunFailed() const {
-    return settings_.shortestRun > 0 && run_.seconds < settings_.shortestRun;
+    // A run Tamrel ended says nothing of whether the program works.
+    return !EndedIdle() && settings_.shortestRun > 0 && run_.seconds < settings_.shortestRun;
+}
+
+void ShutdownScreen::ShowIdleLine() {
+    // Just above the number, whichever look shows it.
+    const ui::Rect below = look_.frame->Visible() ? look_.frame->Bounds() : countdownNumber_->Bounds();
+    const ui::Twips left = below.left + (below.width - kNoticeWidth) / 2;
+    idleLine_->SetBounds({std::max<ui::Twips>(left, 0), std::max<ui::Twips>(below.top - kIdleLineHeight, 0),
+                          kNoticeWidth, kIdleLineHeight});
+    idleLine_->SetText("Nobody has played for " + MinutesText(run_.idleMinutes) + ".");
+    idleLine_->SetVisible(true);
 }
 
 std::string ShutdownScreen::LogFailedRun() {
@@ -191,7 +210,7 @@ void ShutdownScreen::TakeFocus() {
     counting_ = true;
     // Opened only when asked for: a cabinet without a button choice keeps
     // its joysticks to itself.
-    if (settings_.cancelButton != 0 || settings_.restartButton != 0) joystick_.Start();
+    if (settings_.cancelButton != 0 || settings_.restartButton != 0 || EndedIdle()) joystick_.Start();
 }
 
 void ShutdownScreen::SettingsMissing() {

@@ -52,6 +52,10 @@ private:
     void ShowDefaultLook();
     // The program ended too soon after its start to have run as it should.
     bool RunFailed() const;
+    // Tamrel ended the run, nobody having played: anyone there now wants
+    // the program back.
+    bool EndedIdle() const { return run_.idleMinutes > 0; }
+    void ShowIdleLine();
     // In the event log and the error log.
     void LogBoth(const std::string& line);
     // Both logs; the text said.
@@ -98,6 +102,7 @@ private:
     std::unique_ptr<ui::Window> window_;
     ui::Control* countdownNumber_ = nullptr;
     ui::Control* notice_ = nullptr;  // stands in for the number when no countdown runs
+    ui::Control* idleLine_ = nullptr;  // why the run ended, above the number
     DefaultLook look_;
     ui::Timer* countdownTimer_ = nullptr;
     ui::Timer* replyTimer_ = nullptr;  // runs while the system owes an answer

@@ -219,6 +219,7 @@ class AccessibleProgramTest(ProgramTest):
 
     own_display = False  # the class's, which its AT-SPI bus serves
     screen = (1024, 768)
+    noreset = False  # the server keeps its idle state when its last client leaves
 
     @classmethod
     def setUpClass(cls):
@@ -227,7 +228,7 @@ class AccessibleProgramTest(ProgramTest):
             return
         if not os.path.exists(AT_SPI_LAUNCHER) or not importlib.util.find_spec("pyatspi"):
             raise unittest.SkipTest("at-spi2-core or python3-pyatspi is not installed")
-        cls.display = PrivateDisplay(*cls.screen)
+        cls.display = PrivateDisplay(*cls.screen, noreset=cls.noreset)
         cls.a11y = AccessibilityBus(cls.display)
         os.environ.pop("AT_SPI_BUS_ADDRESS", None)
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = cls.a11y.address

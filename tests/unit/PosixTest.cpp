@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "TestPlatform.h"
+#include "platform/posix/GroupWait.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixProcesses.h"
 #include "platform/posix/PosixAutostart.h"
@@ -259,6 +260,70 @@ TEST_F(Posix, TheWaitLastsUntilWhatTheProgramStartedHasEndedButNotForADaemon) {
     const pid_t daemon = std::stoi(t.Read("daemon.txt"));
     EXPECT_EQ(::kill(daemon, 0), 0);  // left running
     ::kill(daemon, SIGKILL);
+}
+
+// A watch that is due at the times it is given, in turn; the last says yes.
+class TimedWatch : public ProgramWatch {
+public:
+    explicit TimedWatch(std::vector<SteadyMs> times) : times_(std::move(times)) {}
+    int IdleMinutes() const override { return 1; }
+    void InputSeen(SteadyMs) override {}
+    void SourceIdle(bool, SteadyMs) override {}
+    void Note(const std::string&) override {}
+    SteadyMs NextDue() const override { return asked_ < times_.size() ? times_[asked_] : kNoDeadline; }
+    bool Due(SteadyMs now) override {
+        late_ = std::max(late_, now - times_.at(asked_));
+        return ++asked_ == times_.size();
+    }
+    std::size_t asked_ = 0;
+    SteadyMs late_ = 0;
+
+private:
+    std::vector<SteadyMs> times_;
+};
+
+TEST_F(Posix, AWatchedWaitWakesOnlyWhenDueAndEndingAProgramAsksThenForces) {
+    t.files->SetCurrentFolder(t.folder());
+    t.Runnable("polite.sh", "#!/bin/sh\ntrap 'touch asked.txt; exit 0' TERM\nwhile :; do sleep 0.05; done\n");
+    const ProcessId polite = processes.StartProgram("polite.sh", WindowStyle::Normal);
+    const SteadyMs start = SteadyNow();
+    TimedWatch watch({start + 200, start + 400});
+    const ProgramEnd due = processes.WaitForProcess(polite, &watch);
+    EXPECT_TRUE(due.watchDue);
+    EXPECT_EQ(watch.asked_, 2u);  // woken at each time, and only then
+    EXPECT_GE(SteadyNow() - start, 400);
+    EXPECT_LT(watch.late_, 150);
+    EXPECT_EQ(::kill(-static_cast<pid_t>(polite), 0), 0);  // left running
+    const auto asked = Clock::now();
+    const ProgramEnd ended = processes.EndProgram(polite, 5000);
+    EXPECT_LT(Clock::now() - asked, std::chrono::seconds(2));
+    EXPECT_FALSE(ended.forced);
+    EXPECT_EQ(ended.how, ProgramEnd::How::Exited);
+    EXPECT_EQ(ended.code, 0u);
+    EXPECT_GE(ended.seconds, 0.4);
+    EXPECT_TRUE(t.Exists("asked.txt"));
+
+    // One that ignores the request, with a child that would outlive it.
+    t.Runnable("stubborn.sh", "#!/bin/sh\ntrap '' TERM\nsh -c \"trap '' TERM; sleep 30\" &\n"
+                              "while :; do sleep 0.05; done\n");
+    const ProcessId stubborn = processes.StartProgram("stubborn.sh", WindowStyle::Normal);
+    TimedWatch soon({SteadyNow() + 100});
+    EXPECT_TRUE(processes.WaitForProcess(stubborn, &soon).watchDue);
+    const auto forcing = Clock::now();
+    const ProgramEnd forced = processes.EndProgram(stubborn, 300);
+    EXPECT_GE(Clock::now() - forcing, std::chrono::milliseconds(300));
+    EXPECT_TRUE(forced.forced);
+    EXPECT_EQ(forced.how, ProgramEnd::How::Signalled);
+    EXPECT_EQ(forced.code, 9u);
+    EXPECT_NE(::kill(-static_cast<pid_t>(stubborn), 0), 0);  // nothing of it is left
+
+    // A program that ends by itself first is not held up by the watch.
+    t.Runnable("short.sh", "#!/bin/sh\nsleep 0.1\nexit 5\n");
+    TimedWatch late({SteadyNow() + 60000});
+    const ProgramEnd itself = processes.WaitForProcess(processes.StartProgram("short.sh", WindowStyle::Normal), &late);
+    EXPECT_FALSE(itself.watchDue);
+    EXPECT_EQ(itself.code, 5u);
+    EXPECT_EQ(late.asked_, 0u);
 }
 
 TEST(UserFolders, OnlyACopyUnderUsrGoesToTheUsersOwnFoldersFoundWithOrWithoutHome) {

@@ -17,12 +17,27 @@
 
 namespace tamrel::headless {
 
+// Something the user or a source does during a watched wait, at a time
+// counted from the program's start.
+struct WaitEvent {
+    enum class Kind { Input, SourceIdle, SourceBusy, Note };
+    SteadyMs at = 0;
+    Kind kind = Kind::Input;
+    std::string note;
+};
+
 class HeadlessProcesses : public Processes {
 public:
     struct Start {
         std::string fileName;
         WindowStyle style;
     };
+    struct EndCall {
+        ProcessId id;
+        int graceMs;
+    };
+    // Where the scripted clock starts: far from 0, as a real steady clock.
+    static constexpr SteadyMs kWaitStart = 987654321;
 
     // What the next start gives; without one, a new process id.
     void QueueStartResult(ProcessId id) { results_.push_back(id); }
@@ -37,6 +52,20 @@ public:
     void SetFolderHeld(bool held) { folderHeld_ = held; }
     // Runs while the program is "running", before the wait returns.
     void OnWait(std::function<void(ProcessId)> hook) { waitHook_ = std::move(hook); }
+    // What a watch is told during the wait, in order of time; the program
+    // ends by itself after the seconds of its end unless the watch is due
+    // first.
+    void ScriptWait(std::vector<WaitEvent> events) { script_ = std::move(events); }
+    // How the program ends once asked to; by default by SIGTERM, at once.
+    void EndWhenAskedWith(ProgramEnd end) { askedEnd_ = end; }
+
+    // The minutes each wait's watch had, 0 for a wait without one.
+    const std::vector<int>& watched() const { return watched_; }
+    // When the watch was due, in milliseconds from the start; -1 never.
+    SteadyMs dueAt() const { return dueAt_; }
+    // The times, from the start, at which the wait asked the watch.
+    const std::vector<SteadyMs>& dueCalls() const { return dueCalls_; }
+    const std::vector<EndCall>& endCalls() const { return endCalls_; }
 
     const std::vector<Start>& starts() const { return starts_; }
     const std::vector<ProcessId>& waits() const { return waits_; }
@@ -56,9 +85,20 @@ private:
     std::vector<Start> starts_;
     std::vector<ProcessId> waits_;
     std::vector<std::string> restarts_;
+    // Runs the script against the watch: true once it is due.
+    bool RunScript(ProgramWatch& watch);
+    // Asks the watch at each time it names up to `until`: true once due.
+    bool AskUntil(ProgramWatch& watch, SteadyMs& now, SteadyMs until);
+
     ProcessId nextId_ = 4242;
     bool folderHeld_ = false;
     ProgramEnd end_{0, ProgramEnd::How::Exited, 0, 3600};
+    std::optional<ProgramEnd> askedEnd_;
+    std::vector<WaitEvent> script_;
+    std::vector<int> watched_;
+    SteadyMs dueAt_ = -1;
+    std::vector<SteadyMs> dueCalls_;
+    std::vector<EndCall> endCalls_;
 };
 
 class HeadlessClock : public Clock {

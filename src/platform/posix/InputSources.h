@@ -21,7 +21,10 @@ public:
 };
 
 // Opens what this session offers, for watch.IdleMinutes(); what cannot be
-// opened is told through watch.Note() and left out.
+// opened is told through watch.Note() and left out. Where keys and mice are
+// told only by a compositor's idle notification, or cannot be seen at all,
+// it calls watch.SourceIdle(false) at once (steady_clock's milliseconds):
+// nobody is taken for gone until a source says so.
 std::vector<std::unique_ptr<InputSource>> OpenInputSources(ProgramWatch& watch);
 
 }  // namespace tamrel

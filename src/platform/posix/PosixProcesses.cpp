@@ -5,9 +5,7 @@
 #include <spawn.h>
 #include <sys/file.h>
 #include <sys/prctl.h>
-#include <pthread.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -106,82 +104,41 @@ ProcessId PosixProcesses::StartProgram(const std::string& fileName, WindowStyle)
     // than to PID 1, so that its end can be seen and it can be reaped.
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     started_ = std::chrono::steady_clock::now();
+    wait_.reset();
     // A process group of its own: the program and all it starts, told apart
     // from Tamrel and ended together.
     return static_cast<ProcessId>(Spawn("./" + fileName, fileName, POSIX_SPAWN_SETPGROUP));
 }
 
-namespace {
-
-ProgramEnd EndOf(int status) {
-    if (WIFSIGNALED(status)) return {0, ProgramEnd::How::Signalled, static_cast<std::uint32_t>(WTERMSIG(status))};
-    return {0, ProgramEnd::How::Exited, static_cast<std::uint32_t>(WEXITSTATUS(status))};
+GroupWait& PosixProcesses::WaitFor(ProcessId id) {
+    // The same program's state carries over from its wait to its end.
+    if (!wait_ || wait_->child() != static_cast<pid_t>(id) || wait_->finished()) {
+        wait_.emplace(static_cast<pid_t>(id), started_);
+    }
+    return *wait_;
 }
 
-// Whether any process of the group is left, zombies of others included.
-bool GroupLives(pid_t group) { return ::kill(-group, 0) == 0 || errno == EPERM; }
-
-}  // namespace
-
-// Not watched yet: the watch is ignored.
-ProgramEnd PosixProcesses::WaitForProcess(ProcessId id, ProgramWatch*) {
-    const auto child = static_cast<pid_t>(id);
-    const auto since = [this] {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
-    };
-    // The signals are taken as they come, not by a handler: an end in the
-    // family (SIGCHLD) and a request to stop. Blocked before the first look,
-    // so that an end in between stays pending and the wait is a true block.
-    sigset_t watched;
-    sigemptyset(&watched);
-    for (int signal : {SIGCHLD, SIGTERM, SIGINT, SIGHUP}) sigaddset(&watched, signal);
-    sigset_t previous;
-    pthread_sigmask(SIG_BLOCK, &watched, &previous);
-    ProgramEnd end;
-    int status = 0;
-    const pid_t first = ::waitpid(child, &status, WNOHANG);
-    bool programEnded = first == child;
-    if (programEnded) {
-        end = EndOf(status);
-        end.seconds = since();
-    }
-    bool othersLeft = false;
-    // Not ours to wait for: nothing is known.
-    while (first >= 0) {
-        // Everything that ended is reaped, orphans handed to Tamrel included
-        // (those of a daemon in its own session too).
-        pid_t done = 0;
-        while ((done = ::waitpid(-1, &status, WNOHANG)) > 0) {
-            if (done != child) continue;
-            end = EndOf(status);
-            end.seconds = since();
-            programEnded = true;
-        }
-        // Reaped elsewhere: nothing more can be learnt.
-        if (done < 0 && errno == ECHILD && !programEnded) break;
-        if (programEnded) {
-            if (!GroupLives(child)) {
-                if (othersLeft) end.groupSeconds = since();
-                break;
-            }
-            othersLeft = true;
-        }
-        const int signal = ::sigwaitinfo(&watched, nullptr);
-        if (signal < 0 || signal == SIGCHLD) continue;
-        // The program and all it started go with Tamrel rather than being
-        // left behind.
-        ::kill(-child, SIGTERM);
-        end.stopRequest = signal;
-        break;
-    }
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-    if (!programEnded) end.seconds = since();
+ProgramEnd PosixProcesses::WaitForProcess(ProcessId id, ProgramWatch* watch) {
+    GroupWait& wait = WaitFor(id);
+    const GroupWait::Outcome outcome = wait.Wait(watch, kNoDeadline);
+    ProgramEnd end = wait.end();
+    end.watchDue = outcome == GroupWait::Outcome::WatchDue;
     return end;
 }
 
-ProgramEnd PosixProcesses::EndProgram(ProcessId id, int) {
-    ::kill(-static_cast<pid_t>(id), SIGTERM);
-    return WaitForProcess(id);
+ProgramEnd PosixProcesses::EndProgram(ProcessId id, int graceMs) {
+    GroupWait& wait = WaitFor(id);
+    const auto group = static_cast<pid_t>(id);
+    ::kill(-group, SIGTERM);
+    bool forced = false;
+    if (wait.Wait(nullptr, SteadyNow() + graceMs) == GroupWait::Outcome::Deadline) {
+        ::kill(-group, SIGKILL);
+        forced = true;
+        wait.Wait(nullptr, kNoDeadline);
+    }
+    ProgramEnd end = wait.end();
+    end.forced = forced;
+    return end;
 }
 
 void PosixProcesses::RestartTamrel(const std::string& programFolder) {

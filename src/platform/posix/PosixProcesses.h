@@ -4,9 +4,11 @@
 // for until its last process has ended.
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 #include "platform/Processes.h"
+#include "platform/posix/GroupWait.h"
 
 namespace tamrel {
 
@@ -25,7 +27,10 @@ public:
 private:
     std::string executable_;
     std::string executableName_;
+    GroupWait& WaitFor(ProcessId id);
+
     std::chrono::steady_clock::time_point started_;
+    std::optional<GroupWait> wait_;
 };
 
 // Date and time in the user's locale: the short date, a blank, the time.

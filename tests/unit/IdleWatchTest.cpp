@@ -1,0 +1,74 @@
+#include "TestPlatform.h"
+#include "run/IdleWatch.h"
+
+namespace tamrel::test {
+namespace {
+
+constexpr SteadyMs kMinute = 60 * 1000;
+// Far from 0, as the backends' clocks are.
+constexpr SteadyMs kT0 = 5'000'000'000;
+
+class IdleWatchTest : public ::testing::Test {
+protected:
+    IdleWatchTest() { logs.StartRun(); }
+    TestPlatform t;
+    Logs logs{*t.files, t.clock};
+};
+
+TEST_F(IdleWatchTest, InputRestartsTheClockAndOnlyAFullLimitWithoutItAsksTheProgramToEnd) {
+    IdleWatch watch(logs, "front.sh", 30);
+    EXPECT_EQ(watch.IdleMinutes(), 30);
+    // The clock starts when the wait first tells the time, whatever its zero.
+    EXPECT_LE(watch.NextDue(), kT0);
+    EXPECT_FALSE(watch.Due(kT0));
+    EXPECT_EQ(watch.NextDue(), kT0 + 30 * kMinute);
+    watch.InputSeen(kT0 + 10 * kMinute);
+    // A source reporting late does not set the clock back.
+    watch.InputSeen(kT0 + 5 * kMinute);
+    EXPECT_EQ(watch.NextDue(), kT0 + 40 * kMinute);
+    EXPECT_FALSE(watch.Due(kT0 + 40 * kMinute - 1));
+    EXPECT_TRUE(t.Events().empty());
+    EXPECT_TRUE(watch.Due(kT0 + 40 * kMinute));
+    EXPECT_EQ(t.Events(), Lines{"No input for 30 minutes: asking front.sh to end."});
+    // Asked once: the wait has nothing more to wake for.
+    EXPECT_EQ(watch.NextDue(), kNoDeadline);
+    EXPECT_FALSE(watch.Due(kT0 + 90 * kMinute));
+    EXPECT_EQ(t.Events().size(), 1u);
+
+    // Input before the first look at the time starts the clock too.
+    IdleWatch single(logs, "front.sh", 1);
+    single.InputSeen(kT0);
+    EXPECT_EQ(single.NextDue(), kT0 + kMinute);
+    EXPECT_TRUE(single.Due(kT0 + kMinute));
+    EXPECT_EQ(t.LastEvents(1), Lines{"No input for 1 minute: asking front.sh to end."});
+}
+
+TEST_F(IdleWatchTest, ASourceThatTellsOnlyIdlenessHoldsTheClockWhileItSeesInput) {
+    IdleWatch watch(logs, "front.sh", 30);
+    watch.SourceIdle(false, kT0);
+    // Input nobody reports may be going on: no time to wake for.
+    EXPECT_EQ(watch.NextDue(), kNoDeadline);
+    EXPECT_FALSE(watch.Due(kT0 + 120 * kMinute));
+    // Idle after its 30 minutes, but a joystick played 10 minutes ago.
+    watch.InputSeen(kT0 + 50 * kMinute);
+    watch.SourceIdle(true, kT0 + 60 * kMinute);
+    EXPECT_EQ(watch.NextDue(), kT0 + 80 * kMinute);
+    // Input on the source again counts from its report.
+    watch.SourceIdle(false, kT0 + 70 * kMinute);
+    watch.SourceIdle(true, kT0 + 100 * kMinute);
+    EXPECT_FALSE(watch.Due(kT0 + 99 * kMinute));
+    EXPECT_TRUE(watch.Due(kT0 + 100 * kMinute));
+}
+
+TEST_F(IdleWatchTest, EachNoteIsLoggedOnceHoweverOftenADeviceComesBack) {
+    IdleWatch watch(logs, "front.sh", 15);
+    for (int plugged = 0; plugged < 3; ++plugged) {
+        watch.Note("Cannot read the joystick /dev/input/event7: Permission denied");
+        watch.Note("Cannot read the joystick /dev/input/event9: Permission denied");
+    }
+    EXPECT_EQ(t.Events(), (Lines{"Cannot read the joystick /dev/input/event7: Permission denied",
+                                 "Cannot read the joystick /dev/input/event9: Permission denied"}));
+}
+
+}  // namespace
+}  // namespace tamrel::test
