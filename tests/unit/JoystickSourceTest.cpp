@@ -49,7 +49,9 @@ public:
     }
     OwnedFd TakeReader() { return OwnedFd(std::exchange(ends_[0], -1)); }
     int Reader() const { return ends_[0]; }
-    void Send(const std::string& bytes) { ASSERT_EQ(::write(ends_[1], bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+    void Send(const std::string& bytes) {
+        ASSERT_EQ(::write(ends_[1], bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    }
     void CloseWriter() {
         if (ends_[1] >= 0) ::close(std::exchange(ends_[1], -1));
     }
@@ -196,8 +198,8 @@ TEST_F(JoystickFolder, FindsJoysticksThereAndPluggedInLaterTellsEachRefusedOneOn
     JoystickSource source(folder, std::move(owned), watch);
     EXPECT_EQ(source.Count(), 1U);
     EXPECT_EQ(devices->opened, (std::vector<std::string>{"event0", "event1"}));
-    EXPECT_EQ(watch.notes, std::vector<std::string>{"Joystick " + folder +
-                                                    "/event2 may not be read (Permission denied): its input does not count."});
+    EXPECT_EQ(watch.notes, std::vector<std::string>{"Joystick " + folder + "/event2 may not be read "
+                                                    "(Permission denied): its input does not count."});
     EXPECT_FALSE(Readable(source));  // a true block while nothing happens
 
     devices->pipes["event0"].Send(Press(BTN_SOUTH));
@@ -223,7 +225,8 @@ TEST_F(JoystickFolder, FindsJoysticksThereAndPluggedInLaterTellsEachRefusedOneOn
         Wait(source, 6000);
     }
     ASSERT_EQ(watch.notes.size(), 2U);
-    EXPECT_EQ(watch.notes[1], "Joystick " + folder + "/event5 may not be read (Operation not permitted): its input does not count.");
+    EXPECT_EQ(watch.notes[1], "Joystick " + folder +
+                                  "/event5 may not be read (Operation not permitted): its input does not count.");
     // Given to the user later: read from then on.
     devices->nodes["event5"].refusal = 0;
     ASSERT_EQ(::chmod((folder + "/event5").c_str(), 0644), 0);

@@ -78,10 +78,9 @@ DisplaySource OpenX11RawInput(const std::string& display) {
     result.reached = true;
     xcb_connection_t* c = connection.get();
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_input_id);
-    ReplyPtr<xcb_input_xi_query_version_reply_t> version(
-        extension && extension->present ? xcb_input_xi_query_version_reply(c, xcb_input_xi_query_version(c, 2, 2), nullptr)
-                                        : nullptr,
-        &std::free);
+    ReplyPtr<xcb_input_xi_query_version_reply_t> version(nullptr, &std::free);
+    if (extension && extension->present)
+        version.reset(xcb_input_xi_query_version_reply(c, xcb_input_xi_query_version(c, 2, 2), nullptr));
     if (!version || version->major_version < 2) {
         result.why = "the X display has no XInput 2";
         return result;
