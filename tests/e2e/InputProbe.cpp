@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
     } else if (args.size() == 2 && args[0] == "x11") {
         sources.push_back(tamrel::OpenX11RawInput(args[1]).source);
     } else if (args.size() == 3 && args[0] == "wayland") {
-        sources.push_back(tamrel::OpenWaylandIdle(args[1], static_cast<std::uint32_t>(std::atoi(args[2].c_str()))).source);
+        const auto timeoutMs = static_cast<std::uint32_t>(std::atoi(args[2].c_str()));
+        sources.push_back(tamrel::OpenWaylandIdle(args[1], timeoutMs).source);
     } else {
         std::fputs("usage: tamrel_input_probe MINUTES | x11 DISPLAY | wayland NAME MS\n", stderr);
         return 2;

@@ -157,10 +157,7 @@ TEST(WaylandIdle, AsksForTheNotificationThatIgnoresInhibitorsWhereOfferedAndIsId
     ASSERT_TRUE(opened.source) << opened.why;
     const auto made = compositor.WaitForMade(2);
     ASSERT_EQ(made.size(), 2U);
-    for (const auto& one : made) {
-        EXPECT_EQ(one.request, 2U);
-        EXPECT_EQ(one.timeoutMs, 5400000U);
-    }
+    for (const auto& one : made) EXPECT_TRUE(one.request == 2 && one.timeoutMs == 5400000U);
     RecordingWatch watch;
     // The first seat idle, active and idle again, then the second: idle as a whole once.
     for (SteadyMs now = 1; watch.told.size() < 2 && now < 5; ++now) ASSERT_TRUE(Wait(*opened.source, watch, now));
@@ -177,26 +174,21 @@ TEST(WaylandIdle, AsksForTheNotificationThatIgnoresInhibitorsWhereOfferedAndIsId
     EXPECT_EQ(::poll(&fd, 1, 100), 0);  // blocks again rather than spinning
 }
 
-TEST(WaylandIdle, TakesTheFirstVersionAndTellsInputThenActivityAfterIdleness) {
-    Compositor compositor(1, 1, {{kIdled, kResumed}});
-    DisplaySource opened = OpenWaylandIdle("wayland-test", 60000);
-    ASSERT_TRUE(opened.source) << opened.why;
-    const auto made = compositor.WaitForMade(1);
-    ASSERT_EQ(made.size(), 1U);
-    EXPECT_EQ(made[0].request, 1U);
-    RecordingWatch watch;
-    for (SteadyMs now = 5; watch.told.size() < 3 && now < 9; ++now) ASSERT_TRUE(Wait(*opened.source, watch, now));
-    ASSERT_EQ(watch.told.size(), 3U);
-    EXPECT_EQ(watch.told[0].substr(0, 5), "idle ");
-    EXPECT_EQ(watch.told[1].substr(0, 6), "input ");
-    EXPECT_EQ(watch.told[2].substr(0, 7), "active ");
-}
-
-TEST(WaylandIdle, ACompositorWithoutAnIdleNotificationAnswersButCannotBeWatched) {
+TEST(WaylandIdle, TakesTheFirstVersionWhereThereIsNoOtherAndTellsACompositorWithoutAny) {
+    {
+        Compositor compositor(1, 1, {{kIdled, kResumed}});
+        DisplaySource opened = OpenWaylandIdle("wayland-test", 60000);
+        ASSERT_TRUE(opened.source) << opened.why;
+        const auto made = compositor.WaitForMade(1);
+        ASSERT_EQ(made.size(), 1U);
+        EXPECT_EQ(made[0].request, 1U);
+        RecordingWatch watch;
+        for (int reads = 0; watch.told.size() < 3 && reads < 3; ++reads) ASSERT_TRUE(Wait(*opened.source, watch, 5));
+        EXPECT_EQ(watch.told, (std::vector<std::string>{"idle 5", "input 5", "active 5"}));
+    }
     Compositor compositor(0, 1, {});
     DisplaySource opened = OpenWaylandIdle("wayland-test", 60000);
-    EXPECT_FALSE(opened.source);
-    EXPECT_TRUE(opened.reached);
+    EXPECT_TRUE(!opened.source && opened.reached);
     EXPECT_EQ(opened.why, "the Wayland compositor tells no idle time");
 }
 

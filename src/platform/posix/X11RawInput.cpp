@@ -50,9 +50,14 @@ private:
     bool IsRawInput(const xcb_generic_event_t& event) const {
         if ((event.response_type & 0x7f) != XCB_GE_GENERIC) return false;
         const auto& generic = reinterpret_cast<const xcb_ge_generic_event_t&>(event);
-        return generic.extension == opcode_ &&
-               (generic.event_type == XCB_INPUT_RAW_KEY_PRESS || generic.event_type == XCB_INPUT_RAW_BUTTON_PRESS ||
-                generic.event_type == XCB_INPUT_RAW_MOTION);
+        if (generic.extension != opcode_) return false;
+        if (generic.event_type == XCB_INPUT_RAW_KEY_PRESS) {
+            // A held key repeating is nobody new at the keys: a stuck button
+            // of a keyboard encoder must not keep a cabinet on.
+            const auto& key = reinterpret_cast<const xcb_input_raw_key_press_event_t&>(event);
+            return (key.flags & XCB_INPUT_KEY_EVENT_FLAGS_KEY_REPEAT) == 0;
+        }
+        return generic.event_type == XCB_INPUT_RAW_BUTTON_PRESS || generic.event_type == XCB_INPUT_RAW_MOTION;
     }
 
     Connection connection_;
@@ -73,10 +78,9 @@ DisplaySource OpenX11RawInput(const std::string& display) {
     result.reached = true;
     xcb_connection_t* c = connection.get();
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_input_id);
-    ReplyPtr<xcb_input_xi_query_version_reply_t> version(
-        extension && extension->present ? xcb_input_xi_query_version_reply(c, xcb_input_xi_query_version(c, 2, 2), nullptr)
-                                        : nullptr,
-        &std::free);
+    ReplyPtr<xcb_input_xi_query_version_reply_t> version(nullptr, &std::free);
+    if (extension && extension->present)
+        version.reset(xcb_input_xi_query_version_reply(c, xcb_input_xi_query_version(c, 2, 2), nullptr));
     if (!version || version->major_version < 2) {
         result.why = "the X display has no XInput 2";
         return result;
