@@ -1,6 +1,7 @@
 #include "run/IdleWatch.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "settings/Text.h"
 
