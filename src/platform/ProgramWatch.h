@@ -11,6 +11,8 @@ namespace tamrel {
 // Milliseconds on a steady clock (never set back, not the time of day).
 using SteadyMs = std::int64_t;
 inline constexpr SteadyMs kNoDeadline = -1;
+// Minutes after local midnight; none.
+inline constexpr long kNoClosingTime = -1;
 
 class ProgramWatch {
 public:
@@ -33,6 +35,19 @@ public:
     // Called at or after NextDue(): true when the program is to be asked to
     // end now. The watch has then logged why.
     virtual bool Due(SteadyMs now) = 0;
+
+    // The local time of day at which the program is to be asked to end, or
+    // kNoClosingTime. The wait arms a timer on the real-time clock for its
+    // next occurrence after the wait began, arms it again when the clock is
+    // set or the time zone changes, and reports when it is reached.
+    virtual long ClosingTime() const { return kNoClosingTime; }
+    virtual void ClosingTimeReached(SteadyMs) {}
+    // The system is shutting down at somebody else's request (the power
+    // button, another program): the program has `graceMs` to save and end.
+    // The wait reports it only while it holds the system's shutdown back
+    // (a delay inhibitor, a block reason), which it lets go once the run
+    // has ended.
+    virtual void SystemShuttingDown(SteadyMs, int /*graceMs*/) {}
 };
 
 }  // namespace tamrel

@@ -34,6 +34,11 @@ struct Settings {
     // With a shutdown method, the program is asked to end after this many
     // minutes without the user's input, and the countdown follows; 0 off.
     std::int16_t idleMinutes = 0;
+    // Minutes after midnight, or -1 for none: the time of day at which a
+    // running program is asked to end and the countdown follows, and the
+    // time the machine's clock alarm wakes it up the next day.
+    std::int16_t closingTime = -1;
+    std::int16_t wakeTime = -1;
 };
 
 inline constexpr std::int16_t kMaxIdleMinutes = 1440;

@@ -44,6 +44,11 @@ constexpr std::string_view kIdleMinutesMessage =
 constexpr std::string_view kIdleMinutesUnreadable =
     "The number for idle minutes to power off in tamrel.set cannot be read. Power off when idle is off.";
 
+constexpr std::string_view kClosingTimeUnreadable =
+    "The time for power off at in tamrel.set cannot be read (HH:MM). No closing time is used.";
+constexpr std::string_view kWakeTimeUnreadable =
+    "The time for wake up at in tamrel.set cannot be read (HH:MM). No wake-up time is set.";
+
 constexpr Replacement OutsideOf(long low, long high, long number, std::string_view logLine = {}) {
     return {OutsideRange, low, high, number, {}, logLine};
 }
@@ -95,6 +100,10 @@ constexpr ReaderRule IdleMinutesRule(LineLog log) {
     return Ours(log, IfUnreadable(0, kIdleMinutesUnreadable), OutsideOf(0, kMaxIdleMinutes, 0, kIdleMinutesMessage));
 }
 
+constexpr ReaderRule TimeOfDayRule(LineLog log, std::string_view unreadable) {
+    return {TimeOfDay, false, log, IfUnreadable(-1, unreadable), {}, {}, true};
+}
+
 // Any colour the colour dialog can give.
 constexpr long kMaxColor = 0xFFFFFF;
 
@@ -133,6 +142,12 @@ constexpr std::array<KeyDef, kKeyCount> kKeys = {{
     // follows leaves it to that, so that it is logged once.
     {Field::IdleMinutes, "Idle minutes to power off =", IdleMinutesRule(LineLog::BeforeValue), kIgnored,
      IdleMinutesRule(LineLog::None)},
+    // Closing time is the wait's, like the idle minutes; the wake-up time is
+    // set by the screen just before it powers off.
+    {Field::ClosingTime, "Power off at =", TimeOfDayRule(LineLog::BeforeValue, kClosingTimeUnreadable), kIgnored,
+     TimeOfDayRule(LineLog::None, kClosingTimeUnreadable)},
+    {Field::WakeTime, "Wake up at =", kIgnored, TimeOfDayRule(LineLog::BeforeValue, kWakeTimeUnreadable),
+     TimeOfDayRule(LineLog::None, kWakeTimeUnreadable)},
 }};
 
 constexpr bool InFieldOrder() {

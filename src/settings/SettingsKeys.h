@@ -12,7 +12,7 @@ namespace tamrel {
 enum class Field {
     RunSetup, Program, ShutdownMethod, CancelSeconds, CancelKey, RestartKey, BoxTop, BoxLeft,
     BoxFontName, BoxFontSize, BoxBold, BoxItalic, BoxColor, SkinPath, ShortestRun, CancelButton, RestartButton,
-    IdleMinutes,
+    IdleMinutes, ClosingTime, WakeTime,
 };
 
 // The start-up's look at the file, the shutdown screen's and setup's.
@@ -30,6 +30,7 @@ enum class ValueKind {
     Count,
     Flag,         // true, false or a number
     YesNo,        // "yes" in any case and with blanks around is true
+    TimeOfDay,    // "HH:MM" as minutes after midnight, blank as -1; else unreadable
 };
 
 enum class Check {
@@ -81,7 +82,7 @@ struct KeyDef {
     const ReaderRule& For(Reader reader) const;
 };
 
-inline constexpr std::size_t kKeyCount = 18;
+inline constexpr std::size_t kKeyCount = 20;
 
 // In the order every reader tests a line against them.
 const std::array<KeyDef, kKeyCount>& SettingsKeys();

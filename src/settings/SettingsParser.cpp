@@ -38,6 +38,12 @@ Value Convert(ValueKind kind, const std::string& raw) {
         }
         case ValueKind::Flag: value.flag = ToBoolean(Trim(raw)); break;
         case ValueKind::YesNo: value.flag = Trim(LowerCase(raw)) == "yes"; break;
+        case ValueKind::TimeOfDay: {
+            const std::optional<long> minutes = ReadTimeOfDay(raw);
+            value.readable = minutes.has_value();
+            value.number = minutes.value_or(kNoTimeOfDay);
+            break;
+        }
     }
     return value;
 }
@@ -80,6 +86,8 @@ void WithMember(Field field, Use&& use) {
         case Field::CancelButton: use(&Settings::cancelButton); break;
         case Field::RestartButton: use(&Settings::restartButton); break;
         case Field::IdleMinutes: use(&Settings::idleMinutes); break;
+        case Field::ClosingTime: use(&Settings::closingTime); break;
+        case Field::WakeTime: use(&Settings::wakeTime); break;
     }
 }
 

@@ -25,6 +25,9 @@ void CorrectRanges(Settings& s) {
     }
     if (s.restartButton == s.cancelButton) s.restartButton = 0;
     if (s.idleMinutes < 0 || s.idleMinutes > kMaxIdleMinutes) s.idleMinutes = 0;
+    for (std::int16_t* time : {&s.closingTime, &s.wakeTime}) {
+        if (*time < 0 || *time >= 24 * 60) *time = kNoTimeOfDay;
+    }
 }
 
 }  // namespace
@@ -108,8 +111,14 @@ std::string SettingsFileText(Settings& s, const std::string& createdOn) {
         "# Next line: with a shutdown method, the front end is asked to end and the countdown starts after this "
         "many minutes without a key, button, mouse motion or joystick (1 to 1440). 0 is off. Default is 0.",
         Key(Field::IdleMinutes) + PlainNumber(s.idleMinutes),
+        "# Next line: with a shutdown method, the time of day (HH:MM, 24-hour clock) at which the front end is "
+        "asked to end and the countdown starts. Empty is none.",
+        Key(Field::ClosingTime) + TimeOfDayText(s.closingTime),
+        "# Next line: the time of day (HH:MM) at which the machine's clock wakes it up after Tamrel powered it "
+        "off. Empty is none.",
+        Key(Field::WakeTime) + TimeOfDayText(s.wakeTime),
     };
-    static_assert(sizeof lines / sizeof lines[0] == 72);
+    static_assert(sizeof lines / sizeof lines[0] == 76);
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";
     return text;

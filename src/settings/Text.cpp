@@ -41,4 +41,24 @@ std::string DurationText(double seconds) {
 
 std::string MinutesText(long minutes) { return PlainNumber(minutes) + (minutes == 1 ? " minute" : " minutes"); }
 
+std::optional<long> ReadTimeOfDay(std::string_view text) {
+    const std::string time = Trim(text);
+    if (time.empty()) return kNoTimeOfDay;
+    const auto digit = [&](std::size_t at) { return time[at] >= '0' && time[at] <= '9' ? time[at] - '0' : -100; };
+    // "8:30" reads as a person writes it; "08:30" as setup writes it.
+    const std::size_t colon = time.find(':');
+    if ((colon != 1 && colon != 2) || time.size() != colon + 3) return std::nullopt;
+    const long hours = colon == 1 ? digit(0) : digit(0) * 10 + digit(1);
+    const long minutes = digit(colon + 1) * 10 + digit(colon + 2);
+    if (hours < 0 || hours > 23 || minutes < 0 || minutes > 59) return std::nullopt;
+    return hours * 60 + minutes;
+}
+
+std::string TimeOfDayText(long minutes) {
+    if (minutes < 0 || minutes >= 24 * 60) return "";
+    const char text[] = {static_cast<char>('0' + minutes / 600), static_cast<char>('0' + minutes / 60 % 10), ':',
+                         static_cast<char>('0' + minutes % 60 / 10), static_cast<char>('0' + minutes % 10), '\0'};
+    return text;
+}
+
 }  // namespace tamrel

@@ -2,6 +2,7 @@
 // The text rules the settings readers are written in: blanks are character
 // 32 only (tabs stay), lower-casing is ASCII, positions count from 1.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,5 +23,12 @@ std::string SignedNumber(long value);
 std::string DurationText(double seconds);
 // Whole minutes: "1 minute", "30 minutes".
 std::string MinutesText(long minutes);
+
+// A time of day as the file holds it, "HH:MM" on the 24-hour clock, as
+// minutes after midnight; "" is kNoTimeOfDay, and anything else is nullopt.
+inline constexpr long kNoTimeOfDay = -1;
+std::optional<long> ReadTimeOfDay(std::string_view text);
+// "18:00"; "" for kNoTimeOfDay.
+std::string TimeOfDayText(long minutes);
 
 }  // namespace tamrel

@@ -32,7 +32,7 @@ TEST_F(IdleRun, NobodyPlayingEndsTheProgramAndTheScreenSaysWhyThenPowersOff) {
     EXPECT_EQ(t.processes.endCalls()[0].id, 4242u);
     EXPECT_EQ(t.processes.endCalls()[0].graceMs, 15000);
     const Lines events = t.Events();
-    ASSERT_EQ(events.size(), 24u);
+    ASSERT_EQ(events.size(), 25u);
     EXPECT_EQ(Lines(events.begin(), events.begin() + 10),
               (Lines{"Tamrel started.", "In Tamrel.set, Run Setup = no", "Launching program: front.exe",
                      "Path to the program: " + t.Path(""), "In Tamrel.set, Idle minutes to power off =30",

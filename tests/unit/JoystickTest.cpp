@@ -103,7 +103,7 @@ TEST_F(JoystickChooser, LearnsAButtonByAPressIgnoringOneHeldAndKeepsTheKey) {
     ASSERT_TRUE(Choose(kDone));
     const Lines keys = t.KeyLines();
     EXPECT_NE(std::find(keys.begin(), keys.end(), "Key to cancel =27"), keys.end());
-    EXPECT_EQ(Lines(keys.end() - 3, keys.end() - 1),
+    EXPECT_EQ(Lines(keys.end() - 5, keys.end() - 3),
               (Lines{"Joystick button to cancel =5", "Joystick button to re-start =0"}));
 }
 

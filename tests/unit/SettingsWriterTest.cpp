@@ -4,6 +4,7 @@
 #include "TestPlatform.h"
 #include "settings/Numbers.h"
 #include "settings/SettingsWriter.h"
+#include "settings/Text.h"
 
 namespace tamrel::test {
 namespace {
@@ -12,14 +13,14 @@ Settings Sample(const std::string& program) {
     return {.runSetup = false, .programPath = program, .shutdownMethod = 2, .cancelSeconds = 7, .cancelKey = -1,
             .restartKey = 13, .boxTop = -30, .boxLeft = 1200, .boxFontName = "Courier New", .boxFontSize = "13.5",
             .boxBold = "True", .boxItalic = true, .boxColor = 65280, .skinPath = "use default", .shortestRun = 0,
-            .cancelButton = 4, .restartButton = 12, .idleMinutes = 30};
+            .cancelButton = 4, .restartButton = 12, .idleMinutes = 30, .closingTime = 18 * 60 + 5, .wakeTime = 7 * 60 + 30};
 }
 
-TEST(SettingsWriter, SeventyTwoLinesWithTheValuesInTheirForms) {
+TEST(SettingsWriter, SeventySixLinesWithTheValuesInTheirForms) {
     Settings s = Sample("C:\\Games\\front.bat");
     const std::string text = SettingsFileText(s, "12/6/2026 8:05:52 PM");
     const Lines lines = CrLfLines(text);
-    ASSERT_EQ(lines.size(), 72u);
+    ASSERT_EQ(lines.size(), 76u);
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
     EXPECT_EQ(lines[0], "########## Tamrel settings file... created on 12/6/2026 8:05:52 PM");
     Lines keyLines = lines;
@@ -31,7 +32,7 @@ TEST(SettingsWriter, SeventyTwoLinesWithTheValuesInTheirForms) {
                                "Countdown box fontsize =13.5", "Countdown box bold font =True",
                                "Countdown box color = 65280", "Skin =use default", "Shortest run in seconds =0",
                                "Joystick button to cancel =4", "Joystick button to re-start =12",
-                               "Idle minutes to power off =30"}));
+                               "Idle minutes to power off =30", "Power off at =18:05", "Wake up at =07:30"}));
 }
 
 TEST(SettingsWriter, OutOfRangeValuesAreCorrectedInTheStateToo) {
@@ -70,6 +71,25 @@ TEST(SettingsWriter, TheRunAcceptsWhatItWrites) {
     EXPECT_EQ(t.processes.starts().size(), 1u);
     EXPECT_TRUE(t.Open("ShutdownScreen"));
     EXPECT_TRUE(t.ui.messageBoxes().empty());
+}
+
+TEST(SettingsText, TimesOfDayReadAsPeopleWriteThemAndGoBackAsSetupWrites) {
+    EXPECT_EQ(ReadTimeOfDay(" 18:00 "), 18 * 60);
+    EXPECT_EQ(ReadTimeOfDay("8:05"), 8 * 60 + 5);
+    EXPECT_EQ(ReadTimeOfDay("00:00"), 0);
+    EXPECT_EQ(ReadTimeOfDay("23:59"), 23 * 60 + 59);
+    EXPECT_EQ(ReadTimeOfDay(""), kNoTimeOfDay);
+    EXPECT_EQ(ReadTimeOfDay("   "), kNoTimeOfDay);
+    for (const char* bad : {"24:00", "12:60", "6pm", "18.00", "18:0", "018:00", "18:00:00", ":30", "-1:30", "1 :30"}) {
+        EXPECT_EQ(ReadTimeOfDay(bad), std::nullopt) << bad;
+    }
+    EXPECT_EQ(TimeOfDayText(8 * 60 + 5), "08:05");
+    EXPECT_EQ(TimeOfDayText(kNoTimeOfDay), "");
+    Settings s = Sample("x");
+    s.closingTime = 24 * 60;  // no such time: none, in the state too
+    const Lines lines = CrLfLines(SettingsFileText(s, ""));
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Power off at ="), lines.end());
+    EXPECT_EQ(s.closingTime, kNoTimeOfDay);
 }
 
 }  // namespace
