@@ -31,6 +31,6 @@ if [ -r /dev/kvm ] && [ -w /dev/kvm ]; then accel=kvm; fi
 echo "Booting the cabinet ($accel; serial console in build/machine/try/serial.log)."
 echo "Close the window or power it off from Tamrel to end."
 qemu-system-x86_64 -accel "$accel" -m 1536 -smp 2 -cpu max -kernel "$image/vmlinuz" -initrd "$image/initrd.img" \
-  -append "root=/dev/vda rw console=ttyS0 quiet lab.session=$session lab.frontend=5 lab.start=tamrel" \
+  -append "root=/dev/vda rootfstype=ext4 rw console=ttyS0 quiet lab.session=$session lab.frontend=5 lab.start=tamrel" \
   -drive "file=$disk,if=virtio,format=qcow2" -serial file:build/machine/try/serial.log -vga std -nic none \
   -no-reboot

@@ -12,7 +12,7 @@ packages="$(grep -v '^#' "$here/packages.txt" | xargs | tr ' ' ',')"
 # A small initrd, quick to make and to boot: the root is on a virtio disk.
 initramfs='mkdir -p "$1/etc/initramfs-tools/conf.d" "$1/etc/initramfs-tools/hooks"
   echo MODULES=list > "$1/etc/initramfs-tools/conf.d/cabinet.conf"
-  printf "#!/bin/sh\n[ \"\$1\" = prereqs ] && exit 0\n. /usr/share/initramfs-tools/hook-functions\nforce_load virtio_pci\nforce_load virtio_blk\n" > "$1/etc/initramfs-tools/hooks/cabinet"
+  printf "#!/bin/sh\n[ \"\$1\" = prereqs ] && exit 0\n. /usr/share/initramfs-tools/hook-functions\nforce_load virtio_pci\nforce_load virtio_blk\nforce_load ext4\n" > "$1/etc/initramfs-tools/hooks/cabinet"
   chmod 755 "$1/etc/initramfs-tools/hooks/cabinet"'
 mmdebstrap --variant=minbase --include="$packages" --essential-hook="$initramfs" \
   --customize-hook="copy-in $deb /tmp" \

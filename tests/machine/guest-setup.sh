@@ -10,11 +10,14 @@ install -o 1000 -g 1000 -m 644 /dev/stdin "$root/home/arcade/.bash_profile" <<'P
 [ "$(tty)" = /dev/tty1 ] && exec /usr/local/lib/lab/session
 PROFILE
 ln -s /usr/local/lib/lab/xinitrc "$root/home/arcade/.xinitrc"
+install -d -o 1000 -g 1000 "$root/home/arcade/.config" "$root/home/arcade/.config/openbox"
+ln -s /usr/local/lib/lab/openbox-autostart "$root/home/arcade/.config/openbox/autostart"
 install -o 1000 -g 1000 -m 755 "$root/usr/local/lib/lab/frontend" "$root/home/arcade/frontend.sh"
 # The serial console belongs to the lab's reports: a getty there would hang up other writers.
 inside systemctl mask serial-getty@ttyS0.service
 inside systemctl mask apt-daily.timer apt-daily-upgrade.timer e2scrub_all.timer fstrim.timer man-db.timer 2>/dev/null || true
 inside passwd -d root >/dev/null
+inside systemctl enable serial-getty@ttyS1.service
 # A skin: 800x600, a blue-green gradient with a red frame, 24-bit BMP.
 python3 - "$root/usr/local/share/lab-skin.bmp" <<'PY'
 import struct, sys

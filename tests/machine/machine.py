@@ -35,6 +35,10 @@ PLAIN = {"/": "slash", ".": "dot", "-": "minus", " ": "spc", "=": "equal", ",": 
          "\n": "ret"}
 
 
+# Lines after which the machine can never reach what a scenario waits for.
+FATAL = re.compile(r"Kernel panic|Failed to mount .* as root|\(initramfs\)|emergency mode|Cannot open display")
+
+
 class MachineError(AssertionError):
     pass
 
@@ -80,7 +84,7 @@ class Machine:
         self.backing = backing or os.path.join(image, "rootfs.img")
         self.memory = memory
         switches = {"session": session, "frontend": frontend, **options}
-        self.cmdline = "root=/dev/vda rw console=ttyS0 quiet " + " ".join(f"lab.{k}={v}" for k, v in switches.items())
+        self.cmdline = "root=/dev/vda rootfstype=ext4 rw console=ttyS0 quiet " + " ".join(f"lab.{k}={v}" for k, v in switches.items())
         self.process = self.qmp = None
         self.lines, self.read_to, self.partial = [], 0, b""
         self.started = self.ended = None
@@ -99,7 +103,9 @@ class Machine:
                    "-cpu", "max" if self.accel == "tcg" else "host",
                    "-kernel", os.path.join(self.image, "vmlinuz"), "-initrd", os.path.join(self.image, "initrd.img"),
                    "-append", self.cmdline, "-drive", f"file={self.overlay},if=virtio,format=qcow2,cache=unsafe",
-                   "-serial", f"file:{self.serial_path}", "-qmp", f"unix:{qmp_path},server=on,wait=off",
+                   "-serial", f"file:{self.serial_path}",
+                   "-chardev", f"socket,id=shell,path={os.path.join(self.dir, 'shell.sock')},server=on,wait=off",
+                   "-device", "isa-serial,chardev=shell", "-qmp", f"unix:{qmp_path},server=on,wait=off",
                    "-display", os.environ.get("TAMREL_MACHINE_DISPLAY", "none"), "-vga", "std", "-nic", "none",
                    "-no-reboot"]
         with open(os.path.join(self.dir, "qemu.log"), "wb") as log:
@@ -231,6 +237,9 @@ class Machine:
             for line in self.lines[index:]:
                 if regex.search(line):
                     return line
+                if FATAL.search(line):
+                    raise MachineError(f"{self.name}: {line!r} while waiting for {pattern!r}; "
+                                       f"see {self.serial_path}")
             index = len(self.lines)
             if not self.running():
                 self.poll_serial()
