@@ -29,11 +29,12 @@ def setUpModule():
         raise unittest.SkipTest("TAMREL_MACHINE_IMAGE names no image (scripts/test-machine.sh builds one)")
     machine = Machine(IMAGE, "setup", RUNS, start="tamrel").start()
     try:
-        machine.wait_line(r"^LAB ACTIVE Tamrel.set not found!", BOOT)
+        machine.wait_line(r"^LAB ACTIVE .*Tamrel.set not found!", BOOT)
         machine.keys("ret")  # OK: run setup
         choose(machine, "Program", ["down", "right", "down", "ret"], r"^LAB ACTIVE ")
         machine.type_text(FRONT_END + "\n")
-        machine.wait_line(r"^LAB ACTIVE .*frontend\.sh", 60)
+        machine.wait_line(r"^LAB ACTIVE .*/home/arcade/frontend\.sh$", 60)
+        time.sleep(2)
         choose(machine, "Power off", ["down", "down", "right", "down", "down", "ret"])
         choose(machine, "5 Seconds", ["down"] * 5 + ["right", "ret"])
         choose(machine, "Shortest run: Off", ["down"] * 6 + ["right", "ret"])
@@ -65,10 +66,20 @@ def tearDownModule():
 
 def choose(machine, what, moves, wait_for=None):
     """F10 opens the setup's menus; the moves walk to an item and take it."""
+    machine.poll_serial()
     mark = len(machine.lines)
     machine.keys("f10", *moves)
     if wait_for:
-        machine.wait_line(wait_for, 30, after=mark)
+        machine.wait_line(wait_for, 60, after=mark)
+    time.sleep(2)  # the menu closed and the window has the keyboard again
+
+
+def screen_up(machine, run=1, timeout=BOOT):
+    """Waits for the shutdown screen after the front end's run `run`."""
+    end = machine.wait_line(rf"^LAB FRONTEND END {run}$", timeout)
+    machine.wait_line(r"^LAB ACTIVE ", 60, after=machine.lines.index(end))
+    machine.wait_line(r"^LOG .*Program \(frontend\.sh\) finished!", 60, after=machine.lines.index(end))
+    time.sleep(0.5)
 
 
 class Cabinet(unittest.TestCase):
@@ -82,7 +93,7 @@ class Cabinet(unittest.TestCase):
         machine.wait_line(r"^LAB FRONTEND START 1", BOOT)
         ended = machine.wait_line(r"^LAB FRONTEND END 1", 60)
         shown = machine.wait_line(r"^LOG .*Program \(frontend\.sh\) finished!", 60)
-        asked = machine.wait_line(r"^LOG Shutting down PC, using shutdown method 2", 60)
+        asked = machine.wait_line(r"^LOG .*Shutting down PC, using shutdown method 2", 60)
         off = machine.wait_off(120)
         measured.append(("front end's end -> powered off", off - ended.at))
         measured.append((f"countdown of {COUNTDOWN} s, screen -> power-off asked", asked.at - shown.at))
@@ -94,10 +105,10 @@ class Cabinet(unittest.TestCase):
 
     def test_escape_during_the_countdown_keeps_it_on(self):
         machine = self.boot("escape")
-        machine.wait_line(r"^LOG .*Program \(frontend\.sh\) finished!", BOOT)
-        machine.wait_line(r"^LAB ACTIVE ", 30, after=len(machine.lines) - 1)
+        screen_up(machine)
+        mark = len(machine.lines)
         machine.keys("esc")
-        machine.wait_line(r"^LOG .*Tamrel ended\.", 30)
+        machine.wait_line(r"^LOG .*Tamrel ended\.", 30, after=mark)
         machine.stays_on(COUNTDOWN + 5)
         machine.power_button()
         machine.wait_off(120)
@@ -108,16 +119,13 @@ class Cabinet(unittest.TestCase):
     def test_the_restart_key_runs_the_front_end_again(self):
         # The re-start key is Enter (13), set by hand in the settings file.
         machine = self.boot("restart", settings="Key_to_re-start=13")
-        machine.wait_line(r"^LAB FRONTEND END 1", BOOT)
-        machine.wait_line(r"^LOG .*Program \(frontend\.sh\) finished!", 60)
-        machine.wait_line(r"^LAB ACTIVE ", 30, after=len(machine.lines) - 1)
+        screen_up(machine)
         machine.keys("ret")
         machine.wait_line(r"^LAB FRONTEND START 2", 60)
-        machine.wait_line(r"^LAB FRONTEND END 2", 60)
-        machine.wait_line(r"^LOG .*Program \(frontend\.sh\) finished!", 60)
-        machine.wait_line(r"^LAB ACTIVE ", 30, after=len(machine.lines) - 1)
+        screen_up(machine, run=2, timeout=60)
+        mark = len(machine.lines)
         machine.keys("esc")
-        machine.wait_line(r"^LOG .*Tamrel ended\.", 30)
+        machine.wait_line(r"^LOG .*Tamrel ended\.", 30, after=mark)
         machine.power_button()
         machine.wait_off(120)
         self.assertEqual(machine.read_text(HOME + "/frontend.runs").strip(), "2")
@@ -126,14 +134,14 @@ class Cabinet(unittest.TestCase):
     def screen(self, name, **options):
         """The shutdown screen as the machine shows it, 2 s into a 25 s countdown."""
         machine = self.boot(name, settings="Seconds_to_cancel=25" + options.pop("settings", ""), **options)
-        machine.wait_line(r"^LOG .*Program \(frontend\.sh\) finished!", BOOT)
-        machine.wait_line(r"^LAB ACTIVE ", 30, after=len(machine.lines) - 1)
+        screen_up(machine)
         time.sleep(2)  # the first paint
         shot = machine.screendump(name)
         if DOCS:
             pictures.to_png(shot, os.path.join(DOCS, f"machine-{name}.png"))
+        mark = len(machine.lines)
         machine.keys("esc")
-        machine.wait_line(r"^LOG .*Tamrel ended\.", 30)
+        machine.wait_line(r"^LOG .*Tamrel ended\.", 30, after=mark)
         machine.kill()
         return pictures.Picture(shot)
 
