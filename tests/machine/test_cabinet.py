@@ -31,6 +31,8 @@ def setUpModule():
     try:
         machine.wait_line(r"^LAB ACTIVE .*Tamrel.set not found!", BOOT)
         machine.keys("ret")  # OK: run setup
+        machine.wait_line(r"^LAB ACTIVE .*SetUp Mode$", 60)
+        time.sleep(2)
         choose(machine, "Program", ["down", "right", "down", "ret"], r"^LAB ACTIVE ")
         machine.type_text(FRONT_END + "\n")
         machine.wait_line(r"^LAB ACTIVE .*/home/arcade/frontend\.sh$", 60)
