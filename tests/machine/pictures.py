@@ -25,6 +25,15 @@ class Picture:
         i = (y * self.width + x) * 3
         return tuple(self.pixels[i:i + 3])
 
+    def cover(self, left, top, colour):
+        """Paints everything right of and below (left, top) in colour (the
+        pointer, which Tamrel parks in the bottom-right corner)."""
+        pixels = bytearray(self.pixels)
+        for y in range(top, self.height):
+            start = (y * self.width + left) * 3
+            pixels[start:(y + 1) * self.width * 3] = bytes(colour) * (self.width - left)
+        self.pixels = bytes(pixels)
+
     def box_of(self, differs_from):
         """The smallest (left, top, right, bottom) holding every pixel not
         equal to differs_from, or None."""
