@@ -33,19 +33,12 @@ def setUpModule():
         machine.keys("ret")  # OK: run setup
         machine.wait_line(r"^LAB ACTIVE .*SetUp Mode$", 60)
         time.sleep(2)
-        for attempt in range(1, 4):
-            # A loaded host can lose the first keys of the dialog: try again,
-            # with the screen kept for the reader.
-            choose(machine, "Program", ["down", "right", "down", "ret"], r"^LAB ACTIVE .* Open$")
-            machine.type_text(FRONT_END + "\n", gap=0.15)
-            try:
-                machine.wait_line(r"^LAB ACTIVE .*/home/arcade/frontend\.sh$", 30, after=len(machine.lines) - 3)
-                break
-            except AssertionError:
-                machine.screendump(f"open-dialog-{attempt}")
-                if attempt == 3:
-                    raise
-                machine.keys("esc")
+        choose(machine, "Program", ["down", "right", "down", "ret"], r"^LAB ACTIVE .* Open$")
+        mark = len(machine.lines)
+        machine.type_text(FRONT_END + "\n", gap=0.15)
+        # Back in the setup window (whose title then shows the program; the
+        # settings file says whether it was taken).
+        machine.wait_line(r"^LAB ACTIVE \S+ (?!Open$)", 60, after=mark)
         time.sleep(2)
         choose(machine, "Power off", ["down", "down", "right", "down", "down", "ret"])
         choose(machine, "5 Seconds", ["down"] * 5 + ["right", "ret"])
