@@ -3,7 +3,7 @@
 # in a window, to try Tamrel by hand. The first boot offers setup; what is
 # done in it stays on build/machine/try/disk.qcow2 for the next boot
 # (--fresh starts again from the image). Only this machine powers off.
-#   scripts/try-machine.sh [--fresh] [--session x11|cage]
+#   scripts/try-machine.sh [--fresh] [--session x11|none]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fresh=no session=x11
@@ -11,7 +11,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --fresh) fresh=yes ;;
     --session) session="$2"; shift ;;
-    *) echo "usage: $0 [--fresh] [--session x11|cage]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--fresh] [--session x11|none]" >&2; exit 2 ;;
   esac
   shift
 done
