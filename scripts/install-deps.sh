@@ -16,6 +16,8 @@ if [ "${1:-run}" = "test" ]; then
              wine32:i386 zip dpkg-dev lintian desktop-file-utils)
   # Wayland: a headless sway and cage (which needs the Xwayland binary), keys and pictures.
   packages+=(sway cage xwayland wtype grim)
+  # The cabinet in a box: a Debian 12 virtual machine built and booted by the tests.
+  packages+=(qemu-system-x86 qemu-utils mmdebstrap e2fsprogs)
   # wine32 (the loader of the 32-bit Windows build) comes from i386.
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386

@@ -21,6 +21,15 @@ else
   echo "Skipped: installing the package needs root (CI runs as root)."
 fi
 
+echo "== The cabinet in a box: the package on a Debian 12 virtual machine"
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Skipped: building the machine's image needs root (CI runs as root)."
+elif [ ! -e /dev/kvm ] && ! qemu-system-x86_64 -accel help 2>/dev/null | grep -qx tcg; then
+  echo "Skipped: qemu can run no virtual machine here."
+else
+  scripts/test-machine.sh
+fi
+
 echo "== Unit tests under sanitizers"
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTAMREL_QT=OFF -DCMAKE_CXX_FLAGS="$sanitize"

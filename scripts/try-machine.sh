@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Boots the lab's cabinet (a Debian 12 machine with the package installed)
+# in a window, to try Tamrel by hand. The first boot offers setup; what is
+# done in it stays on build/machine/try/disk.qcow2 for the next boot
+# (--fresh starts again from the image). Only this machine powers off.
+#   scripts/try-machine.sh [--fresh] [--session x11|none]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+fresh=no session=x11
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --fresh) fresh=yes ;;
+    --session) session="$2"; shift ;;
+    *) echo "usage: $0 [--fresh] [--session x11|none]" >&2; exit 2 ;;
+  esac
+  shift
+done
+[ "$(id -u)" -eq 0 ] || { echo "Building the image needs root: run it with sudo." >&2; exit 1; }
+version="$(sed -n 's/^project(tamrel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
+deb="dist/tamrel_${version}_amd64.deb"
+[ -f "$deb" ] || scripts/package.sh deb
+image="$(tests/machine/build-image.sh "$deb" build/machine/cache)"
+disk=build/machine/try/disk.qcow2
+mkdir -p build/machine/try
+if [ "$fresh" = yes ] || [ ! -f "$disk" ] || [ "$image/rootfs.img" -nt "$disk" ]; then
+  rm -f "$disk"
+  qemu-img create -q -f qcow2 -b "$image/rootfs.img" -F raw "$disk"
+fi
+accel=tcg
+if [ -r /dev/kvm ] && [ -w /dev/kvm ]; then accel=kvm; fi
+echo "Booting the cabinet ($accel; serial console in build/machine/try/serial.log)."
+echo "Close the window or power it off from Tamrel to end."
+qemu-system-x86_64 -accel "$accel" -m 1536 -smp 2 -cpu max -kernel "$image/vmlinuz" -initrd "$image/initrd.img" \
+  -append "root=/dev/vda rootfstype=ext4 rw console=ttyS0 quiet lab.session=$session lab.frontend=5 lab.start=tamrel" \
+  -drive "file=$disk,if=virtio,format=qcow2" -serial file:build/machine/try/serial.log -vga std -nic none \
+  -no-reboot

@@ -1,0 +1,309 @@
+"""The cabinet in a box: a Debian 12 virtual machine driven only from outside.
+
+    machine = Machine(image, "name", runs_folder, backing=None, session="x11", frontend=2)
+    machine.start()                      # boots on its own copy-on-write overlay
+    machine.wait_line(r"LAB LOGIN")      # a line of the serial console (regex)
+    machine.keys("f10", "down", "ret")   # the machine's keyboard (QMP qcodes)
+    machine.type_text("/home/arcade")    # characters, as typed
+    machine.screendump("shot")           # what its screen shows, as PNG
+    machine.power_button()               # ACPI, as the case's button
+    machine.wait_off(60)                 # qemu ending on its own: powered off
+    machine.read_file("/home/arcade/x")  # after it stopped, from the overlay
+
+Every line the machine prints arrives with the host's clock (Line.at), so
+times are measured on the real clock. The serial log, the qemu log and the
+screendumps stay in the machine's folder; the overlay is the disk of a later
+machine (backing=) until the folder is cleaned. Nothing here can power off
+the host: qemu's own ACPI is the only power-off reached.
+"""
+
+import json
+import os
+import re
+import shutil
+import socket
+import subprocess
+import time
+
+HOME = "/home/arcade"
+STATE = HOME + "/.local/state/tamrel"
+SETTINGS = HOME + "/.config/tamrel/tamrel.set"
+
+# Characters the keyboard types, by QMP qcode; capitals and these with shift.
+SHIFTED = {"_": "minus", ":": "semicolon", "?": "slash", "~": "grave_accent"}
+PLAIN = {"/": "slash", ".": "dot", "-": "minus", " ": "spc", "=": "equal", ",": "comma", ";": "semicolon",
+         "\n": "ret"}
+
+
+# Lines after which the machine can never reach what a scenario waits for.
+FATAL = re.compile(r"Kernel panic|Failed to mount .* as root|\(initramfs\)|emergency mode|Cannot open display")
+
+
+class MachineError(AssertionError):
+    pass
+
+
+class Line(str):
+    """A serial console line; `at` is the host's monotonic time it arrived."""
+
+    def __new__(cls, text, at):
+        line = super().__new__(cls, text)
+        line.at = at
+        return line
+
+
+def accelerator(kernel):
+    """"kvm" when a short boot of the kernel prints under KVM within 20 s, else
+    "tcg": /dev/kvm may exist and still hang (nested virtualisation)."""
+    if os.environ.get("TAMREL_MACHINE_ACCEL") in ("kvm", "tcg"):
+        return os.environ["TAMREL_MACHINE_ACCEL"]
+    try:
+        os.close(os.open("/dev/kvm", os.O_RDWR))
+    except OSError:
+        return "tcg"
+    try:
+        probe = subprocess.run(["qemu-system-x86_64", "-accel", "kvm", "-m", "256", "-kernel", kernel, "-append",
+                                "console=ttyS0 panic=-1", "-no-reboot", "-display", "none", "-serial", "stdio",
+                                "-nic", "none"], capture_output=True, timeout=20)
+        return "kvm" if b"Kernel panic" in probe.stdout or b"VFS:" in probe.stdout else "tcg"
+    except subprocess.TimeoutExpired:
+        return "tcg"
+
+
+class Machine:
+    def __init__(self, image, name, runs, backing=None, session="x11", frontend=2, memory=1536, **options):
+        """image: the folder build-image.sh made; backing: the overlay of an
+        earlier machine to start from; options: more lab.KEY=VALUE switches
+        of the boot's command line, read by the guest's session."""
+        self.image, self.name = image, name
+        self.dir = os.path.join(runs, name)
+        shutil.rmtree(self.dir, ignore_errors=True)
+        os.makedirs(self.dir)
+        self.overlay = os.path.join(self.dir, "disk.qcow2")
+        self.serial_path = os.path.join(self.dir, "serial.log")
+        self.backing = backing or os.path.join(image, "rootfs.img")
+        self.memory = memory
+        switches = {"session": session, "frontend": frontend, **options}
+        self.cmdline = "root=/dev/vda rootfstype=ext4 rw console=ttyS0 quiet " + " ".join(f"lab.{k}={v}" for k, v in switches.items())
+        self.process = self.qmp = None
+        self.lines, self.read_to, self.partial = [], 0, b""
+        self.started = self.ended = None
+        self.shots = 0
+
+    # -- life
+
+    def start(self, accel=None):
+        backing_format = "qcow2" if self.backing.endswith(".qcow2") else "raw"
+        subprocess.run(["qemu-img", "create", "-q", "-f", "qcow2", "-b", os.path.abspath(self.backing), "-F",
+                        backing_format, self.overlay], check=True)
+        self.accel = accel or accelerator(os.path.join(self.image, "vmlinuz"))
+        qmp_path = os.path.join(self.dir, "qmp.sock")
+        open(self.serial_path, "wb").close()
+        command = ["qemu-system-x86_64", "-accel", self.accel, "-m", str(self.memory), "-smp", "2",
+                   "-cpu", "max" if self.accel == "tcg" else "host",
+                   "-kernel", os.path.join(self.image, "vmlinuz"), "-initrd", os.path.join(self.image, "initrd.img"),
+                   "-append", self.cmdline, "-drive", f"file={self.overlay},if=virtio,format=qcow2,cache=unsafe",
+                   "-serial", f"file:{self.serial_path}",
+                   "-chardev", f"socket,id=shell,path={os.path.join(self.dir, 'shell.sock')},server=on,wait=off",
+                   "-device", "isa-serial,chardev=shell", "-qmp", f"unix:{qmp_path},server=on,wait=off",
+                   "-display", os.environ.get("TAMREL_MACHINE_DISPLAY", "none"), "-vga", "std", "-nic", "none",
+                   "-no-reboot"]
+        with open(os.path.join(self.dir, "qemu.log"), "wb") as log:
+            self.process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
+        self.started = time.monotonic()
+        deadline = time.monotonic() + 30
+        while True:
+            try:
+                self.qmp = socket.socket(socket.AF_UNIX)
+                self.qmp.connect(qmp_path)
+                break
+            except OSError:
+                self.qmp.close()
+                if self.process.poll() is not None or time.monotonic() > deadline:
+                    raise MachineError(f"{self.name}: qemu did not start: {self.qemu_log()}")
+                time.sleep(0.1)
+        self.qmp_file = self.qmp.makefile("rwb")
+        self.qmp_read()  # the greeting
+        self.command("qmp_capabilities")
+        return self
+
+    def running(self):
+        if self.process and self.process.poll() is not None and self.ended is None:
+            self.ended = time.monotonic()
+        return self.process is not None and self.process.poll() is None
+
+    def kill(self):
+        if self.running():
+            self.process.kill()
+            self.process.wait()
+        self.close_qmp()
+
+    def close_qmp(self):
+        if self.qmp:
+            self.qmp_file.close()
+            self.qmp.close()
+            self.qmp = None
+
+    def qemu_log(self):
+        with open(os.path.join(self.dir, "qemu.log"), errors="replace") as log:
+            return log.read().strip()[-2000:]
+
+    # -- QMP
+
+    def qmp_read(self):
+        while True:
+            raw = self.qmp_file.readline()
+            if not raw:
+                raise MachineError(f"{self.name}: qemu closed its QMP socket")
+            message = json.loads(raw)
+            if "event" not in message:
+                return message
+
+    def command(self, name, **arguments):
+        if not self.qmp:
+            raise MachineError(f"{self.name}: the machine is not running")
+        self.qmp_file.write(json.dumps({"execute": name, "arguments": arguments}).encode() + b"\n")
+        self.qmp_file.flush()
+        answer = self.qmp_read()
+        if "error" in answer:
+            raise MachineError(f"{self.name}: {name}: {answer['error']}")
+        return answer.get("return")
+
+    def key_event(self, qcode, down):
+        self.command("input-send-event", events=[{"type": "key", "data": {
+            "down": down, "key": {"type": "qcode", "data": qcode}}}])
+
+    def keys(self, *qcodes, gap=0.25, hold=0.08):
+        """Presses and releases each key in turn; "shift-a" holds shift."""
+        for qcode in qcodes:
+            parts = qcode.split("-") if qcode != "minus" else [qcode]
+            for part in parts:
+                self.key_event(part, True)
+            time.sleep(hold)
+            for part in reversed(parts):
+                self.key_event(part, False)
+            time.sleep(gap)
+
+    def type_text(self, text, gap=0.08):
+        codes = []
+        for char in text:
+            if char in PLAIN:
+                codes.append(PLAIN[char])
+            elif char in SHIFTED:
+                codes.append("shift-" + SHIFTED[char])
+            elif char.isupper():
+                codes.append("shift-" + char.lower())
+            elif char.isalnum():
+                codes.append(char)
+            else:
+                raise MachineError(f"no key types {char!r}")
+        self.keys(*codes, gap=gap)
+
+    def screendump(self, name):
+        """What the screen shows now: dir/NAME.ppm, and NAME.png beside it
+        for the reader; returns the PPM's path."""
+        path = os.path.join(self.dir, f"{name}.ppm")
+        self.command("screendump", filename=path)
+        subprocess.run(["convert", path, path[:-4] + ".png"], check=False)
+        return path
+
+    def power_button(self):
+        self.command("system_powerdown")
+
+    # -- the serial console
+
+    def poll_serial(self):
+        with open(self.serial_path, "rb") as serial:
+            serial.seek(self.read_to)
+            data = serial.read()
+        if not data:
+            return
+        self.read_to += len(data)
+        now = time.monotonic()
+        *complete, self.partial = (self.partial + data).split(b"\n")
+        for raw in complete:
+            text = raw.decode("utf-8", "replace").replace("\r", "").strip()
+            if text:
+                self.lines.append(Line(text, now))
+
+    def wait_line(self, pattern, timeout=120, after=0):
+        """The first serial line from index `after` on that matches pattern;
+        fails at once when the machine stops, or at the time-out."""
+        regex = re.compile(pattern)
+        deadline = time.monotonic() + timeout
+        index = after
+        while True:
+            self.poll_serial()
+            for line in self.lines[index:]:
+                if regex.search(line):
+                    return line
+                if FATAL.search(line):
+                    raise MachineError(f"{self.name}: {line!r} while waiting for {pattern!r}; "
+                                       f"see {self.serial_path}")
+            index = len(self.lines)
+            if not self.running():
+                self.poll_serial()
+                for line in self.lines[index:]:
+                    if regex.search(line):
+                        return line
+                raise MachineError(f"{self.name}: the machine stopped before a line like {pattern!r}; "
+                                   f"see {self.serial_path}")
+            if time.monotonic() > deadline:
+                raise MachineError(f"{self.name}: no line like {pattern!r} within {timeout} s; "
+                                   f"see {self.serial_path}")
+            time.sleep(0.05)
+
+    def log_lines(self):
+        """Tamrel's event log lines mirrored on the serial console so far."""
+        self.poll_serial()
+        return [line[4:] for line in self.lines if line.startswith("LOG ")]
+
+    def wait_off(self, timeout):
+        """The host time qemu ended on its own (the machine powered itself off)."""
+        try:
+            self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise MachineError(f"{self.name}: the machine was still on after {timeout} s; see {self.serial_path}")
+        self.running()
+        self.poll_serial()
+        self.close_qmp()
+        return self.ended
+
+    def stays_on(self, seconds):
+        """Fails if the machine stops within `seconds`."""
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            if not self.running():
+                raise MachineError(f"{self.name}: the machine powered off; see {self.serial_path}")
+            time.sleep(0.1)
+
+    # -- its disk, after it stopped
+
+    def read_file(self, path):
+        """A file of the machine's disk as bytes, None when it is missing."""
+        if self.running():
+            raise MachineError(f"{self.name}: its disk is read only after it stopped")
+        raw = os.path.join(self.dir, "disk.raw")
+        if not os.path.exists(raw):
+            subprocess.run(["qemu-img", "convert", "-O", "raw", self.overlay, raw], check=True)
+        dump = os.path.join(self.dir, "dump")
+        result = subprocess.run(["debugfs", "-R", f"dump {path} {dump}", raw], capture_output=True, text=True)
+        if not os.path.exists(dump):
+            if "not found" in result.stderr or "File not found" in result.stderr:
+                return None
+            raise MachineError(f"{self.name}: debugfs could not read {path}: {result.stderr.strip()}")
+        with open(dump, "rb") as file:
+            data = file.read()
+        os.remove(dump)
+        return data
+
+    def read_text(self, path):
+        data = self.read_file(path)
+        return None if data is None else data.decode("latin-1").replace("\r\n", "\n")
+
+    def drop_disks(self):
+        """Frees the disk space; the logs and screendumps stay."""
+        for name in ("disk.raw", "disk.qcow2"):
+            path = os.path.join(self.dir, name)
+            if os.path.exists(path):
+                os.remove(path)
