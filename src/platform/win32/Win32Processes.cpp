@@ -113,6 +113,8 @@ std::unique_ptr<FolderLock> Win32Processes::LockProgramFolder(const std::string&
 ProcessId Win32Processes::StartProgram(const std::string& fileName, WindowStyle style) {
     startedMs_ = ::GetTickCount64();
     programEnded_ = false;
+    groupEnded_ = false;
+    fileName_ = fileName;
     end_ = {};
     job_.Reset();
     port_.Reset();
@@ -158,9 +160,10 @@ double Win32Processes::Since() const { return static_cast<double>(::GetTickCount
 
 bool Win32Processes::Await(win32::WaitLimit& limit) {
     for (;;) {
+        if (groupEnded_) return true;
         if (!programEnded_) {
             // Anything but a timeout means there is nothing left to wait on.
-            if (::WaitForSingleObject(process_.get(), limit.Timeout()) != WAIT_TIMEOUT) {
+            if (limit.Wait(process_.get(), limit.Timeout()) != WAIT_TIMEOUT) {
                 programEnded_ = true;
                 DWORD code = 0;
                 if (::GetExitCodeProcess(process_.get(), &code)) {
@@ -168,19 +171,24 @@ bool Win32Processes::Await(win32::WaitLimit& limit) {
                     end_.code = code;
                 }
                 end_.seconds = Since();
-                if (!job_ || !OthersInJob(job_.get(), id_)) return true;
+                if (!job_ || !OthersInJob(job_.get(), id_)) {
+                    groupEnded_ = true;
+                    return true;
+                }
                 continue;
             }
         } else {
             DWORD message = 0;
             ULONG_PTR key = 0;
             LPOVERLAPPED detail = nullptr;
-            if (::GetQueuedCompletionStatus(port_.get(), &message, &key, &detail, limit.Timeout())) {
+            if (::GetQueuedCompletionStatus(port_.get(), &message, &key, &detail, limit.PortTimeout())) {
                 if (key == reinterpret_cast<ULONG_PTR>(job_.get()) && message == JOB_OBJECT_MSG_ACTIVE_PROCESS_ZERO) {
                     end_.groupSeconds = Since();
+                    groupEnded_ = true;
                     return true;
                 }
             } else if (::GetLastError() != WAIT_TIMEOUT) {
+                groupEnded_ = true;
                 return true;
             }
         }
@@ -191,6 +199,7 @@ bool Win32Processes::Await(win32::WaitLimit& limit) {
 ProgramEnd Win32Processes::Finish() {
     ProgramEnd end = std::exchange(end_, ProgramEnd{});
     programEnded_ = false;
+    groupEnded_ = false;
     process_.Reset();
     id_ = 0;
     return end;
@@ -204,7 +213,9 @@ ProgramEnd Win32Processes::WaitForProcess(ProcessId id, ProgramWatch* watch) {
     }
     win32::NoLimit none;
     std::optional<win32::WatchLimit> watched;
-    if (watch) watched.emplace(*watch);
+    if (watch) {
+        watched.emplace(*watch, Wide("Letting " + fileName_ + " save and end"), [this] { EndBeforeSession(); });
+    }
     if (!Await(watched ? static_cast<win32::WaitLimit&>(*watched) : none)) {
         ProgramEnd due = end_;
         if (!programEnded_) due.seconds = Since();
@@ -218,6 +229,12 @@ void Win32Processes::AskToClose() const {
     std::vector<DWORD> ids = job_ ? win32::ProcessesInJob(job_.get()) : std::vector<DWORD>{};
     if (!programEnded_) ids.push_back(id_);
     win32::CloseWindowsOf(ids);
+}
+
+void Win32Processes::EndBeforeSession() {
+    AskToClose();
+    win32::Deadline grace(win32::kSessionEndGraceMs);
+    Await(grace);
 }
 
 ProgramEnd Win32Processes::EndProgram(ProcessId id, int graceMs) {

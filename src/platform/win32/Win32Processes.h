@@ -30,6 +30,9 @@ private:
     // Posts WM_CLOSE to the top-level windows of the program's processes.
     void AskToClose() const;
     ProgramEnd Finish();
+    // The session ends: the program is asked to close and waited for, for
+    // as long as the system lets it.
+    void EndBeforeSession();
 
     unsigned long long startedMs_ = 0;
     // The program last started, kept from its start: its id could be
@@ -42,6 +45,10 @@ private:
     win32::KernelHandle port_;
     // The program itself has ended, as end_ tells; what it started may not.
     bool programEnded_ = false;
+    // So has all it started: nothing more will come from the port.
+    bool groupEnded_ = false;
+    // Its file name, as the system is told why it must wait.
+    std::string fileName_;
     ProgramEnd end_;
 };
 

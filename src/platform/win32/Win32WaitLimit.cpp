@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
+#include <utility>
 
 namespace tamrel::win32 {
 
@@ -10,7 +12,23 @@ SteadyMs SteadyNow() {
         .count();
 }
 
-WatchLimit::WatchLimit(ProgramWatch& watch) : watch_(watch) {
+WatchLimit::WatchLimit(ProgramWatch& watch, std::wstring reason, std::function<void()> ending) : watch_(watch) {
+    if (watch.ClosingTime() != kNoClosingTime) closing_.emplace(watch.ClosingTime());
+    const bool hearEnd = static_cast<bool>(ending);
+    if (hearEnd || closing_) {
+        auto shuttingDown = [this, ending = std::move(ending)] {
+            watch_.SystemShuttingDown(SteadyNow(), kSessionEndGraceMs);
+            ending();
+            reported_ = true;
+        };
+        auto clockChanged = [this] {
+            if (closing_) closing_->Arm(std::time(nullptr));
+        };
+        if (hearEnd) HearSessionEndFirst();
+        session_ = std::make_unique<SessionWindow>(
+            std::move(reason), hearEnd ? std::function<void()>(std::move(shuttingDown)) : std::function<void()>{},
+            std::move(clockChanged));
+    }
     if (watch.IdleMinutes() <= 0) return;
     input_.emplace();
     const SteadyMs now = SteadyNow();
@@ -27,8 +45,32 @@ DWORD WatchLimit::Timeout() {
     return static_cast<DWORD>(std::clamp<SteadyMs>(wake - SteadyNow(), 0, kLongest));
 }
 
+DWORD WatchLimit::Wait(HANDLE waitable, DWORD timeout) {
+    HANDLE handles[2];
+    DWORD count = 0;
+    if (waitable) handles[count++] = waitable;
+    if (closing_ && closing_->Handle()) handles[count++] = closing_->Handle();
+    const DWORD woke = session_ ? ::MsgWaitForMultipleObjects(count, handles, FALSE, timeout, QS_ALLINPUT)
+                      : count > 0 ? ::WaitForMultipleObjects(count, handles, FALSE, timeout)
+                                  : (::Sleep(timeout), WAIT_TIMEOUT);
+    if (waitable && woke == WAIT_OBJECT_0) return WAIT_OBJECT_0;
+    return woke == WAIT_FAILED ? WAIT_FAILED : WAIT_TIMEOUT;
+}
+
+DWORD WatchLimit::PortTimeout() {
+    const DWORD timeout = Timeout();
+    // The port is no object to wait on with the messages and the timer.
+    return session_ || closing_ ? std::min<DWORD>(timeout, kIdleLookMs) : timeout;
+}
+
 bool WatchLimit::Woken() {
+    // A clock change arms the timer again before it is looked at.
+    if (session_) SessionWindow::Pump();
     const SteadyMs now = SteadyNow();
+    if (closing_ && closing_->Reached()) {
+        watch_.ClosingTimeReached(now);
+        reported_ = true;
+    }
     const SteadyMs due = DueAt();
     // Input up to the last moment counts: looked at before the watch decides.
     if (input_ && (now >= nextLook_ || (due != kNoDeadline && now >= due))) {
@@ -36,6 +78,10 @@ bool WatchLimit::Woken() {
         nextLook_ = now + kIdleLookMs;
     }
     const SteadyMs stillDue = DueAt();
+    if (std::exchange(reported_, false)) {
+        askedAt_ = now;
+        if (watch_.Due(now)) return true;
+    }
     if (stillDue == kNoDeadline || now < stillDue) return false;
     askedAt_ = now;
     return watch_.Due(now);

@@ -4,11 +4,16 @@
 // watch says, with the input looked at four times a second meanwhile.
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <string>
 
 #include "platform/ProgramWatch.h"
 #include "platform/win32/Win32Api.h"
+#include "platform/win32/Win32ClosingTimer.h"
 #include "platform/win32/Win32IdleInput.h"
+#include "platform/win32/Win32SessionWindow.h"
 
 namespace tamrel::win32 {
 
@@ -22,6 +27,12 @@ public:
     virtual DWORD Timeout() = 0;
     // Asked at every wake: true ends the wait.
     virtual bool Woken() = 0;
+    // Blocks on `waitable` up to `timeout`: WAIT_OBJECT_0 when it was
+    // signalled, WAIT_TIMEOUT when something else woke the wait.
+    virtual DWORD Wait(HANDLE waitable, DWORD timeout) { return ::WaitForSingleObject(waitable, timeout); }
+    // How long a wait that cannot take part in Wait() (the job's port) may
+    // block before Woken() is asked.
+    virtual DWORD PortTimeout() { return Timeout(); }
 };
 
 class NoLimit : public WaitLimit {
@@ -43,13 +54,22 @@ private:
     ULONGLONG end_;
 };
 
-// Wakes for the watch's times, and four times a second to look at the
-// input while idle power-off is on.
+// How long the program has to end once the session ends.
+inline constexpr int kSessionEndGraceMs = 5000;
+
+// Wakes for the watch's times, four times a second to look at the input
+// while idle power-off is on, at the closing time, and for the end of the
+// session when `ending` is given: it asks the program to end and waits for
+// it, while the system shows `reason`.
 class WatchLimit : public WaitLimit {
 public:
-    explicit WatchLimit(ProgramWatch& watch);
+    explicit WatchLimit(ProgramWatch& watch, std::wstring reason = {}, std::function<void()> ending = {});
     DWORD Timeout() override;
     bool Woken() override;
+    DWORD Wait(HANDLE waitable, DWORD timeout) override;
+    DWORD PortTimeout() override;
+    // Null without a session to hear.
+    HWND SessionHandle() const { return session_ ? session_->Handle() : nullptr; }
 
 private:
     // A watch that said no and stays due is asked again a look later, not
@@ -58,6 +78,10 @@ private:
 
     ProgramWatch& watch_;
     std::optional<Win32IdleInput> input_;
+    std::optional<ClosingTimer> closing_;
+    std::unique_ptr<SessionWindow> session_;
+    // Something the watch must decide on was reported at this wake.
+    bool reported_ = false;
     SteadyMs nextLook_ = kNoDeadline;
     SteadyMs askedAt_ = kNoDeadline;
 };
