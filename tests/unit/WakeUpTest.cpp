@@ -12,7 +12,7 @@ TEST(WakeUp, TheAlarmIsSetJustBeforeAPowerOffAndOnlyThen) {
         {"2", "08:30", {"wake 510", "request 2"}, {"Wake-up set for Tue 08:30."}},
         {"1", "00:00", {"wake 0", "request 1"}, {"Wake-up set for Tue 00:00."}},
         {"2", "23:59", {"wake 1439", "request 2"}, {"Wake-up set for Tue 23:59."}},
-        {"0", "08:30", {"request 0"}, {}},
+        {"0", "08:30", {}, {}},  // no power-off: the machine stays on
         {"2", "", {"request 2"}, {}},
         {"2", "8.30", {"request 2"}, {}},
     };
