@@ -22,6 +22,8 @@ add_custom_target(tamrel_package_files ALL DEPENDS
 install(TARGETS tamrel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${packaging}/tamrel-setup.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${packaging}/tamrel.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# Before the seat rules that turn "uaccess" into the seated user's access.
+install(FILES ${packaging}/70-tamrel-rtc.rules DESTINATION lib/udev/rules.d)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tamrel.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${packaging}/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz README.md
         DESTINATION ${docdir})

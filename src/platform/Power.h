@@ -53,6 +53,15 @@ std::unique_ptr<Reply<Answer>> Answered(Answer answer) {
     return std::make_unique<ReadyReply<Answer>>(std::move(answer));
 }
 
+// The machine's clock alarm, set to wake it up after a power-off.
+struct WakeAnswer {
+    // When it was set for, as a person reads it ("Tue 08:30"); empty when
+    // it was not set.
+    std::string when;
+    // Why not, in words a person can act on.
+    std::string why;
+};
+
 class Power {
 public:
     virtual ~Power() = default;
@@ -64,6 +73,13 @@ public:
     // goes ahead as it always did.
     virtual std::unique_ptr<Reply<std::vector<Blocker>>> ShutdownBlockers() {
         return Answered(std::vector<Blocker>{});
+    }
+    // Sets the clock alarm for the next time the local clock shows this
+    // time of day (minutes after midnight), just before a power-off. Never
+    // keeps the machine on: a failure only says why.
+    virtual WakeAnswer SetWakeUp(long minutes) {
+        (void)minutes;
+        return {"", "this system wakes up only by its firmware's own setting"};
     }
 };
 

@@ -68,8 +68,21 @@ void ShutdownScreen::ShutDownMachine() {
     PowerAction action = PowerAction::LogOff;
     if (method == 1) action = PowerAction::ShutDown;
     if (method == 2) action = PowerAction::PowerOff;
+    if (action != PowerAction::LogOff && settings_.wakeTime != kNoTimeOfDay) SetWakeUp();
     stage_ = Stage::Asking;
     powerReply_.Await(platform_.power.Request(action));
+}
+
+void ShutdownScreen::SetWakeUp() {
+    const WakeAnswer answer = platform_.power.SetWakeUp(settings_.wakeTime);
+    if (!answer.when.empty()) {
+        logs_.TryLog("Wake-up set for " + Printable(answer.when) + ".");
+        return;
+    }
+    // The power-off goes ahead all the same: a machine left on is worse.
+    const std::string text = "Wake-up at " + TimeOfDayText(settings_.wakeTime) + " not set: " + Printable(answer.why);
+    logs_.TryLog(text);
+    logs_.TryAppendErrorLog(" --" + text);
 }
 
 void ShutdownScreen::PowerAnswered(const PowerAnswer& answer) {

@@ -80,6 +80,8 @@ private:
     void CancelShutdown(int button = 0);
     void RestartProgram(int button = 0);
     void ShutDownMachine();
+    // Before a power-off: the clock alarm for the next wake-up time, if any.
+    void SetWakeUp();
     void Close();
 
     Platform& platform_;

@@ -145,14 +145,27 @@ public:
     const std::vector<PowerAction>& requests() const { return requests_; }
     // How often the holders were asked for.
     int blockerQuestions() const { return blockerQuestions_; }
+    // The alarm cannot be set, for this reason.
+    void FailWakeUp(std::string why) { wakeFailure_ = std::move(why); }
+    // The wake-up times asked for, and what was asked next, in order:
+    // "wake 510" and "request 2".
+    const std::vector<std::string>& calls() const { return calls_; }
 
     std::unique_ptr<Reply<PowerAnswer>> Request(PowerAction action) override {
         requests_.push_back(action);
+        calls_.push_back("request " + std::to_string(static_cast<int>(action)));
         return std::make_unique<LateReply<PowerAnswer>>(answer_, answerPolls_);
     }
     std::unique_ptr<Reply<std::vector<Blocker>>> ShutdownBlockers() override {
         ++blockerQuestions_;
         return std::make_unique<LateReply<std::vector<Blocker>>>(blockers_, listPolls_);
+    }
+    WakeAnswer SetWakeUp(long minutes) override {
+        calls_.push_back("wake " + std::to_string(minutes));
+        if (wakeFailure_) return {"", *wakeFailure_};
+        return {"Tue " + std::string(minutes < 600 ? "0" : "") + std::to_string(minutes / 60) + ":" +
+                    (minutes % 60 < 10 ? "0" : "") + std::to_string(minutes % 60),
+                ""};
     }
 
 private:
@@ -162,6 +175,8 @@ private:
     int listPolls_ = 0;
     int blockerQuestions_ = 0;
     std::vector<PowerAction> requests_;
+    std::optional<std::string> wakeFailure_;
+    std::vector<std::string> calls_;
 };
 
 // The entry as a flag; a failure to set it can be queued.

@@ -7,10 +7,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
 #include <utility>
+
+#include "platform/posix/RtcWakeAlarm.h"
 
 namespace tamrel {
 
@@ -204,6 +207,10 @@ std::unique_ptr<Reply<PowerAnswer>> LogindPower::Request(PowerAction action) {
 
 std::unique_ptr<Reply<std::vector<Blocker>>> LogindPower::ShutdownBlockers() {
     return std::make_unique<BlockersReply>();
+}
+
+WakeAnswer LogindPower::SetWakeUp(long minutes) {
+    return RtcWakeAlarm().Set(minutes, std::time(nullptr));
 }
 
 }  // namespace tamrel

@@ -20,6 +20,8 @@ public:
     // inhibitors, and where it does, the call just fails: they are asked
     // for first. Delay inhibitors are logind's own business.
     std::unique_ptr<Reply<std::vector<Blocker>>> ShutdownBlockers() override;
+    // Through /dev/rtc0; see RtcWakeAlarm.
+    WakeAnswer SetWakeUp(long minutes) override;
 };
 
 }  // namespace tamrel
