@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/ProgramWatch.h"
+
 namespace tamrel {
 
 // The run the shutdown screen follows.
@@ -15,6 +17,9 @@ struct RunReport {
     // Tamrel asked the program to end after this many minutes without
     // input; 0 when it ended by itself.
     int idleMinutes = 0;
+    // Tamrel asked the program to end at this closing time (minutes after
+    // midnight); kNoClosingTime when it did not.
+    long closingTime = kNoClosingTime;
 };
 
 class Navigator {

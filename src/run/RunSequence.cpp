@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "platform/RuntimeError.h"
-#include "run/IdleWatch.h"
+#include "run/RunWatch.h"
 #include "settings/DamagedSettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsParser.h"
@@ -151,8 +151,9 @@ void RunSequence::ReadIdleSettings(const std::vector<std::string>& lines, std::s
     if (settings.shutdownMethod == 0) return;
     SettingsParser parser(Reader::StartUp, settings, logs_);
     const std::string idle = LowerCase(KeyOf(Field::IdleMinutes).written);
+    const std::string closing = LowerCase(KeyOf(Field::ClosingTime).written);
     for (std::size_t line = from; line < lines.size(); ++line) {
-        if (IsKeyLine(lines[line], idle)) parser.ReadLine(lines[line]);
+        if (IsKeyLine(lines[line], idle) || IsKeyLine(lines[line], closing)) parser.ReadLine(lines[line]);
     }
 }
 
@@ -204,13 +205,18 @@ void RunSequence::LaunchAndWait(const std::string& programPath, const Settings& 
     Processes& processes = platform_.processes;
     const ProcessId id = processes.StartProgram(fileName, WindowStyle::Normal);
     if (id != 0) {
-        const int idleMinutes = settings.shutdownMethod != 0 ? settings.idleMinutes : 0;
-        std::optional<IdleWatch> watch;
-        if (idleMinutes > 0) watch.emplace(logs_, fileName, idleMinutes);
-        ProgramEnd end = processes.WaitForProcess(id, watch ? &*watch : nullptr);
+        const bool goesOff = settings.shutdownMethod != 0;
+        const int idleMinutes = goesOff ? settings.idleMinutes : 0;
+        // Always watched: a shutdown from outside needs no setting.
+        RunWatch watch(logs_, fileName, idleMinutes, goesOff ? settings.closingTime : kNoClosingTime);
+        ProgramEnd end = processes.WaitForProcess(id, &watch);
         logs_.DropFailedWrites();
-        const bool endedIdle = end.watchDue;
-        if (endedIdle) end = EndIdleProgram(id, fileName);
+        const RunWatch::Reason reason = end.watchDue ? watch.reason() : RunWatch::Reason::None;
+        if (reason == RunWatch::Reason::SystemShutdown) {
+            end = EndProgramAsked(id, fileName, watch.graceMs());
+        } else if (reason != RunWatch::Reason::None) {
+            end = EndProgramAsked(id, fileName, kEndGraceMs);
+        }
         if (end.stopRequest != 0) {
             logs_.Log("Tamrel was asked to stop (signal " + PlainNumber(end.stopRequest) + ") while " + fileName +
                       " was running.");
@@ -218,8 +224,16 @@ void RunSequence::LaunchAndWait(const std::string& programPath, const Settings& 
         }
         logs_.Log("Program (" + fileName + ") finished!");
         logs_.Log(EndText(end));
+        // The machine is going off already: no screen, nothing in its way.
+        if (reason == RunWatch::Reason::SystemShutdown) {
+            logs_.Log("Tamrel ended.");
+            return;
+        }
+        RunReport run{fileName, std::max(end.seconds, end.groupSeconds), 0};
+        if (reason == RunWatch::Reason::Idle) run.idleMinutes = idleMinutes;
+        if (reason == RunWatch::Reason::ClosingTime) run.closingTime = settings.closingTime;
         // The run lasted as long as anything it started.
-        CheckMarkerFile({fileName, std::max(end.seconds, end.groupSeconds), endedIdle ? idleMinutes : 0});
+        CheckMarkerFile(run);
         return;
     }
     logs_.AppendErrorLog("--Program did not launch properly: " + programPath);
@@ -229,10 +243,10 @@ void RunSequence::LaunchAndWait(const std::string& programPath, const Settings& 
     logs_.Log("Tamrel ended.");
 }
 
-ProgramEnd RunSequence::EndIdleProgram(ProcessId id, const std::string& fileName) {
-    const ProgramEnd end = platform_.processes.EndProgram(id, kEndGraceMs);
+ProgramEnd RunSequence::EndProgramAsked(ProcessId id, const std::string& fileName, int graceMs) {
+    const ProgramEnd end = platform_.processes.EndProgram(id, graceMs);
     if (end.forced) {
-        logs_.TryLog(fileName + " did not end within " + PlainNumber(kEndGraceMs / 1000) +
+        logs_.TryLog(fileName + " did not end within " + PlainNumber(graceMs / 1000) +
                      " seconds of being asked, so it was ended by force.");
     }
     return end;

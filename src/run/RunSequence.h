@@ -30,8 +30,8 @@ private:
     void HandleError(const RuntimeError& error);
     void ReadIdleSettings(const std::vector<std::string>& lines, std::size_t from, Settings& settings);
     void LaunchAndWait(const std::string& programPath, const Settings& settings);
-    // The idle program asked to end, and ended by force after the grace time.
-    ProgramEnd EndIdleProgram(ProcessId id, const std::string& fileName);
+    // The program asked to end, and ended by force after `graceMs`.
+    ProgramEnd EndProgramAsked(ProcessId id, const std::string& fileName, int graceMs);
     void CheckMarkerFile(const RunReport& run);
     int Ask(const std::string& prompt, const std::string& title, ui::Buttons buttons);
     // OK opens setup (true); Cancel is told that Tamrel cannot run so.

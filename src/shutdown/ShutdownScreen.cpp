@@ -140,7 +140,7 @@ void ShutdownScreen::SetUp() {
         // Powering off after a failed run would do it at every start, with
         // no way to tell why: the owner is told instead, and the keys work.
         if (RunFailed()) ExplainFailedRun();
-        if (EndedIdle()) ShowIdleLine();
+        if (EndedIdle() || EndedAtClosingTime()) ShowIdleLine();
         TakeFocus();
         if (!RunFailed()) countdownTimer_->SetEnabled(true);
     } catch (const RuntimeError& error) {
@@ -172,7 +172,7 @@ void ShutdownScreen::ShowDefaultLook() {
 
 bool ShutdownScreen::RunFailed() const {
     // A run Tamrel ended says nothing of whether the program works.
-    return !EndedIdle() && settings_.shortestRun > 0 && run_.seconds < settings_.shortestRun;
+    return !EndedIdle() && !EndedAtClosingTime() && settings_.shortestRun > 0 && run_.seconds < settings_.shortestRun;
 }
 
 void ShutdownScreen::ShowIdleLine() {
@@ -181,7 +181,8 @@ void ShutdownScreen::ShowIdleLine() {
     const ui::Twips left = below.left + (below.width - kNoticeWidth) / 2;
     idleLine_->SetBounds({std::max<ui::Twips>(left, 0), std::max<ui::Twips>(below.top - kIdleLineHeight, 0),
                           kNoticeWidth, kIdleLineHeight});
-    idleLine_->SetText("Nobody has played for " + MinutesText(run_.idleMinutes) + ".");
+    idleLine_->SetText(EndedAtClosingTime() ? "Closing time (" + TimeOfDayText(run_.closingTime) + ")."
+                                            : "Nobody has played for " + MinutesText(run_.idleMinutes) + ".");
     idleLine_->SetVisible(true);
 }
 

@@ -55,6 +55,7 @@ private:
     // Tamrel ended the run, nobody having played: anyone there now wants
     // the program back.
     bool EndedIdle() const { return run_.idleMinutes > 0; }
+    bool EndedAtClosingTime() const { return run_.closingTime != kNoClosingTime; }
     void ShowIdleLine();
     // In the event log and the error log.
     void LogBoth(const std::string& line);

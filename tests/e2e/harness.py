@@ -383,10 +383,9 @@ class ProgramTest(unittest.TestCase):
     def expect_whole_run(self, program, *last):
         """The event log's launch, marker, the settings as the screen logs them, then `last`; no error."""
         lines = [line for line in self.folder.lines("tamrel.set") if not line.startswith(("#", "Run Setup", "Prog"))]
-        # The run reads the idle line before its wait, with a shutdown method.
-        idle = [line for line in lines if line.startswith("Idle minutes")]
-        # The closing time is the wait's too; the screen leaves it alone.
-        settings = [line for line in lines if line not in idle and not line.startswith("Power off at")]
+        # The run reads the idle and closing-time lines before its wait, with a shutdown method.
+        idle = [line for line in lines if line.startswith(("Idle minutes", "Power off at"))]
+        settings = [line for line in lines if line not in idle]
         method = next((line.split("=", 1)[1].strip() for line in lines if line.startswith("Shutdown method")), "0")
         if method in ("", "0"):
             idle = []

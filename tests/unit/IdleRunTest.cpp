@@ -32,10 +32,11 @@ TEST_F(IdleRun, NobodyPlayingEndsTheProgramAndTheScreenSaysWhyThenPowersOff) {
     EXPECT_EQ(t.processes.endCalls()[0].id, 4242u);
     EXPECT_EQ(t.processes.endCalls()[0].graceMs, 15000);
     const Lines events = t.Events();
-    ASSERT_EQ(events.size(), 25u);
-    EXPECT_EQ(Lines(events.begin(), events.begin() + 10),
+    ASSERT_EQ(events.size(), 26u);
+    EXPECT_EQ(Lines(events.begin(), events.begin() + 11),
               (Lines{"Tamrel started.", "In Tamrel.set, Run Setup = no", "Launching program: front.exe",
                      "Path to the program: " + t.Path(""), "In Tamrel.set, Idle minutes to power off =30",
+                     "In Tamrel.set, Power off at =",
                      "No input for 30 minutes: asking front.exe to end.", "Program (front.exe) finished!",
                      "Program ended by signal 15 after 55 min 0 s.", t.marker() + " not found.",
                      "In Tamrel.set, Shutdown method =2"}));

@@ -28,7 +28,7 @@ ProgramEnd HeadlessProcesses::WaitForProcess(ProcessId id, ProgramWatch* watch) 
     waits_.push_back(id);
     watched_.push_back(watch ? watch->IdleMinutes() : 0);
     if (waitHook_) waitHook_(id);
-    if (!watch || watch->IdleMinutes() <= 0 || !RunScript(*watch)) return end_;
+    if (!watch || !RunScript(*watch)) return end_;
     ProgramEnd running;
     running.seconds = static_cast<double>(dueAt_) / 1000;
     running.watchDue = true;
@@ -62,6 +62,8 @@ bool HeadlessProcesses::RunScript(ProgramWatch& watch) {
             case WaitEvent::Kind::SourceIdle: watch.SourceIdle(true, now); break;
             case WaitEvent::Kind::SourceBusy: watch.SourceIdle(false, now); break;
             case WaitEvent::Kind::Note: watch.Note(event.note); break;
+            case WaitEvent::Kind::ClosingTime: watch.ClosingTimeReached(now); break;
+            case WaitEvent::Kind::SystemShutdown: watch.SystemShuttingDown(now, event.graceMs); break;
         }
     }
     return AskUntil(watch, now, ends);

@@ -20,10 +20,13 @@ namespace tamrel::headless {
 // Something the user or a source does during a watched wait, at a time
 // counted from the program's start.
 struct WaitEvent {
-    enum class Kind { Input, SourceIdle, SourceBusy, Note };
+    // ClosingTime: the closing-time timer fired; SystemShutdown: the system
+    // is going down and gives the program `graceMs`.
+    enum class Kind { Input, SourceIdle, SourceBusy, Note, ClosingTime, SystemShutdown };
     SteadyMs at = 0;
     Kind kind = Kind::Input;
     std::string note;
+    int graceMs = 0;
 };
 
 class HeadlessProcesses : public Processes {

@@ -11,8 +11,10 @@
 #include <cerrno>
 #include <climits>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "platform/posix/ClosingTimer.h"
 #include "platform/posix/InputSources.h"
 
 namespace tamrel {
@@ -125,6 +127,11 @@ GroupWait::Outcome GroupWait::Await(ProgramWatch* watch, SteadyMs deadline) {
     if (watch && watch->IdleMinutes() > 0) sources = OpenInputSources(*watch);
     std::vector<pollfd> polled{{signals.fd(), POLLIN, 0}};
     for (const auto& source : sources) polled.push_back({source->Descriptor(), POLLIN, 0});
+    std::optional<ClosingTimer> closing;
+    if (watch && watch->ClosingTime() != kNoClosingTime) {
+        closing.emplace(*watch, watch->ClosingTime());
+        polled.push_back({closing->Descriptor(), POLLIN, 0});
+    }
 
     for (;;) {
         // Reaped elsewhere: nothing more can be learnt.
@@ -148,7 +155,11 @@ GroupWait::Outcome GroupWait::Await(ProgramWatch* watch, SteadyMs deadline) {
         }
         if (::poll(polled.data(), polled.size(), TimeoutFor(now, due, deadline)) < 0) continue;
         now = SteadyNow();
-        for (std::size_t i = 1; i < polled.size(); ++i) {
+        if (closing && polled.back().revents != 0) {
+            closing->Read(now);
+            polled.back().fd = closing->Descriptor();
+        }
+        for (std::size_t i = 1; i <= sources.size(); ++i) {
             if (polled[i].revents == 0) continue;
             sources[i - 1]->Read(*watch, now);
             // A source that is gone would wake the poll for ever.

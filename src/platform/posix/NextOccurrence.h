@@ -1,0 +1,14 @@
+#pragma once
+// The next time the local clock shows a given time of day, in the time zone
+// of the process (TZ), daylight saving included.
+
+#include <ctime>
+
+namespace tamrel {
+
+// The first moment strictly after `after` at `minutes` after local midnight.
+// A time skipped by daylight saving comes at the hour it became; one that
+// comes twice counts once.
+std::time_t NextOccurrence(std::time_t after, long minutes);
+
+}  // namespace tamrel
