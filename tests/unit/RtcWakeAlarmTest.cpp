@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/posix/NextOccurrence.h"
 #include "platform/posix/RtcWakeAlarm.h"
 
 namespace tamrel {
@@ -71,7 +72,7 @@ TEST(RtcWakeAlarm, TheNextOccurrenceIsTheNextLocalTimeOfThatDayOrTheDayAfter) {
     };
     for (const Case& c : cases) {
         TimeZone zone(c.zone);
-        const std::time_t next = NextLocalOccurrence(c.now, c.minutes);
+        const std::time_t next = NextOccurrence(c.now, c.minutes);
         EXPECT_EQ(next, c.next) << c.text;
         EXPECT_EQ(WakeDayText(next), c.text);
     }
@@ -79,7 +80,7 @@ TEST(RtcWakeAlarm, TheNextOccurrenceIsTheNextLocalTimeOfThatDayOrTheDayAfter) {
     // still set that night, never a day late, and after now.
     TimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
     const std::time_t now = Utc(2026, 3, 28, 22, 0);
-    const std::time_t gap = NextLocalOccurrence(now, 2 * 60 + 30);
+    const std::time_t gap = NextOccurrence(now, 2 * 60 + 30);
     EXPECT_GT(gap, now);
     EXPECT_LE(gap, Utc(2026, 3, 29, 1, 30));
 }

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/posix/NextOccurrence.h"
 #include "platform/posix/OwnedFd.h"
 
 namespace tamrel {
@@ -17,17 +18,6 @@ namespace tamrel {
 namespace {
 
 constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-
-std::time_t LocalAt(const std::tm& day, long minutes, int dayOffset) {
-    std::tm at = day;
-    at.tm_mday += dayOffset;
-    at.tm_hour = static_cast<int>(minutes / 60);
-    at.tm_min = static_cast<int>(minutes % 60);
-    at.tm_sec = 0;
-    // Whether that day keeps summer time is mktime's to find out.
-    at.tm_isdst = -1;
-    return std::mktime(&at);
-}
 
 std::string ReadWhole(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -54,15 +44,6 @@ std::string AlarmFailure(const std::string& device, int number) {
 }
 
 }  // namespace
-
-std::time_t NextLocalOccurrence(std::time_t now, long minutes) {
-    std::tm today{};
-    localtime_r(&now, &today);
-    for (int offset = 0;; ++offset) {
-        const std::time_t at = LocalAt(today, minutes, offset);
-        if (at > now) return at;
-    }
-}
 
 bool ClockKeepsLocalTime(std::string_view adjtime) {
     std::istringstream lines{std::string(adjtime)};
@@ -93,7 +74,7 @@ std::string WakeDayText(std::time_t when) {
 }
 
 WakeAnswer RtcWakeAlarm::Set(long minutes, std::time_t now) const {
-    const std::time_t when = NextLocalOccurrence(now, minutes);
+    const std::time_t when = NextOccurrence(now, minutes);
     const std::tm fields = ClockFields(when, ClockKeepsLocalTime(ReadWhole(adjtime_)));
 
     const OwnedFd rtc(::open(device_.c_str(), O_RDWR | O_CLOEXEC));

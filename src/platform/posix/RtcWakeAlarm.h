@@ -13,11 +13,6 @@
 
 namespace tamrel {
 
-// The next moment after `now` at which the local clock (TZ) shows this time
-// of day. A time the clock skips that day (daylight saving) falls just
-// after the gap.
-std::time_t NextLocalOccurrence(std::time_t now, long minutes);
-
 // /etc/adjtime's third line says LOCAL; anything else, or no file, is UTC.
 bool ClockKeepsLocalTime(std::string_view adjtime);
 
