@@ -97,13 +97,17 @@ class Cabinet(unittest.TestCase):
         machine = self.boot("power-off", frontend=3)
         machine.wait_line(r"^LAB FRONTEND START 1", BOOT)
         ended = machine.wait_line(r"^LAB FRONTEND END 1", 60)
-        shown = machine.wait_line(r"^LOG .*Program \(frontend\.sh\) finished!", 60)
+        # The countdown runs from the moment its window is up; Qt's start on
+        # an emulated processor comes before that and is not counted.
+        shown = machine.wait_line(r"^LAB ACTIVE ", 60, after=machine.lines.index(ended))
         asked = machine.wait_line(r"^LOG .*Shutting down PC, using shutdown method 2", 60)
         off = machine.wait_off(120)
         measured.append(("front end's end -> powered off", off - ended.at))
-        measured.append((f"countdown of {COUNTDOWN} s, screen -> power-off asked", asked.at - shown.at))
+        measured.append((f"countdown of {COUNTDOWN} s, screen up -> power-off asked", asked.at - shown.at))
         self.assertGreater(asked.at - shown.at, COUNTDOWN - 1.5)
-        self.assertLess(asked.at - shown.at, COUNTDOWN + 5)
+        # Room for an emulated machine on a busy host; a countdown that
+        # stalled would take far longer.
+        self.assertLess(asked.at - shown.at, COUNTDOWN + 8)
         log = machine.read_text(STATE + "/talog1.txt")
         self.assertIn("Shutting down PC, using shutdown method 2", log)
         self.assertEqual(machine.read_text(HOME + "/frontend.runs").strip(), "1")
