@@ -43,9 +43,10 @@ def setUpModule():
         choose(machine, "Power off", ["down", "down", "right", "down", "down", "ret"])
         choose(machine, "5 Seconds", ["down"] * 5 + ["right", "ret"])
         choose(machine, "Shortest run: Off", ["down"] * 6 + ["right", "ret"])
-        choose(machine, "Autostart", ["down"] * 7 + ["ret"])
+        # Below Shortest run: Power off when idle, then the autostart item.
+        choose(machine, "Autostart", ["down"] * 8 + ["ret"])
         machine.screendump("setup-chosen")
-        choose(machine, "Done!", ["down"] * 8 + ["ret"])
+        choose(machine, "Done!", ["down"] * 9 + ["ret"])
         machine.wait_line(r"^LOG .*Tamrel ended\.", 60)
         machine.power_button()
         machine.wait_off(120)
