@@ -132,15 +132,15 @@ void RunSequence::ReadAndLaunch() {
     logs_.Log("Path to the program: " + folder);
     files.MakeDriveCurrent(program);
     files.SetCurrentFolder(folder);
-    ReadIdleSettings(*read, next, settings);
+    ReadWaitSettings(*read, next, settings);
     LaunchAndWait(program, settings);
 }
 
 // What the wait needs besides the program: whether the machine goes off at
-// all, and after how long without input. The method is read quietly, as the
+// all, after how long without input, and at what time of day. The method is read quietly, as the
 // screen logs it; a value that does not read is no method, as it would
 // fail the screen rather than the run.
-void RunSequence::ReadIdleSettings(const std::vector<std::string>& lines, std::size_t from, Settings& settings) {
+void RunSequence::ReadWaitSettings(const std::vector<std::string>& lines, std::size_t from, Settings& settings) {
     const Settings fallback;
     SettingsParser quiet(Reader::Setup, settings, logs_, &fallback);
     const std::string method = LowerCase(KeyOf(Field::ShutdownMethod).written);

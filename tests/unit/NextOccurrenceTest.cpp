@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/posix/NextOccurrence.h"
+#include "run/NextOccurrence.h"
 
 namespace tamrel::test {
 namespace {

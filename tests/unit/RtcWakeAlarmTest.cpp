@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/posix/NextOccurrence.h"
+#include "run/NextOccurrence.h"
 #include "platform/posix/RtcWakeAlarm.h"
 
 namespace tamrel {

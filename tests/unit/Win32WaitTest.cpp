@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "platform/win32/Win32WaitLimit.h"
+#include "run/NextOccurrence.h"
 
 namespace tamrel::test {
 namespace {
@@ -71,10 +72,10 @@ TEST(Win32Wait, TheClosingTimeComesNextAtItsLocalTimeTodayOrElseTomorrow) {
     constexpr long kSix = 18 * 60;
     const std::time_t five = LocalToday(17, 0);
     const std::time_t six = LocalToday(18, 0);
-    EXPECT_EQ(win32::NextLocalOccurrence(five, kSix), six);
+    EXPECT_EQ(NextOccurrence(five, kSix), six);
     // Reached or past: the wait began after it, so not before tomorrow.
     for (const std::time_t after : {six, six + 1, LocalToday(23, 59)}) {
-        const std::time_t next = win32::NextLocalOccurrence(after, kSix);
+        const std::time_t next = NextOccurrence(after, kSix);
         std::tm at{};
         localtime_s(&at, &next);
         EXPECT_EQ(at.tm_hour * 60 + at.tm_min, kSix);
@@ -83,7 +84,7 @@ TEST(Win32Wait, TheClosingTimeComesNextAtItsLocalTimeTodayOrElseTomorrow) {
         EXPECT_GE(next - six, 23 * 60 * 60);
     }
     // Midnight is the start of the next day.
-    EXPECT_EQ(win32::NextLocalOccurrence(LocalToday(23, 59), 0) - LocalToday(23, 59), 60);
+    EXPECT_EQ(NextOccurrence(LocalToday(23, 59), 0) - LocalToday(23, 59), 60);
 }
 
 TEST(Win32Wait, TheSessionsEndAsksTheProgramToEndInsideTheQueryAndEndsTheWait) {

@@ -8,7 +8,7 @@
 #include <ctime>
 #include <string>
 
-#include "platform/posix/NextOccurrence.h"
+#include "run/NextOccurrence.h"
 
 namespace tamrel {
 

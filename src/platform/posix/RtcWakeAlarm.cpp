@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/posix/NextOccurrence.h"
+#include "run/NextOccurrence.h"
 #include "platform/posix/OwnedFd.h"
 
 namespace tamrel {

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32ClosingTimer.h"
 
+#include "run/NextOccurrence.h"
+
 namespace tamrel::win32 {
 
 namespace {
@@ -12,22 +14,6 @@ constexpr std::time_t kAfterReached = 60;
 
 }  // namespace
 
-std::time_t NextLocalOccurrence(std::time_t after, long minutes) {
-    std::tm local{};
-    if (localtime_s(&local, &after) != 0) return after + 24 * 60 * 60;
-    for (int days = 0; days < 3; ++days) {
-        std::tm at = local;
-        at.tm_mday += days;
-        at.tm_hour = static_cast<int>(minutes / 60);
-        at.tm_min = static_cast<int>(minutes % 60);
-        at.tm_sec = 0;
-        at.tm_isdst = -1;
-        const std::time_t when = std::mktime(&at);
-        if (when != static_cast<std::time_t>(-1) && when > after) return when;
-    }
-    return after + 24 * 60 * 60;
-}
-
 ClosingTimer::ClosingTimer(long minutes)
     : minutes_(minutes), timer_(::CreateWaitableTimerW(nullptr, TRUE, nullptr)) {
     Arm(std::time(nullptr));
@@ -36,7 +22,7 @@ ClosingTimer::ClosingTimer(long minutes)
 void ClosingTimer::Arm(std::time_t after) {
     if (!timer_) return;
     LARGE_INTEGER due{};
-    due.QuadPart = (static_cast<long long>(NextLocalOccurrence(after, minutes_)) + kEpochDifference) * kTicksPerSecond;
+    due.QuadPart = (static_cast<long long>(NextOccurrence(after, minutes_)) + kEpochDifference) * kTicksPerSecond;
     ::SetWaitableTimer(timer_.get(), &due, 0, nullptr, nullptr, FALSE);
 }
 

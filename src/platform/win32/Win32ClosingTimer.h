@@ -9,12 +9,6 @@
 
 namespace tamrel::win32 {
 
-// The first time after `after` at which the local clock shows `minutes`
-// after midnight. Through the C library's local time, so a day of daylight
-// saving change keeps the wall-clock time; a time the change skips comes as
-// the library places it.
-std::time_t NextLocalOccurrence(std::time_t after, long minutes);
-
 class ClosingTimer {
 public:
     explicit ClosingTimer(long minutes);

@@ -1,6 +1,7 @@
 #pragma once
 // The next time the local clock shows a given time of day, in the time zone
-// of the process (TZ), daylight saving included.
+// of the process (TZ), daylight saving included. Shared by the closing-time
+// timers and the wake-up alarm of every platform.
 
 #include <ctime>
 
