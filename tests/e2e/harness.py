@@ -133,7 +133,9 @@ def dbus_call(address, destination, path, method, *args):
     return result.stdout.strip() if result.returncode == 0 else None
 
 
-HOLDING = ('Inhibit "shutdown" "Tamrel" ', "Get /org/freedesktop/login1 org.freedesktop.login1.Manager.InhibitDelayMaxUSec")
+# A run's delay inhibitor and logind's longest delay (the mock's Get logs a GetAll of its own).
+HOLDING = ('Inhibit "shutdown" "Tamrel" ', "Get /org/freedesktop/login1 org.freedesktop.login1.Manager.InhibitDelayMaxUSec",
+           "GetAll /org/freedesktop/login1 org.freedesktop.login1.Manager")
 
 
 class PrivateSystemBus:
