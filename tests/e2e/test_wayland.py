@@ -1,6 +1,7 @@
 """The Linux program under a headless sway and under cage, the kiosk compositor;
 both refuse root, so then they and Tamrel run as an unprivileged user."""
 
+import contextlib
 import glob
 import json
 import os
@@ -219,6 +220,46 @@ class SwayTest(WaylandTest):
         self.assertEqual(self.folder.events()[-1],
                          "Tamrel lost the display: the display did not answer when Tamrel was asked to stop (signal 15)")
         self.assertEqual(self.bus.calls(), [])
+
+
+class SwayIdleTest(WaylandTest):
+    # Keeps running until asked to end, noting each start and the request.
+    FRONT_END = ("#!/bin/sh\ntrap 'echo TERM >> asked.txt; exit 0' TERM\necho $$ >> started.txt\n"
+                 "while :; do sleep 1; done\n")
+    ASKED = "No input for 1 minute: asking front.sh to end."
+
+    def end_front_end(self):
+        with contextlib.suppress(FileNotFoundError, ProcessLookupError, ValueError):
+            with open(self.folder.file("started.txt")) as started:
+                os.killpg(int(started.read().split()[0]), signal.SIGKILL)
+
+    def test_keys_keep_the_front_end_running_past_the_limit_and_without_them_it_is_asked_to_end(self):
+        path = self.folder.file("front.sh")
+        with open(path, "w") as script:
+            script.write(self.FRONT_END)
+        os.chmod(path, 0o755)
+        self.folder.write_settings("Shutdown method =2", "Idle minutes to power off =1", "Seconds to cancel =25")
+        process = self.driver.start_sway()
+        self.addCleanup(self.end_front_end)
+        wait_for(lambda: os.path.exists(self.folder.file("started.txt")), 20, what="the front end's start")
+        asked = lambda: os.path.exists(self.folder.file("asked.txt"))  # noqa: E731
+        started = time.monotonic()
+        # Past the limit, with a key now and then: the compositor says nobody is gone.
+        while time.monotonic() - started < 80:
+            self.driver.key("Shift_L")
+            time.sleep(10)
+        self.assertFalse(asked(), self.folder.events())
+        self.assertIsNone(process.poll())
+        self.assertFalse(self.driver.screen_shown(process), "the screen came while somebody played")
+        # Then nobody: asked to end a minute after the last key, and the screen follows.
+        wait_for(asked, 75, 0.5, "the request to end", self.folder.events)
+        self.assertEqual(self.driver.screen(process, 30), f"{SIZE[0]}x{SIZE[1]}")
+        events = self.folder.events()
+        self.assertIn(self.ASKED, events)
+        self.assertEqual(events[events.index(self.ASKED) + 1:][:2], ["Program (front.sh) finished!",
+                                                                    "Program ended with exit status 0 after ..."])
+        self.cancel_and_expect_end(process, "front.sh")
+        self.assertEqual(self.bus.call_times("PowerOff"), [])
 
 
 class CageTest(WaylandTest):

@@ -10,12 +10,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "platform/posix/ClosingTimer.h"
 #include "platform/posix/InputSources.h"
+#include "platform/posix/LogindShutdownWatch.h"
 
 namespace tamrel {
 
@@ -63,10 +65,10 @@ ProgramEnd EndOf(int status) {
 // Whether any process of the group is left, zombies of others included.
 bool GroupLives(pid_t group) { return ::kill(-group, 0) == 0 || errno == EPERM; }
 
-// The poll's timeout for the nearest of two times; -1 for none.
-int TimeoutFor(SteadyMs now, SteadyMs a, SteadyMs b) {
+// The poll's timeout for the nearest of the times; -1 for none.
+int TimeoutFor(SteadyMs now, std::initializer_list<SteadyMs> times) {
     SteadyMs next = kNoDeadline;
-    for (SteadyMs time : {a, b}) {
+    for (SteadyMs time : times) {
         if (time != kNoDeadline && (next == kNoDeadline || time < next)) next = time;
     }
     if (next == kNoDeadline) return -1;
@@ -99,13 +101,13 @@ bool GroupWait::Reap() {
     return programEnded_ || !(done < 0 && errno == ECHILD);
 }
 
-GroupWait::Outcome GroupWait::Wait(ProgramWatch* watch, SteadyMs deadline) {
-    const Outcome outcome = Await(watch, deadline);
+GroupWait::Outcome GroupWait::Wait(ProgramWatch* watch, SteadyMs deadline, LogindShutdownWatch* outside) {
+    const Outcome outcome = Await(watch, deadline, watch ? outside : nullptr);
     finished_ = outcome == Outcome::Ended || outcome == Outcome::Stopped;
     return outcome;
 }
 
-GroupWait::Outcome GroupWait::Await(ProgramWatch* watch, SteadyMs deadline) {
+GroupWait::Outcome GroupWait::Await(ProgramWatch* watch, SteadyMs deadline, LogindShutdownWatch* outside) {
     BlockedSignals signals;
     if (!looked_) {
         looked_ = true;
@@ -132,6 +134,9 @@ GroupWait::Outcome GroupWait::Await(ProgramWatch* watch, SteadyMs deadline) {
         closing.emplace(*watch, watch->ClosingTime());
         polled.push_back({closing->Descriptor(), POLLIN, 0});
     }
+    const std::size_t closingAt = polled.size() - 1;
+    // Its descriptor and events may change as it goes: set before each poll.
+    if (outside) polled.push_back({-1, 0, 0});
 
     for (;;) {
         // Reaped elsewhere: nothing more can be learnt.
@@ -153,11 +158,16 @@ GroupWait::Outcome GroupWait::Await(ProgramWatch* watch, SteadyMs deadline) {
             if (watch->Due(now)) return Outcome::WatchDue;
             continue;
         }
-        if (::poll(polled.data(), polled.size(), TimeoutFor(now, due, deadline)) < 0) continue;
+        const SteadyMs busDue = outside ? outside->NextDue() : kNoDeadline;
+        if (outside) polled.back() = {outside->Descriptor(), outside->Events(), 0};
+        if (::poll(polled.data(), polled.size(), TimeoutFor(now, {due, deadline, busDue})) < 0) continue;
         now = SteadyNow();
-        if (closing && polled.back().revents != 0) {
+        if (closing && polled[closingAt].revents != 0) {
             closing->Read(now);
-            polled.back().fd = closing->Descriptor();
+            polled[closingAt].fd = closing->Descriptor();
+        }
+        if (outside && (polled.back().revents != 0 || (busDue != kNoDeadline && now >= busDue))) {
+            outside->Process(*watch, now);
         }
         for (std::size_t i = 1; i <= sources.size(); ++i) {
             if (polled[i].revents == 0) continue;

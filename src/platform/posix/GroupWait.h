@@ -11,6 +11,8 @@
 
 namespace tamrel {
 
+class LogindShutdownWatch;
+
 class GroupWait {
 public:
     enum class Outcome {
@@ -26,13 +28,14 @@ public:
     // It ended, or Tamrel was asked to stop: a later wait starts afresh.
     bool finished() const { return finished_; }
     // Blocks until one of the outcomes. `watch` may be null; `deadline` on
-    // the steady clock of SteadyNow(), or kNoDeadline.
-    Outcome Wait(ProgramWatch* watch, SteadyMs deadline);
+    // the steady clock of SteadyNow(), or kNoDeadline. `outside`, heard
+    // only with a watch, tells it of a shutdown from outside.
+    Outcome Wait(ProgramWatch* watch, SteadyMs deadline, LogindShutdownWatch* outside = nullptr);
     // What is known so far of the program's end.
     const ProgramEnd& end() const { return end_; }
 
 private:
-    Outcome Await(ProgramWatch* watch, SteadyMs deadline);
+    Outcome Await(ProgramWatch* watch, SteadyMs deadline, LogindShutdownWatch* outside);
     // Reaps all that ended; false when the program was reaped elsewhere.
     bool Reap();
     double Since() const;

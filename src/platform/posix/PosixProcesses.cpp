@@ -107,7 +107,10 @@ ProcessId PosixProcesses::StartProgram(const std::string& fileName, WindowStyle)
     wait_.reset();
     // A process group of its own: the program and all it starts, told apart
     // from Tamrel and ended together.
-    return static_cast<ProcessId>(Spawn("./" + fileName, fileName, POSIX_SPAWN_SETPGROUP));
+    const pid_t child = Spawn("./" + fileName, fileName, POSIX_SPAWN_SETPGROUP);
+    // Only now: the program cannot inherit what does not exist yet.
+    outside_ = std::make_unique<LogindShutdownWatch>(fileName);
+    return static_cast<ProcessId>(child);
 }
 
 GroupWait& PosixProcesses::WaitFor(ProcessId id) {
@@ -118,9 +121,14 @@ GroupWait& PosixProcesses::WaitFor(ProcessId id) {
     return *wait_;
 }
 
+void PosixProcesses::ReleaseIfEnded(const GroupWait& wait) {
+    if (wait.finished()) outside_.reset();
+}
+
 ProgramEnd PosixProcesses::WaitForProcess(ProcessId id, ProgramWatch* watch) {
     GroupWait& wait = WaitFor(id);
-    const GroupWait::Outcome outcome = wait.Wait(watch, kNoDeadline);
+    const GroupWait::Outcome outcome = wait.Wait(watch, kNoDeadline, outside_.get());
+    ReleaseIfEnded(wait);
     ProgramEnd end = wait.end();
     end.watchDue = outcome == GroupWait::Outcome::WatchDue;
     return end;
@@ -136,6 +144,7 @@ ProgramEnd PosixProcesses::EndProgram(ProcessId id, int graceMs) {
         forced = true;
         wait.Wait(nullptr, kNoDeadline);
     }
+    ReleaseIfEnded(wait);
     ProgramEnd end = wait.end();
     end.forced = forced;
     return end;

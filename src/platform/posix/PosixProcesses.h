@@ -4,11 +4,13 @@
 // for until its last process has ended.
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "platform/Processes.h"
 #include "platform/posix/GroupWait.h"
+#include "platform/posix/LogindShutdownWatch.h"
 
 namespace tamrel {
 
@@ -28,9 +30,14 @@ private:
     std::string executable_;
     std::string executableName_;
     GroupWait& WaitFor(ProcessId id);
+    // Once the program and its group have ended, a power-off from outside
+    // need wait no more.
+    void ReleaseIfEnded(const GroupWait& wait);
 
     std::chrono::steady_clock::time_point started_;
     std::optional<GroupWait> wait_;
+    // Held from the program's start until its run has ended.
+    std::unique_ptr<LogindShutdownWatch> outside_;
 };
 
 // Date and time in the user's locale: the short date, a blank, the time.
