@@ -30,7 +30,8 @@ std::vector<SetupMenuDef> WakeItems(ui::Desktop desktop) {
     constexpr const char* kCaption = "Wake-up time...";
     if (desktop != ui::Desktop::Windows) return {ShutdownItem(kWakeTime, kCaption, ChooseWakeTime)};
     return {Unavailable(kWakeTime, kCaption, ChooseWakeTime),
-            Unavailable(kWakeElsewhere, "Windows cannot set a wake-up: use the BIOS/UEFI's \"power on by RTC\" (RTC wake)")};
+            Unavailable(kWakeElsewhere,
+                        "Windows cannot set a wake-up: use the BIOS/UEFI's \"power on by RTC\" (RTC wake)")};
 }
 
 SetupMenuDef Menu(ui::MenuId id, const std::string& caption, bool forShutdownOnly, std::vector<SetupMenuDef> items) {

@@ -339,8 +339,8 @@ void SetupWindow::ChooseTime(Command command) {
     std::int16_t& time = state_.*choice.member;
     const bool set = time != kNoTimeOfDay;
     const std::string now = set ? TimeOfDayText(time) : "none";
-    const ui::TimeAnswer answer =
-        window_->ShowTimeDialog({choice.title, std::string(choice.prompt) + "\nNow: " + now + ".", set ? time : choice.suggested});
+    const std::string prompt = std::string(choice.prompt) + "\nNow: " + now + ".";
+    const ui::TimeAnswer answer = window_->ShowTimeDialog({choice.title, prompt, set ? time : choice.suggested});
     if (!answer) return;  // Cancel keeps the time
     // Only what the file can hold is taken; anything else is none.
     time = *answer >= 0 && *answer < 24 * 60 ? static_cast<std::int16_t>(*answer) : kNoTimeOfDay;

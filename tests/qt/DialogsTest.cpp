@@ -139,7 +139,9 @@ TEST_F(QtBackendTest, TimeEntryStartsFromTheRequestAndAnswersByItsThreeButtons) 
         EXPECT_EQ(buttons, (QStringList{"OK", "Cancel", "None"}));
         EXPECT_TRUE(dialog.findChild<QPushButton*>("OK")->isDefault());
         bool prompted = false;
-        for (QLabel* label : dialog.findChildren<QLabel*>()) prompted = prompted || label->text() == "Asked?\nNow: 18:05.";
+        for (QLabel* label : dialog.findChildren<QLabel*>()) {
+            prompted = prompted || label->text() == "Asked?\nNow: 18:05.";
+        }
         EXPECT_TRUE(prompted);
         auto [hours, minutes] = entry(dialog);
         ASSERT_TRUE(hours && minutes);
@@ -158,7 +160,8 @@ TEST_F(QtBackendTest, TimeEntryStartsFromTheRequestAndAnswersByItsThreeButtons) 
         minutes->setValue(30);
         press(dialog, "OK");
     });
-    EXPECT_EQ(window->ShowTimeDialog({"Closing time", "Asked?\nNow: 18:05.", 18 * 60 + 5}), ui::TimeAnswer(7 * 60 + 30));
+    EXPECT_EQ(window->ShowTimeDialog({"Closing time", "Asked?\nNow: 18:05.", 18 * 60 + 5}),
+              ui::TimeAnswer(7 * 60 + 30));
 
     AnswerModal<QDialog>([&](QDialog& dialog) {
         // A start no clock shows opens at midnight.

@@ -36,7 +36,8 @@ using DaySetupTest = SetupTest;
 TEST_F(DaySetupTest, TheTimesFollowIdleAreGreyWithoutAMethodAndTheChosenTimesAreWritten) {
     t.ui.SetDesktop(ui::Desktop::Session);
     Open(SettingsLines({"Program =" + t.Runnable("front.sh"), "Shutdown method =0"}));
-    EXPECT_EQ(AfterIdle(ui::Desktop::Session), (std::vector<ui::MenuId>{kIdleMenu, kClosingTime, kWakeTime, kAutostart}));
+    EXPECT_EQ(AfterIdle(ui::Desktop::Session),
+              (std::vector<ui::MenuId>{kIdleMenu, kClosingTime, kWakeTime, kAutostart}));
     EXPECT_EQ(Caption(kClosingTime), "Closing time...");
     EXPECT_EQ(Caption(kWakeTime), "Wake-up time...");
     for (const ui::MenuId id : {kClosingTime, kWakeTime}) {
@@ -146,7 +147,8 @@ TEST_F(DaySetupTest, OnWindowsTheWakeUpItemIsGreyWithTheFirmwaresLineAndTheFiles
 // The topics follow idle's in the Help menu and say what each system needs.
 TEST(DayHelp, TheTopicsFollowIdlesAndSayWhatWakesTheMachineOnEachSystem) {
     const SetupMenuDef& help = SetupMenuItem(ui::Desktop::Session, kHelpMenu);
-    const auto idle = std::find_if(help.items.begin(), help.items.end(), [](const auto& i) { return i.id == kHelpIdle; });
+    const auto idle =
+        std::find_if(help.items.begin(), help.items.end(), [](const auto& i) { return i.id == kHelpIdle; });
     ASSERT_LT(idle + 2, help.items.end());
     EXPECT_EQ(idle[1].caption, "Choosing a closing time");
     EXPECT_EQ(idle[1].argument, static_cast<int>(help::Topic::ClosingTime));
