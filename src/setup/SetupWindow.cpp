@@ -343,7 +343,7 @@ void SetupWindow::ChooseTime(Command command) {
     const ui::TimeAnswer answer = window_->ShowTimeDialog({choice.title, prompt, set ? time : choice.suggested});
     if (!answer) return;  // Cancel keeps the time
     // Only what the file can hold is taken; anything else is none.
-    time = *answer >= 0 && *answer < 24 * 60 ? static_cast<std::int16_t>(*answer) : kNoTimeOfDay;
+    time = static_cast<std::int16_t>(*answer >= 0 && *answer < 24 * 60 ? *answer : kNoTimeOfDay);
     ShowTime(command);
 }
 
