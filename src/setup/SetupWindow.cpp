@@ -350,7 +350,9 @@ void SetupWindow::ChooseTime(Command command) {
 void SetupWindow::ShowTime(Command command) {
     const TimeChoice& choice = TimeChoiceOf(command);
     const SetupMenuDef& item = SetupMenuItem(menus_, choice.item);
-    window_->SetMenuCaption(choice.item, Marked(state_.*choice.member != kNoTimeOfDay, item.caption));
+    // A time this system cannot use is kept for the file but not shown as set.
+    const bool set = state_.*choice.member != kNoTimeOfDay && !item.unavailable;
+    window_->SetMenuCaption(choice.item, Marked(set, item.caption));
 }
 
 void SetupWindow::ShowAutostart() {

@@ -58,9 +58,9 @@ class SetupRoundTripTest(AccessibleProgramTest):
             for field, value in (("Hours", 21), ("Minutes", 45)):
                 ui.find("spin button", field, within=dialog).queryValue().currentValue = value
             ui.press_button("Closing time", "OK")
+            ui.wait_gone("Closing time", "dialog")
             ui.choose("Tamrel Options", "Wake-up time...")
             ui.press_button("Wake-up time", "None")
-        ui.wait_gone("Closing time", "dialog")
         ui.wait_menu_item(">Closing time...")
 
         ui.choose("Tamrel Options", "Current Cancel Key:  27", "Choose a different Cancel Key")

@@ -129,6 +129,7 @@ TEST_F(DaySetupTest, OnWindowsTheWakeUpItemIsGreyWithTheFirmwaresLineAndTheFiles
     Open(SettingsLines({"Program =" + t.Runnable("front.sh"), "Shutdown method =2", "Wake up at =06:30"}));
     EXPECT_EQ(AfterIdle(ui::Desktop::Windows),
               (std::vector<ui::MenuId>{kIdleMenu, kClosingTime, kWakeTime, kWakeElsewhere, kAutostart}));
+    EXPECT_EQ(Caption(kWakeTime), "Wake-up time...");  // the file's time does nothing here
     const std::string line = Caption(kWakeElsewhere);
     for (const char* said : {"BIOS/UEFI", "\"power on by RTC\""}) EXPECT_NE(line.find(said), std::string::npos) << said;
     for (const ui::MenuId method : {kPowerOff, kNoShutdown, kShutdown}) {
