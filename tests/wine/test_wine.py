@@ -230,9 +230,9 @@ class WineSetupTest(ProgramTest):
         self.assertIn("Wake-up time... [grey]", items)
         self.assertTrue(any("power on by RTC" in item and item.endswith(" [grey]") for item in items), items)
         # The entry's hours and minutes fields; Cancel keeps, OK takes.
-        ui.choose("Tamrel Options", "Closing time...")
+        ui.choose("Tamrel Options", ">Closing time...")  # marked: a time is set
         self.assertEqual(step("dialog", "Closing time", "Cancel", "101", "103"), "17\n40")
-        ui.choose("Tamrel Options", "Closing time...")
+        ui.choose("Tamrel Options", ">Closing time...")
         step("dialog", "Closing time", "OK", "101=21", "103=5")
         ui.choose("Tamrel Options", "Done!")
         self.driver.wait_end(process)
