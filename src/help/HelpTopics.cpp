@@ -128,6 +128,48 @@ const TopicText kTopics[] = {
      "seconds if it is still running, and shows the shutdown screen, saying why. Any key, click or joystick "
      "button there other than the cancel key runs the program again; the cancel key leaves the machine on.",
      false, false},
+    {"Help: Choosing a closing time",
+     "A museum or an arcade hall can have the machine power itself off at closing time. With a shutdown "
+     "method chosen, choose Tamrel Options, Closing time..., set the hours and minutes (24-hour clock) and "
+     "choose OK; None means no closing time, Cancel keeps the time as it was. A \">\" marks the item while "
+     "a time is set. The Power off at = line of tamrel.set holds it as HH:MM, such as 18:00; empty is none.\n"
+     "When the clock reaches that time while the launched program runs, Tamrel logs it, asks the program to "
+     "close its windows, ends it after 15 seconds if it is still running, and shows the shutdown screen with "
+     "the line \"Closing time (18:00).\" above the countdown. The cancel key leaves the machine on; the "
+     "re-start key runs the program again, and closing time comes again the next day.\n"
+     "Starting the machine after closing time does not power it off: only reaching the time while the "
+     "program runs counts. Changes of the clock and daylight saving are followed.",
+     "A museum or an arcade hall can have the machine power itself off at closing time. With a shutdown "
+     "method chosen, choose Tamrel Options, Closing time..., set the hours and minutes (24-hour clock) and "
+     "choose OK; None means no closing time, Cancel keeps the time as it was. A \">\" marks the item while "
+     "a time is set. The Power off at = line of tamrel.set holds it as HH:MM, such as 18:00; empty is none.\n"
+     "When the clock reaches that time while the launched program runs, Tamrel logs it, asks the program to "
+     "end (SIGTERM), ends it after 15 seconds if it is still running, and shows the shutdown screen with the "
+     "line \"Closing time (18:00).\" above the countdown. The cancel key leaves the machine on; the re-start "
+     "key runs the program again, and closing time comes again the next day.\n"
+     "Starting the machine after closing time does not power it off: only reaching the time while the "
+     "program runs counts. Changes of the clock and daylight saving are followed.",
+     false, false},
+    {"Help: Choosing a wake-up time",
+     "Windows cannot set the machine's clock alarm before it powers off, so Tamrel offers no wake-up time "
+     "here (the item is grey). The machine's firmware does it: in the BIOS/UEFI setup, turn on the setting "
+     "usually called \"power on by RTC\", \"RTC alarm\" or \"resume by alarm\" and give it the time. "
+     "Combined with a closing time, the machine is then off at night and on again in the morning.",
+     "With a shutdown method chosen, choose Tamrel Options, Wake-up time..., set the hours and minutes "
+     "(24-hour clock) and choose OK; None means no wake-up, Cancel keeps the time as it was. A \">\" marks "
+     "the item while a time is set. The Wake up at = line of tamrel.set holds it as HH:MM, such as 08:30; "
+     "empty is none.\n"
+     "Just before any power-off Tamrel makes, it sets the machine's real-time clock alarm to the next time "
+     "the clock shows that time and logs it, such as \"Wake-up set for Tue 08:30.\" Combined with a "
+     "closing time, the machine is off at night and on again in the morning.\n"
+     "Two things must allow it:\n"
+     "- Access to /dev/rtc0. The Tamrel package's udev rule gives it to the user of the active seat; without "
+     "it (another install, or Tamrel started outside the seat) the log says that the alarm could not be set.\n"
+     "- The firmware must let the clock alarm wake the machine: in the BIOS/UEFI setup the setting is "
+     "usually called \"RTC wake\" or \"power on by RTC\". Some machines wake only from a shutdown, not "
+     "after the power was cut.\n"
+     "If the alarm cannot be set, the machine still powers off, and both logs say why.",
+     false, false},
     {"Help: Creating a new skin",
      "The default shutdown screen is plain. A skin is a picture of the screen's size, made in any paint "
      "program.\n"

@@ -12,7 +12,7 @@ namespace tamrel::help {
 
 // The topics in chain order, which is the Help menu's order.
 enum class Topic : std::size_t {
-    Program, Method, CancelKey, RestartKey, CancelTime, Idle, CreateSkin, OpenSkin, DefaultSkin, BoxWhat,
+    Program, Method, CancelKey, RestartKey, CancelTime, Idle, ClosingTime, WakeTime, CreateSkin, OpenSkin, DefaultSkin, BoxWhat,
     BoxFont, BoxColor, BoxPosition, BoxReset, Finishing, RunSetupAgain, Startup, Troubleshooting, Glaunch,
 };
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -80,6 +81,17 @@ struct ChosenFile {
     bool exact = true;
     std::string shortPath;
 };
+
+// The time entry: hours and minutes on the 24-hour clock, with OK, Cancel
+// and "None". Times are minutes after midnight.
+inline constexpr int kNoTime = -1;
+struct TimeRequest {
+    std::string title;
+    std::string prompt;  // what the time is for, and what it is now; "\n" breaks lines
+    int start = 0;       // the time the entry shows first
+};
+// The time chosen, kNoTime after "None", or nullopt after Cancel.
+using TimeAnswer = std::optional<int>;
 
 // Nothing can be shown: the display cannot be opened. Raised by any call
 // that needs the display; no window's handler can go on without it, so it
@@ -233,6 +245,7 @@ public:
     virtual Font ShowFontDialog(const Font& start) = 0;
     // Opens in full, with `start` selected. After Cancel `start` comes back.
     virtual Color ShowColorDialog(Color start) = 0;
+    virtual TimeAnswer ShowTimeDialog(const TimeRequest& request) = 0;
 
     // --- Dragging a control within the window. The drag starts once the
     // mouse-down handler that asks for it has returned; an outline (or an

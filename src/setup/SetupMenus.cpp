@@ -1,5 +1,7 @@
 #include "setup/SetupMenus.h"
 
+#include <algorithm>
+
 #include "help/HelpTopics.h"
 
 namespace tamrel::setup {
@@ -11,6 +13,25 @@ using help::Topic;
 
 SetupMenuDef Item(ui::MenuId id, const std::string& caption, Command command = None, int argument = 0) {
     return {id, caption, command, argument, false, {}};
+}
+
+// Enabled only while a shutdown method is chosen.
+SetupMenuDef ShutdownItem(ui::MenuId id, const std::string& caption, Command command) {
+    return {id, caption, command, 0, true, {}};
+}
+
+SetupMenuDef Unavailable(ui::MenuId id, const std::string& caption, Command command = None) {
+    return {id, caption, command, 0, false, {}, true};
+}
+
+// Windows cannot set the clock alarm before it powers off: the firmware's
+// own setting wakes the machine there, and the item says so beside it.
+std::vector<SetupMenuDef> WakeItems(ui::Desktop desktop) {
+    constexpr const char* kCaption = "Wake-up time...";
+    if (desktop != ui::Desktop::Windows) return {ShutdownItem(kWakeTime, kCaption, ChooseWakeTime)};
+    return {Unavailable(kWakeTime, kCaption, ChooseWakeTime),
+            Unavailable(kWakeElsewhere,
+                        "Windows cannot set a wake-up: use the BIOS/UEFI's \"power on by RTC\" (RTC wake)")};
 }
 
 SetupMenuDef Menu(ui::MenuId id, const std::string& caption, bool forShutdownOnly, std::vector<SetupMenuDef> items) {
@@ -26,7 +47,7 @@ std::vector<SetupMenuDef> Build(ui::Desktop desktop) {
                                                                 : "Running The Tamrel when the desktop session starts";
     const std::string autostart = desktop == ui::Desktop::Windows ? "Start Tamrel when Windows starts"
                                                                   : "Start Tamrel when the desktop session starts";
-    return {
+    std::vector<SetupMenuDef> menus = {
         Menu(kOptionsMenu, "Tamrel Options", false,
          {
              Menu(kProgramMenu, "Program to launch", false,
@@ -57,6 +78,7 @@ std::vector<SetupMenuDef> Build(ui::Desktop desktop) {
                Item(kIdle30, "30 Minutes", ChooseIdleMinutes, 30),
                Item(kIdle60, "60 Minutes", ChooseIdleMinutes, 60),
                Item(kIdle120, "120 Minutes", ChooseIdleMinutes, 120)}),
+             ShutdownItem(kClosingTime, "Closing time...", ChooseClosingTime),
              Item(kAutostart, autostart, ToggleAutostart),
              Item(kDone, "Done!", Done),
              Item(kCancelAndExit, "Cancel and Exit", CancelAndExit),
@@ -76,6 +98,8 @@ std::vector<SetupMenuDef> Build(ui::Desktop desktop) {
              Help(kHelpRestartKey, "Select  re-start program key", Topic::RestartKey),
              Help(kHelpCancelTime, "Choosing a cancel time", Topic::CancelTime),
              Help(kHelpIdle, "Choosing power off when idle", Topic::Idle),
+             Help(kHelpClosingTime, "Choosing a closing time", Topic::ClosingTime),
+             Help(kHelpWakeTime, "Choosing a wake-up time", Topic::WakeTime),
              Menu(kHelpSkinMenu, "About the skin", false,
               {Help(kHelpCreateSkin, "Creating a new skin", Topic::CreateSkin),
                Help(kHelpOpenSkin, "Opening a created skin", Topic::OpenSkin),
@@ -93,6 +117,11 @@ std::vector<SetupMenuDef> Build(ui::Desktop desktop) {
              Help(kHelpGlaunch, "Notes about using Glaunch with The Tamrel", Topic::Glaunch),
          }),
     };
+    std::vector<SetupMenuDef>& options = menus.front().items;
+    const std::vector<SetupMenuDef> wake = WakeItems(desktop);
+    options.insert(std::find_if(options.begin(), options.end(), [](const auto& item) { return item.id == kAutostart; }),
+                   wake.begin(), wake.end());
+    return menus;
 }
 
 std::vector<ui::MenuDef> ToToolkit(const std::vector<SetupMenuDef>& menus) {

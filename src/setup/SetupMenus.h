@@ -76,6 +76,12 @@ enum Menu : ui::MenuId {
     kCancelTimeFromFile,
     kShortestRunFromFile,
     kIdleFromFile,
+    kClosingTime,
+    kWakeTime,
+    // Where the system cannot wake the machine: what can.
+    kWakeElsewhere,
+    kHelpClosingTime,
+    kHelpWakeTime,
 };
 
 // What choosing an item does; the item's argument says which method, time
@@ -87,6 +93,8 @@ enum class Command {
     ChooseCancelTime,
     ChooseShortestRun,
     ChooseIdleMinutes,
+    ChooseClosingTime,
+    ChooseWakeTime,
     ToggleAutostart,
     ChooseCancelKey,
     ChooseRestartKey,
@@ -109,6 +117,8 @@ struct SetupMenuDef {
     // Enabled only while a shutdown method is chosen.
     bool forShutdownOnly = false;
     std::vector<SetupMenuDef> items;
+    // Never enabled: what this desktop cannot do, or a line that only tells.
+    bool unavailable = false;
 };
 
 using SetupMenus = std::vector<SetupMenuDef>;

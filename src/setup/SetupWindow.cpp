@@ -1,6 +1,7 @@
 #include "setup/SetupWindow.h"
 
 #include <limits>
+#include <stdexcept>
 
 #include "platform/RuntimeError.h"
 #include "settings/Numbers.h"
@@ -44,6 +45,33 @@ const ValueChoice* ValueChoiceOf(Command command) {
         if (choice.command == command) return &choice;
     }
     return nullptr;
+}
+
+// The times of day setup asks for in the time entry, and the member each
+// sets. An entry for no time yet starts at `suggested`.
+struct TimeChoice {
+    Command command;
+    ui::MenuId item;
+    const char* title;
+    const char* prompt;
+    int suggested;
+    std::int16_t Settings::*member;
+};
+
+constexpr TimeChoice kTimeChoices[] = {
+    {Command::ChooseClosingTime, kClosingTime, "Closing time",
+     "When the clock reaches this time while the program runs, Tamrel asks it to end and the countdown "
+     "follows. None: no closing time.", 18 * 60, &Settings::closingTime},
+    {Command::ChooseWakeTime, kWakeTime, "Wake-up time",
+     "Before each power-off, Tamrel sets the machine's clock alarm to wake it at this time. None: no "
+     "wake-up.", 8 * 60, &Settings::wakeTime},
+};
+
+const TimeChoice& TimeChoiceOf(Command command) {
+    for (const TimeChoice& choice : kTimeChoices) {
+        if (choice.command == command) return choice;
+    }
+    throw std::logic_error("no time choice for this command");
 }
 
 bool Fits16(double value) {
@@ -202,9 +230,14 @@ void SetupWindow::ShowState(std::vector<BadValue>& badValues) {
     Mark(Command::ChooseShortestRun, state_.shortestRun);
     Mark(Command::ChooseIdleMinutes, state_.idleMinutes);
     ShowAutostart();
+    for (const TimeChoice& choice : kTimeChoices) ShowTime(choice.command);
     // The skin and countdown box menus keep what the skin choice gave them.
-    for (ui::MenuId menu : {kCancelKeyMenu, kCancelTimeMenu, kRestartKeyMenu, kShortestRunMenu, kIdleMenu}) {
+    for (ui::MenuId menu :
+         {kCancelKeyMenu, kCancelTimeMenu, kRestartKeyMenu, kShortestRunMenu, kIdleMenu, kClosingTime, kWakeTime}) {
         window_->SetMenuEnabled(menu, state_.shutdownMethod != 0);
+    }
+    for (const SetupMenuDef* item : SetupMenuItems(menus_)) {
+        if (item->unavailable) window_->SetMenuEnabled(item->id, false);
     }
 
     ui::Rect bounds = countdownBox_->Bounds();
@@ -273,6 +306,8 @@ void SetupWindow::OnMenu(ui::MenuId id) {
         case Command::ChooseCancelTime: ChooseCancelTime(item.argument); break;
         case Command::ChooseShortestRun:
         case Command::ChooseIdleMinutes: ChooseValue(item.command, item.argument); break;
+        case Command::ChooseClosingTime:
+        case Command::ChooseWakeTime: ChooseTime(item.command); break;
         case Command::ToggleAutostart: ToggleAutostart(); break;
         case Command::ChooseCancelKey: keyChooser_->Open(KeyRole::Cancel); break;
         case Command::ChooseRestartKey: keyChooser_->Open(KeyRole::Restart); break;
@@ -297,6 +332,27 @@ void SetupWindow::Mark(Command command, int value) {
 void SetupWindow::ChooseValue(Command command, int value) {
     if (const ValueChoice* choice = ValueChoiceOf(command)) state_.*choice->member = static_cast<std::int16_t>(value);
     Mark(command, value);
+}
+
+void SetupWindow::ChooseTime(Command command) {
+    const TimeChoice& choice = TimeChoiceOf(command);
+    std::int16_t& time = state_.*choice.member;
+    const bool set = time != kNoTimeOfDay;
+    const std::string now = set ? TimeOfDayText(time) : "none";
+    const std::string prompt = std::string(choice.prompt) + "\nNow: " + now + ".";
+    const ui::TimeAnswer answer = window_->ShowTimeDialog({choice.title, prompt, set ? time : choice.suggested});
+    if (!answer) return;  // Cancel keeps the time
+    // Only what the file can hold is taken; anything else is none.
+    time = static_cast<std::int16_t>(*answer >= 0 && *answer < 24 * 60 ? *answer : kNoTimeOfDay);
+    ShowTime(command);
+}
+
+void SetupWindow::ShowTime(Command command) {
+    const TimeChoice& choice = TimeChoiceOf(command);
+    const SetupMenuDef& item = SetupMenuItem(menus_, choice.item);
+    // A time this system cannot use is kept for the file but not shown as set.
+    const bool set = state_.*choice.member != kNoTimeOfDay && !item.unavailable;
+    window_->SetMenuCaption(choice.item, Marked(set, item.caption));
 }
 
 void SetupWindow::ShowAutostart() {

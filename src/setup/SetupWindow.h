@@ -55,6 +55,9 @@ private:
     void ChooseCancelTime(int seconds);
     // A choice that only sets its member: the shortest run, idle minutes.
     void ChooseValue(setup::Command command, int value);
+    // Closing time and wake-up: the time entry, then the item's mark.
+    void ChooseTime(setup::Command command);
+    void ShowTime(setup::Command command);
     // Takes effect at once, saved or not: it is no setting of the file.
     void ToggleAutostart();
     void ShowAutostart();

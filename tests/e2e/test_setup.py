@@ -47,6 +47,22 @@ class SetupRoundTripTest(AccessibleProgramTest):
         for item in ("Launch: " + front, ">Power off", ">5 Seconds", ">30 Minutes"):
             ui.wait_menu_item(item)
 
+        # Closing time through the time entry. Windows cannot set a wake-up:
+        # its item stays grey; elsewhere the entry's None leaves none.
+        ui.choose("Tamrel Options", "Closing time...")
+        if WINE:  # the entry's hours and minutes fields, by their numbers
+            ui.step("dialog", "Closing time", "OK", "101=21", "103=45")
+            self.assertIn("Wake-up time... [grey]", ui.menu_items())
+        else:
+            dialog = ui.find("dialog", "Closing time")
+            for field, value in (("Hours", 21), ("Minutes", 45)):
+                ui.find("spin button", field, within=dialog).queryValue().currentValue = value
+            ui.press_button("Closing time", "OK")
+            ui.wait_gone("Closing time", "dialog")
+            ui.choose("Tamrel Options", "Wake-up time...")
+            ui.press_button("Wake-up time", "None")
+        ui.wait_menu_item(">Closing time...")
+
         ui.choose("Tamrel Options", "Current Cancel Key:  27", "Choose a different Cancel Key")
         ui.wait_shown("Choose cancel key.")
         ui.type("a")
@@ -90,7 +106,8 @@ class SetupRoundTripTest(AccessibleProgramTest):
         written = self.folder.lines("tamrel.set")  # split at CR LF
         # The box's X is its top, its Y its left, in twips (15 a pixel). The
         # next run shows the program, time and key were written.
-        for line in ("Shutdown method =2", "Idle minutes to power off =30", "Countdown box X position = 2250", "Countdown box Y position = 3000",
+        for line in ("Shutdown method =2", "Idle minutes to power off =30", "Power off at =21:45", "Wake up at =",
+                     "Countdown box X position = 2250", "Countdown box Y position = 3000",
                      f"Skin ={skin}", *(("Countdown box font =DejaVu Sans", "Countdown box fontsize =14",
                                          "Countdown box bold font =True", "Countdown box color = 3302600")
                                         if WINE else ())):

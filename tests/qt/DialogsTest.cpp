@@ -9,8 +9,11 @@
 #include <QFontDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <tuple>
 
 #include "QtTestSupport.h"
@@ -109,6 +112,71 @@ TEST_F(QtBackendTest, MaximisedWindowLeavesCloseRequestsToTheFormAndHasItsDialog
     window->Close();
     owner->close();
     EXPECT_EQ(requests, 1);
+}
+
+// The time entry: spin boxes named Hours and Minutes, started from the
+// request, and its three buttons answering with the time, none or nothing.
+TEST_F(QtBackendTest, TimeEntryStartsFromTheRequestAndAnswersByItsThreeButtons) {
+    auto window = toolkit.NewWindow({"Owner", "Owner", false, false, 6000, 4000, false});
+    window->Show();
+    QWidget* owner = FindWidget("Owner");
+    const auto entry = [](QDialog& dialog) {
+        return std::make_pair(dialog.findChild<QSpinBox*>("Hours"), dialog.findChild<QSpinBox*>("Minutes"));
+    };
+    const auto press = [](QDialog& dialog, const QString& caption) {
+        QPushButton* button = dialog.findChild<QPushButton*>(caption);
+        ASSERT_TRUE(button) << caption.toStdString();
+        EXPECT_EQ(button->text(), caption);
+        button->click();
+    };
+
+    AnswerModal<QDialog>([&](QDialog& dialog) {
+        EXPECT_EQ(dialog.parentWidget(), owner);
+        EXPECT_TRUE(dialog.isModal());
+        EXPECT_EQ(dialog.windowTitle(), "Closing time");
+        QStringList buttons;
+        for (QPushButton* button : dialog.findChildren<QPushButton*>()) buttons << button->text();
+        EXPECT_EQ(buttons, (QStringList{"OK", "Cancel", "None"}));
+        EXPECT_TRUE(dialog.findChild<QPushButton*>("OK")->isDefault());
+        bool prompted = false;
+        for (QLabel* label : dialog.findChildren<QLabel*>()) {
+            prompted = prompted || label->text() == "Asked?\nNow: 18:05.";
+        }
+        EXPECT_TRUE(prompted);
+        auto [hours, minutes] = entry(dialog);
+        ASSERT_TRUE(hours && minutes);
+        EXPECT_EQ(hours->text(), "18");
+        EXPECT_EQ(minutes->text(), "05");
+        EXPECT_EQ(hours->accessibleName(), "Hours");
+        // The clock's own limits, going round as a clock does.
+        hours->setValue(23);
+        hours->stepBy(1);
+        EXPECT_EQ(hours->value(), 0);
+        EXPECT_EQ(hours->text(), "00");
+        minutes->setValue(59);
+        minutes->stepBy(1);
+        EXPECT_EQ(minutes->value(), 0);
+        hours->setValue(7);
+        minutes->setValue(30);
+        press(dialog, "OK");
+    });
+    EXPECT_EQ(window->ShowTimeDialog({"Closing time", "Asked?\nNow: 18:05.", 18 * 60 + 5}),
+              ui::TimeAnswer(7 * 60 + 30));
+
+    AnswerModal<QDialog>([&](QDialog& dialog) {
+        // A start no clock shows opens at midnight.
+        EXPECT_EQ(entry(dialog).first->value(), 0);
+        EXPECT_EQ(entry(dialog).second->value(), 0);
+        press(dialog, "None");
+    });
+    EXPECT_EQ(window->ShowTimeDialog({"Wake-up time", "", -1}), ui::TimeAnswer(ui::kNoTime));
+
+    AnswerModal<QDialog>([&](QDialog& dialog) {
+        entry(dialog).first->setValue(3);
+        press(dialog, "Cancel");
+    });
+    EXPECT_EQ(window->ShowTimeDialog({"Wake-up time", "", 8 * 60}), std::nullopt);
+    window->Close();
 }
 
 }  // namespace

@@ -219,6 +219,27 @@ class WineSetupTest(ProgramTest):
         self.driver.wait_end(process)
         self.assertIn(f"Program ={d}front.lnk", self.folder.lines("tamrel.set"))
 
+    def test_the_time_entry_opens_on_the_files_closing_time_and_the_wake_up_item_stays_grey(self):
+        step = self.driver.step
+        self.folder.write_front_end()
+        self.folder.write_settings("Run Setup = yes", "Shutdown method =2", "Power off at =17:40", "Wake up at =06:30")
+        process = self.driver.start()
+        ui = WineUi(self.driver)
+        ui.wait_menu_item(">Closing time...")
+        items = ui.menu_items()
+        self.assertIn("Wake-up time... [grey]", items)
+        self.assertTrue(any("power on by RTC" in item and item.endswith(" [grey]") for item in items), items)
+        # The entry's hours and minutes fields; Cancel keeps, OK takes.
+        ui.choose("Tamrel Options", ">Closing time...")  # marked: a time is set
+        self.assertEqual(step("dialog", "Closing time", "Cancel", "101", "103"), "17\n40")
+        ui.choose("Tamrel Options", ">Closing time...")
+        step("dialog", "Closing time", "OK", "101=21", "103=5")
+        ui.choose("Tamrel Options", "Done!")
+        self.driver.wait_end(process)
+        written = self.folder.lines("tamrel.set")
+        self.assertIn("Power off at =21:05", written)
+        self.assertIn("Wake up at =06:30", written)
+
     def test_switches_answer_in_a_box(self):
         for switch, said, status in (("/version", "tamrel 1.10\\n", 0),
                                      ("/nonsense", 'tamrel: unknown argument "/nonsense"', 2)):

@@ -98,6 +98,15 @@ ui::Color HeadlessToolkit::AnswerColor(ui::Color start) {
     return Next(colorAnswers_, start, "Color");
 }
 
+ui::TimeAnswer HeadlessToolkit::AnswerTime(const ui::TimeRequest& request) {
+    Record("TimeDialog " + request.title);
+    timeDialogs_.push_back(request);
+    if (timeAnswers_.empty()) throw std::logic_error("time dialog without an answer: " + request.title);
+    const ui::TimeAnswer answer = timeAnswers_.front();
+    timeAnswers_.pop_front();
+    return answer;
+}
+
 void HeadlessToolkit::TakeFocus() {
     Record("TakeFocus");
     if (!injectedClickArrives_) return;
@@ -418,6 +427,8 @@ ui::ChosenFile HeadlessWindow::ShowOpenDialog(const ui::OpenFileRequest& request
 ui::Font HeadlessWindow::ShowFontDialog(const ui::Font& start) { return toolkit_.AnswerFont(start); }
 
 ui::Color HeadlessWindow::ShowColorDialog(ui::Color start) { return toolkit_.AnswerColor(start); }
+
+ui::TimeAnswer HeadlessWindow::ShowTimeDialog(const ui::TimeRequest& request) { return toolkit_.AnswerTime(request); }
 
 void HeadlessWindow::BeginDrag(ui::Control& control) {
     toolkit_.Record("BeginDrag " + control.Name());

@@ -55,6 +55,8 @@ public:
     void QueueOpenAnswer(ui::ChosenFile file) { openAnswers_.push_back(std::move(file)); }
     void QueueFontAnswer(std::optional<ui::Font> font) { fontAnswers_.push_back(std::move(font)); }
     void QueueColorAnswer(std::optional<ui::Color> color) { colorAnswers_.push_back(color); }
+    // A time, ui::kNoTime for "None", nullopt for Cancel.
+    void QueueTimeAnswer(ui::TimeAnswer time) { timeAnswers_.push_back(time); }
     void SetDesktop(ui::Desktop desktop) { desktop_ = desktop; }
     // Nothing can be shown from now on, for this reason.
     void SetDisplayMissing(std::string why) { displayMissing_ = std::move(why); }
@@ -96,6 +98,7 @@ public:
     const std::vector<ui::OpenFileRequest>& openDialogs() const { return openDialogs_; }
     const std::vector<ui::Font>& fontDialogs() const { return fontDialogs_; }
     const std::vector<ui::Color>& colorDialogs() const { return colorDialogs_; }
+    const std::vector<ui::TimeRequest>& timeDialogs() const { return timeDialogs_; }
     // The most recent window of that name, or null.
     HeadlessWindow* FindWindow(const std::string& name);
     // The windows shown and not closed, oldest first.
@@ -136,6 +139,7 @@ public:
     void TakeFocus();
     ui::Font AnswerFont(const ui::Font& start);
     ui::Color AnswerColor(ui::Color start);
+    ui::TimeAnswer AnswerTime(const ui::TimeRequest& request);
 
     // Used by the joystick listeners.
     void StopListening(const ui::JoystickHandlers* handlers);
@@ -154,6 +158,8 @@ private:
     std::vector<ui::OpenFileRequest> openDialogs_;
     std::vector<ui::Font> fontDialogs_;
     std::vector<ui::Color> colorDialogs_;
+    std::deque<ui::TimeAnswer> timeAnswers_;
+    std::vector<ui::TimeRequest> timeDialogs_;
     ui::Desktop desktop_ = ui::Desktop::Windows;
     std::function<void(int)> onStop_;
     std::function<void(const std::string&)> onDisplayLost_;
@@ -281,6 +287,7 @@ public:
     ui::ChosenFile ShowOpenDialog(const ui::OpenFileRequest& request) override;
     ui::Font ShowFontDialog(const ui::Font& start) override;
     ui::Color ShowColorDialog(ui::Color start) override;
+    ui::TimeAnswer ShowTimeDialog(const ui::TimeRequest& request) override;
     void BeginDrag(ui::Control& control) override;
     void OnDragDrop(std::function<void(ui::Twips, ui::Twips)> handler) override { onDrop_ = std::move(handler); }
 

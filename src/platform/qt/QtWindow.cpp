@@ -185,6 +185,8 @@ ui::Font QtWindow::ShowFontDialog(const ui::Font& start) { return RunFontDialog(
 
 ui::Color QtWindow::ShowColorDialog(ui::Color start) { return RunColorDialog(widget_, start); }
 
+ui::TimeAnswer QtWindow::ShowTimeDialog(const ui::TimeRequest& request) { return RunTimeDialog(widget_, request); }
+
 void QtWindow::BeginDrag(ui::Control& control) {
     if (auto* qtControl = dynamic_cast<QtControl*>(&control)) dragging_ = qtControl->widget();
 }

@@ -52,6 +52,7 @@ public:
     ui::ChosenFile ShowOpenDialog(const ui::OpenFileRequest& request) override;
     ui::Font ShowFontDialog(const ui::Font& start) override;
     ui::Color ShowColorDialog(ui::Color start) override;
+    ui::TimeAnswer ShowTimeDialog(const ui::TimeRequest& request) override;
     void BeginDrag(ui::Control& control) override;
     void OnDragDrop(std::function<void(ui::Twips x, ui::Twips y)> handler) override;
 

@@ -75,6 +75,7 @@ public:
     ui::ChosenFile ShowOpenDialog(const ui::OpenFileRequest& request) override;
     ui::Font ShowFontDialog(const ui::Font& start) override;
     ui::Color ShowColorDialog(ui::Color start) override;
+    ui::TimeAnswer ShowTimeDialog(const ui::TimeRequest& request) override;
 
     void BeginDrag(ui::Control& control) override { dragRequest_ = static_cast<Win32Control*>(&control); }
     void OnDragDrop(std::function<void(ui::Twips, ui::Twips)> handler) override { onDrop_ = std::move(handler); }
