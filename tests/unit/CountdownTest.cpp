@@ -5,7 +5,7 @@ namespace {
 
 class Countdown : public PlatformTest {
 protected:
-    std::string Shown() { return t.ui.ControlOf("ShutdownScreen", "defaultNumber").Text(); }
+    std::string Shown() { return t.Screen("defaultNumber").Text(); }
 };
 
 TEST_F(Countdown, CountsOncePerSecondAndShutsDownAtTheTickThatShowsZero) {
@@ -88,7 +88,7 @@ TEST_F(Countdown, TheCancelKeyEndsTheProgramWithTheMachineOnAndTheRestartKeyStar
 TEST_F(Countdown, ALeftClickOnTheBackgroundStandsInForAMouseKey) {
     // The re-start key may not be the cancel key: that one has no hint.
     t.ShowScreen({"Key to cancel = -1", "Key to re-start = -1"});
-    EXPECT_FALSE(t.ui.ControlOf("ShutdownScreen", "restartHint").Visible());
+    EXPECT_FALSE(t.Screen("restartHint").Visible());
     // The click injected to take the focus is delivered, and ignored: none is left to cancel later.
     t.ui.ProcessPendingEvents();
     t.ui.ClickControl("ShutdownScreen", "defaultNumber");  // the frame and its labels are no background

@@ -141,7 +141,6 @@ TEST_P(PlatformHelpTest, AboutFitsASmallScreenAndTheTopicsFormOneChainInMenuOrde
     t.ui.ClickControl("AboutWindow", "ok");
 
     const std::vector<help::HelpTopicDef>& topics = help::HelpTopics(GetParam());
-    ASSERT_EQ(topics.size(), 21u);
     ASSERT_TRUE(Choose(kHelpProgram));
     for (std::size_t i = 0; i < topics.size(); ++i) {
         headless::HeadlessWindow& topic = *t.ui.FindWindow("HelpTopic");

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <map>
 
+#include "TestPlatform.h"
 #include "platform/posix/JoystickBits.h"
 #include "platform/posix/JoystickSource.h"
 
@@ -119,18 +120,6 @@ TEST(Joysticks, CountPressesAndAxesMovedAQuarterOfTheirRangeNotReleasesNoiseOrDr
     EXPECT_TRUE(last.gone);
 }
 
-class RecordingWatch : public ProgramWatch {
-public:
-    int IdleMinutes() const override { return 30; }
-    void InputSeen(SteadyMs now) override { inputs.push_back(now); }
-    void SourceIdle(bool, SteadyMs) override { ADD_FAILURE() << "joysticks tell input, not idleness"; }
-    void Note(const std::string& line) override { notes.push_back(line); }
-    SteadyMs NextDue() const override { return kNoDeadline; }
-    bool Due(SteadyMs) override { return false; }
-    std::vector<SteadyMs> inputs;
-    std::vector<std::string> notes;
-};
-
 // Nodes in a folder of our own; each joystick is a pipe the test writes to.
 class FakeDevices : public EventDevices {
 public:
@@ -198,15 +187,16 @@ TEST_F(JoystickFolder, FindsJoysticksThereAndPluggedInLaterTellsEachRefusedOneOn
     JoystickSource source(folder, std::move(owned), watch);
     EXPECT_EQ(source.Count(), 1U);
     EXPECT_EQ(devices->opened, (std::vector<std::string>{"event0", "event1"}));
-    EXPECT_EQ(watch.notes, std::vector<std::string>{"Joystick " + folder + "/event2 may not be read "
-                                                    "(Permission denied): its input does not count."});
+    const std::string refused =
+        "Joystick " + folder + "/event2 may not be read (Permission denied): its input does not count.";
+    EXPECT_EQ(watch.told, Lines{refused});
     EXPECT_FALSE(Readable(source));  // a true block while nothing happens
 
     devices->pipes["event0"].Send(Press(BTN_SOUTH));
     Wait(source, 1000);
     devices->pipes["event0"].Send(Axis(ABS_X, 130));
     Wait(source, 2000);
-    EXPECT_EQ(watch.inputs, std::vector<SteadyMs>{1000});
+    EXPECT_EQ(watch.told, (Lines{refused, "input 1000"}));
     EXPECT_FALSE(Readable(source));
 
     // Plugged in: found at once; one made before udev gave it to the user is
@@ -216,16 +206,16 @@ TEST_F(JoystickFolder, FindsJoysticksThereAndPluggedInLaterTellsEachRefusedOneOn
     EXPECT_EQ(source.Count(), 2U);
     devices->pipes["event4"].Send(Press(BTN_TRIGGER));
     Wait(source, 4000);
-    EXPECT_EQ(watch.inputs, (std::vector<SteadyMs>{1000, 4000}));
+    EXPECT_EQ(watch.told, (Lines{refused, "input 1000", "input 4000"}));
     Plug("event5", {EPERM, true});
     Wait(source, 5000);
-    EXPECT_EQ(watch.notes.size(), 1U);
+    EXPECT_EQ(watch.told.size(), 3U);
     for (int i = 0; i < 2; ++i) {
         ASSERT_EQ(::chmod((folder + "/event5").c_str(), i ? 0600 : 0640), 0);
         Wait(source, 6000);
     }
-    ASSERT_EQ(watch.notes.size(), 2U);
-    EXPECT_EQ(watch.notes[1], "Joystick " + folder +
+    ASSERT_EQ(watch.told.size(), 4U);
+    EXPECT_EQ(watch.told[3], "Joystick " + folder +
                                   "/event5 may not be read (Operation not permitted): its input does not count.");
     // Given to the user later: read from then on.
     devices->nodes["event5"].refusal = 0;
@@ -238,12 +228,12 @@ TEST_F(JoystickFolder, FindsJoysticksThereAndPluggedInLaterTellsEachRefusedOneOn
     Wait(source, 8000);
     EXPECT_EQ(source.Count(), 2U);
     EXPECT_FALSE(Readable(source));
-    EXPECT_EQ(watch.inputs.size(), 2U);
+    EXPECT_EQ(watch.told.size(), 4U);
 
     // A machine without the folder has no input devices: nothing to tell.
     JoystickSource none("/nonexistent/input", std::make_unique<FakeDevices>(), watch);
     EXPECT_EQ(none.Count(), 0U);
-    EXPECT_EQ(watch.notes.size(), 2U);
+    EXPECT_EQ(watch.told.size(), 4U);
     EXPECT_FALSE(Readable(none));
 }
 

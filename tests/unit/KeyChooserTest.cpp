@@ -22,13 +22,11 @@ TEST_F(KeyChooserTest, ACapturedKeyIsAcceptedByOK) {
     EXPECT_TRUE(BoxOpen());
     EXPECT_EQ(Control("keyChooser").Text(), "Choose cancel key.");
     EXPECT_EQ(Control("currentKey").Text(), " 27");
-    EXPECT_FALSE(Showing("noRestartKey"));
     EXPECT_FALSE(Control("okLabel").Enabled());
     Click("okLabel");  // disabled: nothing happens
     EXPECT_TRUE(BoxOpen());
 
     Press(27);
-    EXPECT_EQ(Captured(), "27");
     EXPECT_TRUE(Control("okLabel").Enabled());
     EXPECT_TRUE(Showing("okHint"));
     Click("capturedKey");  // the box's own labels take no click

@@ -49,11 +49,6 @@ TEST(Conversions, TrueFalseStrictNumbersAndTheirTexts) {
     for (const char* text : {"12pt", "1 2", ""}) {
         EXPECT_EQ(test::ErrorOf([&] { StrictNumber(text); }).Number(), error::kTypeMismatch) << text;
     }
-    EXPECT_EQ(PlainNumber(27), "27");
-    EXPECT_EQ(PlainNumber(-1), "-1");
-    EXPECT_EQ(SignedNumber(27), " 27");
-    EXPECT_EQ(SignedNumber(0), " 0");
-    EXPECT_EQ(SignedNumber(-120), "-120");
 }
 
 TEST(Printable, ControlCharactersCannotForgeALineOrReachATerminal) {

@@ -34,7 +34,7 @@ TEST(OutsideText, ReachesLogsBoxesAndScreenEscaped) {
         {kShown, [](TestPlatform& t) {  // the failed-run notice and its log lines
              t.WriteSettings(SettingsLines({"Shortest run in seconds =10"}));
              t.app.ShowShutdownScreen({"front" + kForged + ".sh", 1});
-             return t.ui.ControlOf("ShutdownScreen", "notice").Text() + Told(t);
+             return t.Screen("notice").Text() + Told(t);
          }},
         {kShown, [](TestPlatform& t) {  // the system's words on a failed start with the session
              t.app.ShowSetup();

@@ -39,10 +39,6 @@ const std::string kIdleOut =
     "The number for idle minutes to power off in tamrel.set is out of range. Power off when idle is off.";
 const RunReport kShortRun{"front.exe", 0.5};
 
-std::string ScreenText(TestPlatform& p, const std::string& control) {
-    return p.ui.ControlOf("ShutdownScreen", control).Text();
-}
-
 // The number after `after` in `text`, or none.
 std::optional<long> NumberAfter(const std::string& text, const std::string& after) {
     const auto at = text.find(after);
@@ -102,7 +98,7 @@ const std::vector<Bound>& Bounds() {
              return asked[0] == PowerAction::PowerOff ? 2 : asked[0] == PowerAction::ShutDown ? 1 : kNothing;
          }},
         {true, "Seconds to cancel =", 5, 25, 10, "", false,
-         [](TestPlatform& p, long) { return std::stol(ScreenText(p, "defaultNumber")); }},
+         [](TestPlatform& p, long) { return std::stol(p.Screen("defaultNumber").Text()); }},
         {true, "Key to cancel =", -1, 255, 13,
          "The number for key to cancel in tamrel.set is out of range. Using 13 (Enter).", false,
          [](TestPlatform& p, long written) {
@@ -111,13 +107,13 @@ const std::vector<Bound>& Bounds() {
          }},
         {true, "Key to re-start =", -1, 255, 0, "", false,
          [](TestPlatform& p, long written) {
-             if (!p.ui.ControlOf("ShutdownScreen", "restartHint").Visible()) return 0L;
+             if (!p.Screen("restartHint").Visible()) return 0L;
              return ScreenActsOn(p, written, true) ? written : kNothing;
          }},
         {true, "Shortest run in seconds =", 0, 3600, 10, kRunOut, true,
          [](TestPlatform& p, long) {
-             if (!p.ui.ControlOf("ShutdownScreen", "notice").Visible()) return 0L;
-             return NumberAfter(ScreenText(p, "notice"), "sooner than the ").value_or(kNothing);
+             if (!p.Screen("notice").Visible()) return 0L;
+             return NumberAfter(p.Screen("notice").Text(), "sooner than the ").value_or(kNothing);
          }},
         {true, "Joystick button to cancel =", 0, 32, 0, kCancelButtonOut, true,
          [](TestPlatform& p, long written) { return ButtonThatActs(p, written, false); }},
@@ -219,7 +215,7 @@ TEST(SettingsBounds, OurLinesThatDoNotReadTakeTheirDefaultsInBothLogsAndNeverABo
                 EXPECT_TRUE(p.Open("ShutdownScreen")) << line;
                 const bool shortestRun = line.starts_with("Shortest");
                 // The default guard of 10 seconds stops a run this short.
-                EXPECT_EQ(p.ui.ControlOf("ShutdownScreen", "notice").Visible(), shortestRun) << line;
+                EXPECT_EQ(p.Screen("notice").Visible(), shortestRun) << line;
                 EXPECT_FALSE(p.ui.joysticksOpen()) << line;
             } else {
                 p.WriteLaunchable({line});

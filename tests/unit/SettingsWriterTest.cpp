@@ -61,18 +61,6 @@ TEST(SettingsWriter, OutOfRangeValuesAreCorrectedInTheStateToo) {
     EXPECT_EQ(SingleText(12), "12");
 }
 
-// Setup's reader takes these forms back: SetupReader's complete-file test.
-TEST(SettingsWriter, TheRunAcceptsWhatItWrites) {
-    TestPlatform t;
-    t.Write("front.exe", "MZ");
-    Settings written = Sample(t.Path("front.exe"));
-    WriteSettingsFile(written, *t.files, t.clock.text());
-    t.app.Start();  // the run window launches it, the shutdown screen counts it complete
-    EXPECT_EQ(t.processes.starts().size(), 1u);
-    EXPECT_TRUE(t.Open("ShutdownScreen"));
-    EXPECT_TRUE(t.ui.messageBoxes().empty());
-}
-
 TEST(SettingsText, TimesOfDayReadAsPeopleWriteThemAndGoBackAsSetupWrites) {
     EXPECT_EQ(ReadTimeOfDay(" 18:00 "), 18 * 60);
     EXPECT_EQ(ReadTimeOfDay("8:05"), 8 * 60 + 5);
@@ -83,8 +71,6 @@ TEST(SettingsText, TimesOfDayReadAsPeopleWriteThemAndGoBackAsSetupWrites) {
     for (const char* bad : {"24:00", "12:60", "6pm", "18.00", "18:0", "018:00", "18:00:00", ":30", "-1:30", "1 :30"}) {
         EXPECT_EQ(ReadTimeOfDay(bad), std::nullopt) << bad;
     }
-    EXPECT_EQ(TimeOfDayText(8 * 60 + 5), "08:05");
-    EXPECT_EQ(TimeOfDayText(kNoTimeOfDay), "");
     Settings s = Sample("x");
     s.closingTime = 24 * 60;  // no such time: none, in the state too
     const Lines lines = CrLfLines(SettingsFileText(s, ""));

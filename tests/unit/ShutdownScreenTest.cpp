@@ -5,22 +5,19 @@
 namespace tamrel::test {
 namespace {
 
-class ShutdownScreenTest : public PlatformTest {
-protected:
-    ui::Control& Control(const std::string& name) { return t.ui.ControlOf("ShutdownScreen", name); }
-};
+using ShutdownScreenTest = PlatformTest;
 
 TEST_F(ShutdownScreenTest, TheDefaultLookIsCentredInAFileOfThePreviousVersion) {
     t.ShowScreen({"Skin = Use default", "-Key to re-start ="});
     ASSERT_TRUE(t.Open("ShutdownScreen"));
-    EXPECT_TRUE(Control("defaultLook").Visible());
-    EXPECT_FALSE(Control("countdownNumber").Visible());
-    const ui::Rect frame = Control("defaultLook").Bounds();
+    EXPECT_TRUE(t.Screen("defaultLook").Visible());
+    EXPECT_FALSE(t.Screen("countdownNumber").Visible());
+    const ui::Rect frame = t.Screen("defaultLook").Bounds();
     EXPECT_EQ(frame.left, (1024 * 15 - 9495) / 2.0);  // halves are kept
     EXPECT_EQ(frame.top, (768 * 15 - 5295) / 2.0);
-    EXPECT_EQ(Control("defaultNumber").Text(), "10");
-    EXPECT_EQ(Control("headingLabel").Text(), "Your machine will shut down in");
-    EXPECT_FALSE(Control("restartHint").Visible());  // no re-start key in that version
+    EXPECT_EQ(t.Screen("defaultNumber").Text(), "10");
+    EXPECT_EQ(t.Screen("headingLabel").Text(), "Your machine will shut down in");
+    EXPECT_FALSE(t.Screen("restartHint").Visible());  // no re-start key in that version
     EXPECT_TRUE(t.Logged("The tamrel.set file is for an older version of The Tamrel. You may want to run setup."));
     EXPECT_TRUE(t.ui.FindWindow("ShutdownScreen")->spec().fullScreen);
 }
@@ -33,9 +30,9 @@ TEST_F(ShutdownScreenTest, TheSkinLookPlacesTheBoxWithXAsItsTop) {
                   "Countdown box italic = true", "Countdown box color = 65280", "Seconds to cancel = 7"});
     ASSERT_TRUE(t.Open("ShutdownScreen"));
     EXPECT_EQ(t.ui.FindWindow("ShutdownScreen")->picture(), skin);
-    ui::Control& box = Control("countdownNumber");
+    ui::Control& box = t.Screen("countdownNumber");
     EXPECT_TRUE(box.Visible());
-    EXPECT_FALSE(Control("defaultLook").Visible());
+    EXPECT_FALSE(t.Screen("defaultLook").Visible());
     const ui::Rect r = box.Bounds();
     EXPECT_EQ(std::make_tuple(r.top, r.left, r.width, r.height), std::make_tuple(1000, 3000, 3255, 2295));
     const ui::Font f = box.GetFont();
@@ -51,9 +48,9 @@ TEST_F(ShutdownScreenTest, AWronglyNamedSkinFallsBackToAPlainBackground) {
     EXPECT_EQ(t.Errors(),
               Lines{" --Tamrel encountered a problem with the skin in tamrel.set. Skin must be a .bmp file!"});
     EXPECT_EQ(t.ui.FindWindow("ShutdownScreen")->picture(), "");
-    EXPECT_TRUE(Control("countdownNumber").Visible());
+    EXPECT_TRUE(t.Screen("countdownNumber").Visible());
     t.ui.Advance(1000);
-    EXPECT_EQ(Control("countdownNumber").Text(), "9");
+    EXPECT_EQ(t.Screen("countdownNumber").Text(), "9");
 }
 
 TEST_F(ShutdownScreenTest, FailuresEndTheScreenWithoutShuttingDown) {
@@ -107,8 +104,8 @@ TEST_F(ShutdownScreenTest, TheReadingEndsAtMethodZeroOrOutOfRangeAndAtAValueThat
 
 TEST_F(ShutdownScreenTest, ValuesAreReplacedWithoutABox) {
     t.ShowScreen({"Seconds to cancel = 30", "Key to cancel = 300", "Key to re-start =13"});
-    EXPECT_EQ(Control("defaultNumber").Text(), "10");
-    EXPECT_FALSE(Control("restartHint").Visible());  // equal to the replaced cancel key
+    EXPECT_EQ(t.Screen("defaultNumber").Text(), "10");
+    EXPECT_FALSE(t.Screen("restartHint").Visible());  // equal to the replaced cancel key
     EXPECT_TRUE(t.ui.messageBoxes().empty());
     EXPECT_TRUE(t.Logged("The number for key to cancel in tamrel.set is out of range. Using 13 (Enter)."));
     t.ui.PressKey("ShutdownScreen", 13);
@@ -118,7 +115,7 @@ TEST_F(ShutdownScreenTest, ValuesAreReplacedWithoutABox) {
     for (const std::string value : {"0", "Esc", "0x1B", ""}) {
         TestPlatform p;
         p.ShowScreen({"Key to cancel =" + value, "Key to re-start = -1"});
-        EXPECT_TRUE(p.ui.ControlOf("ShutdownScreen", "restartHint").Visible()) << value;
+        EXPECT_TRUE(p.Screen("restartHint").Visible()) << value;
         EXPECT_EQ(p.Logged("The key to cancel in tamrel.set is 0, which no key gives. Using 27 (Escape)."), 1);
         p.ui.PressKey("ShutdownScreen", 27);
         EXPECT_FALSE(p.Open("ShutdownScreen"));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/ProgramWatch.h"
 #include "platform/RuntimeError.h"
 #include "platform/headless/HeadlessServices.h"
 #include "platform/headless/HeadlessToolkit.h"
@@ -48,6 +49,8 @@ public:
     // A window of that name was shown; and it is still open.
     bool Shown(const std::string& window) { return ui.FindWindow(window) && ui.FindWindow(window)->shown(); }
     bool Open(const std::string& window) { return Shown(window) && !ui.FindWindow(window)->closed(); }
+    // A control of the shutdown screen.
+    ui::Control& Screen(const std::string& control) { return ui.ControlOf("ShutdownScreen", control); }
     // A settings file from lines joined with CR LF.
     void WriteSettings(const std::vector<std::string>& lines) const;
     // A complete settings file that launches this folder's own front.exe,
@@ -77,6 +80,21 @@ public:
 class PlatformTest : public ::testing::Test {
 protected:
     TestPlatform t;
+};
+
+// What an input source told the wait, in order: "input <ms>", "idle <ms>",
+// "active <ms>" and the notes themselves.
+class RecordingWatch : public ProgramWatch {
+public:
+    int IdleMinutes() const override { return 30; }
+    void InputSeen(SteadyMs now) override { told.push_back("input " + std::to_string(now)); }
+    void SourceIdle(bool idle, SteadyMs now) override {
+        told.push_back((idle ? "idle " : "active ") + std::to_string(now));
+    }
+    void Note(const std::string& line) override { told.push_back(line); }
+    SteadyMs NextDue() const override { return kNoDeadline; }
+    bool Due(SteadyMs) override { return false; }
+    Lines told;
 };
 
 // A run long enough for any shortest-run setting.

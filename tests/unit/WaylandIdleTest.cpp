@@ -14,6 +14,7 @@
 #include <mutex>
 #include <thread>
 
+#include "TestPlatform.h"
 #include "platform/posix/DisplaySources.h"
 
 extern "C" const wl_interface ext_idle_notification_v1_interface;
@@ -130,19 +131,6 @@ private:
     std::thread thread_;
 };
 
-class RecordingWatch : public ProgramWatch {
-public:
-    int IdleMinutes() const override { return 30; }
-    void InputSeen(SteadyMs now) override { told.push_back("input " + std::to_string(now)); }
-    void SourceIdle(bool idle, SteadyMs now) override {
-        told.push_back((idle ? "idle " : "active ") + std::to_string(now));
-    }
-    void Note(const std::string& line) override { told.push_back(line); }
-    SteadyMs NextDue() const override { return kNoDeadline; }
-    bool Due(SteadyMs) override { return false; }
-    std::vector<std::string> told;
-};
-
 // What the wait does: the descriptor readable within a while, then Read().
 bool Wait(InputSource& source, RecordingWatch& watch, SteadyMs now) {
     pollfd fd{source.Descriptor(), POLLIN, 0};
@@ -167,8 +155,8 @@ TEST(WaylandIdle, AsksForTheNotificationThatIgnoresInhibitorsWhereOfferedAndIsId
 
     compositor.Leave();
     ASSERT_TRUE(Wait(*opened.source, watch, 9));
-    EXPECT_EQ(std::vector<std::string>(watch.told.end() - 2, watch.told.end()),
-              (std::vector<std::string>{"The Wayland compositor was lost: keys and mice are no longer watched.",
+    EXPECT_EQ(Lines(watch.told.end() - 2, watch.told.end()),
+              (Lines{"The Wayland compositor was lost: keys and mice are no longer watched.",
                                         "active 9"}));
     pollfd fd{opened.source->Descriptor(), POLLIN, 0};
     EXPECT_EQ(::poll(&fd, 1, 100), 0);  // blocks again rather than spinning
@@ -184,7 +172,7 @@ TEST(WaylandIdle, TakesTheFirstVersionWhereThereIsNoOtherAndTellsACompositorWith
         EXPECT_EQ(made[0].request, 1U);
         RecordingWatch watch;
         for (int reads = 0; watch.told.size() < 3 && reads < 3; ++reads) ASSERT_TRUE(Wait(*opened.source, watch, 5));
-        EXPECT_EQ(watch.told, (std::vector<std::string>{"idle 5", "input 5", "active 5"}));
+        EXPECT_EQ(watch.told, (Lines{"idle 5", "input 5", "active 5"}));
     }
     Compositor compositor(0, 1, {});
     DisplaySource opened = OpenWaylandIdle("wayland-test", 60000);
