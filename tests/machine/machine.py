@@ -7,6 +7,7 @@
     machine.type_text("/home/arcade")    # characters, as typed
     machine.screendump("shot")           # what its screen shows, as PNG
     machine.power_button()               # ACPI, as the case's button
+    machine.shell("pgrep -x tamrel")     # the root shell on the second serial port
     machine.wait_off(60)                 # qemu ending on its own: powered off
     machine.read_file("/home/arcade/x")  # after it stopped, from the overlay
 
@@ -89,6 +90,7 @@ class Machine:
         self.lines, self.read_to, self.partial = [], 0, b""
         self.started = self.ended = None
         self.shots = 0
+        self.root_shell, self.shell_output, self.shell_calls = None, b"", 0
 
     # -- life
 
@@ -139,6 +141,9 @@ class Machine:
         self.close_qmp()
 
     def close_qmp(self):
+        if self.root_shell:
+            self.root_shell.close()
+            self.root_shell = None
         if self.qmp:
             self.qmp_file.close()
             self.qmp.close()
@@ -209,6 +214,45 @@ class Machine:
 
     def power_button(self):
         self.command("system_powerdown")
+
+    # -- the root shell (the second serial port), for looking inside and for
+    #    the lab's own devices in there
+
+    def shell(self, command, timeout=60):
+        """Runs command in the machine's root shell and returns its output;
+        a command that fails (status other than 0) fails the scenario."""
+        if not self.root_shell:
+            self.root_shell = socket.socket(socket.AF_UNIX)
+            self.root_shell.connect(os.path.join(self.dir, "shell.sock"))
+            self.root_shell.setblocking(False)
+            # The console's login may still be on its way: what it swallowed is typed again.
+            for attempt in range(6):
+                try:
+                    self.shell_run("stty -echo; PS1=; PROMPT_COMMAND=; export TERM=dumb", timeout=20)
+                    break
+                except MachineError:
+                    if attempt == 5:
+                        raise
+        status, output = self.shell_run(command, timeout)
+        if status != 0:
+            raise MachineError(f"{self.name}: {command!r} failed ({status}): {output}")
+        return output
+
+    def shell_run(self, command, timeout):
+        self.shell_calls += 1
+        done = re.compile(rb"__LAB_DONE_%d_(\d+)" % self.shell_calls)
+        self.root_shell.sendall(b"{ %s\n} 2>&1; echo __LAB_DONE_%d_$?\n" % (command.encode(), self.shell_calls))
+        deadline = time.monotonic() + timeout
+        while not (found := done.search(self.shell_output)):
+            if time.monotonic() > deadline or not self.running():
+                raise MachineError(f"{self.name}: the root shell did not finish {command!r}: {self.shell_output[-500:]!r}")
+            try:
+                self.shell_output += self.root_shell.recv(65536)
+            except BlockingIOError:
+                time.sleep(0.05)
+        output = self.shell_output[:found.start()].decode("utf-8", "replace")
+        self.shell_output = self.shell_output[found.end():]
+        return int(found.group(1)), re.sub(r"\x1b\[[0-9;?]*[a-zA-Z]", "", output).replace("\r", "").strip()
 
     # -- the serial console
 
