@@ -72,11 +72,14 @@ def accelerator(kernel):
 
 
 class Machine:
-    def __init__(self, image, name, runs, backing=None, session="x11", frontend=2, memory=1536, **options):
+    def __init__(self, image, name, runs, backing=None, session="x11", frontend=2, memory=1536, clock=None,
+                 **options):
         """image: the folder build-image.sh made; backing: the overlay of an
-        earlier machine to start from; options: more lab.KEY=VALUE switches
-        of the boot's command line, read by the guest's session."""
-        self.image, self.name = image, name
+        earlier machine to start from; clock: where its real-time clock
+        starts ("2026-12-08T17:55:00", UTC), else the host's time; options:
+        more lab.KEY=VALUE switches of the boot's command line, read by the
+        guest's session."""
+        self.image, self.name, self.clock = image, name, clock
         self.dir = os.path.join(runs, name)
         shutil.rmtree(self.dir, ignore_errors=True)
         os.makedirs(self.dir)
@@ -109,7 +112,7 @@ class Machine:
                    "-chardev", f"socket,id=shell,path={os.path.join(self.dir, 'shell.sock')},server=on,wait=off",
                    "-device", "isa-serial,chardev=shell", "-qmp", f"unix:{qmp_path},server=on,wait=off",
                    "-display", os.environ.get("TAMREL_MACHINE_DISPLAY", "none"), "-vga", "std", "-nic", "none",
-                   "-no-reboot"]
+                   "-no-reboot"] + (["-rtc", f"base={self.clock}"] if self.clock else [])
         with open(os.path.join(self.dir, "qemu.log"), "wb") as log:
             self.process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
         self.started = time.monotonic()
@@ -228,7 +231,7 @@ class Machine:
             # The console's login may still be on its way: what it swallowed is typed again.
             for attempt in range(6):
                 try:
-                    self.shell_run("stty -echo; PS1=; PROMPT_COMMAND=; export TERM=dumb", timeout=20)
+                    self.shell_run("stty -echo; PS1=; PS2=; PROMPT_COMMAND=; export TERM=dumb", timeout=20)
                     break
                 except MachineError:
                     if attempt == 5:
