@@ -329,7 +329,7 @@ class Cabinet(unittest.TestCase):
         # The machine's clock starts shortly before closing time (a clock
         # alarm more than a day ahead is one this clock may refuse).
         machine = self.boot("closing", frontend="hold", settings="Power_off_at=18:00,Wake_up_at=08:30",
-                            clock=time.strftime("%Y-%m-%dT17:55:00", time.gmtime()))
+                            clock=time.strftime("%Y-%m-%dT17:50:00", time.gmtime()))
         machine.wait_line(r"^LAB FRONTEND START 1$", BOOT)
         time.sleep(3)  # Tamrel waits for the program, its closing time armed
         # Half a minute before closing time: the clock's change re-arms it.
