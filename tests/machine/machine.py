@@ -37,7 +37,8 @@ PLAIN = {"/": "slash", ".": "dot", "-": "minus", " ": "spc", "=": "equal", ",": 
 
 
 # Lines after which the machine can never reach what a scenario waits for.
-FATAL = re.compile(r"Kernel panic|Failed to mount .* as root|\(initramfs\)|emergency mode|Cannot open display")
+FATAL = re.compile(r"Kernel panic|Failed to mount .* as root|\(initramfs\)|emergency mode|Cannot open display|"
+                   r"Unable to create the wlroots backend")
 
 
 class MachineError(AssertionError):
@@ -73,13 +74,14 @@ def accelerator(kernel):
 
 class Machine:
     def __init__(self, image, name, runs, backing=None, session="x11", frontend=2, memory=1536, clock=None,
-                 **options):
+                 display="std", **options):
         """image: the folder build-image.sh made; backing: the overlay of an
         earlier machine to start from; clock: where its real-time clock
-        starts ("2026-12-08T17:55:00", UTC), else the host's time; options:
+        starts ("2026-12-08T17:55:00", UTC), else the host's time; display:
+        qemu's graphics card (virtio: one wlroots can draw on); options:
         more lab.KEY=VALUE switches of the boot's command line, read by the
         guest's session."""
-        self.image, self.name, self.clock = image, name, clock
+        self.image, self.name, self.clock, self.display = image, name, clock, display
         self.dir = os.path.join(runs, name)
         shutil.rmtree(self.dir, ignore_errors=True)
         os.makedirs(self.dir)
@@ -111,7 +113,7 @@ class Machine:
                    "-serial", f"file:{self.serial_path}",
                    "-chardev", f"socket,id=shell,path={os.path.join(self.dir, 'shell.sock')},server=on,wait=off",
                    "-device", "isa-serial,chardev=shell", "-qmp", f"unix:{qmp_path},server=on,wait=off",
-                   "-display", os.environ.get("TAMREL_MACHINE_DISPLAY", "none"), "-vga", "std", "-nic", "none",
+                   "-display", os.environ.get("TAMREL_MACHINE_DISPLAY", "none"), "-vga", self.display, "-nic", "none",
                    "-no-reboot"] + (["-rtc", f"base={self.clock}"] if self.clock else [])
         with open(os.path.join(self.dir, "qemu.log"), "wb") as log:
             self.process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)

@@ -268,8 +268,9 @@ class Cabinet(unittest.TestCase):
         self.assertEqual(log.count("Waiting for Lab backup: Copying the high scores"), 1)
 
     def test_the_kiosk_under_cage(self):
-        # cage on tty1 as a service, running Tamrel, which runs the front end.
-        machine = self.boot("cage", session="cage", frontend=3, settings="Seconds_to_cancel=15")
+        # cage on tty1 as a service, running Tamrel, which runs the front end;
+        # wlroots needs a graphics card that imports buffers (PRIME): virtio's.
+        machine = self.boot("cage", session="cage", frontend=3, settings="Seconds_to_cancel=15", display="virtio")
         end = machine.wait_line(r"^LAB FRONTEND END 1$", BOOT)
         machine.wait_line(r"^LOG .*Program \(frontend\.sh\) finished!", 60, after=machine.lines.index(end))
         # cage's own background is black until the screen has painted.
