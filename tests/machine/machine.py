@@ -38,7 +38,7 @@ PLAIN = {"/": "slash", ".": "dot", "-": "minus", " ": "spc", "=": "equal", ",": 
 
 # Lines after which the machine can never reach what a scenario waits for.
 FATAL = re.compile(r"Kernel panic|Failed to mount .* as root|\(initramfs\)|emergency mode|Cannot open display|"
-                   r"Unable to create the wlroots backend")
+                   r"Unable to create the wlroots backend|Cannot create XWayland server")
 
 
 class MachineError(AssertionError):
