@@ -258,12 +258,17 @@ class Cabinet(unittest.TestCase):
         screen_up(machine)
         waiting = machine.wait_line(r"^LOG .*Waiting for Lab backup: Copying the high scores", 60)
         released = machine.wait_line(r"^LAB INHIBITOR END$", 90)
+        free = machine.wait_line(r"^LOG .*Nothing holds up the shutdown any longer\.", 30)
         asked = machine.wait_line(r"^LOG .*Shutting down PC, using shutdown method 2", 30)
         off = machine.wait_off(120)
+        measured.append(("block inhibitor let go -> Tamrel asks to power off", free.at - released.at))
         measured.append(("block inhibitor let go -> power-off accepted", asked.at - released.at))
         measured.append(("block inhibitor let go -> powered off", off - released.at))
         self.assertLess(machine.lines.index(waiting), machine.lines.index(released))
-        self.assertLess(asked.at - released.at, 2.5)
+        # Tamrel looks each second; logind's answer (polkit on an emulated,
+        # loaded machine) takes what it takes on top.
+        self.assertLess(free.at - released.at, 2.0)
+        self.assertLess(asked.at - released.at, 6.0)
         log = machine.read_text(STATE + "/talog1.txt")
         self.assertEqual(log.count("Waiting for Lab backup: Copying the high scores"), 1)
 
