@@ -25,5 +25,5 @@ fi
 image="$(tests/machine/build-image.sh "$deb" "$out/cache")"
 echo "== The image is ready after $((SECONDS - started)) s"
 (cd tests/machine && TAMREL_MACHINE_IMAGE="$image" TAMREL_MACHINE_RUNS="$out/runs" \
-  timeout 1200 python3 -m unittest -v ${TAMREL_MACHINE_TESTS:-test_cabinet})
+  timeout 2400 python3 -m unittest -v ${TAMREL_MACHINE_TESTS:-test_cabinet})
 echo "== The machine tests passed in $((SECONDS - started)) s"

@@ -2,8 +2,9 @@
 # Boots the lab's cabinet (a Debian 12 machine with the package installed)
 # in a window, to try Tamrel by hand. The first boot offers setup; what is
 # done in it stays on build/machine/try/disk.qcow2 for the next boot
-# (--fresh starts again from the image). Only this machine powers off.
-#   scripts/try-machine.sh [--fresh] [--session x11|none]
+# (--fresh starts again from the image); --session cage starts the Wayland
+# kiosk (cage running Tamrel) instead of Xorg. Only this machine powers off.
+#   scripts/try-machine.sh [--fresh] [--session x11|cage|none]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fresh=no session=x11
@@ -11,7 +12,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --fresh) fresh=yes ;;
     --session) session="$2"; shift ;;
-    *) echo "usage: $0 [--fresh] [--session x11|none]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--fresh] [--session x11|cage|none]" >&2; exit 2 ;;
   esac
   shift
 done

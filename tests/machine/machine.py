@@ -7,6 +7,7 @@
     machine.type_text("/home/arcade")    # characters, as typed
     machine.screendump("shot")           # what its screen shows, as PNG
     machine.power_button()               # ACPI, as the case's button
+    machine.shell("pgrep -x tamrel")     # the root shell on the second serial port
     machine.wait_off(60)                 # qemu ending on its own: powered off
     machine.read_file("/home/arcade/x")  # after it stopped, from the overlay
 
@@ -36,7 +37,8 @@ PLAIN = {"/": "slash", ".": "dot", "-": "minus", " ": "spc", "=": "equal", ",": 
 
 
 # Lines after which the machine can never reach what a scenario waits for.
-FATAL = re.compile(r"Kernel panic|Failed to mount .* as root|\(initramfs\)|emergency mode|Cannot open display")
+FATAL = re.compile(r"Kernel panic|Failed to mount .* as root|\(initramfs\)|emergency mode|Cannot open display|"
+                   r"Unable to create the wlroots backend|Cannot create XWayland server")
 
 
 class MachineError(AssertionError):
@@ -71,11 +73,15 @@ def accelerator(kernel):
 
 
 class Machine:
-    def __init__(self, image, name, runs, backing=None, session="x11", frontend=2, memory=1536, **options):
+    def __init__(self, image, name, runs, backing=None, session="x11", frontend=2, memory=1536, clock=None,
+                 display="std", **options):
         """image: the folder build-image.sh made; backing: the overlay of an
-        earlier machine to start from; options: more lab.KEY=VALUE switches
-        of the boot's command line, read by the guest's session."""
-        self.image, self.name = image, name
+        earlier machine to start from; clock: where its real-time clock
+        starts ("2026-12-08T17:55:00", UTC), else the host's time; display:
+        qemu's graphics card (virtio: one wlroots can draw on); options:
+        more lab.KEY=VALUE switches of the boot's command line, read by the
+        guest's session."""
+        self.image, self.name, self.clock, self.display = image, name, clock, display
         self.dir = os.path.join(runs, name)
         shutil.rmtree(self.dir, ignore_errors=True)
         os.makedirs(self.dir)
@@ -89,6 +95,7 @@ class Machine:
         self.lines, self.read_to, self.partial = [], 0, b""
         self.started = self.ended = None
         self.shots = 0
+        self.root_shell, self.shell_output, self.shell_calls = None, b"", 0
 
     # -- life
 
@@ -106,8 +113,8 @@ class Machine:
                    "-serial", f"file:{self.serial_path}",
                    "-chardev", f"socket,id=shell,path={os.path.join(self.dir, 'shell.sock')},server=on,wait=off",
                    "-device", "isa-serial,chardev=shell", "-qmp", f"unix:{qmp_path},server=on,wait=off",
-                   "-display", os.environ.get("TAMREL_MACHINE_DISPLAY", "none"), "-vga", "std", "-nic", "none",
-                   "-no-reboot"]
+                   "-display", os.environ.get("TAMREL_MACHINE_DISPLAY", "none"), "-vga", self.display, "-nic", "none",
+                   "-no-reboot"] + (["-rtc", f"base={self.clock}"] if self.clock else [])
         with open(os.path.join(self.dir, "qemu.log"), "wb") as log:
             self.process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
         self.started = time.monotonic()
@@ -139,6 +146,9 @@ class Machine:
         self.close_qmp()
 
     def close_qmp(self):
+        if self.root_shell:
+            self.root_shell.close()
+            self.root_shell = None
         if self.qmp:
             self.qmp_file.close()
             self.qmp.close()
@@ -209,6 +219,45 @@ class Machine:
 
     def power_button(self):
         self.command("system_powerdown")
+
+    # -- the root shell (the second serial port), for looking inside and for
+    #    the lab's own devices in there
+
+    def shell(self, command, timeout=60):
+        """Runs command in the machine's root shell and returns its output;
+        a command that fails (status other than 0) fails the scenario."""
+        if not self.root_shell:
+            self.root_shell = socket.socket(socket.AF_UNIX)
+            self.root_shell.connect(os.path.join(self.dir, "shell.sock"))
+            self.root_shell.setblocking(False)
+            # The console's login may still be on its way: what it swallowed is typed again.
+            for attempt in range(6):
+                try:
+                    self.shell_run("stty -echo; PS1=; PS2=; PROMPT_COMMAND=; export TERM=dumb", timeout=20)
+                    break
+                except MachineError:
+                    if attempt == 5:
+                        raise
+        status, output = self.shell_run(command, timeout)
+        if status != 0:
+            raise MachineError(f"{self.name}: {command!r} failed ({status}): {output}")
+        return output
+
+    def shell_run(self, command, timeout):
+        self.shell_calls += 1
+        done = re.compile(rb"__LAB_DONE_%d_(\d+)" % self.shell_calls)
+        self.root_shell.sendall(b"{ %s\n} 2>&1; echo __LAB_DONE_%d_$?\n" % (command.encode(), self.shell_calls))
+        deadline = time.monotonic() + timeout
+        while not (found := done.search(self.shell_output)):
+            if time.monotonic() > deadline or not self.running():
+                raise MachineError(f"{self.name}: the root shell did not finish {command!r}: {self.shell_output[-500:]!r}")
+            try:
+                self.shell_output += self.root_shell.recv(65536)
+            except BlockingIOError:
+                time.sleep(0.05)
+        output = self.shell_output[:found.start()].decode("utf-8", "replace")
+        self.shell_output = self.shell_output[found.end():]
+        return int(found.group(1)), re.sub(r"\x1b\[[0-9;?]*[a-zA-Z]", "", output).replace("\r", "").strip()
 
     # -- the serial console
 
