@@ -21,13 +21,11 @@ class WineDayTest(ProgramTest):
         self.ui = WineUi(self.driver)
 
     def front_end(self, keep=False):
-        """windowfront.exe as front.exe, or one that ignores its close behind front.bat."""
+        """windowfront.exe as front.exe; with `keep`, one that ignores its close."""
+        shutil.copy2(WINDOWFRONT, self.folder.file("front.exe"))
         if keep:
-            shutil.copy2(WINDOWFRONT, self.folder.file("windowfront.exe"))
-            self.folder.write("front.bat", ["@echo off", "windowfront.exe keep"])
-        else:
-            shutil.copy2(WINDOWFRONT, self.folder.file("front.exe"))
-            self.folder.front_end = "front.exe"
+            open(self.folder.file("front-keep.txt"), "w").close()
+        self.folder.front_end = "front.exe"
         return self.folder.front_end
 
     def marked(self, name):
@@ -36,9 +34,9 @@ class WineDayTest(ProgramTest):
     def messages(self):
         return [line.split(" ")[0] for line in self.folder.lines("front-messages.txt")]
 
-    def start(self, *settings):
+    def start(self, *settings, seconds=90):
         self.folder.write_settings(*settings)
-        process = self.driver.start()
+        process = self.driver.start(seconds=seconds)
         wait_for(lambda: self.marked("front-started.txt"), 30, 0.1, "the front end's start")
         return process
 
@@ -54,7 +52,8 @@ class WineDayTest(ProgramTest):
 
     def test_input_keeps_the_front_end_past_the_idle_limit_then_one_that_ignores_its_close_is_ended_by_force(self):
         program = self.front_end(keep=True)
-        process = self.start("Shutdown method =2", "Idle minutes to power off =1", "Seconds to cancel =5")
+        process = self.start("Shutdown method =2", "Idle minutes to power off =1", "Seconds to cancel =5",
+                             seconds=240)
         x = self.driver.display.xdotool
         # On the front end's window, whose X window takes the keys.
         x("mousemove", "200", "200")
@@ -76,7 +75,7 @@ class WineDayTest(ProgramTest):
         self.screen_line(process, "Nobody has played for 1 minute.")
         self.assertGreater(time.monotonic() - asked, 13, "ended before its 15 s to close")
         self.driver.wait_end(process)
-        self.assertEqual(self.after("No input for 1 minute: asking front.bat to end.", 3), [
+        self.assertEqual(self.after(f"No input for 1 minute: asking {program} to end.", 3), [
             f"{program} did not end within 15 seconds of being asked, so it was ended by force.",
             f"Program ({program}) finished!", "Program ended with exit status 1 after ..."])
         self.assertIn("In Tamrel.set, Idle minutes to power off =1", self.folder.events())

@@ -1,5 +1,6 @@
 /* A front end with a window: marks its start in the current folder, then
-   runs until its window is closed. With "keep" it ignores WM_CLOSE, as a
+   runs until its window is closed. With "keep", or front-keep.txt in the
+   current folder (started without arguments), it ignores WM_CLOSE, as a
    front end that asks "Really quit?" or has hung does; otherwise it marks
    the close and exits. Each close and each message of the session's end
    is also a line of front-messages.txt, in the order they came. */
@@ -52,7 +53,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR line, int show)
     HWND window;
     MSG message;
     (void)previous;
-    keep = strstr(line, "keep") != NULL;
+    keep = strstr(line, "keep") != NULL || GetFileAttributesA("front-keep.txt") != INVALID_FILE_ATTRIBUTES;
     memset(&windowClass, 0, sizeof windowClass);
     windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = instance;
