@@ -99,7 +99,8 @@ class WineDayTest(ProgramTest):
         # The first whole minute that leaves the front end time to start.
         due = (datetime.datetime.now() + datetime.timedelta(seconds=70)).replace(second=0, microsecond=0)
         at = due.strftime("%H:%M")
-        process = self.start("Shutdown method =2", f"Power off at ={at}", "Seconds to cancel =30")
+        process = self.start("Shutdown method =2", f"Power off at ={at}", "Seconds to cancel =30",
+                             seconds=150)
         self.assertLess(datetime.datetime.now(), due, "the front end started after the closing time")
         left = (due - datetime.datetime.now()).total_seconds()
         wait_for(lambda: self.marked("front-closed.txt"), left + 30, 0.1, "the front end's close", self.folder.events)
