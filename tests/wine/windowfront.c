@@ -1,7 +1,9 @@
 /* A front end with a window: marks its start in the current folder, then
-   runs until its window is closed. With "keep" it ignores WM_CLOSE, as a
+   runs until its window is closed. With "keep", or front-keep.txt in the
+   current folder (started without arguments), it ignores WM_CLOSE, as a
    front end that asks "Really quit?" or has hung does; otherwise it marks
-   the close and exits. */
+   the close and exits. Each close and each message of the session's end
+   is also a line of front-messages.txt, in the order they came. */
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
@@ -13,21 +15,37 @@ static void Mark(const char* name) {
     if (file) fclose(file);
 }
 
+static void Note(const char* what) {
+    FILE* file = fopen("front-messages.txt", "ab");
+    if (file) {
+        fprintf(file, "%s %lu\r\n", what, (unsigned long)GetTickCount());
+        fclose(file);
+    }
+}
+
 static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CLOSE) {
-        if (keep) {
-            Mark("front-kept.txt");
+    switch (message) {
+        case WM_CLOSE:
+            Note("close");
+            if (keep) {
+                Mark("front-kept.txt");
+                return 0;
+            }
+            Mark("front-closed.txt");
+            DestroyWindow(window);
             return 0;
-        }
-        Mark("front-closed.txt");
-        DestroyWindow(window);
-        return 0;
+        case WM_QUERYENDSESSION:
+            Note("queryendsession");
+            return TRUE;
+        case WM_ENDSESSION:
+            Note(wParam ? "endsession" : "endsession-cancelled");
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
     }
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR line, int show) {
@@ -35,7 +53,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR line, int show)
     HWND window;
     MSG message;
     (void)previous;
-    keep = strstr(line, "keep") != NULL;
+    keep = strstr(line, "keep") != NULL || GetFileAttributesA("front-keep.txt") != INVALID_FILE_ATTRIBUTES;
     memset(&windowClass, 0, sizeof windowClass);
     windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = instance;

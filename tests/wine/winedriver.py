@@ -70,11 +70,12 @@ class WineDriver(XInput):
         self.processes = []
         self.desktop = False
 
-    def start(self, folder=None, extra_env=None, args=()):
+    def start(self, folder=None, extra_env=None, args=(), seconds=90):
+        """tamrel.exe, ended after `seconds`."""
         folder = folder or self.folder
         with open(folder.file("wine.out"), "wb") as output:
             exe = os.path.basename(folder.exe)
-            process = subprocess.Popen(["timeout", "-k", "5", "90", "wine", exe, *args], cwd=folder.path,
+            process = subprocess.Popen(["timeout", "-k", "5", str(seconds), "wine", exe, *args], cwd=folder.path,
                                        env=dict(self.session.env, **(extra_env or {})), stdout=output,
                                        stderr=subprocess.STDOUT)
         self.processes.append(process)

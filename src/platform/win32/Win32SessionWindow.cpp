@@ -29,14 +29,18 @@ SessionWindow::SessionWindow(std::wstring reason, std::function<void()> ending, 
 
 SessionWindow::~SessionWindow() {
     if (!window_) return;
-    if (blocking_) ::ShutdownBlockReasonDestroy(window_);
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    // The system ends a process once its windows have answered the end of
+    // the session (Wine at once): this one stays unanswered, with its
+    // reason shown, until Tamrel has logged how the program ended and ends.
+    if (asked_) return;
+    if (blocking_) ::ShutdownBlockReasonDestroy(window_);
     ::DestroyWindow(window_);
 }
 
-void SessionWindow::Pump() {
+void SessionWindow::Pump() const {
     MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (Listening() && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }

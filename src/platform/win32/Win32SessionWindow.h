@@ -20,8 +20,12 @@ public:
     SessionWindow& operator=(const SessionWindow&) = delete;
 
     HWND Handle() const { return window_; }
-    // Handles what was sent or posted to the thread's windows meanwhile.
-    static void Pump();
+    // Whether the window still takes messages: not once the session's end
+    // was heard, whose final answer must wait until Tamrel has done.
+    bool Listening() const { return window_ && !asked_; }
+    // Handles what was sent or posted to the thread's windows meanwhile,
+    // up to the session's end.
+    void Pump() const;
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

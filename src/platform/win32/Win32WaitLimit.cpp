@@ -50,9 +50,12 @@ DWORD WatchLimit::Wait(HANDLE waitable, DWORD timeout) {
     DWORD count = 0;
     if (waitable) handles[count++] = waitable;
     if (closing_ && closing_->Handle()) handles[count++] = closing_->Handle();
-    const DWORD woke = session_ ? ::MsgWaitForMultipleObjects(count, handles, FALSE, timeout, QS_ALLINPUT)
-                      : count > 0 ? ::WaitForMultipleObjects(count, handles, FALSE, timeout)
-                                  : (::Sleep(timeout), WAIT_TIMEOUT);
+    // Once the session's end was heard its answer waits in the queue, which
+    // must not wake the wait again.
+    const bool messages = session_ && session_->Listening();
+    const DWORD woke = messages    ? ::MsgWaitForMultipleObjects(count, handles, FALSE, timeout, QS_ALLINPUT)
+                       : count > 0 ? ::WaitForMultipleObjects(count, handles, FALSE, timeout)
+                                   : (::Sleep(timeout), WAIT_TIMEOUT);
     if (waitable && woke == WAIT_OBJECT_0) return WAIT_OBJECT_0;
     return woke == WAIT_FAILED ? WAIT_FAILED : WAIT_TIMEOUT;
 }
@@ -65,7 +68,7 @@ DWORD WatchLimit::PortTimeout() {
 
 bool WatchLimit::Woken() {
     // A clock change arms the timer again before it is looked at.
-    if (session_) SessionWindow::Pump();
+    if (session_) session_->Pump();
     const SteadyMs now = SteadyNow();
     if (closing_ && closing_->Reached()) {
         watch_.ClosingTimeReached(now);
