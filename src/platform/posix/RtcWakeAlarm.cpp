@@ -81,12 +81,6 @@ WakeAnswer RtcWakeAlarm::Set(long minutes, std::time_t now) const {
     if (!rtc) return {"", OpenFailure(device_, errno)};
 
     rtc_wkalrm alarm{};
-    // Some clocks know no update interrupt to turn off; the cleared alarm
-    // below is what counts.
-    ::ioctl(rtc.get(), RTC_AIE_OFF, 0);
-    if (::ioctl(rtc.get(), RTC_WKALM_SET, &alarm) != 0) return {"", AlarmFailure(device_, errno)};
-
-    alarm.enabled = 1;
     alarm.time.tm_sec = fields.tm_sec;
     alarm.time.tm_min = fields.tm_min;
     alarm.time.tm_hour = fields.tm_hour;
@@ -96,6 +90,13 @@ WakeAnswer RtcWakeAlarm::Set(long minutes, std::time_t now) const {
     alarm.time.tm_wday = -1;
     alarm.time.tm_yday = -1;
     alarm.time.tm_isdst = -1;
+    // Some clocks know no update interrupt to turn off; the cleared alarm
+    // below is what counts. The kernel checks the date of even a cleared
+    // alarm, so it is cleared at a real one.
+    ::ioctl(rtc.get(), RTC_AIE_OFF, 0);
+    alarm.enabled = 0;
+    if (::ioctl(rtc.get(), RTC_WKALM_SET, &alarm) != 0) return {"", AlarmFailure(device_, errno)};
+    alarm.enabled = 1;
     if (::ioctl(rtc.get(), RTC_WKALM_SET, &alarm) != 0) return {"", AlarmFailure(device_, errno)};
     return {WakeDayText(when), ""};
 }
