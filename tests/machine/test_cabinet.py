@@ -34,6 +34,10 @@ def setUpModule():
     global setup_disk
     if not os.path.isfile(os.path.join(IMAGE, "rootfs.img")):
         raise unittest.SkipTest("TAMREL_MACHINE_IMAGE names no image (scripts/test-machine.sh builds one)")
+    # Machines booted side by side share one setup boot's disk.
+    if os.path.isfile(os.environ.get("TAMREL_MACHINE_SETUP_DISK", "")):
+        setup_disk = os.environ["TAMREL_MACHINE_SETUP_DISK"]
+        return
     machine = Machine(IMAGE, "setup", RUNS, start="tamrel").start()
     try:
         machine.wait_line(r"^LAB ACTIVE .*Tamrel.set not found!", BOOT)
@@ -129,6 +133,11 @@ def holders_of(machine, device):
     """The processes that have device open, by name."""
     return machine.shell(f"for fd in /proc/[0-9]*/fd/*; do [ \"$(readlink $fd)\" = {device} ] && "
                          "cat ${fd%/fd/*}/comm; done; true").split()
+
+
+class SetupBoot(unittest.TestCase):
+    def test_setup_by_the_keyboard_wrote_the_settings_and_the_autostart_entry(self):
+        self.assertTrue(os.path.isfile(setup_disk), setup_disk)
 
 
 class Cabinet(unittest.TestCase):
