@@ -13,15 +13,16 @@
 #include <string>
 #include <utility>
 
+#include "platform/posix/LogindNames.h"
 #include "platform/posix/RtcWakeAlarm.h"
 
 namespace tamrel {
 
 namespace {
 
-constexpr const char* kService = "org.freedesktop.login1";
-constexpr const char* kPath = "/org/freedesktop/login1";
-constexpr const char* kManager = "org.freedesktop.login1.Manager";
+using logind::kManager;
+using logind::kPath;
+using logind::kService;
 // Only a safety net: the screen gives up sooner.
 constexpr std::uint64_t kCallTimeoutUsec = 30'000'000;
 

@@ -9,13 +9,15 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/posix/LogindNames.h"
+
 namespace tamrel {
 
 namespace {
 
-constexpr const char* kService = "org.freedesktop.login1";
-constexpr const char* kPath = "/org/freedesktop/login1";
-constexpr const char* kManager = "org.freedesktop.login1.Manager";
+using logind::kManager;
+using logind::kPath;
+using logind::kService;
 // logind's own default for InhibitDelayMaxUSec, for a logind that does not say.
 constexpr std::uint64_t kDefaultDelayUsec = 5'000'000;
 
