@@ -13,7 +13,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/posix/LogindNames.h"
+#include "platform/posix/LogindBus.h"
 #include "platform/posix/RtcWakeAlarm.h"
 
 namespace tamrel {
@@ -26,18 +26,11 @@ using logind::kService;
 // Only a safety net: the screen gives up sooner.
 constexpr std::uint64_t kCallTimeoutUsec = 30'000'000;
 
-struct BusCloser {
-    // Never flushes: that could wait on a stuck bus.
-    void operator()(sd_bus* bus) const { sd_bus_close_unref(bus); }
-};
-struct SlotReleaser {
-    void operator()(sd_bus_slot* slot) const { sd_bus_slot_unref(slot); }
-};
+using logind::Bus;
+using logind::Slot;
 struct MessageReleaser {
     void operator()(sd_bus_message* message) const { sd_bus_message_unref(message); }
 };
-using Bus = std::unique_ptr<sd_bus, BusCloser>;
-using Slot = std::unique_ptr<sd_bus_slot, SlotReleaser>;
 using Message = std::unique_ptr<sd_bus_message, MessageReleaser>;
 
 std::string ErrorText(int negativeErrno) { return std::strerror(-negativeErrno); }

@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/posix/LogindNames.h"
+#include "platform/posix/LogindBus.h"
 
 namespace tamrel {
 
@@ -35,11 +35,6 @@ bool Absent(const sd_bus_error* error) {
 }  // namespace
 
 struct LogindShutdownWatch::Bus {
-    ~Bus() {
-        // The slots go before the connection they live on; never flushes.
-        for (sd_bus_slot* slot : {match, inhibit, delay}) sd_bus_slot_unref(slot);
-        sd_bus_close_unref(bus);
-    }
 
     static int OnPrepare(sd_bus_message* signal, void* self, sd_bus_error*) {
         int starting = 0;
@@ -82,52 +77,60 @@ struct LogindShutdownWatch::Bus {
         return 0;
     }
 
-    sd_bus* bus = nullptr;
-    sd_bus_slot* match = nullptr;
-    sd_bus_slot* inhibit = nullptr;
-    sd_bus_slot* delay = nullptr;
+    // Declared first, the connection goes last, after the slots on it.
+    logind::Bus bus;
+    logind::Slot match;
+    logind::Slot inhibit;
+    logind::Slot delay;
 };
 
 LogindShutdownWatch::LogindShutdownWatch(const std::string& program)
     : program_(program), bus_(std::make_unique<Bus>()), graceMs_(GraceOf(kDefaultDelayUsec)) {
     // No system bus, no logind: quietly nothing.
-    if (sd_bus_open_system(&bus_->bus) < 0) {
+    sd_bus* bus = nullptr;
+    if (sd_bus_open_system(&bus) < 0) {
         bus_.reset();
         return;
     }
+    bus_->bus.reset(bus);
     const std::string why = "Letting " + program + " save and end";
-    sd_bus* bus = bus_->bus;
+    sd_bus_slot* match = nullptr;
+    sd_bus_slot* delay = nullptr;
+    sd_bus_slot* inhibit = nullptr;
     // In this order on one connection: the match is in place before the
     // inhibitor exists, so no shutdown it holds back goes unheard.
     const bool sent =
-        sd_bus_match_signal_async(bus, &bus_->match, kService, kPath, kManager, "PrepareForShutdown", Bus::OnPrepare,
+        sd_bus_match_signal_async(bus, &match, kService, kPath, kManager, "PrepareForShutdown", Bus::OnPrepare,
                                   nullptr, this) >= 0 &&
-        sd_bus_call_method_async(bus, &bus_->delay, kService, kPath, "org.freedesktop.DBus.Properties", "Get",
+        sd_bus_call_method_async(bus, &delay, kService, kPath, "org.freedesktop.DBus.Properties", "Get",
                                  Bus::OnDelay, this, "ss", kManager, "InhibitDelayMaxUSec") >= 0 &&
-        sd_bus_call_method_async(bus, &bus_->inhibit, kService, kPath, kManager, "Inhibit", Bus::OnInhibit, this,
+        sd_bus_call_method_async(bus, &inhibit, kService, kPath, kManager, "Inhibit", Bus::OnInhibit, this,
                                  "ssss", "shutdown", "Tamrel", why.c_str(), "delay") >= 0;
+    bus_->match.reset(match);
+    bus_->delay.reset(delay);
+    bus_->inhibit.reset(inhibit);
     if (!sent) bus_.reset();
 }
 
 LogindShutdownWatch::~LogindShutdownWatch() = default;
 
-int LogindShutdownWatch::Descriptor() const { return bus_ ? sd_bus_get_fd(bus_->bus) : -1; }
+int LogindShutdownWatch::Descriptor() const { return bus_ ? sd_bus_get_fd(bus_->bus.get()) : -1; }
 
 short LogindShutdownWatch::Events() const {
-    const int events = bus_ ? sd_bus_get_events(bus_->bus) : 0;
+    const int events = bus_ ? sd_bus_get_events(bus_->bus.get()) : 0;
     return static_cast<short>(events > 0 ? events : 0);
 }
 
 SteadyMs LogindShutdownWatch::NextDue() const {
     std::uint64_t usec = UINT64_MAX;
-    if (!bus_ || sd_bus_get_timeout(bus_->bus, &usec) < 0 || usec == UINT64_MAX) return kNoDeadline;
+    if (!bus_ || sd_bus_get_timeout(bus_->bus.get(), &usec) < 0 || usec == UINT64_MAX) return kNoDeadline;
     // On CLOCK_MONOTONIC, which is the steady clock's.
     return static_cast<SteadyMs>((usec + 999) / 1000);
 }
 
 void LogindShutdownWatch::Process(ProgramWatch& watch, SteadyMs now) {
     int result = 0;
-    while (bus_ && (result = sd_bus_process(bus_->bus, nullptr)) > 0) {
+    while (bus_ && (result = sd_bus_process(bus_->bus.get(), nullptr)) > 0) {
     }
     // A lost bus leaves the inhibitor held; only the signal can no longer come.
     if (result < 0) bus_.reset();
