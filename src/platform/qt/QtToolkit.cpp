@@ -8,7 +8,10 @@
 #include <QWindow>
 #include <algorithm>
 #include <clocale>
+#include <cstdlib>
+#include <optional>
 
+#include "platform/posix/ConsoleDevices.h"
 #include "platform/qt/QtMessageBox.h"
 #include "platform/qt/QtWindow.h"
 #include "platform/qt/QtWindowWidget.h"
@@ -29,6 +32,32 @@ void WaitUntilExposed(QWidget& window) {
         QThread::msleep(2);
     }
 }
+
+// A variable of the environment set for a while, then as it was before.
+class ScopedVariable {
+public:
+    // A null value leaves the environment alone.
+    ScopedVariable(const char* name, const char* value) : name_(name), set_(value != nullptr) {
+        if (!set_) return;
+        if (const char* before = std::getenv(name)) before_ = before;
+        ::setenv(name, value, 1);
+    }
+    ~ScopedVariable() {
+        if (!set_) return;
+        if (before_) {
+            ::setenv(name_, before_->c_str(), 1);
+        } else {
+            ::unsetenv(name_);
+        }
+    }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const char* name_;
+    bool set_;
+    std::optional<std::string> before_;
+};
 
 // The look for a display is bounded by its own limits; this bounds what
 // Qt may take after it before the program counts as hung.
@@ -63,12 +92,20 @@ QtToolkit::~QtToolkit() {
     app_.reset();
 }
 
-void QtToolkit::CheckDisplay() {
-    if (app_) return;
+std::string QtToolkit::CheckDisplay() {
+    if (app_) return {};
     const StartWatchdog watchdog(stopRequests_, kStartLimitSeconds, [this](const std::string& why) { GiveUp(why); });
+    CheckedDisplay display = FindDisplay();
     // Held while the program runs: an X server left without clients resets
     // and would refuse the program's own connection for a moment.
-    heldX_ = FindDisplay().x;
+    heldX_ = std::move(display.x);
+    return display.console;
+}
+
+void QtToolkit::HandOverScreen() {
+    // Qt keeps the card open until QApplication ends, which is after the
+    // new instance may have started the program: the hold goes now.
+    if (console_) ReleaseDrmCards();
 }
 
 void QtToolkit::GiveUp(const std::string& why) {
@@ -89,8 +126,16 @@ QApplication& QtToolkit::Started() {
     // keeps the one it started with.
     const std::string locale = std::setlocale(LC_ALL, nullptr);
     WatchDisplayLoss(&displayLost_);
-    app_ = std::make_unique<QApplication>(argc_, argv_.data());
+    console_ = !display.console.empty();
+    {
+        // Qt takes the DRM card only from the environment, read while the
+        // application starts; the programs Tamrel starts must not inherit it.
+        const ScopedVariable drm("QT_QPA_FB_DRM", console_ ? "1" : nullptr);
+        app_ = std::make_unique<QApplication>(argc_, argv_.data());
+    }
     heldX_.reset();
+    // Chosen by hand (QT_QPA_PLATFORM) it is the console all the same.
+    console_ = console_ || QGuiApplication::platformName() == QLatin1String("linuxfb");
     stopRequests_.Watch(app_.get());
     std::setlocale(LC_ALL, locale.c_str());
     QApplication::setQuitOnLastWindowClosed(false);
