@@ -11,6 +11,8 @@
 #include <xf86drmMode.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
@@ -149,6 +151,20 @@ void SurveyConsole(DisplaySurvey& survey) {
     survey.cards = SurveyCards();
     SurveyInput(survey);
     survey.user = NameOfUser();
+}
+
+bool WaitForFreeCard(const std::string& device, int patienceMs) {
+    constexpr auto kPause = std::chrono::milliseconds(100);
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(patienceMs);
+    for (;;) {
+        {
+            // Whoever opens a card nobody drives becomes its master.
+            const OwnedFd fd(::open(device.c_str(), O_RDWR | O_CLOEXEC));
+            if (!fd || drmIsMaster(fd.get())) return true;
+        }
+        if (std::chrono::steady_clock::now() >= giveUp) return false;
+        std::this_thread::sleep_for(kPause);
+    }
 }
 
 void ReleaseDrmCards() {

@@ -62,6 +62,7 @@ private:
 // The look for a display is bounded by its own limits; this bounds what
 // Qt may take after it before the program counts as hung.
 constexpr int kStartLimitSeconds = 15;
+constexpr int kFreeCardPatienceMs = 5000;
 
 // Wayland lets no client move the pointer or give itself the focus: the
 // compositor gives it, and the window takes the keys from then on.
@@ -127,6 +128,9 @@ QApplication& QtToolkit::Started() {
     const std::string locale = std::setlocale(LC_ALL, nullptr);
     WatchDisplayLoss(&displayLost_);
     console_ = !display.console.empty();
+    // A card still driven by what the front end left would show nothing;
+    // after the wait Qt tries all the same, and the keys still work.
+    if (console_) WaitForFreeCard(kConsoleCard, kFreeCardPatienceMs);
     {
         // Qt takes the DRM card only from the environment, read while the
         // application starts; the programs Tamrel starts must not inherit it.
