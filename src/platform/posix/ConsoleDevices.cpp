@@ -43,10 +43,10 @@ dev_t ControllingTty() {
     const std::size_t after = line.rfind(')');
     if (after == std::string::npos) return 0;
     std::string field;
-    unsigned long fields[5] = {};
+    long fields[5] = {};
     std::istringstream rest(line.substr(after + 1));
     rest >> field;  // state
-    for (unsigned long& value : fields) rest >> value;  // ppid pgrp session tty_nr tpgid
+    for (long& value : fields) rest >> value;  // ppid pgrp session tty_nr tpgid
     return static_cast<dev_t>(fields[3]);
 }
 
