@@ -7,6 +7,8 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 packages=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libxcb1-dev libwayland-dev libsystemd-dev libsdl2-dev libgtest-dev googletest)
+# The console's screen: its DRM cards' outputs, asked before Qt draws there.
+packages+=(libdrm-dev)
 # The user's input while the program runs: X11's raw input, and the idle
 # notification protocols, whose code the build makes with wayland-scanner.
 packages+=(libxcb-xinput-dev wayland-protocols plasma-wayland-protocols libwayland-bin)

@@ -252,7 +252,12 @@ const TopicText kTopics[] = {
      "off. It writes the autostart entry {entry}, which starts this very Tamrel, {executable}, or "
      "removes it. The folder follows $XDG_CONFIG_HOME (by default ~/.config/autostart).\n"
      "You may also write an entry by hand: any .desktop file in that folder whose Exec= line starts "
-     "{executable} counts as on, and turning the choice off removes each.",
+     "{executable} counts as on, and turning the choice off removes each.\n"
+     "On the console, with no desktop session, Tamrel draws on the screen itself and the choice writes "
+     "nothing: enable the unit tamrel@.service that comes with the package, sudo systemctl enable "
+     "tamrel@USER, which runs Tamrel on tty1 as USER in place of that tty's login prompt; or let the "
+     "console log USER in by itself and start tamrel from USER's ~/.profile. Where USER may not open "
+     "the screen or the keyboards, Tamrel names the group to join: video or input.",
      false, false, "Help: Running The Tamrel when the desktop session starts"},
     {"Help: Troubleshooting",
      "Setup mode is better than editing tamrel.set by hand, because it checks for mistakes.\n"

@@ -19,6 +19,9 @@ public:
     virtual std::string EntryPath() const = 0;
     // The executable the entry starts, for the help that tells it.
     virtual std::string Executable() const = 0;
+    // Whom the entry starts Tamrel for: the login name, for the texts that
+    // tell how to start it without a desktop.
+    virtual std::string User() const { return {}; }
 };
 
 }  // namespace tamrel

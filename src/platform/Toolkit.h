@@ -101,6 +101,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// There is a screen, but this user may not use it: the text, whole, says
+// what to do about it.
+class DisplayRefused : public DisplayUnavailable {
+public:
+    using DisplayUnavailable::DisplayUnavailable;
+};
+
 // The title of every message box that has none of its own.
 inline constexpr const char* kAppTitle = "tamrel";
 
@@ -177,10 +184,13 @@ struct WindowSpec {
 enum class Desktop {
     Windows,
     Session,  // a desktop session of any other system
+    Console,  // no desktop: Tamrel draws on the Linux console itself
 };
 
 // The desktop as the texts name it.
-inline std::string DesktopName(Desktop desktop) { return desktop == Desktop::Windows ? "Windows" : "the desktop"; }
+inline std::string DesktopName(Desktop desktop) {
+    return desktop == Desktop::Windows ? "Windows" : desktop == Desktop::Console ? "the console" : "the desktop";
+}
 
 class Window {
 public:
@@ -290,8 +300,14 @@ public:
     // Raises DisplayUnavailable when nothing could be shown. Asked before
     // the program is launched, so that a display that fails is told at
     // once rather than hours later; where there is always a screen, nothing
-    // is asked.
-    virtual void CheckDisplay() {}
+    // is asked. Returns a line for the log where the choice of display is
+    // worth telling, else "".
+    virtual std::string CheckDisplay() { return {}; }
+
+    // The windows are closed and another instance is about to start the
+    // program: the screen is given up now where only one program at a
+    // time may drive it (the console), rather than when this one ends.
+    virtual void HandOverScreen() {}
 
     // Every window must be destroyed before the toolkit that made it.
     virtual std::unique_ptr<Window> NewWindow(const WindowSpec& spec) = 0;
@@ -309,7 +325,8 @@ public:
     virtual int ScreenPixelWidth() = 0;
     virtual int ScreenPixelHeight() = 0;
 
-    // What the user is back at when Tamrel ends without shutting down.
+    // What the user is back at when Tamrel ends without shutting down;
+    // known once a window was made.
     virtual Desktop desktop() const = 0;
 
     // A request from outside to stop Tamrel (a signal), delivered as an

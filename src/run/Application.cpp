@@ -48,6 +48,9 @@ int Application::Run() {
     try {
         Start();
         if (HasOpenWindows()) platform_.ui.Run();
+    } catch (const ui::DisplayRefused& refusal) {
+        LastWords(refusal.what());
+        return 1;
     } catch (const ui::DisplayUnavailable& failure) {
         // Nothing can be shown, so nothing is shut down either.
         LastWords("Tamrel could not open the display: " + std::string(failure.what()));

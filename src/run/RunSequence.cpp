@@ -125,7 +125,7 @@ void RunSequence::ReadAndLaunch() {
     }
 
     // Told now, not when the program has ended hours later.
-    platform_.ui.CheckDisplay();
+    if (const std::string display = platform_.ui.CheckDisplay(); !display.empty()) logs_.Log(display);
     const std::string fileName = files.FileNameOnly(program);
     logs_.Log("Launching program: " + fileName);
     const std::string folder = program.substr(0, program.size() - fileName.size());

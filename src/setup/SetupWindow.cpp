@@ -78,6 +78,15 @@ bool Fits16(double value) {
     return value >= std::numeric_limits<std::int16_t>::min() && value <= std::numeric_limits<std::int16_t>::max();
 }
 
+// How Tamrel starts where there is no desktop session to run its entry.
+std::string ConsoleStartText(const std::string& user) {
+    const std::string who = user.empty() ? "USER" : user;
+    return "On the console no desktop session starts Tamrel. Enable the unit tamrel@.service that comes "
+           "with Tamrel: it runs Tamrel on tty1 as " + who + ", in place of the tty's login prompt:\r\r"
+           "sudo systemctl enable tamrel@" + who + "\r\r"
+           "Or let the console log " + who + " in by itself and start tamrel from " + who + "'s ~/.profile.";
+}
+
 }  // namespace
 
 SetupWindow::SetupWindow(Platform& platform, Logs& logs, Navigator& navigator)
@@ -364,6 +373,13 @@ void SetupWindow::ToggleAutostart() {
     Autostart& autostart = platform_.autostart;
     const std::string entry = Printable(autostart.EntryPath());
     const bool on = !autostart.IsOn();
+    // No desktop session runs entries on the console: something else must start Tamrel.
+    if (on && platform_.ui.desktop() == ui::Desktop::Console) {
+        logs_.TryLog("On the console Tamrel is started by the system, not by " + entry + ".");
+        platform_.ui.ShowMessageBox(ConsoleStartText(Printable(autostart.User())), ui::Buttons::Ok,
+                                    "Starting on the console", ui::Icon::None);
+        return;
+    }
     try {
         autostart.SetOn(on);
         logs_.TryLog(on ? "Tamrel will start by itself: " + entry + " written."

@@ -75,14 +75,16 @@ void ShutdownScreen::RestartProgram(int button) {
     LogButton(logs_, button);
     logs_.TryLog("Tamrel ended.");
     logs_.TryLog("Re-starting Tamrel");
-    countdownTimer_->SetEnabled(false);
+    // The new instance runs the program at once, and a program that drives
+    // the screen itself needs it free of this one's window and hold.
+    Close();
+    platform_.ui.HandOverScreen();
     try {
         platform_.processes.RestartTamrel(platform_.files.ProgramFolder());
     } catch (const RuntimeError& error) {
         logs_.TryLog("Tamrel could not re-start: " + error.Description());
         logs_.TryAppendErrorLog(" --Tamrel could not re-start: " + error.Description());
     }
-    Close();
 }
 
 }  // namespace tamrel

@@ -13,6 +13,7 @@ import signal
 import socket
 import subprocess
 import sys
+import sysconfig
 import tempfile
 import time
 import unittest
@@ -246,7 +247,8 @@ class SilentCompositor:
 def without_wayland_plugin(folder):
     """A command prefix under which Qt's Wayland plugins are missing, as
     without the package qt6-wayland; None where no mount namespace may be made."""
-    found = glob.glob("/usr/lib/*/qt6/plugins/platforms")
+    # This machine's own Qt: other architectures' may be installed beside it.
+    found = glob.glob(f"/usr/lib/{sysconfig.get_config_var('MULTIARCH') or '*'}/qt6/plugins/platforms")
     if not found or subprocess.run(["unshare", "--mount", "true"], capture_output=True).returncode != 0:
         return None
     copy = os.path.join(folder, "platforms")

@@ -66,7 +66,11 @@ TEST_F(Countdown, TheCancelKeyEndsTheProgramWithTheMachineOnAndTheRestartKeyStar
     TestPlatform p;
     p.ShowScreen({"Key to re-start = 32"});
     p.ui.Advance(6000);
+    // The screen is free before the new instance starts the program on it.
+    bool freeBeforeRestart = false;
+    p.ui.OnHandOver([&] { freeBeforeRestart = !p.Open("ShutdownScreen") && p.processes.restarts().empty(); });
     EXPECT_EQ(p.ui.PressKey("ShutdownScreen", 32), 0);
+    EXPECT_TRUE(freeBeforeRestart);
     EXPECT_EQ(p.processes.restarts(), Lines{p.folder()});
     EXPECT_FALSE(p.Open("ShutdownScreen"));
     EXPECT_EQ(p.LastEvents(3), (Lines{"User chose to cancel shutdown and re-start program at 4 seconds.",

@@ -165,6 +165,8 @@ TEST(DayHelp, TheTopicsFollowIdlesAndSayWhatWakesTheMachineOnEachSystem) {
         {ui::Desktop::Windows, help::Topic::ClosingTime, {"Power off at =", "close its windows"}},
         {ui::Desktop::Session, help::Topic::WakeTime, {"/dev/rtc0", "udev rule", "RTC wake", "Wake up at ="}},
         {ui::Desktop::Windows, help::Topic::WakeTime, {"BIOS/UEFI", "power on by RTC", "grey"}},
+        {ui::Desktop::Console, help::Topic::Startup,
+         {"tamrel@.service", "sudo systemctl enable tamrel@USER", "~/.profile", "video or input"}},
     };
     for (const Said& said : all) {
         const std::string& text = help::HelpTopics(said.desktop)[static_cast<std::size_t>(said.topic)].text;

@@ -76,6 +76,24 @@ TEST_F(RunSequence, WithoutADisplayNothingIsLaunchedAndTheEndIsToldAtOnce) {
     EXPECT_EQ(t.Events(), (Lines{"Tamrel started.", "In Tamrel.set, Run Setup = no", why}));
     EXPECT_EQ(t.Errors(), Lines{" --" + why});
     EXPECT_FALSE(t.ui.started());
+
+    // A screen the user may not use is told as it is, with what to do.
+    TestPlatform refused;
+    refused.WriteLaunchable({"Shutdown method =2"});
+    const std::string text = "Tamrel may not draw on the console: arcade may not open /dev/dri/card0. Add ...";
+    refused.ui.SetDisplayRefused(text);
+    EXPECT_EQ(refused.app.Run(), 1);
+    EXPECT_TRUE(refused.processes.starts().empty());
+    EXPECT_EQ(refused.LastEvents(1), Lines{text});
+    EXPECT_EQ(refused.Errors(), Lines{" --" + text});
+
+    // The display chosen is logged before the launch.
+    TestPlatform console;
+    console.WriteLaunchable({"Shutdown method =0"});
+    console.ui.SetDisplayLine("Drawing on the console: /dev/dri/card0, 1280x800.");
+    console.app.Start();
+    EXPECT_EQ(console.Events()[2], "Drawing on the console: /dev/dri/card0, 1280x800.");
+    EXPECT_EQ(console.Events()[3], "Launching program: front.exe");
 }
 
 TEST_F(RunSequence, AMissingFileOffersSetupAndDecliningEndsTheProgram) {

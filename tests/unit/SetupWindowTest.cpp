@@ -225,6 +225,18 @@ TEST_F(SetupWindowTest, TheStartWithTheSessionTurnsOnAndOffAtOnceAndAFailureChan
     // Cancel and Exit leaves it as it is.
     Choose(kCancelAndExit);
     EXPECT_TRUE(t.autostart.IsOn());
+
+    // On the console no session runs an entry: the way to start it is told instead.
+    TestPlatform console;
+    console.ui.SetDesktop(ui::Desktop::Console);
+    console.ui.SetDefaultAnswer(ui::kAnswerOk);
+    console.app.ShowSetup();
+    ASSERT_TRUE(console.ui.ChooseMenu("SetupWindow", kAutostart));
+    EXPECT_FALSE(console.autostart.IsOn());
+    const headless::MessageBoxCall& told = console.ui.messageBoxes().back();
+    EXPECT_EQ(told.title, "Starting on the console");
+    EXPECT_NE(told.prompt.find("sudo systemctl enable tamrel@arcade\r"), std::string::npos) << told.prompt;
+    EXPECT_NE(told.prompt.find("~/.profile"), std::string::npos);
 }
 
 TEST_F(SetupWindowTest, DoneRefusesAProgramTheNextStartCouldNotRun) {

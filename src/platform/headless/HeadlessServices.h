@@ -193,6 +193,7 @@ public:
     }
     std::string EntryPath() const override { return "/home/arcade/.config/autostart/tamrel.desktop"; }
     std::string Executable() const override { return "/home/arcade/tamrel/tamrel"; }
+    std::string User() const override { return "arcade"; }
 
 private:
     bool on_ = false;

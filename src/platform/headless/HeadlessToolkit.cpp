@@ -46,8 +46,15 @@ const char* ButtonsName(ui::Buttons buttons) {
 HeadlessToolkit::HeadlessToolkit() = default;
 HeadlessToolkit::~HeadlessToolkit() = default;
 
-void HeadlessToolkit::CheckDisplay() {
+std::string HeadlessToolkit::CheckDisplay() {
+    if (!displayRefused_.empty()) throw ui::DisplayRefused(displayRefused_);
     if (!displayMissing_.empty()) throw ui::DisplayUnavailable(displayMissing_);
+    return displayLine_;
+}
+
+void HeadlessToolkit::HandOverScreen() {
+    Record("HandOverScreen");
+    if (handOverHook_) handOverHook_();
 }
 
 std::unique_ptr<ui::Window> HeadlessToolkit::NewWindow(const ui::WindowSpec& spec) {

@@ -60,6 +60,12 @@ public:
     void SetDesktop(ui::Desktop desktop) { desktop_ = desktop; }
     // Nothing can be shown from now on, for this reason.
     void SetDisplayMissing(std::string why) { displayMissing_ = std::move(why); }
+    // The user may not use the screen there is; the text is the whole message.
+    void SetDisplayRefused(std::string text) { displayRefused_ = std::move(text); }
+    // What the display check tells the log.
+    void SetDisplayLine(std::string line) { displayLine_ = std::move(line); }
+    // Runs when the screen is handed over (a test may look around there).
+    void OnHandOver(std::function<void()> hook) { handOverHook_ = std::move(hook); }
 
     // --- Driving ---
     // Moves the clock, firing every timer that falls due, in order.
@@ -110,7 +116,8 @@ public:
     long now() const { return now_; }
 
     // --- ui::Toolkit ---
-    void CheckDisplay() override;
+    std::string CheckDisplay() override;
+    void HandOverScreen() override;
     std::unique_ptr<ui::Window> NewWindow(const ui::WindowSpec& spec) override;
     int ShowMessageBox(const std::string& prompt, ui::Buttons buttons, const std::string& title,
                        ui::Icon icon) override;
@@ -161,6 +168,9 @@ private:
     std::deque<ui::TimeAnswer> timeAnswers_;
     std::vector<ui::TimeRequest> timeDialogs_;
     ui::Desktop desktop_ = ui::Desktop::Windows;
+    std::string displayRefused_;
+    std::string displayLine_;
+    std::function<void()> handOverHook_;
     std::function<void(int)> onStop_;
     std::function<void(const std::string&)> onDisplayLost_;
     bool injectedClickArrives_ = true;

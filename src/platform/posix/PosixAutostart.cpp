@@ -202,4 +202,6 @@ void PosixAutostart::SetOn(bool on) {
 
 std::string PosixAutostart::FolderOf(const std::string& entry) { return entry.substr(0, entry.rfind('/')); }
 
+std::string PosixAutostart::User() const { return NameOfUser(); }
+
 }  // namespace tamrel

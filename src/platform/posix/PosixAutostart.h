@@ -23,6 +23,7 @@ public:
     // The first entry in force, else the one Tamrel would write.
     std::string EntryPath() const override;
     std::string Executable() const override { return executable_; }
+    std::string User() const override;
 
 private:
     std::vector<std::string> EntriesInForce() const;

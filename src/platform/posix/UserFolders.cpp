@@ -33,7 +33,10 @@ std::string BaseFolder(const Environment& environment, const char* variable, con
 
 }  // namespace
 
-std::string HomeOfUser() {
+namespace {
+
+// A field of the running user's entry in the user database, or "".
+std::string OwnAccount(char* passwd::*field) {
     const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384);
     passwd entry{};
@@ -42,8 +45,14 @@ std::string HomeOfUser() {
            buffer.size() < (1u << 20)) {
         buffer.resize(buffer.size() * 2);
     }
-    return found && found->pw_dir ? found->pw_dir : "";
+    return found && found->*field ? found->*field : "";
 }
+
+}  // namespace
+
+std::string HomeOfUser() { return OwnAccount(&passwd::pw_dir); }
+
+std::string NameOfUser() { return OwnAccount(&passwd::pw_name); }
 
 TamrelFolders FoldersFor(const std::string& executable, const Environment& environment,
                          const AccountHome& accountHome) {

@@ -21,6 +21,8 @@ using AccountHome = std::function<std::string()>;
 
 // The running user's home folder in the user database.
 std::string HomeOfUser();
+// The running user's login name, or "".
+std::string NameOfUser();
 
 // `executable`: the running file's real path. An installed copy for which
 // neither the variables nor the user database name a home raises

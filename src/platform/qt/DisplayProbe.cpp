@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "platform/Toolkit.h"
+#include "platform/posix/ConsoleDevices.h"
 
 namespace tamrel::qt {
 
@@ -163,12 +164,6 @@ CheckedDisplay FindDisplay() {
     if (!tryWayland && !tryX) return {};
     const QByteArray wayland = tryWayland ? qgetenv("WAYLAND_DISPLAY") : QByteArray();
     const QByteArray display = tryX ? qgetenv("DISPLAY") : QByteArray();
-    if (wayland.isEmpty() && display.isEmpty()) {
-        const char* unset = !tryX         ? "WAYLAND_DISPLAY is"
-                            : !tryWayland ? "DISPLAY is"
-                                          : "WAYLAND_DISPLAY and DISPLAY are";
-        throw ui::DisplayUnavailable(std::string("no display is set (") + unset + " empty)");
-    }
     // Without its plugin a display is of no use, however well it answers.
     const std::string waylandPlugin = wayland.isEmpty() ? "" : PluginTrouble("wayland", "qt6-wayland");
     const std::string xPlugin = display.isEmpty() ? "" : PluginTrouble("xcb", "libqt6gui6");
@@ -196,13 +191,35 @@ CheckedDisplay FindDisplay() {
         if (waylandServes || x || Clock::now() >= deadline) break;
         std::this_thread::sleep_for(kRetryPause);
     }
-    if (waylandServes || x) {
+    DisplaySurvey survey;
+    survey.wayland = waylandServes;
+    survey.x11 = x != nullptr;
+    // The console only where no server serves and nobody chose a platform.
+    if (!survey.wayland && !survey.x11 && !chosen) SurveyConsole(survey);
+    const DisplayChoice choice = ChooseDisplay(survey);
+    std::string consoleWhy = choice.why;
+    switch (choice.kind) {
         // Qt goes on to X11 itself when the compositor is gone by the time
         // it connects.
-        const std::string platforms = waylandServes && x ? "wayland;xcb" : waylandServes ? "wayland" : "xcb";
-        return {chosen ? "" : platforms, std::move(x)};
+        case DisplayKind::WaylandThenX11: return {chosen ? "" : "wayland;xcb", std::move(x), {}};
+        case DisplayKind::Wayland: return {chosen ? "" : "wayland", std::move(x), {}};
+        case DisplayKind::X11: return {chosen ? "" : "xcb", std::move(x), {}};
+        case DisplayKind::Refused: throw ui::DisplayRefused(choice.why);
+        case DisplayKind::Console: {
+            const std::string plugin = PluginTrouble("linuxfb", "libqt6gui6");
+            if (plugin.empty()) return {"linuxfb", nullptr, ConsoleLine(choice)};
+            consoleWhy = "the console cannot be used: " + plugin;
+            break;
+        }
+        case DisplayKind::None: break;
     }
     std::string why;
+    if (wayland.isEmpty() && display.isEmpty()) {
+        const char* unset = !tryX         ? "WAYLAND_DISPLAY is"
+                            : !tryWayland ? "DISPLAY is"
+                                          : "WAYLAND_DISPLAY and DISPLAY are";
+        why = std::string("no display is set (") + unset + " empty)";
+    }
     if (!wayland.isEmpty()) {
         why = "the Wayland compositor of " + wayland.toStdString() +
               (waylandPlugin.empty() ? " does not answer (" + waylandWhy + ")" : " cannot be used: " + waylandPlugin);
@@ -212,6 +229,7 @@ CheckedDisplay FindDisplay() {
                (xPlugin.empty() ? " does not answer (error " + std::to_string(xError) + ")"
                                 : " cannot be used: " + xPlugin);
     }
+    if (!consoleWhy.empty()) why += ", and " + consoleWhy;
     throw ui::DisplayUnavailable(why);
 }
 

@@ -18,17 +18,21 @@ struct DisplayConnection {
 using HeldDisplay = std::unique_ptr<xcb_connection_t, DisplayConnection>;
 
 struct CheckedDisplay {
-    // The Qt platforms to try in turn ("wayland;xcb", "wayland" or "xcb");
-    // empty when QT_QPA_PLATFORM chose one already.
+    // The Qt platforms to try in turn ("wayland;xcb", "wayland", "xcb", or
+    // "linuxfb" on the console); empty when QT_QPA_PLATFORM chose one already.
     std::string platform;
     HeldDisplay x;
+    // On the console: the card and its size, as the log tells it.
+    std::string console;
 };
 
-// Raises ui::DisplayUnavailable when nothing could be shown: no display is
-// named, or neither a Wayland compositor nor an X server answers with a
-// plugin of Qt's that can talk to it. Wayland comes first when both
-// answer, X11 as the fallback. A platform other than these two (offscreen,
-// for tests) reports for itself.
+// Raises ui::DisplayUnavailable when nothing could be shown: neither a
+// Wayland compositor nor an X server answers with a plugin of Qt's that can
+// talk to it, and Tamrel is not on a virtual console with a screen on its
+// DRM card. Wayland comes first when both answer, X11 as the fallback, the
+// console last. ui::DisplayRefused when only the console is left and the
+// user may not open its card or keyboards. A platform chosen by hand that
+// is none of these (offscreen, for tests) reports for itself.
 CheckedDisplay FindDisplay();
 
 }  // namespace tamrel::qt

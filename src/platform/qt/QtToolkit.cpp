@@ -8,7 +8,10 @@
 #include <QWindow>
 #include <algorithm>
 #include <clocale>
+#include <cstdlib>
+#include <optional>
 
+#include "platform/posix/ConsoleDevices.h"
 #include "platform/qt/QtMessageBox.h"
 #include "platform/qt/QtWindow.h"
 #include "platform/qt/QtWindowWidget.h"
@@ -30,9 +33,36 @@ void WaitUntilExposed(QWidget& window) {
     }
 }
 
+// A variable of the environment set for a while, then as it was before.
+class ScopedVariable {
+public:
+    // A null value leaves the environment alone.
+    ScopedVariable(const char* name, const char* value) : name_(name), set_(value != nullptr) {
+        if (!set_) return;
+        if (const char* before = std::getenv(name)) before_ = before;
+        ::setenv(name, value, 1);
+    }
+    ~ScopedVariable() {
+        if (!set_) return;
+        if (before_) {
+            ::setenv(name_, before_->c_str(), 1);
+        } else {
+            ::unsetenv(name_);
+        }
+    }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const char* name_;
+    bool set_;
+    std::optional<std::string> before_;
+};
+
 // The look for a display is bounded by its own limits; this bounds what
 // Qt may take after it before the program counts as hung.
 constexpr int kStartLimitSeconds = 15;
+constexpr int kFreeCardPatienceMs = 5000;
 
 // Wayland lets no client move the pointer or give itself the focus: the
 // compositor gives it, and the window takes the keys from then on.
@@ -63,12 +93,20 @@ QtToolkit::~QtToolkit() {
     app_.reset();
 }
 
-void QtToolkit::CheckDisplay() {
-    if (app_) return;
+std::string QtToolkit::CheckDisplay() {
+    if (app_) return {};
     const StartWatchdog watchdog(stopRequests_, kStartLimitSeconds, [this](const std::string& why) { GiveUp(why); });
+    CheckedDisplay display = FindDisplay();
     // Held while the program runs: an X server left without clients resets
     // and would refuse the program's own connection for a moment.
-    heldX_ = FindDisplay().x;
+    heldX_ = std::move(display.x);
+    return display.console;
+}
+
+void QtToolkit::HandOverScreen() {
+    // Qt keeps the card open until QApplication ends, which is after the
+    // new instance may have started the program: the hold goes now.
+    if (console_) ReleaseDrmCards();
 }
 
 void QtToolkit::GiveUp(const std::string& why) {
@@ -89,8 +127,19 @@ QApplication& QtToolkit::Started() {
     // keeps the one it started with.
     const std::string locale = std::setlocale(LC_ALL, nullptr);
     WatchDisplayLoss(&displayLost_);
-    app_ = std::make_unique<QApplication>(argc_, argv_.data());
+    console_ = !display.console.empty();
+    // A card still driven by what the front end left would show nothing;
+    // after the wait Qt tries all the same, and the keys still work.
+    if (console_) WaitForFreeCard(kConsoleCard, kFreeCardPatienceMs);
+    {
+        // Qt takes the DRM card only from the environment, read while the
+        // application starts; the programs Tamrel starts must not inherit it.
+        const ScopedVariable drm("QT_QPA_FB_DRM", console_ ? "1" : nullptr);
+        app_ = std::make_unique<QApplication>(argc_, argv_.data());
+    }
     heldX_.reset();
+    // Chosen by hand (QT_QPA_PLATFORM) it is the console all the same.
+    console_ = console_ || QGuiApplication::platformName() == QLatin1String("linuxfb");
     stopRequests_.Watch(app_.get());
     std::setlocale(LC_ALL, locale.c_str());
     QApplication::setQuitOnLastWindowClosed(false);

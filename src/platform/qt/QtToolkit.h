@@ -29,7 +29,8 @@ public:
     QtToolkit(const QtToolkit&) = delete;
     QtToolkit& operator=(const QtToolkit&) = delete;
 
-    void CheckDisplay() override;
+    std::string CheckDisplay() override;
+    void HandOverScreen() override;
     std::unique_ptr<ui::Window> NewWindow(const ui::WindowSpec& spec) override;
     int ShowMessageBox(const std::string& prompt, ui::Buttons buttons, const std::string& title,
                        ui::Icon icon) override;
@@ -43,7 +44,7 @@ public:
     ui::Twips ScreenHeight() override;
     int ScreenPixelWidth() override;
     int ScreenPixelHeight() override;
-    ui::Desktop desktop() const override { return ui::Desktop::Session; }
+    ui::Desktop desktop() const override { return console_ ? ui::Desktop::Console : ui::Desktop::Session; }
     void OnStopRequest(std::function<void(int)> handler) override { stopRequests_.handler = std::move(handler); }
     void OnDisplayLost(std::function<void(const std::string&)> handler) override { displayLost_ = std::move(handler); }
     std::unique_ptr<ui::JoystickListener> ListenToJoysticks(ui::JoystickHandlers handlers) override;
@@ -75,6 +76,7 @@ private:
     Units units_;
     std::vector<QPointer<QWidget>> shown_;  // oldest first
     bool running_ = false;
+    bool console_ = false;  // drawing on the Linux console's DRM card
     QtJoysticks joysticks_;
 };
 

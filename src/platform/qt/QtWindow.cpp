@@ -27,6 +27,9 @@ QtWindow::QtWindow(QtToolkit& toolkit, const ui::WindowSpec& spec)
     // maximised state, so the geometry is set as well.
     if (spec.fullScreen && screen) {
         widget_->setGeometry(screen->geometry());
+        // On the console nothing else would hide the pointer: no server
+        // moves it off a corner, and the screen is Tamrel's alone.
+        if (toolkit.desktop() == ui::Desktop::Console) widget_->setCursor(Qt::BlankCursor);
     } else if (spec.maximized && screen) {
         widget_->setGeometry(screen->availableGeometry());
     } else {
