@@ -48,25 +48,5 @@ TEST(JournalFields, EachKindHasItsOwnFixedIdAndPriorityAndTheFleetPageListsThem)
     EXPECT_EQ(ids.size(), 11u);
 }
 
-TEST(JournalFields, OnlyTheFactsAnEventHasAreSent) {
-    Event event = Event::Of(EventKind::ProgramEnded);
-    event.text = "Program ended with exit status 0 after 1 min 0 s.";
-    event.program = "front.sh";
-    event.exitStatus = 0;
-    event.runSeconds = 60;
-    const auto ended = JournalFields(event);
-    EXPECT_EQ(ended, (std::vector<std::string>{"MESSAGE=Program ended with exit status 0 after 1 min 0 s.", "PRIORITY=6",
-                                               "SYSLOG_IDENTIFIER=tamrel", "MESSAGE_ID=3926b301fb14425095274f62f088f240",
-                                               "TAMREL_PROGRAM=front.sh", "TAMREL_EXIT_STATUS=0",
-                                               "TAMREL_RUN_SECONDS=60"}));
-    Event refusal = Event::Of(EventKind::PowerOffRefused, "power-off");
-    refusal.signal = 9;
-    const auto refused = JournalFields(refusal);
-    EXPECT_EQ(FieldOf(refused, "TAMREL_SIGNAL"), "9");
-    EXPECT_EQ(FieldOf(refused, "TAMREL_ACTION"), "power-off");
-    EXPECT_EQ(FieldOf(refused, "TAMREL_PROGRAM"), "");
-    EXPECT_EQ(FieldOf(refused, "TAMREL_EXIT_STATUS"), "");
-}
-
 }  // namespace
 }  // namespace tamrel
