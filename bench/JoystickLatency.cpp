@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
     tamrel::PosixClock clock;
     tamrel::headless::HeadlessPower power;
     tamrel::headless::HeadlessAutostart autostart;
-    tamrel::Platform platform{files, processes, clock, power, toolkit, autostart};
+    tamrel::NoEventSink events;
+    tamrel::Platform platform{files, processes, clock, power, toolkit, autostart, events};
 
     tamrel::Settings settings;
     settings.programPath = folder + "/front.sh";

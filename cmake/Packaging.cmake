@@ -25,7 +25,7 @@ install(FILES ${packaging}/tamrel.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
 # Before the seat rules that turn "uaccess" into the seated user's access.
 install(FILES ${packaging}/70-tamrel-rtc.rules DESTINATION lib/udev/rules.d)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tamrel.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${packaging}/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz README.md
+install(FILES ${packaging}/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz README.md docs/fleet.md
         DESTINATION ${docdir})
 
 set(CPACK_GENERATOR DEB)

@@ -70,7 +70,8 @@ void Readers(unsigned target, std::string_view content) {
     headless::HeadlessToolkit ui;
     ui.SetDefaultAnswer(ui::kAnswerOk);
     headless::HeadlessAutostart autostart;
-    Platform platform{files, processes, clock, power, ui, autostart};
+    NoEventSink events;
+    Platform platform{files, processes, clock, power, ui, autostart, events};
     Application app(platform);
     switch (target) {
         case 1:

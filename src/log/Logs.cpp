@@ -1,5 +1,8 @@
 #include "log/Logs.h"
 
+#include <exception>
+#include <utility>
+
 #include "platform/Paths.h"
 #include "platform/RuntimeError.h"
 #include "log/Printable.h"
@@ -27,7 +30,28 @@ std::string Clipped(const std::string& quoting) {
     return text.size() > kLongestText ? text.substr(0, kLongestText) + "..." : text;
 }
 
+// The error log's entries start with their own dashes and spaces, which
+// stand between the date and the text there.
+Event ErrorEvent(const std::string& entry) {
+    Event event = Event::Of(EventKind::Error);
+    const std::size_t text = entry.find_first_not_of(" -");
+    if (text != std::string::npos) event.text = entry.substr(text);
+    return event;
+}
+
 }  // namespace
+
+void Logs::SetProgram(const std::string& fileName) { program_ = Printable(fileName); }
+
+void Logs::Tell(Event event) noexcept {
+    try {
+        event.text = Clipped(event.text);
+        if (event.program.empty()) event.program = program_;
+        events_.Send(event);
+    } catch (const std::exception&) {
+        // Out of memory for a copy: the files still have the line.
+    }
+}
 
 void Logs::RotateEventLogs() {
     const std::string log1 = InLogFolder(files_, "talog1.txt");
@@ -57,16 +81,21 @@ void Logs::WriteError(const std::string& entry) {
     files_.AppendFile(InLogFolder(files_, "tamrel.txt"), clock_.NowText() + Clipped(entry) + "\r\n");
 }
 
-void Logs::Log(const std::string& text) {
+void Logs::Log(const std::string& text, Event event) {
     if (dropFailedWrites_) {
-        TryLog(text);
-    } else {
-        WriteEvent(text);
+        TryLog(text, std::move(event));
+        return;
     }
+    // First, so that the journal has the line a full disk keeps from the file.
+    event.text = text;
+    Tell(std::move(event));
+    WriteEvent(text);
 }
 
-void Logs::TryLog(const std::string& text) noexcept {
+void Logs::TryLog(const std::string& text, Event event) noexcept {
     try {
+        event.text = text;
+        Tell(std::move(event));
         WriteEvent(text);
     } catch (const RuntimeError&) {
     }
@@ -75,13 +104,15 @@ void Logs::TryLog(const std::string& text) noexcept {
 void Logs::AppendErrorLog(const std::string& entry) {
     if (dropFailedWrites_) {
         TryAppendErrorLog(entry);
-    } else {
-        WriteError(entry);
+        return;
     }
+    Tell(ErrorEvent(entry));
+    WriteError(entry);
 }
 
 void Logs::TryAppendErrorLog(const std::string& entry) noexcept {
     try {
+        Tell(ErrorEvent(entry));
         WriteError(entry);
     } catch (const RuntimeError&) {
     }

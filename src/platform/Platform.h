@@ -2,6 +2,7 @@
 // Everything the core needs from the platform, handed around as one bundle.
 
 #include "platform/Autostart.h"
+#include "platform/EventSink.h"
 #include "platform/FileSystem.h"
 #include "platform/Power.h"
 #include "platform/Processes.h"
@@ -16,6 +17,7 @@ struct Platform {
     Power& power;
     ui::Toolkit& ui;
     Autostart& autostart;
+    EventSink& events;
 };
 
 }  // namespace tamrel

@@ -18,7 +18,7 @@ namespace tamrel {
 int RunProgram(Platform& platform, bool setupAsked) { return Application(platform, setupAsked).Run(); }
 
 Application::Application(Platform& platform, bool setupAsked)
-    : platform_(platform), logs_(platform.files, platform.clock), setupAsked_(setupAsked) {
+    : platform_(platform), logs_(platform.files, platform.clock, platform.events), setupAsked_(setupAsked) {
     platform_.ui.OnDisplayLost([this](const std::string& why) {
         // After an accepted shutdown the display goes down with the system.
         if (shutdownScreen_ && shutdownScreen_->SystemGoingDown()) {

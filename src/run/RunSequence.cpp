@@ -1,6 +1,7 @@
 #include "run/RunSequence.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <optional>
 
@@ -47,6 +48,15 @@ std::string EndText(const ProgramEnd& end) {
             break;
     }
     return "Program ended" + after;
+}
+
+// The same end for a collector: the status or the signal, the whole run.
+Event EndEvent(const ProgramEnd& end) {
+    Event event = Event::Of(EventKind::ProgramEnded);
+    if (end.how == ProgramEnd::How::Exited) event.exitStatus = static_cast<long>(end.code);
+    if (end.how == ProgramEnd::How::Signalled) event.signal = static_cast<long>(end.code);
+    event.runSeconds = std::lround(std::max(end.seconds, end.groupSeconds));
+    return event;
 }
 
 }  // namespace
@@ -127,7 +137,8 @@ void RunSequence::ReadAndLaunch() {
     // Told now, not when the program has ended hours later.
     if (const std::string display = platform_.ui.CheckDisplay(); !display.empty()) logs_.Log(display);
     const std::string fileName = files.FileNameOnly(program);
-    logs_.Log("Launching program: " + fileName);
+    logs_.SetProgram(fileName);
+    logs_.Log("Launching program: " + fileName, Event::Of(EventKind::ProgramStarted));
     const std::string folder = program.substr(0, program.size() - fileName.size());
     logs_.Log("Path to the program: " + folder);
     files.MakeDriveCurrent(program);
@@ -223,7 +234,7 @@ void RunSequence::LaunchAndWait(const std::string& programPath, const Settings& 
             return;
         }
         logs_.Log("Program (" + fileName + ") finished!");
-        logs_.Log(EndText(end));
+        logs_.Log(EndText(end), EndEvent(end));
         // The machine is going off already: no screen, nothing in its way.
         if (reason == RunWatch::Reason::SystemShutdown) {
             logs_.Log("Tamrel ended.");

@@ -39,7 +39,8 @@ void RunWatch::ClosingTimeReached(SteadyMs now) {
     if (reason_ != Reason::None || closingTime_ == kNoClosingTime) return;
     reason_ = Reason::ClosingTime;
     pending_ = true;
-    logs_.TryLog("Closing time (" + TimeOfDayText(closingTime_) + "): asking " + program_ + " to end.");
+    logs_.TryLog("Closing time (" + TimeOfDayText(closingTime_) + "): asking " + program_ + " to end.",
+                 Event::Of(EventKind::ClosingTime, "end-program"));
 }
 
 void RunWatch::SystemShuttingDown(SteadyMs now, int graceMs) {
@@ -69,7 +70,8 @@ bool RunWatch::Due(SteadyMs now) {
     }
     if (reason_ != Reason::None || minutes_ <= 0 || sourceBusy_ || now - lastInput_ < Limit()) return false;
     reason_ = Reason::Idle;
-    logs_.TryLog("No input for " + MinutesText(minutes_) + ": asking " + program_ + " to end.");
+    logs_.TryLog("No input for " + MinutesText(minutes_) + ": asking " + program_ + " to end.",
+                 Event::Of(EventKind::Idle, "end-program"));
     return true;
 }
 

@@ -62,7 +62,8 @@ void LogButton(Logs& logs, int button) {
 // The last log lines of a run are written as far as the disk allows: a full
 // disk must not keep the user's key from ending the run.
 void ShutdownScreen::CancelShutdown(int button) {
-    logs_.TryLog("User canceled shutdown at " + PlainNumber(secondsLeft_) + " seconds.");
+    logs_.TryLog("User canceled shutdown at " + PlainNumber(secondsLeft_) + " seconds.",
+                 RunEvent(EventKind::Cancelled, "cancel"));
     LogButton(logs_, button);
     logs_.TryLog("Tamrel ended.");
     countdownTimer_->SetEnabled(false);
@@ -70,8 +71,8 @@ void ShutdownScreen::CancelShutdown(int button) {
 }
 
 void ShutdownScreen::RestartProgram(int button) {
-    logs_.TryLog("User chose to cancel shutdown and re-start program at " + PlainNumber(secondsLeft_) +
-                   " seconds.");
+    logs_.TryLog("User chose to cancel shutdown and re-start program at " + PlainNumber(secondsLeft_) + " seconds.",
+                 RunEvent(EventKind::Restarted, "re-start"));
     LogButton(logs_, button);
     logs_.TryLog("Tamrel ended.");
     logs_.TryLog("Re-starting Tamrel");

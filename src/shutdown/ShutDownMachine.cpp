@@ -14,8 +14,9 @@ namespace tamrel {
 
 namespace {
 
-// By shutdown method.
+// By shutdown method: as the screen and the log say it, and as events name it.
 constexpr const char* kRequestNames[] = {"Log-off", "Shutdown", "Power-off"};
+constexpr const char* kActionNames[] = {"log-off", "shutdown", "power-off"};
 
 }  // namespace
 
@@ -63,6 +64,10 @@ void ShutdownScreen::ShutDownWhenFree(std::vector<Blocker> now) {
     blockers_ = std::move(now);
 }
 
+std::string ShutdownScreen::PowerActionName() const {
+    return kActionNames[std::clamp<int>(settings_.shutdownMethod, 0, 2)];
+}
+
 void ShutdownScreen::ShutDownMachine() {
     const std::int16_t method = settings_.shutdownMethod;
     PowerAction action = PowerAction::LogOff;
@@ -90,7 +95,8 @@ void ShutdownScreen::PowerAnswered(const PowerAnswer& answer) {
     if (answer.accepted) {
         stage_ = Stage::Accepted;
         // A full disk must not keep the machine on.
-        logs_.TryLog("Shutting down PC, using shutdown method " + PlainNumber(method));
+        logs_.TryLog("Shutting down PC, using shutdown method " + PlainNumber(method),
+                     RunEvent(EventKind::PowerOffRequested, PowerActionName()));
         logs_.TryLog("tamrel ended.");
         return;
     }
@@ -98,7 +104,7 @@ void ShutdownScreen::PowerAnswered(const PowerAnswer& answer) {
     const std::string text = std::string(kRequestNames[std::clamp<int>(method, 0, 2)]) +
                              " refused, the machine stays on: " + Printable(answer.why);
     ShowNotice(text);
-    logs_.TryLog(text);
+    logs_.TryLog(text, RunEvent(EventKind::PowerOffRefused, PowerActionName()));
     logs_.TryAppendErrorLog(" --" + text);
 }
 

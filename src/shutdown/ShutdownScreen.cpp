@@ -1,6 +1,8 @@
 #include "shutdown/ShutdownScreen.h"
 
 #include <algorithm>
+#include <cmath>
+#include <utility>
 
 #include "platform/RuntimeError.h"
 #include "settings/DamagedSettings.h"
@@ -44,6 +46,7 @@ ShutdownScreen::ShutdownScreen(Platform& platform, Logs& logs, Navigator& naviga
               LogBoth("The joystick buttons chosen in tamrel.set cannot be listened for. " + need + " (" +
                       Printable(why) + ")");
           }) {
+    logs_.SetProgram(run_.program);
     // The name is the user's file's; the screen shows it as one line.
     run_.program = Printable(run_.program);
 }
@@ -51,6 +54,12 @@ ShutdownScreen::ShutdownScreen(Platform& platform, Logs& logs, Navigator& naviga
 void ShutdownScreen::LogBoth(const std::string& line) {
     logs_.TryLog(line);
     logs_.TryAppendErrorLog(" --" + line);
+}
+
+Event ShutdownScreen::RunEvent(EventKind kind, std::string action) const {
+    Event event = Event::Of(kind, std::move(action));
+    event.runSeconds = std::lround(run_.seconds);
+    return event;
 }
 
 ShutdownScreen::~ShutdownScreen() = default;
@@ -142,7 +151,12 @@ void ShutdownScreen::SetUp() {
         if (RunFailed()) ExplainFailedRun();
         if (EndedIdle() || EndedAtClosingTime()) ShowIdleLine();
         TakeFocus();
-        if (!RunFailed()) countdownTimer_->SetEnabled(true);
+        if (!RunFailed()) {
+            countdownTimer_->SetEnabled(true);
+            Event started = RunEvent(EventKind::CountdownStarted, PowerActionName());
+            started.text = "Countdown started: " + PlainNumber(secondsLeft_) + " seconds before the " + started.action + ".";
+            logs_.Tell(std::move(started));
+        }
     } catch (const RuntimeError& error) {
         SetUpFailed(error);
     }
@@ -190,7 +204,8 @@ std::string ShutdownScreen::LogFailedRun() {
     const std::string why = run_.program + " ended after " + RunLengthText(run_.seconds, settings_.shortestRun) +
                             ", sooner than the " + PlainNumber(settings_.shortestRun) +
                             " seconds a normal run takes. The machine stays on.";
-    LogBoth(why);
+    logs_.TryLog(why, RunEvent(EventKind::Guard, "stay-on"));
+    logs_.TryAppendErrorLog(" --" + why);
     return why;
 }
 

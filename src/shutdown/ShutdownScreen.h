@@ -59,6 +59,10 @@ private:
     void ShowIdleLine();
     // In the event log and the error log.
     void LogBoth(const std::string& line);
+    // An event of this run: its length and what Tamrel does.
+    Event RunEvent(EventKind kind, std::string action) const;
+    // What the shutdown method asks the system for, as events name it.
+    std::string PowerActionName() const;
     // Both logs; the text said.
     std::string LogFailedRun();
     void ExplainFailedRun();

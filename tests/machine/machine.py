@@ -10,6 +10,7 @@
     machine.shell("pgrep -x tamrel")     # the root shell on the second serial port
     machine.wait_off(60)                 # qemu ending on its own: powered off
     machine.read_file("/home/arcade/x")  # after it stopped, from the overlay
+    machine.journal("SYSLOG_IDENTIFIER=tamrel")  # its journal's entries, read so too
 
 Every line the machine prints arrives with the host's clock (Line.at), so
 times are measured on the real clock. The serial log, the qemu log and the
@@ -328,13 +329,17 @@ class Machine:
 
     # -- its disk, after it stopped
 
-    def read_file(self, path):
-        """A file of the machine's disk as bytes, None when it is missing."""
+    def raw_disk(self):
         if self.running():
             raise MachineError(f"{self.name}: its disk is read only after it stopped")
         raw = os.path.join(self.dir, "disk.raw")
         if not os.path.exists(raw):
             subprocess.run(["qemu-img", "convert", "-O", "raw", self.overlay, raw], check=True)
+        return raw
+
+    def read_file(self, path):
+        """A file of the machine's disk as bytes, None when it is missing."""
+        raw = self.raw_disk()
         dump = os.path.join(self.dir, "dump")
         result = subprocess.run(["debugfs", "-R", f"dump {path} {dump}", raw], capture_output=True, text=True)
         if not os.path.exists(dump):
@@ -345,6 +350,20 @@ class Machine:
             data = file.read()
         os.remove(dump)
         return data
+
+    def journal(self, *matches):
+        """The entries of the machine's persistent journal (journalctl -o json
+        on the host, over its copy of /var/log/journal)."""
+        raw = self.raw_disk()
+        copy = os.path.join(self.dir, "journal")
+        shutil.rmtree(copy, ignore_errors=True)
+        os.makedirs(copy)
+        subprocess.run(["debugfs", "-R", f"rdump /var/log/journal {copy}", raw], capture_output=True, check=True)
+        result = subprocess.run(["journalctl", "-D", os.path.join(copy, "journal"), "-o", "json", *matches],
+                                capture_output=True, text=True)
+        if result.returncode != 0:
+            raise MachineError(f"{self.name}: journalctl could not read its journal: {result.stderr.strip()}")
+        return [json.loads(line) for line in result.stdout.splitlines()]
 
     def read_text(self, path):
         data = self.read_file(path)

@@ -24,6 +24,8 @@ OPTIONS = ["Program to launch", "Shutdown Method", "Select Cancel key", "Select 
            "Wake-up time...", "Start Tamrel when the desktop session starts",
            "Done!", "Cancel and Exit"]
 JOYSTICK = "/run/lab-joystick"
+PROGRAM_ENDED = "3926b301fb14425095274f62f088f240"  # the journal's MESSAGE_IDs (docs/fleet.md)
+POWER_OFF_REQUESTED = "93aed922122c42dcb0106c0313689871"
 measured = []  # (what, seconds) for the table at the end
 setup_disk = None
 
@@ -164,6 +166,12 @@ class Cabinet(unittest.TestCase):
         log = machine.read_text(STATE + "/talog1.txt")
         self.assertIn("Shutting down PC, using shutdown method 2", log)
         self.assertEqual(machine.read_text(HOME + "/frontend.runs").strip(), "1")
+        # The journal kept the run for a fleet's collector: the end and the power-off.
+        events = {e.get("MESSAGE_ID"): e for e in machine.journal("SYSLOG_IDENTIFIER=tamrel")}
+        ended, asked = events.get(PROGRAM_ENDED, {}), events.get(POWER_OFF_REQUESTED, {})
+        self.assertEqual((ended.get("TAMREL_PROGRAM"), ended.get("TAMREL_EXIT_STATUS")), ("frontend.sh", "0"), events)
+        self.assertGreaterEqual(int(ended.get("TAMREL_RUN_SECONDS", 0)), 2)
+        self.assertEqual((asked.get("TAMREL_ACTION"), asked.get("PRIORITY")), ("power-off", "5"), events)
 
     def test_the_restart_key_runs_the_front_end_again_and_escape_keeps_it_on(self):
         # The re-start key is Enter (13), set by hand in the settings file.

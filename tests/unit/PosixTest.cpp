@@ -466,7 +466,7 @@ TEST_F(Posix, TheAutostartEntryStartsThisExecutableAndValidates) {
 TEST_F(Posix, TextsNameTheFoldersActuallyUsed) {
     const TamrelFolders folders{t.Path("bin"), t.Path("config/tamrel"), t.Path("state/tamrel")};
     PosixFileSystem files(folders, t.marker());
-    Platform platform{files, t.processes, t.clock, t.power, t.ui, t.autostart};
+    Platform platform{files, t.processes, t.clock, t.power, t.ui, t.autostart, t.events};
     Application app(platform);
     using ui::Desktop;
     const std::tuple<Desktop, help::Topic, std::string> cases[] = {

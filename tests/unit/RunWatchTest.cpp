@@ -12,7 +12,7 @@ class RunWatchTest : public ::testing::Test {
 protected:
     RunWatchTest() { logs.StartRun(); }
     TestPlatform t;
-    Logs logs{*t.files, t.clock};
+    Logs logs{*t.files, t.clock, t.events};
 };
 
 TEST_F(RunWatchTest, InputRestartsTheClockAndOnlyAFullLimitWithoutItAsksTheProgramToEnd) {

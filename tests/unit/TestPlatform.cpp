@@ -44,7 +44,7 @@ TestPlatform::TestPlatform(const std::string& markerName)
     : startFolder_(std::filesystem::current_path()),
       folder_(NewFolder()),
       files(std::make_unique<NativeFiles>(folder_.string(), (folder_ / markerName).string())),
-      platform{*files, processes, clock, power, ui, autostart},
+      platform{*files, processes, clock, power, ui, autostart, events},
       app(platform) {}
 
 TestPlatform::~TestPlatform() {

@@ -73,6 +73,7 @@ public:
     headless::HeadlessPower power;
     headless::HeadlessToolkit ui;
     headless::HeadlessAutostart autostart;
+    headless::RecordingEventSink events;
     Platform platform;
     Application app;
 };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/Autostart.h"
+#include "platform/EventSink.h"
 #include "platform/Power.h"
 #include "platform/Processes.h"
 #include "platform/RuntimeError.h"
@@ -198,6 +199,13 @@ public:
 private:
     bool on_ = false;
     std::optional<RuntimeError> failure_;
+};
+
+// Every event the logs sent, in order.
+class RecordingEventSink : public EventSink {
+public:
+    void Send(const Event& event) noexcept override { sent.push_back(event); }
+    std::vector<Event> sent;
 };
 
 }  // namespace tamrel::headless

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/posix/JournalSink.h"
 #include "platform/posix/LogindPower.h"
 #include "platform/posix/PosixAutostart.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -44,7 +45,8 @@ int main(int argc, char** argv) {
         tamrel::PosixProcesses processes;
         tamrel::PosixClock clock;
         tamrel::LogindPower power;
-        tamrel::Platform platform{files, processes, clock, power, toolkit, autostart};
+        tamrel::JournalSink events;
+        tamrel::Platform platform{files, processes, clock, power, toolkit, autostart, events};
         return tamrel::RunProgram(platform, command.action == tamrel::CommandLine::Action::Setup);
     } catch (const std::exception& failure) {
         std::cerr << "tamrel: " << tamrel::Printable(failure.what()) << '\n';

@@ -60,7 +60,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         tamrel::Win32Power power;
         tamrel::win32::Win32Toolkit ui;
         tamrel::Win32Autostart autostart;
-        tamrel::Platform platform{files, processes, clock, power, ui, autostart};
+        tamrel::NoEventSink events;
+        tamrel::Platform platform{files, processes, clock, power, ui, autostart, events};
         return tamrel::RunProgram(platform, command.action == tamrel::CommandLine::Action::Setup);
     } catch (const std::exception& failure) {
         // Whatever the forms could not handle still gets a word to the user.
