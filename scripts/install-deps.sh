@@ -20,11 +20,22 @@ if [ "${1:-run}" = "test" ]; then
   packages+=(sway cage xwayland wtype grim)
   # The cabinet in a box: a Debian 12 virtual machine built and booted by the tests.
   packages+=(qemu-system-x86 qemu-utils mmdebstrap e2fsprogs)
-  # wine32 (the loader of the 32-bit Windows build) comes from i386.
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $SUDO dpkg --add-architecture i386
-    $SUDO apt-get update -q
-  fi
+  # Raspberry Pi packages: cross compilers, and qemu-user to run their tests.
+  packages+=(crossbuild-essential-arm64 crossbuild-essential-armhf qemu-user)
+  # wine32 (the loader of the 32-bit Windows build) comes from i386; the
+  # target's libraries of the Pi builds from arm64 and armhf.
+  for arch in i386 arm64 armhf; do
+    if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+      $SUDO dpkg --add-architecture "$arch"
+      added_architecture=yes
+    fi
+  done
+  if [ -n "${added_architecture:-}" ]; then $SUDO apt-get update -q; fi
+  # What the Pi builds link against, for each of the two architectures.
+  target_dev=(qt6-base-dev libsdl2-dev libsystemd-dev libxcb1-dev libxcb-xinput-dev libwayland-dev libgtest-dev)
+  for arch in arm64 armhf; do
+    packages+=("${target_dev[@]/%/:$arch}")
+  done
 fi
 # Qt's own Wayland platform, for sessions that may have no XWayland.
 packages+=(qt6-wayland)
