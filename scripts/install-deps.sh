@@ -1,10 +1,26 @@
 #!/usr/bin/env bash
 # Installs, on Debian 12, what Tamrel needs: `run` for building and running
-# it, `test` for building and running every test as well.
+# it, `test` for building and running every test as well, `cross` for
+# cross-building it for the Raspberry Pi (cmake/toolchains).
 set -euo pipefail
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+if [ "${1:-run}" = "cross" ]; then
+  # Cross compilers, qemu-user to run the tests, and what the Pi builds link
+  # against, for each of the two architectures. Without recommends: they
+  # would double the download.
+  packages=(crossbuild-essential-arm64 crossbuild-essential-armhf qemu-user)
+  target_dev=(qt6-base-dev libsdl2-dev libsystemd-dev libdrm-dev libxcb1-dev libxcb-xinput-dev libwayland-dev libgtest-dev)
+  for arch in arm64 armhf; do
+    dpkg --print-foreign-architectures | grep -qx "$arch" || $SUDO dpkg --add-architecture "$arch"
+    packages+=("${target_dev[@]/%/:$arch}")
+  done
+  $SUDO apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${packages[@]}"
+  exit 0
+fi
 
 packages=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libxcb1-dev libwayland-dev libsystemd-dev libsdl2-dev libgtest-dev googletest)
 # The console's screen: its DRM cards' outputs, asked before Qt draws there.
@@ -20,22 +36,11 @@ if [ "${1:-run}" = "test" ]; then
   packages+=(sway cage xwayland wtype grim)
   # The cabinet in a box: a Debian 12 virtual machine built and booted by the tests.
   packages+=(qemu-system-x86 qemu-utils mmdebstrap e2fsprogs)
-  # Raspberry Pi packages: cross compilers, and qemu-user to run their tests.
-  packages+=(crossbuild-essential-arm64 crossbuild-essential-armhf qemu-user)
-  # wine32 (the loader of the 32-bit Windows build) comes from i386; the
-  # target's libraries of the Pi builds from arm64 and armhf.
-  for arch in i386 arm64 armhf; do
-    if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
-      $SUDO dpkg --add-architecture "$arch"
-      added_architecture=yes
-    fi
-  done
-  if [ -n "${added_architecture:-}" ]; then $SUDO apt-get update -q; fi
-  # What the Pi builds link against, for each of the two architectures.
-  target_dev=(qt6-base-dev libsdl2-dev libsystemd-dev libxcb1-dev libxcb-xinput-dev libwayland-dev libgtest-dev)
-  for arch in arm64 armhf; do
-    packages+=("${target_dev[@]/%/:$arch}")
-  done
+  # wine32 (the loader of the 32-bit Windows build) comes from i386.
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+    $SUDO apt-get update -q
+  fi
 fi
 # Qt's own Wayland platform, for sessions that may have no XWayland.
 packages+=(qt6-wayland)
