@@ -30,6 +30,9 @@ public:
     // for every user and keeps them in each user's own folders.
     virtual std::string SettingsFolder() const { return ProgramFolder(); }
     virtual std::string LogFolder() const { return ProgramFolder(); }
+    // Where the system keeps settings for users who have none of their own,
+    // in the order they are looked at; none for a copy of its own folder.
+    virtual std::vector<std::string> SystemSettingsFolders() const { return {}; }
     // Last component of a path; the whole text when it holds no separator.
     virtual std::string FileNameOnly(const std::string& path) const = 0;
     // Where a front end may leave its "do not shut down" marker, in the

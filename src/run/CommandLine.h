@@ -14,11 +14,15 @@ struct CommandLine {
         Setup,    // setup mode whatever the file says
         Help,
         Version,
+        Check,    // reads a settings file as Tamrel would and says what it finds
         Refused,  // an argument Tamrel does not know; nothing starts
     };
     Action action = Action::Run;
     // What to tell the user for Help, Version and Refused.
     std::string message;
+    // Check: the file named, "" for the one Tamrel would read; JSON asked for.
+    std::string file;
+    bool json = false;
 };
 
 // `arguments` without the program's own name. `slashes`: the Windows

@@ -7,6 +7,7 @@
 
 #include "platform/RuntimeError.h"
 #include "run/RunWatch.h"
+#include "run/StartUpSettings.h"
 #include "settings/DamagedSettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsParser.h"
@@ -21,8 +22,6 @@ constexpr const char* kRefusalPrompt = "The tamrel will not be able to run until
 constexpr const char* kCorruptPrompt =
     "There is something wrong in the tamrel.set file.\rTamrel.set will be kept as tamrel.bad.\rSetup will run "
     "next time you start The tamrel.";
-// Only the run-setup flag and the program are read first.
-constexpr int kKeysRead = 2;
 // How long a program asked to end may take before it is ended by force.
 constexpr int kEndGraceMs = 15000;
 
@@ -98,39 +97,37 @@ void RunSequence::ReadAndLaunch() {
         ReportSettingsFolder(logs_, files, platform_.ui);
         return;
     }
-    if (!files.FileExists(SettingsFilePath(files))) {
+    const SettingsSource source = FindSettings(files);
+    if (!files.FileExists(source.path)) {
         SettingsMissing();
         return;
     }
-    const std::optional<std::vector<std::string>> read = ReadSettingsLines(files);
+    LogSource(logs_, source);
+    const std::optional<std::vector<std::string>> read = ReadSettingsLines(files, source.path);
     if (!read) {
-        DiscardDamagedSettings(logs_, files, platform_.ui, kCorruptPrompt);
+        ReportDamagedSettings(logs_, files, platform_.ui, source, kCorruptPrompt);
         return;
     }
 
     Settings settings;
     SettingsParser parser(Reader::StartUp, settings, logs_);
-    // The problem report names the last line read, or the folder when the
-    // program line was empty.
-    std::string lastLine;
-    std::size_t next = 0;
-    for (; next < read->size() && parser.keyLines() != kKeysRead; ++next) {
-        lastLine = (*read)[next];
-        if (parser.ReadLine(lastLine) == Field::RunSetup && settings.runSetup) {
-            navigator_.ShowSetup();
-            return;
-        }
+    const StartUpKeys keys = ReadStartUpKeys(*read, parser, settings);
+    if (keys.setupAsked) {
+        navigator_.ShowSetup();
+        return;
     }
-    if (parser.keyLines() < kKeysRead) {
-        DiscardDamagedSettings(logs_, files, platform_.ui, kCorruptPrompt);
+    if (!keys.complete) {
+        ReportDamagedSettings(logs_, files, platform_.ui, source, kCorruptPrompt);
         return;
     }
 
     const std::string& program = settings.programPath;
-    if (program.empty()) lastLine = files.SettingsFolder();
+    // The problem report names the last line read, or the folder when the
+    // program line was empty.
+    const std::string named = program.empty() ? files.SettingsFolder() : keys.lastLine;
     // Tamrel itself as the program would start instances without end.
     if (!files.FileExists(program) || files.IsOwnExecutable(program)) {
-        ProgramMissing(lastLine);
+        ProgramMissing(named);
         return;
     }
 
@@ -143,29 +140,8 @@ void RunSequence::ReadAndLaunch() {
     logs_.Log("Path to the program: " + folder);
     files.MakeDriveCurrent(program);
     files.SetCurrentFolder(folder);
-    ReadWaitSettings(*read, next, settings);
+    ReadWaitSettings(*read, keys.next, settings, &logs_);
     LaunchAndWait(program, settings);
-}
-
-// What the wait needs besides the program: whether the machine goes off at
-// all, after how long without input, and at what time of day. The method is read quietly, as the
-// screen logs it; a value that does not read is no method, as it would
-// fail the screen rather than the run.
-void RunSequence::ReadWaitSettings(const std::vector<std::string>& lines, std::size_t from, Settings& settings) {
-    const Settings fallback;
-    SettingsParser quiet(Reader::Setup, settings, logs_, &fallback);
-    const std::string method = LowerCase(KeyOf(Field::ShutdownMethod).written);
-    for (std::size_t line = from; line < lines.size(); ++line) {
-        if (IsKeyLine(lines[line], method)) quiet.ReadLine(lines[line]);
-    }
-    // Without a method it is off, and not even logged.
-    if (settings.shutdownMethod == 0) return;
-    SettingsParser parser(Reader::StartUp, settings, logs_);
-    const std::string idle = LowerCase(KeyOf(Field::IdleMinutes).written);
-    const std::string closing = LowerCase(KeyOf(Field::ClosingTime).written);
-    for (std::size_t line = from; line < lines.size(); ++line) {
-        if (IsKeyLine(lines[line], idle) || IsKeyLine(lines[line], closing)) parser.ReadLine(lines[line]);
-    }
 }
 
 void RunSequence::SettingsMissing() {

@@ -28,7 +28,6 @@ private:
     void SettingsMissing();
     void ProgramMissing(const std::string& named);
     void HandleError(const RuntimeError& error);
-    void ReadWaitSettings(const std::vector<std::string>& lines, std::size_t from, Settings& settings);
     void LaunchAndWait(const std::string& programPath, const Settings& settings);
     // The program asked to end, and ended by force after `graceMs`.
     ProgramEnd EndProgramAsked(ProcessId id, const std::string& fileName, int graceMs);

@@ -21,6 +21,27 @@ void DiscardDamagedSettings(Logs& logs, FileSystem& files, ui::Toolkit& ui,
     logs.Log("Tamrel ended.");
 }
 
+void ReportDamagedSettings(Logs& logs, FileSystem& files, ui::Toolkit& ui, const SettingsSource& source,
+                           const std::string& prompt, bool setup) {
+    if (!source.system) {
+        DiscardDamagedSettings(logs, files, ui, prompt);
+        return;
+    }
+    logs.Log("The system's settings file " + source.path + " is corrupt!! It is left in place.");
+    logs.AppendErrorLog(" --The system's settings file " + source.path + " is corrupt! It is left in place.");
+    ui.ShowMessageBox("There is something wrong in the system's settings file " + Printable(source.path) +
+                          ". It is left in place.\r" +
+                          (setup ? "Setup starts from its defaults; Done! writes your own tamrel.set, which Tamrel "
+                                   "then reads instead."
+                                 : "Run setup to write your own tamrel.set, which Tamrel then reads instead."),
+                      ui::Buttons::Ok, ui::kAppTitle, ui::Icon::None);
+    logs.Log(setup ? "Setup starts from its defaults." : "Tamrel ended.");
+}
+
+void LogSource(Logs& logs, const SettingsSource& source) {
+    if (source.system) logs.Log("This user has no tamrel.set: reading the system's, " + source.path);
+}
+
 void ReportSettingsFolder(Logs& logs, FileSystem& files, ui::Toolkit& ui) {
     const std::string path = SettingsFilePath(files);
     logs.TryAppendErrorLog("--Tamrel.set is a folder: " + path);

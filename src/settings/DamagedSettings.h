@@ -8,6 +8,7 @@
 #include "log/Logs.h"
 #include "platform/FileSystem.h"
 #include "platform/Toolkit.h"
+#include "settings/SettingsFile.h"
 
 namespace tamrel {
 
@@ -22,5 +23,14 @@ void ReportSettingsFolder(Logs& logs, FileSystem& files, ui::Toolkit& ui);
 
 void DiscardDamagedSettings(Logs& logs, FileSystem& files, ui::Toolkit& ui,
                             const std::string& prompt);
+
+// The user's file as above; the system's is told of in both logs and a box
+// and left where it is: Tamrel ends, or with `setup` setup goes on from
+// its defaults, so that "Done!" gives the user a file of their own.
+void ReportDamagedSettings(Logs& logs, FileSystem& files, ui::Toolkit& ui, const SettingsSource& source,
+                           const std::string& prompt, bool setup = false);
+
+// Which file was read, in the event log, when it is not the user's own.
+void LogSource(Logs& logs, const SettingsSource& source);
 
 }  // namespace tamrel

@@ -7,6 +7,16 @@ namespace tamrel {
 
 std::string SettingsFilePath(const FileSystem& files) { return InSettingsFolder(files, "tamrel.set"); }
 
+SettingsSource FindSettings(FileSystem& files) {
+    const std::string own = SettingsFilePath(files);
+    if (files.FileExists(own) || files.IsFolder(own)) return {own, false};
+    for (const std::string& folder : files.SystemSettingsFolders()) {
+        const std::string path = FolderPrefix(folder, files.Separator()) + "tamrel.set";
+        if (files.FileExists(path)) return {path, true};
+    }
+    return {own, false};
+}
+
 std::vector<std::string> SplitLines(std::string_view bytes) {
     std::vector<std::string> lines;
     std::size_t start = 0;
@@ -29,9 +39,8 @@ std::string KeyValue(std::string_view line, std::string_view keyText) {
     return Mid(line, keyText.size() + 1);
 }
 
-std::optional<std::vector<std::string>> ReadSettingsLines(FileSystem& files) {
+std::optional<std::vector<std::string>> ReadSettingsLines(FileSystem& files, const std::string& path) {
     constexpr std::uint64_t kLargest = 1 << 20;
-    const std::string path = SettingsFilePath(files);
     if (files.FileSize(path) > kLargest) return std::nullopt;
     return SplitLines(files.ReadFile(path));
 }

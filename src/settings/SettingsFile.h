@@ -11,7 +11,18 @@
 
 namespace tamrel {
 
+// The user's own tamrel.set: the one setup writes.
 std::string SettingsFilePath(const FileSystem& files);
+
+// The file a reader reads: the user's own when it is there (or something
+// stands in its place), else the first of the system's folders that holds
+// one; else the user's, missing. The system's file is never written,
+// moved or removed.
+struct SettingsSource {
+    std::string path;
+    bool system = false;
+};
+SettingsSource FindSettings(FileSystem& files);
 
 // A line ends at CR LF, at a CR alone or at a LF alone; the end is not part
 // of the line. Files from any editor, Windows or not, read the same.
@@ -19,7 +30,7 @@ std::vector<std::string> SplitLines(std::string_view bytes);
 
 // The settings file's lines, or none when the file is far larger than any
 // settings file (about 3 KB): such a file is damaged, and is not read.
-std::optional<std::vector<std::string>> ReadSettingsLines(FileSystem& files);
+std::optional<std::vector<std::string>> ReadSettingsLines(FileSystem& files, const std::string& path);
 
 // A line the readers skip: its first character is "#".
 inline bool IsComment(std::string_view line) { return !line.empty() && line[0] == '#'; }

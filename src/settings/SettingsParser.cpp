@@ -98,6 +98,23 @@ void Assign(Number& member, const Value& value) {
     member = static_cast<Number>(value.number);
 }
 
+std::string AsText(bool flag) { return flag ? "True" : "False"; }
+std::string AsText(const std::string& text) { return text; }
+template <typename Number>
+std::string AsText(Number number) {
+    return PlainNumber(static_cast<long>(number));
+}
+
+// What a replacement puts in the reader's hands, as the file would say it.
+std::string ReplacedText(ValueKind kind, const Replacement& replacement) {
+    switch (kind) {
+        case ValueKind::Text:
+        case ValueKind::TrimmedText: return std::string(replacement.text);
+        case ValueKind::TimeOfDay: return TimeOfDayText(replacement.number);
+        default: return PlainNumber(replacement.number);
+    }
+}
+
 void Store(Settings& s, Field field, const Value& value) {
     WithMember(field, [&](auto member) { Assign(s.*member, value); });
 }
@@ -106,6 +123,12 @@ void Store(Settings& s, Field field, const Value& value) {
 
 void CopyField(Settings& to, const Settings& from, Field field) {
     WithMember(field, [&](auto member) { to.*member = from.*member; });
+}
+
+std::string FieldText(const Settings& s, Field field) {
+    std::string text;
+    WithMember(field, [&](auto member) { text = AsText(s.*member); });
+    return text;
 }
 
 std::optional<Field> SettingsParser::ReadLine(const std::string& line) {
@@ -117,6 +140,9 @@ std::optional<Field> SettingsParser::ReadLine(const std::string& line) {
         try {
             Take(key, rule, line);
         } catch (const RuntimeError& error) {
+            if (watch_ && IsConversionError(error)) {
+                watch_({key.field, line, Check::Never, fallback_ ? FieldText(*fallback_, key.field) : "", error.Description()});
+            }
             if (!fallback_ || !IsConversionError(error)) throw NamingLine(error, line);
             CopyField(into_, *fallback_, key.field);
             badValues_.push_back({line, error.Description()});
@@ -130,7 +156,7 @@ std::optional<Field> SettingsParser::ReadLine(const std::string& line) {
 void SettingsParser::Take(const KeyDef& key, const ReaderRule& rule, const std::string& line) {
     if (rule.counts) ++keyLines_;
     const std::string logLine = "In Tamrel.set, " + line;
-    if (rule.log == LineLog::BeforeValue) logs_.Log(logLine);
+    if (rule.log == LineLog::BeforeValue) Log(logLine);
     if (rule.kind != ValueKind::None) {
         Value value = Convert(rule.kind, KeyValue(line, LowerCase(key.written)));
         for (const Replacement& replacement : {rule.first, rule.second, rule.third}) {
@@ -138,13 +164,18 @@ void SettingsParser::Take(const KeyDef& key, const ReaderRule& rule, const std::
             value.number = replacement.number;
             value.text = replacement.text;
             value.readable = true;
-            if (replacement.logLine.empty()) continue;
-            logs_.Log(std::string(replacement.logLine));
-            if (rule.toldInErrorLog) logs_.AppendErrorLog(" --" + std::string(replacement.logLine));
+            if (watch_) watch_({key.field, line, replacement.check, ReplacedText(rule.kind, replacement), {}});
+            if (replacement.logLine.empty() || !logs_) continue;
+            logs_->Log(std::string(replacement.logLine));
+            if (rule.toldInErrorLog) logs_->AppendErrorLog(" --" + std::string(replacement.logLine));
         }
         Store(into_, key.field, value);
     }
-    if (rule.log == LineLog::AfterValue) logs_.Log(logLine);
+    if (rule.log == LineLog::AfterValue) Log(logLine);
+}
+
+void SettingsParser::Log(const std::string& line) const {
+    if (logs_) logs_->Log(line);
 }
 
 }  // namespace tamrel

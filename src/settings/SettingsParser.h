@@ -3,6 +3,7 @@
 // tested against each key of the table in turn, and the reader's rule for
 // the key it matches says what is counted, logged, converted and replaced.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,8 +20,20 @@ struct BadValue {
     std::string why;
 };
 
+// A value the reader did not use as written, as the checker hears of it.
+struct ValueUse {
+    Field field;
+    std::string line;
+    Check why = Check::Never;  // Never: the value did not convert
+    std::string becomes;       // what the reader uses; "" when it stops
+    std::string error;         // why it did not convert
+};
+using ValueWatch = std::function<void(const ValueUse&)>;
+
 // One field of `from` into `to`.
 void CopyField(Settings& to, const Settings& from, Field field);
+// A field as the settings file writes it.
+std::string FieldText(const Settings& s, Field field);
 
 class SettingsParser {
 public:
@@ -29,7 +42,10 @@ public:
     // before it. With one, the field takes the fallback's value, the line
     // is listed in badValues(), and the reading goes on.
     SettingsParser(Reader reader, Settings& into, Logs& logs, const Settings* fallback = nullptr)
-        : reader_(reader), into_(into), logs_(logs), fallback_(fallback) {}
+        : reader_(reader), into_(into), logs_(&logs), fallback_(fallback) {}
+    // Without logs: the checker's reading, which writes nothing.
+    SettingsParser(Reader reader, Settings& into, Logs* logs, const Settings* fallback, ValueWatch watch)
+        : reader_(reader), into_(into), logs_(logs), fallback_(fallback), watch_(std::move(watch)) {}
 
     // The field the line filled, if any. Comment lines are skipped.
     std::optional<Field> ReadLine(const std::string& line);
@@ -42,11 +58,13 @@ public:
 
 private:
     void Take(const KeyDef& key, const ReaderRule& rule, const std::string& line);
+    void Log(const std::string& line) const;
 
     Reader reader_;
     Settings& into_;
-    Logs& logs_;
+    Logs* logs_;
     const Settings* fallback_;
+    ValueWatch watch_;
     std::vector<BadValue> badValues_;
     int keyLines_ = 0;
     bool restartLineSeen_ = false;

@@ -25,34 +25,38 @@ Settings DefaultSettings(const FileSystem& files) {
     return s;
 }
 
-SetupReadResult ReadSettingsForSetup(Settings& state, Logs& logs, FileSystem& files, ui::Toolkit& ui,
-                                     std::vector<BadValue>* badValues) {
-    const std::optional<std::vector<std::string>> read = ReadSettingsLines(files);
-    if (!read) {
-        DiscardDamagedSettings(logs, files, ui, kDamagedFilePrompt);
-        return SetupReadResult::Corrupt;
-    }
+bool ReadSetupLines(const std::vector<std::string>& lines, Settings& state, Logs* logs, FileSystem& files,
+                    const Settings* fallback, std::vector<BadValue>* badValues, const ValueWatch& watch) {
     // Only an existing file is kept as the program, checked from the first
     // line on: a later line that fails leaves a usable path behind.
     const auto keepExistingProgram = [&] {
         if (state.programPath.empty() || !files.FileExists(state.programPath)) state.programPath = files.SettingsFolder();
     };
-    const Settings defaults = DefaultSettings(files);
-    SettingsParser parser(Reader::Setup, state, logs, badValues ? &defaults : nullptr);
-    for (const std::string& line : *read) {
+    SettingsParser parser(Reader::Setup, state, logs, fallback, watch);
+    for (const std::string& line : lines) {
         if (IsComment(line)) continue;
         keepExistingProgram();
         parser.ReadLine(line);
-        logs.Log("In tamrel.set, " + line);
+        if (logs) logs->Log("In tamrel.set, " + line);
     }
     keepExistingProgram();
     if (badValues) *badValues = parser.badValues();
 
     // A file written before the re-start key existed has one key line fewer.
     const int keyLines = parser.keyLines() + (parser.restartLineSeen() ? 0 : 1);
-    if (keyLines == CountedKeys(Reader::Setup)) return SetupReadResult::Accepted;
+    return keyLines == CountedKeys(Reader::Setup);
+}
 
-    DiscardDamagedSettings(logs, files, ui, kDamagedFilePrompt);
+SetupReadResult ReadSettingsForSetup(Settings& state, Logs& logs, FileSystem& files, ui::Toolkit& ui,
+                                     std::vector<BadValue>* badValues) {
+    const SettingsSource source = FindSettings(files);
+    LogSource(logs, source);
+    const std::optional<std::vector<std::string>> read = ReadSettingsLines(files, source.path);
+    const Settings defaults = DefaultSettings(files);
+    if (read && ReadSetupLines(*read, state, &logs, files, badValues ? &defaults : nullptr, badValues)) {
+        return SetupReadResult::Accepted;
+    }
+    ReportDamagedSettings(logs, files, ui, source, kDamagedFilePrompt, true);
     return SetupReadResult::Corrupt;
 }
 

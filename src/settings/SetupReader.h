@@ -18,7 +18,15 @@ enum class SetupReadResult {
 // A value that does not convert raises a RuntimeError with the fields
 // holding what was read so far; or, given `badValues`, takes its default
 // and is listed there while every other line is read as usual.
+// A damaged file of the system's is reported and left; the result is
+// Corrupt all the same.
 SetupReadResult ReadSettingsForSetup(Settings& state, Logs& logs, FileSystem& files, ui::Toolkit& ui,
                                      std::vector<BadValue>* badValues = nullptr);
+
+// The lines as setup reads them; whether they make a complete file. With
+// `fallback`, a value that does not convert takes its field from it and
+// is listed in `badValues`. `logs` null: the checker, which logs nothing.
+bool ReadSetupLines(const std::vector<std::string>& lines, Settings& state, Logs* logs, FileSystem& files,
+                    const Settings* fallback, std::vector<BadValue>* badValues, const ValueWatch& watch = {});
 
 }  // namespace tamrel

@@ -182,12 +182,18 @@ void SetupWindow::Load() {
     std::vector<BadValue> badValues;
     try {
         logs_.Log("Entering setup mode.");
-        if (!files.FileExists(SettingsFilePath(files))) {
+        const SettingsSource source = FindSettings(files);
+        if (!files.FileExists(source.path)) {
             logs_.Log("Tamrel.set not found. Creating default settings.");
             StartFromDefaults();
         } else if (ReadSettingsForSetup(state_, logs_, files, platform_.ui, &badValues) == SetupReadResult::Corrupt) {
-            Close();
-            return;
+            // The system's file stays, so the user needs a file of their own.
+            if (!source.system) {
+                Close();
+                return;
+            }
+            badValues.clear();
+            StartFromDefaults();
         }
     } catch (const RuntimeError& error) {
         // Only a file that cannot be read at all gives way to the defaults.

@@ -125,17 +125,19 @@ void ShutdownScreen::SetUp() {
             Close();
             return;
         }
-        if (!files.FileExists(SettingsFilePath(files))) {
+        const SettingsSource source = FindSettings(files);
+        if (!files.FileExists(source.path)) {
             SettingsMissing();
             return;
         }
-        switch (ReadSettings()) {
+        LogSource(logs_, source);
+        switch (ReadSettings(source)) {
             case ReadOutcome::EarlyEnd:
                 if (RunFailed()) LogFailedRun();
                 Close();
                 return;
             case ReadOutcome::Corrupt:
-                DiscardDamagedSettings(logs_, files, platform_.ui, kDamagedFilePrompt);
+                ReportDamagedSettings(logs_, files, platform_.ui, source, kDamagedFilePrompt);
                 Close();
                 return;
             case ReadOutcome::Complete:

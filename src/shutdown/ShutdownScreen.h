@@ -14,6 +14,7 @@
 #include "platform/Platform.h"
 #include "platform/ProgramWindow.h"
 #include "settings/Settings.h"
+#include "settings/SettingsFile.h"
 #include "shutdown/AwaitedReply.h"
 #include "shutdown/DefaultLook.h"
 
@@ -46,7 +47,7 @@ private:
 
     void BuildWindow();
     void SetUp();
-    ReadOutcome ReadSettings();
+    ReadOutcome ReadSettings(const SettingsSource& source);
     void RejectSkin();
     void ShowSkinLook();
     void ShowDefaultLook();

@@ -13,7 +13,7 @@ using Action = CommandLine::Action;
 TEST(CommandLine, TheThreeSwitchesAndTheirWindowsSpelling) {
     EXPECT_EQ(ParseCommandLine({}, false).action, Action::Run);
     EXPECT_EQ(ParseCommandLine({"--setup"}, false).action, Action::Setup);
-    EXPECT_EQ(ParseCommandLine({"--help"}, false).message.rfind("Usage: tamrel [--setup | --help | --version]\n", 0), 0u);
+    EXPECT_EQ(ParseCommandLine({"--help"}, false).message.rfind("Usage: tamrel [--setup | --check [FILE] [--json] | --help | --version]\n", 0), 0u);
     EXPECT_EQ(ParseCommandLine({"--version"}, false).message, "tamrel " TAMREL_VERSION "\n");
     for (const char* windows : {"/setup", "/SETUP", "--setup"}) EXPECT_EQ(ParseCommandLine({windows}, true).action, Action::Setup);
     EXPECT_EQ(ParseCommandLine({"/?"}, true).action, Action::Help);
@@ -22,6 +22,12 @@ TEST(CommandLine, TheThreeSwitchesAndTheirWindowsSpelling) {
     EXPECT_EQ(ParseCommandLine({"--setup", "--setup"}, false).action, Action::Setup);
     EXPECT_EQ(ParseCommandLine({"/setup", "--setup", "/Setup"}, true).action, Action::Setup);
     EXPECT_EQ(ParseCommandLine({"/?", "/help"}, true).action, Action::Help);
+    const CommandLine check = ParseCommandLine({"--check", "--json", "/etc/xdg/tamrel/tamrel.set"}, false);
+    EXPECT_EQ(std::tie(check.action, check.file, check.json), std::make_tuple(Action::Check, std::string("/etc/xdg/tamrel/tamrel.set"), true));
+    const CommandLine windows = ParseCommandLine({"/JSON", "/Check", "C:\\arcade\\tamrel.set"}, true);
+    EXPECT_EQ(std::tie(windows.action, windows.file, windows.json), std::make_tuple(Action::Check, std::string("C:\\arcade\\tamrel.set"), true));
+    const CommandLine plain = ParseCommandLine({"--check"}, false);
+    EXPECT_EQ(std::tie(plain.action, plain.file, plain.json), std::make_tuple(Action::Check, std::string(), false));
 }
 
 TEST(CommandLine, TheWindowsHelpNamesTheSlashFormsTooAndLinuxOnlyItsOwn) {
@@ -30,7 +36,7 @@ TEST(CommandLine, TheWindowsHelpNamesTheSlashFormsTooAndLinuxOnlyItsOwn) {
         EXPECT_NE(windows.find(form), std::string::npos) << form;
     }
     EXPECT_EQ(ParseCommandLine({"--help"}, false).message.find('/'), std::string::npos);
-    EXPECT_NE(ParseCommandLine({"/x"}, true).message.find("tamrel [/setup | /help | /? | /version]"), std::string::npos);
+    EXPECT_NE(ParseCommandLine({"/x"}, true).message.find("tamrel [/setup | /check [FILE] [/json] | /help | /? | /version]"), std::string::npos);
 }
 
 TEST(CommandLine, AnythingElseIsRefusedByName) {
@@ -43,13 +49,19 @@ TEST(CommandLine, AnythingElseIsRefusedByName) {
         {{"--setup", "--help"}, false, "--help"},
         {{"front.sh", "--setup"}, false, "front.sh"},
         {{"--setup", "--setup", "--version"}, false, "--version"},
+        // A check names one file, after it; JSON is a check's alone.
+        {{"--check", "a.set", "b.set"}, false, "b.set"},
+        {{"a.set", "--check"}, false, "a.set"},
+        {{"--json"}, false, "--json"},
+        {{"--setup", "--json"}, false, "--json"},
+        {{"--check", "--setup"}, false, "--setup"},
         {{"x\n12/07/26 --- Tamrel ended.\a"}, false, "x\\n12/07/26 --- Tamrel ended.\\x07"},
     };
     for (const auto& [arguments, slashes, named] : cases) {
         const CommandLine parsed = ParseCommandLine(arguments, slashes);
         EXPECT_EQ(parsed.action, Action::Refused) << named;
         EXPECT_EQ(parsed.message.rfind(
-                      "tamrel: unknown argument \"" + named + "\"\nUsage: tamrel [--setup | --help | --version]\n", 0),
+                      "tamrel: unknown argument \"" + named + "\"\nUsage: tamrel [--setup | --check [FILE] [--json] | --help | --version]\n", 0),
                   0u) << parsed.message;
     }
 }

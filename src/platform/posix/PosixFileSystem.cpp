@@ -76,7 +76,7 @@ std::string ExecutablePath() {
 
 PosixFileSystem::PosixFileSystem(std::string programFolder, std::string markerFile)
     : PosixFileSystem(programFolder.empty() ? TamrelFolders{}
-                                            : TamrelFolders{programFolder, programFolder, programFolder},
+                                            : TamrelFolders{programFolder, programFolder, programFolder, {}},
                       std::move(markerFile)) {}
 
 PosixFileSystem::PosixFileSystem(TamrelFolders folders, std::string markerFile)

@@ -23,6 +23,7 @@ public:
     std::string ProgramFolder() const override { return folders_.program; }
     std::string SettingsFolder() const override { return folders_.settings; }
     std::string LogFolder() const override { return folders_.logs; }
+    std::vector<std::string> SystemSettingsFolders() const override { return folders_.system; }
     std::string FileNameOnly(const std::string& path) const override;
     std::vector<std::string> MarkerFilePaths() const override { return {markerFile_}; }
     MarkerState CheckMarkerFile(const std::string& path) override;

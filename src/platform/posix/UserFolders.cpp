@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -29,6 +30,23 @@ std::string BaseFolder(const Environment& environment, const char* variable, con
     if (value && value[0] == '/') return value;
     if (home.empty()) return {};
     return (home == "/" ? "" : home) + underHome;
+}
+
+// The folders of $XDG_CONFIG_DIRS in order, relative ones skipped; /etc/xdg
+// when it names none.
+std::vector<std::string> SystemConfigFolders(const Environment& environment) {
+    std::vector<std::string> folders;
+    const char* value = environment("XDG_CONFIG_DIRS");
+    const std::string list = value ? value : "";
+    for (std::size_t start = 0; start <= list.size();) {
+        const auto colon = std::min(list.find(':', start), list.size());
+        std::string folder = list.substr(start, colon - start);
+        while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+        if (folder.starts_with('/')) folders.push_back((folder == "/" ? "" : folder) + "/tamrel");
+        start = colon + 1;
+    }
+    if (folders.empty()) folders.push_back("/etc/xdg/tamrel");
+    return folders;
 }
 
 }  // namespace
@@ -58,7 +76,7 @@ TamrelFolders FoldersFor(const std::string& executable, const Environment& envir
                          const AccountHome& accountHome) {
     const auto slash = executable.rfind('/');
     const std::string program = slash == 0 || slash == std::string::npos ? "/" : executable.substr(0, slash);
-    if (!executable.starts_with("/usr/")) return {program, program, program};
+    if (!executable.starts_with("/usr/")) return {program, program, program, {}};
     const std::string home = Home(environment, accountHome);
     const std::string config = BaseFolder(environment, "XDG_CONFIG_HOME", home, "/.config");
     const std::string state = BaseFolder(environment, "XDG_STATE_HOME", home, "/.local/state");
@@ -67,7 +85,7 @@ TamrelFolders FoldersFor(const std::string& executable, const Environment& envir
             "this user has no home folder to keep Tamrel's files in (HOME is not set and the user database "
             "names none); set HOME, or XDG_CONFIG_HOME and XDG_STATE_HOME");
     }
-    return {program, config + "/tamrel", state + "/tamrel"};
+    return {program, config + "/tamrel", state + "/tamrel", SystemConfigFolders(environment)};
 }
 
 std::string AutostartEntryFor(const Environment& environment, const AccountHome& accountHome) {

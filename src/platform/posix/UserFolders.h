@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tamrel {
 
@@ -12,6 +13,9 @@ struct TamrelFolders {
     std::string program;   // the executable's folder
     std::string settings;  // tamrel.set
     std::string logs;      // the logs, tamrel.bad and the lock
+    // The system's tamrel folders, read when the user has no tamrel.set:
+    // $XDG_CONFIG_DIRS (or /etc/xdg), each with "/tamrel"; none when portable.
+    std::vector<std::string> system{};
 };
 
 // A variable's value, or null when it is unset.

@@ -18,6 +18,7 @@
 #include "platform/qt/QtToolkit.h"
 #include "platform/Program.h"
 #include "run/CommandLine.h"
+#include "run/SettingsCheck.h"
 #include "settings/Text.h"
 #include "log/Printable.h"
 
@@ -30,6 +31,15 @@ int main(int argc, char** argv) {
             return tamrel::Answer(command, stdout);
         case tamrel::CommandLine::Action::Refused:
             return tamrel::Answer(command, stderr);
+        case tamrel::CommandLine::Action::Check:
+            try {
+                // Only reads: no folder is made, no log written.
+                tamrel::PosixFileSystem files(tamrel::FoldersFor(tamrel::ExecutablePath(), std::getenv));
+                return tamrel::AnswerCheck(command, files, stdout);
+            } catch (const std::exception& failure) {
+                std::cerr << "tamrel: " << tamrel::Printable(failure.what()) << '\n';
+                return tamrel::kCheckUnusable;
+            }
         case tamrel::CommandLine::Action::Run:
         case tamrel::CommandLine::Action::Setup:
             break;
