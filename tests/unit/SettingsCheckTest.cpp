@@ -49,8 +49,6 @@ TEST_F(PlatformTest, TheCheckerTellsWhatEachReaderDoesWithABadFile) {
           "cannot be read: setup uses none"}, kCheckReplaced},
         {{"-Key to cancel ="}, {"incomplete, no \"Key to cancel =\" line: the screen stops",
                                 "incomplete, no \"Key to cancel =\" line: setup stops"}, kCheckUnusable},
-        {{"Seconds to cancel =9", "Seconds to cancel =9"}, {"a key line is repeated: the screen stops",
-                                                           "a key line is repeated: setup stops"}, kCheckUnusable},
         {{"-Key to re-start ="}, {"an older file, without \"Key to re-start =\": the screen uses none"}, kCheckReplaced},
     };
     for (const CheckCase& c : cases) {

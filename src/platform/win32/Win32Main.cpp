@@ -1,5 +1,6 @@
 // tamrel.exe: the run mode on Windows, from start to shutdown.
 
+#include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include <shellapi.h>
 #include "platform/Program.h"
 #include "run/CommandLine.h"
+#include "run/SettingsCheck.h"
 #include "settings/Text.h"
 #include "log/Printable.h"
 
@@ -36,6 +38,30 @@ std::vector<std::string> Arguments() {
     return arguments;
 }
 
+// A configuration manager starts the check from a console and reads the
+// answer there; a check started from Explorer answers in a box.
+int Check(const tamrel::CommandLine& command) {
+    try {
+        tamrel::Win32FileSystem files;
+        if (::AttachConsole(ATTACH_PARENT_PROCESS)) {
+            std::FILE* console = std::fopen("CONOUT$", "w");
+            if (console) {
+                const int status = tamrel::AnswerCheck(command, files, console);
+                std::fclose(console);
+                return status;
+            }
+        }
+        const tamrel::CheckReport report = tamrel::CheckSettings(files, command.file);
+        const std::string text = command.json ? tamrel::CheckJson(report) : tamrel::CheckText(report);
+        ::MessageBoxA(nullptr, text.c_str(), tamrel::ui::kAppTitle,
+                      MB_OK | (report.status == tamrel::kCheckGood ? MB_ICONINFORMATION : MB_ICONWARNING));
+        return report.status;
+    } catch (const std::exception& failure) {
+        ::MessageBoxA(nullptr, tamrel::Printable(failure.what()).c_str(), tamrel::ui::kAppTitle, MB_OK | MB_ICONSTOP);
+        return tamrel::kCheckUnusable;
+    }
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -49,6 +75,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         case tamrel::CommandLine::Action::Refused:
             ::MessageBoxA(nullptr, command.message.c_str(), tamrel::ui::kAppTitle, MB_OK | MB_ICONSTOP);
             return tamrel::kRefusedStatus;
+        case tamrel::CommandLine::Action::Check:
+            return Check(command);
         case tamrel::CommandLine::Action::Run:
         case tamrel::CommandLine::Action::Setup:
             break;
