@@ -239,7 +239,10 @@ const TopicText kTopics[] = {
      "Setup mode is also offered when the program to launch or its path is bad, and when tamrel.set is "
      "missing.\n"
      "A damaged tamrel.set is not deleted: Tamrel says so, keeps it as tamrel.bad in {logs} for repair "
-     "and ends; setup mode is offered at the next start.",
+     "and ends; setup mode is offered at the next start.\n"
+     "Your own tamrel.set is in {settings}. The installed Tamrel of a user who has none reads the "
+     "system's, tamrel/tamrel.set in a folder of $XDG_CONFIG_DIRS (by default /etc/xdg); setup starts "
+     "from it, and Done! writes your own file. The system's file is never changed.",
      false, false},
     {"Help: Running The Tamrel when Windows starts",
      "To start Tamrel with Windows, test your setup first. Then choose Tamrel Options, Start Tamrel when "
