@@ -24,6 +24,9 @@ install(FILES ${packaging}/tamrel-setup.desktop DESTINATION ${CMAKE_INSTALL_DATA
 install(FILES ${packaging}/tamrel.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 # Before the seat rules that turn "uaccess" into the seated user's access.
 install(FILES ${packaging}/70-tamrel-rtc.rules DESTINATION lib/udev/rules.d)
+# Enabled by hand for one user (`systemctl enable tamrel@arcade`): nothing to
+# do when the package is installed.
+install(FILES ${packaging}/tamrel@.service DESTINATION lib/systemd/system)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tamrel.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${packaging}/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz README.md docs/fleet.md
         DESTINATION ${docdir})
