@@ -4,7 +4,6 @@ namespace tamrel::test {
 namespace {
 
 using Kind = headless::WaitEvent::Kind;
-constexpr SteadyMs kMinute = 60 * 1000;
 
 // Runs whose end comes from the day: the closing time, or the system going
 // down at somebody else's request.

@@ -4,7 +4,6 @@ namespace tamrel::test {
 namespace {
 
 using Kind = headless::WaitEvent::Kind;
-constexpr SteadyMs kMinute = 60 * 1000;
 
 // A run with idle power-off on, nobody playing after the first minutes.
 class IdleRun : public ::testing::Test {

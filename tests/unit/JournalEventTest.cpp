@@ -10,7 +10,6 @@ namespace tamrel::test {
 namespace {
 
 using Kind = headless::WaitEvent::Kind;
-constexpr SteadyMs kMinute = 60 * 1000;
 
 constexpr const char* kKindNames[] = {"line",    "started",  "ended",   "countdown", "cancelled", "re-started",
                                       "asked",   "refused",  "guard",   "idle",      "closing",   "error"};
