@@ -31,7 +31,7 @@ for arch in arm64 armhf; do
   tree="build-package-$arch"
   scripts/package.sh "$arch"
   step_start="$SECONDS"
-  emulator="$(sed -n 's/^CMAKE_CROSSCOMPILING_EMULATOR:[A-Z]*=//p' "$tree/CMakeCache.txt")"
+  emulator="$(sed -n 's/^TAMREL_QEMU:[A-Z]*=//p' "$tree/CMakeCache.txt")"
   [ -x "$emulator" ] || { echo "no qemu-user for $arch: scripts/install-deps.sh cross installs it." >&2; exit 1; }
   [ "$("$emulator" "$tree/tamrel" --version)" = "tamrel $version" ] || { echo "$arch: tamrel --version is wrong." >&2; exit 1; }
   timeout 600 "$emulator" "$tree/tests/unit/tamrel_unit_tests" --gtest_brief=1 --gtest_filter="$(except "${skipped_unit[@]}")"
