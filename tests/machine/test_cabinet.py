@@ -212,6 +212,8 @@ class Cabinet(unittest.TestCase):
         machine = self.boot("console", session="console", frontend=3, settings="Seconds_to_cancel=25")
         end = machine.wait_line(r"^LAB FRONTEND END 1$", BOOT)
         machine.wait_line(r"^LOG .*Program \(frontend\.sh\) finished!", 60, after=machine.lines.index(end))
+        # Chosen by Tamrel itself, before the front end ran.
+        machine.wait_line(r"^LOG .*Drawing on the console: /dev/dri/card0, 1280x800\.$", 1)
         painted(machine, "console-screen")
         time.sleep(1)  # the first paint done
         shot = machine.screendump("console-screen")
