@@ -4,7 +4,6 @@
 namespace tamrel::test {
 namespace {
 
-constexpr SteadyMs kMinute = 60 * 1000;
 // Far from 0, as the backends' clocks are.
 constexpr SteadyMs kT0 = 5'000'000'000;
 
