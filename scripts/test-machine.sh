@@ -38,10 +38,11 @@ else
   lanes=(
     "test_idle_power_off test_the_front_end_ends_and_the_machine_powers_off
      test_the_restart_key_runs_the_front_end_again_and_escape_keeps_it_on
-     test_the_power_button_lets_the_front_end_save"
+     test_the_power_button_lets_the_front_end_save test_setup_on_the_console_then_the_countdown_powers_off"
     "test_the_shutdown_screen_on_the_real_screen test_a_joystick_button_cancels_once_let_go
      test_a_block_inhibitor_holds_the_power_off_until_it_lets_go test_the_kiosk_under_cage
-     test_closing_time_powers_off_and_sets_the_wake_up"
+     test_closing_time_powers_off_and_sets_the_wake_up
+     test_the_console_unit_shows_the_screen_and_escape_starts_it_again"
   )
   listed="$(echo ${lanes[*]} | tr ' ' '\n' | sort)"
   defined="$(sed -n 's/^    def \(test_[a-z_]*\)(self.*/\1/p' tests/machine/test_cabinet.py | grep -v '^test_setup_by' | sort)"

@@ -8,7 +8,8 @@
 # test_setup.py, test_help.py and test_small_screen.py, setup mode), the
 # Windows ones (tests/wine/test_wine.py, test_wine_idle.py: the idle wait through
 # idleprobe.exe, test_wine_day.py: tamrel.exe's idle power-off, session end and
-# closing time) and the zip's program unpacked alone
+# closing time, test_wine_check.py: /check from a console, captured, and in a
+# box) and the zip's program unpacked alone
 # (tests/wine/test_zip.py). Their settings files come from the settings
 # template tool, built for this machine in build-native. Exits non-zero on
 # any failure, and on any compiler warning in Tamrel's own sources.
@@ -120,7 +121,7 @@ suite() {
     TAMREL_SETTINGS_TEMPLATE="$root/build-native/tests/support/tamrel_settings_template" \
     TAMREL_SCREENSHOTS="$shots" TAMREL_ZIP="$root/dist/tamrel-$version-windows-$arch.zip" \
     TAMREL_OBJDUMP="$triplet-objdump" \
-    timeout 1800 /usr/bin/python3 -m unittest -v "${cases[@]}" test_run test_setup test_help test_small_screen test_wine test_wine_idle test_wine_day test_zip)
+    timeout 1800 /usr/bin/python3 -m unittest -v "${cases[@]}" test_run test_setup test_help test_small_screen test_wine test_wine_idle test_wine_day test_wine_check test_zip)
 }
 
 for bits in $bitnesses; do

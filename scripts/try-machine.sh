@@ -3,8 +3,10 @@
 # in a window, to try Tamrel by hand. The first boot offers setup; what is
 # done in it stays on build/machine/try/disk.qcow2 for the next boot
 # (--fresh starts again from the image); --session cage starts the Wayland
-# kiosk (cage running Tamrel) instead of Xorg. Only this machine powers off.
-#   scripts/try-machine.sh [--fresh] [--session x11|cage|none]
+# kiosk (cage running Tamrel) instead of Xorg, --session console the
+# package's own unit (Tamrel on tty1, no display server). Only this machine
+# powers off.
+#   scripts/try-machine.sh [--fresh] [--session x11|cage|console|none]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fresh=no session=x11
@@ -12,7 +14,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --fresh) fresh=yes ;;
     --session) session="$2"; shift ;;
-    *) echo "usage: $0 [--fresh] [--session x11|cage|none]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--fresh] [--session x11|cage|console|none]" >&2; exit 2 ;;
   esac
   shift
 done

@@ -69,13 +69,22 @@ void RunSequence::Run(bool setupAsked) {
         logs_.Log("Tamrel started.");
         if (setupAsked) {
             logs_.Log("Setup mode asked for on the command line.");
-            navigator_.ShowSetup();
+            EnterSetup();
             return;
         }
         ReadAndLaunch();
     } catch (const RuntimeError& error) {
         HandleError(error);
     }
+}
+
+void RunSequence::CheckDisplay() {
+    if (const std::string display = platform_.ui.CheckDisplay(); !display.empty()) logs_.Log(display);
+}
+
+void RunSequence::EnterSetup() {
+    CheckDisplay();
+    navigator_.ShowSetup();
 }
 
 int RunSequence::Ask(const std::string& prompt, const std::string& title, ui::Buttons buttons) {
@@ -113,7 +122,7 @@ void RunSequence::ReadAndLaunch() {
     SettingsParser parser(Reader::StartUp, settings, logs_);
     const StartUpKeys keys = ReadStartUpKeys(*read, parser, settings);
     if (keys.setupAsked) {
-        navigator_.ShowSetup();
+        EnterSetup();
         return;
     }
     if (!keys.complete) {
@@ -132,7 +141,7 @@ void RunSequence::ReadAndLaunch() {
     }
 
     // Told now, not when the program has ended hours later.
-    if (const std::string display = platform_.ui.CheckDisplay(); !display.empty()) logs_.Log(display);
+    CheckDisplay();
     const std::string fileName = files.FileNameOnly(program);
     logs_.SetProgram(fileName);
     logs_.Log("Launching program: " + fileName, Event::Of(EventKind::ProgramStarted));

@@ -25,6 +25,10 @@ public:
 
 private:
     void ReadAndLaunch();
+    // The display the windows will use, checked and told before the first
+    // window (run mode's screen, or setup) so a failure is told at once.
+    void CheckDisplay();
+    void EnterSetup();
     void SettingsMissing();
     void ProgramMissing(const std::string& named);
     void HandleError(const RuntimeError& error);

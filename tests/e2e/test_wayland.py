@@ -15,7 +15,7 @@ import tempfile
 import time
 
 from accessibility import SETUP_CAPTION
-from harness import LinuxDriver, ProgramTest, kill, pixel, session_env, stop, wait_for, without_wayland_plugin
+from harness import LinuxDriver, ProgramTest, kill, pixel, session_env, stop, wait_for
 
 USER = "tamrel-e2e"
 SIZE = (1024, 768)
@@ -174,22 +174,6 @@ class SwayTest(WaylandTest):
         shows("Quit without saving?")
         self.driver.key("Return")
         self.assertEqual(process.wait(10), 0)  # what the quit leaves: SetupWindowTest
-
-    def test_without_qts_wayland_plugin_nothing_is_launched_and_it_says_so_at_once(self):
-        unplugged = without_wayland_plugin(self.folder.path)
-        if not unplugged:
-            self.skipTest("no mount namespace can be made here")
-        self.folder.write_settings("Shutdown method =2")
-        began = time.monotonic()
-        process = self.driver.start_sway(outer=unplugged)
-        self.assertEqual(process.wait(15), 1)
-        self.assertLess(time.monotonic() - began, 8)
-        why = (f"Tamrel could not open the display: the Wayland compositor of {self.driver.display.socket} cannot be "
-               "used: Qt's plugin for it is not installed (package qt6-wayland)")
-        self.assertEqual(self.folder.events()[-1], why)
-        self.assertIn(why, self.driver.said())
-        self.assertFalse(os.path.exists(self.folder.file("started.txt")), "the program was launched")
-        self.assertEqual(self.bus.calls(), [])
 
     def start_to_freeze(self):
         """A run whose front end freezes sway as it ends."""

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes the cabinet's system in the root folder $1 (run by build-image.sh):
 # the user arcade with a console autologin starting the session, a serial
-# console for the host to read and no login on it, the kiosk (cage) for the
-# boots that ask for it, a report of the wake-up alarm at power-off, and a
+# console for the host to read and no login on it, the kiosk (cage) and
+# Tamrel's own console unit for the boots that ask for them, a report of the wake-up alarm at power-off, and a
 # skin picture.
 set -euo pipefail
 root="$1"
@@ -19,7 +19,9 @@ install -o 1000 -g 1000 -m 755 "$root/usr/local/lib/lab/frontend" "$root/home/ar
 inside systemctl mask serial-getty@ttyS0.service
 inside systemctl mask apt-daily.timer apt-daily-upgrade.timer e2scrub_all.timer fstrim.timer man-db.timer 2>/dev/null || true
 inside passwd -d root >/dev/null
-inside systemctl enable serial-getty@ttyS1.service cage-kiosk.service lab-wakealarm.service
+inside systemctl enable serial-getty@ttyS1.service cage-kiosk.service lab-wakealarm.service lab-console.service
+# As the README says to; the console boots alone keep it (etc/systemd/system-generators/lab-console).
+inside systemctl enable tamrel@arcade.service
 # A skin: 800x600, a blue-green gradient with a red frame, 24-bit BMP.
 python3 - "$root/usr/local/share/lab-skin.bmp" <<'PY'
 import struct, sys

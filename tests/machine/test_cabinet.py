@@ -137,6 +137,19 @@ def holders_of(machine, device):
                          "cat ${fd%/fd/*}/comm; done; true").split()
 
 
+def painted(machine, name, timeout=60):
+    """The screen once Tamrel has drawn on the console: its black gives way
+    to the light grey of setup's window or of the default look."""
+    deadline = time.monotonic() + timeout
+    while True:
+        picture = pictures.Picture(machine.screendump(name))
+        if min(picture.at(picture.width // 2, picture.height - 8)) > 150:
+            return picture
+        if time.monotonic() > deadline:
+            raise AssertionError(f"nothing drawn on the console within {timeout} s; see {machine.dir}")
+        time.sleep(1)
+
+
 class SetupBoot(unittest.TestCase):
     def test_setup_by_the_keyboard_wrote_the_settings_and_the_autostart_entry(self):
         self.assertTrue(os.path.isfile(setup_disk), setup_disk)
@@ -192,6 +205,59 @@ class Cabinet(unittest.TestCase):
         log = machine.read_text(STATE + "/talog1.txt")
         self.assertRegex(log, r"User canceled shutdown at [1-5] seconds\.")
         self.assertNotIn("Shutting down PC", log)
+
+    def test_the_console_unit_shows_the_screen_and_escape_starts_it_again(self):
+        # No display server: the package's unit runs Tamrel on tty1, which
+        # draws on the DRM device of qemu's standard card.
+        machine = self.boot("console", session="console", frontend=3, settings="Seconds_to_cancel=25")
+        end = machine.wait_line(r"^LAB FRONTEND END 1$", BOOT)
+        machine.wait_line(r"^LOG .*Program \(frontend\.sh\) finished!", 60, after=machine.lines.index(end))
+        # Chosen by Tamrel itself, before the front end ran.
+        machine.wait_line(r"^LOG .*Drawing on the console: /dev/dri/card0, 1280x800\.$", 1)
+        painted(machine, "console-screen")
+        time.sleep(1)  # the first paint done
+        shot = machine.screendump("console-screen")
+        if DOCS:
+            pictures.to_png(shot, os.path.join(DOCS, "machine-console.png"))
+        # A login session on the seat, which lets the user power off; no
+        # display server anywhere.
+        seen = machine.shell("loginctl show-session $(ps -o lsession= -p $(pgrep -xo tamrel)) "
+                             "-p Type -p Seat -p TTY -p Active -p Service; ps -e -o comm= | grep -xE 'Xorg|Xwayland|cage' || true")
+        mark, pressed = len(machine.lines), time.monotonic()
+        machine.keys("esc")
+        machine.wait_line(r"^LOG .*User canceled shutdown", 30, after=mark)
+        machine.wait_line(r"^LOG .*Tamrel ended\.", 30, after=mark)
+        # The unit starts Tamrel again, and with it the front end.
+        again = machine.wait_line(r"^LAB FRONTEND START 2$", 60, after=mark)
+        measured.append(("console: Escape -> the front end runs again", again.at - pressed))
+        self.assert_full_screen(pictures.Picture(shot))
+        self.assertEqual(sorted(seen.split("\n")), ["Active=yes", "Seat=seat0", "Service=login", "TTY=tty1",
+                                                      "Type=tty"], seen)
+
+    def test_setup_on_the_console_then_the_countdown_powers_off(self):
+        # The settings ask for setup; the keyboard chooses 10 seconds to
+        # cancel, and the unit's next Tamrel counts them down to the power-off.
+        machine = self.boot("console-setup", session="console", frontend=3, settings="Run_Setup=yes")
+        machine.wait_line(r"^LOG .*Entering setup mode\.", BOOT)
+        painted(machine, "console-setup")
+        time.sleep(2)
+        choose(machine, "Time to cancel", ["right", "down", "ret"])  # 10 Seconds
+        machine.screendump("console-setup-chosen")
+        mark = len(machine.lines)
+        choose(machine, "Done!", ["ret"])
+        machine.wait_line(r"^LOG .*Tamrel ended\.", 60, after=mark)
+        machine.wait_line(r"^LAB FRONTEND START 1$", 90, after=mark)
+        finished = machine.wait_line(r"^LOG .*Program \(frontend\.sh\) finished!", 60, after=mark)
+        asked = machine.wait_line(r"^LOG .*Shutting down PC, using shutdown method 2", 60, after=mark)
+        off = machine.wait_off(120)
+        measured.append(("console: countdown of 10 s, front end's end -> asked", asked.at - finished.at))
+        measured.append(("console: front end's end -> powered off", off - finished.at))
+        # The new setting was used: longer than the 5 seconds before it.
+        self.assertGreater(asked.at - finished.at, 10 - 1.5)
+        self.assertLess(asked.at - finished.at, 10 + 15)
+        settings = machine.read_text(SETTINGS).split("\n")
+        self.assertIn("Seconds to cancel =10", settings)
+        self.assertIn("Run Setup = no", settings)
 
     def assert_full_screen(self, picture):
         """No frame or panel of a window manager: the corners are the

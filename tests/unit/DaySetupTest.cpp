@@ -145,8 +145,9 @@ TEST_F(DaySetupTest, OnWindowsTheWakeUpItemIsGreyWithTheFirmwaresLineAndTheFiles
     EXPECT_EQ(LineOf(t.KeyLines(), "Wake up at ="), "Wake up at =06:30");
 }
 
-// The topics follow idle's in the Help menu and say what each system needs.
-TEST(DayHelp, TheTopicsFollowIdlesAndSayWhatWakesTheMachineOnEachSystem) {
+// The topics follow idle's in the Help menu and say what each system counts
+// as input and needs to wake the machine.
+TEST(DayHelp, TheTopicsFollowIdlesAndSayWhatCountsAsInputAndWhatWakesTheMachineOnEachSystem) {
     const SetupMenuDef& help = SetupMenuItem(ui::Desktop::Session, kHelpMenu);
     const auto idle =
         std::find_if(help.items.begin(), help.items.end(), [](const auto& i) { return i.id == kHelpIdle; });
@@ -160,7 +161,14 @@ TEST(DayHelp, TheTopicsFollowIdlesAndSayWhatWakesTheMachineOnEachSystem) {
         help::Topic topic;
         std::vector<const char*> phrases;
     };
+    const std::vector<const char*> input = {"a key, a mouse button, mouse motion, a joystick button",
+                                            "a quarter of its range", "Not counted", "drifts",
+                                            "Idle minutes to power off =", "1440"};
+    std::vector<const char*> sessionInput = input;
+    sessionInput.push_back("inhibitor");  // where Wayland cannot tell
     const Said all[] = {
+        {ui::Desktop::Session, help::Topic::Idle, sessionInput},
+        {ui::Desktop::Windows, help::Topic::Idle, input},
         {ui::Desktop::Session, help::Topic::ClosingTime, {"Power off at =", "\"Closing time (18:00).\"", "SIGTERM"}},
         {ui::Desktop::Windows, help::Topic::ClosingTime, {"Power off at =", "close its windows"}},
         {ui::Desktop::Session, help::Topic::WakeTime, {"/dev/rtc0", "udev rule", "RTC wake", "Wake up at ="}},
@@ -172,9 +180,11 @@ TEST(DayHelp, TheTopicsFollowIdlesAndSayWhatWakesTheMachineOnEachSystem) {
         const std::string& text = help::HelpTopics(said.desktop)[static_cast<std::size_t>(said.topic)].text;
         for (const char* phrase : said.phrases) EXPECT_NE(text.find(phrase), std::string::npos) << phrase;
     }
-    EXPECT_EQ(help::HelpTopics(ui::Desktop::Windows)[static_cast<std::size_t>(help::Topic::WakeTime)].text.find(
-                  "/dev/rtc0"),
-              std::string::npos);
+    const auto windows = [](help::Topic topic) {
+        return help::HelpTopics(ui::Desktop::Windows)[static_cast<std::size_t>(topic)].text;
+    };
+    EXPECT_EQ(windows(help::Topic::WakeTime).find("/dev/rtc0"), std::string::npos);
+    EXPECT_EQ(windows(help::Topic::Idle).find("inhibitor"), std::string::npos);
 }
 
 }  // namespace

@@ -42,14 +42,10 @@ Lines TextsOf(const TestPlatform& t, const std::function<bool(EventKind)>& which
     return texts;
 }
 
-void RunFront(TestPlatform& t, const Lines& settings) {
-    t.WriteLaunchable(settings);
-    t.app.Start();
-}
-
 void RunFront(TestPlatform& t, const Lines& settings, const ProgramEnd& end) {
     t.processes.EndProgramWith(end);
-    RunFront(t, settings);
+    t.WriteLaunchable(settings);
+    t.app.Start();
 }
 
 TEST(JournalEvent, EveryLineOfBothLogsIsSentInOrderWithTheProgramOnceItIsKnown) {
@@ -74,12 +70,10 @@ TEST(JournalEvent, EveryLineOfBothLogsIsSentInOrderWithTheProgramOnceItIsKnown) 
 
 TEST(JournalEvent, EachKindCarriesItsFacts) {
     const auto idle = [](TestPlatform& t) {
-        t.processes.ScriptWait({{10 * kMinute, Kind::Input, {}}});
-        RunFront(t, {"Shutdown method =2", "Idle minutes to power off =30"});
+        t.StartScripted({"Shutdown method =2", "Idle minutes to power off =30"}, {{10 * kMinute, Kind::Input, {}}});
     };
     const auto closing = [](TestPlatform& t) {
-        t.processes.ScriptWait({{kMinute, Kind::ClosingTime, {}}});
-        RunFront(t, {"Shutdown method =1", "Power off at =18:00"});
+        t.StartScripted({"Shutdown method =1", "Power off at =18:00"}, {{kMinute, Kind::ClosingTime, {}}});
         t.ui.PressKey("ShutdownScreen", 27);
     };
     const std::tuple<std::string, std::function<void(TestPlatform&)>, Lines> cases[] = {

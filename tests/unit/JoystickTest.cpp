@@ -30,15 +30,12 @@ TEST(JoystickScreen, AButtonCancelsOrRestartsButOneHeldFromTheGameCountsOnlyOnce
 }
 
 TEST(JoystickScreen, WithoutAUsableButtonNoJoystickIsOpened) {
-    // A file from before the buttons, and one whose buttons are out of range.
-    for (const Lines& overrides : {Lines{"-Joystick button to cancel =", "-Joystick button to re-start ="},
-                                   Lines{"Joystick button to cancel =33", "Joystick button to re-start =-1"}}) {
-        TestPlatform t;
-        t.ShowScreen(overrides);
-        t.ui.PressButton(1);
-        EXPECT_FALSE(t.ui.joysticksOpen()) << overrides[0];
-        EXPECT_TRUE(t.Open("ShutdownScreen"));
-    }
+    // A file from before the buttons. (Out of range: SettingsBounds.)
+    TestPlatform t;
+    t.ShowScreen({"-Joystick button to cancel =", "-Joystick button to re-start ="});
+    t.ui.PressButton(1);
+    EXPECT_FALSE(t.ui.joysticksOpen());
+    EXPECT_TRUE(t.Open("ShutdownScreen"));
     // The re-start button may not be the cancel button: that one cancels.
     TestPlatform same;
     same.ui.RefuseJoystick("/dev/input/js1", "Permission denied");

@@ -36,6 +36,12 @@ TEST(OutsideText, ReachesLogsBoxesAndScreenEscaped) {
              t.app.ShowShutdownScreen({"front" + kForged + ".sh", 1});
              return t.Screen("notice").Text() + Told(t);
          }},
+        {kShown, [](TestPlatform& t) {  // a program holding up the shutdown, as the system names it
+             t.power.SetBlockers({{"saver" + kForged, kForged}});
+             t.ShowScreen();
+             t.ui.Advance(10000);
+             return t.Screen("notice").Text() + Told(t);
+         }},
         {kShown, [](TestPlatform& t) {  // the system's words on a failed start with the session
              t.app.ShowSetup();
              t.autostart.FailNextChange(RuntimeError(13, "Permission denied" + kForged));

@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <map>
 #include <cstdlib>
 #include <thread>
@@ -460,6 +462,52 @@ TEST_F(Posix, TheAutostartEntryStartsThisExecutableAndValidates) {
     // A folder that cannot be made is named.
     t.Write("plain", "");
     EXPECT_EQ(ErrorNumber([&] { PosixAutostart(*t.files, t.Path("plain/autostart/tamrel.desktop"), "x").SetOn(true); }), ENOTDIR);
+}
+
+// An installed copy whose user has no file of their own: the first system
+// folder holding one wins even when that file is damaged, and a damaged
+// system file is told of everywhere but never moved.
+TEST_F(Posix, ADamagedSystemFileIsReportedAndLeftWhereItIs) {
+    const std::string empty = t.Path("empty/tamrel"), fleet = t.Path("fleet/tamrel"), later = t.Path("later/tamrel");
+    for (const std::string& folder : {t.Path("config/tamrel"), t.Path("state/tamrel"), empty, fleet, later}) {
+        std::filesystem::create_directories(folder);
+    }
+    const std::string damaged = fleet + "/tamrel.set";
+    std::ofstream(damaged, std::ios::binary) << "Run Setup = no\r\n";
+    std::string good;
+    for (const std::string& line : SettingsLines({"Shutdown method =0"})) good += line + "\r\n";
+    std::ofstream(later + "/tamrel.set", std::ios::binary) << good;
+    const TamrelFolders folders{t.Path("bin"), t.Path("config/tamrel"), t.Path("state/tamrel"), {empty, fleet, later}};
+    PosixFileSystem files(folders, t.marker());
+    Platform platform{files, t.processes, t.clock, t.power, t.ui, t.autostart, t.events};
+    const auto events = [&] { return CrLfLines(t.Read("state/tamrel/talog1.txt")); };
+    const auto logged = [&](const std::string& line) {
+        const Lines all = events();
+        return std::ranges::any_of(all, [&](const std::string& l) { return l.ends_with(" --- " + line); });
+    };
+    const std::string told = "The system's settings file " + damaged + " is corrupt!! It is left in place.";
+
+    for (const bool setup : {false, true}) {
+        t.ui.QueueAnswer(ui::kAnswerOk);
+        Application app(platform, setup);
+        app.Start();
+        EXPECT_TRUE(logged(told)) << setup;
+        EXPECT_TRUE(logged(setup ? "Setup starts from its defaults." : "Tamrel ended.")) << setup;
+        EXPECT_EQ(t.ui.messageBoxes().back().prompt.find("There is something wrong in the system's settings file " +
+                                                         damaged + ". It is left in place.\r"),
+                  0u);
+        EXPECT_EQ(t.ui.FindWindow("SetupWindow") != nullptr, setup);
+        EXPECT_TRUE(t.processes.starts().empty());
+    }
+    const std::string error = " --The system's settings file " + damaged + " is corrupt! It is left in place.";
+    const Lines errors = CrLfLines(t.Read("state/tamrel/tamrel.txt"));
+    EXPECT_EQ(std::ranges::count_if(errors, [&](const std::string& line) { return line.ends_with(error); }), 2);
+    EXPECT_EQ(t.Read("fleet/tamrel/tamrel.set"), "Run Setup = no\r\n");
+    EXPECT_EQ(t.Read("later/tamrel/tamrel.set"), good);
+    for (const char* folder : {"config/tamrel", "state/tamrel", "fleet/tamrel", "empty/tamrel"}) {
+        EXPECT_FALSE(t.Exists(std::string(folder) + "/tamrel.bad")) << folder;
+    }
+    EXPECT_FALSE(t.Exists("config/tamrel/tamrel.set"));
 }
 
 // Where a run reads and writes with such folders: the installed end-to-end run.

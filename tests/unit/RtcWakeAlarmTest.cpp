@@ -1,98 +1,28 @@
-// The wake-up alarm's time: the next local occurrence across midnight and
-// daylight saving, the clock's time base, and devices that refuse.
+// The wake-up alarm: the clock's time base, the day and time it is told in,
+// and devices that refuse. (When it falls: NextOccurrence.)
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <optional>
-#include <string>
+#include <tuple>
 
-#include "run/NextOccurrence.h"
+#include "LocalTime.h"
 #include "platform/posix/RtcWakeAlarm.h"
 
-namespace tamrel {
+namespace tamrel::test {
 namespace {
 
-// TZ for the test's length; the old one back after.
-class TimeZone {
-public:
-    explicit TimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) old_ = old;
-        ::setenv("TZ", zone, 1);
-        ::tzset();
-    }
-    ~TimeZone() {
-        if (old_) {
-            ::setenv("TZ", old_->c_str(), 1);
-        } else {
-            ::unsetenv("TZ");
-        }
-        ::tzset();
-    }
-
-private:
-    std::optional<std::string> old_;
-};
-
-// Seconds since the epoch of a UTC date and time.
-std::time_t Utc(int year, int month, int day, int hour, int minute) {
-    std::tm fields{};
-    fields.tm_year = year - 1900;
-    fields.tm_mon = month - 1;
-    fields.tm_mday = day;
-    fields.tm_hour = hour;
-    fields.tm_min = minute;
-    return ::timegm(&fields);
-}
-
-TEST(RtcWakeAlarm, TheNextOccurrenceIsTheNextLocalTimeOfThatDayOrTheDayAfter) {
-    struct Case {
-        const char* zone;
-        std::time_t now;
-        long minutes;
-        std::time_t next;
-        const char* text;
-    };
-    const Case cases[] = {
-        // Later today; reached just now means tomorrow; midnight is the next day's start.
-        {"UTC0", Utc(2026, 12, 7, 22, 30), 23 * 60, Utc(2026, 12, 7, 23, 0), "Mon 23:00"},
-        {"UTC0", Utc(2026, 12, 7, 8, 30), 8 * 60 + 30, Utc(2026, 12, 8, 8, 30), "Tue 08:30"},
-        {"UTC0", Utc(2026, 12, 7, 23, 59), 0, Utc(2026, 12, 8, 0, 0), "Tue 00:00"},
-        {"UTC0", Utc(2026, 12, 31, 23, 0), 7 * 60, Utc(2027, 1, 1, 7, 0), "Fri 07:00"},
-        // Central Europe, winter (UTC+1) and summer (UTC+2).
-        {"CET-1CEST,M3.5.0,M10.5.0/3", Utc(2026, 12, 7, 20, 0), 8 * 60, Utc(2026, 12, 8, 7, 0), "Tue 08:00"},
-        {"CET-1CEST,M3.5.0,M10.5.0/3", Utc(2026, 7, 1, 20, 0), 8 * 60, Utc(2026, 7, 2, 6, 0), "Thu 08:00"},
-        // The night summer time starts (29 March 2026): 08:00 is UTC+2 already.
-        {"CET-1CEST,M3.5.0,M10.5.0/3", Utc(2026, 3, 28, 22, 0), 8 * 60, Utc(2026, 3, 29, 6, 0), "Sun 08:00"},
-        // And ends (25 October 2026): back to UTC+1.
-        {"CET-1CEST,M3.5.0,M10.5.0/3", Utc(2026, 10, 24, 21, 0), 8 * 60, Utc(2026, 10, 25, 7, 0), "Sun 08:00"},
-    };
-    for (const Case& c : cases) {
-        TimeZone zone(c.zone);
-        const std::time_t next = NextOccurrence(c.now, c.minutes);
-        EXPECT_EQ(next, c.next) << c.text;
-        EXPECT_EQ(WakeDayText(next), c.text);
-    }
-    // 02:30 does not exist the night summer time starts: the alarm is
-    // still set that night, never a day late, and after now.
-    TimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
-    const std::time_t now = Utc(2026, 3, 28, 22, 0);
-    const std::time_t gap = NextOccurrence(now, 2 * 60 + 30);
-    EXPECT_GT(gap, now);
-    EXPECT_LE(gap, Utc(2026, 3, 29, 1, 30));
-}
-
-TEST(RtcWakeAlarm, TheAlarmIsWrittenInTheClocksOwnTimeBase) {
+TEST(RtcWakeAlarm, TheAlarmIsWrittenInTheClocksOwnTimeBaseAndToldInLocalTime) {
     EXPECT_TRUE(ClockKeepsLocalTime("0.0 0 0.0\n0\nLOCAL\n"));
     EXPECT_TRUE(ClockKeepsLocalTime("0.0 0 0.0\r\n0\r\nLOCAL\r\n"));
     for (const char* utc : {"0.0 0 0.0\n0\nUTC\n", "", "0.0 0 0.0\n0\n", "LOCAL\n", "0.0 0 0.0\n0\nlocal time\n"}) {
         EXPECT_FALSE(ClockKeepsLocalTime(utc)) << utc;
     }
-    TimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
+    InZone berlin(kBerlin);
     const std::time_t when = Utc(2026, 12, 31, 23, 30);  // 00:30 on New Year's Day, local
+    EXPECT_EQ(WakeDayText(when), "Fri 00:30");
+    EXPECT_EQ(WakeDayText(Utc(2026, 7, 2, 6, 0)), "Thu 08:00");  // summer time
     const std::tm utc = ClockFields(when, false);
     const std::tm local = ClockFields(when, true);
     EXPECT_EQ(std::make_tuple(utc.tm_year, utc.tm_mon, utc.tm_mday, utc.tm_hour, utc.tm_min),
@@ -122,4 +52,4 @@ TEST(RtcWakeAlarm, ADeviceThatCannotTakeTheAlarmSaysWhyAndWhatToDo) {
 }
 
 }  // namespace
-}  // namespace tamrel
+}  // namespace tamrel::test

@@ -94,6 +94,18 @@ TEST_F(RunSequence, WithoutADisplayNothingIsLaunchedAndTheEndIsToldAtOnce) {
     console.app.Start();
     EXPECT_EQ(console.Events()[2], "Drawing on the console: /dev/dri/card0, 1280x800.");
     EXPECT_EQ(console.Events()[3], "Launching program: front.exe");
+
+    // And before setup opens, asked for or by the file.
+    for (const bool asked : {true, false}) {
+        TestPlatform setup;
+        setup.WriteLaunchable({"Run Setup = yes"});
+        setup.ui.SetDisplayLine("Drawing on the console: /dev/dri/card0, 1280x800.");
+        Application(setup.platform, asked).Start();
+        const Lines events = setup.Events();
+        ASSERT_GE(events.size(), 4u) << asked;
+        EXPECT_EQ(Lines(events.begin() + 2, events.begin() + 4),
+                  (Lines{"Drawing on the console: /dev/dri/card0, 1280x800.", "Entering setup mode."}));
+    }
 }
 
 TEST_F(RunSequence, AMissingFileOffersSetupAndDecliningEndsTheProgram) {

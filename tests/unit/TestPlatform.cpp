@@ -122,6 +122,17 @@ void TestPlatform::ShowScreen(const std::vector<std::string>& overrides, const s
     app.ShowShutdownScreen(kLongRun);
 }
 
+void TestPlatform::StartScripted(const std::vector<std::string>& overrides, std::vector<headless::WaitEvent> script) {
+    WriteLaunchable(overrides);
+    processes.ScriptWait(std::move(script));
+    app.Start();
+}
+
+std::string TestPlatform::ReasonLine() {
+    ui::Control& line = ui.ControlOf("ShutdownScreen", "idleLine");
+    return line.Visible() ? line.Text() : std::string();
+}
+
 std::string TestProgram() { return ExecutablePath(); }
 
 RuntimeError ErrorOf(const std::function<void()>& action) {

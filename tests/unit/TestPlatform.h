@@ -63,6 +63,11 @@ public:
     // The shutdown screen after a long run, over a complete settings file
     // with these lines replaced, its message boxes taking these answers.
     void ShowScreen(const std::vector<std::string>& overrides = {}, const std::vector<int>& answers = {});
+    // A run over a launchable settings file with these lines replaced, its
+    // wait for the program going as scripted.
+    void StartScripted(const std::vector<std::string>& overrides, std::vector<headless::WaitEvent> script);
+    // The screen's line saying why Tamrel ended the program; empty while hidden.
+    std::string ReasonLine();
 
 private:
     std::filesystem::path startFolder_;  // tests change the current folder
@@ -99,6 +104,8 @@ public:
     bool Due(SteadyMs) override { return false; }
     Lines told;
 };
+
+inline constexpr SteadyMs kMinute = 60 * 1000;
 
 // A run long enough for any shortest-run setting.
 inline const RunReport kLongRun{"front.exe", 3600};

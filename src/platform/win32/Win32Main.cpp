@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,26 +39,47 @@ std::vector<std::string> Arguments() {
     return arguments;
 }
 
-// A configuration manager starts the check from a console and reads the
-// answer there; a check started from Explorer answers in a box.
+using Stream = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+// The output the parent gave: a file or a pipe that a configuration manager
+// reads (`tamrel.exe /check FILE > out.txt`); none from Explorer or a console.
+bool OutputGiven() {
+    const HANDLE given = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if (!given || given == INVALID_HANDLE_VALUE) return false;
+    const DWORD type = ::GetFileType(given);
+    return type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE;
+}
+
+// The console the program was started from. Windows gives a program of its
+// kind none, so it attaches to its parent's; one already attached (Wine
+// hands it the parent's) is refused as such and uses it as it is.
+Stream ParentConsole() {
+    if (!::AttachConsole(ATTACH_PARENT_PROCESS) && ::GetLastError() != ERROR_ACCESS_DENIED) return {nullptr, nullptr};
+    return {std::fopen("CONOUT$", "w"), std::fclose};
+}
+
+// A configuration manager starts the check with its output captured or from
+// a console, and reads the answer there; a check started from Explorer
+// answers in a box.
 int Check(const tamrel::CommandLine& command) {
+    const bool given = OutputGiven();
+    const Stream console = given ? Stream{nullptr, nullptr} : ParentConsole();
+    std::FILE* const answer = given ? stdout : console.get();
     try {
         tamrel::Win32FileSystem files;
-        if (::AttachConsole(ATTACH_PARENT_PROCESS)) {
-            std::FILE* console = std::fopen("CONOUT$", "w");
-            if (console) {
-                const int status = tamrel::AnswerCheck(command, files, console);
-                std::fclose(console);
-                return status;
-            }
-        }
+        if (answer) return tamrel::AnswerCheck(command, files, answer);
         const tamrel::CheckReport report = tamrel::CheckSettings(files, command.file);
         const std::string text = command.json ? tamrel::CheckJson(report) : tamrel::CheckText(report);
         ::MessageBoxA(nullptr, text.c_str(), tamrel::ui::kAppTitle,
                       MB_OK | (report.status == tamrel::kCheckGood ? MB_ICONINFORMATION : MB_ICONWARNING));
         return report.status;
     } catch (const std::exception& failure) {
-        ::MessageBoxA(nullptr, tamrel::Printable(failure.what()).c_str(), tamrel::ui::kAppTitle, MB_OK | MB_ICONSTOP);
+        const std::string text = tamrel::Printable(failure.what());
+        if (answer) {
+            std::fprintf(answer, "%s\n", text.c_str());
+        } else {
+            ::MessageBoxA(nullptr, text.c_str(), tamrel::ui::kAppTitle, MB_OK | MB_ICONSTOP);
+        }
         return tamrel::kCheckUnusable;
     }
 }
