@@ -20,8 +20,6 @@
 namespace tamrel::test {
 
 using Lines = std::vector<std::string>;
-// Run lengths in the tests are counted in minutes of the steady clock.
-inline constexpr SteadyMs kMinute = 60 * 1000;
 
 class TestPlatform {
 public:
