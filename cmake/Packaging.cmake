@@ -42,6 +42,12 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# A cross build is packed for its target, not for the machine that built it.
+if(CMAKE_CROSSCOMPILING)
+  execute_process(COMMAND dpkg-architecture -qDEB_HOST_ARCH -t ${CMAKE_LIBRARY_ARCHITECTURE}
+                  OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE OUTPUT_STRIP_TRAILING_WHITESPACE
+                  ERROR_QUIET COMMAND_ERROR_IS_FATAL ANY)
+endif()
 # Libraries are found by dpkg-shlibdeps; Qt's platform plugins and SDL (for
 # joystick buttons) are loaded at run time, so they are named here. A
 # Wayland session has no screen without Qt's Wayland plugin.

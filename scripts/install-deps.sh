@@ -1,24 +1,42 @@
 #!/usr/bin/env bash
 # Installs, on Debian 12, what Tamrel needs: `run` for building and running
-# it, `test` for building and running every test as well, `cross` for
-# cross-building it for the Raspberry Pi (cmake/toolchains).
+# it, `test` for building and running every test as well (the Raspberry Pi
+# packages included), `cross` alone for cross-building it for the Raspberry
+# Pi (cmake/toolchains).
 set -euo pipefail
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
-if [ "${1:-run}" = "cross" ]; then
+# Installs those of the packages (after the apt options) not installed yet.
+install_missing() {
+  local options=() missing=()
+  while [ "${1:-}" != "--" ]; do options+=("$1"); shift; done
+  shift
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing+=("$package")
+  done
+  if [ "${#missing[@]}" -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    $SUDO apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${options[@]}" "${missing[@]}"
+  fi
+}
+
+install_cross() {
   # Cross compilers, qemu-user to run the tests, and what the Pi builds link
   # against, for each of the two architectures. Without recommends: they
   # would double the download.
-  packages=(crossbuild-essential-arm64 crossbuild-essential-armhf qemu-user)
-  target_dev=(qt6-base-dev libsdl2-dev libsystemd-dev libdrm-dev libxcb1-dev libxcb-xinput-dev libwayland-dev libgtest-dev)
+  local packages=(crossbuild-essential-arm64 crossbuild-essential-armhf qemu-user)
+  local target_dev=(qt6-base-dev libsdl2-dev libsystemd-dev libdrm-dev libxcb1-dev libxcb-xinput-dev libwayland-dev libgtest-dev)
   for arch in arm64 armhf; do
     dpkg --print-foreign-architectures | grep -qx "$arch" || $SUDO dpkg --add-architecture "$arch"
     packages+=("${target_dev[@]/%/:$arch}")
   done
-  $SUDO apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${packages[@]}"
+  install_missing --no-install-recommends -- "${packages[@]}"
+}
+if [ "${1:-run}" = "cross" ]; then
+  install_cross
   exit 0
 fi
 
@@ -45,12 +63,7 @@ fi
 # Qt's own Wayland platform, for sessions that may have no XWayland.
 packages+=(qt6-wayland)
 
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing+=("$package")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  $SUDO apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}"
+install_missing -- "${packages[@]}"
+if [ "${1:-run}" = "test" ]; then
+  install_cross
 fi

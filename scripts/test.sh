@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian machine and runs every test: unit, Qt widget and
 # end-to-end tests of the Linux program, the Debian package (built, checked,
-# installed, run and removed again; as root), the unit tests again under address
+# installed, run and removed again; as root), the Raspberry Pi packages
+# (cross-built, their tests run under qemu-user), the unit tests again under address
 # and undefined-behaviour sanitizers, a bounded fuzzing run, and the Windows
 # build with its tests under Wine. Stops at the first failure.
 set -euo pipefail
@@ -20,6 +21,9 @@ if [ "$(id -u)" -eq 0 ]; then
 else
   echo "Skipped: installing the package needs root (CI runs as root)."
 fi
+
+echo "== Raspberry Pi packages (arm64, armhf), tests under qemu-user"
+scripts/test-pi.sh
 
 echo "== The cabinet in a box: the package on a Debian 12 virtual machine"
 if [ "$(id -u)" -ne 0 ]; then

@@ -29,10 +29,10 @@ namespace {
 
 // 600 by 420 pixels at 15 twips a pixel: with its frame the window still
 // fits a 640 by 480 screen, as many cabinets' CRTs are.
-constexpr ui::Twips kWidth = 9000;
-constexpr ui::Twips kHeight = 6300;
+constexpr ui::Twips kAboutWidth = 9000;
+constexpr ui::Twips kAboutHeight = 6300;
 constexpr ui::Twips kMargin = 240;
-constexpr ui::Twips kInner = kWidth - 2 * kMargin;
+constexpr ui::Twips kInner = kAboutWidth - 2 * kMargin;
 // The longest heading has room for a second line: fonts wider than the
 // design's wrap it.
 constexpr ui::Twips kLargeHeight = 600;
@@ -41,7 +41,7 @@ constexpr ui::Twips kLineHeight = 270;
 }  // namespace
 
 AboutWindow::AboutWindow(Platform& platform, Navigator& navigator)
-    : HelpWindow(platform, navigator, "AboutWindow", "About The Tamrel (V1.10)", kWidth, kHeight) {
+    : HelpWindow(platform, navigator, "AboutWindow", "About The Tamrel (V1.10)", kAboutWidth, kAboutHeight) {
     const ui::Font large{"MS Sans Serif", 12, true, false};
     AddLabel("purpose", "Created as a launch platform for arcade machine Front Ends", {kMargin, 120, kInner, kLargeHeight})
         .SetFont(large);
@@ -56,11 +56,11 @@ AboutWindow::AboutWindow(Platform& platform, Navigator& navigator)
     AddLabel("firstTesters", "the arcade cabinet builders", {kMargin, 2370, kInner / 2 - 60, kLineHeight});
     AddLabel("secondTesters", "the front end makers", {kMargin + kInner / 2 + 60, 2370, kInner / 2 - 60, kLineHeight});
     AddLabel("licenceCaption", "License:", {kMargin, 2700, kInner, kLineHeight});
-    constexpr ui::Twips kButtonTop = kHeight - 120 - 420;
+    constexpr ui::Twips kButtonTop = kAboutHeight - 120 - 420;
     ui::Control& licence = window_->AddControl(ui::ControlKind::TextBox, "licence", nullptr,
                                                {kMargin, 2970, kInner, kButtonTop - 120 - 2970});
     licence.SetText(kLicenceText);
-    AddButton("ok", "OK", {kWidth - kMargin - 1440, kButtonTop, 1440, 420}, [this] { Close(); });
+    AddButton("ok", "OK", {kAboutWidth - kMargin - 1440, kButtonTop, 1440, 420}, [this] { Close(); });
     Show();
 }
 

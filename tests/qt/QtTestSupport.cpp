@@ -35,7 +35,9 @@ QWidget* FindWidget(const std::string& name) {
     return nullptr;
 }
 
-bool Xdotool(const QStringList& arguments) { return QProcess::execute("xdotool", arguments) == 0; }
+bool Xdotool(const QStringList& arguments) {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") && QProcess::execute("xdotool", arguments) == 0;
+}
 
 std::string TempFolder::Write(const std::string& name, const std::string& bytes) const {
     const std::string path = Path(name);

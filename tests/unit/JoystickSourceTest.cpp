@@ -32,13 +32,16 @@ TEST(Joysticks, AreTheDevicesWithJoystickOrGamepadButtonsAsTheKernelOrSysfsTells
     for (const int code : {KEY_ENTER, BTN_LEFT, BTN_TOUCH, BTN_TRIGGER_HAPPY1}) EXPECT_FALSE(IsJoystick(Keys({code})));
 
     KeyBits keys;
-    // A gamepad: BTN_SOUTH to BTN_THUMBR in the fifth word from the end.
-    ASSERT_TRUE(ParseCapabilityText("7fdb000000000000 0 0 0 0\n", keys));
-    EXPECT_TRUE(keys.test(BTN_SOUTH) && keys.test(BTN_THUMBR) && !keys.test(BTN_Z) && IsJoystick(keys));
-    ASSERT_TRUE(ParseCapabilityText("fffffffffffffffe", keys));  // a keyboard
+    // A gamepad (BTN_SOUTH to BTN_THUMBR) as a 64-bit and as a 32-bit kernel writes it.
+    for (const auto& [text, wordBits] : {std::pair{"7fdb000000000000 0 0 0 0\n", 64U}, {"7fdb0000 0 0 0 0 0 0 0 0 0\n", 32U}}) {
+        ASSERT_TRUE(ParseCapabilityText(text, wordBits, keys)) << text;
+        EXPECT_TRUE(keys.test(BTN_SOUTH) && keys.test(BTN_THUMBR) && !keys.test(BTN_Z) && IsJoystick(keys)) << text;
+    }
+    ASSERT_TRUE(ParseCapabilityText("fffffffffffffffe", 64, keys));  // a keyboard
     EXPECT_TRUE(keys.test(KEY_ESC) && !keys.test(KEY_RESERVED) && !IsJoystick(keys));
     for (const char* bad : {"", " \n", "xyz", "-1", "12 0x3", "11111111111111111"})
-        EXPECT_FALSE(ParseCapabilityText(bad, keys)) << bad;
+        EXPECT_FALSE(ParseCapabilityText(bad, 64, keys)) << bad;
+    EXPECT_FALSE(ParseCapabilityText("fffffffffffffffe", 32, keys));
 }
 
 class Pipe {

@@ -15,12 +15,12 @@ bool IsJoystick(const KeyBits& keys) {
     return false;
 }
 
-bool ParseCapabilityText(const std::string& text, KeyBits& keys) {
+bool ParseCapabilityText(const std::string& text, const unsigned wordBits, KeyBits& keys) {
     std::istringstream in(text);
     std::vector<std::uint64_t> words;
     std::string word;
     while (in >> word) {
-        if (word.size() > 16) return false;
+        if (word.size() > wordBits / 4) return false;
         std::uint64_t value = 0;
         for (const char c : word) {
             const int digit = c >= '0' && c <= '9' ? c - '0'
@@ -33,11 +33,10 @@ bool ParseCapabilityText(const std::string& text, KeyBits& keys) {
         words.push_back(value);
     }
     if (words.empty()) return false;
-    constexpr std::size_t kWordBits = sizeof(long) * 8;
     keys.reset();
     for (std::size_t i = 0; i < words.size(); ++i) {
-        const std::size_t base = (words.size() - 1 - i) * kWordBits;
-        for (std::size_t bit = 0; bit < kWordBits; ++bit)
+        const std::size_t base = (words.size() - 1 - i) * wordBits;
+        for (std::size_t bit = 0; bit < wordBits; ++bit)
             if ((words[i] >> bit) & 1U && base + bit < keys.size()) keys.set(base + bit);
     }
     return true;

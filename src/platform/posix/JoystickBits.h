@@ -16,7 +16,9 @@ bool IsJoystick(const KeyBits& keys);
 
 // The bitmap as sysfs shows it (capabilities/key: hexadecimal words of the
 // kernel's long, the highest first, blank-separated), for a device that may
-// not be opened. False when the text is not such a bitmap.
-bool ParseCapabilityText(const std::string& text, KeyBits& keys);
+// not be opened. The kernel's long (`wordBits`, 32 or 64) may be wider than
+// ours: a 32-bit system on a 64-bit kernel. False when the text is not such
+// a bitmap.
+bool ParseCapabilityText(const std::string& text, unsigned wordBits, KeyBits& keys);
 
 }  // namespace tamrel

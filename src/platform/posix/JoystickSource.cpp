@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/inotify.h>
+#include <sys/utsname.h>
 #include <sys/ioctl.h>
 
 #include <algorithm>
@@ -20,6 +21,15 @@ namespace tamrel {
 namespace {
 
 constexpr std::uint64_t kChangesTag = 0;
+
+// The width of the kernel's long, in which sysfs writes its bitmaps: a 32-bit
+// program may run on a 64-bit kernel (Raspberry Pi OS's 32-bit system does).
+unsigned KernelWordBits() {
+    utsname system{};
+    if (::uname(&system) != 0) return sizeof(long) * 8;
+    const std::string machine = system.machine;
+    return machine.find("64") != std::string::npos || machine == "s390x" ? 64 : 32;
+}
 
 bool IsEventNode(const std::string& name) { return name.rfind("event", 0) == 0 && name.size() > 5; }
 
@@ -53,7 +63,7 @@ public:
         std::ifstream file("/sys/class/input/" + name + "/device/capabilities/key");
         const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
         KeyBits keys;
-        return file && ParseCapabilityText(text, keys) && IsJoystick(keys);
+        return file && ParseCapabilityText(text, KernelWordBits(), keys) && IsJoystick(keys);
     }
 };
 
