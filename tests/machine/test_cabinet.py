@@ -324,9 +324,13 @@ class Cabinet(unittest.TestCase):
         machine.shell(f"echo press 1 > {JOYSTICK}")
         machine.shell("touch /tmp/lab-frontend-end")
         screen_up(machine)
-        # The screen listens to it (only Tamrel's own files looked at: the
-        # countdown runs meanwhile).
-        self.assertIn(node, machine.shell("ls -l /proc/$(pgrep -xo tamrel)/fd"))
+        # The screen listens to it once SDL is up, which a loaded host may
+        # take seconds for (only Tamrel's own files looked at: the countdown
+        # runs meanwhile).
+        deadline = time.monotonic() + 15
+        while node not in machine.shell("ls -l /proc/$(pgrep -xo tamrel)/fd"):
+            self.assertLess(time.monotonic(), deadline, f"Tamrel has not opened {node} 15 s into the countdown")
+            time.sleep(0.5)
         machine.shell(f"echo release 1 > {JOYSTICK}")
         time.sleep(2)
         self.assertFalse([line for line in machine.log_lines() if "User canceled" in line],
