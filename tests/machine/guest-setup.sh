@@ -19,7 +19,7 @@ install -o 1000 -g 1000 -m 755 "$root/usr/local/lib/lab/frontend" "$root/home/ar
 inside systemctl mask serial-getty@ttyS0.service
 inside systemctl mask apt-daily.timer apt-daily-upgrade.timer e2scrub_all.timer fstrim.timer man-db.timer 2>/dev/null || true
 inside passwd -d root >/dev/null
-inside systemctl enable serial-getty@ttyS1.service cage-kiosk.service lab-wakealarm.service lab-console.service
+inside systemctl enable serial-getty@ttyS1.service cage-kiosk.service lab-wakealarm.service lab-console.service lab-cards.service
 # As the README says to; the console boots alone keep it (etc/systemd/system-generators/lab-console).
 inside systemctl enable tamrel@arcade.service
 # A skin: 800x600, a blue-green gradient with a red frame, 24-bit BMP.

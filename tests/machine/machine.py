@@ -79,7 +79,9 @@ class Machine:
         """image: the folder build-image.sh made; backing: the overlay of an
         earlier machine to start from; clock: where its real-time clock
         starts ("2026-12-08T17:55:00", UTC), else the host's time; display:
-        qemu's graphics card (virtio: one wlroots can draw on); options:
+        qemu's graphics card (virtio: one wlroots can draw on; two: a card
+        whose output the guest turns off, then the standard card with the
+        screen); options:
         more lab.KEY=VALUE switches of the boot's command line, read by the
         guest's session."""
         self.image, self.name, self.clock, self.display = image, name, clock, display
@@ -91,6 +93,8 @@ class Machine:
         self.backing = backing or os.path.join(image, "rootfs.img")
         self.memory = memory
         switches = {"session": session, "frontend": frontend, **options}
+        if display == "two":
+            switches["cards"] = "two"  # the guest turns the first card's output off
         self.cmdline = "root=/dev/vda rootfstype=ext4 rw console=ttyS0 quiet " + " ".join(f"lab.{k}={v}" for k, v in switches.items())
         self.process = self.qmp = None
         self.lines, self.read_to, self.partial = [], 0, b""
@@ -114,7 +118,7 @@ class Machine:
                    "-serial", f"file:{self.serial_path}",
                    "-chardev", f"socket,id=shell,path={os.path.join(self.dir, 'shell.sock')},server=on,wait=off",
                    "-device", "isa-serial,chardev=shell", "-qmp", f"unix:{qmp_path},server=on,wait=off",
-                   "-display", os.environ.get("TAMREL_MACHINE_DISPLAY", "none"), "-vga", self.display, "-nic", "none",
+                   "-display", os.environ.get("TAMREL_MACHINE_DISPLAY", "none"), *self.cards(), "-nic", "none",
                    "-no-reboot"] + (["-rtc", f"base={self.clock}"] if self.clock else [])
         with open(os.path.join(self.dir, "qemu.log"), "wb") as log:
             self.process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
@@ -134,6 +138,13 @@ class Machine:
         self.qmp_read()  # the greeting
         self.command("qmp_capabilities")
         return self
+
+    def cards(self):
+        if self.display != "two":
+            return ["-vga", self.display]
+        # The screen's card comes first for qemu (its screendump) and second
+        # on the guest's bus, so the guest's card0 is the other one.
+        return ["-vga", "none", "-device", "VGA,addr=05.0", "-device", "bochs-display,addr=04.0"]
 
     def running(self):
         if self.process and self.process.poll() is not None and self.ended is None:

@@ -237,8 +237,17 @@ class Cabinet(unittest.TestCase):
     def test_setup_on_the_console_then_the_countdown_powers_off(self):
         # The settings ask for setup; the keyboard chooses 10 seconds to
         # cancel, and the unit's next Tamrel counts them down to the power-off.
-        machine = self.boot("console-setup", session="console", frontend=3, settings="Run_Setup=yes")
-        machine.wait_line(r"^LOG .*Entering setup mode\.", BOOT)
+        # The screen is on the second card, as on a Raspberry Pi whose first
+        # is a GPU without outputs: drawn through its framebuffer.
+        machine = self.boot("console-setup", session="console", frontend=3, settings="Run_Setup=yes",
+                            display="two")
+        machine.wait_line(r"^LAB CARDS card0-\S+ disconnected$", BOOT)
+        machine.wait_line(r"^LAB CARDS card1-\S+ connected$", 1)
+        # Logged before setup starts (the log shown from its first line holds
+        # the setup boot's run too).
+        drawn = r"^LOG .*Drawing on the console: /dev/dri/card1 through /dev/fb1, 1280x800\.$"
+        first = machine.wait_line(drawn, BOOT)
+        machine.wait_line(r"^LOG .*Entering setup mode\.", 30, after=machine.lines.index(first))
         painted(machine, "console-setup")
         time.sleep(2)
         choose(machine, "Time to cancel", ["right", "down", "ret"])  # 10 Seconds
@@ -248,6 +257,7 @@ class Cabinet(unittest.TestCase):
         machine.wait_line(r"^LOG .*Tamrel ended\.", 60, after=mark)
         machine.wait_line(r"^LAB FRONTEND START 1$", 90, after=mark)
         finished = machine.wait_line(r"^LOG .*Program \(frontend\.sh\) finished!", 60, after=mark)
+        machine.wait_line(drawn, 1, after=mark)
         asked = machine.wait_line(r"^LOG .*Shutting down PC, using shutdown method 2", 60, after=mark)
         off = machine.wait_off(120)
         measured.append(("console: countdown of 10 s, front end's end -> asked", asked.at - finished.at))

@@ -10,6 +10,11 @@ namespace {
 CardSurvey Lit(const std::string& device, int width = 1280, int height = 800) { return {device, false, width, height}; }
 CardSurvey Dark(const std::string& device) { return {device}; }
 CardSurvey Refused(const std::string& device) { return {device, true}; }
+CardSurvey WithFramebuffer(CardSurvey card, bool refused = false) {
+    card.framebuffer = "/dev/fb0";
+    card.framebufferRefused = refused;
+    return card;
+}
 
 DisplaySurvey Console(std::vector<CardSurvey> cards, int inputs = 3, std::string refusedInput = "") {
     DisplaySurvey survey;
@@ -53,8 +58,15 @@ TEST(DisplayChoiceTest, ChoosesFromWhatAnswers) {
         {"another card refused", Console({Dark("/dev/dri/card0"), Refused("/dev/dri/card1")}), DisplayKind::None,
          "", "", "no screen is connected"},
         {"no card", Console({}), DisplayKind::None, "", "", "no DRM device"},
-        {"screen on another card", Console({Dark("/dev/dri/card0"), Lit("/dev/dri/card1")}), DisplayKind::None, "",
-         "", "screen is on /dev/dri/card1"},
+        // A GPU without outputs as card0: the screen's card draws through its framebuffer.
+        {"screen on another card", Console({Dark("/dev/dri/card0"), WithFramebuffer(Lit("/dev/dri/card1"))}),
+         DisplayKind::Console, "/dev/dri/card1", "", ""},
+        {"its framebuffer refused", Console({Dark("/dev/dri/card0"), WithFramebuffer(Lit("/dev/dri/card1"), true)}),
+         DisplayKind::Refused, "/dev/fb0", "video", "may not open /dev/fb0"},
+        {"and no framebuffer", Console({Dark("/dev/dri/card0"), Lit("/dev/dri/card1")}), DisplayKind::None, "", "",
+         "screen is on /dev/dri/card1, which has no framebuffer"},
+        {"its keys refused", Console({WithFramebuffer(Lit("/dev/dri/card1"))}, 2, "/dev/input/event0"),
+         DisplayKind::Refused, "/dev/input/event0", "input", "may not open /dev/input/event0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -70,6 +82,11 @@ TEST(DisplayChoiceTest, ChoosesFromWhatAnswers) {
     }
     EXPECT_EQ(ConsoleLine(ChooseDisplay(Console({Lit("/dev/dri/card0")}))),
               "Drawing on the console: /dev/dri/card0, 1280x800.");
+    // card0 drawn on through DRM even where it has a framebuffer too.
+    EXPECT_EQ(ConsoleLine(ChooseDisplay(Console({WithFramebuffer(Lit("/dev/dri/card0"))}))),
+              "Drawing on the console: /dev/dri/card0, 1280x800.");
+    EXPECT_EQ(ConsoleLine(ChooseDisplay(Console({Dark("/dev/dri/card0"), WithFramebuffer(Lit("/dev/dri/card1", 1920, 1080))}))),
+              "Drawing on the console: /dev/dri/card1 through /dev/fb0, 1920x1080.");
 }
 
 }  // namespace

@@ -115,6 +115,19 @@ void FindOutput(int fd, CardSurvey& card) {
     }
 }
 
+// The framebuffer the kernel made on a card with a screen, which /sys lists
+// beside the card; none when it is not there or cannot be opened but for
+// the user's rights.
+void FindFramebuffer(CardSurvey& card) {
+    const std::string name = card.device.substr(card.device.rfind('/') + 1);
+    const std::vector<std::string> found = Numbered("/sys/class/drm/" + name + "/device/graphics", "fb");
+    if (found.empty()) return;
+    const std::string device = "/dev/" + found.front().substr(found.front().rfind('/') + 1);
+    const OwnedFd fd(::open(device.c_str(), O_RDWR | O_CLOEXEC));
+    card.framebufferRefused = !fd && (errno == EACCES || errno == EPERM);
+    if (fd || card.framebufferRefused) card.framebuffer = device;
+}
+
 std::vector<CardSurvey> SurveyCards() {
     std::vector<CardSurvey> cards;
     for (const std::string& device : Numbered("/dev/dri", "card")) {
@@ -126,6 +139,7 @@ std::vector<CardSurvey> SurveyCards() {
             card.refused = true;
         } else {
             FindOutput(fd.get(), card);
+            if (card.width > 0) FindFramebuffer(card);
         }
         cards.push_back(card);
     }

@@ -15,6 +15,10 @@ struct CardSurvey {
     bool refused = false;
     int width = 0;
     int height = 0;
+    // The kernel's framebuffer on this card ("/dev/fb0"), if it made one,
+    // and whether it may be opened.
+    std::string framebuffer{};
+    bool framebufferRefused = false;
 };
 
 struct DisplaySurvey {
@@ -43,6 +47,9 @@ struct DisplayChoice {
     DisplayKind kind = DisplayKind::None;
     // Console: the card and its output's size; Refused: the device refused.
     std::string device;
+    // Console: the card's framebuffer, drawn on where Qt cannot draw on the
+    // card itself; empty on card0.
+    std::string framebuffer{};
     int width = 0;
     int height = 0;
     // Refused: the group that may open the device.
@@ -52,7 +59,8 @@ struct DisplayChoice {
     std::string why;
 };
 
-// The only card Qt's console platform draws on.
+// The only card Qt's console platform draws on through DRM; on another
+// card it draws on the card's framebuffer.
 inline constexpr const char* kConsoleCard = "/dev/dri/card0";
 
 DisplayChoice ChooseDisplay(const DisplaySurvey& survey);

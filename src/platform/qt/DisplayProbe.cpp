@@ -207,7 +207,8 @@ CheckedDisplay FindDisplay() {
         case DisplayKind::Refused: throw ui::DisplayRefused(choice.why);
         case DisplayKind::Console: {
             const std::string plugin = PluginTrouble("linuxfb", "libqt6gui6");
-            if (plugin.empty()) return {"linuxfb", nullptr, ConsoleLine(choice)};
+            const std::string platform = choice.framebuffer.empty() ? "linuxfb" : "linuxfb:fb=" + choice.framebuffer;
+            if (plugin.empty()) return {platform, nullptr, ConsoleLine(choice), choice.device};
             consoleWhy = "the console cannot be used: " + plugin;
             break;
         }

@@ -130,11 +130,13 @@ QApplication& QtToolkit::Started() {
     console_ = !display.console.empty();
     // A card still driven by what the front end left would show nothing;
     // after the wait Qt tries all the same, and the keys still work.
-    if (console_) WaitForFreeCard(kConsoleCard, kFreeCardPatienceMs);
+    if (console_) WaitForFreeCard(display.card, kFreeCardPatienceMs);
     {
         // Qt takes the DRM card only from the environment, read while the
         // application starts; the programs Tamrel starts must not inherit it.
-        const ScopedVariable drm("QT_QPA_FB_DRM", console_ ? "1" : nullptr);
+        // On a framebuffer it draws without.
+        const bool drm = console_ && display.platform == "linuxfb";
+        const ScopedVariable drmCard("QT_QPA_FB_DRM", drm ? "1" : nullptr);
         app_ = std::make_unique<QApplication>(argc_, argv_.data());
     }
     heldX_.reset();
